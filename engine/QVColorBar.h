@@ -1,0 +1,40 @@
+#pragma once
+// The colour bar of an effector: entries (input value, colour) in
+// non-decreasing order of input, and the lookup that interpolates between
+// them. Plain data, no locking: ColorAt only reads, so workers share it.
+#include <cstdint>
+#include <vector>
+
+/// One colour-bar entry.
+struct ConvertData {
+  double Input = 0.0;
+  int32_t Color = 0;  ///< red | green << 8 | blue << 16
+};
+
+namespace qv {
+
+class ColorBar {
+ public:
+  std::vector<ConvertData> Entries;
+
+  int32_t EntryCount() const { return static_cast<int32_t>(Entries.size()); }
+  double EntryInput(int32_t i) const { return Entries[static_cast<size_t>(i)].Input; }
+  int32_t EntryColor(int32_t i) const { return Entries[static_cast<size_t>(i)].Color; }
+
+  /// Replaces the colour of an entry with input exactly x, else inserts (x, color)
+  /// before the first entry whose input is >= x. Returns the entry's index.
+  int32_t InsertEntry(int32_t color, double x);
+  /// Changes entry i's input; moves (and may merge) it when it would leave the order.
+  void SetEntryInput(int32_t i, double x);
+  void SetEntryColor(int32_t i, int32_t color);
+  void DeleteEntry(int32_t i);
+  /// Index of the first entry whose input equals x exactly, or -1.
+  int32_t IndexOfInput(double x) const;
+
+  /// The colour for scalar v: end colours beyond the ends, an entry's own colour
+  /// at its input, linear interpolation per channel in between (extended
+  /// precision, truncated). NaN gives the first entry's colour; no entries, black.
+  int32_t ColorAt(double v) const;
+};
+
+}  // namespace qv

@@ -1,0 +1,53 @@
+#include "engine/QVField.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+int64_t QVField::ByteCount(int64_t w, int64_t h, int64_t elementSize) {
+  if (w <= 0 || h <= 0) return 0;
+  const int64_t limit = INT64_MAX;
+  if (w > limit / h) return -1;
+  const int64_t n = w * h;
+  if (n > limit / elementSize) return -1;
+  return n * elementSize;
+}
+
+void QVField::Resize(int32_t w, int32_t h) {
+  w = std::max(w, 0);
+  h = std::max(h, 0);
+  if (w == Width && h == Height) return;
+  Data.reset();
+  Width = 0;
+  Height = 0;
+  const int64_t bytes = ByteCount(w, h, ElementSize);
+  if (bytes < 0 || static_cast<uint64_t>(bytes) > SIZE_MAX) {
+    throw FieldAllocationError("a picture of " + std::to_string(w) + " x " + std::to_string(h) +
+                               " pixels is too large to address");
+  }
+  if (bytes > 0) {
+    Data.reset(new (std::nothrow) std::byte[static_cast<size_t>(bytes)]);
+    if (!Data) {
+      throw FieldAllocationError("out of memory: a picture of " + std::to_string(w) + " x " +
+                                 std::to_string(h) + " pixels needs " + std::to_string(bytes) +
+                                 " bytes");
+    }
+  }
+  Width = w;
+  Height = h;
+}
+
+void QVField::Put(int32_t x, int32_t y, const void* value) {
+  std::memcpy(Pixel(x, y), value, static_cast<size_t>(ElementSize));
+}
+
+void NormaliseRGB(int32_t& r, int32_t& g, int32_t& b) {
+  r = std::max(r, 0);
+  g = std::max(g, 0);
+  b = std::max(b, 0);
+  if (r < 256 && g < 256 && b < 256) return;
+  const int64_t m = std::max({r, g, b});
+  r = static_cast<int32_t>(int64_t{r} * 255 / m);
+  g = static_cast<int32_t>(int64_t{g} * 255 / m);
+  b = static_cast<int32_t>(int64_t{b} * 255 / m);
+}

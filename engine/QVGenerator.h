@@ -1,0 +1,71 @@
+#pragma once
+// QVGenerator: iterates the global fractal formula for every pixel and stores
+// what its output method reports into its fractal field. Its worker computes
+// interleaved rows; each worker steps its own clone of the output method.
+// Owned by the node graph; edited on the UI thread, computed on the render thread.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/QVField.h"
+#include "engine/QVObject.h"
+#include "engine/QVParameter.h"
+#include "engine/methods/QVMethod.h"
+
+class QVGenerator : public QVObject {
+ public:
+  /// A generator with default settings on the given parameters; registers itself.
+  explicit QVGenerator(QVParameter* parameter);
+  /// A copy of source: same parameters, clones of both methods, same depth and
+  /// range, an empty field of its own, a fresh name; registers itself.
+  QVGenerator(const QVGenerator& source);
+  ~QVGenerator() override;
+
+  QVParameter* Parameter;
+  std::unique_ptr<QVDivergenceMethod> DivergenceMethod;
+  std::unique_ptr<QVOutputMethod> OutputMethod;
+  int32_t Depth = 100;
+  double Range = 4.0;
+  QVFractalField FractalField;
+
+  void SetParameter(QVParameter* parameter);
+  void SetDepth(int32_t depth);
+  void SetRange(double range);
+  void SetDivergenceMethod(std::unique_ptr<QVDivergenceMethod> method);
+  void SetOutputMethod(std::unique_ptr<QVOutputMethod> method);
+
+  /// Recomputes the field when this generator or what it uses changed.
+  /// Thread: the render thread.
+  int32_t Update();
+  /// Resizes the field and runs the workers; false when the pass was stopped.
+  bool Compute();
+  void Reset() override;
+
+  /// The largest stamp of this generator's own settings and what it reads.
+  uint64_t SourceStamp() const;
+  /// The SourceStamp this field was last completely computed from (0: never).
+  uint64_t ComputedFrom = 0;
+  /// Taken when the field was last completely computed; what readers compare.
+  uint64_t ResultStamp = 0;
+
+  std::string WriteSource(const std::string& indent) const override;
+  bool ReadSource(qv::SourceText& text) override;
+};
+
+/// One worker's view of a generator: its own output-method clone and the
+/// per-picture constants. Computes whole rows with the plain per-step loop.
+class QVThreadGenerator {
+ public:
+  QVThreadGenerator(const QVGenerator& generator, int32_t startRow);
+  /// Computes every column of one row into the generator's field.
+  void ComputeRow(int32_t row);
+  /// The record of the pixel at (col, row), by the plain loop.
+  FractalPixel ComputePixel(int32_t col, int32_t row);
+
+  const QVGenerator& Generator;
+  const int32_t StartRow;
+
+ private:
+  std::unique_ptr<QVOutputMethod> output_;
+  qv::PlaneMapping mapping_;
+};

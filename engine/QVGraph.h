@@ -1,0 +1,81 @@
+#pragma once
+// The node graph: the three registries (creation order), names by kind and
+// per-kind counter, lookup by name, copying a generator, and destroying every
+// node at once. A QVNodeGraph owns its nodes; nodes register themselves in the
+// graph that is current for construction on their thread (the live graph,
+// unless a project reader is building a new graph beside it).
+// UI thread only, never during a pass.
+#include <string>
+#include <vector>
+
+class QVGenerator;
+class QVEffector;
+class QVMixer;
+
+class QVNodeGraph {
+ public:
+  QVNodeGraph() = default;
+  QVNodeGraph(const QVNodeGraph&) = delete;
+  QVNodeGraph& operator=(const QVNodeGraph&) = delete;
+  ~QVNodeGraph() { DestroyAll(); }
+
+  std::vector<QVGenerator*> Generators;
+  std::vector<QVEffector*> Effectors;
+  std::vector<QVMixer*> Mixers;
+
+  /// Destroys all generators, then all effectors, then all mixers, each time
+  /// the first entry of the registry until it is empty.
+  void DestroyAll();
+  /// Exchanges the nodes of the two graphs (each node follows its registry).
+  void Swap(QVNodeGraph& other);
+};
+
+/// The process's live graph and its registries.
+QVNodeGraph& LiveGraph();
+extern std::vector<QVGenerator*>& Generators;
+extern std::vector<QVEffector*>& Effectors;
+extern std::vector<QVMixer*>& Mixers;
+
+namespace qv {
+
+/// The graph new nodes register in on this thread (the live graph by default).
+QVNodeGraph& ConstructionGraph();
+
+/// Makes graph the construction graph of this thread for its lifetime.
+class ScopedConstructionGraph {
+ public:
+  explicit ScopedConstructionGraph(QVNodeGraph& graph);
+  ~ScopedConstructionGraph();
+  ScopedConstructionGraph(const ScopedConstructionGraph&) = delete;
+  ScopedConstructionGraph& operator=(const ScopedConstructionGraph&) = delete;
+
+ private:
+  QVNodeGraph* previous_;
+};
+
+/// "Generator" + n, "Effector" + n, "Mixer" + n with the kind's counter after
+/// incrementing it. The counters are process-wide and only grow.
+std::string NextGeneratorName();
+std::string NextEffectorName();
+std::string NextMixerName();
+
+enum class NodeKind { Generator, Effector, Mixer };
+
+/// Why name cannot name a node of kind in the live graph (empty when it can):
+/// it must not be empty, contain whitespace or control characters, or be the
+/// name of another node of that kind. self is the node being renamed, if any.
+std::string CheckNodeName(const std::string& name, NodeKind kind, const void* self = nullptr);
+inline bool IsValidNodeName(const std::string& name, NodeKind kind, const void* self = nullptr) {
+  return CheckNodeName(name, kind, self).empty();
+}
+
+}  // namespace qv
+
+/// The first generator (effector) of the construction graph (normally the live
+/// graph) named exactly name, in registry order, or null.
+QVGenerator* FindGenerator(const std::string& name);
+QVEffector* FindEffector(const std::string& name);
+
+/// Copies a generator under "Generator" + the next counter value, skipping
+/// values whose name a generator already has, so the copy never shares a name.
+QVGenerator* CopyGenerator(const QVGenerator& source);

@@ -1,0 +1,66 @@
+#pragma once
+// QVObject: the base of every engine object (methods, global parameters, nodes,
+// engine root), its render-pass state, and the process-wide node registries.
+//
+// Render-pass protocol: during a pass, Update turns Unvisited/Changed into
+// Unchanged/Updated along the graph reached from the output mixer; Reset brings
+// the reached objects back to Unvisited. On top of that every object carries a
+// Stamp, a process-wide increasing number taken whenever its output changes
+// (a setter, or a node's completed computation). A node remembers the largest
+// input stamp it was computed from, so a node whose inputs moved on while it was
+// not recomputed (a stopped pass, a node not reached) is still found out of date.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "source/QVScan.h"
+
+enum UpdateState : int32_t { Unvisited = 0, Unchanged = 1, Changed = 2, Updated = 3 };
+
+/// Base of every engine object. Owned by its owner (methods by their node or
+/// parameters, nodes by the node graph); used on the UI thread for edits and on
+/// the render thread during a pass, never both at once.
+class QVObject {
+ public:
+  QVObject() = default;
+  QVObject(const QVObject&) = delete;
+  QVObject& operator=(const QVObject&) = delete;
+  virtual ~QVObject() = default;
+
+  std::string Name;
+  int32_t State = Unvisited;
+  void* Panel = nullptr;  ///< The UI panel showing this object; never read by the engine.
+  uint64_t Stamp = 0;     ///< When this object's output last changed (see file comment).
+
+  /// The body of this object as project text, every line prefixed with indent.
+  virtual std::string WriteSource(const std::string& indent) const = 0;
+  /// Reads the body from the front of text; true = failure (recorded in text).
+  virtual bool ReadSource(qv::SourceText& text) = 0;
+  /// Ends a pass: resets what this object uses, then sets State to Unvisited.
+  virtual void Reset() { State = Unvisited; }
+
+  /// What every setter does: State = Changed and a fresh Stamp.
+  void MarkChanged();
+};
+
+namespace qv {
+
+/// A fresh stamp, larger than every stamp handed out before.
+uint64_t NextStamp();
+
+/// The block form of any object: name line, "{", body one tab deeper, "}", empty line.
+std::string WriteBlock(const QVObject& object, const std::string& indent);
+/// Reads a block: the name word into Name, "{", the body, "}", trailing whitespace.
+bool ReadBlock(QVObject& object, SourceText& text);
+
+}  // namespace qv
+
+/// Workers per recomputed node; values below 1 count as 1.
+extern std::atomic<int32_t> ThreadCount;
+
+/// Called by workers after each finished row: node name, row (from 1), height.
+/// Set before a pass starts and not changed while it runs; must be thread-safe.
+using QVProgressFunction = std::function<void(const std::string&, int, int)>;
+extern QVProgressFunction ProgressHook;

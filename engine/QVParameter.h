@@ -1,0 +1,72 @@
+#pragma once
+// QVParameter: the global settings every generator shares (fractal type and
+// formula, C, viewpoint, scale, picture size) and the pixel-to-plane mapping.
+// One instance, owned by QVMain; edited on the UI thread, read by generator
+// workers during a pass.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/QVComplex.h"
+#include "engine/QVObject.h"
+#include "engine/methods/QVMethod.h"
+
+/// Names of the fractal types by index: 0 Mandelbrot-like, 1 Julia-like.
+extern const std::array<std::string, 2> FractalTypeNames;
+
+class QVParameter : public QVObject {
+ public:
+  QVParameter();
+
+  int32_t FractalType = 0;
+  std::unique_ptr<QVFractalMethod> FractalMethod;
+  QVComplex FractalParameter;
+  QVComplex Viewpoint;
+  double Scale = 4.0;
+  int32_t Width = 320;
+  int32_t Height = 320;
+
+  void ChangeFractalType(int32_t type);
+  void ChangeFractalMethod(std::unique_ptr<QVFractalMethod> method);
+  void ChangeFractalParameter(QVComplex c);
+  void ChangeViewpoint(QVComplex v);
+  void ChangeScale(double s);
+  void ChangeWidth(int32_t w);
+  void ChangeHeight(int32_t h);
+
+  /// Copies every setting (a clone of the fractal method) and marks this Changed.
+  void CopyFrom(const QVParameter& other);
+
+  /// Changed, or the fractal method Updated -> Updated; else Unchanged.
+  int32_t Update();
+  void Reset() override;
+  /// The largest stamp of these settings and of the fractal method.
+  uint64_t OutputStamp() const;
+
+  std::string WriteSource(const std::string& indent) const override;
+  bool ReadSource(qv::SourceText& text) override;
+};
+
+namespace qv {
+
+/// The mapping from pixels to the plane, evaluated in its fixed order of
+/// operations: k = (H * s) / W once, dy = ((H/2 - y) * k) / H per row,
+/// dx = ((x - W/2) * s) / W per pixel (W/2, H/2 truncated integers).
+/// Only valid for Width and Height of at least 1.
+struct PlaneMapping {
+  explicit PlaneMapping(const QVParameter& p);
+  double RowOffset(int32_t y) const { return (static_cast<double>(hh - y) * k) / h; }
+  double ColumnOffset(int32_t x) const { return (static_cast<double>(x - hw) * s) / w; }
+  QVComplex Point(int32_t x, int32_t y) const {
+    return {v.re + ColumnOffset(x), v.im + RowOffset(y)};
+  }
+
+  QVComplex v;
+  double s;
+  double w, h;
+  int32_t hw, hh;
+  double k;
+};
+
+}  // namespace qv

@@ -1,0 +1,67 @@
+#include "engine/QVRowWorkers.h"
+
+#include <exception>
+#include <thread>
+#include <vector>
+
+#include "engine/QVObject.h"
+
+namespace qv {
+
+namespace {
+thread_local std::stop_token passStop;
+}
+
+std::stop_token PassStopToken() { return passStop; }
+bool PassStopRequested() { return passStop.stop_requested(); }
+
+ScopedPassStop::ScopedPassStop(std::stop_token token) : previous_(passStop) {
+  passStop = std::move(token);
+}
+ScopedPassStop::~ScopedPassStop() { passStop = previous_; }
+
+int WorkerCount() {
+  const int n = ThreadCount.load();
+  return n < 1 ? 1 : n;
+}
+
+bool ComputeRows(const std::string& name, int height,
+                 const std::function<RowFunction(int worker)>& makeWorker) {
+  const int workers = WorkerCount();
+  const std::stop_token stop = passStop;
+  const QVProgressFunction progress = ProgressHook;
+  std::vector<std::exception_ptr> errors(static_cast<size_t>(workers));
+  std::vector<char> stopped(static_cast<size_t>(workers), 0);
+  {
+    std::vector<std::jthread> threads;
+    threads.reserve(static_cast<size_t>(workers));
+    for (int i = 0; i < workers; ++i) {
+      threads.emplace_back([&, i] {
+        try {
+          if (i >= height) return;
+          RowFunction rowFunction = makeWorker(i);
+          for (int row = i; row < height; row += workers) {
+            if (stop.stop_requested()) {
+              stopped[static_cast<size_t>(i)] = 1;
+              return;
+            }
+            rowFunction(row);
+            if (progress) progress(name, row + 1, height);
+          }
+        } catch (...) {
+          errors[static_cast<size_t>(i)] = std::current_exception();
+        }
+      });
+    }
+    for (auto& t : threads) t.join();  // creation order
+  }
+  for (auto& e : errors) {
+    if (e) std::rethrow_exception(e);
+  }
+  for (char s : stopped) {
+    if (s) return false;
+  }
+  return true;  // every row was computed, even if a stop came in after the last
+}
+
+}  // namespace qv

@@ -1,0 +1,47 @@
+#pragma once
+// The row-interleaved worker scheme shared by the three node kinds: ThreadCount
+// workers, worker i computing rows i, i + ThreadCount, ... below the height,
+// each reporting progress after every row and checking the pass's stop token
+// before every row. The node's Compute calls it on the render thread.
+//
+// A stopped node: its rows are partly old, partly new. ComputeRows reports the
+// stop, the node then neither takes a new Stamp nor records its inputs, so it
+// stays out of date and the next pass recomputes it (and everything after it).
+#include <functional>
+#include <stop_token>
+#include <string>
+
+namespace qv {
+
+/// Computes one row; built once per worker on that worker's thread.
+using RowFunction = std::function<void(int row)>;
+
+/// Runs the rows of a node named name with the given height. makeWorker(i) is
+/// called on worker i's own thread and returns that worker's row function, so
+/// per-worker state (an output-method clone, row buffers) never crosses threads.
+/// Waits for the workers in creation order. Returns false when the pass was
+/// stopped before every row was computed. Rethrows the first worker exception.
+/// Thread: the render thread (or any thread that owns the node during a pass).
+bool ComputeRows(const std::string& name, int height,
+                 const std::function<RowFunction(int worker)>& makeWorker);
+
+/// Workers a node uses now: ThreadCount, at least 1.
+int WorkerCount();
+
+/// The stop token of the pass running on this thread (none outside a pass).
+std::stop_token PassStopToken();
+bool PassStopRequested();
+
+/// Installs a stop token for the pass on the current thread, for its lifetime.
+class ScopedPassStop {
+ public:
+  explicit ScopedPassStop(std::stop_token token);
+  ~ScopedPassStop();
+  ScopedPassStop(const ScopedPassStop&) = delete;
+  ScopedPassStop& operator=(const ScopedPassStop&) = delete;
+
+ private:
+  std::stop_token previous_;
+};
+
+}  // namespace qv

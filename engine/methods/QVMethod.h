@@ -1,0 +1,131 @@
+#pragma once
+// Methods: small strategy objects chosen by display name. Four families
+// (fractal formula, divergence test, output sampling, rendering value), each
+// with 0 to 3 complex parameter slots. One prototype per class lives for the
+// whole run in its family's list; owners always hold their own clone.
+// A method says what one pixel is; it knows nothing of rows or threads.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/QVComplex.h"
+#include "engine/QVField.h"
+#include "engine/QVObject.h"
+
+class QVMethod : public QVObject {
+ public:
+  /// Labels and default values of the slots, in slot order.
+  QVMethod(std::string name, int32_t kind, std::vector<std::string> labels,
+           std::vector<QVComplex> values);
+
+  uint32_t ParamCount = 0;
+  std::vector<std::string> ParamLabels;
+  std::vector<QVComplex> ParamValues;
+
+  /// Index of this class in its family's prototype list.
+  int32_t Kind() const { return kind_; }
+
+  /// A new object of the same class with this object's labels and values.
+  virtual std::unique_ptr<QVMethod> Clone() const = 0;
+
+  /// Label of slot i, or "" beyond ParamCount.
+  std::string ParamLabel(uint32_t i) const;
+  /// Value of slot i, or (0, 0) beyond ParamCount.
+  QVComplex ParamValue(uint32_t i) const;
+  /// Stores v in slot i and marks the method Changed; ignored beyond ParamCount.
+  void SetParamValue(uint32_t i, QVComplex v);
+
+  /// Unvisited -> Unchanged, Changed -> Updated; returns State.
+  int32_t Update();
+
+  /// One "Parameter: (re, im)" line per slot.
+  std::string WriteSource(const std::string& indent) const override;
+  /// Reads every slot's "Parameter:" line in order.
+  bool ReadSource(qv::SourceText& text) override;
+
+ protected:
+  QVMethod(const QVMethod& other);
+
+ private:
+  int32_t kind_;
+};
+
+/// Iterate(z, c): one step of the formula. Read-only; shared by all workers.
+class QVFractalMethod : public QVMethod {
+ public:
+  using QVMethod::QVMethod;
+  virtual QVComplex Iterate(QVComplex z, QVComplex c) const = 0;
+};
+
+/// Diverged(j, z): true stops the orbit after step j. Read-only; shared.
+class QVDivergenceMethod : public QVMethod {
+ public:
+  using QVMethod::QVMethod;
+  virtual bool Diverged(int32_t j, QVComplex z) const = 0;
+};
+
+/// Watches an orbit step by step. Holds per-pixel state: each worker steps its
+/// own clone, never the owner's object.
+class QVOutputMethod : public QVMethod {
+ public:
+  using QVMethod::QVMethod;
+  QVComplex Z;
+  int32_t Count = 0;
+  virtual void Start() {}
+  virtual void Step(int32_t j, QVComplex z) = 0;
+  FractalPixel Result() const { return {Z, Count}; }
+};
+
+/// Value(count, z): the scalar an effector colours. Read-only; shared.
+class QVRenderingMethod : public QVMethod {
+ public:
+  using QVMethod::QVMethod;
+  virtual double Value(int32_t count, QVComplex z) const = 0;
+};
+
+/// The prototype lists, in table order; built on first use, never changed.
+const std::vector<const QVFractalMethod*>& FractalMethods();
+const std::vector<const QVDivergenceMethod*>& DivergenceMethods();
+const std::vector<const QVOutputMethod*>& OutputMethods();
+const std::vector<const QVRenderingMethod*>& RenderingMethods();
+
+/// The prototype whose Name equals name exactly, searching from the front; null if none.
+template <typename T>
+const T* FindMethod(const std::vector<const T*>& list, const std::string& name) {
+  for (const T* m : list) {
+    if (m->Name == name) return m;
+  }
+  return nullptr;
+}
+
+namespace qv {
+
+/// A clone of a method, typed as its family.
+template <typename T>
+std::unique_ptr<T> CloneAs(const T& method) {
+  return std::unique_ptr<T>(static_cast<T*>(method.Clone().release()));
+}
+
+/// The method entry after a key: the method's block at the owner's indent.
+std::string WriteMethodEntry(const QVMethod& method, const std::string& indent);
+
+/// Reads a method entry (after its key): looks the name up in list, clones the
+/// prototype and reads its block into the clone. Null on failure (recorded in text).
+template <typename T>
+std::unique_ptr<T> ReadMethodEntry(SourceText& text, const std::vector<const T*>& list,
+                                   const char* family) {
+  const size_t start = (SkipBlanks(text), text.Position());
+  const std::string name = ReadWord(text);
+  const T* prototype = FindMethod(list, name);
+  if (!prototype) {
+    text.FailAt(start, "unknown " + std::string(family) + " \"" + name + "\"");
+    return nullptr;
+  }
+  std::unique_ptr<T> method = CloneAs(*prototype);
+  text.Rewind(start);  // the block starts with the name again
+  if (ReadBlock(*method, text)) return nullptr;
+  return method;
+}
+
+}  // namespace qv

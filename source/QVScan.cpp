@@ -1,0 +1,196 @@
+#include "source/QVScan.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace qv {
+
+bool SourceText::FailAt(size_t pos, const std::string& message) {
+  if (!has_error_) {
+    has_error_ = true;
+    error_pos_ = pos;
+    error_ = message;
+  }
+  return true;
+}
+
+void SourceText::LineColumn(size_t pos, int& line, int& column) const {
+  line = 1;
+  column = 1;
+  const size_t end = pos < text_.size() ? pos : text_.size();
+  for (size_t i = 0; i < end; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text_[i]);
+    if (c == '\n' || (c == '\r' && (i + 1 >= text_.size() || text_[i + 1] != '\n'))) {
+      ++line;
+      column = 1;
+    } else if (c != '\r' && (c & 0xC0) != 0x80) {
+      ++column;  // a UTF-8 continuation byte does not start a character
+    }
+  }
+}
+
+NumberFormatError::NumberFormatError(const std::string& token)
+    : std::runtime_error("'" + token + "' is not a number"), token_(token) {}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsWhitespace(char c) { return IsBlank(c) || c == '\r' || c == '\n'; }
+
+namespace {
+
+template <typename Pred>
+size_t CountLeading(std::string_view s, Pred pred) {
+  size_t n = 0;
+  while (n < s.size() && pred(s[n])) ++n;
+  return n;
+}
+
+bool IsNumberChar(char c) { return c != '\0' && std::strchr("-+0123456789.EeDd", c) != nullptr; }
+
+std::string_view PeekWord(const SourceText& text) {
+  std::string_view rest = text.Rest();
+  return rest.substr(0, CountLeading(rest, [](char c) { return !IsWhitespace(c); }));
+}
+
+std::string Quoted(char c) { return std::string("\"") + c + "\""; }
+
+}  // namespace
+
+void SkipBlanks(SourceText& text) { text.Consume(CountLeading(text.Rest(), IsBlank)); }
+
+void SkipWhitespace(SourceText& text) { text.Consume(CountLeading(text.Rest(), IsWhitespace)); }
+
+std::string ReadWord(SourceText& text) {
+  SkipBlanks(text);
+  std::string word(PeekWord(text));
+  text.Consume(word.size());
+  return word;
+}
+
+bool MatchKeyword(SourceText& text, std::string_view keyword) {
+  SkipBlanks(text);
+  const std::string_view word = PeekWord(text);
+  if (word != keyword) return true;
+  text.Consume(word.size());
+  return false;
+}
+
+bool ExpectChar(SourceText& text, char c) {
+  SkipBlanks(text);
+  if (text.Empty()) return text.Fail("expected " + Quoted(c) + " but the text ends");
+  if (text.Front() != c) return text.Fail("expected " + Quoted(c));
+  text.Consume(1);
+  return false;
+}
+
+bool ReadNumber(SourceText& text, double& value) {
+  SkipBlanks(text);
+  const std::string_view rest = text.Rest();
+  const size_t n = CountLeading(rest, IsNumberChar);
+  if (n == 0) return text.Fail("expected a number");
+  value = ConvertNumber(rest.substr(0, n));
+  text.Consume(n);
+  return false;
+}
+
+bool ReadComplex(SourceText& text, QVComplex& value) {
+  double re = 0.0;
+  double im = 0.0;
+  if (ExpectChar(text, '(') || ReadNumber(text, re) || ExpectChar(text, ',') ||
+      ReadNumber(text, im) || ExpectChar(text, ')')) {
+    return true;
+  }
+  value = {re, im};
+  return false;
+}
+
+double ConvertNumber(std::string_view token) {
+  // Validate the grammar first: from_chars alone would accept "inf", "nan" and
+  // hexadecimal forms, and would stop early instead of rejecting "1.2.3".
+  size_t i = 0;
+  bool negative = false;
+  if (i < token.size() && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
+  const size_t mantissa = i;
+  size_t digits = 0;
+  bool point = false;
+  for (; i < token.size(); ++i) {
+    if (token[i] >= '0' && token[i] <= '9') {
+      ++digits;
+    } else if (token[i] == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  bool ok = digits > 0;
+  if (ok && i < token.size() && (token[i] == 'E' || token[i] == 'e')) {
+    ++i;
+    if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
+    const size_t expDigits = i;
+    while (i < token.size() && token[i] >= '0' && token[i] <= '9') ++i;
+    ok = i > expDigits;
+  }
+  if (!ok || i != token.size()) throw NumberFormatError(std::string(token));
+
+  // from_chars takes no "+" and reports both overflow and underflow as out of
+  // range; only overflow is an error (an underflowing value is 0 or subnormal).
+  std::string body(token.substr(mantissa));
+  if (!body.empty() && body[0] == '+') body.erase(0, 1);
+  double v = 0.0;
+  const auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), v);
+  if (ec == std::errc::result_out_of_range) {
+    errno = 0;
+    v = std::strtod(body.c_str(), nullptr);  // digits, "." and "e" only: locale cannot matter
+    if (std::isinf(v)) throw NumberFormatError(std::string(token));
+  } else if (ec != std::errc() || ptr != body.data() + body.size()) {
+    throw NumberFormatError(std::string(token));
+  }
+  return negative ? -v : v;
+}
+
+std::string NumberToText(double value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0.0) return "0";
+  // Round to 15 significant digits once, then lay the digits out.
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", value);
+  const char* p = buf;
+  std::string sign;
+  if (*p == '-') {
+    sign = "-";
+    ++p;
+  }
+  std::string digits;
+  for (; *p && *p != 'e'; ++p) {
+    if (*p != '.') digits += *p;
+  }
+  const int exponent = std::atoi(p + 1);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  if (exponent >= -4 && exponent < 15) {
+    std::string out;
+    if (exponent < 0) {
+      out = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    } else if (static_cast<size_t>(exponent) + 1 >= digits.size()) {
+      out = digits + std::string(static_cast<size_t>(exponent) + 1 - digits.size(), '0');
+    } else {
+      out = digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
+    }
+    return sign + out;
+  }
+  std::string mantissa = digits.substr(0, 1);
+  if (digits.size() > 1) mantissa += "." + digits.substr(1);
+  return sign + mantissa + "E" + std::to_string(exponent);
+}
+
+std::string IntToText(long long value) { return std::to_string(value); }
+
+std::string ComplexToText(const QVComplex& value) {
+  return "(" + NumberToText(value.re) + ", " + NumberToText(value.im) + ")";
+}
+
+}  // namespace qv

@@ -1,0 +1,94 @@
+#pragma once
+// Text scanning helpers of the project text. Each reading function looks at the
+// front of one shared SourceText, consumes what it reads, and returns a failure
+// flag (true = failure). Only single bytes are tested against ASCII, so UTF-8
+// names pass through untouched. Layer 0: includes nothing of the engine.
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "engine/QVComplex.h"
+
+namespace qv {
+
+/// The rest of a text being read, plus the first failure recorded while reading
+/// it. The position counts bytes from the start of the whole text, so a failure
+/// can be reported as a line and column of the original.
+class SourceText {
+ public:
+  explicit SourceText(std::string text) : text_(std::move(text)) {}
+
+  std::string_view Rest() const { return std::string_view(text_).substr(pos_); }
+  bool Empty() const { return pos_ >= text_.size(); }
+  char Front() const { return text_[pos_]; }
+  void Consume(size_t n) { pos_ = n > text_.size() - pos_ ? text_.size() : pos_ + n; }
+  size_t Position() const { return pos_; }
+  /// Moves back to an earlier position (puts consumed text back in front).
+  void Rewind(size_t pos) { pos_ = pos < text_.size() ? pos : text_.size(); }
+
+  /// Records a failure at the current position unless one is recorded already
+  /// (the innermost reader knows best what it expected). Returns true, the
+  /// failure flag, so readers can write `return text.Fail("...")`.
+  bool Fail(const std::string& message) { return FailAt(pos_, message); }
+  bool FailAt(size_t pos, const std::string& message);
+  bool HasError() const { return has_error_; }
+  const std::string& ErrorMessage() const { return error_; }
+  size_t ErrorPosition() const { return error_pos_; }
+
+  /// 1-based line and column of a byte position; columns count UTF-8
+  /// characters, and CR LF, LF or a lone CR each end a line.
+  void LineColumn(size_t pos, int& line, int& column) const;
+
+ private:
+  std::string text_;
+  size_t pos_ = 0;
+  bool has_error_ = false;
+  size_t error_pos_ = 0;
+  std::string error_;
+};
+
+/// A number token that is not a valid number (or lies beyond the double range).
+/// The message is "'TOKEN' is not a number".
+class NumberFormatError : public std::runtime_error {
+ public:
+  explicit NumberFormatError(const std::string& token);
+  const std::string& Token() const { return token_; }
+
+ private:
+  std::string token_;
+};
+
+bool IsBlank(char c);
+bool IsWhitespace(char c);
+
+void SkipBlanks(SourceText& text);
+void SkipWhitespace(SourceText& text);
+/// The word at the front after SkipBlanks, consumed; empty at a line break or the end.
+std::string ReadWord(SourceText& text);
+/// Consumes the word at the front only when it equals keyword byte for byte.
+/// Returns true (failure) otherwise. Records no error: callers use it to probe.
+bool MatchKeyword(SourceText& text, std::string_view keyword);
+/// Consumes c when it is the first character after blanks; records an error otherwise
+/// (the end of the text included).
+bool ExpectChar(SourceText& text, char c);
+/// Reads a run of "-+0123456789.EeDd" and converts it. An empty run records an
+/// error and returns true; a run that does not convert throws NumberFormatError
+/// and consumes nothing.
+bool ReadNumber(SourceText& text, double& value);
+/// "(" number "," number ")", blanks allowed before each item.
+bool ReadComplex(SourceText& text, QVComplex& value);
+
+/// Strict locale-independent conversion of a whole token: optional sign, digits
+/// with at most one ".", optional exponent "E"/"e" with optional sign. Throws
+/// NumberFormatError when the token is anything else or overflows a double.
+double ConvertNumber(std::string_view token);
+
+/// General format, at most 15 significant digits: plain decimal for magnitudes
+/// in [1E-4, 1E15), otherwise mantissa "E" exponent (5E-5, 1.5E20); zero is "0".
+std::string NumberToText(double value);
+std::string IntToText(long long value);
+/// "(" real ", " imaginary ")".
+std::string ComplexToText(const QVComplex& value);
+
+}  // namespace qv
