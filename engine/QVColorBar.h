@@ -2,6 +2,7 @@
 // The colour bar of an effector: entries (input value, colour) in
 // non-decreasing order of input, and the lookup that interpolates between
 // them. Plain data, no locking: ColorAt only reads, so workers share it.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

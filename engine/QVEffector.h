@@ -9,6 +9,7 @@
 
 #include "engine/QVColorBar.h"
 #include "engine/QVField.h"
+#include "engine/QVGraph.h"
 #include "engine/QVObject.h"
 #include "engine/methods/QVMethod.h"
 
@@ -61,6 +62,9 @@ class QVEffector : public QVObject {
 
   std::string WriteSource(const std::string& indent) const override;
   bool ReadSource(qv::SourceText& text) override;
+
+  /// The graph whose registry holds this node.
+  QVNodeGraph* OwnerGraph;
 };
 
 /// One worker of an effector: the per-pixel scalar (plain or differential) and

@@ -41,13 +41,21 @@ void QVField::Put(int32_t x, int32_t y, const void* value) {
   std::memcpy(Pixel(x, y), value, static_cast<size_t>(ElementSize));
 }
 
-void NormaliseRGB(int32_t& r, int32_t& g, int32_t& b) {
-  r = std::max(r, 0);
-  g = std::max(g, 0);
-  b = std::max(b, 0);
+void NormaliseRGB(int64_t& r, int64_t& g, int64_t& b) {
+  r = std::max<int64_t>(r, 0);
+  g = std::max<int64_t>(g, 0);
+  b = std::max<int64_t>(b, 0);
   if (r < 256 && g < 256 && b < 256) return;
   const int64_t m = std::max({r, g, b});
-  r = static_cast<int32_t>(int64_t{r} * 255 / m);
-  g = static_cast<int32_t>(int64_t{g} * 255 / m);
-  b = static_cast<int32_t>(int64_t{b} * 255 / m);
+  r = r * 255 / m;  // channel sums stay far below 2^55, so the product cannot overflow
+  g = g * 255 / m;
+  b = b * 255 / m;
+}
+
+void NormaliseRGB(int32_t& r, int32_t& g, int32_t& b) {
+  int64_t c[3] = {r, g, b};
+  NormaliseRGB(c[0], c[1], c[2]);
+  r = static_cast<int32_t>(c[0]);
+  g = static_cast<int32_t>(c[1]);
+  b = static_cast<int32_t>(c[2]);
 }

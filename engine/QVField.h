@@ -81,3 +81,5 @@ inline void UnpackRGB(int32_t color, int32_t& r, int32_t& g, int32_t& b) {
 /// Negative channels become 0; if any channel exceeds 255, all are scaled by
 /// 255 / max (integer, truncating), keeping the hue.
 void NormaliseRGB(int32_t& r, int32_t& g, int32_t& b);
+/// The same on 64-bit channels, for sums of many pictures.
+void NormaliseRGB(int64_t& r, int64_t& g, int64_t& b);

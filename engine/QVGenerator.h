@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/QVField.h"
+#include "engine/QVGraph.h"
 #include "engine/QVObject.h"
 #include "engine/QVParameter.h"
 #include "engine/methods/QVMethod.h"
@@ -50,6 +51,9 @@ class QVGenerator : public QVObject {
 
   std::string WriteSource(const std::string& indent) const override;
   bool ReadSource(qv::SourceText& text) override;
+
+  /// The graph whose registry holds this node.
+  QVNodeGraph* OwnerGraph;
 };
 
 /// One worker's view of a generator: its own output-method clone and the

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/QVField.h"
+#include "engine/QVGraph.h"
 #include "engine/QVObject.h"
 
 class QVEffector;
@@ -60,6 +61,9 @@ class QVMixer : public QVObject {
 
   std::string WriteSource(const std::string& indent) const override;
   bool ReadSource(qv::SourceText& text) override;
+
+  /// The graph whose registry holds this node.
+  QVNodeGraph* OwnerGraph;
 };
 
 /// One worker of a mixer: the per-pixel compositing rule, row by row.
@@ -80,6 +84,6 @@ namespace qv {
 /// '*' multiplies into it (p * term / 255). Pixels outside an effector's
 /// picture read as black.
 void ListExpression(const std::vector<std::unique_ptr<QVSourceElement>>& list, int32_t x,
-                    int32_t y, int32_t out[3]);
+                    int32_t y, int64_t out[3]);
 
 }  // namespace qv

@@ -58,6 +58,7 @@ struct PlaneMapping {
   explicit PlaneMapping(const QVParameter& p);
   double RowOffset(int32_t y) const { return (static_cast<double>(hh - y) * k) / h; }
   double ColumnOffset(int32_t x) const { return (static_cast<double>(x - hw) * s) / w; }
+  int32_t Width() const { return width; }
   QVComplex Point(int32_t x, int32_t y) const {
     return {v.re + ColumnOffset(x), v.im + RowOffset(y)};
   }
@@ -67,6 +68,7 @@ struct PlaneMapping {
   double w, h;
   int32_t hw, hh;
   double k;
+  int32_t width;
 };
 
 }  // namespace qv

@@ -171,26 +171,31 @@ std::string NumberToText(double value) {
   const int exponent = std::atoi(p + 1);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
+  // Built by appending: GCC 12 warns falsely (-Wrestrict) on chains of operator+.
+  std::string out = sign;
   if (exponent >= -4 && exponent < 15) {
-    std::string out;
     if (exponent < 0) {
-      out = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+      out.append("0.").append(static_cast<size_t>(-exponent - 1), '0').append(digits);
     } else if (static_cast<size_t>(exponent) + 1 >= digits.size()) {
-      out = digits + std::string(static_cast<size_t>(exponent) + 1 - digits.size(), '0');
+      out.append(digits).append(static_cast<size_t>(exponent) + 1 - digits.size(), '0');
     } else {
-      out = digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
+      const size_t point = static_cast<size_t>(exponent) + 1;
+      out.append(digits, 0, point).append(".").append(digits, point);
     }
-    return sign + out;
+    return out;
   }
-  std::string mantissa = digits.substr(0, 1);
-  if (digits.size() > 1) mantissa += "." + digits.substr(1);
-  return sign + mantissa + "E" + std::to_string(exponent);
+  out.append(digits, 0, 1);
+  if (digits.size() > 1) out.append(".").append(digits, 1);
+  out.append("E").append(std::to_string(exponent));
+  return out;
 }
 
 std::string IntToText(long long value) { return std::to_string(value); }
 
 std::string ComplexToText(const QVComplex& value) {
-  return "(" + NumberToText(value.re) + ", " + NumberToText(value.im) + ")";
+  std::string out = "(";
+  out.append(NumberToText(value.re)).append(", ").append(NumberToText(value.im)).append(")");
+  return out;
 }
 
 }  // namespace qv

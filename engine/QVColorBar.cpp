@@ -1,0 +1,72 @@
+#include "engine/QVColorBar.h"
+
+#include <cmath>
+
+#include "engine/QVField.h"
+
+namespace qv {
+
+int32_t ColorBar::InsertEntry(int32_t color, double x) {
+  size_t i = 0;
+  while (i < Entries.size() && Entries[i].Input < x) ++i;
+  if (i < Entries.size() && Entries[i].Input == x) {
+    Entries[i].Color = color;
+  } else {
+    Entries.insert(Entries.begin() + static_cast<ptrdiff_t>(i), ConvertData{x, color});
+  }
+  return static_cast<int32_t>(i);
+}
+
+void ColorBar::SetEntryInput(int32_t i, double x) {
+  const int32_t n = EntryCount();
+  if ((i > 0 && EntryInput(i - 1) > x) || (i < n - 1 && !(x <= EntryInput(i + 1)))) {
+    const int32_t color = EntryColor(i);
+    DeleteEntry(i);
+    InsertEntry(color, x);
+  } else {
+    Entries[static_cast<size_t>(i)].Input = x;
+  }
+}
+
+void ColorBar::SetEntryColor(int32_t i, int32_t color) { Entries[static_cast<size_t>(i)].Color = color; }
+
+void ColorBar::DeleteEntry(int32_t i) { Entries.erase(Entries.begin() + i); }
+
+int32_t ColorBar::IndexOfInput(double x) const {
+  for (size_t i = 0; i < Entries.size(); ++i) {
+    if (Entries[i].Input == x) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+namespace {
+
+// One channel of the interpolation, in extended precision, truncated toward
+// zero and kept inside 0..255 whatever the inputs.
+int32_t Blend(int32_t lo, int32_t hi, long double xLo, long double xHi, long double v) {
+  const long double c = (lo * (xHi - v) + hi * (v - xLo)) / (xHi - xLo);
+  if (!(c > 0.0L)) return 0;
+  if (c >= 255.0L) return 255;
+  return static_cast<int32_t>(c);
+}
+
+}  // namespace
+
+int32_t ColorBar::ColorAt(double v) const {
+  if (Entries.empty()) return 0;
+  if (std::isnan(v)) return Entries.front().Color;
+  size_t i = 0;
+  while (i < Entries.size() && !(Entries[i].Input >= v)) ++i;
+  if (i == 0) return Entries.front().Color;           // at or below the first entry
+  if (i == Entries.size()) return Entries.back().Color;  // above the last entry
+  const ConvertData& lo = Entries[i - 1];
+  const ConvertData& hi = Entries[i];
+  if (lo.Input == hi.Input) return lo.Color;
+  int32_t r0, g0, b0, r1, g1, b1;
+  UnpackRGB(lo.Color, r0, g0, b0);
+  UnpackRGB(hi.Color, r1, g1, b1);
+  const long double xLo = lo.Input, xHi = hi.Input, x = v;
+  return PackRGB(Blend(r0, r1, xLo, xHi, x), Blend(g0, g1, xLo, xHi, x), Blend(b0, b1, xLo, xHi, x));
+}
+
+}  // namespace qv

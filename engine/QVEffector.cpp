@@ -1,0 +1,177 @@
+#include "engine/QVEffector.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "engine/QVGenerator.h"
+#include "engine/QVRowWorkers.h"
+
+QVEffector::QVEffector(QVGenerator* generator, QVMain* owner)
+    : Generator(generator),
+      RenderingMethod(qv::CloneAs(*RenderingMethods().front())),
+      Owner(owner),
+      OwnerGraph(&qv::ConstructionGraph()) {
+  ColorBar.Entries = {{0.0, PackRGB(0, 0, 0)}, {1.0, PackRGB(255, 255, 255)}};
+  Name = qv::NextEffectorName();
+  MarkChanged();
+  OwnerGraph->Effectors.push_back(this);
+}
+
+QVEffector::~QVEffector() { std::erase(OwnerGraph->Effectors, this); }
+
+void QVEffector::SetGenerator(QVGenerator* generator) {
+  Generator = generator;
+  MarkChanged();
+}
+
+void QVEffector::SetRenderingMethod(std::unique_ptr<QVRenderingMethod> method) {
+  RenderingMethod = std::move(method);
+  MarkChanged();
+}
+
+void QVEffector::SetDifferential(bool on) {
+  Differential = on;
+  MarkChanged();
+}
+
+void QVEffector::SetDifferentialVector(QVComplex v) {
+  DifferentialVector = v;
+  MarkChanged();
+}
+
+void QVEffector::SetDifferentialRegularSW(bool on) {
+  DifferentialRegularSW = on;
+  MarkChanged();
+}
+
+void QVEffector::SetDifferentialEdgeSW(bool on) {
+  DifferentialEdgeSW = on;
+  MarkChanged();
+}
+
+int32_t QVEffector::InsertEntry(int32_t color, double x) {
+  MarkChanged();
+  return ColorBar.InsertEntry(color, x);
+}
+
+void QVEffector::SetEntryInput(int32_t i, double x) {
+  ColorBar.SetEntryInput(i, x);
+  MarkChanged();
+}
+
+void QVEffector::SetEntryColor(int32_t i, int32_t color) {
+  ColorBar.SetEntryColor(i, color);
+  MarkChanged();
+}
+
+void QVEffector::DeleteEntry(int32_t i) {
+  ColorBar.DeleteEntry(i);
+  MarkChanged();
+}
+
+void QVEffector::ClearEntries() {
+  ColorBar.Entries.clear();
+  MarkChanged();
+}
+
+uint64_t QVEffector::SourceStamp() const {
+  const uint64_t generator = Generator ? Generator->ResultStamp : 0;
+  return std::max({Stamp, generator, RenderingMethod->Stamp});
+}
+
+int32_t QVEffector::Update() {
+  if (State == Unchanged || State == Updated) return State;
+  // An effector without a generator has nothing to ask; it yields an empty picture.
+  if (Generator && Generator->Update() == Updated) State = Changed;
+  if (RenderingMethod->Update() == Updated) State = Changed;
+  if (SourceStamp() > ComputedFrom) State = Changed;
+  if (State != Changed) return State = Unchanged;
+  if (qv::PassStopRequested()) return State;  // upstream was stopped: stay out of date
+  if (Compute()) State = Updated;
+  return State;
+}
+
+bool QVEffector::Compute() {
+  const uint64_t from = SourceStamp();
+  const int32_t w = Generator ? Generator->FractalField.Width : 0;
+  const int32_t h = Generator ? Generator->FractalField.Height : 0;
+  RGBField.Resize(w, h);
+  if (w >= 1 && h >= 1) {
+    const bool done = qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
+      auto thread = std::make_shared<QVThreadEffector>(*this, worker);
+      return [thread](int row) { thread->ComputeRow(row); };
+    });
+    if (!done) return false;
+  }
+  ComputedFrom = from;
+  ResultStamp = qv::NextStamp();
+  return true;
+}
+
+void QVEffector::Reset() {
+  if (Generator) Generator->Reset();
+  RenderingMethod->Reset();
+  QVObject::Reset();
+}
+
+QVThreadEffector::QVThreadEffector(const QVEffector& effector, int32_t startRow)
+    : Effector(effector), StartRow(startRow), field_(effector.Generator->FractalField) {
+  const double a = effector.DifferentialVector.re;
+  const double b = effector.DifferentialVector.im;
+  const double len = std::sqrt(a * a + b * b);
+  if (len > 0.0) {
+    ux_ = a / len;
+    uy_ = b / len;
+  }
+  diagonal_ = std::fabs(a) == 1.0 && std::fabs(b) == 1.0;
+  const QVParameter& p = *effector.Generator->Parameter;
+  distance_ = p.Scale / p.Width;
+}
+
+void QVThreadEffector::ComputeRow(int32_t row) {
+  int32_t* out = Effector.RGBField.Row(row);
+  for (int32_t x = 0; x < field_.Width; ++x) out[x] = Effector.ColorAt(Scalar(x, row));
+}
+
+double QVThreadEffector::Value(int32_t x, int32_t y) const {
+  const FractalPixel& p = field_.Pixel(x, y);
+  return Effector.RenderingMethod->Value(p.Count, p.Z);
+}
+
+int32_t QVThreadEffector::CountAt(int32_t x, int32_t y) const { return field_.Pixel(x, y).Count; }
+
+// The one-sided difference with primary neighbour P and opposite neighbour Q.
+// A neighbour outside the field counts as the pixel's own value with count -1.
+double QVThreadEffector::OneSided(int32_t x, int32_t y, int32_t px, int32_t py, int32_t qx,
+                                  int32_t qy) const {
+  auto inside = [this](int32_t cx, int32_t cy) {
+    return cx >= 0 && cx < field_.Width && cy >= 0 && cy < field_.Height;
+  };
+  const double v0 = Value(x, y);
+  const double vP = inside(px, py) ? Value(px, py) : v0;
+  if (Effector.DifferentialEdgeSW) {
+    const int32_t c0 = CountAt(x, y);
+    const int32_t cP = inside(px, py) ? CountAt(px, py) : -1;
+    const int32_t cQ = inside(qx, qy) ? CountAt(qx, qy) : -1;
+    if (c0 != cP && c0 == cQ) return (inside(qx, qy) ? Value(qx, qy) : v0) - v0;
+  }
+  return v0 - vP;
+}
+
+double QVThreadEffector::Scalar(int32_t x, int32_t y) const {
+  if (!Effector.Differential) return Value(x, y);
+  if (ux_ == 0.0 && uy_ == 0.0) return 0.0;  // a zero vector has no direction
+  double d;
+  if (diagonal_) {
+    const int32_t a = static_cast<int32_t>(Effector.DifferentialVector.re);
+    const int32_t b = static_cast<int32_t>(Effector.DifferentialVector.im);
+    d = OneSided(x, y, x + a, y + b, x - a, y - b) * ux_;
+  } else {
+    const double dx = OneSided(x, y, x - 1, y, x + 1, y);
+    const double dy = OneSided(x, y, x, y + 1, x, y - 1);
+    d = dx * ux_ + dy * uy_;
+  }
+  if (Effector.DifferentialRegularSW) d = distance_ != 0.0 ? d / distance_ : 0.0;
+  return d;
+}

@@ -1,0 +1,125 @@
+#include "engine/QVGenerator.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "engine/QVRowWorkers.h"
+
+QVGenerator::QVGenerator(QVParameter* parameter)
+    : Parameter(parameter),
+      DivergenceMethod(qv::CloneAs(*DivergenceMethods().front())),
+      OutputMethod(qv::CloneAs(*OutputMethods().front())),
+      OwnerGraph(&qv::ConstructionGraph()) {
+  Name = qv::NextGeneratorName();
+  MarkChanged();
+  OwnerGraph->Generators.push_back(this);
+}
+
+QVGenerator::QVGenerator(const QVGenerator& source)
+    : QVObject(),
+      Parameter(source.Parameter),
+      DivergenceMethod(qv::CloneAs(*source.DivergenceMethod)),
+      OutputMethod(qv::CloneAs(*source.OutputMethod)),
+      Depth(source.Depth),
+      Range(source.Range),
+      OwnerGraph(&qv::ConstructionGraph()) {
+  Name = qv::NextGeneratorName();
+  MarkChanged();
+  OwnerGraph->Generators.push_back(this);
+}
+
+QVGenerator::~QVGenerator() { std::erase(OwnerGraph->Generators, this); }
+
+void QVGenerator::SetParameter(QVParameter* parameter) {
+  Parameter = parameter;
+  MarkChanged();
+}
+
+void QVGenerator::SetDepth(int32_t depth) {
+  Depth = depth;
+  MarkChanged();
+}
+
+void QVGenerator::SetRange(double range) {
+  Range = range;
+  MarkChanged();
+}
+
+void QVGenerator::SetDivergenceMethod(std::unique_ptr<QVDivergenceMethod> method) {
+  DivergenceMethod = std::move(method);
+  MarkChanged();
+}
+
+void QVGenerator::SetOutputMethod(std::unique_ptr<QVOutputMethod> method) {
+  OutputMethod = std::move(method);
+  MarkChanged();
+}
+
+uint64_t QVGenerator::SourceStamp() const {
+  return std::max({Stamp, Parameter->OutputStamp(), DivergenceMethod->Stamp, OutputMethod->Stamp});
+}
+
+int32_t QVGenerator::Update() {
+  if (State == Unchanged || State == Updated) return State;
+  if (Parameter->Update() == Updated) State = Changed;
+  if (DivergenceMethod->Update() == Updated) State = Changed;
+  if (OutputMethod->Update() == Updated) State = Changed;
+  if (SourceStamp() > ComputedFrom) State = Changed;
+  if (State != Changed) return State = Unchanged;
+  if (Compute()) State = Updated;  // a stopped computation stays Changed
+  return State;
+}
+
+bool QVGenerator::Compute() {
+  const uint64_t from = SourceStamp();
+  const int32_t w = Parameter->Width;
+  const int32_t h = Parameter->Height;
+  FractalField.Resize(w, h);
+  if (w >= 1 && h >= 1) {
+    const bool done = qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
+      auto thread = std::make_shared<QVThreadGenerator>(*this, worker);
+      return [thread](int row) { thread->ComputeRow(row); };
+    });
+    if (!done) return false;
+  }
+  ComputedFrom = from;
+  ResultStamp = qv::NextStamp();
+  return true;
+}
+
+void QVGenerator::Reset() {
+  Parameter->Reset();
+  DivergenceMethod->Reset();
+  OutputMethod->Reset();
+  QVObject::Reset();
+}
+
+QVThreadGenerator::QVThreadGenerator(const QVGenerator& generator, int32_t startRow)
+    : Generator(generator),
+      StartRow(startRow),
+      output_(qv::CloneAs(*generator.OutputMethod)),
+      mapping_(*generator.Parameter) {}
+
+void QVThreadGenerator::ComputeRow(int32_t row) {
+  FractalPixel* out = Generator.FractalField.Row(row);
+  for (int32_t col = 0; col < mapping_.Width(); ++col) out[col] = ComputePixel(col, row);
+}
+
+FractalPixel QVThreadGenerator::ComputePixel(int32_t col, int32_t row) {
+  const QVParameter& p = *Generator.Parameter;
+  const QVFractalMethod& f = *p.FractalMethod;
+  const QVDivergenceMethod& d = *Generator.DivergenceMethod;
+  const QVComplex point = mapping_.Point(col, row);
+  QVComplex z = p.FractalType == 0 ? p.FractalParameter : point;
+  const QVComplex c = p.FractalType == 0 ? point : p.FractalParameter;
+  const double range = Generator.Range;
+  output_->Start();
+  for (int32_t j = 1; j <= Generator.Depth; ++j) {
+    z = f.Iterate(z, c);
+    output_->Step(j, z);
+    if (z.re * z.re + z.im * z.im > range) break;
+    if (d.Diverged(j, z)) break;
+    if (j == INT32_MAX) break;  // the counter must not overflow
+  }
+  return output_->Result();
+}

@@ -1,0 +1,82 @@
+#include "engine/QVParameter.h"
+
+#include <algorithm>
+
+const std::array<std::string, 2> FractalTypeNames = {"マンデルブロ", "ジュリア"};
+
+QVParameter::QVParameter() : FractalMethod(qv::CloneAs(*FractalMethods().front())) {}
+
+void QVParameter::ChangeFractalType(int32_t type) {
+  FractalType = type;
+  MarkChanged();
+}
+
+void QVParameter::ChangeFractalMethod(std::unique_ptr<QVFractalMethod> method) {
+  FractalMethod = std::move(method);
+  MarkChanged();
+}
+
+void QVParameter::ChangeFractalParameter(QVComplex c) {
+  FractalParameter = c;
+  MarkChanged();
+}
+
+void QVParameter::ChangeViewpoint(QVComplex v) {
+  Viewpoint = v;
+  MarkChanged();
+}
+
+void QVParameter::ChangeScale(double s) {
+  Scale = s;
+  MarkChanged();
+}
+
+void QVParameter::ChangeWidth(int32_t w) {
+  Width = w;
+  MarkChanged();
+}
+
+void QVParameter::ChangeHeight(int32_t h) {
+  Height = h;
+  MarkChanged();
+}
+
+void QVParameter::CopyFrom(const QVParameter& other) {
+  Name = other.Name;
+  FractalType = other.FractalType;
+  FractalMethod = qv::CloneAs(*other.FractalMethod);
+  FractalParameter = other.FractalParameter;
+  Viewpoint = other.Viewpoint;
+  Scale = other.Scale;
+  Width = other.Width;
+  Height = other.Height;
+  MarkChanged();
+}
+
+int32_t QVParameter::Update() {
+  if (State == Unchanged || State == Updated) return State;
+  if (FractalMethod->Update() == Updated) State = Changed;
+  State = State == Changed ? Updated : Unchanged;
+  return State;
+}
+
+void QVParameter::Reset() {
+  FractalMethod->Reset();
+  QVObject::Reset();
+}
+
+uint64_t QVParameter::OutputStamp() const { return std::max(Stamp, FractalMethod->Stamp); }
+
+namespace qv {
+
+PlaneMapping::PlaneMapping(const QVParameter& p)
+    : v(p.Viewpoint),
+      s(p.Scale),
+      w(p.Width),
+      h(p.Height),
+      hw(p.Width / 2),
+      hh(p.Height / 2),
+      k((static_cast<double>(p.Height) * p.Scale) / p.Width),
+      width(p.Width) {}
+
+}  // namespace qv
