@@ -1,0 +1,207 @@
+#include "engine/QVMain.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
+#include "engine/QVMixer.h"
+#include "engine/methods/QVRenderingMethods.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace {
+
+using qv::test::MixerPixels;
+using qv::test::RecordingCanvas;
+using qv::test::ScopedThreadCount;
+
+TEST(QVMain, BuildsTheDefaultGraph) {
+  QVMain main;
+  ASSERT_EQ(Generators.size(), 1u);
+  ASSERT_EQ(Effectors.size(), 1u);
+  ASSERT_EQ(Mixers.size(), 1u);
+  EXPECT_EQ(Effectors[0]->Generator, Generators[0]);
+  EXPECT_EQ(Generators[0]->Parameter, &main.Parameter);
+  EXPECT_EQ(Mixers[0]->BaseMixer, nullptr);
+  ASSERT_EQ(Mixers[0]->SourceList.size(), 1u);
+  EXPECT_EQ(Mixers[0]->SourceList[0]->Operator, '+');
+  EXPECT_EQ(Mixers[0]->SourceList[0]->Effector, Effectors[0]);
+  EXPECT_TRUE(Mixers[0]->TransparenceList.empty());
+}
+
+TEST(QVMain, SecondPassWithoutEditsComputesNothing) {
+  QVMain main;
+  main.Parameter.ChangeWidth(16);
+  main.Parameter.ChangeHeight(12);
+  std::mutex lock;
+  std::multiset<std::string> rows;
+  ProgressHook = [&](const std::string& name, int, int) {
+    std::lock_guard<std::mutex> g(lock);
+    rows.insert(name);
+  };
+  ASSERT_TRUE(main.RunPass());
+  EXPECT_EQ(rows.count(Generators[0]->Name), 12u);
+  EXPECT_EQ(rows.count(Effectors[0]->Name), 12u);
+  EXPECT_EQ(rows.count(Mixers[0]->Name), 12u);
+  const auto first = MixerPixels(*Mixers[0]);
+  rows.clear();
+  ASSERT_TRUE(main.RunPass());
+  EXPECT_TRUE(rows.empty());
+  EXPECT_EQ(MixerPixels(*Mixers[0]), first);
+  EXPECT_EQ(Mixers[0]->State, Unvisited);
+  EXPECT_EQ(Generators[0]->State, Unvisited);
+  ProgressHook = nullptr;
+}
+
+TEST(QVMain, WorkerCountFromEnvironment) {
+  const char* old = std::getenv("NUMBER_OF_PROCESSORS");
+  std::string saved = old ? old : "";
+  setenv("NUMBER_OF_PROCESSORS", "4", 1);
+  EXPECT_EQ(qv::WorkerCountFromEnvironment(), 4);
+  setenv("NUMBER_OF_PROCESSORS", "  +12abc", 1);
+  EXPECT_EQ(qv::WorkerCountFromEnvironment(), 12);
+  setenv("NUMBER_OF_PROCESSORS", "100000000000000000000", 1);
+  EXPECT_EQ(qv::WorkerCountFromEnvironment(), 256);
+  const int hardware = std::max(1u, std::thread::hardware_concurrency());
+  setenv("NUMBER_OF_PROCESSORS", "-3", 1);
+  EXPECT_EQ(qv::WorkerCountFromEnvironment(), std::min(hardware, 256));
+  setenv("NUMBER_OF_PROCESSORS", "abc", 1);
+  EXPECT_EQ(qv::WorkerCountFromEnvironment(), std::min(hardware, 256));
+  unsetenv("NUMBER_OF_PROCESSORS");
+  EXPECT_EQ(qv::WorkerCountFromEnvironment(), std::min(hardware, 256));
+  if (old) setenv("NUMBER_OF_PROCESSORS", saved.c_str(), 1);
+}
+
+TEST(QVMain, RenderPostsStartDrawingAndEndInOrder) {
+  QVMain main;
+  main.Parameter.ChangeWidth(9);
+  main.Parameter.ChangeHeight(7);
+  std::vector<std::string> events;
+  main.OnRenderStart = [&] { events.push_back("start"); };
+  main.OnRenderEnd = [&] { events.push_back("end"); };
+  RecordingCanvas canvas;
+  canvas.OnRow = [&](int y) {
+    if (y == 0) events.push_back("draw");
+  };
+  QVInlinePoster poster;
+  main.Render(&canvas, &poster);
+  main.WaitRender();
+  EXPECT_EQ(events, (std::vector<std::string>{"start", "draw", "end"}));
+  ASSERT_EQ(canvas.Width, 9);
+  ASSERT_EQ(canvas.Height, 7);
+  EXPECT_EQ(canvas.Pixels, MixerPixels(*Mixers[0]));
+  EXPECT_EQ(main.Progress().Name, "Draw");
+  EXPECT_EQ(main.Progress().Row, 7);
+}
+
+TEST(QVMain, RenderWithoutMixerRunsStartAndEndHooks) {
+  QVMain main;
+  delete Mixers.front();
+  std::vector<std::string> events;
+  main.OnRenderStart = [&] { events.push_back("start"); };
+  main.OnRenderEnd = [&] { events.push_back("end"); };
+  RecordingCanvas canvas;
+  QVInlinePoster poster;
+  main.Render(&canvas, &poster);
+  main.WaitRender();
+  EXPECT_EQ(events, (std::vector<std::string>{"start", "end"}));
+  EXPECT_EQ(canvas.Width, -1);
+}
+
+TEST(QVMain, PictureTooLargeIsRefusedWithTheMemoryItNeeds) {
+  QVMain main;
+  main.Parameter.ChangeWidth(100000000);
+  main.Parameter.ChangeHeight(100000000);
+  std::string error;
+  main.OnRenderError = [&](const std::string& m) { error = m; };
+  bool ended = false;
+  main.OnRenderEnd = [&] { ended = true; };
+  RecordingCanvas canvas;
+  QVInlinePoster poster;
+  main.Render(&canvas, &poster);
+  main.WaitRender();
+  EXPECT_TRUE(ended);
+  EXPECT_NE(error.find("100000000 x 100000000"), std::string::npos) << error;
+  EXPECT_NE(error.find("MiB"), std::string::npos) << error;
+  EXPECT_EQ(Generators[0]->FractalField.Width, 0);
+  // The engine goes on: a sensible size renders again.
+  main.Parameter.ChangeWidth(5);
+  main.Parameter.ChangeHeight(5);
+  error.clear();
+  main.Render(&canvas, &poster);
+  main.WaitRender();
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(canvas.Width, 5);
+}
+
+TEST(QVMain, EmptySizeRendersAnEmptyPicture) {
+  QVMain main;
+  main.Parameter.ChangeWidth(0);
+  main.Parameter.ChangeHeight(-4);
+  ASSERT_TRUE(main.RunPass());
+  EXPECT_EQ(Mixers[0]->RGBField.Width, 0);
+  EXPECT_EQ(Mixers[0]->RGBField.Height, 0);
+}
+
+// Starts, stops and restarts renders at random moments; the engine must never
+// deadlock or crash, and the final uninterrupted render must equal a render
+// made from scratch with the same settings.
+TEST(QVMain, StopAndRestartStressEndsWithTheUninterruptedPicture) {
+  ScopedThreadCount threads(3);
+  std::vector<int32_t> expected;
+  {
+    QVMain reference;
+    reference.Parameter.ChangeWidth(23);
+    reference.Parameter.ChangeHeight(17);
+    reference.Parameter.ChangeViewpoint({-0.6, 0.1});
+    reference.Parameter.ChangeScale(2.5);
+    Effectors[0]->SetDifferential(true);
+    ASSERT_TRUE(reference.RunPass());
+    expected = MixerPixels(*Mixers[0]);
+  }
+  QVMain main;
+  main.Parameter.ChangeWidth(23);
+  main.Parameter.ChangeHeight(17);
+  Effectors[0]->SetDifferential(true);
+  RecordingCanvas canvas;
+  int draws = 0;
+  canvas.OnRow = [&](int y) { draws += y == 0; };
+  QVInlinePoster poster;
+  std::mt19937 random(12345);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  int rounds = 0;
+  for (; rounds < 3000 && std::chrono::steady_clock::now() < deadline; ++rounds) {
+    main.StopRender();
+    // Edits happen only between renders.
+    switch (random() % 4) {
+      case 0: main.Parameter.ChangeViewpoint({-0.6 + (random() % 3) * 0.1, 0.1}); break;
+      case 1: main.Parameter.ChangeScale(2.0 + (random() % 3) * 0.25); break;
+      case 2: Generators[0]->SetDepth(50 + static_cast<int32_t>(random() % 100)); break;
+      default: break;
+    }
+    main.Render(&canvas, &poster);
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 400));
+  }
+  main.StopRender();
+  main.Parameter.ChangeViewpoint({-0.6, 0.1});
+  main.Parameter.ChangeScale(2.5);
+  Generators[0]->SetDepth(100);
+  // A stopped pass may leave nodes half done; one more stop must not make
+  // them look finished.
+  main.Render(&canvas, &poster);
+  main.StopRender();
+  main.Render(&canvas, &poster);
+  main.WaitRender();
+  EXPECT_GT(rounds, 100);
+  EXPECT_LT(draws, rounds) << "no render was ever stopped part-way";
+  EXPECT_EQ(MixerPixels(*Mixers[0]), expected);
+  EXPECT_EQ(canvas.Pixels, expected);
+}
+
+}  // namespace
