@@ -1,0 +1,19 @@
+#pragma once
+// The project writer: the whole engine state as project text. Lines end in a
+// line feed; a body is indented one tab deeper than its block. Writing never
+// fails and changes nothing. UI thread, never during a pass.
+#include <string>
+
+class QVMain;
+class QVObject;
+
+namespace qv {
+
+/// The parameter block, then every generator, effector and mixer of the live
+/// graph in registry order.
+std::string WriteProject(const QVMain& main);
+
+/// The block of any engine object at indent: name line, braces, body, empty line.
+std::string WriteObject(const QVObject& object, const std::string& indent);
+
+}  // namespace qv

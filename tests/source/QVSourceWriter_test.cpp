@@ -1,0 +1,193 @@
+// The project writer: the exact text of every body and of a whole project.
+#include "source/QVSourceWriter.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
+#include "engine/QVGraph.h"
+#include "engine/QVMain.h"
+#include "engine/QVMixer.h"
+#include "tests/source/SourceTestSupport.h"
+
+namespace {
+
+using qv::test::DefaultProjectText;
+
+TEST(QVSourceWriter, TextAfterStartUpIsTheDefaultProject) {
+  QVMain main;
+  // Node names come from process-wide counters; in a fresh process they are
+  // Generator1, Effector1 and Mixer1 and the text is the default text itself.
+  const std::string expected =
+      DefaultProjectText(Generators[0]->Name, Effectors[0]->Name, Mixers[0]->Name);
+  EXPECT_EQ(qv::WriteProject(main), expected);
+}
+
+TEST(QVSourceWriter, WritingChangesNothing) {
+  QVMain main;
+  for (QVObject* o :
+       std::initializer_list<QVObject*>{&main.Parameter, Generators[0], Effectors[0], Mixers[0]}) {
+    o->State = Unvisited;
+  }
+  const std::string first = qv::WriteProject(main);
+  EXPECT_EQ(qv::WriteProject(main), first);
+  EXPECT_EQ(main.Parameter.State, Unvisited);
+  EXPECT_EQ(Generators[0]->State, Unvisited);
+  EXPECT_EQ(Effectors[0]->State, Unvisited);
+  EXPECT_EQ(Mixers[0]->State, Unvisited);
+}
+
+TEST(QVSourceWriter, WriteObjectIndentsTheBodyOneTabDeeper) {
+  QVMain main;
+  QVMixer& mixer = *Mixers[0];
+  mixer.Name = "M";
+  EXPECT_EQ(qv::WriteObject(mixer, "\t"),
+            "M\n\t{\n\t\tSourceList: +" + Effectors[0]->Name +
+                "\n\t\tTransparenceType: 和合成\n\t\tRegular: on\n\t\tMaskSW: off\n\t}\n\n");
+}
+
+TEST(QVSourceWriter, ParameterBodyWritesSevenEntries) {
+  QVMain main;
+  QVParameter& p = main.Parameter;
+  p.ChangeFractalType(1);
+  p.ChangeFractalParameter({0.25, -1e-20});
+  p.ChangeViewpoint({-1.9875, 1.0 / 3.0});
+  p.ChangeScale(0.00005);
+  p.ChangeWidth(320 >> 1);  // 640 x 480 typed at magnification 1/2
+  p.ChangeHeight(480 >> 1);
+  EXPECT_EQ(p.WriteSource("\t"),
+            "\tFractalType: ジュリア\n"
+            "\tFractalMethod: z^2+C\n\t{\n\t}\n\n"
+            "\tFractalParameter: (0.25, -1E-20)\n"
+            "\tViewpoint: (-1.9875, 0.333333333333333)\n"
+            "\tScale: 5E-5\n"
+            "\tWidth: 160\n"
+            "\tHeight: 240\n");
+  // Every type other than 0 iterates Julia-like, and is written so.
+  p.ChangeFractalType(7);
+  EXPECT_NE(p.WriteSource("").find("FractalType: ジュリア\n"), std::string::npos);
+}
+
+TEST(QVSourceWriter, GeneratorBodyWritesMethodBlocksAtTheBodyIndent) {
+  QVMain main;
+  QVGenerator& g = *Generators[0];
+  auto output = qv::CloneAs(*FindMethod(OutputMethods(), "球"));
+  output->SetParamValue(0, {0.5, -0.5});
+  output->SetParamValue(1, {3.0, 0.0});
+  g.SetOutputMethod(std::move(output));
+  g.SetDepth(-7);
+  g.SetRange(1e15);
+  EXPECT_EQ(g.WriteSource("\t"),
+            "\tDivergenceMethod: ノルム\n\t{\n\t}\n\n"
+            "\tOutputMethod: 球\n\t{\n\t\tParameter: (0.5, -0.5)\n\t\tParameter: (3, 0)\n\t}\n\n"
+            "\tDepth: -7\n"
+            "\tRange: 1E15\n");
+}
+
+TEST(QVSourceWriter, EffectorWritesItsColourBarInOrderAndNothingWhenEmpty) {
+  QVMain main;
+  QVEffector& e = *Effectors[0];
+  e.Name = "E";
+  e.SetDifferential(true);
+  e.SetDifferentialVector({1.0, 0.0});
+  e.SetDifferentialEdgeSW(true);
+  e.InsertEntry(PackRGB(255, 255, 255), 0.25);
+  e.InsertEntry(PackRGB(1, 2, 3), -1.5);
+  const std::string head = "\tGenerator: " + Generators[0]->Name +
+                           "\n\tRenderingMethod: 回数\n\t{\n\t\tParameter: (50, 0)\n\t}\n\n"
+                           "\tDifferential: on\n"
+                           "\tDifferentialVector: (1, 0)\n"
+                           "\tDifferentialRegularSW: off\n"
+                           "\tDifferentialEdgeSW: on\n";
+  EXPECT_EQ(e.WriteSource("\t"), head +
+                                     "\tConvertData: -1.5 1 2 3\n"
+                                     "\tConvertData: 0 0 0 0\n"
+                                     "\tConvertData: 0.25 255 255 255\n"
+                                     "\tConvertData: 1 255 255 255\n");
+  e.ClearEntries();
+  EXPECT_EQ(e.WriteSource("\t"), head);
+}
+
+TEST(QVSourceWriter, MixerWritesBothListsWithTheirOperators) {
+  QVMain main;
+  QVEffector* e1 = Effectors[0];
+  auto* e2 = new QVEffector(Generators[0], &main);  // owned by the live graph
+  auto* e3 = new QVEffector(Generators[0], &main);
+  e2->Name = "Effector2";
+  e3->Name = "Effector3";
+  QVMixer& m = *Mixers[0];
+  m.AppendSource('*', e2);
+  m.AppendTransparence('+', e3);
+  m.SetTransparenceType(4);
+  m.SetRegular(false);
+  m.SetMaskSW(true);
+  EXPECT_EQ(m.WriteSource("\t"), "\tSourceList: +" + e1->Name +
+                                     "\n"
+                                     "\tSourceList: *Effector2\n"
+                                     "\tTransparenceList: +Effector3\n"
+                                     "\tTransparenceType: 黒色透過２\n"
+                                     "\tRegular: off\n"
+                                     "\tMaskSW: on\n");
+  const char* names[] = {"和合成", "透明合成１", "透明合成２", "黒色透過", "黒色透過２"};
+  for (int type = 0; type < 5; ++type) {
+    m.SetTransparenceType(type);
+    EXPECT_NE(m.WriteSource("").find(std::string("TransparenceType: ") + names[type] + "\n"),
+              std::string::npos);
+  }
+  // A type outside the table combines as the sum and is written as such.
+  m.SetTransparenceType(9);
+  EXPECT_NE(m.WriteSource("").find("TransparenceType: 和合成\n"), std::string::npos);
+  m.SourceList.clear();
+  m.TransparenceList.clear();
+  EXPECT_EQ(m.WriteSource(""), "TransparenceType: 和合成\nRegular: off\nMaskSW: on\n");
+}
+
+TEST(QVSourceWriter, NamesAreWrittenUnchangedAndDuplicatesBoth) {
+  QVMain main;
+  Generators[0]->Name = "my generator\t1";
+  auto* copy = new QVGenerator(*Generators[0]);  // owned by the live graph
+  copy->Name = Generators[0]->Name;
+  const std::string text = qv::WriteProject(main);
+  const std::string block = "Generator: my generator\t1\n{\n";
+  const size_t first = text.find(block);
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_NE(text.find(block, first + 1), std::string::npos);
+  EXPECT_NE(text.find("\tGenerator: my generator\t1\n"), std::string::npos);
+}
+
+TEST(QVSourceWriter, NodesAreWrittenInRegistryOrderByKind) {
+  QVMain main;
+  auto* g2 = new QVGenerator(&main.Parameter);  // owned by the live graph
+  auto* m2 = new QVMixer();
+  g2->Name = "G2";
+  m2->Name = "M2";
+  Mixers[0]->Name = "M1";
+  const std::string text = qv::WriteProject(main);
+  const size_t g1At = text.find("Generator: " + Generators[0]->Name + "\n");
+  const size_t g2At = text.find("Generator: G2\n");
+  const size_t eAt = text.find("Effector: ");
+  const size_t m1At = text.find("Mixer: M1\n");
+  const size_t m2At = text.find("Mixer: M2\n");
+  ASSERT_NE(m2At, std::string::npos);
+  EXPECT_LT(text.find("Parameter: "), g1At);
+  EXPECT_LT(g1At, g2At);
+  EXPECT_LT(g2At, eAt);
+  EXPECT_LT(eAt, m1At);
+  EXPECT_LT(m1At, m2At);
+  // The base mixer is not written: the order of the blocks carries it.
+  EXPECT_EQ(text.find("BaseMixer"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 3), "}\n\n");
+}
+
+TEST(QVSourceWriter, EmptyGraphWritesOnlyTheParameters) {
+  QVMain main;
+  LiveGraph().DestroyAll();
+  const std::string text = qv::WriteProject(main);
+  EXPECT_EQ(text.rfind("Parameter: \n{\n", 0), 0u);
+  EXPECT_EQ(text.find("Generator:"), std::string::npos);
+  EXPECT_EQ(text.find("Mixer:"), std::string::npos);
+  const std::string end = "\tHeight: 320\n}\n\n";
+  EXPECT_EQ(text.substr(text.size() - end.size()), end);
+}
+
+}  // namespace
