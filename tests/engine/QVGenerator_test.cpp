@@ -1,0 +1,223 @@
+#include "engine/QVGenerator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "engine/QVEffector.h"
+#include "engine/QVMain.h"
+#include "engine/QVRowWorkers.h"
+#include "engine/methods/QVDivergenceMethods.h"
+#include "engine/methods/QVOutputMethods.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace {
+
+using qv::test::ScopedThreadCount;
+
+// Computes a generator with the given worker count and returns its records.
+std::vector<FractalPixel> Records(QVGenerator& g) {
+  g.Update();
+  g.Reset();
+  std::vector<FractalPixel> out;
+  for (int y = 0; y < g.FractalField.Height; ++y)
+    for (int x = 0; x < g.FractalField.Width; ++x) out.push_back(g.FractalField.Pixel(x, y));
+  return out;
+}
+
+bool SameBits(const std::vector<FractalPixel>& a, const std::vector<FractalPixel>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::memcmp(&a[i].Z, &b[i].Z, sizeof(QVComplex)) != 0 || a[i].Count != b[i].Count)
+      return false;
+  }
+  return true;
+}
+
+TEST(QVGenerator, DefaultSettingsWorkedExamples) {
+  QVMain main;
+  QVGenerator& g = *Generators[0];
+  EXPECT_EQ(g.Depth, 100);
+  EXPECT_EQ(g.Range, 4.0);
+  EXPECT_EQ(g.DivergenceMethod->Name, "ノルム");
+  EXPECT_EQ(g.OutputMethod->Name, "終点");
+  EXPECT_EQ(g.State, Changed);
+  g.Update();
+  EXPECT_EQ(g.State, Updated);
+  const FractalPixel centre = g.FractalField.Pixel(160, 160);
+  EXPECT_EQ(centre.Z, (QVComplex{0, 0}));
+  EXPECT_EQ(centre.Count, 100);
+  const FractalPixel corner = g.FractalField.Pixel(0, 0);
+  EXPECT_EQ(corner.Z, (QVComplex{-2, 2}));
+  EXPECT_EQ(corner.Count, 1);
+  g.Reset();
+}
+
+TEST(QVGenerator, JuliaUnitCirclePointStaysAndTheRangeTestIsStrict) {
+  QVMain main;
+  QVParameter& p = main.Parameter;
+  p.ChangeFractalType(1);
+  p.ChangeWidth(5);
+  p.ChangeHeight(5);
+  p.ChangeScale(5);  // pixel (x, y) is the point (x - 2, 2 - y)
+  QVGenerator& g = *Generators[0];
+  g.Update();
+  g.Reset();
+  EXPECT_EQ(g.FractalField.Pixel(3, 2).Count, 100);  // (1, 0) stays at 1
+  EXPECT_EQ(g.FractalField.Pixel(3, 2).Z, (QVComplex{1, 0}));
+  EXPECT_EQ(g.FractalField.Pixel(4, 2).Count, 1);  // (2, 0) -> 4: |z|^2 = 16 > 4
+  // z^2 from sqrt(2) would land on |z| = 2 only approximately; use z+C with
+  // C = (1, 0) from z0 = 0: 1, 2 -> |z|^2 = 4 is not beyond the range, 3 is.
+  p.ChangeFractalMethod(qv::CloneAs(*FindMethod(FractalMethods(), "z+C")));
+  p.ChangeFractalParameter({1, 0});
+  g.Update();
+  g.Reset();
+  const FractalPixel& origin = g.FractalField.Pixel(2, 2);
+  EXPECT_EQ(origin.Count, 3);
+  EXPECT_EQ(origin.Z, (QVComplex{3, 0}));
+}
+
+TEST(QVGenerator, DivergenceStopsAfterTheOutputHasSeenTheStep) {
+  QVMain main;
+  QVParameter& p = main.Parameter;
+  p.ChangeFractalType(1);
+  p.ChangeFractalMethod(qv::CloneAs(*FindMethod(FractalMethods(), "z+C")));
+  p.ChangeFractalParameter({0.1, 0});  // z walks along the real axis by 0.1
+  p.ChangeWidth(1);
+  p.ChangeHeight(1);
+  p.ChangeViewpoint({0, 0.5});
+  QVGenerator& g = *Generators[0];
+  auto cross = qv::CloneAs(*FindMethod(DivergenceMethods(), "十字"));
+  cross->SetParamValue(0, {0.45, 0.6});  // stops once |re| > 0.45 and |im| > 0.6
+  g.SetDivergenceMethod(std::move(cross));
+  p.ChangeViewpoint({0, 0.7});
+  g.Update();
+  g.Reset();
+  // z0 = (0, 0.7): steps give re = 0.1, 0.2, 0.3, 0.4, 0.5 -> stop at step 5.
+  EXPECT_EQ(g.FractalField.Pixel(0, 0).Count, 5);
+  EXPECT_DOUBLE_EQ(g.FractalField.Pixel(0, 0).Z.re, 0.1 + 0.1 + 0.1 + 0.1 + 0.1);
+}
+
+TEST(QVGenerator, DepthBelowOneRecordsTheStartResult) {
+  QVMain main;
+  main.Parameter.ChangeWidth(2);
+  main.Parameter.ChangeHeight(2);
+  QVGenerator& g = *Generators[0];
+  g.SetDepth(0);
+  for (const FractalPixel& p : Records(g)) {
+    EXPECT_EQ(p.Z, (QVComplex{0, 0}));
+    EXPECT_EQ(p.Count, 0);
+  }
+}
+
+TEST(QVGenerator, SameRecordsForEveryWorkerCount) {
+  QVMain main;
+  main.Parameter.ChangeWidth(13);
+  main.Parameter.ChangeHeight(11);
+  main.Parameter.ChangeViewpoint({-0.7, 0.2});
+  main.Parameter.ChangeScale(2.2);
+  QVGenerator& g = *Generators[0];
+  g.SetOutputMethod(qv::CloneAs(*FindMethod(OutputMethods(), "差分累積")));
+  std::vector<FractalPixel> reference;
+  {
+    ScopedThreadCount one(1);
+    reference = Records(g);
+  }
+  for (int workers : {2, 3, 4, 7, 0, -2}) {
+    ScopedThreadCount n(workers);
+    g.SetDepth(g.Depth);  // force a recomputation
+    EXPECT_TRUE(SameBits(Records(g), reference)) << workers << " workers";
+  }
+}
+
+TEST(QVGenerator, RowsAreInterleavedOverTheWorkers) {
+  ScopedThreadCount three(3);
+  std::mutex lock;
+  std::map<std::thread::id, std::vector<int>> rows;
+  const bool done = qv::ComputeRows("Rows", 4, [&](int) -> qv::RowFunction {
+    return [&](int row) {
+      std::lock_guard<std::mutex> g(lock);
+      rows[std::this_thread::get_id()].push_back(row);
+    };
+  });
+  EXPECT_TRUE(done);
+  std::set<std::vector<int>> groups;
+  for (auto& [id, r] : rows) groups.insert(r);
+  EXPECT_EQ(groups, (std::set<std::vector<int>>{{0, 3}, {1}, {2}}));
+
+  ScopedThreadCount four(4);
+  int calls = 0;
+  qv::ComputeRows("Rows", 3, [&](int worker) -> qv::RowFunction {
+    std::lock_guard<std::mutex> g(lock);
+    ++calls;
+    EXPECT_LT(worker, 3) << "a worker without rows built its state";
+    return [](int) {};
+  });
+  EXPECT_EQ(calls, 3);
+}
+
+TEST(QVGenerator, ProgressReportsEveryRowOnce) {
+  ScopedThreadCount three(3);
+  QVMain main;
+  main.Parameter.ChangeWidth(4);
+  main.Parameter.ChangeHeight(10);
+  std::mutex lock;
+  std::multiset<int> rows;
+  ProgressHook = [&](const std::string& name, int row, int height) {
+    std::lock_guard<std::mutex> g(lock);
+    EXPECT_EQ(height, 10);
+    if (name == Generators[0]->Name) rows.insert(row);
+  };
+  Generators[0]->Update();
+  Generators[0]->Reset();
+  ProgressHook = nullptr;
+  EXPECT_EQ(rows, (std::multiset<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+}
+
+TEST(QVGenerator, AStoppedComputationStaysOutOfDate) {
+  QVMain main;
+  main.Parameter.ChangeWidth(6);
+  main.Parameter.ChangeHeight(6);
+  QVGenerator& g = *Generators[0];
+  std::stop_source stop;
+  stop.request_stop();
+  {
+    qv::ScopedPassStop scope(stop.get_token());
+    EXPECT_EQ(g.Update(), Changed);
+  }
+  g.Reset();
+  EXPECT_EQ(g.ComputedFrom, 0u);
+  EXPECT_EQ(g.Update(), Updated);  // the next pass computes it
+  g.Reset();
+  EXPECT_EQ(g.Update(), Unchanged);
+  g.Reset();
+}
+
+TEST(QVGenerator, CopyClonesMethodsAndSharesParameters) {
+  QVMain main;
+  QVGenerator& g = *Generators[0];
+  auto ball = qv::CloneAs(*FindMethod(OutputMethods(), "球"));
+  ball->SetParamValue(0, {0.25, -0.5});
+  g.SetOutputMethod(std::move(ball));
+  g.SetDepth(37);
+  g.SetRange(9);
+  QVGenerator* copy = CopyGenerator(g);
+  ASSERT_EQ(Generators.size(), 2u);
+  EXPECT_EQ(Generators[1], copy);
+  EXPECT_NE(copy->Name, g.Name);
+  EXPECT_EQ(copy->Parameter, &main.Parameter);
+  EXPECT_NE(copy->OutputMethod.get(), g.OutputMethod.get());
+  EXPECT_EQ(copy->OutputMethod->Name, "球");
+  EXPECT_EQ(copy->OutputMethod->ParamValue(0), (QVComplex{0.25, -0.5}));
+  EXPECT_EQ(copy->Depth, 37);
+  EXPECT_EQ(copy->Range, 9.0);
+  EXPECT_EQ(copy->FractalField.Width, 0);
+  EXPECT_EQ(copy->State, Changed);
+  EXPECT_EQ(Effectors[0]->Generator, &g);
+}
+
+}  // namespace
