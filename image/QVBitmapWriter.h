@@ -1,0 +1,20 @@
+#pragma once
+// Windows bitmap files, 24 bits per pixel, uncompressed. Written by hand: a
+// BITMAPFILEHEADER and a 40-byte BITMAPINFOHEADER, all fields little-endian,
+// then the rows from the bottom up in blue, green, red order, each padded with
+// zero bytes to a multiple of 4.
+#include <cstdint>
+#include <string>
+
+namespace qv {
+
+/// Size in bytes of the bitmap file of a w x h picture (w, h >= 1), computed
+/// in 64 bits; may exceed what the header's 32-bit size fields can hold.
+uint64_t BitmapFileSize(int32_t w, int32_t h);
+
+/// Writes w x h packed pixels (row 0 at the top) to path as a 24-bit bitmap,
+/// atomically. Throws std::runtime_error naming the file for an empty picture,
+/// a file over 4294967295 bytes (the header's limit) or a failed write.
+void WriteBitmap(const std::string& path, const int32_t* pixels, int32_t w, int32_t h);
+
+}  // namespace qv

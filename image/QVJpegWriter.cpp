@@ -1,0 +1,102 @@
+#include "image/QVJpegWriter.h"
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+// jpeglib.h uses FILE and size_t without declaring them: it comes after them.
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
+
+#include "image/QVPictureFile.h"
+#include "source/QVAtomicFile.h"
+
+namespace qv {
+namespace {
+
+static_assert(kJpegMaxDimension == JPEG_MAX_DIMENSION);
+
+// libjpeg reports a fatal error by calling error_exit, which must not return.
+// Ours keeps the text and jumps back to Encode; the message is formatted into
+// a plain array so that no C++ object is skipped by the jump.
+struct JpegErrorManager {
+  jpeg_error_mgr Base;  // first member: libjpeg hands back &Base
+  std::jmp_buf Jump;
+  int SavedErrno;  // errno as the error was raised: the reason of a failed fwrite
+  char Message[JMSG_LENGTH_MAX];
+};
+
+void JumpOnError(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+  err->SavedErrno = errno;
+  (*cinfo->err->format_message)(cinfo, err->Message);
+  std::longjmp(err->Jump, 1);
+}
+
+// Warnings (corrupt data while reading) do not arise when encoding; keep
+// stderr quiet in any case.
+void IgnoreMessage(j_common_ptr) {}
+
+// Runs the whole compression; false after a library error. Nothing with a
+// destructor lives in this frame, which the jump may re-enter.
+bool Encode(jpeg_compress_struct& cinfo, JpegErrorManager& err, FILE* out, const int32_t* pixels,
+            int32_t w, int32_t h, int quality, JSAMPLE* row) {
+  if (setjmp(err.Jump)) {
+    jpeg_destroy_compress(&cinfo);
+    return false;
+  }
+  jpeg_create_compress(&cinfo);
+  jpeg_stdio_dest(&cinfo, out);
+  cinfo.image_width = static_cast<JDIMENSION>(w);
+  cinfo.image_height = static_cast<JDIMENSION>(h);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  JSAMPROW rows[1] = {row};
+  for (int32_t y = 0; y < h; ++y) {
+    UnpackRow(pixels + static_cast<ptrdiff_t>(y) * w, w, false, row);
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+void WriteJpeg(const std::string& path, const int32_t* pixels, int32_t w, int32_t h, int quality) {
+  RequirePicture(path, pixels, w, h);
+  if (w > kJpegMaxDimension || h > kJpegMaxDimension) {
+    throw std::runtime_error(CannotWriteMessage(
+        path, "the picture is " + std::to_string(w) + " x " + std::to_string(h) +
+                  " pixels, but a JPEG file allows at most " + std::to_string(kJpegMaxDimension) +
+                  " on each side; save it as PNG or render a smaller picture"));
+  }
+  if (quality < 1 || quality > 100) {
+    throw std::runtime_error(CannotWriteMessage(
+        path, "JPEG quality " + std::to_string(quality) + " is out of range; use 1 to 100"));
+  }
+  std::vector<JSAMPLE> row(static_cast<size_t>(w) * 3);
+  AtomicFile file(path);
+  jpeg_compress_struct cinfo{};
+  JpegErrorManager err{};
+  cinfo.err = jpeg_std_error(&err.Base);
+  err.Base.error_exit = JumpOnError;
+  err.Base.output_message = IgnoreMessage;
+  if (!Encode(cinfo, err, file.Stream(), pixels, w, h, quality, row.data())) {
+    // A failed fwrite reaches us as libjpeg's generic "write error": give
+    // the system's reason instead.
+    const bool writeFailed = file.StreamFailed() && err.SavedErrno != 0;
+    throw std::runtime_error(
+        CannotWriteMessage(path, writeFailed ? SystemErrorText(err.SavedErrno) : err.Message));
+  }
+  file.Commit();
+}
+
+}  // namespace qv

@@ -1,0 +1,19 @@
+#pragma once
+// JPEG files through libjpeg(-turbo): 24-bit RGB input, the library's default
+// settings (baseline, 4:2:0, quality 75) with an optional quality override.
+#include <cstdint>
+#include <string>
+
+namespace qv {
+
+/// The largest width and height a JPEG file can record in this library.
+constexpr int32_t kJpegMaxDimension = 65500;
+
+/// Writes w x h packed pixels (row 0 at the top) to path as a JPEG file with
+/// the given quality (1 to 100), atomically. Throws std::runtime_error naming
+/// the file for an empty picture, a side over kJpegMaxDimension, a quality out
+/// of range, or any encoder or write failure.
+void WriteJpeg(const std::string& path, const int32_t* pixels, int32_t w, int32_t h,
+               int quality = 75);
+
+}  // namespace qv

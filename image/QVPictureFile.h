@@ -1,0 +1,37 @@
+#pragma once
+// Saving an RGB picture as a BMP, JPEG or PNG file. Every writer takes packed
+// pixels (red | green << 8 | blue << 16, row-major, row 0 at the top), refuses
+// an empty picture, and replaces its file atomically: after a failure the old
+// file is unchanged and no temporary file remains.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/QVField.h"
+
+namespace qv {
+
+enum class PictureFormat { Bmp, Jpeg, Png };
+
+/// The format named by the extension of a file name: the text after its last
+/// '.', compared without regard to ASCII case ("bmp", "png", "jpg", "jpeg").
+/// None for any other extension or a name without '.'.
+std::optional<PictureFormat> PictureFormatFromName(const std::string& name);
+
+/// Writes w x h packed pixels to path in the given format. jpegQuality (1 to
+/// 100) is used only for JPEG. Throws std::runtime_error naming the file and
+/// the reason when the picture cannot be written; nothing is written then.
+void WritePicture(const std::string& path, const int32_t* pixels, int32_t w, int32_t h,
+                  PictureFormat format, int jpegQuality = 75);
+void WritePicture(const std::string& path, const QVRGBField& field, PictureFormat format,
+                  int jpegQuality = 75);
+
+/// Throws unless the picture has at least one pixel and pixels are given;
+/// every writer calls it before it creates any file.
+void RequirePicture(const std::string& path, const int32_t* pixels, int32_t w, int32_t h);
+
+/// The red, green and blue bytes of one row of packed pixels, in this order
+/// (blueFirst false) or reversed (blueFirst true), 3 bytes per pixel.
+void UnpackRow(const int32_t* pixels, int32_t w, bool blueFirst, unsigned char* out);
+
+}  // namespace qv
