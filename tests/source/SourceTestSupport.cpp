@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVGraph.h"
@@ -24,10 +26,13 @@ class Sequence {
   }
   int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
   bool Coin() { return Below(2) == 1; }
-  /// A multiple of step in [lo, hi]; a decimal of few digits, exact in text.
+  /// A multiple of step (1 / an integer) in [lo, hi], computed as one integer
+  /// divided by another: the double nearest that decimal, as the text reads it.
   double Decimal(double lo, double hi, double step) {
-    const int steps = static_cast<int>((hi - lo) / step);
-    return lo + Below(steps + 1) * step;
+    const double perUnit = std::round(1.0 / step);
+    const double first = std::round(lo * perUnit);
+    const int steps = static_cast<int>(std::round(hi * perUnit) - first);
+    return (first + Below(steps + 1)) / perUnit;
   }
   QVComplex Complex(double lo, double hi, double step) {
     return {Decimal(lo, hi, step), Decimal(lo, hi, step)};
@@ -39,17 +44,18 @@ class Sequence {
 };
 
 template <typename T>
-std::unique_ptr<T> MethodAt(const std::vector<const T*>& list, size_t index, Sequence& seq) {
+std::unique_ptr<T> MethodAt(const std::vector<const T*>& list, size_t index, Sequence& seq,
+                            double lo, double hi, double step) {
   std::unique_ptr<T> method = CloneAs(*list[index % list.size()]);
   for (uint32_t i = 0; i < method->ParamCount; ++i) {
-    method->SetParamValue(i, {seq.Decimal(0.5, 8.0, 0.25), seq.Decimal(-1.0, 1.0, 0.25)});
+    method->SetParamValue(i, {seq.Decimal(lo, hi, step), seq.Decimal(-lo, hi, step)});
   }
   return method;
 }
 
 void BuildParameter(QVParameter& p, int index, Sequence& seq) {
   p.ChangeFractalType(index % 2);
-  p.ChangeFractalMethod(MethodAt(FractalMethods(), static_cast<size_t>(index), seq));
+  p.ChangeFractalMethod(MethodAt(FractalMethods(), static_cast<size_t>(index), seq, 0.5, 2.0, 0.5));
   p.ChangeFractalParameter(seq.Complex(-1.0, 1.0, 0.001));
   p.ChangeViewpoint(seq.Complex(-0.5, 0.5, 0.001));
   p.ChangeScale(seq.Decimal(1.0, 5.0, 0.125));
@@ -58,14 +64,15 @@ void BuildParameter(QVParameter& p, int index, Sequence& seq) {
 }
 
 void BuildEffector(QVEffector& e, int index, int i, Sequence& seq) {
-  e.SetRenderingMethod(MethodAt(RenderingMethods(), static_cast<size_t>(index * 3 + i), seq));
+  e.SetRenderingMethod(
+      MethodAt(RenderingMethods(), static_cast<size_t>(index * 5 + i), seq, 0.5, 8.0, 0.25));
   e.SetDifferential(seq.Coin());
   e.SetDifferentialVector({seq.Decimal(-2.0, 2.0, 0.5), seq.Decimal(0.5, 2.0, 0.5)});
   e.SetDifferentialRegularSW(seq.Coin());
   e.SetDifferentialEdgeSW(seq.Coin());
   e.ClearEntries();
   const int entries = (index + i * 7) % 21;
-  while (e.EntryCount() < entries) e.InsertEntry(seq.Color(), seq.Decimal(-2.0, 3.0, 0.0625));
+  while (e.EntryCount() < entries) e.InsertEntry(seq.Color(), seq.Decimal(-4.0, 30.0, 0.125));
 }
 
 void BuildMixer(QVMixer& m, int index, int i, const std::vector<QVEffector*>& effectors,
@@ -94,8 +101,10 @@ void BuildProject(QVMain& main, int index) {
   std::vector<QVGenerator*> generators;
   for (int i = 0; i < 1 + index % 3; ++i) {
     auto* g = new QVGenerator(&main.Parameter);  // owned by the live graph
-    g->SetDivergenceMethod(MethodAt(DivergenceMethods(), static_cast<size_t>(index + i), seq));
-    g->SetOutputMethod(MethodAt(OutputMethods(), static_cast<size_t>(index + 2 * i), seq));
+    g->SetDivergenceMethod(
+        MethodAt(DivergenceMethods(), static_cast<size_t>(index + i), seq, 0.01, 0.2, 0.01));
+    g->SetOutputMethod(
+        MethodAt(OutputMethods(), static_cast<size_t>(index + 2 * i), seq, 0.25, 3.0, 0.25));
     g->SetDepth(5 + seq.Below(36));
     g->SetRange(seq.Decimal(2.0, 10.0, 0.5));
     if (japanese) g->Name = "生成器" + std::to_string(i + 1);

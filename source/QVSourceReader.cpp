@@ -1,0 +1,76 @@
+#include "source/QVSourceReader.h"
+
+#include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
+#include "engine/QVGraph.h"
+#include "engine/QVMain.h"
+#include "engine/QVMixer.h"
+#include "engine/QVParameter.h"
+
+namespace qv {
+
+namespace {
+
+// Reads the blocks in their fixed order — parameters, generators, effectors,
+// mixers — into parameter and the construction graph. The first block out of
+// that order, or any other text, ends the reading successfully. Every node is
+// owned by the construction graph from its constructor on.
+bool ReadBlocks(SourceText& text, QVParameter& parameter, QVMain& main) {
+  SkipWhitespace(text);
+  if (MatchKeyword(text, "Parameter:")) return text.Fail("expected \"Parameter:\"");
+  if (ReadObject(parameter, text)) return true;
+  while (!MatchKeyword(text, "Generator:")) {
+    if (ReadObject(*new QVGenerator(&parameter), text)) return true;
+  }
+  while (!MatchKeyword(text, "Effector:")) {
+    if (ReadObject(*new QVEffector(nullptr, &main), text)) return true;
+  }
+  while (!MatchKeyword(text, "Mixer:")) {
+    if (ReadObject(*new QVMixer(), text)) return true;
+  }
+  return false;
+}
+
+ReadResult Failure(const SourceText& text, size_t position, const std::string& message) {
+  ReadResult result;
+  result.Ok = false;
+  result.Message = message;
+  text.LineColumn(position, result.Line, result.Column);
+  return result;
+}
+
+}  // namespace
+
+std::string ReadResult::Describe() const {
+  if (Ok) return "";
+  return "line " + std::to_string(Line) + ", column " + std::to_string(Column) + ": " + Message;
+}
+
+ReadResult ReadProject(QVMain& main, std::string text) {
+  SourceText source(std::move(text));
+  QVParameter staging;
+  QVNodeGraph graph;  // the new nodes; after the swap, the old ones
+  {
+    ScopedConstructionGraph scope(graph);
+    try {
+      if (ReadBlocks(source, staging, main)) {
+        if (!source.HasError()) return Failure(source, source.Position(), "unexpected text");
+        return Failure(source, source.ErrorPosition(), source.ErrorMessage());
+      }
+    } catch (const NumberFormatError& e) {
+      // The number reader skipped the blanks and stopped at the token.
+      return Failure(source, source.Position(), e.what());
+    }
+  }
+
+  main.StopRender();
+  main.Parameter.CopyFrom(staging);
+  for (QVGenerator* g : graph.Generators) g->SetParameter(&main.Parameter);
+  for (QVEffector* e : graph.Effectors) e->Owner = &main;
+  LiveGraph().Swap(graph);
+  return {};  // graph destroys the previous nodes
+}
+
+bool ReadObject(QVObject& object, SourceText& text) { return ReadBlock(object, text); }
+
+}  // namespace qv

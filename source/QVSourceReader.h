@@ -1,0 +1,40 @@
+#pragma once
+// The project reader: replaces the project by the one a project text
+// describes. The text is read into a new node graph and a staging copy of the
+// global parameters first; only a text read to its end without failure
+// replaces the live project, so a failed read leaves every node, name, link
+// and parameter as it was. UI thread; stops a running render before it
+// replaces the graph.
+#include <string>
+
+#include "source/QVScan.h"
+
+class QVMain;
+class QVObject;
+
+namespace qv {
+
+/// The outcome of reading a project text. A failure carries where reading
+/// stopped (1-based line and column, counted in characters) and what was
+/// expected there.
+struct ReadResult {
+  bool Ok = true;
+  int Line = 0;
+  int Column = 0;
+  std::string Message;
+
+  /// "line L, column C: message"; empty on success.
+  std::string Describe() const;
+};
+
+/// Reads text as a whole project into main. On success every node of the live
+/// graph is replaced and the parameters are overwritten; on failure nothing
+/// changes. Text after the last block read, and blocks out of the order
+/// parameters, generators, effectors, mixers, are ignored.
+ReadResult ReadProject(QVMain& main, std::string text);
+
+/// Reads one block (name, "{", body, "}") into an existing object; true = failure,
+/// recorded in text.
+bool ReadObject(QVObject& object, SourceText& text);
+
+}  // namespace qv
