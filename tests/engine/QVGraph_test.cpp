@@ -1,0 +1,185 @@
+#include "engine/QVGraph.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <mutex>
+
+#include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
+#include "engine/QVMain.h"
+#include "engine/QVMixer.h"
+#include "engine/methods/QVRenderingMethods.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace {
+
+// Counts, per node name, how many rows were computed in a pass.
+class ComputedNodes {
+ public:
+  ComputedNodes() {
+    ProgressHook = [this](const std::string& name, int, int) {
+      std::lock_guard<std::mutex> g(lock_);
+      ++rows_[name];
+    };
+  }
+  ~ComputedNodes() { ProgressHook = nullptr; }
+  std::set<std::string> Pass(QVMain& main) {
+    {
+      std::lock_guard<std::mutex> g(lock_);
+      rows_.clear();
+    }
+    EXPECT_TRUE(main.RunPass());
+    std::set<std::string> names;
+    for (auto& [name, n] : rows_) names.insert(name);
+    return names;
+  }
+
+ private:
+  std::mutex lock_;
+  std::map<std::string, int> rows_;
+};
+
+// Default graph plus a second effector on the same generator, mixed by a
+// second mixer: G -> E1 -> M1, G -> E2 -> M2 (base M1).
+class UpdateProtocolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    main_.Parameter.ChangeWidth(8);
+    main_.Parameter.ChangeHeight(6);
+    g_ = Generators[0];
+    e1_ = Effectors[0];
+    m1_ = Mixers[0];
+    e2_ = new QVEffector(g_, &main_);
+    m2_ = new QVMixer();
+    m2_->AppendSource('+', e2_);
+    EXPECT_EQ(nodes_.Pass(main_), Names({g_, e1_, e2_, m1_, m2_}));
+  }
+  static std::set<std::string> Names(std::initializer_list<const QVObject*> list) {
+    std::set<std::string> out;
+    for (const QVObject* o : list) out.insert(o->Name);
+    return out;
+  }
+
+  QVMain main_;
+  ComputedNodes nodes_;
+  QVGenerator* g_;
+  QVEffector *e1_, *e2_;
+  QVMixer *m1_, *m2_;
+};
+
+TEST_F(UpdateProtocolTest, NothingChangedComputesNothing) {
+  EXPECT_TRUE(nodes_.Pass(main_).empty());
+}
+
+TEST_F(UpdateProtocolTest, AnEffectorEditRecomputesItAndTheMixersAfterIt) {
+  e1_->SetDifferential(true);
+  EXPECT_EQ(nodes_.Pass(main_), Names({e1_, m1_, m2_}));
+  e2_->SetDifferentialEdgeSW(true);
+  EXPECT_EQ(nodes_.Pass(main_), Names({e2_, m2_}));
+}
+
+TEST_F(UpdateProtocolTest, ParameterEditRecomputesTheSharedGeneratorOnce) {
+  main_.Parameter.ChangeScale(3);
+  std::map<std::string, int> rows;
+  EXPECT_EQ(nodes_.Pass(main_), Names({g_, e1_, e2_, m1_, m2_}));
+}
+
+TEST_F(UpdateProtocolTest, AMethodParameterEditReachesItsOwner) {
+  e2_->RenderingMethod->SetParamValue(0, {20, 0});
+  EXPECT_EQ(e2_->State, Unvisited) << "the owner itself is not marked";
+  EXPECT_EQ(nodes_.Pass(main_), Names({e2_, m2_}));
+  g_->OutputMethod->SetParamValue(0, {1, 1});  // 終点 has no slot: ignored
+  EXPECT_TRUE(nodes_.Pass(main_).empty());
+  main_.Parameter.FractalMethod->MarkChanged();
+  EXPECT_EQ(nodes_.Pass(main_), Names({g_, e1_, e2_, m1_, m2_}));
+}
+
+TEST_F(UpdateProtocolTest, AMaskedMixerSkipsItsListsAndCatchesUpLater) {
+  m2_->SetMaskSW(true);
+  e2_->SetDifferential(true);
+  const uint64_t before = m2_->ResultStamp;
+  EXPECT_TRUE(nodes_.Pass(main_).empty());  // the pass-through reports no rows
+  EXPECT_GT(m2_->ResultStamp, before);
+  EXPECT_EQ(m2_->State, Unvisited);
+  main_.Parameter.ChangeScale(2);  // e2 is not reached: it stays behind
+  EXPECT_EQ(nodes_.Pass(main_), Names({g_, e1_, m1_}));
+  m2_->SetMaskSW(false);
+  // e2 is recomputed although the generator reports Unchanged in this pass.
+  EXPECT_EQ(nodes_.Pass(main_), Names({e2_, m2_}));
+}
+
+TEST_F(UpdateProtocolTest, SameFinalPictureForOneTwoThreeAndSevenWorkers) {
+  e1_->SetDifferential(true);
+  m2_->SetTransparenceType(4);
+  m2_->AppendTransparence('+', e1_);
+  std::vector<int32_t> reference;
+  for (int workers : {1, 2, 3, 7}) {
+    qv::test::ScopedThreadCount n(workers);
+    main_.Parameter.ChangeScale(2.75);
+    nodes_.Pass(main_);
+    auto pixels = qv::test::MixerPixels(*m2_);
+    if (reference.empty()) reference = pixels;
+    EXPECT_EQ(pixels, reference) << workers << " workers";
+  }
+}
+
+TEST(QVGraph, NamesCountPerKindAndNeverRepeatForCopies) {
+  QVMain main;
+  const std::string first = Generators[0]->Name;
+  const int n = std::stoi(first.substr(9));
+  Generators[0]->Name = "Generator" + std::to_string(n + 2);  // a name the counter will reach
+  QVGenerator* a = CopyGenerator(*Generators[0]);
+  QVGenerator* b = CopyGenerator(*Generators[0]);
+  EXPECT_EQ(a->Name, "Generator" + std::to_string(n + 1));
+  EXPECT_EQ(b->Name, "Generator" + std::to_string(n + 3));
+  const std::string e = qv::NextEffectorName();
+  EXPECT_EQ(e.rfind("Effector", 0), 0u);
+}
+
+TEST(QVGraph, FindReturnsTheFirstOfDuplicateNames) {
+  QVMain main;
+  auto* twin = new QVEffector(Generators[0], &main);
+  twin->Name = Effectors[0]->Name;
+  EXPECT_EQ(FindEffector(twin->Name), Effectors[0]);
+  EXPECT_EQ(FindGenerator(Generators[0]->Name), Generators[0]);
+  EXPECT_EQ(FindGenerator("generator1x"), nullptr);
+}
+
+TEST(QVGraph, NodeNameRule) {
+  QVMain main;
+  using qv::NodeKind;
+  EXPECT_TRUE(qv::IsValidNodeName("Layer_2", NodeKind::Mixer));
+  EXPECT_TRUE(qv::IsValidNodeName("背景", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName("", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName("two words", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName("tab\there", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName("line\nbreak", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName(Mixers[0]->Name, NodeKind::Mixer));
+  EXPECT_TRUE(qv::IsValidNodeName(Mixers[0]->Name, NodeKind::Mixer, Mixers[0]));  // its own name
+  EXPECT_TRUE(qv::IsValidNodeName(Mixers[0]->Name, NodeKind::Generator));
+}
+
+TEST(QVGraph, DestroyAllEmptiesEveryRegistryAndSwapMovesNodes) {
+  QVMain main;
+  QVNodeGraph staged;
+  {
+    qv::ScopedConstructionGraph scope(staged);
+    new QVMixer();
+    EXPECT_EQ(staged.Mixers.back()->BaseMixer, nullptr) << "bases come from the same graph";
+  }
+  EXPECT_EQ(Mixers.size(), 1u);
+  QVMixer* live = Mixers[0];
+  LiveGraph().Swap(staged);
+  ASSERT_EQ(Mixers.size(), 1u);
+  EXPECT_NE(Mixers[0], live);
+  EXPECT_EQ(Generators.size(), 0u);
+  EXPECT_EQ(staged.Mixers[0], live);
+  staged.DestroyAll();
+  EXPECT_TRUE(staged.Generators.empty() && staged.Effectors.empty() && staged.Mixers.empty());
+  delete Mixers[0];  // the node removes itself from the live registry
+  EXPECT_TRUE(Mixers.empty());
+}
+
+}  // namespace
