@@ -1,0 +1,165 @@
+#include "source/QVProjectFile.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+
+#include "source/QVAtomicFile.h"
+#include "source/QVSourceWriter.h"
+
+namespace qv {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr const char* kShiftJis = "CP932";
+
+// The whole of input converted between two encodings; nullopt when a byte
+// sequence does not convert (or the conversion is not available).
+std::optional<std::string> Convert(std::string_view input, const char* to, const char* from) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out;
+  char* in = const_cast<char*>(input.data());  // iconv's signature; it does not write
+  size_t inLeft = input.size();
+  char buffer[4096];
+  bool ok = true;
+  while (ok && inLeft > 0) {
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    const size_t r = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    out.append(buffer, static_cast<size_t>(outPtr - buffer));
+    ok = r != static_cast<size_t>(-1) || errno == E2BIG;  // E2BIG: the buffer is full
+  }
+  if (ok) {  // ends any shift state the output encoding has
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    ok = iconv(cd, nullptr, nullptr, &outPtr, &outLeft) != static_cast<size_t>(-1);
+    out.append(buffer, static_cast<size_t>(outPtr - buffer));
+  }
+  iconv_close(cd);
+  if (!ok) return std::nullopt;
+  return out;
+}
+
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+[[noreturn]] void CannotRead(const std::string& path, const std::string& reason) {
+  throw ProjectFileError("cannot read \"" + path + "\": " + reason);
+}
+
+}  // namespace
+
+std::string NormaliseLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out += text[i];
+    } else {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+  }
+  return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = b(i);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t n = 0;
+    uint32_t c = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      n = 2, c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      n = 3, c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      n = 4, c = lead & 0x07;
+    } else {
+      return false;
+    }
+    if (bytes.size() - i < n) return false;
+    for (size_t k = 1; k < n; ++k) {
+      if ((b(i + k) & 0xC0) != 0x80) return false;
+      c = c << 6 | (b(i + k) & 0x3F);
+    }
+    if ((n == 3 && c < 0x800) || (n == 4 && c < 0x10000) || c > 0x10FFFF ||
+        (c >= 0xD800 && c <= 0xDFFF)) {
+      return false;
+    }
+    i += n;
+  }
+  return true;
+}
+
+std::string DecodeProjectBytes(std::string_view bytes, const std::string& fileName) {
+  if (IsValidUtf8(bytes)) {
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    return NormaliseLineEnds(bytes);
+  }
+  if (std::optional<std::string> text = Convert(bytes, "UTF-8", kShiftJis)) {
+    return NormaliseLineEnds(*text);
+  }
+  CannotRead(fileName,
+             "the file is neither UTF-8 nor Shift-JIS text; save it in one of these encodings");
+}
+
+std::string EncodeProjectText(std::string_view text) {
+  const std::string utf8 = WithCrLf(NormaliseLineEnds(text));
+  // Shift-JIS only when it keeps every character and the reader cannot
+  // mistake its bytes for different UTF-8 text.
+  if (std::optional<std::string> sjis = Convert(utf8, kShiftJis, "UTF-8")) {
+    const std::optional<std::string> back = Convert(*sjis, "UTF-8", kShiftJis);
+    if (back && *back == utf8 && (*sjis == utf8 || !IsValidUtf8(*sjis))) return *sjis;
+  }
+  return std::string(kByteOrderMark) + utf8;
+}
+
+std::string ReadProjectFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) CannotRead(path, SystemErrorText(errno));
+  std::string bytes;
+  char buffer[65536];
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+  const int err = std::ferror(file) ? errno : 0;
+  std::fclose(file);
+  if (err != 0) CannotRead(path, SystemErrorText(err));
+  return DecodeProjectBytes(bytes, path);
+}
+
+void WriteProjectFile(const std::string& path, std::string_view text) {
+  try {
+    WriteFileAtomically(path, EncodeProjectText(text));
+  } catch (const ProjectFileError&) {
+    throw;
+  } catch (const std::runtime_error& e) {
+    throw ProjectFileError(e.what());  // already names the file and the reason
+  }
+}
+
+ReadResult LoadProjectFile(QVMain& main, const std::string& path) {
+  return ReadProject(main, ReadProjectFile(path));
+}
+
+void SaveProjectFile(const QVMain& main, const std::string& path) {
+  WriteProjectFile(path, WriteProject(main));
+}
+
+}  // namespace qv

@@ -1,0 +1,55 @@
+#pragma once
+// Project files (".qvl"): the project text on disk. Reading accepts UTF-8 with
+// or without a byte order mark and Shift-JIS (code page 932), told apart
+// automatically, with LF, CR LF or CR line ends. Writing uses CR LF and
+// Shift-JIS when every character survives it, otherwise UTF-8 with a byte
+// order mark, and replaces the file atomically. UI thread.
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "source/QVSourceReader.h"
+
+class QVMain;
+
+namespace qv {
+
+/// A project file that cannot be read or written; the message names the file
+/// and the reason.
+class ProjectFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// CR LF and lone CR become LF.
+std::string NormaliseLineEnds(std::string_view text);
+
+/// True when bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(std::string_view bytes);
+
+/// The text of a file's bytes as UTF-8 with LF line ends: UTF-8 (a leading
+/// byte order mark is dropped) when the bytes are valid UTF-8, else Shift-JIS.
+/// Throws ProjectFileError naming fileName when they are neither.
+std::string DecodeProjectBytes(std::string_view bytes, const std::string& fileName);
+
+/// The bytes of a file for text: CR LF line ends; Shift-JIS when every
+/// character converts there and back unchanged, otherwise UTF-8 with a byte
+/// order mark.
+std::string EncodeProjectText(std::string_view text);
+
+/// The decoded text of a project file. Throws ProjectFileError.
+std::string ReadProjectFile(const std::string& path);
+
+/// Writes text to path as EncodeProjectText gives it, atomically: a failed
+/// write leaves the old file intact. Throws ProjectFileError.
+void WriteProjectFile(const std::string& path, std::string_view text);
+
+/// Replaces main's project by the one in the file. A file that cannot be read
+/// throws ProjectFileError; a text that does not read is reported in the
+/// result. Either way a failure leaves the current project untouched.
+ReadResult LoadProjectFile(QVMain& main, const std::string& path);
+
+/// Writes main's project to path. Throws ProjectFileError.
+void SaveProjectFile(const QVMain& main, const std::string& path);
+
+}  // namespace qv

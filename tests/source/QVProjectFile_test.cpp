@@ -1,0 +1,185 @@
+// Project files: encodings and line ends in both directions, atomic saving,
+// and loads that fail without touching the current project.
+#include "source/QVProjectFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/QVGenerator.h"
+#include "engine/QVGraph.h"
+#include "engine/QVMain.h"
+#include "source/QVSourceWriter.h"
+#include "tests/image/ImageTestSupport.h"
+#include "tests/source/SourceTestSupport.h"
+
+namespace {
+
+using qv::test::ErrorOf;
+using qv::test::ReadBytes;
+using qv::test::ReplaceAll;
+using qv::test::ScratchDir;
+using qv::test::WriteBytes;
+
+// "マンデルブロ" and "和合成" in Shift-JIS.
+const std::string kMandelbrotSjis = "\x83\x7D\x83\x93\x83\x66\x83\x8B\x83\x75\x83\x8D";
+const std::string kSumSjis = "\x98\x61\x8D\x87\x90\xAC";
+const std::string kBom = "\xEF\xBB\xBF";
+
+TEST(QVProjectFile, DecodesUtf8WithOrWithoutBomAndShiftJis) {
+  EXPECT_EQ(qv::DecodeProjectBytes("Type: マンデルブロ\n", "a.qvl"), "Type: マンデルブロ\n");
+  EXPECT_EQ(qv::DecodeProjectBytes(kBom + "Type: 和合成\n", "a.qvl"), "Type: 和合成\n");
+  EXPECT_EQ(qv::DecodeProjectBytes("Type: " + kMandelbrotSjis + " " + kSumSjis, "a.qvl"),
+            "Type: マンデルブロ 和合成");
+  EXPECT_EQ(qv::DecodeProjectBytes("", "a.qvl"), "");
+  EXPECT_EQ(qv::DecodeProjectBytes(kBom, "a.qvl"), "");
+}
+
+TEST(QVProjectFile, NormalisesEveryKindOfLineEnd) {
+  EXPECT_EQ(qv::DecodeProjectBytes("a\r\nb\rc\nd\r\n\r\n", "a.qvl"), "a\nb\nc\nd\n\n");
+  EXPECT_EQ(qv::DecodeProjectBytes(kSumSjis + "\r\n\r", "a.qvl"), "和合成\n\n");
+  EXPECT_EQ(qv::NormaliseLineEnds("\r\r\n\n\r"), "\n\n\n\n");
+}
+
+TEST(QVProjectFile, BytesOfNeitherEncodingNameTheFile) {
+  for (const std::string& bytes :
+       {std::string("ok \x81\x20 broken"), std::string("\x80\x80"), std::string("cut \x83")}) {
+    const std::string message = ErrorOf([&] { qv::DecodeProjectBytes(bytes, "dir/p.qvl"); });
+    EXPECT_EQ(message,
+              "cannot read \"dir/p.qvl\": the file is neither UTF-8 nor Shift-JIS text; save it "
+              "in one of these encodings");
+  }
+}
+
+TEST(QVProjectFile, Utf8ValidationRejectsMalformedSequences) {
+  EXPECT_TRUE(qv::IsValidUtf8("abc マ 😀"));
+  EXPECT_FALSE(qv::IsValidUtf8("\xC0\xAF"));          // overlong "/"
+  EXPECT_FALSE(qv::IsValidUtf8("\xE0\x80\xAF"));      // overlong
+  EXPECT_FALSE(qv::IsValidUtf8("\xED\xA0\x80"));      // surrogate
+  EXPECT_FALSE(qv::IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+  EXPECT_FALSE(qv::IsValidUtf8("\xE3\x83"));          // cut short
+  EXPECT_FALSE(qv::IsValidUtf8("\xBF"));              // lone continuation
+}
+
+TEST(QVProjectFile, EncodesShiftJisWithCrLfWhenEveryCharacterFits) {
+  EXPECT_EQ(qv::EncodeProjectText("Type: マンデルブロ\n\tMixer: 和合成\n"),
+            "Type: " + kMandelbrotSjis + "\r\n\tMixer: " + kSumSjis + "\r\n");
+  EXPECT_EQ(qv::EncodeProjectText("plain\nascii\n"), "plain\r\nascii\r\n");
+  // Line ends already in CR LF or CR are not doubled.
+  EXPECT_EQ(qv::EncodeProjectText("a\r\nb\rc"), "a\r\nb\r\nc");
+}
+
+TEST(QVProjectFile, EncodesUtf8WithBomWhenShiftJisWouldLoseOrConfuse) {
+  // Not in Shift-JIS at all.
+  EXPECT_EQ(qv::EncodeProjectText("Name: café 😀\n"), kBom + "Name: café 😀\r\n");
+  // Converts, but comes back as another character (U+301C returns as U+FF5E).
+  EXPECT_EQ(qv::EncodeProjectText("Name: 〜\n"), kBom + "Name: 〜\r\n");
+  // Half-width katakana whose Shift-JIS bytes would read back as UTF-8 "¡".
+  EXPECT_EQ(qv::EncodeProjectText("Name: ﾂ｡\n"), kBom + "Name: ﾂ｡\r\n");
+  EXPECT_EQ(qv::DecodeProjectBytes(qv::EncodeProjectText("Name: ﾂ｡\n"), "a.qvl"), "Name: ﾂ｡\n");
+  // Half-width katakana alone is fine in Shift-JIS.
+  EXPECT_EQ(qv::EncodeProjectText("ｱ"), "\xB1");
+}
+
+TEST(QVProjectFile, GeneratedProjectsSurviveEncodingInShiftJisWithCrLf) {
+  QVMain main;
+  int shiftJis = 0;
+  for (int index = 0; index < qv::test::ProjectCount; ++index) {
+    SCOPED_TRACE("project " + std::to_string(index));
+    qv::test::BuildProject(main, index);
+    const std::string text = qv::WriteProject(main);
+    const std::string bytes = qv::EncodeProjectText(text);
+    EXPECT_FALSE(bytes.starts_with(kBom));
+    EXPECT_EQ(bytes.find("\n"), bytes.find("\r\n") + 1);
+    shiftJis += !qv::IsValidUtf8(bytes);
+    // The Shift-JIS bytes, and the same with blanks for tabs, read to the same graph.
+    for (const std::string& variant : {bytes, ReplaceAll(bytes, "\t", "    ")}) {
+      qv::test::BuildProject(main, index + 1);
+      const qv::ReadResult r = qv::ReadProject(main, qv::DecodeProjectBytes(variant, "p.qvl"));
+      ASSERT_TRUE(r.Ok) << r.Describe();
+      EXPECT_EQ(qv::WriteProject(main), text);
+    }
+  }
+  EXPECT_EQ(shiftJis, qv::test::ProjectCount);  // type and method names are Japanese
+}
+
+TEST(QVProjectFile, SaveAndLoadGiveBackTheProject) {
+  ScratchDir dir;
+  const std::string path = dir.File("project.qvl");
+  QVMain main;
+  qv::test::BuildProject(main, 9);
+  const std::string text = qv::WriteProject(main);
+  const std::vector<int32_t> picture = qv::test::RenderPicture(main);
+  qv::SaveProjectFile(main, path);
+  EXPECT_EQ(ReadBytes(path), qv::EncodeProjectText(text));
+
+  qv::test::BuildProject(main, 2);
+  const qv::ReadResult r = qv::LoadProjectFile(main, path);
+  ASSERT_TRUE(r.Ok) << r.Describe();
+  EXPECT_EQ(qv::WriteProject(main), text);
+  EXPECT_EQ(qv::test::RenderPicture(main), picture);
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"project.qvl"});
+}
+
+TEST(QVProjectFile, LoadsAUtf8FileWithBomAndLoneCrLineEnds) {
+  ScratchDir dir;
+  const std::string path = dir.File("mac.qvl");
+  QVMain main;
+  qv::test::BuildProject(main, 3);
+  const std::string text = qv::WriteProject(main);
+  WriteBytes(path, kBom + ReplaceAll(text, "\n", "\r"));
+  qv::test::BuildProject(main, 4);
+  const qv::ReadResult r = qv::LoadProjectFile(main, path);
+  ASSERT_TRUE(r.Ok) << r.Describe();
+  EXPECT_EQ(qv::WriteProject(main), text);
+}
+
+TEST(QVProjectFile, FailedLoadsLeaveTheProjectUntouched) {
+  ScratchDir dir;
+  QVMain main;
+  qv::test::BuildProject(main, 6);
+  const std::string before = qv::WriteProject(main);
+  const std::vector<QVGenerator*> generators(Generators);
+
+  const std::string missing = dir.File("missing.qvl");
+  EXPECT_EQ(ErrorOf([&] { qv::LoadProjectFile(main, missing); }),
+            "cannot read \"" + missing + "\": No such file or directory");
+  EXPECT_EQ(ErrorOf([&] { qv::LoadProjectFile(main, dir.File("")); }),
+            "cannot read \"" + dir.File("") + "\": Is a directory");
+
+  const std::string binary = dir.File("binary.qvl");
+  WriteBytes(binary, "Parameter: \x81\x20\n");
+  EXPECT_NE(ErrorOf([&] { qv::LoadProjectFile(main, binary); }).find("\"" + binary + "\""),
+            std::string::npos);
+
+  const std::string broken = dir.File("broken.qvl");
+  WriteBytes(broken, qv::EncodeProjectText(ReplaceAll(before, "Range: ", "Rage: ")));
+  const qv::ReadResult r = qv::LoadProjectFile(main, broken);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_EQ(r.Message, "expected \"Range:\"");
+
+  EXPECT_EQ(qv::WriteProject(main), before);
+  EXPECT_EQ(Generators, generators);
+}
+
+TEST(QVProjectFile, FailedSaveNamesTheFileAndKeepsTheOldOne) {
+  ScratchDir dir;
+  QVMain main;
+  const std::string inMissingDir = dir.File("no/such/dir/p.qvl");
+  EXPECT_EQ(ErrorOf([&] { qv::SaveProjectFile(main, inMissingDir); }),
+            "cannot write \"" + inMissingDir + "\": No such file or directory");
+
+  const std::string path = dir.File("p.qvl");
+  qv::SaveProjectFile(main, path);
+  const std::string old = ReadBytes(path);
+  qv::test::BuildProject(main, 8);
+  {
+    qv::test::FileSizeLimit limit(old.size() / 2);  // the disk fills up half-way
+    const std::string message = ErrorOf([&] { qv::SaveProjectFile(main, path); });
+    EXPECT_EQ(message.rfind("cannot write \"" + path + "\": ", 0), 0u) << message;
+  }
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"p.qvl"});
+}
+
+}  // namespace
