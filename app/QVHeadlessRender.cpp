@@ -1,0 +1,175 @@
+#include "app/QVHeadlessRender.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
+#include <new>
+#include <stdexcept>
+
+#include "app/QVProgressBar.h"
+#include "engine/QVHost.h"
+#include "engine/QVMain.h"
+
+namespace qv {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kPollInterval{100};
+
+// Keeps the picture the engine paints. Called on the render thread (the
+// poster runs the drawing in place); read by the main thread after the join.
+class PictureCanvas : public QVCanvas {
+ public:
+  explicit PictureCanvas(RenderedPicture& picture) : picture_(picture) {}
+
+  void SetSize(int32_t w, int32_t h) override {
+    const size_t count = static_cast<size_t>(std::max(w, 0)) * static_cast<size_t>(std::max(h, 0));
+    try {
+      picture_.Pixels.assign(count, 0);
+    } catch (const std::bad_alloc&) {
+      throw std::runtime_error("not enough memory to keep the finished picture of " +
+                               std::to_string(w) + " x " + std::to_string(h) +
+                               " pixels; lower Width and Height");
+    }
+    picture_.Width = w;
+    picture_.Height = h;
+  }
+  void SetPixel(int32_t x, int32_t y, int32_t color) override { *At(x, y) = color; }
+  void SetRow(int32_t y, const int32_t* colors, int32_t width) override {
+    std::copy(colors, colors + width, At(0, y));
+  }
+
+ private:
+  int32_t* At(int32_t x, int32_t y) {
+    return picture_.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(picture_.Width) +
+           static_cast<size_t>(x);
+  }
+  RenderedPicture& picture_;
+};
+
+// How the render ended, set by the hooks on the render thread and awaited by
+// the main thread.
+class RenderOutcome {
+ public:
+  void Fail(const std::string& message) {
+    std::lock_guard<std::mutex> guard(lock_);
+    error_ = message;
+  }
+  void End() {
+    std::lock_guard<std::mutex> guard(lock_);
+    ended_ = true;
+    endedSignal_.notify_all();
+  }
+  /// True once the render has ended; waits at most interval for it.
+  bool WaitFor(std::chrono::milliseconds interval) {
+    std::unique_lock<std::mutex> guard(lock_);
+    return endedSignal_.wait_for(guard, interval, [this] { return ended_; });
+  }
+  std::string Error() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return error_;
+  }
+
+ private:
+  mutable std::mutex lock_;
+  std::condition_variable endedSignal_;
+  bool ended_ = false;
+  std::string error_;
+};
+
+// Set by the signal handler; a lock-free atomic is safe to store there.
+std::atomic<int> interruptSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int signal) { interruptSignal.store(signal); }
+
+// While alive, SIGINT and SIGTERM only raise interruptSignal. The handler is
+// one-shot: a second signal ends the process the usual way.
+class ScopedInterruptHandler {
+ public:
+  ScopedInterruptHandler() {
+    interruptSignal.store(0);
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, &savedInt_);
+    sigaction(SIGTERM, &action, &savedTerm_);
+  }
+  ~ScopedInterruptHandler() {
+    sigaction(SIGINT, &savedInt_, nullptr);
+    sigaction(SIGTERM, &savedTerm_, nullptr);
+  }
+  ScopedInterruptHandler(const ScopedInterruptHandler&) = delete;
+  ScopedInterruptHandler& operator=(const ScopedInterruptHandler&) = delete;
+
+ private:
+  struct sigaction savedInt_ = {};
+  struct sigaction savedTerm_ = {};
+};
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Installs the hooks that report to outcome, and removes them again, so that
+// main never keeps references to this render's locals.
+class ScopedRenderHooks {
+ public:
+  ScopedRenderHooks(QVMain& main, RenderOutcome& outcome) : main_(main) {
+    main.OnRenderStart = nullptr;
+    main.OnRenderError = [&outcome](const std::string& message) { outcome.Fail(message); };
+    main.OnRenderEnd = [&outcome] { outcome.End(); };
+  }
+  ~ScopedRenderHooks() {
+    main_.OnRenderError = nullptr;
+    main_.OnRenderEnd = nullptr;
+  }
+  ScopedRenderHooks(const ScopedRenderHooks&) = delete;
+  ScopedRenderHooks& operator=(const ScopedRenderHooks&) = delete;
+
+ private:
+  QVMain& main_;
+};
+
+}  // namespace
+
+std::string RenderHeadless(QVMain& main, QVProgressBar* bar, RenderedPicture& picture) {
+  PictureCanvas canvas(picture);
+  QVInlinePoster poster;
+  RenderOutcome outcome;
+  ScopedRenderHooks hooks(main, outcome);
+  ScopedInterruptHandler interrupts;
+  const Clock::time_point start = Clock::now();
+
+  main.Render(&canvas, &poster);
+  while (!outcome.WaitFor(kPollInterval)) {
+    if (interruptSignal.load() != 0) {
+      main.StopRender();
+      break;
+    }
+    if (bar) bar->Show(main.Progress(), SecondsSince(start));
+  }
+  main.WaitRender();
+  const double seconds = SecondsSince(start);
+
+  std::string error = outcome.Error();
+  if (error.empty() && interruptSignal.load() != 0) {
+    error = "interrupted; no picture was written";
+  } else if (error.empty() && picture.Pixels.empty()) {
+    error = "the render produced no picture";
+  }
+  if (bar && error.empty()) {
+    bar->Show(main.Progress(), seconds);
+    bar->Finish(picture.Width, picture.Height, seconds);
+  } else if (bar) {
+    bar->EndLine();
+  }
+  return error;
+}
+
+}  // namespace qv

@@ -1,0 +1,23 @@
+#pragma once
+// The project a command reads: a project file (UTF-8 with or without a byte
+// order mark, or Shift-JIS, any line ends) or, for "-", standard input in the
+// same encodings. It replaces the engine's project; a failure leaves the
+// project as it was and comes back as the one line the command line prints
+// for it. Main thread.
+#include <string>
+
+class QVMain;
+
+namespace qv {
+
+/// The file name messages use for standard input.
+inline constexpr const char* kStandardInputName = "<stdin>";
+
+/// Reads the project at path ("-" for standard input) into main. Returns ""
+/// on success, else one line without line end:
+///   FILE:LINE:COLUMN: error: MESSAGE  for a text that does not read;
+///   FILE: error: MESSAGE              for a file that cannot be read or decoded.
+/// FILE is path as given, or kStandardInputName.
+std::string LoadProjectInput(QVMain& main, const std::string& path);
+
+}  // namespace qv

@@ -1,0 +1,202 @@
+#include "app/AppTestSupport.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+extern char** environ;
+
+namespace qv::test {
+
+namespace {
+
+constexpr std::chrono::seconds kTimeout{120};
+
+// A temporary file for one captured stream, removed with this object.
+class CaptureFile {
+ public:
+  CaptureFile() {
+    char name[] = "/tmp/qv-app-test-XXXXXX";
+    fd_ = mkostemp(name, O_CLOEXEC);
+    path_ = name;
+  }
+  ~CaptureFile() {
+    if (fd_ >= 0) close(fd_);
+    unlink(path_.c_str());
+  }
+  CaptureFile(const CaptureFile&) = delete;
+  CaptureFile& operator=(const CaptureFile&) = delete;
+  int Fd() const { return fd_; }
+  std::string Contents() const { return ReadBytes(path_); }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+// The master side of a pseudo-terminal whose slave the child opens as its
+// standard error.
+class PseudoTerminal {
+ public:
+  PseudoTerminal() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+    const char* name = ptsname(master_);
+    if (name) slave_ = name;
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+  }
+  ~PseudoTerminal() {
+    if (master_ >= 0) close(master_);
+  }
+  PseudoTerminal(const PseudoTerminal&) = delete;
+  PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+  bool Ok() const { return master_ >= 0 && !slave_.empty(); }
+  const std::string& SlavePath() const { return slave_; }
+
+  /// Appends what the terminal has received, waiting up to timeoutMs for it.
+  void Drain(std::string& out, int timeoutMs) {
+    pollfd entry{master_, POLLIN, 0};
+    if (poll(&entry, 1, timeoutMs) <= 0) return;
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = read(master_, buffer, sizeof buffer)) > 0)
+      out.append(buffer, static_cast<size_t>(n));
+  }
+
+ private:
+  int master_ = -1;
+  std::string slave_;
+};
+
+std::vector<std::string> ChildEnvironment(const ProcessOptions& options) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    bool overridden = false;
+    for (const auto& [name, value] : options.Environment) {
+      overridden = overridden || entry.starts_with(name + "=");
+    }
+    if (!overridden) env.push_back(entry);
+  }
+  for (const auto& [name, value] : options.Environment) {
+    if (value) env.push_back(name + "=" + *value);
+  }
+  return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> out;
+  for (std::string& t : texts) out.push_back(t.data());
+  out.push_back(nullptr);
+  return out;
+}
+
+// Waits for the child, reading the terminal meanwhile so that it never blocks
+// on a full terminal buffer. Kills it after kTimeout.
+int WaitForChild(pid_t pid, PseudoTerminal* terminal, const std::string& interruptOn,
+                 ProcessResult& result) {
+  const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+  int status = 0;
+  bool interrupted = false;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (!interrupted && !interruptOn.empty() && result.Err.find(interruptOn) != std::string::npos) {
+      kill(pid, SIGINT);
+      interrupted = true;
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      result.TimedOut = true;
+      break;
+    }
+    if (terminal) {
+      terminal->Drain(result.Err, 10);
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  if (terminal) terminal->Drain(result.Err, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+std::string ProcessResult::Describe() const {
+  return "qvell" + Command + " exited " + std::to_string(ExitCode) +
+         (TimedOut ? " (timed out)" : "") + ", stderr: \"" + Err + "\"";
+}
+
+ProcessResult RunQvell(const std::vector<std::string>& args, const ProcessOptions& options) {
+  ProcessResult result;
+  for (const std::string& a : args) result.Command += " " + a;
+  CaptureFile out, err;
+  PseudoTerminal terminal;
+  if (options.StderrOnTerminal && !terminal.Ok()) {
+    result.Err = "no pseudo-terminal available";
+    return result;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  const std::string input = options.StdinFile.empty() ? "/dev/null" : options.StdinFile;
+  posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, out.Fd(), 1);
+  if (options.StderrOnTerminal) {
+    posix_spawn_file_actions_addopen(&actions, 2, terminal.SlavePath().c_str(), O_RDWR | O_NOCTTY,
+                                     0);
+  } else {
+    posix_spawn_file_actions_adddup2(&actions, err.Fd(), 2);
+  }
+  std::vector<std::string> argv = {QVELL_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<std::string> env = ChildEnvironment(options);
+  std::vector<char*> argvPointers = Pointers(argv), envPointers = Pointers(env);
+  pid_t pid = 0;
+  const int spawned =
+      posix_spawn(&pid, QVELL_BINARY, &actions, nullptr, argvPointers.data(), envPointers.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    result.Err = std::string("cannot start qvell: ") + std::strerror(spawned);
+    return result;
+  }
+  result.ExitCode = WaitForChild(pid, options.StderrOnTerminal ? &terminal : nullptr,
+                                 options.InterruptOnOutput, result);
+  result.Out = out.Contents();
+  if (!options.StderrOnTerminal) result.Err = err.Contents();
+  return result;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::string DefaultProjectText() {
+  const ProcessResult printed = RunQvell({"print"});
+  EXPECT_EQ(printed.ExitCode, 0) << printed.Describe();
+  return printed.Out;
+}
+
+std::string ReplaceFirst(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << "\"" << from << "\" not found";
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+}  // namespace qv::test

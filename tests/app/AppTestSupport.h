@@ -1,0 +1,74 @@
+#pragma once
+// Helpers shared by the command-line tests: running the built qvell as a
+// child process (standard input from a file, standard output and error
+// captured, standard error optionally on a terminal), decoding the pictures
+// it writes, and the picture the engine computes in this process for the
+// same project.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "image/ImageTestSupport.h"
+
+namespace qv::test {
+
+/// How a run of qvell ended and what it wrote.
+struct ProcessResult {
+  int ExitCode = -1;  ///< the exit status, or 128 + signal when killed
+  std::string Out;
+  std::string Err;  ///< on a terminal: what the terminal received
+  bool TimedOut = false;
+  /// The arguments, exit code and error text, for assertion messages.
+  std::string Describe() const;
+  std::string Command;
+};
+
+struct ProcessOptions {
+  std::string StdinFile;  ///< "" reads /dev/null
+  /// Variables to set (a value) or remove (nullopt) in the child's environment.
+  std::vector<std::pair<std::string, std::optional<std::string>>> Environment;
+  bool StderrOnTerminal = false;  ///< standard error on a pseudo-terminal
+  /// With StderrOnTerminal: send SIGINT once the terminal has received this.
+  std::string InterruptOnOutput;
+};
+
+/// Options that only read standard input from file.
+inline ProcessOptions StdinFrom(const std::string& file) {
+  ProcessOptions options;
+  options.StdinFile = file;
+  return options;
+}
+
+/// Runs the built qvell with args and waits for it (at most two minutes,
+/// then it is killed and TimedOut is set).
+ProcessResult RunQvell(const std::vector<std::string>& args, const ProcessOptions& options = {});
+
+/// Decoded picture files; on failure the picture is empty and problem says why.
+DecodedPicture ReadBmpFile(const std::string& path, std::string& problem);
+DecodedPicture ReadPngFile(const std::string& path, std::string& problem);
+DecodedPicture ReadJpegFile(const std::string& path, std::string& problem);
+
+/// The last mixer's picture after one pass in this process (QVMain::RunPass)
+/// on the project text ("": the default project QVMain builds), with the
+/// given worker count.
+DecodedPicture EnginePicture(const std::string& projectText, int threads = 1);
+
+/// The first difference between two pictures (size or pixel), or "".
+std::string PictureDifference(const DecodedPicture& actual, const DecodedPicture& expected);
+
+/// The mean absolute difference of the colour channels of two pictures of
+/// the same size.
+double MeanChannelDifference(const DecodedPicture& a, const DecodedPicture& b);
+
+/// The lines of text (split at '\n', without the line ends).
+std::vector<std::string> Lines(const std::string& text);
+
+/// The default project's text as qvell prints it.
+std::string DefaultProjectText();
+
+/// The text with its first occurrence of from replaced by to (which must occur).
+std::string ReplaceFirst(std::string text, const std::string& from, const std::string& to);
+
+}  // namespace qv::test
