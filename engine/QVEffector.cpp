@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/QVEffectorRows.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVRowWorkers.h"
 
@@ -98,10 +99,17 @@ bool QVEffector::Compute() {
   const int32_t h = Generator ? Generator->FractalField.Height : 0;
   RGBField.Resize(w, h);
   if (w >= 1 && h >= 1) {
-    const bool done = qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
-      auto thread = std::make_shared<QVThreadEffector>(*this, worker);
-      return [thread](int row) { thread->ComputeRow(row); };
-    });
+    // The fast rows give the plain workers' picture bit for bit; the plain
+    // workers stay as the reference that tests and benchmarks can force.
+    bool done;
+    if (qv::ForcePlainRows.load()) {
+      done = qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
+        auto thread = std::make_shared<QVThreadEffector>(*this, worker);
+        return [thread](int row) { thread->ComputeRow(row); };
+      });
+    } else {
+      done = qv::ComputeEffectorRows(*this);
+    }
     if (!done) return false;
   }
   ComputedFrom = from;

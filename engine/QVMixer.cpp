@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "engine/QVEffector.h"
+#include "engine/QVEffectorRows.h"
+#include "engine/QVMixerRows.h"
 #include "engine/QVRowWorkers.h"
 
 const std::array<std::string, 5> TransparenceTypeNames = {"和合成", "透明合成１", "透明合成２",
@@ -97,10 +99,18 @@ bool QVMixer::Compute() {
   PictureSize(w, h);
   RGBField.Resize(w, h);
   if (w >= 1 && h >= 1) {
-    const bool done = qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
-      auto thread = std::make_shared<QVThreadMixer>(*this, worker);
-      return [thread](int row) { thread->ComputeRow(row); };
-    });
+    // The fast rows give the plain workers' picture bit for bit; the plain
+    // workers stay as the reference that tests and benchmarks can force, and
+    // take lists too long for the fast rows' 32-bit channels.
+    bool done;
+    if (qv::ForcePlainRows.load() || !qv::MixerRowsApply(*this)) {
+      done = qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
+        auto thread = std::make_shared<QVThreadMixer>(*this, worker);
+        return [thread](int row) { thread->ComputeRow(row); };
+      });
+    } else {
+      done = qv::ComputeMixerRows(*this);
+    }
     if (!done) return false;
   }
   ComputedFrom = from;

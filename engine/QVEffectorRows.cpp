@@ -1,0 +1,393 @@
+#include "engine/QVEffectorRows.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <numbers>
+#include <typeinfo>
+
+#include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
+#include "engine/QVNumeric.h"
+#include "engine/QVRowWorkers.h"
+#include "engine/methods/QVRenderingMethods.h"
+
+namespace qv {
+
+std::atomic<bool> ForcePlainRows{false};
+
+namespace {
+
+// One channel between two entries, in extended precision, truncated toward
+// zero and kept in 0..255: the colour bar's own interpolation, operation for
+// operation.
+int32_t Blend(int32_t lo, int32_t hi, long double xLo, long double xHi, long double v) {
+  const long double c = (lo * (xHi - v) + hi * (v - xLo)) / (xHi - xLo);
+  if (!(c > 0.0L)) return 0;
+  if (c >= 255.0L) return 255;
+  return static_cast<int32_t>(c);
+}
+
+}  // namespace
+
+ColorLookup::ColorLookup(const ColorBar& bar) {
+  for (const ConvertData& e : bar.Entries) {
+    int32_t r, g, b;
+    UnpackRGB(e.Color, r, g, b);
+    if (std::isnan(e.Input) || (!inputs_.empty() && !(inputs_.back() <= e.Input))) {
+      ordered_ = false;
+    }
+    inputs_.push_back(e.Input);
+    colors_.push_back(e.Color);
+    channels_.push_back({r, g, b});
+  }
+}
+
+size_t ColorLookup::FirstAtOrAbove(double v) const {
+  if (ordered_) {
+    // For ordered, NaN-free inputs "input < v" holds on a prefix exactly, and
+    // its complement is "input >= v": the first index the scan would stop at.
+    return static_cast<size_t>(std::lower_bound(inputs_.begin(), inputs_.end(), v) -
+                               inputs_.begin());
+  }
+  size_t i = 0;
+  while (i < inputs_.size() && !(inputs_[i] >= v)) ++i;
+  return i;
+}
+
+int32_t ColorLookup::Between(size_t hi, double v) const {
+  const std::array<int32_t, 3>& c0 = channels_[hi - 1];
+  const std::array<int32_t, 3>& c1 = channels_[hi];
+  const long double xLo = inputs_[hi - 1], xHi = inputs_[hi], x = v;
+  // A channel with the same pair of end values as an earlier one gets the same
+  // result: grey bars interpolate once.
+  const int32_t r = Blend(c0[0], c1[0], xLo, xHi, x);
+  const int32_t g = c0[1] == c0[0] && c1[1] == c1[0] ? r : Blend(c0[1], c1[1], xLo, xHi, x);
+  const int32_t b = c0[2] == c0[0] && c1[2] == c1[0]   ? r
+                    : c0[2] == c0[1] && c1[2] == c1[1] ? g
+                                                       : Blend(c0[2], c1[2], xLo, xHi, x);
+  return PackRGB(r, g, b);
+}
+
+int32_t ColorLookup::ColorAt(double v) const {
+  const size_t n = inputs_.size();
+  if (n == 0) return 0;
+  if (std::isnan(v)) return colors_.front();
+  const size_t i = FirstAtOrAbove(v);
+  if (i == 0) return colors_.front();
+  if (i == n) return colors_.back();
+  if (inputs_[i - 1] == inputs_[i]) return colors_[i - 1];
+  return Between(i, v);
+}
+
+void ColorLookup::ColorRow(const double* v, int32_t n, int32_t* out) const {
+  if (n <= 0) return;
+  // Neighbouring pixels often share their scalar (a band of one count): equal
+  // bit patterns give equal colours, so such a run costs one lookup.
+  uint64_t lastBits = std::bit_cast<uint64_t>(v[0]);
+  int32_t last = ColorAt(v[0]);
+  out[0] = last;
+  for (int32_t i = 1; i < n; ++i) {
+    const uint64_t bits = std::bit_cast<uint64_t>(v[i]);
+    if (bits != lastBits) {
+      lastBits = bits;
+      last = ColorAt(v[i]);
+    }
+    out[i] = last;
+  }
+}
+
+namespace {
+
+template <typename T>
+const T* As(const QVRenderingMethod& m) {
+  return typeid(m) == typeid(T) ? static_cast<const T*>(&m) : nullptr;
+}
+
+// NaN fails the comparison too, so it becomes GuardLimit as well.
+inline double AtLeastGuard(double r) { return r >= GuardLimit ? r : GuardLimit; }
+
+}  // namespace
+
+RenderingKernel::RenderingKernel(const QVRenderingMethod& method) : method_(method) {
+  if (const auto* m = As<QVRenderingMethod_Count>(method)) {
+    kind_ = m->KindIndex;
+    k_ = m->Constant().re;
+    kTrunc_ = TruncToInt(k_);
+  } else if (const auto* m0 = As<QVRenderingMethod_Count0>(method)) {
+    kind_ = m0->KindIndex;
+  } else if (const auto* re = As<QVRenderingMethod_REAL>(method)) {
+    kind_ = re->KindIndex;
+  } else if (const auto* im = As<QVRenderingMethod_IMAG>(method)) {
+    kind_ = im->KindIndex;
+  } else if (const auto* rate = As<QVRenderingMethod_RATE>(method)) {
+    kind_ = rate->KindIndex;
+    centre_ = rate->Centre();
+  } else if (const auto* mul = As<QVRenderingMethod_MULTIPL>(method)) {
+    kind_ = mul->KindIndex;
+    centre_ = mul->Centre();
+  } else if (const auto* abs = As<QVRenderingMethod_ABS>(method)) {
+    kind_ = abs->KindIndex;
+    centre_ = abs->Centre();
+  } else if (const auto* arg = As<QVRenderingMethod_ARG>(method)) {
+    kind_ = arg->KindIndex;
+    centre_ = arg->Centre();
+  } else if (const auto* loop = As<QVRenderingMethod_CountLoop>(method)) {
+    kind_ = loop->KindIndex;
+    loop_ = TruncToInt(loop->LoopSize().re);
+  } else if (const auto* cross = As<QVRenderingMethod_Cross>(method)) {
+    kind_ = cross->KindIndex;
+    width_ = cross->Width();
+  } else if (const auto* log = As<QVRenderingMethod_LOG_ABS>(method)) {
+    kind_ = log->KindIndex;
+    centre_ = log->Centre();
+  } else if (const auto* loglog = As<QVRenderingMethod_LOG_LOG_ABS>(method)) {
+    kind_ = loglog->KindIndex;
+    centre_ = loglog->Centre();
+  }
+}
+
+template <typename F>
+void RenderingKernel::Fill(const FractalPixel* in, int32_t n, double* out, F f) const {
+  for (int32_t x = 0; x < n; ++x) out[x] = f(in[x].Count, in[x].Z);
+}
+
+// Each case is the class's Value with its slot read once.
+void RenderingKernel::ValueRow(const FractalPixel* in, int32_t n, double* out) const {
+  const QVComplex m = centre_;
+  switch (kind_) {
+    case QVRenderingMethod_Count::KindIndex: {
+      const double k = k_;
+      const int64_t kTrunc = kTrunc_;
+      return Fill(in, n, out, [k, kTrunc](int32_t count, QVComplex) {
+        if (static_cast<int64_t>(count) + kTrunc == 0) return std::numeric_limits<double>::max();
+        return count / (k + count);
+      });
+    }
+    case QVRenderingMethod_Count0::KindIndex:
+      return Fill(in, n, out, [](int32_t count, QVComplex) -> double { return count; });
+    case QVRenderingMethod_REAL::KindIndex:
+      return Fill(in, n, out, [](int32_t, QVComplex z) { return z.re; });
+    case QVRenderingMethod_IMAG::KindIndex:
+      return Fill(in, n, out, [](int32_t, QVComplex z) { return z.im; });
+    case QVRenderingMethod_RATE::KindIndex:
+      return Fill(in, n, out, [m](int32_t, QVComplex z) {
+        const QVComplex d = Sub(z, m);
+        if (std::fabs(d.im) >= GuardLimit) return d.re / d.im;
+        return d.re * GuardValue;
+      });
+    case QVRenderingMethod_MULTIPL::KindIndex:
+      return Fill(in, n, out, [m](int32_t, QVComplex z) {
+        const QVComplex d = Sub(z, m);
+        return d.re * d.im;
+      });
+    case QVRenderingMethod_ABS::KindIndex:
+      return Fill(in, n, out, [m](int32_t, QVComplex z) { return Abs(Sub(z, m)); });
+    case QVRenderingMethod_ARG::KindIndex:
+      return Fill(in, n, out, [m](int32_t, QVComplex z) {
+        const QVComplex d = Sub(z, m);
+        if (d.re == 0.0 && d.im == 0.0) return 0.0;
+        const double im = d.im + 0.0;  // -0 would give -180
+        constexpr double inversePi = 1.0 / std::numbers::pi;
+        return (std::atan2(im, d.re) * 180.0) * inversePi;
+      });
+    case QVRenderingMethod_CountLoop::KindIndex: {
+      const int64_t loop = loop_;
+      if (loop == 0)
+        return Fill(in, n, out, [](int32_t count, QVComplex) -> double { return count; });
+      return Fill(in, n, out, [loop](int32_t count, QVComplex) {
+        return static_cast<double>(static_cast<int64_t>(count) % loop);
+      });
+    }
+    case QVRenderingMethod_Cross::KindIndex: {
+      const QVComplex w = width_;
+      return Fill(in, n, out, [w](int32_t, QVComplex z) {
+        const double a = w.re != 0.0 ? z.re / w.re : 0.0;
+        const double b = w.im != 0.0 ? z.im / w.im : 0.0;
+        if (w.re == 0.0) return b;
+        if (w.im == 0.0) return a;
+        return std::fabs(a) < std::fabs(b) ? a : b;
+      });
+    }
+    case QVRenderingMethod_LOG_ABS::KindIndex:
+      return Fill(in, n, out,
+                  [m](int32_t, QVComplex z) { return std::log(AtLeastGuard(Abs(Sub(z, m)))); });
+    case QVRenderingMethod_LOG_LOG_ABS::KindIndex:
+      return Fill(in, n, out, [m](int32_t, QVComplex z) {
+        const double r = std::log(AtLeastGuard(Abs(Sub(z, m))));
+        return std::log(AtLeastGuard(r));
+      });
+    default:
+      return Fill(in, n, out,
+                  [this](int32_t count, QVComplex z) { return method_.Value(count, z); });
+  }
+}
+
+double RenderingKernel::Value(int32_t count, QVComplex z) const {
+  const FractalPixel p{z, count};
+  double v;
+  ValueRow(&p, 1, &v);
+  return v;
+}
+
+DifferentialPlan::DifferentialPlan(const QVEffector& effector)
+    : On(effector.Differential),
+      Edge(effector.DifferentialEdgeSW),
+      Regular(effector.DifferentialRegularSW) {
+  const double a = effector.DifferentialVector.re;
+  const double b = effector.DifferentialVector.im;
+  const double len = std::sqrt(a * a + b * b);
+  if (len > 0.0) {
+    Ux = a / len;
+    Uy = b / len;
+  }
+  ZeroVector = Ux == 0.0 && Uy == 0.0;
+  Diagonal = std::fabs(a) == 1.0 && std::fabs(b) == 1.0;
+  if (Diagonal) {
+    A = static_cast<int32_t>(a);
+    B = static_cast<int32_t>(b);
+  }
+  const QVParameter& p = *effector.Generator->Parameter;
+  Distance = p.Scale / p.Width;
+}
+
+namespace {
+
+// The one-sided difference of a pixel with value v0 and count c0 towards its
+// primary neighbour P, or (edge removal) away from its opposite neighbour Q.
+// A null neighbour lies outside the field: its value is v0, its count -1.
+template <bool Edge>
+inline double OneSided(double v0, int32_t c0, const double* vP, const FractalPixel* pP,
+                       const double* vQ, const FractalPixel* pQ) {
+  const double primary = vP ? *vP : v0;
+  if constexpr (Edge) {
+    const int32_t cP = pP ? pP->Count : -1;
+    const int32_t cQ = pQ ? pQ->Count : -1;
+    if (c0 != cP && c0 == cQ) return (vQ ? *vQ : v0) - v0;
+  }
+  return v0 - primary;
+}
+
+}  // namespace
+
+EffectorRows::EffectorRows(const QVEffector& effector, const RenderingKernel& kernel,
+                           const DifferentialPlan& plan, const ColorLookup& lookup)
+    : field_(effector.Generator->FractalField),
+      effector_(effector),
+      kernel_(kernel),
+      plan_(plan),
+      lookup_(lookup),
+      scalars_(static_cast<size_t>(field_.Width)) {}
+
+const double* EffectorRows::Values(int32_t row) {
+  for (size_t i = 0; i < cachedRow_.size(); ++i) {
+    if (cachedRow_[i] == row) return cache_[i].data();
+  }
+  // Rows of the current window are all cached or requested, and there are
+  // three slots: some slot holds a row outside the window (or none yet).
+  size_t slot = 0;
+  while (slot + 1 < cachedRow_.size() && cachedRow_[slot] >= window_ - 1 &&
+         cachedRow_[slot] <= window_ + 1) {
+    ++slot;
+  }
+  std::vector<double>& buffer = cache_[slot];
+  buffer.resize(static_cast<size_t>(field_.Width));
+  kernel_.ValueRow(field_.Row(row), field_.Width, buffer.data());
+  cachedRow_[slot] = row;
+  return buffer.data();
+}
+
+// dx towards the left neighbour and dy towards the one below, combined along
+// the unit vector (each term kept even when its factor is 0, as inf * 0 is NaN).
+template <bool Edge>
+void EffectorRows::AxisRow(int32_t y) {
+  const int32_t w = field_.Width, h = field_.Height;
+  const FractalPixel* p0 = field_.Row(y);
+  const double* v0 = Values(y);
+  const bool hasBelow = y + 1 < h, hasAbove = y >= 1;
+  const FractalPixel* pBelow = hasBelow ? field_.Row(y + 1) : nullptr;
+  const double* vBelow = hasBelow ? Values(y + 1) : nullptr;
+  const FractalPixel* pAbove = Edge && hasAbove ? field_.Row(y - 1) : nullptr;
+  const double* vAbove = Edge && hasAbove ? Values(y - 1) : nullptr;
+  const double ux = plan_.Ux, uy = plan_.Uy;
+  for (int32_t x = 0; x < w; ++x) {
+    const bool left = x >= 1, right = x + 1 < w;
+    const int32_t c0 = p0[x].Count;
+    const double dx =
+        OneSided<Edge>(v0[x], c0, left ? v0 + x - 1 : nullptr, left ? p0 + x - 1 : nullptr,
+                       right ? v0 + x + 1 : nullptr, right ? p0 + x + 1 : nullptr);
+    const double dy = OneSided<Edge>(
+        v0[x], c0, hasBelow ? vBelow + x : nullptr, hasBelow ? pBelow + x : nullptr,
+        Edge && hasAbove ? vAbove + x : nullptr, Edge && hasAbove ? pAbove + x : nullptr);
+    scalars_[static_cast<size_t>(x)] = dx * ux + dy * uy;
+  }
+}
+
+// The neighbour A columns right and B rows down, scaled by ux.
+template <bool Edge>
+void EffectorRows::DiagonalRow(int32_t y) {
+  const int32_t w = field_.Width, h = field_.Height;
+  const int32_t a = plan_.A;
+  const int32_t yP = y + plan_.B, yQ = y - plan_.B;
+  const FractalPixel* p0 = field_.Row(y);
+  const double* v0 = Values(y);
+  const bool rowP = yP >= 0 && yP < h, rowQ = Edge && yQ >= 0 && yQ < h;
+  const FractalPixel* pP = rowP ? field_.Row(yP) : nullptr;
+  const double* vP = rowP ? Values(yP) : nullptr;
+  const FractalPixel* pQ = rowQ ? field_.Row(yQ) : nullptr;
+  const double* vQ = rowQ ? Values(yQ) : nullptr;
+  const double ux = plan_.Ux;
+  for (int32_t x = 0; x < w; ++x) {
+    const int32_t xP = x + a, xQ = x - a;
+    const bool inP = rowP && xP >= 0 && xP < w;
+    const bool inQ = rowQ && xQ >= 0 && xQ < w;
+    const double d =
+        OneSided<Edge>(v0[x], p0[x].Count, inP ? vP + xP : nullptr, inP ? pP + xP : nullptr,
+                       inQ ? vQ + xQ : nullptr, inQ ? pQ + xQ : nullptr);
+    scalars_[static_cast<size_t>(x)] = d * ux;
+  }
+}
+
+const double* EffectorRows::Scalars(int32_t row) {
+  double* s = scalars_.data();
+  const int32_t w = field_.Width;
+  if (!plan_.On) {
+    kernel_.ValueRow(field_.Row(row), w, s);
+    return s;
+  }
+  if (plan_.ZeroVector) {
+    std::fill(scalars_.begin(), scalars_.end(), 0.0);
+    return s;
+  }
+  window_ = row;
+  if (plan_.Diagonal) {
+    plan_.Edge ? DiagonalRow<true>(row) : DiagonalRow<false>(row);
+  } else {
+    plan_.Edge ? AxisRow<true>(row) : AxisRow<false>(row);
+  }
+  if (plan_.Regular) {
+    const double distance = plan_.Distance;
+    for (int32_t x = 0; x < w; ++x) s[x] = distance != 0.0 ? s[x] / distance : 0.0;
+  }
+  return s;
+}
+
+void EffectorRows::ComputeRow(int32_t row) {
+  lookup_.ColorRow(Scalars(row), field_.Width, effector_.RGBField.Row(row));
+}
+
+bool ComputeEffectorRows(QVEffector& effector) {
+  const int32_t h = effector.RGBField.Height;
+  // Shared by the workers; built before they start and only read by them.
+  const auto kernel = std::make_shared<const RenderingKernel>(*effector.RenderingMethod);
+  const auto plan = std::make_shared<const DifferentialPlan>(effector);
+  const auto lookup = std::make_shared<const ColorLookup>(effector.ColorBar);
+  return ComputeRows(effector.Name, h, [&](int) -> RowFunction {
+    auto rows = std::make_shared<EffectorRows>(effector, *kernel, *plan, *lookup);
+    return [rows](int row) { rows->ComputeRow(row); };
+  });
+}
+
+}  // namespace qv

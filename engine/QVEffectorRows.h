@@ -1,0 +1,128 @@
+#pragma once
+// Fast rows for an effector: the same scalars and colours as QVThreadEffector,
+// computed a whole row at a time.
+//
+// Design: the rendering method is resolved to its concrete class once per
+// computation, so the pixel loop runs inline code with the method's constants
+// instead of a virtual Value per pixel. In differential mode a worker keeps the
+// rendering values of the rows its pixels' neighbours lie on (rows y - 1, y and
+// y + 1, each computed once) instead of evaluating up to five values per pixel.
+// The colour bar is searched by bisection and remembers its last answer. Every
+// operation is the plain worker's operation in the plain worker's order, so the
+// results are bit-identical; the tests hold these rows to QVThreadEffector.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "engine/QVColorBar.h"
+#include "engine/QVComplex.h"
+#include "engine/QVField.h"
+
+class QVEffector;
+class QVRenderingMethod;
+
+namespace qv {
+
+/// On: effectors and mixers compute with their plain per-pixel workers
+/// (QVThreadEffector, QVThreadMixer). For tests and benchmarks; change it only
+/// between passes (a computation reads it once, before its workers start).
+extern std::atomic<bool> ForcePlainRows;
+
+/// A colour bar prepared for many lookups. ColorAt gives exactly
+/// ColorBar::ColorAt for every input. Built on the render thread before the
+/// workers start; read-only afterwards, so the workers share it.
+class ColorLookup {
+ public:
+  explicit ColorLookup(const ColorBar& bar);
+  int32_t ColorAt(double v) const;
+  /// Colours n scalars; a run of equal inputs is looked up once.
+  void ColorRow(const double* v, int32_t n, int32_t* out) const;
+
+ private:
+  // The index of the first entry whose input is >= v (v not NaN).
+  size_t FirstAtOrAbove(double v) const;
+  int32_t Between(size_t hi, double v) const;
+
+  std::vector<double> inputs_;
+  std::vector<int32_t> colors_;
+  // One per entry: the channels, and whether green and blue repeat red's
+  // (lo, hi) pair so that their interpolation repeats red's too.
+  std::vector<std::array<int32_t, 3>> channels_;
+  // Inputs free of NaN and non-decreasing: bisection finds the plain scan's index.
+  bool ordered_ = true;
+};
+
+/// A rendering method resolved to its class and constants. Value gives exactly
+/// the method's Value; ValueRow fills a row of values without virtual calls
+/// (classes it does not know are asked through Value).
+class RenderingKernel {
+ public:
+  explicit RenderingKernel(const QVRenderingMethod& method);
+  double Value(int32_t count, QVComplex z) const;
+  void ValueRow(const FractalPixel* in, int32_t n, double* out) const;
+
+ private:
+  template <typename F>
+  void Fill(const FractalPixel* in, int32_t n, double* out, F f) const;
+
+  const QVRenderingMethod& method_;
+  int32_t kind_ = -1;  // the class's KindIndex, or -1: ask the virtual Value
+  double k_ = 0.0;     // "定数".re of "回数"
+  int64_t kTrunc_ = 0;
+  int64_t loop_ = 0;  // trunc("ループサイズ".re) of "回数(ループ)"
+  QVComplex centre_;  // "中心点" of the centred methods
+  QVComplex width_;   // "幅" of "十字"
+};
+
+/// The differential settings of one computation, derived as the plain worker does.
+struct DifferentialPlan {
+  explicit DifferentialPlan(const QVEffector& effector);
+  bool On = false;
+  bool Edge = false;
+  bool Regular = false;
+  bool ZeroVector = false;  // no direction: every scalar is 0
+  bool Diagonal = false;
+  int32_t A = 0, B = 0;  // the diagonal's column and row steps
+  double Ux = 0.0, Uy = 0.0;
+  double Distance = 0.0;
+};
+
+/// One worker's fast rows. Holds its own row buffers; shares the lookup, the
+/// kernel and the plan (read-only) with the other workers of the computation.
+class EffectorRows {
+ public:
+  EffectorRows(const QVEffector& effector, const RenderingKernel& kernel,
+               const DifferentialPlan& plan, const ColorLookup& lookup);
+  /// Computes and stores the colours of one row of the effector's picture.
+  void ComputeRow(int32_t row);
+  /// The scalars of one row (the plain worker's Scalar for every column); valid
+  /// until the next call.
+  const double* Scalars(int32_t row);
+
+ private:
+  // The rendering values of a row of the field, from the worker's cache.
+  const double* Values(int32_t row);
+  template <bool Edge>
+  void AxisRow(int32_t row);
+  template <bool Edge>
+  void DiagonalRow(int32_t row);
+
+  const QVFractalField& field_;
+  const QVEffector& effector_;
+  const RenderingKernel& kernel_;
+  const DifferentialPlan& plan_;
+  const ColorLookup& lookup_;
+  static constexpr int32_t kNoRow = INT32_MIN;  // an empty cache slot
+  int32_t window_ = 0;                          // rows window_ - 1 .. window_ + 1 stay cached
+  std::array<int32_t, 3> cachedRow_{kNoRow, kNoRow, kNoRow};
+  std::array<std::vector<double>, 3> cache_;
+  std::vector<double> scalars_;
+};
+
+/// Computes every row of the effector's (already resized) picture with fast
+/// rows over the worker scheme. False when the pass was stopped.
+/// Thread: the render thread.
+bool ComputeEffectorRows(QVEffector& effector);
+
+}  // namespace qv

@@ -1,0 +1,205 @@
+#include "engine/QVMixerRows.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "engine/QVEffector.h"
+#include "engine/QVMixer.h"
+#include "engine/QVRowWorkers.h"
+
+namespace qv {
+
+namespace {
+
+std::vector<MixerElement> Resolve(const std::vector<std::unique_ptr<QVSourceElement>>& list) {
+  std::vector<MixerElement> out;
+  out.reserve(list.size());
+  for (const auto& e : list) {
+    out.push_back({e->Operator == '*', e->Effector ? &e->Effector->RGBField : nullptr});
+  }
+  return out;
+}
+
+// The packed row y of a picture and how many of its pixels lie in a row of
+// width w; no pixels when the row is outside the picture.
+int32_t PictureRow(const QVRGBField* f, int32_t y, int32_t w, const int32_t*& row) {
+  row = nullptr;
+  if (!f || y >= f->Height || f->Width <= 0) return 0;
+  row = f->Row(y);
+  return std::min(f->Width, w);
+}
+
+// NormaliseRGB on 32-bit channels, which the list limit keeps from overflowing.
+inline void Normalise(int32_t& r, int32_t& g, int32_t& b) {
+  r = std::max(r, 0);
+  g = std::max(g, 0);
+  b = std::max(b, 0);
+  if (r < 256 && g < 256 && b < 256) return;
+  const int32_t m = std::max({r, g, b});
+  r = r * 255 / m;
+  g = g * 255 / m;
+  b = b * 255 / m;
+}
+
+}  // namespace
+
+MixerPlan::MixerPlan(const QVMixer& mixer)
+    : Source(Resolve(mixer.SourceList)),
+      Transparence(Resolve(mixer.TransparenceList)),
+      Base(mixer.BaseMixer ? &mixer.BaseMixer->RGBField : nullptr),
+      Type(mixer.TransparenceType >= 0 && mixer.TransparenceType <= 4 ? mixer.TransparenceType : 0),
+      Regular(mixer.Regular) {
+  for (int32_t m = 0; m < 256; ++m)
+    Keep[static_cast<size_t>(m)] = 1.0L - static_cast<long double>(m) / 255.0L;
+}
+
+bool MixerRowsApply(const QVMixer& mixer) {
+  return mixer.SourceList.size() <= MaxFastListLength &&
+         mixer.TransparenceList.size() <= MaxFastListLength;
+}
+
+MixerRows::MixerRows(QVRGBField& out, const MixerPlan& plan)
+    : out_(out), plan_(plan), width_(out.Width) {
+  for (Planes* p : {&source_, &transparence_, &scratch_}) {
+    for (auto& c : p->C) c.resize(static_cast<size_t>(width_));
+  }
+}
+
+// The list rule of qv::ListExpression, one element at a time over the row:
+// '+' adds the term to the sum and starts a new term with the pixel, '*'
+// multiplies the pixel into the term. A term or sum known to be 0 on the whole
+// row is skipped: 0 multiplied stays 0, and adding 0 changes nothing.
+const MixerRows::Planes* MixerRows::ListRow(const std::vector<MixerElement>& list, int32_t y,
+                                            Planes& sum, Planes& term) const {
+  const int32_t w = width_;
+  bool sumZero = true, termZero = true;
+  for (const MixerElement& e : list) {
+    const int32_t* row;
+    const int32_t n = PictureRow(e.Field, y, w, row);
+    int32_t* t0 = term.C[0].data();
+    int32_t* t1 = term.C[1].data();
+    int32_t* t2 = term.C[2].data();
+    if (e.Multiply) {
+      if (termZero) continue;
+      for (int32_t x = 0; x < n; ++x) {
+        int32_t p0, p1, p2;
+        UnpackRGB(row[x], p0, p1, p2);
+        t0[x] = p0 * t0[x] / 255;
+        t1[x] = p1 * t1[x] / 255;
+        t2[x] = p2 * t2[x] / 255;
+      }
+    } else {
+      if (!termZero) {
+        for (int k = 0; k < 3; ++k) {
+          int32_t* s = sum.C[k].data();
+          const int32_t* t = term.C[k].data();
+          if (sumZero) {
+            std::copy(t, t + w, s);
+          } else {
+            for (int32_t x = 0; x < w; ++x) s[x] += t[x];
+          }
+        }
+        sumZero = false;
+      }
+      for (int32_t x = 0; x < n; ++x) UnpackRGB(row[x], t0[x], t1[x], t2[x]);
+    }
+    // Outside the element's picture the pixel is black: a new term is 0 there,
+    // and so is a term multiplied by it.
+    for (auto& c : term.C) std::fill(c.begin() + n, c.end(), 0);
+    termZero = n == 0;
+  }
+  if (termZero) return sumZero ? nullptr : &sum;
+  if (sumZero) {
+    std::swap(sum, term);
+    return &sum;
+  }
+  for (int k = 0; k < 3; ++k) {
+    for (int32_t x = 0; x < w; ++x)
+      sum.C[k][static_cast<size_t>(x)] += term.C[k][static_cast<size_t>(x)];
+  }
+  return &sum;
+}
+
+// The per-pixel rule of QVThreadMixer::ComputePixel with the type and the
+// Regular switch fixed for the row. s and t are the list results (null: 0).
+template <int Type, bool Regular>
+void MixerRows::Compose(int32_t y, const Planes* s, const Planes* t) const {
+  const int32_t w = width_;
+  const int32_t* baseRow;
+  const int32_t baseN = PictureRow(plan_.Base, y, w, baseRow);
+  int32_t* out = out_.Row(y);
+  for (int32_t x = 0; x < w; ++x) {
+    int32_t b[3] = {0, 0, 0};
+    if (x < baseN) UnpackRGB(baseRow[x], b[0], b[1], b[2]);
+    int32_t sv[3] = {0, 0, 0};
+    if (s) {
+      for (int k = 0; k < 3; ++k) sv[k] = s->C[k][static_cast<size_t>(x)];
+    }
+    if constexpr (Type == 1 || Type == 2) {
+      int32_t tv[3] = {0, 0, 0};
+      if (t) {
+        for (int k = 0; k < 3; ++k) tv[k] = t->C[k][static_cast<size_t>(x)];
+      }
+      Normalise(tv[0], tv[1], tv[2]);
+      for (int k = 0; k < 3; ++k) {
+        b[k] = b[k] * tv[k] / 255;
+        if constexpr (Type == 2) sv[k] = sv[k] * (255 - tv[k]) / 255;
+      }
+    } else if constexpr (Type == 3) {
+      if (sv[0] != 0 || sv[1] != 0 || sv[2] != 0) b[0] = b[1] = b[2] = 0;
+    } else if constexpr (Type == 4) {
+      int32_t m = 2 * std::max({sv[0], sv[1], sv[2]});
+      if (m > 255) m = 255;
+      const long double keep = plan_.Keep[static_cast<size_t>(m)];
+      for (int k = 0; k < 3; ++k) b[k] = static_cast<int32_t>(static_cast<int64_t>(b[k] * keep));
+    }
+    int32_t r[3];
+    for (int k = 0; k < 3; ++k) r[k] = sv[k] + b[k];
+    if constexpr (Regular) {
+      Normalise(r[0], r[1], r[2]);
+    } else {
+      for (int k = 0; k < 3; ++k) r[k] = std::min(r[k], 255);
+    }
+    out[x] = PackRGB(r[0], r[1], r[2]);
+  }
+}
+
+void MixerRows::ComputeRow(int32_t row) {
+  const Planes* s = ListRow(plan_.Source, row, source_, scratch_);
+  // Only types 1 and 2 use the transparence; the others discard it.
+  const Planes* t = plan_.Type == 1 || plan_.Type == 2
+                        ? ListRow(plan_.Transparence, row, transparence_, scratch_)
+                        : nullptr;
+  switch (plan_.Type * 2 + (plan_.Regular ? 1 : 0)) {
+    case 0:
+      return Compose<0, false>(row, s, t);
+    case 1:
+      return Compose<0, true>(row, s, t);
+    case 2:
+      return Compose<1, false>(row, s, t);
+    case 3:
+      return Compose<1, true>(row, s, t);
+    case 4:
+      return Compose<2, false>(row, s, t);
+    case 5:
+      return Compose<2, true>(row, s, t);
+    case 6:
+      return Compose<3, false>(row, s, t);
+    case 7:
+      return Compose<3, true>(row, s, t);
+    case 8:
+      return Compose<4, false>(row, s, t);
+    default:
+      return Compose<4, true>(row, s, t);
+  }
+}
+
+bool ComputeMixerRows(QVMixer& mixer) {
+  const auto plan = std::make_shared<const MixerPlan>(mixer);
+  return ComputeRows(mixer.Name, mixer.RGBField.Height, [&](int) -> RowFunction {
+    auto rows = std::make_shared<MixerRows>(mixer.RGBField, *plan);
+    return [rows](int row) { rows->ComputeRow(row); };
+  });
+}
+
+}  // namespace qv
