@@ -101,6 +101,11 @@ const T* FindMethod(const std::vector<const T*>& list, const std::string& name) 
 
 namespace qv {
 
+/// The numeric guard of the formulas: a modulus below GuardLimit is never
+/// divided by, and GuardValue (in each part) stands in for the result.
+inline constexpr double GuardLimit = 1e-10;
+inline constexpr double GuardValue = 1e10;
+
 /// A clone of a method, typed as its family.
 template <typename T>
 std::unique_ptr<T> CloneAs(const T& method) {
