@@ -6,8 +6,11 @@
 // colon) and values (on the key's own line, names from their tables) and
 // tolerant about blanks and line breaks between entries. Every failure is
 // recorded in the text at the place where reading stopped.
+#include <array>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
@@ -88,47 +91,75 @@ std::string ReadValueWord(SourceText& text, size_t& start) {
   return qv::ReadWord(text);
 }
 
-bool ReadSwitch(SourceText& text, const char* key, bool& on) {
+// One entry: key, then its value read by read on the same line, stored
+// through store the moment it has been read; then on to the next line.
+template <typename T, typename Read, typename Store>
+bool ReadEntry(SourceText& text, const char* key, Read read, Store store) {
   if (ExpectKey(text, key)) return true;
-  size_t start = 0;
-  const std::string word = ReadValueWord(text, start);
-  if (word != "on" && word != "off") {
-    return text.FailAt(start, "expected \"on\" or \"off\", found " + Quote(word));
-  }
-  on = word == "on";
+  T value{};
+  if (read(text, value)) return true;
+  store(std::move(value));
+  qv::SkipWhitespace(text);
   return false;
 }
 
-bool ReadNumberKey(SourceText& text, const char* key, double& value) {
-  return ExpectKey(text, key) || qv::ReadNumber(text, value);
+template <typename Store>
+bool NumberEntry(SourceText& text, const char* key, Store store) {
+  return ReadEntry<double>(text, key, qv::ReadNumber, store);
 }
 
 // Integers are written as numbers; a fraction is truncated toward zero.
-bool ReadIntKey(SourceText& text, const char* key, int32_t& value) {
-  double v = 0.0;
-  if (ReadNumberKey(text, key, v)) return true;
-  value = qv::TruncToInt(v);
-  return false;
+template <typename Store>
+bool IntEntry(SourceText& text, const char* key, Store store) {
+  return NumberEntry(text, key, [&](double v) { store(qv::TruncToInt(v)); });
 }
 
-bool ReadComplexKey(SourceText& text, const char* key, QVComplex& value) {
-  return ExpectKey(text, key) || qv::ReadComplex(text, value);
+template <typename Store>
+bool ComplexEntry(SourceText& text, const char* key, Store store) {
+  return ReadEntry<QVComplex>(text, key, qv::ReadComplex, store);
 }
 
-// The index of the table entry equal to the word behind key, or a failure.
-template <size_t N>
-bool ReadTableKey(SourceText& text, const char* key, const std::array<std::string, N>& table,
-                  const char* what, int32_t& index) {
-  if (ExpectKey(text, key)) return true;
-  size_t start = 0;
-  const std::string word = ReadValueWord(text, start);
-  for (size_t i = 0; i < N; ++i) {
-    if (table[i] == word) {
-      index = static_cast<int32_t>(i);
-      return false;
+template <typename Store>
+bool SwitchEntry(SourceText& text, const char* key, Store store) {
+  const auto read = [](SourceText& t, bool& on) {
+    size_t start = 0;
+    const std::string word = ReadValueWord(t, start);
+    if (word != "on" && word != "off") {
+      return t.FailAt(start, "expected \"on\" or \"off\", found " + Quote(word));
     }
-  }
-  return text.FailAt(start, "unknown " + std::string(what) + " " + Quote(word));
+    on = word == "on";
+    return false;
+  };
+  return ReadEntry<bool>(text, key, read, store);
+}
+
+// The value is one of the names in table; the index of the equal name is stored.
+template <size_t N, typename Store>
+bool TableEntry(SourceText& text, const char* key, const std::array<std::string, N>& table,
+                const char* what, Store store) {
+  const auto read = [&](SourceText& t, int32_t& index) {
+    size_t start = 0;
+    const std::string word = ReadValueWord(t, start);
+    for (size_t i = 0; i < N; ++i) {
+      if (table[i] == word) {
+        index = static_cast<int32_t>(i);
+        return false;
+      }
+    }
+    return t.FailAt(start, "unknown " + std::string(what) + " " + Quote(word));
+  };
+  return ReadEntry<int32_t>(text, key, read, store);
+}
+
+// The value is a method's block; a clone of the prototype of that name reads it.
+template <typename T, typename Store>
+bool MethodEntry(SourceText& text, const char* key, const std::vector<const T*>& list,
+                 const char* family, Store store) {
+  const auto read = [&](SourceText& t, std::unique_ptr<T>& method) {
+    method = qv::ReadMethodEntry(t, list, family);
+    return method == nullptr;
+  };
+  return ReadEntry<std::unique_ptr<T>>(text, key, read, store);
 }
 
 // The first character of an element word, as a code point: a whole UTF-8
@@ -209,34 +240,16 @@ std::string QVParameter::WriteSource(const std::string& indent) const {
 }
 
 bool QVParameter::ReadSource(SourceText& text) {
-  int32_t type = 0;
-  if (ReadTableKey(text, "FractalType:", FractalTypeNames, "fractal type", type)) return true;
-  ChangeFractalType(type);
-  qv::SkipWhitespace(text);
-  if (ExpectKey(text, "FractalMethod:")) return true;
-  auto method = qv::ReadMethodEntry(text, FractalMethods(), "fractal method");
-  if (!method) return true;
-  ChangeFractalMethod(std::move(method));
-
-  QVComplex c;
-  if (ReadComplexKey(text, "FractalParameter:", c)) return true;
-  ChangeFractalParameter(c);
-  qv::SkipWhitespace(text);
-  if (ReadComplexKey(text, "Viewpoint:", c)) return true;
-  ChangeViewpoint(c);
-  qv::SkipWhitespace(text);
-  double scale = 0.0;
-  if (ReadNumberKey(text, "Scale:", scale)) return true;
-  ChangeScale(scale);
-  qv::SkipWhitespace(text);
-  int32_t size = 0;
-  if (ReadIntKey(text, "Width:", size)) return true;
-  ChangeWidth(size);
-  qv::SkipWhitespace(text);
-  if (ReadIntKey(text, "Height:", size)) return true;
-  ChangeHeight(size);
-  qv::SkipWhitespace(text);
-  return false;
+  return TableEntry(text, "FractalType:", FractalTypeNames, "fractal type",
+                    [this](int32_t t) { ChangeFractalType(t); }) ||
+         MethodEntry(text, "FractalMethod:", FractalMethods(), "fractal method",
+                     [this](auto m) { ChangeFractalMethod(std::move(m)); }) ||
+         ComplexEntry(text,
+                      "FractalParameter:", [this](QVComplex c) { ChangeFractalParameter(c); }) ||
+         ComplexEntry(text, "Viewpoint:", [this](QVComplex v) { ChangeViewpoint(v); }) ||
+         NumberEntry(text, "Scale:", [this](double s) { ChangeScale(s); }) ||
+         IntEntry(text, "Width:", [this](int32_t w) { ChangeWidth(w); }) ||
+         IntEntry(text, "Height:", [this](int32_t h) { ChangeHeight(h); });
 }
 
 // ---- generator -------------------------------------------------------------
@@ -249,24 +262,12 @@ std::string QVGenerator::WriteSource(const std::string& indent) const {
 }
 
 bool QVGenerator::ReadSource(SourceText& text) {
-  if (ExpectKey(text, "DivergenceMethod:")) return true;
-  auto divergence = qv::ReadMethodEntry(text, DivergenceMethods(), "divergence method");
-  if (!divergence) return true;
-  SetDivergenceMethod(std::move(divergence));
-  if (ExpectKey(text, "OutputMethod:")) return true;
-  auto output = qv::ReadMethodEntry(text, OutputMethods(), "output method");
-  if (!output) return true;
-  SetOutputMethod(std::move(output));
-
-  int32_t depth = 0;
-  if (ReadIntKey(text, "Depth:", depth)) return true;
-  SetDepth(depth);
-  qv::SkipWhitespace(text);
-  double range = 0.0;
-  if (ReadNumberKey(text, "Range:", range)) return true;
-  SetRange(range);
-  qv::SkipWhitespace(text);
-  return false;
+  return MethodEntry(text, "DivergenceMethod:", DivergenceMethods(), "divergence method",
+                     [this](auto m) { SetDivergenceMethod(std::move(m)); }) ||
+         MethodEntry(text, "OutputMethod:", OutputMethods(), "output method",
+                     [this](auto m) { SetOutputMethod(std::move(m)); }) ||
+         IntEntry(text, "Depth:", [this](int32_t d) { SetDepth(d); }) ||
+         NumberEntry(text, "Range:", [this](double r) { SetRange(r); });
 }
 
 // ---- effector --------------------------------------------------------------
@@ -289,33 +290,24 @@ std::string QVEffector::WriteSource(const std::string& indent) const {
 }
 
 bool QVEffector::ReadSource(SourceText& text) {
-  if (ExpectKey(text, "Generator:")) return true;
-  size_t start = 0;
-  const std::string name = ReadValueWord(text, start);
-  QVGenerator* generator = FindGenerator(name);
-  if (!generator) return text.FailAt(start, "no generator named " + Quote(name));
-  SetGenerator(generator);
-  qv::SkipWhitespace(text);
-  if (ExpectKey(text, "RenderingMethod:")) return true;
-  auto method = qv::ReadMethodEntry(text, RenderingMethods(), "rendering method");
-  if (!method) return true;
-  SetRenderingMethod(std::move(method));
-
-  bool on = false;
-  if (ReadSwitch(text, "Differential:", on)) return true;
-  SetDifferential(on);
-  qv::SkipWhitespace(text);
-  QVComplex vector;
-  if (ReadComplexKey(text, "DifferentialVector:", vector)) return true;
-  SetDifferentialVector(vector);
-  qv::SkipWhitespace(text);
-  if (ReadSwitch(text, "DifferentialRegularSW:", on)) return true;
-  SetDifferentialRegularSW(on);
-  qv::SkipWhitespace(text);
-  if (ReadSwitch(text, "DifferentialEdgeSW:", on)) return true;
-  SetDifferentialEdgeSW(on);
-  qv::SkipWhitespace(text);
-
+  const auto generator = [](SourceText& t, QVGenerator*& g) {
+    size_t start = 0;
+    const std::string name = ReadValueWord(t, start);
+    g = FindGenerator(name);
+    return g ? false : t.FailAt(start, "no generator named " + Quote(name));
+  };
+  if (ReadEntry<QVGenerator*>(text, "Generator:", generator,
+                              [this](QVGenerator* g) { SetGenerator(g); }) ||
+      MethodEntry(text, "RenderingMethod:", RenderingMethods(), "rendering method",
+                  [this](auto m) { SetRenderingMethod(std::move(m)); }) ||
+      SwitchEntry(text, "Differential:", [this](bool on) { SetDifferential(on); }) ||
+      ComplexEntry(text,
+                   "DifferentialVector:", [this](QVComplex v) { SetDifferentialVector(v); }) ||
+      SwitchEntry(text,
+                  "DifferentialRegularSW:", [this](bool on) { SetDifferentialRegularSW(on); }) ||
+      SwitchEntry(text, "DifferentialEdgeSW:", [this](bool on) { SetDifferentialEdgeSW(on); })) {
+    return true;
+  }
   // The text lists the whole colour bar: no line, no entry.
   ClearEntries();
   while (!qv::MatchKeyword(text, "ConvertData:")) {
@@ -340,20 +332,10 @@ std::string QVMixer::WriteSource(const std::string& indent) const {
 }
 
 bool QVMixer::ReadSource(SourceText& text) {
-  if (ReadElements(text, "SourceList:", *this, false)) return true;
-  if (ReadElements(text, "TransparenceList:", *this, true)) return true;
-  int32_t type = 0;
-  if (ReadTableKey(text, "TransparenceType:", TransparenceTypeNames, "transparence type", type)) {
-    return true;
-  }
-  SetTransparenceType(type);
-  qv::SkipWhitespace(text);
-  bool on = false;
-  if (ReadSwitch(text, "Regular:", on)) return true;
-  SetRegular(on);
-  qv::SkipWhitespace(text);
-  if (ReadSwitch(text, "MaskSW:", on)) return true;
-  SetMaskSW(on);
-  qv::SkipWhitespace(text);
-  return false;
+  return ReadElements(text, "SourceList:", *this, false) ||
+         ReadElements(text, "TransparenceList:", *this, true) ||
+         TableEntry(text, "TransparenceType:", TransparenceTypeNames, "transparence type",
+                    [this](int32_t t) { SetTransparenceType(t); }) ||
+         SwitchEntry(text, "Regular:", [this](bool on) { SetRegular(on); }) ||
+         SwitchEntry(text, "MaskSW:", [this](bool on) { SetMaskSW(on); });
 }

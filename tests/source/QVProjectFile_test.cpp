@@ -103,6 +103,15 @@ TEST(QVProjectFile, GeneratedProjectsSurviveEncodingInShiftJisWithCrLf) {
   EXPECT_EQ(shiftJis, qv::test::ProjectCount);  // type and method names are Japanese
 }
 
+// Replaces main's project by another, loads path and expects text back.
+void ExpectLoadGivesBack(QVMain& main, const std::string& path, const std::string& text) {
+  qv::test::BuildProject(main, 2);
+  ASSERT_NE(qv::WriteProject(main), text);
+  const qv::ReadResult r = qv::LoadProjectFile(main, path);
+  ASSERT_TRUE(r.Ok) << r.Describe();
+  EXPECT_EQ(qv::WriteProject(main), text);
+}
+
 TEST(QVProjectFile, SaveAndLoadGiveBackTheProject) {
   ScratchDir dir;
   const std::string path = dir.File("project.qvl");
@@ -112,11 +121,7 @@ TEST(QVProjectFile, SaveAndLoadGiveBackTheProject) {
   const std::vector<int32_t> picture = qv::test::RenderPicture(main);
   qv::SaveProjectFile(main, path);
   EXPECT_EQ(ReadBytes(path), qv::EncodeProjectText(text));
-
-  qv::test::BuildProject(main, 2);
-  const qv::ReadResult r = qv::LoadProjectFile(main, path);
-  ASSERT_TRUE(r.Ok) << r.Describe();
-  EXPECT_EQ(qv::WriteProject(main), text);
+  ExpectLoadGivesBack(main, path, text);
   EXPECT_EQ(qv::test::RenderPicture(main), picture);
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"project.qvl"});
 }
@@ -128,10 +133,7 @@ TEST(QVProjectFile, LoadsAUtf8FileWithBomAndLoneCrLineEnds) {
   qv::test::BuildProject(main, 3);
   const std::string text = qv::WriteProject(main);
   WriteBytes(path, kBom + ReplaceAll(text, "\n", "\r"));
-  qv::test::BuildProject(main, 4);
-  const qv::ReadResult r = qv::LoadProjectFile(main, path);
-  ASSERT_TRUE(r.Ok) << r.Describe();
-  EXPECT_EQ(qv::WriteProject(main), text);
+  ExpectLoadGivesBack(main, path, text);
 }
 
 TEST(QVProjectFile, FailedLoadsLeaveTheProjectUntouched) {
