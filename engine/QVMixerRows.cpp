@@ -60,7 +60,7 @@ bool MixerRowsApply(const QVMixer& mixer) {
 
 MixerRows::MixerRows(QVRGBField& out, const MixerPlan& plan)
     : out_(out), plan_(plan), width_(out.Width) {
-  for (Planes* p : {&source_, &transparence_, &scratch_}) {
+  for (Planes* p : {&source_, &transparence_, &scratch_, &base_, &result_, &zero_}) {
     for (auto& c : p->C) c.resize(static_cast<size_t>(width_));
   }
 }
@@ -69,8 +69,8 @@ MixerRows::MixerRows(QVRGBField& out, const MixerPlan& plan)
 // '+' adds the term to the sum and starts a new term with the pixel, '*'
 // multiplies the pixel into the term. A term or sum known to be 0 on the whole
 // row is skipped: 0 multiplied stays 0, and adding 0 changes nothing.
-const MixerRows::Planes* MixerRows::ListRow(const std::vector<MixerElement>& list, int32_t y,
-                                            Planes& sum, Planes& term) const {
+MixerRows::Planes* MixerRows::ListRow(const std::vector<MixerElement>& list, int32_t y, Planes& sum,
+                                      Planes& term) const {
   const int32_t w = width_;
   bool sumZero = true, termZero = true;
   for (const MixerElement& e : list) {
@@ -120,56 +120,87 @@ const MixerRows::Planes* MixerRows::ListRow(const std::vector<MixerElement>& lis
   return &sum;
 }
 
+namespace {
+
+// NormaliseRGB on every pixel of three planes. A channel outside 0..255 has a
+// bit above the lowest eight set, so one OR over the row finds whether any
+// pixel needs it; the others are left alone, which is what it does to them.
+void NormaliseRow(int32_t* r, int32_t* g, int32_t* b, int32_t w) {
+  uint32_t any = 0;
+  for (int32_t x = 0; x < w; ++x) {
+    any |= static_cast<uint32_t>(r[x]) | static_cast<uint32_t>(g[x]) | static_cast<uint32_t>(b[x]);
+  }
+  if ((any & ~0xFFu) == 0) return;
+  for (int32_t x = 0; x < w; ++x) Normalise(r[x], g[x], b[x]);
+}
+
+}  // namespace
+
 // The per-pixel rule of QVThreadMixer::ComputePixel with the type and the
-// Regular switch fixed for the row. s and t are the list results (null: 0).
+// Regular switch fixed for the row, one step at a time over planes: base,
+// transparence, combination, normalisation or clamp, packing. s and t are the
+// list results (null: 0); t is normalised in place.
 template <int Type, bool Regular>
-void MixerRows::Compose(int32_t y, const Planes* s, const Planes* t) const {
+void MixerRows::Compose(int32_t y, const Planes* s, Planes* t) {
   const int32_t w = width_;
   const int32_t* baseRow;
   const int32_t baseN = PictureRow(plan_.Base, y, w, baseRow);
-  int32_t* out = out_.Row(y);
-  for (int32_t x = 0; x < w; ++x) {
-    int32_t b[3] = {0, 0, 0};
-    if (x < baseN) UnpackRGB(baseRow[x], b[0], b[1], b[2]);
-    int32_t sv[3] = {0, 0, 0};
-    if (s) {
-      for (int k = 0; k < 3; ++k) sv[k] = s->C[k][static_cast<size_t>(x)];
+  std::array<int32_t*, 3> b, r;
+  std::array<const int32_t*, 3> sv, tv;
+  for (int k = 0; k < 3; ++k) {
+    b[static_cast<size_t>(k)] = base_.C[static_cast<size_t>(k)].data();
+    r[static_cast<size_t>(k)] = result_.C[static_cast<size_t>(k)].data();
+    sv[static_cast<size_t>(k)] = (s ? s : &zero_)->C[static_cast<size_t>(k)].data();
+    tv[static_cast<size_t>(k)] = (t ? t : &zero_)->C[static_cast<size_t>(k)].data();
+  }
+  for (int32_t x = 0; x < baseN; ++x) UnpackRGB(baseRow[x], b[0][x], b[1][x], b[2][x]);
+  for (auto& c : base_.C) std::fill(c.begin() + baseN, c.end(), 0);
+  if (t && (Type == 1 || Type == 2))
+    NormaliseRow(t->C[0].data(), t->C[1].data(), t->C[2].data(), w);
+  for (int k = 0; k < 3; ++k) {
+    const int32_t* sk = sv[static_cast<size_t>(k)];
+    const int32_t* tk = tv[static_cast<size_t>(k)];
+    const int32_t* bk = b[static_cast<size_t>(k)];
+    int32_t* rk = r[static_cast<size_t>(k)];
+    for (int32_t x = 0; x < w; ++x) {
+      if constexpr (Type == 1) {
+        rk[x] = sk[x] + bk[x] * tk[x] / 255;
+      } else if constexpr (Type == 2) {
+        rk[x] = sk[x] * (255 - tk[x]) / 255 + bk[x] * tk[x] / 255;
+      } else if constexpr (Type == 3) {
+        rk[x] = sk[x] + (sv[0][x] != 0 || sv[1][x] != 0 || sv[2][x] != 0 ? 0 : bk[x]);
+      } else if constexpr (Type == 0) {
+        rk[x] = sk[x] + bk[x];
+      }
     }
-    if constexpr (Type == 1 || Type == 2) {
-      int32_t tv[3] = {0, 0, 0};
-      if (t) {
-        for (int k = 0; k < 3; ++k) tv[k] = t->C[k][static_cast<size_t>(x)];
-      }
-      Normalise(tv[0], tv[1], tv[2]);
-      for (int k = 0; k < 3; ++k) {
-        b[k] = b[k] * tv[k] / 255;
-        if constexpr (Type == 2) sv[k] = sv[k] * (255 - tv[k]) / 255;
-      }
-    } else if constexpr (Type == 3) {
-      if (sv[0] != 0 || sv[1] != 0 || sv[2] != 0) b[0] = b[1] = b[2] = 0;
-    } else if constexpr (Type == 4) {
-      int32_t m = 2 * std::max({sv[0], sv[1], sv[2]});
+  }
+  if constexpr (Type == 4) {
+    for (int32_t x = 0; x < w; ++x) {
+      int32_t m = 2 * std::max({sv[0][x], sv[1][x], sv[2][x]});
       if (m > 255) m = 255;
       const long double keep = plan_.Keep[static_cast<size_t>(m)];
-      for (int k = 0; k < 3; ++k) b[k] = static_cast<int32_t>(static_cast<int64_t>(b[k] * keep));
+      for (size_t k = 0; k < 3; ++k) {
+        r[k][x] = sv[k][x] + static_cast<int32_t>(static_cast<int64_t>(b[k][x] * keep));
+      }
     }
-    int32_t r[3];
-    for (int k = 0; k < 3; ++k) r[k] = sv[k] + b[k];
-    if constexpr (Regular) {
-      Normalise(r[0], r[1], r[2]);
-    } else {
-      for (int k = 0; k < 3; ++k) r[k] = std::min(r[k], 255);
-    }
-    out[x] = PackRGB(r[0], r[1], r[2]);
   }
+  if constexpr (Regular) {
+    NormaliseRow(r[0], r[1], r[2], w);
+  } else {
+    for (size_t k = 0; k < 3; ++k) {
+      for (int32_t x = 0; x < w; ++x) r[k][x] = std::min(r[k][x], 255);
+    }
+  }
+  int32_t* out = out_.Row(y);
+  for (int32_t x = 0; x < w; ++x) out[x] = PackRGB(r[0][x], r[1][x], r[2][x]);
 }
 
 void MixerRows::ComputeRow(int32_t row) {
   const Planes* s = ListRow(plan_.Source, row, source_, scratch_);
   // Only types 1 and 2 use the transparence; the others discard it.
-  const Planes* t = plan_.Type == 1 || plan_.Type == 2
-                        ? ListRow(plan_.Transparence, row, transparence_, scratch_)
-                        : nullptr;
+  Planes* t = plan_.Type == 1 || plan_.Type == 2
+                  ? ListRow(plan_.Transparence, row, transparence_, scratch_)
+                  : nullptr;
   switch (plan_.Type * 2 + (plan_.Regular ? 1 : 0)) {
     case 0:
       return Compose<0, false>(row, s, t);

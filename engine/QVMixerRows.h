@@ -60,15 +60,17 @@ class MixerRows {
   };
   // The list's expression over the row, into sum (term is scratch). Returns
   // null when the expression is 0 on the whole row, else &sum.
-  const Planes* ListRow(const std::vector<MixerElement>& list, int32_t y, Planes& sum,
-                        Planes& term) const;
+  Planes* ListRow(const std::vector<MixerElement>& list, int32_t y, Planes& sum,
+                  Planes& term) const;
   template <int Type, bool Regular>
-  void Compose(int32_t y, const Planes* s, const Planes* t) const;
+  void Compose(int32_t y, const Planes* s, Planes* t);
 
   QVRGBField& out_;
   const MixerPlan& plan_;
   const int32_t width_;
   Planes source_, transparence_, scratch_;
+  Planes base_, result_;
+  Planes zero_;  // stays 0: an empty list's result
 };
 
 /// Computes every row of the mixer's (already resized) picture with fast rows

@@ -1,0 +1,239 @@
+// Pipeline benchmarks: every node kind of the default graph at 1920 x 1080,
+// the fast effector and mixer rows against the plain workers, and a whole
+// render to PNG split into the generator and everything after it.
+//
+// The nodes live in a graph of this file's own (never the live graph), so the
+// other benchmarks of the executable cannot destroy them. Times are wall-clock
+// (the workers run on threads of their own).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "engine/QVEffector.h"
+#include "engine/QVEffectorRows.h"
+#include "engine/QVGenerator.h"
+#include "engine/QVGraph.h"
+#include "engine/QVMixer.h"
+#include "engine/QVObject.h"
+#include "engine/QVParameter.h"
+#include "image/QVPictureFile.h"
+
+namespace {
+
+// The default graph: one generator, its effector, one mixer with that effector
+// as its only source, all with default settings.
+struct Pipeline {
+  QVNodeGraph Graph;
+  QVParameter Parameter;
+  QVGenerator* Generator = nullptr;
+  QVEffector* Effector = nullptr;
+  QVMixer* Mixer = nullptr;
+  // The settings the generator's field was last computed with.
+  int32_t Width = 0, Height = 0, Depth = 0;
+  QVComplex View;
+  double Scale = 0.0;
+
+  Pipeline() {
+    qv::ScopedConstructionGraph scope(Graph);
+    Generator = new QVGenerator(&Parameter);  // owned by Graph
+    Effector = new QVEffector(Generator, nullptr);
+    Mixer = new QVMixer();
+    Mixer->AppendSource('+', Effector);
+  }
+
+  // Sets the view (computing the generator when it changed), gives the
+  // effector back its default settings and computes the effector and the mixer.
+  void Prepare(int32_t w, int32_t h, QVComplex view, double scale, int32_t depth) {
+    Effector->SetDifferential(false);
+    Effector->SetDifferentialVector({1.0, -1.0});
+    Effector->SetDifferentialEdgeSW(false);
+    qv::ForcePlainRows = false;
+    ThreadCount = 2;
+    if (w != Width || h != Height || view != View || scale != Scale || depth != Depth) {
+      Parameter.ChangeWidth(w);
+      Parameter.ChangeHeight(h);
+      Parameter.ChangeViewpoint(view);
+      Parameter.ChangeScale(scale);
+      Generator->SetDepth(depth);
+      Generator->Compute();
+      Width = w, Height = h, View = view, Scale = scale, Depth = depth;
+    }
+    Effector->Compute();
+    Mixer->Compute();
+  }
+
+  void PrepareDefault() { Prepare(1920, 1080, {0.0, 0.0}, 4.0, 100); }
+
+  int64_t Pixels() const { return int64_t{Width} * Height; }
+
+  // The sum of the recorded counts: the orbit steps taken, with "終点".
+  int64_t Steps() const {
+    int64_t steps = 0;
+    for (int32_t y = 0; y < Height; ++y) {
+      const FractalPixel* row = Generator->FractalField.Row(y);
+      for (int32_t x = 0; x < Width; ++x) steps += row[x].Count;
+    }
+    return steps;
+  }
+};
+
+Pipeline& Shared() {
+  static Pipeline pipeline;
+  return pipeline;
+}
+
+double Seconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+// Wall-clock seconds of one call.
+template <typename F>
+double Time(F f) {
+  const auto start = std::chrono::steady_clock::now();
+  f();
+  return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+void SetPixelRate(benchmark::State& state, int64_t pixels) {
+  state.counters["pixels/s"] =
+      benchmark::Counter(static_cast<double>(pixels) * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate);
+}
+
+// --- Each node kind of the default graph at 1920 x 1080; argument: workers.
+
+void BM_DefaultGraphGenerator(benchmark::State& state) {
+  Pipeline& p = Shared();
+  p.PrepareDefault();
+  ThreadCount = static_cast<int32_t>(state.range(0));
+  for (auto _ : state) p.Generator->Compute();
+  SetPixelRate(state, p.Pixels());
+  state.counters["iterations/s"] =
+      benchmark::Counter(static_cast<double>(p.Steps()) * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate);
+  state.counters["iterations/pixel"] =
+      static_cast<double>(p.Steps()) / static_cast<double>(p.Pixels());
+}
+BENCHMARK(BM_DefaultGraphGenerator)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// Argument 0: workers; argument 1: 1 forces the plain workers.
+void BM_DefaultGraphEffector(benchmark::State& state) {
+  Pipeline& p = Shared();
+  p.PrepareDefault();
+  ThreadCount = static_cast<int32_t>(state.range(0));
+  qv::ForcePlainRows = state.range(1) != 0;
+  for (auto _ : state) p.Effector->Compute();
+  qv::ForcePlainRows = false;
+  SetPixelRate(state, p.Pixels());
+}
+BENCHMARK(BM_DefaultGraphEffector)
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->ArgNames({"workers", "plain"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_DefaultGraphMixer(benchmark::State& state) {
+  Pipeline& p = Shared();
+  p.PrepareDefault();
+  ThreadCount = static_cast<int32_t>(state.range(0));
+  qv::ForcePlainRows = state.range(1) != 0;
+  for (auto _ : state) p.Mixer->Compute();
+  qv::ForcePlainRows = false;
+  SetPixelRate(state, p.Pixels());
+}
+BENCHMARK(BM_DefaultGraphMixer)
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->ArgNames({"workers", "plain"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// --- Ratios on one worker, every variant timed in the same iteration:
+// differential (default vector (1, -1), and (0.3, 0.7) with edge removal)
+// against the non-differential effector, and the fast rows against the plain
+// workers.
+
+void BM_EffectorRatios(benchmark::State& state) {
+  Pipeline& p = Shared();
+  p.PrepareDefault();
+  ThreadCount = 1;
+  QVEffector& e = *p.Effector;
+  auto run = [&e](bool plain, bool differential, QVComplex vector, bool edge) {
+    qv::ForcePlainRows = plain;
+    e.SetDifferential(differential);
+    e.SetDifferentialVector(vector);
+    e.SetDifferentialEdgeSW(edge);
+    return Time([&e] { e.Compute(); });
+  };
+  double fast = 0, fastDiff = 0, fastAxisEdge = 0, plain = 0, plainDiff = 0, plainAxisEdge = 0;
+  for (auto _ : state) {
+    fast += run(false, false, {1, -1}, false);
+    fastDiff += run(false, true, {1, -1}, false);
+    fastAxisEdge += run(false, true, {0.3, 0.7}, true);
+    plain += run(true, false, {1, -1}, false);
+    plainDiff += run(true, true, {1, -1}, false);
+    plainAxisEdge += run(true, true, {0.3, 0.7}, true);
+  }
+  p.PrepareDefault();
+  const double n = static_cast<double>(state.iterations()) * static_cast<double>(p.Pixels());
+  state.counters["fast Mpx/s"] = n / fast / 1e6;
+  state.counters["diff/nondiff"] = fastDiff / fast;
+  state.counters["axisEdge/nondiff"] = fastAxisEdge / fast;
+  state.counters["plain/fast"] = plain / fast;
+  state.counters["plain/fast diff"] = plainDiff / fastDiff;
+  state.counters["plain/fast axisEdge"] = plainAxisEdge / fastAxisEdge;
+}
+BENCHMARK(BM_EffectorRatios)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_MixerRatios(benchmark::State& state) {
+  Pipeline& p = Shared();
+  p.PrepareDefault();
+  ThreadCount = 1;
+  double fast = 0, plain = 0;
+  for (auto _ : state) {
+    qv::ForcePlainRows = false;
+    fast += Time([&p] { p.Mixer->Compute(); });
+    qv::ForcePlainRows = true;
+    plain += Time([&p] { p.Mixer->Compute(); });
+  }
+  qv::ForcePlainRows = false;
+  const double n = static_cast<double>(state.iterations()) * static_cast<double>(p.Pixels());
+  state.counters["fast Mpx/s"] = n / fast / 1e6;
+  state.counters["plain Mpx/s"] = n / plain / 1e6;
+  state.counters["plain/fast"] = plain / fast;
+}
+BENCHMARK(BM_MixerRatios)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// --- A whole render: view centre (-0.5, 0), scale 3, 1024 x 1024, depth 1000,
+// default effector and mixer, 2 workers, written as PNG. Reports the share of
+// the time spent outside the generator.
+
+void BM_WholeRenderToPng(benchmark::State& state) {
+  Pipeline& p = Shared();
+  p.Prepare(1024, 1024, {-0.5, 0.0}, 3.0, 1000);
+  ThreadCount = 2;
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "qvell_pipeline_bench.png").string();
+  double generator = 0, effector = 0, mixer = 0, png = 0;
+  for (auto _ : state) {
+    generator += Time([&p] { p.Generator->Compute(); });
+    effector += Time([&p] { p.Effector->Compute(); });
+    mixer += Time([&p] { p.Mixer->Compute(); });
+    png += Time([&] { qv::WritePicture(path, p.Mixer->RGBField, qv::PictureFormat::Png); });
+  }
+  std::filesystem::remove(path);
+  const double iterations = static_cast<double>(state.iterations());
+  const double total = generator + effector + mixer + png;
+  state.counters["generator s"] = generator / iterations;
+  state.counters["effector s"] = effector / iterations;
+  state.counters["mixer s"] = mixer / iterations;
+  state.counters["png s"] = png / iterations;
+  state.counters["outside share"] = (total - generator) / total;
+  state.counters["iterations/pixel"] =
+      static_cast<double>(p.Steps()) / static_cast<double>(p.Pixels());
+}
+BENCHMARK(BM_WholeRenderToPng)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
