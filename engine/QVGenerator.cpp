@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/QVRowWorkers.h"
+#include "engine/kernels/QVGeneratorKernel.h"
 
 QVGenerator::QVGenerator(QVParameter* parameter)
     : Parameter(parameter),
@@ -76,7 +77,12 @@ bool QVGenerator::Compute() {
   const int32_t h = Parameter->Height;
   FractalField.Resize(w, h);
   if (w >= 1 && h >= 1) {
-    const bool done = qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
+    // The kernel is chosen once; the plain loop stays the reference.
+    const qv::GeneratorKernel kernel(*this);
+    const bool done = qv::ComputeRows(Name, h, [this, &kernel](int worker) -> qv::RowFunction {
+      if (kernel.Level() != qv::GeneratorKernelLevel::Plain) {
+        return [this, &kernel](int row) { kernel.ComputeRow(row, FractalField.Row(row)); };
+      }
       auto thread = std::make_shared<QVThreadGenerator>(*this, worker);
       return [thread](int row) { thread->ComputeRow(row); };
     });

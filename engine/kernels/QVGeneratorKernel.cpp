@@ -1,0 +1,132 @@
+#include "engine/kernels/QVGeneratorKernel.h"
+
+#include <atomic>
+#include <typeinfo>
+
+#include "engine/QVGenerator.h"
+#include "engine/QVNumeric.h"
+#include "engine/kernels/QVCpuFeatures.h"
+#include "engine/methods/QVDivergenceMethods.h"
+#include "engine/methods/QVFractalMethods.h"
+#include "engine/methods/QVOutputMethods.h"
+
+namespace qv {
+
+namespace {
+
+std::atomic<GeneratorKernelLevel> forcedLevel{GeneratorKernelLevel::Auto};
+
+// The position of the method's exact class among Classes, which are listed in
+// their family's order; -1 for a class not listed (the plain loop handles it).
+template <class... Classes>
+int32_t KindOf(const QVMethod& method) {
+  int32_t kind = -1;
+  int32_t index = 0;
+  ((typeid(method) == typeid(Classes) ? (kind = index, ++index) : ++index), ...);
+  return kind;
+}
+
+// The steps j that satisfy j <= n (the divergence test's untested steps), as
+// a count: j runs over 1, 2, ... and compares as a double.
+int32_t SkippedSteps(double n) {
+  if (!(n >= 1.0)) return 0;  // NaN too: no step compares below it
+  return TruncToInt(n);       // floor for positive n, saturated to INT32_MAX
+}
+
+GeneratorKernelLevel EffectiveLevel() {
+  const GeneratorKernelLevel forced = forcedLevel.load();
+  if (forced == GeneratorKernelLevel::Auto || !GeneratorKernelLevelSupported(forced)) {
+    return BestGeneratorKernelLevel();
+  }
+  return forced;
+}
+
+}  // namespace
+
+void ForceGeneratorKernelLevel(GeneratorKernelLevel level) { forcedLevel.store(level); }
+
+GeneratorKernelLevel ForcedGeneratorKernelLevel() { return forcedLevel.load(); }
+
+bool GeneratorKernelLevelSupported(GeneratorKernelLevel level) {
+  switch (level) {
+    case GeneratorKernelLevel::Sse2:
+      return HostCpuFeatures().Sse2 && kernel::Sse2RowKernel(0, 0, 0);
+    case GeneratorKernelLevel::Avx2:
+      return HostCpuFeatures().Avx2 && kernel::Avx2RowKernel(0, 0, 0);
+    default:
+      return true;
+  }
+}
+
+GeneratorKernelLevel BestGeneratorKernelLevel() {
+  if (GeneratorKernelLevelSupported(GeneratorKernelLevel::Avx2)) return GeneratorKernelLevel::Avx2;
+  if (GeneratorKernelLevelSupported(GeneratorKernelLevel::Sse2)) return GeneratorKernelLevel::Sse2;
+  return GeneratorKernelLevel::Scalar;
+}
+
+const char* GeneratorKernelLevelName(GeneratorKernelLevel level) {
+  switch (level) {
+    case GeneratorKernelLevel::Auto:
+      return "Auto";
+    case GeneratorKernelLevel::Plain:
+      return "Plain";
+    case GeneratorKernelLevel::Scalar:
+      return "Scalar";
+    case GeneratorKernelLevel::Sse2:
+      return "SSE2";
+    case GeneratorKernelLevel::Avx2:
+      return "AVX2";
+  }
+  return "?";
+}
+
+GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*generator.Parameter) {
+  const QVParameter& p = *generator.Parameter;
+  const int32_t fractal =
+      KindOf<QVFractalMethod_Z2, QVFractalMethod_Z3, QVFractalMethod_Z, QVFractalMethod_1divZ,
+             QVFractalMethod_1divZ2, QVFractalMethod_1divZ3, QVFractalMethod_1divZ2_plus_c>(
+          *p.FractalMethod);
+  const int32_t divergence =
+      KindOf<QVDivergenceMethod_Norm, QVDivergenceMethod_Stalks, QVDivergenceMethod_Cross>(
+          *generator.DivergenceMethod);
+  const int32_t output = KindOf<QVOutputMethod_EndPoint, QVOutputMethod_Ball, QVOutputMethod_Trace,
+                                QVOutputMethod_TraceChecker>(*generator.OutputMethod);
+  const GeneratorKernelLevel wanted = EffectiveLevel();
+  if (wanted == GeneratorKernelLevel::Plain || fractal < 0 || divergence < 0 || output < 0) return;
+
+  setup_.Width = p.Width;
+  setup_.Depth = generator.Depth;
+  setup_.Range = generator.Range;
+  setup_.Julia = p.FractalType != 0;
+  setup_.Constant = p.FractalParameter;
+  setup_.DivergenceWidth = generator.DivergenceMethod->ParamValue(0);
+  setup_.DivergenceSkip = generator.DivergenceMethod->ParamValue(1);
+  setup_.SkippedSteps = SkippedSteps(setup_.DivergenceSkip.re);
+  setup_.Output0 = generator.OutputMethod->ParamValue(0);
+  setup_.Output1 = generator.OutputMethod->ParamValue(1);
+  setup_.Output2 = generator.OutputMethod->ParamValue(2);
+  columnRe_.resize(static_cast<size_t>(p.Width));
+  for (int32_t x = 0; x < p.Width; ++x) columnRe_[static_cast<size_t>(x)] = mapping_.Point(x, 0).re;
+  setup_.ColumnRe = columnRe_.data();
+
+  // The vector kernels need at least one step: a depth below 1 records the
+  // output's start values, which the scalar loop gives directly.
+  if (setup_.Depth >= 1 && wanted == GeneratorKernelLevel::Avx2) {
+    row_ = kernel::Avx2RowKernel(fractal, divergence, output);
+    level_ = GeneratorKernelLevel::Avx2;
+  }
+  if (!row_ && setup_.Depth >= 1 && wanted >= GeneratorKernelLevel::Sse2) {
+    row_ = kernel::Sse2RowKernel(fractal, divergence, output);
+    level_ = GeneratorKernelLevel::Sse2;
+  }
+  if (!row_) {
+    row_ = kernel::ScalarRowKernel(fractal, divergence, output);
+    level_ = GeneratorKernelLevel::Scalar;
+  }
+}
+
+void GeneratorKernel::ComputeRow(int32_t row, FractalPixel* out) const {
+  row_(setup_, mapping_.Point(0, row).im, out);
+}
+
+}  // namespace qv

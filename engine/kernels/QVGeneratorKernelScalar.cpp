@@ -1,0 +1,169 @@
+// The generator's per-pixel loop specialised for one combination of formula,
+// divergence test and output method: the same steps as the plain loop, in
+// the same order and with the same operations, but with every method inlined
+// instead of called through its virtual operations. It serves every
+// combination, and is the only fast form of the outputs that call libm.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "engine/kernels/QVGeneratorKernelTable.h"
+#include "engine/methods/QVMethod.h"
+
+namespace qv::kernel {
+
+namespace {
+
+constexpr QVComplex GuardResult{GuardValue, GuardValue};
+
+// The formulas, as the fractal methods compute them.
+template <int32_t F>
+QVComplex Iterate(QVComplex z, QVComplex c) {
+  if constexpr (F == Z2) {
+    return Add(Mul(z, z), c);
+  } else if constexpr (F == Z3) {
+    return Add(Mul(Mul(z, z), z), c);
+  } else if constexpr (F == Z1) {
+    return Add(z, c);
+  } else if constexpr (F == InvZ2Minus) {
+    const QVComplex w = Add(Mul(z, z), c);
+    if (!(Abs(w) >= GuardLimit)) return GuardResult;
+    return Add(Sub(Reciprocal(w), w), c);
+  } else {
+    if (!(Abs(z) >= GuardLimit)) return GuardResult;
+    if constexpr (F == InvZ1) return Add(Reciprocal(z), c);
+    if constexpr (F == InvZ2) return Add(Reciprocal(Mul(z, z)), c);
+    if constexpr (F == InvZ3) return Add(Reciprocal(Mul(Mul(z, z), z)), c);
+  }
+}
+
+// The divergence tests: true stops the orbit after step j.
+template <int32_t D>
+struct Divergence {
+  explicit Divergence(const RowSetup& s) : w(s.DivergenceWidth), n(s.DivergenceSkip.re) {}
+  bool Diverged(int32_t j, QVComplex z) const {
+    if constexpr (D == Norm) {
+      return false;
+    } else if constexpr (D == Stalks) {
+      if (j <= n) return false;
+      return w.re > std::fabs(z.re) || w.im > std::fabs(z.im);
+    } else {
+      if (j <= n) return false;
+      if (std::fabs(z.re) <= w.re) return false;
+      return !(std::fabs(z.im) <= w.im);
+    }
+  }
+  QVComplex w;
+  double n;
+};
+
+int32_t Incremented(int32_t count) {
+  return count < std::numeric_limits<int32_t>::max() ? count + 1 : count;
+}
+
+// The output methods' per-pixel state and steps, one struct per kind.
+template <int32_t O>
+struct Output;
+
+template <>
+struct Output<EndPoint> {
+  explicit Output(const RowSetup&) {}
+  void Start() { r = {{0.0, 0.0}, 0}; }
+  void Step(int32_t j, QVComplex z) { r = {z, j}; }
+  FractalPixel r;
+};
+
+template <>
+struct Output<Ball> {
+  explicit Output(const RowSetup& s) : p(s.Output0), from(s.Output1.re) {}
+  void Start() {
+    best = 1e100;
+    r = {{0.0, 0.0}, 1};
+  }
+  void Step(int32_t j, QVComplex z) {
+    if (!(j >= from)) return;
+    const QVComplex d = Sub(z, p);
+    const double dist = std::hypot(d.re, d.im);
+    if (dist >= best) return;
+    r = {d, j};
+    best = dist;
+  }
+  QVComplex p;
+  double from;
+  double best = 1e100;
+  FractalPixel r;
+};
+
+template <>
+struct Output<Trace> {
+  explicit Output(const RowSetup& s) : k(s.Output0), from(s.Output1.re) {}
+  void Start() {
+    previous = {0.0, 0.0};
+    r = {{0.0, 0.0}, 0};
+  }
+  void Step(int32_t j, QVComplex z) {
+    if (j >= from) {
+      const double a = std::pow(std::fabs(z.re - previous.re), k.re);
+      const double b = std::pow(std::fabs(z.im - previous.im), k.im);
+      r.Z = Add(r.Z, {a, b});
+      r.Count = Incremented(r.Count);
+    }
+    previous = z;
+  }
+  QVComplex k;
+  double from;
+  QVComplex previous;
+  FractalPixel r;
+};
+
+template <>
+struct Output<TraceChecker> {
+  explicit Output(const RowSetup& s) : w(s.Output0), bias(s.Output1.re), from(s.Output2.re) {}
+  void Start() { r = {{0.0, 0.0}, 0}; }
+  void Step(int32_t j, QVComplex z) {
+    if (!(j >= from)) return;
+    const double u = z.re / w.re;
+    const double v = z.im / w.im;
+    const double e = std::sin(u) * std::sin(v) + bias;
+    if (e >= 0.0) r.Count = Incremented(r.Count);
+    r.Z.re = r.Z.re + e;
+  }
+  QVComplex w;
+  double bias;
+  double from;
+  FractalPixel r;
+};
+
+template <int32_t F, int32_t D, int32_t O>
+void ScalarRow(const RowSetup& s, double pointIm, FractalPixel* out) {
+  const Divergence<D> divergence(s);
+  Output<O> output(s);
+  const double range = s.Range;
+  for (int32_t col = 0; col < s.Width; ++col) {
+    const QVComplex point{s.ColumnRe[col], pointIm};
+    QVComplex z = s.Julia ? point : s.Constant;
+    const QVComplex c = s.Julia ? s.Constant : point;
+    output.Start();
+    for (int32_t j = 1; j <= s.Depth; ++j) {
+      z = Iterate<F>(z, c);
+      output.Step(j, z);
+      if (z.re * z.re + z.im * z.im > range) break;
+      if (divergence.Diverged(j, z)) break;
+      if (j == std::numeric_limits<int32_t>::max()) break;
+    }
+    out[col] = output.r;
+  }
+}
+
+template <int32_t F, int32_t D, int32_t O>
+struct ScalarKernel {
+  static constexpr RowKernel Get() { return &ScalarRow<F, D, O>; }
+};
+
+}  // namespace
+
+RowKernel ScalarRowKernel(int32_t fractal, int32_t divergence, int32_t output) {
+  return FindKernel<ScalarKernel>(fractal, divergence, output);
+}
+
+}  // namespace qv::kernel

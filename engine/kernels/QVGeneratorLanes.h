@@ -1,0 +1,286 @@
+#pragma once
+// The vector generator kernel: the orbits of several pixels of one row iterate
+// side by side, one pixel per vector lane, N vectors in flight so that the
+// processor always has independent work while one step waits for the last.
+// A lane whose orbit ends is written out and refilled at once with the row's
+// next pixel; lanes left without a pixel at the end of the row idle, masked.
+//
+// Every lane computes exactly the plain loop's operations: the same products,
+// sums and Smith quotients with one rounding each and in the same order. A
+// branch of the scalar code becomes both sides computed and a per-lane blend.
+// The formulas' guard needs the hypotenuse, which has no vector form: a lane
+// whose larger part is at least the limit passes it (the modulus is never
+// below the larger part); a lane whose both parts are well below it (the
+// modulus is at most sqrt(2) times the larger part) takes the guard value;
+// the rare lanes in between, and NaN, ask the scalar hypot.
+//
+// The step counter is shared: t counts the steps of the vectors and each lane
+// remembers the t it started at. Run iterates without looking at the counts
+// until some lane escapes or diverges, or until the next step at which a lane
+// reaches its depth or has its divergence test switched on; the row loop then
+// settles those lanes and schedules the next run.
+//
+// Included only by a kernel unit, after it has defined its vector operations V
+// in an unnamed namespace: every template here depends on V, so each unit's
+// instantiations stay its own and run only where its instruction set exists.
+// V provides T, Lanes, Set, Zero, Load, Store, And, Or, AndNot (~a & b), Abs,
+// the comparisons Gt, Ge, Lt (ordered) and NotLe (!(a <= b)), Blend (mask ?
+// a : b) and Bits (the lanes' mask bits); +, -, *, / act on T lane by lane.
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+#include "engine/kernels/QVGeneratorKernelSetup.h"
+#include "engine/methods/QVMethod.h"
+
+namespace qv::kernel::lanes {
+
+inline constexpr double AllOnes = std::bit_cast<double>(~uint64_t{0});
+// Below this larger part the modulus is surely below the guard limit:
+// 7e-11 * sqrt(2) < 0.99e-10, far more than any rounding apart.
+inline constexpr double SurelyGuarded = 7e-11;
+
+// The formulas whose first operation is z * z take the squares of z's parts
+// from the range test of the step before.
+constexpr bool UsesSquares(int32_t f) { return f != Z1 && f != InvZ1; }
+
+// The lanes' guard test: all-ones where the modulus is below the limit or
+// NaN (the formula is then replaced by the guard value).
+template <class V>
+[[gnu::noinline]] typename V::T GuardedByHypot(typename V::T re, typename V::T im,
+                                               typename V::T guarded, uint32_t ask) {
+  alignas(64) double r[V::Lanes], i[V::Lanes], g[V::Lanes];
+  V::Store(r, re);
+  V::Store(i, im);
+  V::Store(g, guarded);
+  for (int lane = 0; lane < V::Lanes; ++lane) {
+    if ((ask >> lane) & 1u) g[lane] = std::hypot(r[lane], i[lane]) >= GuardLimit ? 0.0 : AllOnes;
+  }
+  return V::Load(g);
+}
+
+template <class V>
+typename V::T Guarded(typename V::T re, typename V::T im, typename V::T active) {
+  using T = typename V::T;
+  const T ar = V::Abs(re), ai = V::Abs(im);
+  const T limit = V::Set(GuardLimit), sure = V::Set(SurelyGuarded);
+  const T passes = V::Or(V::Ge(ar, limit), V::Ge(ai, limit));  // an infinite part passes too
+  const T guarded = V::And(V::Lt(ar, sure), V::Lt(ai, sure));
+  const uint32_t ask = V::Bits(V::AndNot(V::Or(passes, guarded), active));
+  if (ask) return GuardedByHypot<V>(re, im, guarded, ask);
+  return guarded;
+}
+
+// Smith's quotient (1, 0) / (br, bi). Both branches share the shape: with p
+// the part of larger magnitude (the second branch on a tie or NaN) and q the
+// other, r = q / p and d = p * (r * r + 1); the numerators differ and are
+// blended before the two last divisions.
+template <class V>
+void Reciprocal(typename V::T br, typename V::T bi, typename V::T& re, typename V::T& im) {
+  using T = typename V::T;
+  const T one = V::Set(1.0), zero = V::Zero();
+  const T first = V::Gt(V::Abs(br), V::Abs(bi));
+  const T p = V::Blend(first, br, bi);
+  const T r = V::Blend(first, bi, br) / p;
+  const T d = p * (r * r + one);
+  const T rTimesZero = r * zero;
+  // First branch: (1 + r * 0) / d and (0 - r * 1) / d.
+  // Second branch: (1 * r + 0) / d and (r * 0 - 1) / d.
+  re = V::Blend(first, one + rTimesZero, r + zero) / d;
+  im = V::Blend(first, zero - r, rTimesZero - one) / d;
+}
+
+// z <- (rr + ar, ri + ai) with (rr, ri) = (1, 0) / (br, bi), or the guard
+// value in the lanes where the guard test on (gr, gi) fails.
+template <class V>
+void GuardedReciprocalPlus(typename V::T gr, typename V::T gi, typename V::T br, typename V::T bi,
+                           typename V::T ar, typename V::T ai, typename V::T active,
+                           typename V::T& zr, typename V::T& zi) {
+  using T = typename V::T;
+  const T guarded = Guarded<V>(gr, gi, active);
+  T rr, ri;
+  Reciprocal<V>(br, bi, rr, ri);
+  zr = V::Blend(guarded, V::Set(GuardValue), rr + ar);
+  zi = V::Blend(guarded, V::Set(GuardValue), ri + ai);
+}
+
+// One step of formula F for one vector: z <- F(z, c). zr2 and zi2 hold the
+// squares of z's parts (used where UsesSquares(F)).
+template <int32_t F, class V>
+void Iterate(typename V::T& zr, typename V::T& zi, typename V::T zr2, typename V::T zi2,
+             typename V::T cr, typename V::T ci, typename V::T active) {
+  using T = typename V::T;
+  if constexpr (F == Z1) {
+    zr = zr + cr;
+    zi = zi + ci;
+  } else if constexpr (F == InvZ1) {
+    GuardedReciprocalPlus<V>(zr, zi, zr, zi, cr, ci, active, zr, zi);
+  } else {
+    const T sr = zr2 - zi2;  // z * z
+    const T si = zr * zi + zr * zi;
+    if constexpr (F == Z2) {
+      zr = sr + cr;
+      zi = si + ci;
+    } else if constexpr (F == InvZ2) {
+      GuardedReciprocalPlus<V>(zr, zi, sr, si, cr, ci, active, zr, zi);
+    } else if constexpr (F == InvZ2Minus) {
+      // w = z * z + c, guarded on w; then (1 / w - w) + c in that order.
+      const T wr = sr + cr, wi = si + ci;
+      const T guarded = Guarded<V>(wr, wi, active);
+      T rr, ri;
+      Reciprocal<V>(wr, wi, rr, ri);
+      zr = V::Blend(guarded, V::Set(GuardValue), (rr - wr) + cr);
+      zi = V::Blend(guarded, V::Set(GuardValue), (ri - wi) + ci);
+    } else {  // (z * z) * z
+      const T tr = sr * zr - si * zi;
+      const T ti = sr * zi + zr * si;
+      if constexpr (F == Z3) {
+        zr = tr + cr;
+        zi = ti + ci;
+      } else {
+        GuardedReciprocalPlus<V>(zr, zi, tr, ti, cr, ci, active, zr, zi);
+      }
+    }
+  }
+}
+
+// The divergence test D of the lanes (applied where enabled).
+template <int32_t D, class V>
+typename V::T Diverged(typename V::T zr, typename V::T zi, typename V::T wr, typename V::T wi) {
+  if constexpr (D == Stalks) return V::Or(V::Gt(wr, V::Abs(zr)), V::Gt(wi, V::Abs(zi)));
+  if constexpr (D == Cross) return V::And(V::NotLe(V::Abs(zr), wr), V::NotLe(V::Abs(zi), wi));
+  return V::Zero();
+}
+
+// The pixels in flight, lane by lane (vector g holds lanes g * V::Lanes ...).
+template <class V, int N>
+struct LaneState {
+  static constexpr int Count = V::Lanes * N;
+  alignas(64) double zr[Count], zi[Count], zr2[Count], zi2[Count], cr[Count], ci[Count];
+  alignas(64) double active[Count];   // all-ones while the lane holds a pixel
+  alignas(64) double enabled[Count];  // all-ones while its divergence test applies
+  int32_t col[Count];                 // the lane's pixel, -1 when idle
+  int64_t start[Count];               // the step count t at which the pixel started
+};
+
+// Iterates every lane up to maxSteps (>= 1) steps; stops after the first step
+// at which an active lane escapes or diverges, with those lanes in hits.
+// Returns the number of steps done.
+template <class V, int32_t F, int32_t D, int N>
+int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& hits) {
+  using T = typename V::T;
+  constexpr int L = V::Lanes;
+  T zr[N], zi[N], zr2[N] = {}, zi2[N] = {};
+#pragma GCC unroll 8
+  for (int g = 0; g < N; ++g) {
+    zr[g] = V::Load(st.zr + g * L);
+    zi[g] = V::Load(st.zi + g * L);
+    if constexpr (UsesSquares(F)) {
+      zr2[g] = V::Load(st.zr2 + g * L);
+      zi2[g] = V::Load(st.zi2 + g * L);
+    }
+  }
+  const T range = V::Set(s.Range);
+  const T wr = V::Set(s.DivergenceWidth.re), wi = V::Set(s.DivergenceWidth.im);
+  int64_t k = 0;
+  hits = 0;
+  while (k < maxSteps) {
+    T stop[N];
+    T any = V::Zero();
+#pragma GCC unroll 8
+    for (int g = 0; g < N; ++g) {
+      const T active = V::Load(st.active + g * L);
+      Iterate<F, V>(zr[g], zi[g], zr2[g], zi2[g], V::Load(st.cr + g * L), V::Load(st.ci + g * L),
+                    active);
+      zr2[g] = zr[g] * zr[g];
+      zi2[g] = zi[g] * zi[g];
+      stop[g] = V::And(V::Gt(zr2[g] + zi2[g], range), active);
+      if constexpr (D != Norm) {
+        const T enabled = V::Load(st.enabled + g * L);
+        stop[g] = V::Or(stop[g], V::And(Diverged<D, V>(zr[g], zi[g], wr, wi), enabled));
+      }
+      any = V::Or(any, stop[g]);
+    }
+    ++k;
+    if (V::Bits(any)) {
+#pragma GCC unroll 8
+      for (int g = 0; g < N; ++g) hits |= V::Bits(stop[g]) << (g * L);
+      break;
+    }
+  }
+#pragma GCC unroll 8
+  for (int g = 0; g < N; ++g) {
+    V::Store(st.zr + g * L, zr[g]);
+    V::Store(st.zi + g * L, zi[g]);
+    if constexpr (UsesSquares(F)) {
+      V::Store(st.zr2 + g * L, zr2[g]);
+      V::Store(st.zi2 + g * L, zi2[g]);
+    }
+  }
+  return k;
+}
+
+// Computes one row with "終点" as the output: each pixel records its last z
+// and its number of steps. Requires s.Depth >= 1.
+template <class V, int32_t F, int32_t D, int N>
+void LaneRow(const RowSetup& s, double pointIm, FractalPixel* out) {
+  using State = LaneState<V, N>;
+  State st;
+  const int64_t depth = s.Depth;
+  const int64_t skipped = s.SkippedSteps;
+  int32_t next = 0;  // the row's next pixel without a lane
+  int64_t t = 0;     // steps done by the vectors
+  int live = 0;      // lanes holding a pixel
+
+  // Gives lane i the row's next pixel, or makes it idle (z = c = 0).
+  auto fill = [&](int i) {
+    double zr = 0.0, zi = 0.0, cr = 0.0, ci = 0.0;
+    if (next < s.Width) {
+      st.col[i] = next;
+      const double pr = s.ColumnRe[next++];
+      if (s.Julia) {
+        zr = pr, zi = pointIm, cr = s.Constant.re, ci = s.Constant.im;
+      } else {
+        zr = s.Constant.re, zi = s.Constant.im, cr = pr, ci = pointIm;
+      }
+      st.active[i] = AllOnes;
+      st.start[i] = t;
+      ++live;
+    } else {
+      st.col[i] = -1;
+      st.active[i] = 0.0;
+    }
+    st.zr[i] = zr, st.zi[i] = zi, st.cr[i] = cr, st.ci[i] = ci;
+    st.zr2[i] = zr * zr, st.zi2[i] = zi * zi;
+    st.enabled[i] = 0.0;
+  };
+  for (int i = 0; i < State::Count; ++i) fill(i);
+
+  uint32_t hits = 0;
+  while (live > 0) {
+    // Settle the lanes whose orbit ended at step t, then find how far the
+    // vectors may run before the next depth limit or divergence switch-on.
+    int64_t steps = depth;
+    for (int i = 0; i < State::Count; ++i) {
+      if (st.col[i] < 0) continue;
+      if (((hits >> i) & 1u) || t - st.start[i] == depth) {
+        out[st.col[i]] = {{st.zr[i], st.zi[i]}, static_cast<int32_t>(t - st.start[i])};
+        --live;
+        fill(i);
+        if (st.col[i] < 0) continue;
+      }
+      const int64_t toDepth = st.start[i] + depth - t;
+      if (toDepth < steps) steps = toDepth;
+      if constexpr (D != Norm) {
+        const int64_t toTest =
+            st.start[i] + skipped - t;  // the test applies once t > start + skipped
+        st.enabled[i] = toTest <= 0 ? AllOnes : 0.0;
+        if (toTest > 0 && toTest < steps) steps = toTest;
+      }
+    }
+    if (live == 0) break;
+    t += Run<V, F, D, N>(st, s, steps, hits);
+  }
+}
+
+}  // namespace qv::kernel::lanes
