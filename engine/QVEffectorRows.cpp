@@ -18,30 +18,14 @@ namespace qv {
 
 std::atomic<bool> ForcePlainRows{false};
 
-namespace {
-
-// One channel between two entries, in extended precision, truncated toward
-// zero and kept in 0..255: the colour bar's own interpolation, operation for
-// operation.
-int32_t Blend(int32_t lo, int32_t hi, long double xLo, long double xHi, long double v) {
-  const long double c = (lo * (xHi - v) + hi * (v - xLo)) / (xHi - xLo);
-  if (!(c > 0.0L)) return 0;
-  if (c >= 255.0L) return 255;
-  return static_cast<int32_t>(c);
-}
-
-}  // namespace
-
 ColorLookup::ColorLookup(const ColorBar& bar) {
   for (const ConvertData& e : bar.Entries) {
-    int32_t r, g, b;
-    UnpackRGB(e.Color, r, g, b);
     if (std::isnan(e.Input) || (!inputs_.empty() && !(inputs_.back() <= e.Input))) {
       ordered_ = false;
     }
+    if (!inputs_.empty()) spans_.emplace_back().Entries = {bar.Entries[inputs_.size() - 1], e};
     inputs_.push_back(e.Input);
     colors_.push_back(e.Color);
-    channels_.push_back({r, g, b});
   }
 }
 
@@ -57,20 +41,6 @@ size_t ColorLookup::FirstAtOrAbove(double v) const {
   return i;
 }
 
-int32_t ColorLookup::Between(size_t hi, double v) const {
-  const std::array<int32_t, 3>& c0 = channels_[hi - 1];
-  const std::array<int32_t, 3>& c1 = channels_[hi];
-  const long double xLo = inputs_[hi - 1], xHi = inputs_[hi], x = v;
-  // A channel with the same pair of end values as an earlier one gets the same
-  // result: grey bars interpolate once.
-  const int32_t r = Blend(c0[0], c1[0], xLo, xHi, x);
-  const int32_t g = c0[1] == c0[0] && c1[1] == c1[0] ? r : Blend(c0[1], c1[1], xLo, xHi, x);
-  const int32_t b = c0[2] == c0[0] && c1[2] == c1[0]   ? r
-                    : c0[2] == c0[1] && c1[2] == c1[1] ? g
-                                                       : Blend(c0[2], c1[2], xLo, xHi, x);
-  return PackRGB(r, g, b);
-}
-
 int32_t ColorLookup::ColorAt(double v) const {
   const size_t n = inputs_.size();
   if (n == 0) return 0;
@@ -78,8 +48,9 @@ int32_t ColorLookup::ColorAt(double v) const {
   const size_t i = FirstAtOrAbove(v);
   if (i == 0) return colors_.front();
   if (i == n) return colors_.back();
-  if (inputs_[i - 1] == inputs_[i]) return colors_[i - 1];
-  return Between(i, v);
+  // Strictly between two entries (or on the upper one): the two-entry bar of
+  // these entries finds the same pair and interpolates as the whole bar does.
+  return spans_[i - 1].ColorAt(v);
 }
 
 void ColorLookup::ColorRow(const double* v, int32_t n, int32_t* out) const {

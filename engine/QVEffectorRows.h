@@ -29,6 +29,18 @@ namespace qv {
 /// between passes (a computation reads it once, before its workers start).
 extern std::atomic<bool> ForcePlainRows;
 
+/// Sets ForcePlainRows for the lifetime of the object, then restores it.
+class ScopedPlainRows {
+ public:
+  explicit ScopedPlainRows(bool on) : saved_(ForcePlainRows.load()) { ForcePlainRows = on; }
+  ~ScopedPlainRows() { ForcePlainRows = saved_; }
+  ScopedPlainRows(const ScopedPlainRows&) = delete;
+  ScopedPlainRows& operator=(const ScopedPlainRows&) = delete;
+
+ private:
+  bool saved_;
+};
+
 /// A colour bar prepared for many lookups. ColorAt gives exactly
 /// ColorBar::ColorAt for every input. Built on the render thread before the
 /// workers start; read-only afterwards, so the workers share it.
@@ -42,13 +54,12 @@ class ColorLookup {
  private:
   // The index of the first entry whose input is >= v (v not NaN).
   size_t FirstAtOrAbove(double v) const;
-  int32_t Between(size_t hi, double v) const;
 
   std::vector<double> inputs_;
   std::vector<int32_t> colors_;
-  // One per entry: the channels, and whether green and blue repeat red's
-  // (lo, hi) pair so that their interpolation repeats red's too.
-  std::vector<std::array<int32_t, 3>> channels_;
+  // spans_[i]: the bar of entries i and i + 1 alone, which interpolates
+  // between them exactly as the whole bar does.
+  std::vector<ColorBar> spans_;
   // Inputs free of NaN and non-decreasing: bisection finds the plain scan's index.
   bool ordered_ = true;
 };

@@ -19,6 +19,7 @@
 
 namespace {
 
+using qv::ScopedPlainRows;
 using qv::test::FieldPixels;
 using qv::test::ScopedThreadCount;
 
@@ -28,16 +29,6 @@ constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
 uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
-
-// Sets the switch for one scope and restores it afterwards.
-class ScopedPlainRows {
- public:
-  explicit ScopedPlainRows(bool on) : saved_(qv::ForcePlainRows.load()) { qv::ForcePlainRows = on; }
-  ~ScopedPlainRows() { qv::ForcePlainRows = saved_; }
-
- private:
-  bool saved_;
-};
 
 // Values that stress the guards: zeros of both signs, the guard limits,
 // extremes, infinities and NaN.

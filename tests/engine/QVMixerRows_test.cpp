@@ -15,17 +15,9 @@
 
 namespace {
 
+using qv::ScopedPlainRows;
 using qv::test::MixerPixels;
 using qv::test::ScopedThreadCount;
-
-class ScopedPlainRows {
- public:
-  explicit ScopedPlainRows(bool on) : saved_(qv::ForcePlainRows.load()) { qv::ForcePlainRows = on; }
-  ~ScopedPlainRows() { qv::ForcePlainRows = saved_; }
-
- private:
-  bool saved_;
-};
 
 // Channels biased towards 0 and 255, so that black sources, saturated sums and
 // normalisation all occur; now and then a stray top byte, which reads as nothing.
