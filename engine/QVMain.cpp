@@ -147,6 +147,7 @@ void QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progr
     progress_.Report(name, row, height);
     if (progress) progress(name, row, height);
   };
+  running_ = true;
   thread_ = std::jthread(
       [this, canvas, poster](std::stop_token stop) { RenderThreadBody(stop, canvas, poster); });
 }
@@ -162,7 +163,6 @@ void QVMain::WaitRender() {
   if (thread_.joinable()) thread_.join();
 }
 
-bool QVMain::Rendering() const { return thread_.joinable(); }
 
 // The render thread: start hook, one pass, the drawing of a copy of the result,
 // end hook. The three host calls are posted, never waited for.
@@ -191,4 +191,5 @@ void QVMain::RenderThreadBody(std::stop_token stop, QVCanvas* canvas, QVPoster* 
   poster->Post([this] {
     if (OnRenderEnd) OnRenderEnd();
   });
+  running_ = false;
 }

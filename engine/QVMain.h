@@ -9,6 +9,7 @@
 // change an engine object, so nothing changes during a pass. The render thread
 // never waits for the host: the start hook, the drawing (of a copy of the
 // result) and the end hook are posted to the host's main thread in that order.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -56,15 +57,16 @@ class QVMain : public QVObject {
   std::function<void(const std::string&)> OnRenderError;
 
   /// Starts a render of the last mixer onto canvas; returns at once. Hooks and
-  /// the drawing run through poster on the host's main thread. progress, when
+  /// the drawing run through poster on the host's main thread (with an inline
+  /// poster they run on the render thread and must not call Render or StopRender). progress, when
   /// set, receives every row report (from worker threads: it must be thread-safe).
   void Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress = nullptr);
   /// Stops the running render, if any, and waits for its thread to end.
   void StopRender();
   /// Waits until the running render, if any, has ended by itself.
   void WaitRender();
-  /// True while a render thread runs.
-  bool Rendering() const;
+  /// True from Render until the render thread has finished its last post.
+  bool Rendering() const { return running_.load(); }
 
   /// The progress of the running render (thread-safe).
   QVProgress::Snapshot Progress() const { return progress_.Read(); }
@@ -85,6 +87,7 @@ class QVMain : public QVObject {
 
   QVNodeGraph& graph_;
   QVProgress progress_;
+  std::atomic<bool> running_{false};
   std::jthread thread_;
 };
 

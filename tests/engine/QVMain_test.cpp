@@ -90,8 +90,16 @@ TEST(QVMain, RenderPostsStartDrawingAndEndInOrder) {
     if (y == 0) events.push_back("draw");
   };
   QVInlinePoster poster;
+  bool runningInHook = false;
+  main.OnRenderEnd = [&] {
+    events.push_back("end");
+    runningInHook = main.Rendering();
+  };
+  EXPECT_FALSE(main.Rendering());
   main.Render(&canvas, &poster);
   main.WaitRender();
+  EXPECT_TRUE(runningInHook);
+  EXPECT_FALSE(main.Rendering());
   EXPECT_EQ(events, (std::vector<std::string>{"start", "draw", "end"}));
   ASSERT_EQ(canvas.Width, 9);
   ASSERT_EQ(canvas.Height, 7);
