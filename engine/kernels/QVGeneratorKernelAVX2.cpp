@@ -41,7 +41,7 @@ struct Avx2 {
 template <int32_t F, int32_t D, int32_t O>
 struct Avx2Kernel {
   static constexpr RowKernel Get() {
-    if constexpr (O == EndPoint) return &lanes::LaneRow<Avx2, F, D, 4>;
+    if constexpr (O == EndPoint) return &lanes::LaneRow<Avx2, F, D, 4>::Compute;
     return nullptr;
   }
 };

@@ -3,6 +3,8 @@
 // the same order and with the same operations, but with every method inlined
 // instead of called through its virtual operations. It serves every
 // combination, and is the only fast form of the outputs that call libm.
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -61,6 +63,42 @@ int32_t Incremented(int32_t count) {
   return count < std::numeric_limits<int32_t>::max() ? count + 1 : count;
 }
 
+// A function of one double whose results for recent arguments are kept. An
+// orbit that settles into a cycle repeats its values bit for bit, and libm
+// gives the same bits for the same argument, so a repeated argument needs no
+// second call. Direct-mapped on the argument's bits; every slot starts as the
+// argument +0 with its true result, so no slot is ever invalid.
+template <class Function>
+class Remembered {
+ public:
+  explicit Remembered(Function f) : f_(f) {
+    const Entry zero{std::bit_cast<uint64_t>(0.0), f_(0.0)};
+    table_.fill(zero);
+  }
+  double operator()(double x) {
+    const uint64_t bits = std::bit_cast<uint64_t>(x);
+    Entry& e = table_[(bits * 0x9E3779B97F4A7C15ull) >> 58];
+    if (e.key != bits) e = {bits, f_(x)};
+    return e.value;
+  }
+
+ private:
+  struct Entry {
+    uint64_t key;
+    double value;
+  };
+  Function f_;
+  std::array<Entry, 64> table_;
+};
+
+double Sine(double x) { return std::sin(x); }
+
+// x raised to a fixed power.
+struct Power {
+  double k;
+  double operator()(double x) const { return std::pow(x, k); }
+};
+
 // The output methods' per-pixel state and steps, one struct per kind.
 template <int32_t O>
 struct Output;
@@ -96,21 +134,22 @@ struct Output<Ball> {
 
 template <>
 struct Output<Trace> {
-  explicit Output(const RowSetup& s) : k(s.Output0), from(s.Output1.re) {}
+  explicit Output(const RowSetup& s)
+      : powerRe(Power{s.Output0.re}), powerIm(Power{s.Output0.im}), from(s.Output1.re) {}
   void Start() {
     previous = {0.0, 0.0};
     r = {{0.0, 0.0}, 0};
   }
   void Step(int32_t j, QVComplex z) {
     if (j >= from) {
-      const double a = std::pow(std::fabs(z.re - previous.re), k.re);
-      const double b = std::pow(std::fabs(z.im - previous.im), k.im);
+      const double a = powerRe(std::fabs(z.re - previous.re));
+      const double b = powerIm(std::fabs(z.im - previous.im));
       r.Z = Add(r.Z, {a, b});
       r.Count = Incremented(r.Count);
     }
     previous = z;
   }
-  QVComplex k;
+  Remembered<Power> powerRe, powerIm;
   double from;
   QVComplex previous;
   FractalPixel r;
@@ -118,19 +157,21 @@ struct Output<Trace> {
 
 template <>
 struct Output<TraceChecker> {
-  explicit Output(const RowSetup& s) : w(s.Output0), bias(s.Output1.re), from(s.Output2.re) {}
+  explicit Output(const RowSetup& s)
+      : w(s.Output0), bias(s.Output1.re), from(s.Output2.re), sineU(&Sine), sineV(&Sine) {}
   void Start() { r = {{0.0, 0.0}, 0}; }
   void Step(int32_t j, QVComplex z) {
     if (!(j >= from)) return;
     const double u = z.re / w.re;
     const double v = z.im / w.im;
-    const double e = std::sin(u) * std::sin(v) + bias;
+    const double e = sineU(u) * sineV(v) + bias;
     if (e >= 0.0) r.Count = Incremented(r.Count);
     r.Z.re = r.Z.re + e;
   }
   QVComplex w;
   double bias;
   double from;
+  Remembered<double (*)(double)> sineU, sineV;
   FractalPixel r;
 };
 

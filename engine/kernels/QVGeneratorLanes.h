@@ -223,64 +223,110 @@ int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& 
 // Computes one row with "終点" as the output: each pixel records its last z
 // and its number of steps. Requires s.Depth >= 1.
 template <class V, int32_t F, int32_t D, int N>
-void LaneRow(const RowSetup& s, double pointIm, FractalPixel* out) {
-  using State = LaneState<V, N>;
-  State st;
-  const int64_t depth = s.Depth;
-  const int64_t skipped = s.SkippedSteps;
-  int32_t next = 0;  // the row's next pixel without a lane
-  int64_t t = 0;     // steps done by the vectors
-  int live = 0;      // lanes holding a pixel
+class LaneRow {
+ public:
+  static void Compute(const RowSetup& s, double pointIm, FractalPixel* out) {
+    LaneRow row(s, pointIm, out);
+    row.Loop();
+  }
+
+ private:
+  static constexpr int Count = LaneState<V, N>::Count;
+  static constexpr int64_t Never = INT64_MAX;
+
+  LaneRow(const RowSetup& s, double pointIm, FractalPixel* out)
+      : s_(s), pointIm_(pointIm), out_(out), minDue_(s.Depth) {
+    for (int i = 0; i < Count; ++i) Fill(i);
+  }
+
+  void Loop() {
+    uint32_t hits = 0;
+    while (live_ > 0) {
+      Settle(hits);
+      if (live_ == 0) break;
+      const int64_t next = minDue_ < nextSwitch_ ? minDue_ : nextSwitch_;
+      t_ += Run<V, F, D, N>(st_, s_, next - t_, hits);
+    }
+  }
+
+  // Writes out the lanes whose orbit ended at step t_ (those in hits and those
+  // at their depth) and refills them; then switches on the divergence tests
+  // that apply from the next step. Keeps minDue_ and nextSwitch_ at or before
+  // the next such event (a lane that left early only makes a needless stop).
+  void Settle(uint32_t hits) {
+    uint32_t ended = hits;
+    const bool atDepth = t_ >= minDue_;
+    if (atDepth) {
+      for (int i = 0; i < Count; ++i) {
+        if (st_.col[i] >= 0 && t_ - st_.start[i] == s_.Depth) ended |= 1u << i;
+      }
+    }
+    for (; ended; ended &= ended - 1) {
+      const int i = __builtin_ctz(ended);
+      out_[st_.col[i]] = {{st_.zr[i], st_.zi[i]}, static_cast<int32_t>(t_ - st_.start[i])};
+      --live_;
+      Fill(i);
+    }
+    if (atDepth) {
+      minDue_ = Never;
+      for (int i = 0; i < Count; ++i) {
+        if (st_.col[i] >= 0 && st_.start[i] + s_.Depth < minDue_) minDue_ = st_.start[i] + s_.Depth;
+      }
+    }
+    if constexpr (D != Norm) {
+      if (t_ >= nextSwitch_) SwitchTests();
+    }
+  }
+
+  // The divergence test of a lane applies to its steps j > SkippedSteps, that
+  // is, once t_ >= start + SkippedSteps before the step.
+  void SwitchTests() {
+    nextSwitch_ = Never;
+    for (int i = 0; i < Count; ++i) {
+      if (st_.col[i] < 0) continue;
+      const int64_t on = st_.start[i] + s_.SkippedSteps;
+      st_.enabled[i] = t_ >= on ? AllOnes : 0.0;
+      if (t_ < on && on < nextSwitch_) nextSwitch_ = on;
+    }
+  }
 
   // Gives lane i the row's next pixel, or makes it idle (z = c = 0).
-  auto fill = [&](int i) {
+  void Fill(int i) {
     double zr = 0.0, zi = 0.0, cr = 0.0, ci = 0.0;
-    if (next < s.Width) {
-      st.col[i] = next;
-      const double pr = s.ColumnRe[next++];
-      if (s.Julia) {
-        zr = pr, zi = pointIm, cr = s.Constant.re, ci = s.Constant.im;
+    st_.enabled[i] = 0.0;
+    if (next_ < s_.Width) {
+      st_.col[i] = next_;
+      const double pr = s_.ColumnRe[next_++];
+      if (s_.Julia) {
+        zr = pr, zi = pointIm_, cr = s_.Constant.re, ci = s_.Constant.im;
       } else {
-        zr = s.Constant.re, zi = s.Constant.im, cr = pr, ci = pointIm;
+        zr = s_.Constant.re, zi = s_.Constant.im, cr = pr, ci = pointIm_;
       }
-      st.active[i] = AllOnes;
-      st.start[i] = t;
-      ++live;
+      st_.active[i] = AllOnes;
+      st_.start[i] = t_;
+      ++live_;
+      if (D != Norm && s_.SkippedSteps == 0) {
+        st_.enabled[i] = AllOnes;
+      } else if (D != Norm && t_ + s_.SkippedSteps < nextSwitch_) {
+        nextSwitch_ = t_ + s_.SkippedSteps;
+      }
     } else {
-      st.col[i] = -1;
-      st.active[i] = 0.0;
+      st_.col[i] = -1;
+      st_.active[i] = 0.0;
     }
-    st.zr[i] = zr, st.zi[i] = zi, st.cr[i] = cr, st.ci[i] = ci;
-    st.zr2[i] = zr * zr, st.zi2[i] = zi * zi;
-    st.enabled[i] = 0.0;
-  };
-  for (int i = 0; i < State::Count; ++i) fill(i);
-
-  uint32_t hits = 0;
-  while (live > 0) {
-    // Settle the lanes whose orbit ended at step t, then find how far the
-    // vectors may run before the next depth limit or divergence switch-on.
-    int64_t steps = depth;
-    for (int i = 0; i < State::Count; ++i) {
-      if (st.col[i] < 0) continue;
-      if (((hits >> i) & 1u) || t - st.start[i] == depth) {
-        out[st.col[i]] = {{st.zr[i], st.zi[i]}, static_cast<int32_t>(t - st.start[i])};
-        --live;
-        fill(i);
-        if (st.col[i] < 0) continue;
-      }
-      const int64_t toDepth = st.start[i] + depth - t;
-      if (toDepth < steps) steps = toDepth;
-      if constexpr (D != Norm) {
-        const int64_t toTest =
-            st.start[i] + skipped - t;  // the test applies once t > start + skipped
-        st.enabled[i] = toTest <= 0 ? AllOnes : 0.0;
-        if (toTest > 0 && toTest < steps) steps = toTest;
-      }
-    }
-    if (live == 0) break;
-    t += Run<V, F, D, N>(st, s, steps, hits);
+    st_.zr[i] = zr, st_.zi[i] = zi, st_.cr[i] = cr, st_.ci[i] = ci;
+    st_.zr2[i] = zr * zr, st_.zi2[i] = zi * zi;
   }
-}
+
+  const RowSetup& s_;
+  const double pointIm_;
+  FractalPixel* const out_;
+  LaneState<V, N> st_;
+  int32_t next_ = 0;            // the row's next pixel without a lane
+  int live_ = 0;                // lanes holding a pixel
+  int64_t t_ = 0;               // steps done by the vectors
+  int64_t minDue_;              // no lane reaches its depth before t_ == minDue_
+  int64_t nextSwitch_ = Never;  // no divergence test switches on before
+};
 
 }  // namespace qv::kernel::lanes
