@@ -113,7 +113,7 @@ void SetPixelRate(benchmark::State& state, int64_t pixels) {
 
 // --- Each node kind of the default graph at 1920 x 1080; argument: workers.
 
-void BM_DefaultGraphGenerator(benchmark::State& state) {
+void PipelineGenerator(benchmark::State& state) {
   Pipeline& p = Shared();
   p.PrepareDefault();
   ThreadCount = static_cast<int32_t>(state.range(0));
@@ -125,10 +125,15 @@ void BM_DefaultGraphGenerator(benchmark::State& state) {
   state.counters["iterations/pixel"] =
       static_cast<double>(p.Steps()) / static_cast<double>(p.Pixels());
 }
-BENCHMARK(BM_DefaultGraphGenerator)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(PipelineGenerator)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("workers")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Argument 0: workers; argument 1: 1 forces the plain workers.
-void BM_DefaultGraphEffector(benchmark::State& state) {
+void PipelineEffector(benchmark::State& state) {
   Pipeline& p = Shared();
   p.PrepareDefault();
   ThreadCount = static_cast<int32_t>(state.range(0));
@@ -137,13 +142,13 @@ void BM_DefaultGraphEffector(benchmark::State& state) {
   qv::ForcePlainRows = false;
   SetPixelRate(state, p.Pixels());
 }
-BENCHMARK(BM_DefaultGraphEffector)
+BENCHMARK(PipelineEffector)
     ->ArgsProduct({{1, 2}, {0, 1}})
     ->ArgNames({"workers", "plain"})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
-void BM_DefaultGraphMixer(benchmark::State& state) {
+void PipelineMixer(benchmark::State& state) {
   Pipeline& p = Shared();
   p.PrepareDefault();
   ThreadCount = static_cast<int32_t>(state.range(0));
@@ -152,7 +157,7 @@ void BM_DefaultGraphMixer(benchmark::State& state) {
   qv::ForcePlainRows = false;
   SetPixelRate(state, p.Pixels());
 }
-BENCHMARK(BM_DefaultGraphMixer)
+BENCHMARK(PipelineMixer)
     ->ArgsProduct({{1, 2}, {0, 1}})
     ->ArgNames({"workers", "plain"})
     ->UseRealTime()
@@ -164,7 +169,7 @@ BENCHMARK(BM_DefaultGraphMixer)
 // against the non-differential effector, and the fast rows against the plain
 // workers.
 
-void BM_EffectorRatios(benchmark::State& state) {
+void PipelineEffectorRatios(benchmark::State& state) {
   Pipeline& p = Shared();
   p.PrepareDefault();
   ThreadCount = 1;
@@ -193,9 +198,9 @@ void BM_EffectorRatios(benchmark::State& state) {
   state.counters["plain/fast diff"] = plainDiff.Seconds / fastDiff.Seconds;
   state.counters["plain/fast axisEdge"] = plainAxisEdge.Seconds / fastAxisEdge.Seconds;
 }
-BENCHMARK(BM_EffectorRatios)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(PipelineEffectorRatios)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
-void BM_MixerRatios(benchmark::State& state) {
+void PipelineMixerRatios(benchmark::State& state) {
   Pipeline& p = Shared();
   p.PrepareDefault();
   ThreadCount = 1;
@@ -212,13 +217,13 @@ void BM_MixerRatios(benchmark::State& state) {
   state.counters["plain Mpx/s"] = n / plain.Seconds / 1e6;
   state.counters["plain/fast"] = plain.Seconds / fast.Seconds;
 }
-BENCHMARK(BM_MixerRatios)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(PipelineMixerRatios)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // --- A whole render: view centre (-0.5, 0), scale 3, 1024 x 1024, depth 1000,
 // default effector and mixer, 2 workers, written as PNG. Reports the fastest
 // time of each phase and the share of the time spent outside the generator.
 
-void BM_WholeRenderToPng(benchmark::State& state) {
+void PipelineWholeRenderToPng(benchmark::State& state) {
   Pipeline& p = Shared();
   p.Prepare(1024, 1024, {-0.5, 0.0}, 3.0, 1000);
   ThreadCount = 2;
@@ -241,6 +246,6 @@ void BM_WholeRenderToPng(benchmark::State& state) {
   state.counters["iterations/pixel"] =
       static_cast<double>(p.Steps()) / static_cast<double>(p.Pixels());
 }
-BENCHMARK(BM_WholeRenderToPng)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(PipelineWholeRenderToPng)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

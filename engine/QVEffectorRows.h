@@ -9,7 +9,9 @@
 // y + 1, each computed once) instead of evaluating up to five values per pixel.
 // The colour bar is searched by bisection and remembers its last answer. Every
 // operation is the plain worker's operation in the plain worker's order, so the
-// results are bit-identical; the tests hold these rows to QVThreadEffector.
+// results are bit-identical (a NaN scalar may differ in sign or payload, which
+// the arithmetic leaves open, and takes the same colour); the tests hold these
+// rows to QVThreadEffector.
 #include <array>
 #include <atomic>
 #include <cstdint>
