@@ -34,14 +34,14 @@ struct View {
 // The default combination's view: centre (-0.5, 0), scale 3, 1024 x 1024,
 // depth 1000.
 constexpr View DefaultView{0, {0, 0}, {-0.5, 0}, 3.0, 1024, 1024, 1000};
-// Per formula, in list order, a view with escaping and bounded orbits (about
-// 100 to 230 steps per pixel on average at depth 500).
+// Per formula, in list order, a view with escaping and bounded orbits: 50 to
+// 270 steps per pixel on average at depth 500 with each divergence test.
 constexpr View FormulaViews[] = {
     {0, {0, 0}, {-0.5, 0}, 3.0, 256, 256, 500},      // z^2+C: Mandelbrot
     {0, {0, 0}, {0, 0}, 3.0, 256, 256, 500},         // z^3+C: Mandelbrot
     {1, {0.01, 0.005}, {0, 0}, 4.0, 256, 256, 500},  // z+C: slow drift
-    {1, {-0.4, 0.6}, {0, 0}, 3.0, 256, 256, 500},    // z^-1+C: Julia
-    {1, {-0.4, 0.6}, {0, 0}, 3.0, 256, 256, 500},    // z^-2+C: Julia
+    {1, {1.1, 0.1}, {0, 0}, 3.0, 256, 256, 500},     // z^-1+C: Julia
+    {1, {1.1, 0.1}, {0, 0}, 3.0, 256, 256, 500},     // z^-2+C: Julia
     {1, {1.1, 0.1}, {0, 0}, 3.0, 256, 256, 500},     // z^-3+C: Julia
     {0, {0, 0}, {-0.5, 0}, 3.0, 256, 256, 500},      // z^-2-z^2: Mandelbrot
 };

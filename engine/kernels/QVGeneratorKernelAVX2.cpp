@@ -36,12 +36,10 @@ struct Avx2 {
   static uint32_t Bits(T mask) { return static_cast<uint32_t>(_mm256_movemask_pd(mask)); }
 };
 
-// Four vectors in flight: enough independent steps to cover the latency of
-// one step, few enough to stay in the sixteen registers.
 template <int32_t F, int32_t D, int32_t O>
 struct Avx2Kernel {
   static constexpr RowKernel Get() {
-    if constexpr (O == EndPoint) return &lanes::LaneRow<Avx2, F, D, 4>::Compute;
+    if constexpr (O == EndPoint) return &lanes::LaneRow<Avx2, F, D, lanes::Groups(F)>::Compute;
     return nullptr;
   }
 };

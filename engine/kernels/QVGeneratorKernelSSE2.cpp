@@ -35,7 +35,7 @@ struct Sse2 {
 template <int32_t F, int32_t D, int32_t O>
 struct Sse2Kernel {
   static constexpr RowKernel Get() {
-    if constexpr (O == EndPoint) return &lanes::LaneRow<Sse2, F, D, 4>::Compute;
+    if constexpr (O == EndPoint) return &lanes::LaneRow<Sse2, F, D, lanes::Groups(F)>::Compute;
     return nullptr;
   }
 };

@@ -44,6 +44,11 @@ inline constexpr double SurelyGuarded = 7e-11;
 // from the range test of the step before.
 constexpr bool UsesSquares(int32_t f) { return f != Z1 && f != InvZ1; }
 
+// Vectors in flight: enough independent steps to cover the latency of one
+// step (a chain of products and sums, or the long divisions of a quotient),
+// few enough that the polynomial formulas' state stays in the 16 registers.
+constexpr int Groups(int32_t f) { return f == Z2 || f == Z3 || f == Z1 ? 3 : 4; }
+
 // The lanes' guard test: all-ones where the modulus is below the limit or
 // NaN (the formula is then replaced by the guard value).
 template <class V>

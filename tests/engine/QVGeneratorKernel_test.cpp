@@ -66,7 +66,8 @@ constexpr double Inf = std::numeric_limits<double>::infinity();
 // Escaping and bounded orbits, points at and near 0 for the guards (at 4e-10
 // wide, the points are multiples of 8e-11, some undecidable without hypot and
 // one exactly 0), orbits that overflow to infinity and NaN, a range the guard
-// value does not reach, depths 0 and 1, and odd sizes.
+// value does not reach, a range every orbit leaves at once, depths 0 and 1,
+// and odd sizes.
 const Scene Scenes[] = {
     {"mandelbrot", 0, {0, 0}, {-0.5, 0}, 3.0, 13, 7, 60, 4.0},
     {"mandelbrot with C", 0, {0.3, -0.2}, {0, 0}, 4.0, 5, 3, 40, 4.0},
@@ -78,6 +79,7 @@ const Scene Scenes[] = {
     {"depth 1", 0, {0, 0}, {0, 0}, 4.0, 6, 4, 1, 4.0},
     {"depth 0", 1, {0.2, 0.3}, {0, 0}, 4.0, 3, 2, 0, 4.0},
     {"wide row", 0, {0, 0}, {-0.7, 0.3}, 2.0, 41, 3, 200, 4.0},
+    {"range below 0", 1, {-0.4, 0.6}, {0, 0}, 3.0, 5, 3, 20, -1.0},
 };
 
 // Method parameters off their defaults, applied to every other scene.
