@@ -132,31 +132,30 @@ BENCHMARK(PipelineGenerator)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
-// Argument 0: workers; argument 1: 1 forces the plain workers.
-void PipelineEffector(benchmark::State& state) {
+// Repeats compute on a node of the default graph. Argument 0: workers;
+// argument 1: 1 forces the plain workers.
+template <typename Compute>
+void RunNode(benchmark::State& state, Compute compute) {
   Pipeline& p = Shared();
   p.PrepareDefault();
   ThreadCount = static_cast<int32_t>(state.range(0));
   qv::ForcePlainRows = state.range(1) != 0;
-  for (auto _ : state) p.Effector->Compute();
+  for (auto _ : state) compute(p);
   qv::ForcePlainRows = false;
   SetPixelRate(state, p.Pixels());
+}
+
+void PipelineEffector(benchmark::State& state) {
+  RunNode(state, [](Pipeline& p) { p.Effector->Compute(); });
+}
+void PipelineMixer(benchmark::State& state) {
+  RunNode(state, [](Pipeline& p) { p.Mixer->Compute(); });
 }
 BENCHMARK(PipelineEffector)
     ->ArgsProduct({{1, 2}, {0, 1}})
     ->ArgNames({"workers", "plain"})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
-
-void PipelineMixer(benchmark::State& state) {
-  Pipeline& p = Shared();
-  p.PrepareDefault();
-  ThreadCount = static_cast<int32_t>(state.range(0));
-  qv::ForcePlainRows = state.range(1) != 0;
-  for (auto _ : state) p.Mixer->Compute();
-  qv::ForcePlainRows = false;
-  SetPixelRate(state, p.Pixels());
-}
 BENCHMARK(PipelineMixer)
     ->ArgsProduct({{1, 2}, {0, 1}})
     ->ArgNames({"workers", "plain"})
