@@ -2,11 +2,12 @@
 // compiled with AVX2 enabled and FMA disabled (a fused multiply-add would
 // round a product and a sum once instead of twice), and is run only on a
 // processor that reports AVX2.
-#include "engine/kernels/QVGeneratorKernelTable.h"
+#include "engine/kernels/QVGeneratorKernelSetup.h"
 
 #if defined(__AVX2__)
 #include <immintrin.h>
 
+#include "engine/kernels/QVGeneratorKernelTable.h"
 #include "engine/kernels/QVGeneratorLanes.h"
 
 #if defined(__FMA__)
@@ -36,18 +37,10 @@ struct Avx2 {
   static uint32_t Bits(T mask) { return static_cast<uint32_t>(_mm256_movemask_pd(mask)); }
 };
 
-template <int32_t F, int32_t D, int32_t O>
-struct Avx2Kernel {
-  static constexpr RowKernel Get() {
-    if constexpr (O == EndPoint) return &lanes::LaneRow<Avx2, F, D, lanes::Groups(F)>::Compute;
-    return nullptr;
-  }
-};
-
 }  // namespace
 
 RowKernel Avx2RowKernel(int32_t fractal, int32_t divergence, int32_t output) {
-  return FindKernel<Avx2Kernel>(fractal, divergence, output);
+  return FindKernel<lanes::Kernels<Avx2>>(fractal, divergence, output);
 }
 
 }  // namespace qv::kernel

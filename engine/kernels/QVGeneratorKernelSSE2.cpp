@@ -1,10 +1,11 @@
 // The generator's vector kernel on SSE2: two pixels per vector. SSE2 is part
 // of every x86-64 processor.
-#include "engine/kernels/QVGeneratorKernelTable.h"
+#include "engine/kernels/QVGeneratorKernelSetup.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 
+#include "engine/kernels/QVGeneratorKernelTable.h"
 #include "engine/kernels/QVGeneratorLanes.h"
 
 namespace qv::kernel {
@@ -32,18 +33,10 @@ struct Sse2 {
   static uint32_t Bits(T mask) { return static_cast<uint32_t>(_mm_movemask_pd(mask)); }
 };
 
-template <int32_t F, int32_t D, int32_t O>
-struct Sse2Kernel {
-  static constexpr RowKernel Get() {
-    if constexpr (O == EndPoint) return &lanes::LaneRow<Sse2, F, D, lanes::Groups(F)>::Compute;
-    return nullptr;
-  }
-};
-
 }  // namespace
 
 RowKernel Sse2RowKernel(int32_t fractal, int32_t divergence, int32_t output) {
-  return FindKernel<Sse2Kernel>(fractal, divergence, output);
+  return FindKernel<lanes::Kernels<Sse2>>(fractal, divergence, output);
 }
 
 }  // namespace qv::kernel

@@ -200,15 +200,17 @@ void ScalarRow(const RowSetup& s, double pointIm, FractalPixel* out) {
   }
 }
 
-template <int32_t F, int32_t D, int32_t O>
-struct ScalarKernel {
-  static constexpr RowKernel Get() { return &ScalarRow<F, D, O>; }
+struct ScalarKernels {
+  template <int32_t F, int32_t D, int32_t O>
+  struct Kernel {
+    static constexpr RowKernel Get() { return &ScalarRow<F, D, O>; }
+  };
 };
 
 }  // namespace
 
 RowKernel ScalarRowKernel(int32_t fractal, int32_t divergence, int32_t output) {
-  return FindKernel<ScalarKernel>(fractal, divergence, output);
+  return FindKernel<ScalarKernels>(fractal, divergence, output);
 }
 
 }  // namespace qv::kernel

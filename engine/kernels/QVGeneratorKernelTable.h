@@ -1,9 +1,10 @@
 #pragma once
 // The table of a kernel translation unit's row functions, one per combination
-// of formula, divergence test and output method. Kernel<F, D, O>::Get() gives
-// the row function of that combination, or null where the unit has none.
-// Instantiated with a unit-local Kernel template, so every instantiation stays
-// inside the unit that was compiled for its instruction set.
+// of formula, divergence test and output method. Kernels::Kernel<F, D, O>::Get()
+// gives the row function of that combination, or null where the unit has none.
+// Kernels is a type local to the unit (or built on one), so every
+// instantiation has internal linkage and stays inside the unit that was
+// compiled for its instruction set.
 #include <array>
 #include <cstdint>
 #include <utility>
@@ -15,18 +16,19 @@ namespace qv::kernel {
 inline constexpr int32_t CombinationCount =
     FractalKindCount * DivergenceKindCount * OutputKindCount;
 
-template <template <int32_t, int32_t, int32_t> class Kernel, int32_t... I>
+template <class Kernels, int32_t... I>
 constexpr std::array<RowKernel, CombinationCount> MakeKernelTable(
     std::integer_sequence<int32_t, I...>) {
-  return {Kernel<I / (DivergenceKindCount * OutputKindCount),
-                 (I / OutputKindCount) % DivergenceKindCount, I % OutputKindCount>::Get()...};
+  return {Kernels::template Kernel<I / (DivergenceKindCount * OutputKindCount),
+                                   (I / OutputKindCount) % DivergenceKindCount,
+                                   I % OutputKindCount>::Get()...};
 }
 
-/// The row function of Kernel for the combination, null for kinds out of range.
-template <template <int32_t, int32_t, int32_t> class Kernel>
+/// The row function of the combination, null for kinds out of range.
+template <class Kernels>
 RowKernel FindKernel(int32_t fractal, int32_t divergence, int32_t output) {
-  static constexpr std::array<RowKernel, CombinationCount> table =
-      MakeKernelTable<Kernel>(std::make_integer_sequence<int32_t, CombinationCount>());
+  constexpr std::array<RowKernel, CombinationCount> table =
+      MakeKernelTable<Kernels>(std::make_integer_sequence<int32_t, CombinationCount>());
   if (fractal < 0 || fractal >= FractalKindCount || divergence < 0 ||
       divergence >= DivergenceKindCount || output < 0 || output >= OutputKindCount) {
     return nullptr;

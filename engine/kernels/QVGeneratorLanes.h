@@ -334,4 +334,17 @@ class LaneRow {
   int64_t nextSwitch_ = Never;  // no divergence test switches on before
 };
 
+// The vector row functions of V for FindKernel: "終点" only (the other
+// outputs call libm at every step and have no vector form).
+template <class V>
+struct Kernels {
+  template <int32_t F, int32_t D, int32_t O>
+  struct Kernel {
+    static constexpr RowKernel Get() {
+      if constexpr (O == EndPoint) return &LaneRow<V, F, D, Groups(F)>::Compute;
+      return nullptr;
+    }
+  };
+};
+
 }  // namespace qv::kernel::lanes
