@@ -10,7 +10,8 @@
 // branch of the scalar code becomes both sides computed and a per-lane blend.
 // The formulas' guard needs the hypotenuse, which has no vector form: a lane
 // whose larger part is at least the limit passes it (the modulus is never
-// below the larger part); a lane whose both parts are well below it (the
+// below the larger part, and hypot, faithfully rounded, keeps that since the
+// larger part is a double); a lane whose both parts are well below it (the
 // modulus is at most sqrt(2) times the larger part) takes the guard value;
 // the rare lanes in between, and NaN, ask the scalar hypot.
 //
@@ -21,8 +22,9 @@
 // settles those lanes and schedules the next run.
 //
 // Included only by a kernel unit, after it has defined its vector operations V
-// in an unnamed namespace: every template here depends on V, so each unit's
-// instantiations stay its own and run only where its instruction set exists.
+// in an unnamed namespace: all code here is templates on V (the rest is
+// compile-time constants), so each unit's instantiations have internal
+// linkage and run only where its instruction set exists.
 // V provides T, Lanes, Set, Zero, Load, Store, And, Or, AndNot (~a & b), Abs,
 // the comparisons Gt, Ge, Lt (ordered) and NotLe (!(a <= b)), Blend (mask ?
 // a : b) and Bits (the lanes' mask bits); +, -, *, / act on T lane by lane.
