@@ -11,8 +11,7 @@
 QVEffector::QVEffector(QVGenerator* generator, QVMain* owner)
     : Generator(generator),
       RenderingMethod(qv::CloneAs(*RenderingMethods().front())),
-      Owner(owner),
-      OwnerGraph(&qv::ConstructionGraph()) {
+      Owner(owner) {
   ColorBar.Entries = {{0.0, PackRGB(0, 0, 0)}, {1.0, PackRGB(255, 255, 255)}};
   Name = qv::NextEffectorName();
   MarkChanged();
@@ -86,35 +85,23 @@ int32_t QVEffector::Update() {
   // An effector without a generator has nothing to ask; it yields an empty picture.
   if (Generator && Generator->Update() == Updated) State = Changed;
   if (RenderingMethod->Update() == Updated) State = Changed;
-  if (SourceStamp() > ComputedFrom) State = Changed;
-  if (State != Changed) return State = Unchanged;
-  if (qv::PassStopRequested()) return State;  // upstream was stopped: stay out of date
-  if (Compute()) State = Updated;
-  return State;
+  return FinishUpdate();
 }
 
 bool QVEffector::Compute() {
-  const uint64_t from = SourceStamp();
-  const int32_t w = Generator ? Generator->FractalField.Width : 0;
-  const int32_t h = Generator ? Generator->FractalField.Height : 0;
-  RGBField.Resize(w, h);
-  if (w >= 1 && h >= 1) {
+  return RecordCompletion([this] {
+    const int32_t w = Generator ? Generator->FractalField.Width : 0;
+    const int32_t h = Generator ? Generator->FractalField.Height : 0;
+    RGBField.Resize(w, h);
+    if (w < 1 || h < 1) return true;
     // The fast rows give the plain workers' picture bit for bit; the plain
     // workers stay as the reference that tests and benchmarks can force.
-    bool done;
-    if (qv::ForcePlainRows.load()) {
-      done = qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
-        auto thread = std::make_shared<QVThreadEffector>(*this, worker);
-        return [thread](int row) { thread->ComputeRow(row); };
-      });
-    } else {
-      done = qv::ComputeEffectorRows(*this);
-    }
-    if (!done) return false;
-  }
-  ComputedFrom = from;
-  ResultStamp = qv::NextStamp();
-  return true;
+    if (!qv::ForcePlainRows.load()) return qv::ComputeEffectorRows(*this);
+    return qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
+      auto thread = std::make_shared<QVThreadEffector>(*this, worker);
+      return [thread](int row) { thread->ComputeRow(row); };
+    });
+  });
 }
 
 void QVEffector::Reset() {

@@ -9,14 +9,13 @@
 
 #include "engine/QVColorBar.h"
 #include "engine/QVField.h"
-#include "engine/QVGraph.h"
-#include "engine/QVObject.h"
+#include "engine/QVNode.h"
 #include "engine/methods/QVMethod.h"
 
 class QVGenerator;
 class QVMain;
 
-class QVEffector : public QVObject {
+class QVEffector : public QVNode {
  public:
   /// An effector with default settings on generator (may be null); registers itself.
   QVEffector(QVGenerator* generator, QVMain* owner);
@@ -53,18 +52,13 @@ class QVEffector : public QVObject {
 
   /// Thread: the render thread.
   int32_t Update();
-  bool Compute();
+  bool Compute() override;
   void Reset() override;
 
-  uint64_t SourceStamp() const;
-  uint64_t ComputedFrom = 0;
-  uint64_t ResultStamp = 0;
+  uint64_t SourceStamp() const override;
 
   std::string WriteSource(const std::string& indent) const override;
   bool ReadSource(qv::SourceText& text) override;
-
-  /// The graph whose registry holds this node.
-  QVNodeGraph* OwnerGraph;
 };
 
 /// One worker of an effector: the per-pixel scalar (plain or differential) and

@@ -9,21 +9,19 @@
 QVGenerator::QVGenerator(QVParameter* parameter)
     : Parameter(parameter),
       DivergenceMethod(qv::CloneAs(*DivergenceMethods().front())),
-      OutputMethod(qv::CloneAs(*OutputMethods().front())),
-      OwnerGraph(&qv::ConstructionGraph()) {
+      OutputMethod(qv::CloneAs(*OutputMethods().front())) {
   Name = qv::NextGeneratorName();
   MarkChanged();
   OwnerGraph->Generators.push_back(this);
 }
 
 QVGenerator::QVGenerator(const QVGenerator& source)
-    : QVObject(),
+    : QVNode(),
       Parameter(source.Parameter),
       DivergenceMethod(qv::CloneAs(*source.DivergenceMethod)),
       OutputMethod(qv::CloneAs(*source.OutputMethod)),
       Depth(source.Depth),
-      Range(source.Range),
-      OwnerGraph(&qv::ConstructionGraph()) {
+      Range(source.Range) {
   Name = qv::NextGeneratorName();
   MarkChanged();
   OwnerGraph->Generators.push_back(this);
@@ -65,32 +63,25 @@ int32_t QVGenerator::Update() {
   if (Parameter->Update() == Updated) State = Changed;
   if (DivergenceMethod->Update() == Updated) State = Changed;
   if (OutputMethod->Update() == Updated) State = Changed;
-  if (SourceStamp() > ComputedFrom) State = Changed;
-  if (State != Changed) return State = Unchanged;
-  if (Compute()) State = Updated;  // a stopped computation stays Changed
-  return State;
+  return FinishUpdate();
 }
 
 bool QVGenerator::Compute() {
-  const uint64_t from = SourceStamp();
-  const int32_t w = Parameter->Width;
-  const int32_t h = Parameter->Height;
-  FractalField.Resize(w, h);
-  if (w >= 1 && h >= 1) {
+  return RecordCompletion([this] {
+    const int32_t w = Parameter->Width;
+    const int32_t h = Parameter->Height;
+    FractalField.Resize(w, h);
+    if (w < 1 || h < 1) return true;
     // The kernel is chosen once; the plain loop stays the reference.
     const qv::GeneratorKernel kernel(*this);
-    const bool done = qv::ComputeRows(Name, h, [this, &kernel](int worker) -> qv::RowFunction {
+    return qv::ComputeRows(Name, h, [this, &kernel](int worker) -> qv::RowFunction {
       if (kernel.Level() != qv::GeneratorKernelLevel::Plain) {
         return [this, &kernel](int row) { kernel.ComputeRow(row, FractalField.Row(row)); };
       }
       auto thread = std::make_shared<QVThreadGenerator>(*this, worker);
       return [thread](int row) { thread->ComputeRow(row); };
     });
-    if (!done) return false;
-  }
-  ComputedFrom = from;
-  ResultStamp = qv::NextStamp();
-  return true;
+  });
 }
 
 void QVGenerator::Reset() {

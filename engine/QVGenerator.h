@@ -8,12 +8,11 @@
 #include <string>
 
 #include "engine/QVField.h"
-#include "engine/QVGraph.h"
-#include "engine/QVObject.h"
+#include "engine/QVNode.h"
 #include "engine/QVParameter.h"
 #include "engine/methods/QVMethod.h"
 
-class QVGenerator : public QVObject {
+class QVGenerator : public QVNode {
  public:
   /// A generator with default settings on the given parameters; registers itself.
   explicit QVGenerator(QVParameter* parameter);
@@ -39,21 +38,13 @@ class QVGenerator : public QVObject {
   /// Thread: the render thread.
   int32_t Update();
   /// Resizes the field and runs the workers; false when the pass was stopped.
-  bool Compute();
+  bool Compute() override;
   void Reset() override;
 
-  /// The largest stamp of this generator's own settings and what it reads.
-  uint64_t SourceStamp() const;
-  /// The SourceStamp this field was last completely computed from (0: never).
-  uint64_t ComputedFrom = 0;
-  /// Taken when the field was last completely computed; what readers compare.
-  uint64_t ResultStamp = 0;
+  uint64_t SourceStamp() const override;
 
   std::string WriteSource(const std::string& indent) const override;
   bool ReadSource(qv::SourceText& text) override;
-
-  /// The graph whose registry holds this node.
-  QVNodeGraph* OwnerGraph;
 };
 
 /// One worker's view of a generator: its own output-method clone and the

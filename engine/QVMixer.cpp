@@ -12,8 +12,7 @@ const std::array<std::string, 5> TransparenceTypeNames = {"和合成", "透明�
 
 QVMixer::QVMixer()
     : BaseMixer(qv::ConstructionGraph().Mixers.empty() ? nullptr
-                                                       : qv::ConstructionGraph().Mixers.back()),
-      OwnerGraph(&qv::ConstructionGraph()) {
+                                                       : qv::ConstructionGraph().Mixers.back()) {
   Name = qv::NextMixerName();
   MarkChanged();
   OwnerGraph->Mixers.push_back(this);
@@ -68,18 +67,7 @@ int32_t QVMixer::Update() {
       }
     }
   }
-  if (SourceStamp() > ComputedFrom) State = Changed;
-  if (State != Changed) return State = Unchanged;
-  if (qv::PassStopRequested()) return State;  // upstream was stopped: stay out of date
-  if (MaskSW) {
-    const uint64_t from = SourceStamp();
-    PassThrough();
-    ComputedFrom = from;
-    ResultStamp = qv::NextStamp();
-    return State = Updated;
-  }
-  if (Compute()) State = Updated;
-  return State;
+  return FinishUpdate();
 }
 
 void QVMixer::PictureSize(int32_t& w, int32_t& h) const {
@@ -94,28 +82,24 @@ void QVMixer::PictureSize(int32_t& w, int32_t& h) const {
 }
 
 bool QVMixer::Compute() {
-  const uint64_t from = SourceStamp();
-  int32_t w, h;
-  PictureSize(w, h);
-  RGBField.Resize(w, h);
-  if (w >= 1 && h >= 1) {
+  return RecordCompletion([this] {
+    if (MaskSW) {
+      PassThrough();
+      return true;
+    }
+    int32_t w, h;
+    PictureSize(w, h);
+    RGBField.Resize(w, h);
+    if (w < 1 || h < 1) return true;
     // The fast rows give the plain workers' picture bit for bit; the plain
     // workers stay as the reference that tests and benchmarks can force, and
     // take lists too long for the fast rows' 32-bit channels.
-    bool done;
-    if (qv::ForcePlainRows.load() || !qv::MixerRowsApply(*this)) {
-      done = qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
-        auto thread = std::make_shared<QVThreadMixer>(*this, worker);
-        return [thread](int row) { thread->ComputeRow(row); };
-      });
-    } else {
-      done = qv::ComputeMixerRows(*this);
-    }
-    if (!done) return false;
-  }
-  ComputedFrom = from;
-  ResultStamp = qv::NextStamp();
-  return true;
+    if (!qv::ForcePlainRows.load() && qv::MixerRowsApply(*this)) return qv::ComputeMixerRows(*this);
+    return qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
+      auto thread = std::make_shared<QVThreadMixer>(*this, worker);
+      return [thread](int row) { thread->ComputeRow(row); };
+    });
+  });
 }
 
 void QVMixer::PassThrough() {

@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "engine/QVField.h"
-#include "engine/QVGraph.h"
-#include "engine/QVObject.h"
+#include "engine/QVNode.h"
 
 class QVEffector;
 
@@ -25,7 +24,7 @@ struct QVSourceElement {
   QVEffector* Effector = nullptr;  ///< not owned
 };
 
-class QVMixer : public QVObject {
+class QVMixer : public QVNode {
  public:
   /// A mixer with default settings whose base is the last mixer so far; registers itself.
   QVMixer();
@@ -47,7 +46,8 @@ class QVMixer : public QVObject {
 
   /// Thread: the render thread.
   int32_t Update();
-  bool Compute();
+  /// Composites the lists over the base, or with MaskSW on passes the base through.
+  bool Compute() override;
   /// MaskSW on: copies the base picture (or black) on the calling thread.
   void PassThrough();
   void Reset() override;
@@ -55,15 +55,10 @@ class QVMixer : public QVObject {
   /// The picture size this mixer computes (0 x 0 when it has none).
   void PictureSize(int32_t& w, int32_t& h) const;
 
-  uint64_t SourceStamp() const;
-  uint64_t ComputedFrom = 0;
-  uint64_t ResultStamp = 0;
+  uint64_t SourceStamp() const override;
 
   std::string WriteSource(const std::string& indent) const override;
   bool ReadSource(qv::SourceText& text) override;
-
-  /// The graph whose registry holds this node.
-  QVNodeGraph* OwnerGraph;
 };
 
 /// One worker of a mixer: the per-pixel compositing rule, row by row.
