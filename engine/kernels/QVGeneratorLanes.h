@@ -71,7 +71,10 @@ typename V::T Guarded(typename V::T re, typename V::T im, typename V::T active) 
   using T = typename V::T;
   const T ar = V::Abs(re), ai = V::Abs(im);
   const T limit = V::Set(GuardLimit), sure = V::Set(SurelyGuarded);
-  const T passes = V::Or(V::Ge(ar, limit), V::Ge(ai, limit));  // an infinite part passes too
+  // A NaN part makes the modulus NaN (unless the other part is infinite): such
+  // lanes pass only through hypot, however large their other part.
+  const T ordered = V::And(V::Ge(ar, V::Zero()), V::Ge(ai, V::Zero()));
+  const T passes = V::And(V::Or(V::Ge(ar, limit), V::Ge(ai, limit)), ordered);
   const T guarded = V::And(V::Lt(ar, sure), V::Lt(ai, sure));
   const uint32_t ask = V::Bits(V::AndNot(V::Or(passes, guarded), active));
   if (ask) return GuardedByHypot<V>(re, im, guarded, ask);

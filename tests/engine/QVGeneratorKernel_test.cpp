@@ -62,12 +62,14 @@ struct Scene {
 };
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 // Escaping and bounded orbits, points at and near 0 for the guards (at 4e-10
 // wide, the points are multiples of 8e-11, some undecidable without hypot and
 // one exactly 0), orbits that overflow to infinity and NaN, a range the guard
 // value does not reach, a range every orbit leaves at once, depths 0 and 1,
-// and odd sizes.
+// odd sizes, and a C with one NaN part beside a part far from 0 (the guards
+// must see the NaN modulus, not the large part).
 const Scene Scenes[] = {
     {"mandelbrot", 0, {0, 0}, {-0.5, 0}, 3.0, 13, 7, 60, 4.0},
     {"mandelbrot with C", 0, {0.3, -0.2}, {0, 0}, 4.0, 5, 3, 40, 4.0},
@@ -80,6 +82,8 @@ const Scene Scenes[] = {
     {"depth 0", 1, {0.2, 0.3}, {0, 0}, 4.0, 3, 2, 0, 4.0},
     {"wide row", 0, {0, 0}, {-0.7, 0.3}, 2.0, 41, 3, 200, 4.0},
     {"range below 0", 1, {-0.4, 0.6}, {0, 0}, 3.0, 5, 3, 20, -1.0},
+    {"mandelbrot with a NaN part in C", 0, {NaN, 0.5}, {0, 0}, 4.0, 5, 3, 20, 4.0},
+    {"julia with a NaN part in C", 1, {0.5, NaN}, {0, 0}, 4.0, 5, 3, 20, 4.0},
 };
 
 // Method parameters off their defaults, applied to every other scene.
