@@ -136,7 +136,10 @@ bool QVMain::RunPass(std::stop_token stop) {
     output->Reset();
     throw;
   }
-  const bool complete = output->State == Updated || output->State == Unchanged;
+  // A node stopped part-way stays out of date, yet the nodes after it find
+  // nothing new and end Unchanged: the stop itself tells that the pass is cut.
+  const bool complete =
+      !stop.stop_requested() && (output->State == Updated || output->State == Unchanged);
   output->Reset();
   return complete;
 }

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <random>
 #include <set>
+#include <stop_token>
 #include <thread>
 
 #include "engine/QVEffector.h"
@@ -57,6 +58,29 @@ TEST(QVMain, SecondPassWithoutEditsComputesNothing) {
   EXPECT_EQ(Mixers[0]->State, Unvisited);
   EXPECT_EQ(Generators[0]->State, Unvisited);
   ProgressHook = nullptr;
+}
+
+// A stop that ends the pass inside an upstream node leaves the nodes after it
+// with nothing new to compute; the pass must still report that it was stopped
+// (the render thread then draws nothing), and the next pass finishes the work.
+TEST(QVMain, PassStoppedInsideAnUpstreamNodeReportsTheStop) {
+  ScopedThreadCount one(1);
+  QVMain main;
+  main.Parameter.ChangeWidth(8);
+  main.Parameter.ChangeHeight(8);
+  ASSERT_TRUE(main.RunPass());
+  const auto before = MixerPixels(*Mixers[0]);
+  Generators[0]->SetDepth(30);
+  const std::string generator = Generators[0]->Name;
+  std::stop_source stop;
+  ProgressHook = [&](const std::string& name, int, int) {
+    if (name == generator) stop.request_stop();
+  };
+  EXPECT_FALSE(main.RunPass(stop.get_token()));
+  ProgressHook = nullptr;
+  EXPECT_EQ(MixerPixels(*Mixers[0]), before);
+  ASSERT_TRUE(main.RunPass());
+  EXPECT_NE(MixerPixels(*Mixers[0]), before);
 }
 
 TEST(QVMain, WorkerCountFromEnvironment) {
