@@ -1,11 +1,10 @@
 #include "source/QVScan.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <locale.h>
 
 namespace qv {
 
@@ -56,6 +55,13 @@ std::string_view PeekWord(const SourceText& text) {
 }
 
 std::string Quoted(char c) { return std::string("\"") + c + "\""; }
+
+// strtod in the "C" locale: a host may have switched the process to a locale
+// whose decimal mark is not ".".
+double StrtodInCLocale(const std::string& text) {
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  return strtod_l(text.c_str(), nullptr, cLocale);
+}
 
 }  // namespace
 
@@ -142,8 +148,7 @@ double ConvertNumber(std::string_view token) {
   double v = 0.0;
   const auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), v);
   if (ec == std::errc::result_out_of_range) {
-    errno = 0;
-    v = std::strtod(body.c_str(), nullptr);  // digits, "." and "e" only: locale cannot matter
+    v = StrtodInCLocale(body);
     if (std::isinf(v)) throw NumberFormatError(std::string(token));
   } else if (ec != std::errc() || ptr != body.data() + body.size()) {
     throw NumberFormatError(std::string(token));
@@ -155,9 +160,10 @@ std::string NumberToText(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0.0) return "0";
-  // Round to 15 significant digits once, then lay the digits out.
+  // Round to 15 significant digits once, then lay the digits out. to_chars,
+  // unlike printf, writes "." whatever the process's locale.
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", value);
+  *std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, 14).ptr = '\0';
   const char* p = buf;
   std::string sign;
   if (*p == '-') {

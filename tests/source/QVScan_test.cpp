@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <limits>
 #include <string>
 
 using qv::SourceText;
@@ -252,4 +254,45 @@ TEST(QVScan, LineColumnCountsCharactersAndEveryKindOfLineEnd) {
             std::make_pair(2, 9));
   // A position beyond the end counts to the end.
   EXPECT_EQ(LineColumnOf("ab\n", 99), std::make_pair(2, 1));
+}
+
+// A host program may switch the process to a locale whose decimal mark is a
+// comma (a Qt application does so on start-up); project text must not change.
+TEST(QVScan, NumbersIgnoreADecimalCommaLocale) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  const char* comma = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE"}) {
+    if (std::setlocale(LC_ALL, name) && std::string(std::localeconv()->decimal_point) == ",") {
+      comma = name;
+      break;
+    }
+  }
+  if (!comma) {
+    std::setlocale(LC_ALL, saved.c_str());
+    GTEST_SKIP() << "no locale with a decimal comma is installed";
+  }
+  const std::string half = qv::NumberToText(1.5);
+  const std::string four = qv::NumberToText(4.0);
+  const std::string tiny = qv::NumberToText(-2.5e-7);
+  const std::string complex = qv::ComplexToText({0.25, -1e20});
+  const double underflow = qv::ConvertNumber("1.5e-400");
+  const double smallest = qv::ConvertNumber("-2.5e-324");
+  std::setlocale(LC_ALL, saved.c_str());
+  SCOPED_TRACE(comma);
+  EXPECT_EQ(half, "1.5");
+  EXPECT_EQ(four, "4");
+  EXPECT_EQ(tiny, "-2.5E-7");
+  EXPECT_EQ(complex, "(0.25, -1E20)");
+  EXPECT_EQ(underflow, 0.0);
+  EXPECT_EQ(smallest, -std::numeric_limits<double>::denorm_min());
+}
+
+TEST(QVScan, ConvertNumberTakesUnderflowAsZeroAndRejectsOverflow) {
+  EXPECT_EQ(qv::ConvertNumber("1.5e-400"), 0.0);
+  EXPECT_TRUE(std::signbit(qv::ConvertNumber("-1e-999999999999999999999")));
+  EXPECT_EQ(qv::ConvertNumber("0.0000000000000000000000001e-320"), 0.0);
+  EXPECT_EQ(qv::ConvertNumber("4.9e-324"), std::numeric_limits<double>::denorm_min());
+  EXPECT_THROW(qv::ConvertNumber("1e309"), qv::NumberFormatError);
+  EXPECT_THROW(qv::ConvertNumber("-1e999999999999999999999"), qv::NumberFormatError);
+  EXPECT_EQ(qv::ConvertNumber("0e999999999999999999999"), 0.0);
 }
