@@ -62,6 +62,10 @@ int32_t ColorBar::ColorAt(double v) const {
   const ConvertData& lo = Entries[i - 1];
   const ConvertData& hi = Entries[i];
   if (lo.Input == hi.Input) return lo.Color;
+  // On the entry itself: its own colour. The formula would only approach it
+  // when the inputs' difference is not exact, and truncation may then fall
+  // one short.
+  if (hi.Input == v) return hi.Color;
   int32_t r0, g0, b0, r1, g1, b1;
   UnpackRGB(lo.Color, r0, g0, b0);
   UnpackRGB(hi.Color, r1, g1, b1);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/QVEffectorRows.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
 #include "engine/methods/QVRenderingMethods.h"
@@ -50,6 +51,13 @@ TEST(QVColorBar, ExactEntryInputsGiveTheEntryColour) {
   EXPECT_EQ(bar.ColorAt(0.7), PackRGB(255, 1, 254));  // the first of equal entries
   // Between two equal inputs nothing lies; just above them the later entry leads.
   EXPECT_EQ(bar.ColorAt(std::nextafter(0.7, 1.0)) & 0xFF, 9);
+  // Inputs far apart in magnitude: their difference is not exact even in
+  // extended precision, and the formula lands just below the upper colour.
+  qv::ColorBar apart;
+  apart.Entries = {{-39.327311090104054, PackRGB(87, 96, 203)},
+                   {0.02614358317305026, PackRGB(242, 237, 60)}};
+  EXPECT_EQ(apart.ColorAt(0.02614358317305026), PackRGB(242, 237, 60));
+  EXPECT_EQ(qv::ColorLookup(apart).ColorAt(0.02614358317305026), PackRGB(242, 237, 60));
 }
 
 TEST(QVColorBar, InsertSetAndDeleteKeepTheOrder) {
