@@ -1,5 +1,6 @@
 #include "engine/QVRowWorkers.h"
 
+#include <cstdint>
 #include <exception>
 #include <thread>
 #include <vector>
@@ -40,7 +41,9 @@ bool ComputeRows(const std::string& name, int height,
         try {
           if (i >= height) return;
           RowFunction rowFunction = makeWorker(i);
-          for (int row = i; row < height; row += workers) {
+          // 64 bits: the step past a worker's last row may pass INT_MAX.
+          for (int64_t r = i; r < height; r += workers) {
+            const int row = static_cast<int>(r);
             if (stop.stop_requested()) {
               stopped[static_cast<size_t>(i)] = 1;
               return;
