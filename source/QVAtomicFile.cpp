@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <stdexcept>
 
@@ -39,6 +40,20 @@ std::string TemporaryName(const std::string& path) {
   return path.substr(0, baseStart) + "." + path.substr(baseStart, 100) + suffix;
 }
 
+// The file that path names once symbolic links are followed (at most 40
+// links, as the system allows), so that a link is kept and the file it points
+// to is replaced. A path that is no link stays as it is.
+std::string FollowLinks(const std::string& path) {
+  std::filesystem::path current(path);
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+    if (error) break;
+    current = target.is_absolute() ? target : current.parent_path() / target;
+  }
+  return current.string();
+}
+
 // Makes the rename itself durable. The new file is already in place when this
 // runs, so a failure here cannot be undone and only weakens crash safety.
 void SyncDirectory(const std::string& directory) {
@@ -60,13 +75,13 @@ std::string SystemErrorText(int err) {
   return text ? std::string(text) : "system error " + std::to_string(err);
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), target_(FollowLinks(path_)) {
   // open() with O_EXCL and mode 0666 gives the file exactly the permissions
   // (umask, default ACLs) of any newly created file, which mkstemp's fixed
   // 0600 would not without reading the process-wide umask.
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp_path_ = TemporaryName(path_);
+    temp_path_ = TemporaryName(target_);
     fd = open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -103,9 +118,9 @@ void AtomicFile::Commit() {
   FILE* stream = stream_;
   stream_ = nullptr;
   if (std::fclose(stream) != 0) Fail(errno);
-  if (std::rename(temp_path_.c_str(), path_.c_str()) != 0) Fail(errno);
+  if (std::rename(temp_path_.c_str(), target_.c_str()) != 0) Fail(errno);
   temp_path_.clear();
-  SyncDirectory(DirectoryOf(path_));
+  SyncDirectory(DirectoryOf(target_));
 }
 
 void AtomicFile::Discard() noexcept {

@@ -3,6 +3,8 @@
 // target's directory, which is renamed over the target only when everything
 // has been written and synced. A reader therefore sees the old file or the
 // new one, never a torn mixture, and a failed write leaves the old file alone.
+// A target that is a symbolic link stays one: the file it points to is
+// replaced.
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -52,6 +54,7 @@ class AtomicFile {
   [[noreturn]] void Fail(int err);
 
   std::string path_;
+  std::string target_;  // path_ with symbolic links followed: the file replaced
   std::string temp_path_;
   FILE* stream_ = nullptr;
 };

@@ -125,3 +125,30 @@ TEST(QVAtomicFile, VeryLongNameStillGetsATemporaryFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QVAtomicFile, WritingThroughALinkReplacesTheFileItPointsTo) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir.File("real"));
+  const std::string target = dir.File("real/picture.png");
+  WriteBytes(target, "old");
+  // A relative link to the file, and a link to that link.
+  std::filesystem::create_symlink("real/picture.png", dir.File("link.png"));
+  std::filesystem::create_symlink(dir.File("link.png"), dir.File("chain.png"));
+  qv::WriteFileAtomically(dir.File("link.png"), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.png")));
+  EXPECT_EQ(ReadBytes(target), "new");
+  qv::WriteFileAtomically(dir.File("chain.png"), "newer");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("chain.png")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.png")));
+  EXPECT_EQ(ReadBytes(target), "newer");
+  // A link whose file does not exist yet creates that file.
+  std::filesystem::create_symlink("real/later.png", dir.File("dangling.png"));
+  qv::WriteFileAtomically(dir.File("dangling.png"), "born");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("dangling.png")));
+  EXPECT_EQ(ReadBytes(dir.File("real/later.png")), "born");
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"real", "link.png", "chain.png", "dangling.png"}));
+}
+
+}  // namespace
