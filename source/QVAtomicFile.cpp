@@ -1,6 +1,7 @@
 #include "source/QVAtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -89,6 +90,11 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), target_(Follo
     const int err = errno;
     temp_path_.clear();
     throw std::runtime_error(CannotWriteMessage(path_, SystemErrorText(err)));
+  }
+  // A file that is replaced keeps its permissions (a private file stays private).
+  struct stat existing {};
+  if (stat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    fchmod(fd, existing.st_mode & 07777);
   }
   stream_ = fdopen(fd, "wb");
   if (!stream_) {

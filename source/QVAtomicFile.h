@@ -25,7 +25,8 @@ std::string SystemErrorText(int err);
 class AtomicFile {
  public:
   /// Creates the temporary file (mode 0666 less the umask, like any new
-  /// file). Throws std::runtime_error naming path when that fails.
+  /// file, or the mode of the file it will replace). Throws
+  /// std::runtime_error naming path when that fails.
   explicit AtomicFile(std::string path);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;

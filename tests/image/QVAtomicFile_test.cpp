@@ -152,3 +152,23 @@ TEST(QVAtomicFile, WritingThroughALinkReplacesTheFileItPointsTo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QVAtomicFile, ReplacedFileKeepsItsPermissions) {
+  ScratchDir dir;
+  const mode_t old = umask(022);
+  for (const mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0755}}) {
+    const std::string path = dir.File("kept" + std::to_string(mode));
+    WriteBytes(path, "old");
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    qv::WriteFileAtomically(path, "new");
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, mode) << "mode " << std::oct << mode;
+    EXPECT_EQ(ReadBytes(path), "new");
+  }
+  umask(old);
+}
+
+}  // namespace
