@@ -8,7 +8,7 @@ namespace qv {
 
 int32_t ColorBar::InsertEntry(int32_t color, double x) {
   size_t i = 0;
-  while (i < Entries.size() && Entries[i].Input < x) ++i;
+  while (i < Entries.size() && !(Entries[i].Input >= x)) ++i;  // NaN: after every entry
   if (i < Entries.size() && Entries[i].Input == x) {
     Entries[i].Color = color;
   } else {

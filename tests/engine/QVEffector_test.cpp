@@ -85,6 +85,25 @@ TEST(QVColorBar, InsertSetAndDeleteKeepTheOrder) {
   EXPECT_EQ(bar.EntryCount(), 1);
 }
 
+// No input is >= NaN: an entry for it goes after all others, and an entry
+// moved to it leaves its place for the end.
+TEST(QVColorBar, NaNInputGoesToTheEnd) {
+  qv::ColorBar bar;
+  bar.Entries = {{0.0, 1}, {1.0, 2}};
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(bar.InsertEntry(3, nan), 2);
+  ASSERT_EQ(bar.EntryCount(), 3);
+  EXPECT_EQ(bar.EntryColor(0), 1);
+  EXPECT_EQ(bar.EntryColor(1), 2);
+  EXPECT_TRUE(std::isnan(bar.EntryInput(2)));
+  bar.Entries = {{0.0, 1}, {1.0, 2}};
+  bar.SetEntryInput(0, nan);
+  ASSERT_EQ(bar.EntryCount(), 2);
+  EXPECT_EQ(bar.EntryColor(0), 2);
+  EXPECT_EQ(bar.EntryColor(1), 1);
+  EXPECT_TRUE(std::isnan(bar.EntryInput(1)));
+}
+
 // A 3 x 3 fractal field whose "回数0" value is the count, for differential tests.
 class DifferentialTest : public ::testing::Test {
  protected:
