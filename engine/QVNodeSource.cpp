@@ -24,12 +24,7 @@ using qv::SourceText;
 
 namespace {
 
-std::string Quote(std::string_view s) {
-  std::string quoted(1, '"');
-  quoted.append(s);
-  quoted += '"';
-  return quoted;
-}
+std::string Quote(std::string_view s) { return qv::QuoteText(s); }
 
 // ---- writing -------------------------------------------------------------
 

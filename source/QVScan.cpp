@@ -198,6 +198,21 @@ std::string NumberToText(double value) {
 
 std::string IntToText(long long value) { return std::to_string(value); }
 
+std::string QuoteText(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out(1, '"');
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out.append("\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 0xF]);
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+  return out;
+}
+
 std::string ComplexToText(const QVComplex& value) {
   std::string out = "(";
   out.append(NumberToText(value.re)).append(", ").append(NumberToText(value.im)).append(")");

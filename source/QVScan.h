@@ -88,6 +88,9 @@ double ConvertNumber(std::string_view token);
 /// in [1E-4, 1E15), otherwise mantissa "E" exponent (5E-5, 1.5E20); zero is "0".
 std::string NumberToText(double value);
 std::string IntToText(long long value);
+/// text in double quotes, for messages: control characters, which would cut
+/// a message short or act on a terminal, are shown as \xHH.
+std::string QuoteText(std::string_view text);
 /// "(" real ", " imaginary ")".
 std::string ComplexToText(const QVComplex& value);
 

@@ -124,7 +124,7 @@ std::unique_ptr<T> ReadMethodEntry(SourceText& text, const std::vector<const T*>
   const std::string name = ReadWord(text);
   const T* prototype = FindMethod(list, name);
   if (!prototype) {
-    text.FailAt(start, "unknown " + std::string(family) + " \"" + name + "\"");
+    text.FailAt(start, "unknown " + std::string(family) + " " + QuoteText(name));
     return nullptr;
   }
   std::unique_ptr<T> method = CloneAs(*prototype);

@@ -423,6 +423,21 @@ TEST(QVSourceReader, EveryFailureNamesItsPlaceAndLeavesTheProjectUntouched) {
   for (const FailureCase& c : cases) ExpectFailure(main, c);
 }
 
+TEST(QVSourceReader, ControlCharactersInAFailureAreShownNotPassedOn) {
+  // A message is one line of text: a NUL would cut it short where it is
+  // printed, and an escape or form feed would act on the terminal.
+  QVMain main;
+  ExpectFailure(main, {"NUL", DefaultWith("FractalType: マンデルブロ", std::string("FractalType: a\0b", 16)),
+                       3, 15, "unknown fractal type \"a\\x00b\""});
+  ExpectFailure(main, {"escape and form feed",
+                       DefaultWith("SourceList: +Effector1", "SourceList: +E\x1b[2J\f\x7f"), 47, 15,
+                       "no effector named \"E\\x1B[2J\\x0C\\x7F\""});
+  ExpectFailure(main, {"method name", DefaultWith("RenderingMethod: 回数", "RenderingMethod: \x01"),
+                       32, 19, "unknown rendering method \"\\x01\""});
+  ExpectFailure(main, {"backslash and quote kept", DefaultWith("Differential: off", "Differential: \\\""),
+                       37, 16, "expected \"on\" or \"off\", found \"\\\"\""});
+}
+
 TEST(QVSourceReader, FailuresInCrLfTextCountLinesTheSame) {
   QVMain main;
   ExpectFailure(main, {"CR LF", ReplaceAll(DefaultWith("\tRange: 4", "\tRang: 4"), "\n", "\r\n"),
