@@ -1,10 +1,8 @@
 #include "app/QVProjectInput.h"
 
-#include <cerrno>
 #include <cstdio>
 
 #include "engine/QVMain.h"
-#include "source/QVAtomicFile.h"
 #include "source/QVProjectFile.h"
 #include "source/QVSourceReader.h"
 
@@ -14,14 +12,7 @@ namespace {
 
 // The decoded text of standard input. Throws ProjectFileError.
 std::string ReadStandardInput() {
-  std::string bytes;
-  char buffer[65536];
-  size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) bytes.append(buffer, n);
-  if (std::ferror(stdin)) {
-    throw ProjectFileError(std::string("cannot read standard input: ") + SystemErrorText(errno));
-  }
-  return DecodeProjectBytes(bytes, kStandardInputName);
+  return DecodeProjectBytes(ReadProjectBytes(stdin, kStandardInputName), kStandardInputName);
 }
 
 }  // namespace

@@ -131,16 +131,32 @@ std::string EncodeProjectText(std::string_view text) {
   return std::string(kByteOrderMark) + utf8;
 }
 
+std::string ReadProjectBytes(std::FILE* file, const std::string& fileName) {
+  std::string bytes;
+  char buffer[65536];
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    if (n > kMaxProjectBytes - bytes.size()) {
+      CannotRead(fileName, "it is larger than " + std::to_string(kMaxProjectBytes >> 20) +
+                               " MiB, too large for a project file");
+    }
+    bytes.append(buffer, n);
+  }
+  if (std::ferror(file)) CannotRead(fileName, SystemErrorText(errno));
+  return bytes;
+}
+
 std::string ReadProjectFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) CannotRead(path, SystemErrorText(errno));
   std::string bytes;
-  char buffer[65536];
-  size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-  const int err = std::ferror(file) ? errno : 0;
+  try {
+    bytes = ReadProjectBytes(file, path);
+  } catch (...) {
+    std::fclose(file);
+    throw;
+  }
   std::fclose(file);
-  if (err != 0) CannotRead(path, SystemErrorText(err));
   return DecodeProjectBytes(bytes, path);
 }
 

@@ -4,6 +4,7 @@
 // automatically, with LF, CR LF or CR line ends. Writing uses CR LF and
 // Shift-JIS when every character survives it, otherwise UTF-8 with a byte
 // order mark, and replaces the file atomically. UI thread.
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,6 +22,10 @@ class ProjectFileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+/// The most bytes a project file may have. Project texts are kilobytes; the
+/// limit keeps a device or an endless pipe from filling the memory.
+inline constexpr size_t kMaxProjectBytes = size_t{64} << 20;
+
 /// CR LF and lone CR become LF.
 std::string NormaliseLineEnds(std::string_view text);
 
@@ -36,6 +41,10 @@ std::string DecodeProjectBytes(std::string_view bytes, const std::string& fileNa
 /// character converts there and back unchanged, otherwise UTF-8 with a byte
 /// order mark.
 std::string EncodeProjectText(std::string_view text);
+
+/// The bytes of an open file, read to its end. Throws ProjectFileError
+/// naming fileName when reading fails or there are over kMaxProjectBytes.
+std::string ReadProjectBytes(std::FILE* file, const std::string& fileName);
 
 /// The decoded text of a project file. Throws ProjectFileError.
 std::string ReadProjectFile(const std::string& path);

@@ -210,6 +210,15 @@ TEST(QVCommandLine, ProjectFileThatCannotBeReadExitsTwo) {
   EXPECT_EQ(fromStdin.ExitCode, 2) << fromStdin.Describe();
   EXPECT_TRUE(fromStdin.Err.starts_with("<stdin>: error: ")) << fromStdin.Describe();
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"binary.qvl"});
+
+  // Endless input is refused after a bounded read, from a file or a pipe.
+  const ProcessResult device = RunQvell({"print", "/dev/zero"});
+  EXPECT_EQ(device.ExitCode, 2) << device.Describe();
+  EXPECT_EQ(device.Err, "/dev/zero: error: cannot read \"/dev/zero\": it is larger than 64 MiB, "
+                        "too large for a project file\n");
+  const ProcessResult endless = RunQvell({"print", "-"}, StdinFrom("/dev/zero"));
+  EXPECT_EQ(endless.ExitCode, 2) << endless.Describe();
+  EXPECT_TRUE(endless.Err.starts_with("<stdin>: error: ")) << endless.Describe();
 }
 
 TEST(QVCommandLine, FailedWriteToStandardOutputExitsThree) {

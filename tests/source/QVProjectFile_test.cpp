@@ -51,6 +51,19 @@ TEST(QVProjectFile, BytesOfNeitherEncodingNameTheFile) {
   }
 }
 
+TEST(QVProjectFile, EndlessOrHugeInputIsRefusedNotReadIntoMemory) {
+  // A device that never ends would otherwise fill the memory.
+  EXPECT_EQ(ErrorOf([] { qv::ReadProjectFile("/dev/zero"); }),
+            "cannot read \"/dev/zero\": it is larger than 64 MiB, too large for a project file");
+  ScratchDir dir;
+  const std::string path = dir.File("huge.qvl");
+  std::filesystem::resize_file((WriteBytes(path, "Parameter: "), path), qv::kMaxProjectBytes + 1);
+  EXPECT_NE(ErrorOf([&] { qv::ReadProjectFile(path); }).find("larger than 64 MiB"),
+            std::string::npos);
+  std::filesystem::resize_file(path, qv::kMaxProjectBytes);  // the largest that is read
+  EXPECT_EQ(qv::ReadProjectFile(path).size(), qv::kMaxProjectBytes);
+}
+
 TEST(QVProjectFile, Utf8ValidationRejectsMalformedSequences) {
   EXPECT_TRUE(qv::IsValidUtf8("abc マ 😀"));
   EXPECT_FALSE(qv::IsValidUtf8("\xC0\xAF"));          // overlong "/"
