@@ -1,80 +1,68 @@
-// End-to-end tests of the render's progress display: shown only when standard
-// error is a terminal and --quiet is not given. They run the built binary
-// with standard error on a pseudo-terminal.
+#include "app/QVProgressBar.h"
+
 #include <gtest/gtest.h>
 
-#include <string>
+#include <cstdio>
+#include <cstdlib>
 
-#include "app/AppTestSupport.h"
-
-namespace qv::test {
 namespace {
 
-ProcessOptions OnTerminal() {
-  ProcessOptions options;
-  options.StderrOnTerminal = true;
-  return options;
+TEST(QVProgressBar, LineShowsRowsPercentAndTime) {
+  EXPECT_EQ(qv::ProgressLine("Generator1", 160, 320, 1.25),
+            "Generator1   [############............] 160/320  50%  1.2 s");
+  EXPECT_EQ(qv::ProgressLine("Mixer1", 320, 320, 0),
+            "Mixer1       [########################] 320/320 100%  0.0 s");
+  // Out-of-range inputs stay inside the bar.
+  EXPECT_EQ(qv::ProgressLine("A", 9, 4, -2), "A            [########################] 4/4 100%  0.0 s");
+  EXPECT_EQ(qv::ProgressLine("A", -3, 0, 0), "A            [########################] 0/0 100%  0.0 s");
+  const std::string longName(20, 'n');
+  EXPECT_EQ(qv::ProgressLine(longName, 0, 10, 0).rfind(longName + " [....", 0), 0u);
 }
 
-// The last state of every line the terminal shows: the text after the last
-// carriage return of each line, without the erase-to-end-of-line sequence.
-std::vector<std::string> ScreenLines(const std::string& received) {
-  std::vector<std::string> screen;
-  for (std::string line : Lines(received)) {
-    while (!line.empty() && line.back() == '\r') line.pop_back();
-    line = line.substr(line.rfind('\r') == std::string::npos ? 0 : line.rfind('\r') + 1);
-    const size_t erase = line.find("\x1b[K");
-    if (erase != std::string::npos) line.erase(erase);
-    screen.push_back(line);
+TEST(QVProgressBar, SummaryGivesSizeTimeAndRate) {
+  EXPECT_EQ(qv::RenderSummaryLine(1000, 500, 2.0),
+            "1000 x 500 pixels in 2.00 s (250000 pixels per second)");
+  // A render faster than the clock's grain still has a finite rate.
+  EXPECT_EQ(qv::RenderSummaryLine(10, 10, 0.0), "10 x 10 pixels in 0.00 s (100000 pixels per second)");
+}
+
+// What the bar wrote, with carriage-return redraws resolved line by line.
+std::string Screen(const std::string& raw) {
+  std::string screen, line;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '\r') {
+      line.clear();
+    } else if (raw.compare(i, 3, "\x1b[K") == 0) {
+      i += 2;
+    } else if (raw[i] == '\n') {
+      screen += line + "\n";
+      line.clear();
+    } else {
+      line += raw[i];
+    }
   }
-  return screen;
+  return screen + line;
 }
 
-TEST(QVProgressBar, TerminalShowsNodeLinesAndTheClosingLine) {
-  ScratchDir dir;
-  WriteBytes(dir.File("p.qvl"), DefaultProjectText());
-  const ProcessResult run =
-      RunQvell({"render", dir.File("p.qvl"), "-o", dir.File("a.png")}, OnTerminal());
-  ASSERT_EQ(run.ExitCode, 0) << run.Describe();
-  const std::vector<std::string> screen = ScreenLines(run.Err);
-  ASSERT_GE(screen.size(), 2u) << run.Err;
-  // The drawing is the last node; every node line ends complete.
-  const std::string& draw = screen[screen.size() - 2];
-  EXPECT_TRUE(draw.starts_with("Draw ")) << draw;
-  EXPECT_NE(draw.find(" 320/320 100% "), std::string::npos) << draw;
-  for (size_t i = 0; i + 1 < screen.size(); ++i) {
-    EXPECT_NE(screen[i].find("/320 100% "), std::string::npos) << screen[i];
-    EXPECT_NE(screen[i].find("[########################]"), std::string::npos) << screen[i];
+TEST(QVProgressBar, ANewNodeCompletesTheLineOfThePreviousOne) {
+  char* buffer = nullptr;
+  size_t size = 0;
+  std::FILE* out = open_memstream(&buffer, &size);
+  ASSERT_NE(out, nullptr);
+  {
+    qv::QVProgressBar bar(out);
+    bar.Show({}, 0.0);  // nothing reported yet: nothing drawn
+    bar.Show({"Generator1", 3, 1, 4, 1}, 0.5);
+    bar.Show({"Effector1", 2, 1, 4, 2}, 1.0);  // the generator was last seen at 1 of 4 rows
+    bar.Finish(8, 4, 1.5);
   }
-  const std::string& summary = screen.back();
-  EXPECT_TRUE(summary.starts_with("320 x 320 pixels in ")) << summary;
-  EXPECT_TRUE(summary.ends_with(" pixels per second)")) << summary;
-}
-
-TEST(QVProgressBar, QuietOrNoTerminalShowsNothing) {
-  ScratchDir dir;
-  WriteBytes(dir.File("p.qvl"), DefaultProjectText());
-  const ProcessResult quiet =
-      RunQvell({"render", dir.File("p.qvl"), "-o", dir.File("a.png"), "--quiet"}, OnTerminal());
-  EXPECT_EQ(quiet.ExitCode, 0) << quiet.Describe();
-  EXPECT_EQ(quiet.Err, "");
-  const ProcessResult piped = RunQvell({"render", dir.File("p.qvl"), "-o", dir.File("b.png")});
-  EXPECT_EQ(piped.ExitCode, 0) << piped.Describe();
-  EXPECT_EQ(piped.Err, "");
-}
-
-TEST(QVProgressBar, ErrorOnATerminalIsOneLine) {
-  ScratchDir dir;
-  std::string text = ReplaceFirst(DefaultProjectText(), "Width: 320", "Width: 100000000");
-  WriteBytes(dir.File("p.qvl"), ReplaceFirst(text, "Height: 320", "Height: 100000000"));
-  const ProcessResult run =
-      RunQvell({"render", dir.File("p.qvl"), "-o", dir.File("a.png")}, OnTerminal());
-  EXPECT_EQ(run.ExitCode, 3) << run.Describe();
-  const std::vector<std::string> screen = ScreenLines(run.Err);
-  ASSERT_EQ(screen.size(), 1u) << run.Err;
-  EXPECT_TRUE(screen[0].starts_with("qvell: error: a picture of 100000000 x 100000000"))
-      << screen[0];
+  std::fclose(out);
+  const std::string raw(buffer, size);
+  std::free(buffer);
+  EXPECT_EQ(Screen(raw),
+            "Generator1   [########################] 4/4 100%  1.0 s\n"
+            "Effector1    [########################] 4/4 100%  0.5 s\n"
+            "8 x 4 pixels in 1.50 s (21 pixels per second)\n");
 }
 
 }  // namespace
-}  // namespace qv::test
