@@ -94,6 +94,15 @@ int RunRender(const CommandLineOptions& options) {
   if (std::string problem = OutputProblem(options.Output); !problem.empty()) {
     return CommandError(problem);
   }
+  // A size the format cannot store is refused before the render, not after it.
+  if (main.Parameter.Width >= 1 && main.Parameter.Height >= 1) {
+    try {
+      RequirePictureSize(options.Output, options.Format, main.Parameter.Width,
+                         main.Parameter.Height);
+    } catch (const std::runtime_error& e) {
+      return CommandError(e.what());
+    }
+  }
 
   const bool showProgress = !options.Quiet && isatty(STDERR_FILENO) == 1;
   QVProgressBar bar(stderr);

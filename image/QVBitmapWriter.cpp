@@ -72,8 +72,7 @@ uint64_t BitmapFileSize(int32_t w, int32_t h) {
          static_cast<uint64_t>(RowStride(w)) * static_cast<uint64_t>(h);
 }
 
-void WriteBitmap(const std::string& path, const int32_t* pixels, int32_t w, int32_t h) {
-  RequirePicture(path, pixels, w, h);
+void RequireBitmapSize(const std::string& path, int32_t w, int32_t h) {
   const uint64_t fileSize = BitmapFileSize(w, h);
   if (fileSize > kLargestFile) {
     throw std::runtime_error(CannotWriteMessage(
@@ -82,6 +81,11 @@ void WriteBitmap(const std::string& path, const int32_t* pixels, int32_t w, int3
                   " bytes, more than the 4294967295 its header can record; save it as PNG "
                   "or render a smaller picture"));
   }
+}
+
+void WriteBitmap(const std::string& path, const int32_t* pixels, int32_t w, int32_t h) {
+  RequirePicture(path, pixels, w, h);
+  RequireBitmapSize(path, w, h);
   const HeaderBytes headers = Headers(w, h);
   std::vector<unsigned char> row(static_cast<size_t>(RowStride(w)), 0);  // padding stays 0
   AtomicFile file(path);

@@ -12,6 +12,10 @@ namespace qv {
 /// in 64 bits; may exceed what the header's 32-bit size fields can hold.
 uint64_t BitmapFileSize(int32_t w, int32_t h);
 
+/// Throws std::runtime_error naming path when a w x h bitmap would exceed the
+/// header's 32-bit size fields.
+void RequireBitmapSize(const std::string& path, int32_t w, int32_t h);
+
 /// Writes w x h packed pixels (row 0 at the top) to path as a 24-bit bitmap,
 /// atomically. Throws std::runtime_error naming the file for an empty picture,
 /// a file over 4294967295 bytes (the header's limit) or a failed write.

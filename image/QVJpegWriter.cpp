@@ -70,14 +70,18 @@ bool Encode(jpeg_compress_struct& cinfo, JpegErrorManager& err, FILE* out, const
 
 }  // namespace
 
-void WriteJpeg(const std::string& path, const int32_t* pixels, int32_t w, int32_t h, int quality) {
-  RequirePicture(path, pixels, w, h);
+void RequireJpegSize(const std::string& path, int32_t w, int32_t h) {
   if (w > kJpegMaxDimension || h > kJpegMaxDimension) {
     throw std::runtime_error(CannotWriteMessage(
         path, "the picture is " + std::to_string(w) + " x " + std::to_string(h) +
                   " pixels, but a JPEG file allows at most " + std::to_string(kJpegMaxDimension) +
                   " on each side; save it as PNG or render a smaller picture"));
   }
+}
+
+void WriteJpeg(const std::string& path, const int32_t* pixels, int32_t w, int32_t h, int quality) {
+  RequirePicture(path, pixels, w, h);
+  RequireJpegSize(path, w, h);
   if (quality < 1 || quality > 100) {
     throw std::runtime_error(CannotWriteMessage(
         path, "JPEG quality " + std::to_string(quality) + " is out of range; use 1 to 100"));

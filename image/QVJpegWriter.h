@@ -9,6 +9,9 @@ namespace qv {
 /// The largest width and height a JPEG file can record in this library.
 constexpr int32_t kJpegMaxDimension = 65500;
 
+/// Throws std::runtime_error naming path when a side exceeds kJpegMaxDimension.
+void RequireJpegSize(const std::string& path, int32_t w, int32_t h);
+
 /// Writes w x h packed pixels (row 0 at the top) to path as a JPEG file with
 /// the given quality (1 to 100), atomically. Throws std::runtime_error naming
 /// the file for an empty picture, a side over kJpegMaxDimension, a quality out

@@ -55,6 +55,19 @@ void UnpackRow(const int32_t* pixels, int32_t w, bool blueFirst, unsigned char* 
   }
 }
 
+void RequirePictureSize(const std::string& path, PictureFormat format, int32_t w, int32_t h) {
+  switch (format) {
+    case PictureFormat::Bmp:
+      RequireBitmapSize(path, w, h);
+      break;
+    case PictureFormat::Jpeg:
+      RequireJpegSize(path, w, h);
+      break;
+    case PictureFormat::Png:
+      break;  // PNG records sides up to 2^31 - 1
+  }
+}
+
 void WritePicture(const std::string& path, const int32_t* pixels, int32_t w, int32_t h,
                   PictureFormat format, int jpegQuality) {
   switch (format) {

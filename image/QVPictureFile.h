@@ -26,6 +26,11 @@ void WritePicture(const std::string& path, const int32_t* pixels, int32_t w, int
 void WritePicture(const std::string& path, const QVRGBField& field, PictureFormat format,
                   int jpegQuality = 75);
 
+/// Throws std::runtime_error naming path when a picture of w x h pixels (both
+/// at least 1) cannot be stored in format at all, so a caller can refuse
+/// before it spends time on a render. The writers make the same check.
+void RequirePictureSize(const std::string& path, PictureFormat format, int32_t w, int32_t h);
+
 /// Throws unless the picture has at least one pixel and pixels are given;
 /// every writer calls it before it creates any file.
 void RequirePicture(const std::string& path, const int32_t* pixels, int32_t w, int32_t h);

@@ -152,6 +152,20 @@ TEST(QVHeadlessRender, HugePictureIsRefusedWithTheMemoryItNeeds) {
   EXPECT_EQ(dir.Entries(), (std::set<std::string>{"huge.qvl", "old.png"}));
 }
 
+TEST(QVHeadlessRender, SizeTheFormatCannotStoreIsRefusedBeforeRendering) {
+  ScratchDir dir;
+  // A render of this size would itself be refused for memory; the message
+  // about the format shows that the format was checked first.
+  const std::string project = SizedProject(dir, "wide.qvl", "70000", "70000");
+  const ProcessResult jpeg = RunQvell({"render", project, "-o", dir.File("a.jpg")});
+  ExpectRenderError(jpeg, "at most 65500");
+  const ProcessResult bmp = RunQvell({"render", project, "-o", dir.File("a.bmp")});
+  ExpectRenderError(bmp, "4294967295");
+  const ProcessResult png = RunQvell({"render", project, "-o", dir.File("a.png")});
+  ExpectRenderError(png, "memory");
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"wide.qvl"});
+}
+
 TEST(QVHeadlessRender, EmptyPictureOrNoMixerExitsThree) {
   ScratchDir dir;
   const std::vector<std::pair<std::string, std::string>> sizes = {
