@@ -146,6 +146,8 @@ bool QVMain::RunPass(std::stop_token stop) {
 
 void QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress) {
   StopRender();
+  static QVInlinePoster inlinePoster;  // stateless: safe to share
+  if (!poster) poster = &inlinePoster;
   ProgressHook = [this, progress](const std::string& name, int row, int height) {
     progress_.Report(name, row, height);
     if (progress) progress(name, row, height);

@@ -58,7 +58,8 @@ class QVMain : public QVObject {
 
   /// Starts a render of the last mixer onto canvas; returns at once. Hooks and
   /// the drawing run through poster on the host's main thread (with an inline
-  /// poster they run on the render thread and must not call Render or StopRender). progress, when
+  /// poster, or a null poster, they run on the render thread and must not call
+  /// Render or StopRender). A null canvas renders without drawing. progress, when
   /// set, receives every row report (from worker threads: it must be thread-safe).
   void Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress = nullptr);
   /// Stops the running render, if any, and waits for its thread to end.

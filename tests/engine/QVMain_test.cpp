@@ -132,6 +132,18 @@ TEST(QVMain, RenderPostsStartDrawingAndEndInOrder) {
   EXPECT_EQ(main.Progress().Row, 7);
 }
 
+TEST(QVMain, NullPosterRunsHooksInPlaceAndNullCanvasDrawsNothing) {
+  QVMain main;
+  main.Parameter.ChangeWidth(4);
+  main.Parameter.ChangeHeight(3);
+  int ends = 0;
+  main.OnRenderEnd = [&] { ++ends; };
+  main.Render(nullptr, nullptr);
+  main.WaitRender();
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(Mixers[0]->RGBField.Width, 4);
+}
+
 TEST(QVMain, RenderWithoutMixerRunsStartAndEndHooks) {
   QVMain main;
   delete Mixers.front();
