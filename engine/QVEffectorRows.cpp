@@ -72,52 +72,28 @@ void ColorLookup::ColorRow(const double* v, int32_t n, int32_t* out) const {
 
 namespace {
 
-template <typename T>
-const T* As(const QVRenderingMethod& m) {
-  return typeid(m) == typeid(T) ? static_cast<const T*>(&m) : nullptr;
-}
-
 // NaN fails the comparison too, so it becomes GuardLimit as well.
 inline double AtLeastGuard(double r) { return r >= GuardLimit ? r : GuardLimit; }
 
 }  // namespace
 
 RenderingKernel::RenderingKernel(const QVRenderingMethod& method) : method_(method) {
-  if (const auto* m = As<QVRenderingMethod_Count>(method)) {
-    kind_ = m->KindIndex;
-    k_ = m->Constant().re;
-    kTrunc_ = TruncToInt(k_);
-  } else if (const auto* m0 = As<QVRenderingMethod_Count0>(method)) {
-    kind_ = m0->KindIndex;
-  } else if (const auto* re = As<QVRenderingMethod_REAL>(method)) {
-    kind_ = re->KindIndex;
-  } else if (const auto* im = As<QVRenderingMethod_IMAG>(method)) {
-    kind_ = im->KindIndex;
-  } else if (const auto* rate = As<QVRenderingMethod_RATE>(method)) {
-    kind_ = rate->KindIndex;
-    centre_ = rate->Centre();
-  } else if (const auto* mul = As<QVRenderingMethod_MULTIPL>(method)) {
-    kind_ = mul->KindIndex;
-    centre_ = mul->Centre();
-  } else if (const auto* abs = As<QVRenderingMethod_ABS>(method)) {
-    kind_ = abs->KindIndex;
-    centre_ = abs->Centre();
-  } else if (const auto* arg = As<QVRenderingMethod_ARG>(method)) {
-    kind_ = arg->KindIndex;
-    centre_ = arg->Centre();
-  } else if (const auto* loop = As<QVRenderingMethod_CountLoop>(method)) {
-    kind_ = loop->KindIndex;
-    loop_ = TruncToInt(loop->LoopSize().re);
-  } else if (const auto* cross = As<QVRenderingMethod_Cross>(method)) {
-    kind_ = cross->KindIndex;
-    width_ = cross->Width();
-  } else if (const auto* log = As<QVRenderingMethod_LOG_ABS>(method)) {
-    kind_ = log->KindIndex;
-    centre_ = log->Centre();
-  } else if (const auto* loglog = As<QVRenderingMethod_LOG_LOG_ABS>(method)) {
-    kind_ = loglog->KindIndex;
-    centre_ = loglog->Centre();
+  // Only the exact classes of the prototype list are inlined; anything else
+  // keeps its virtual Value.
+  const auto& prototypes = RenderingMethods();
+  const int32_t kind = method.Kind();
+  if (kind < 0 || static_cast<size_t>(kind) >= prototypes.size() ||
+      typeid(method) != typeid(*prototypes[static_cast<size_t>(kind)])) {
+    return;
   }
+  kind_ = kind;
+  // Every method but the three without parameters keeps its one setting in slot 0.
+  const QVComplex slot = method.ParamValue(0);
+  k_ = slot.re;
+  kTrunc_ = TruncToInt(slot.re);
+  loop_ = TruncToInt(slot.re);
+  centre_ = slot;
+  width_ = slot;
 }
 
 template <typename F>
