@@ -82,10 +82,9 @@ RenderingKernel::RenderingKernel(const QVRenderingMethod& method) : method_(meth
   // keeps its virtual Value.
   const auto& prototypes = RenderingMethods();
   const int32_t kind = method.Kind();
-  if (kind < 0 || static_cast<size_t>(kind) >= prototypes.size() ||
-      typeid(method) != typeid(*prototypes[static_cast<size_t>(kind)])) {
-    return;
-  }
+  if (kind < 0 || static_cast<size_t>(kind) >= prototypes.size()) return;
+  const QVRenderingMethod& prototype = *prototypes[static_cast<size_t>(kind)];
+  if (typeid(method) != typeid(prototype)) return;
   kind_ = kind;
   // Every method but the three without parameters keeps its one setting in slot 0.
   const QVComplex slot = method.ParamValue(0);
