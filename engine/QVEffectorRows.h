@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "engine/QVColorBar.h"
-#include "engine/QVComplex.h"
+#include "base/QVComplex.h"
 #include "engine/QVField.h"
 
 class QVEffector;

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/QVComplex.h"
+#include "base/QVComplex.h"
 
 /// One generator record: the complex value and the integer of the output method.
 struct FractalPixel {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "source/QVScan.h"
+#include "base/QVScan.h"
 
 enum UpdateState : int32_t { Unvisited = 0, Unchanged = 1, Changed = 2, Updated = 3 };
 

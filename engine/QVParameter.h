@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/QVComplex.h"
+#include "base/QVComplex.h"
 #include "engine/QVObject.h"
 #include "engine/methods/QVMethod.h"
 

@@ -7,7 +7,7 @@
 // replaces the graph.
 #include <string>
 
-#include "source/QVScan.h"
+#include "base/QVScan.h"
 
 class QVMain;
 class QVObject;

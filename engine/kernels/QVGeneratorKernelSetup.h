@@ -7,7 +7,7 @@
 // line, nothing inline that the linker could merge across those units.
 #include <cstdint>
 
-#include "engine/QVComplex.h"
+#include "base/QVComplex.h"
 #include "engine/QVField.h"
 
 namespace qv::kernel {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/QVComplex.h"
+#include "base/QVComplex.h"
 #include "engine/QVField.h"
 #include "engine/QVObject.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/QVComplex.h"
+#include "base/QVComplex.h"
 
 namespace qv {
 

@@ -1,5 +1,5 @@
 // The scanning helpers and the number format of the project text.
-#include "source/QVScan.h"
+#include "base/QVScan.h"
 
 #include <gtest/gtest.h>
 

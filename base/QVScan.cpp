@@ -1,4 +1,4 @@
-#include "source/QVScan.h"
+#include "base/QVScan.h"
 
 #include <charconv>
 #include <cmath>
