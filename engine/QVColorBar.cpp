@@ -8,33 +8,39 @@ namespace qv {
 
 int32_t ColorBar::InsertEntry(int32_t color, double x) {
   size_t i = 0;
-  while (i < Entries.size() && !(Entries[i].Input >= x)) ++i;  // NaN: after every entry
-  if (i < Entries.size() && Entries[i].Input == x) {
-    Entries[i].Color = color;
+  while (i < entries_.size() && !(entries_[i].Input >= x)) ++i;  // NaN: after every entry
+  if (i < entries_.size() && entries_[i].Input == x) {
+    entries_[i].Color = color;
   } else {
-    Entries.insert(Entries.begin() + static_cast<ptrdiff_t>(i), ConvertData{x, color});
+    entries_.insert(entries_.begin() + static_cast<ptrdiff_t>(i), ConvertData{x, color});
   }
   return static_cast<int32_t>(i);
 }
 
 void ColorBar::SetEntryInput(int32_t i, double x) {
+  Entry(i);  // checks the index
   const int32_t n = EntryCount();
   if ((i > 0 && EntryInput(i - 1) > x) || (i < n - 1 && !(x <= EntryInput(i + 1)))) {
     const int32_t color = EntryColor(i);
     DeleteEntry(i);
     InsertEntry(color, x);
   } else {
-    Entries[static_cast<size_t>(i)].Input = x;
+    entries_[static_cast<size_t>(i)].Input = x;
   }
 }
 
-void ColorBar::SetEntryColor(int32_t i, int32_t color) { Entries[static_cast<size_t>(i)].Color = color; }
+void ColorBar::SetEntryColor(int32_t i, int32_t color) {
+  entries_.at(static_cast<size_t>(i)).Color = color;
+}
 
-void ColorBar::DeleteEntry(int32_t i) { Entries.erase(Entries.begin() + i); }
+void ColorBar::DeleteEntry(int32_t i) {
+  Entry(i);  // checks the index
+  entries_.erase(entries_.begin() + i);
+}
 
 int32_t ColorBar::IndexOfInput(double x) const {
-  for (size_t i = 0; i < Entries.size(); ++i) {
-    if (Entries[i].Input == x) return static_cast<int32_t>(i);
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].Input == x) return static_cast<int32_t>(i);
   }
   return -1;
 }
@@ -53,14 +59,14 @@ int32_t Blend(int32_t lo, int32_t hi, long double xLo, long double xHi, long dou
 }  // namespace
 
 int32_t ColorBar::ColorAt(double v) const {
-  if (Entries.empty()) return 0;
-  if (std::isnan(v)) return Entries.front().Color;
+  if (entries_.empty()) return 0;
+  if (std::isnan(v)) return entries_.front().Color;
   size_t i = 0;
-  while (i < Entries.size() && !(Entries[i].Input >= v)) ++i;
-  if (i == 0) return Entries.front().Color;           // at or below the first entry
-  if (i == Entries.size()) return Entries.back().Color;  // above the last entry
-  const ConvertData& lo = Entries[i - 1];
-  const ConvertData& hi = Entries[i];
+  while (i < entries_.size() && !(entries_[i].Input >= v)) ++i;
+  if (i == 0) return entries_.front().Color;               // at or below the first entry
+  if (i == entries_.size()) return entries_.back().Color;  // above the last entry
+  const ConvertData& lo = entries_[i - 1];
+  const ConvertData& hi = entries_[i];
   if (lo.Input == hi.Input) return lo.Color;
   // On the entry itself: its own colour. The formula would only approach it
   // when the inputs' difference is not exact, and truncation may then fall

@@ -4,6 +4,7 @@
 // them. Plain data, no locking: ColorAt only reads, so workers share it.
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 /// One colour-bar entry.
@@ -16,11 +17,16 @@ namespace qv {
 
 class ColorBar {
  public:
-  std::vector<ConvertData> Entries;
+  ColorBar() = default;
+  /// A bar of exactly these entries, as given (their order is not checked).
+  explicit ColorBar(std::vector<ConvertData> entries) : entries_(std::move(entries)) {}
 
-  int32_t EntryCount() const { return static_cast<int32_t>(Entries.size()); }
-  double EntryInput(int32_t i) const { return Entries[static_cast<size_t>(i)].Input; }
-  int32_t EntryColor(int32_t i) const { return Entries[static_cast<size_t>(i)].Color; }
+  const std::vector<ConvertData>& Entries() const { return entries_; }
+  int32_t EntryCount() const { return static_cast<int32_t>(entries_.size()); }
+  /// Entry i's input and colour; an index outside 0..EntryCount() - 1 throws
+  /// std::out_of_range, here and in the members that change entry i.
+  double EntryInput(int32_t i) const { return Entry(i).Input; }
+  int32_t EntryColor(int32_t i) const { return Entry(i).Color; }
 
   /// Replaces the colour of an entry with input exactly x, else inserts (x, color)
   /// before the first entry whose input is >= x. Returns the entry's index.
@@ -29,6 +35,7 @@ class ColorBar {
   void SetEntryInput(int32_t i, double x);
   void SetEntryColor(int32_t i, int32_t color);
   void DeleteEntry(int32_t i);
+  void Clear() { entries_.clear(); }
   /// Index of the first entry whose input equals x exactly, or -1.
   int32_t IndexOfInput(double x) const;
 
@@ -36,6 +43,11 @@ class ColorBar {
   /// at its input, linear interpolation per channel in between (extended
   /// precision, truncated). NaN gives the first entry's colour; no entries, black.
   int32_t ColorAt(double v) const;
+
+ private:
+  const ConvertData& Entry(int32_t i) const { return entries_.at(static_cast<size_t>(i)); }
+
+  std::vector<ConvertData> entries_;
 };
 
 }  // namespace qv

@@ -3,24 +3,33 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 
 #include "engine/QVEffectorRows.h"
 #include "engine/QVGenerator.h"
+#include "engine/QVMixer.h"
 #include "engine/QVRowWorkers.h"
 
 QVEffector::QVEffector(QVGenerator* generator, QVMain* owner)
     : Generator(generator),
       RenderingMethod(qv::CloneAs(*RenderingMethods().front())),
       Owner(owner) {
-  ColorBar.Entries = {{0.0, PackRGB(0, 0, 0)}, {1.0, PackRGB(255, 255, 255)}};
+  colorBar_ = qv::ColorBar({{0.0, PackRGB(0, 0, 0)}, {1.0, PackRGB(255, 255, 255)}});
   Name = qv::NextEffectorName();
   MarkChanged();
   OwnerGraph->Effectors.push_back(this);
 }
 
-QVEffector::~QVEffector() { std::erase(OwnerGraph->Effectors, this); }
+QVEffector::~QVEffector() {
+  std::erase(OwnerGraph->Effectors, this);
+  for (QVMixer* m : OwnerGraph->Mixers) m->RemoveEffector(this);
+}
 
 void QVEffector::SetGenerator(QVGenerator* generator) {
+  if (generator && generator->OwnerGraph != OwnerGraph) {
+    throw std::invalid_argument("effector " + qv::QuoteText(Name) +
+                                ": its generator must belong to its own graph");
+  }
   Generator = generator;
   MarkChanged();
 }
@@ -51,33 +60,48 @@ void QVEffector::SetDifferentialEdgeSW(bool on) {
 }
 
 int32_t QVEffector::InsertEntry(int32_t color, double x) {
+  const int32_t i = colorBar_.InsertEntry(color, x);
   MarkChanged();
-  return ColorBar.InsertEntry(color, x);
+  return i;
 }
 
 void QVEffector::SetEntryInput(int32_t i, double x) {
-  ColorBar.SetEntryInput(i, x);
+  colorBar_.SetEntryInput(i, x);
   MarkChanged();
 }
 
 void QVEffector::SetEntryColor(int32_t i, int32_t color) {
-  ColorBar.SetEntryColor(i, color);
+  colorBar_.SetEntryColor(i, color);
   MarkChanged();
 }
 
 void QVEffector::DeleteEntry(int32_t i) {
-  ColorBar.DeleteEntry(i);
+  colorBar_.DeleteEntry(i);
   MarkChanged();
 }
 
 void QVEffector::ClearEntries() {
-  ColorBar.Entries.clear();
+  colorBar_.Clear();
+  MarkChanged();
+}
+
+void QVEffector::SetColorBar(qv::ColorBar bar) {
+  colorBar_ = std::move(bar);
   MarkChanged();
 }
 
 uint64_t QVEffector::SourceStamp() const {
   const uint64_t generator = Generator ? Generator->ResultStamp : 0;
   return std::max({Stamp, generator, RenderingMethod->Stamp});
+}
+
+void QVEffector::ComputedSize(int32_t& w, int32_t& h) const {
+  w = Generator ? std::max(Generator->Parameter->Width, 0) : 0;
+  h = Generator ? std::max(Generator->Parameter->Height, 0) : 0;
+}
+
+uint64_t QVEffector::ComputedSizeStamp() const {
+  return std::max(Stamp, Generator ? Generator->Parameter->OutputStamp() : 0);
 }
 
 int32_t QVEffector::Update() {

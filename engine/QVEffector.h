@@ -19,18 +19,23 @@ class QVEffector : public QVNode {
  public:
   /// An effector with default settings on generator (may be null); registers itself.
   QVEffector(QVGenerator* generator, QVMain* owner);
+  /// Unregisters itself and removes every element that names it from the
+  /// lists of the mixers of its graph.
   ~QVEffector() override;
 
+  /// Read it; change it only through SetGenerator. Null: no generator (the
+  /// generator was deleted, or none was given); the picture is then empty.
   QVGenerator* Generator;
   std::unique_ptr<QVRenderingMethod> RenderingMethod;
   bool Differential = false;
   QVComplex DifferentialVector{1.0, -1.0};
   bool DifferentialRegularSW = false;
   bool DifferentialEdgeSW = false;
-  qv::ColorBar ColorBar;
   QVRGBField RGBField;
   QVMain* Owner;
 
+  /// generator: null, or a generator of this effector's graph (else
+  /// std::invalid_argument and nothing changes).
   void SetGenerator(QVGenerator* generator);
   void SetRenderingMethod(std::unique_ptr<QVRenderingMethod> method);
   void SetDifferential(bool on);
@@ -38,17 +43,28 @@ class QVEffector : public QVNode {
   void SetDifferentialRegularSW(bool on);
   void SetDifferentialEdgeSW(bool on);
 
-  // Colour-bar operations; all but the read-only ones mark the effector Changed.
-  int32_t EntryCount() const { return ColorBar.EntryCount(); }
-  double EntryInput(int32_t i) const { return ColorBar.EntryInput(i); }
-  int32_t EntryColor(int32_t i) const { return ColorBar.EntryColor(i); }
+  // Colour-bar operations; all but the read-only ones mark the effector
+  // Changed. The bar changes only through them. An index outside the bar
+  // throws std::out_of_range and changes nothing.
+  const qv::ColorBar& ColorBar() const { return colorBar_; }
+  int32_t EntryCount() const { return colorBar_.EntryCount(); }
+  double EntryInput(int32_t i) const { return colorBar_.EntryInput(i); }
+  int32_t EntryColor(int32_t i) const { return colorBar_.EntryColor(i); }
   int32_t InsertEntry(int32_t color, double x);
   void SetEntryInput(int32_t i, double x);
   void SetEntryColor(int32_t i, int32_t color);
   void DeleteEntry(int32_t i);
   void ClearEntries();
-  int32_t IndexOfInput(double x) const { return ColorBar.IndexOfInput(x); }
-  int32_t ColorAt(double v) const { return ColorBar.ColorAt(v); }
+  /// Replaces the whole bar (its entries as given).
+  void SetColorBar(qv::ColorBar bar);
+  int32_t IndexOfInput(double x) const { return colorBar_.IndexOfInput(x); }
+  int32_t ColorAt(double v) const { return colorBar_.ColorAt(v); }
+
+  /// The size RGBField has once computed: the global picture size, or 0 x 0
+  /// without a generator. Unlike RGBField's size, it never lags behind.
+  void ComputedSize(int32_t& w, int32_t& h) const;
+  /// The stamp ComputedSize depends on.
+  uint64_t ComputedSizeStamp() const;
 
   /// Thread: the render thread.
   int32_t Update();
@@ -59,6 +75,9 @@ class QVEffector : public QVNode {
 
   std::string WriteSource(const std::string& indent) const override;
   bool ReadSource(qv::SourceText& text) override;
+
+ private:
+  qv::ColorBar colorBar_;
 };
 
 /// One worker of an effector: the per-pixel scalar (plain or differential) and

@@ -19,11 +19,11 @@ namespace qv {
 std::atomic<bool> ForcePlainRows{false};
 
 ColorLookup::ColorLookup(const ColorBar& bar) {
-  for (const ConvertData& e : bar.Entries) {
+  for (const ConvertData& e : bar.Entries()) {
     if (std::isnan(e.Input) || (!inputs_.empty() && !(inputs_.back() <= e.Input))) {
       ordered_ = false;
     }
-    if (!inputs_.empty()) spans_.emplace_back().Entries = {bar.Entries[inputs_.size() - 1], e};
+    if (!inputs_.empty()) spans_.emplace_back(std::vector{bar.Entries()[inputs_.size() - 1], e});
     inputs_.push_back(e.Input);
     colors_.push_back(e.Color);
   }
@@ -329,7 +329,7 @@ bool ComputeEffectorRows(QVEffector& effector) {
   // Shared by the workers; built before they start and only read by them.
   const auto kernel = std::make_shared<const RenderingKernel>(*effector.RenderingMethod);
   const auto plan = std::make_shared<const DifferentialPlan>(effector);
-  const auto lookup = std::make_shared<const ColorLookup>(effector.ColorBar);
+  const auto lookup = std::make_shared<const ColorLookup>(effector.ColorBar());
   return ComputeRows(effector.Name, h, [&](int) -> RowFunction {
     auto rows = std::make_shared<EffectorRows>(effector, *kernel, *plan, *lookup);
     return [rows](int row) { rows->ComputeRow(row); };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "engine/QVEffector.h"
 #include "engine/QVRowWorkers.h"
 #include "engine/kernels/QVGeneratorKernel.h"
 
@@ -27,7 +28,12 @@ QVGenerator::QVGenerator(const QVGenerator& source)
   OwnerGraph->Generators.push_back(this);
 }
 
-QVGenerator::~QVGenerator() { std::erase(OwnerGraph->Generators, this); }
+QVGenerator::~QVGenerator() {
+  std::erase(OwnerGraph->Generators, this);
+  for (QVEffector* e : OwnerGraph->Effectors) {
+    if (e->Generator == this) e->SetGenerator(nullptr);
+  }
+}
 
 void QVGenerator::SetParameter(QVParameter* parameter) {
   Parameter = parameter;

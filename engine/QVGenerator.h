@@ -19,6 +19,8 @@ class QVGenerator : public QVNode {
   /// A copy of source: same parameters, clones of both methods, same depth and
   /// range, an empty field of its own, a fresh name; registers itself.
   QVGenerator(const QVGenerator& source);
+  /// Unregisters itself; the effectors of its graph that used it are left
+  /// without a generator.
   ~QVGenerator() override;
 
   QVParameter* Parameter;

@@ -2,10 +2,29 @@
 
 #include <algorithm>
 #include <atomic>
+#include <stdexcept>
 
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMixer.h"
+
+namespace {
+
+template <typename Node>
+Node* FindNamed(const std::vector<Node*>& nodes, const std::string& name) {
+  for (Node* n : nodes) {
+    if (n->Name == name) return n;
+  }
+  return nullptr;
+}
+
+template <typename Node>
+bool NameTaken(const std::vector<Node*>& nodes, const std::string& name, const void* self) {
+  return std::any_of(nodes.begin(), nodes.end(),
+                     [&](const Node* n) { return n != self && n->Name == name; });
+}
+
+}  // namespace
 
 QVNodeGraph& LiveGraph() {
   static QVNodeGraph graph;
@@ -22,6 +41,58 @@ void QVNodeGraph::DestroyAll() {
   while (!Effectors.empty()) delete Effectors.front();
   while (!Mixers.empty()) delete Mixers.front();
 }
+
+// New nodes are owned by this graph from their construction on; a counter
+// name that a node of the kind already has (read from text) is skipped.
+QVGenerator* QVNodeGraph::AddGenerator(QVParameter* parameter) {
+  qv::ScopedConstructionGraph scope(*this);
+  auto* generator = new QVGenerator(parameter);
+  while (NameTaken(Generators, generator->Name, generator)) {
+    generator->Name = qv::NextGeneratorName();
+  }
+  return generator;
+}
+
+QVEffector* QVNodeGraph::AddEffector(QVGenerator* generator, QVMain* owner) {
+  if (generator && generator->OwnerGraph != this) {
+    throw std::invalid_argument("the generator belongs to another graph");
+  }
+  qv::ScopedConstructionGraph scope(*this);
+  auto* effector = new QVEffector(generator, owner);
+  while (NameTaken(Effectors, effector->Name, effector)) effector->Name = qv::NextEffectorName();
+  return effector;
+}
+
+QVMixer* QVNodeGraph::AddMixer() {
+  qv::ScopedConstructionGraph scope(*this);
+  auto* mixer = new QVMixer();
+  while (NameTaken(Mixers, mixer->Name, mixer)) mixer->Name = qv::NextMixerName();
+  return mixer;
+}
+
+QVGenerator* QVNodeGraph::CopyGenerator(const QVGenerator& source) {
+  if (source.OwnerGraph != this) {
+    throw std::invalid_argument("the generator belongs to another graph");
+  }
+  qv::ScopedConstructionGraph scope(*this);
+  auto* copy = new QVGenerator(source);
+  while (NameTaken(Generators, copy->Name, copy)) copy->Name = qv::NextGeneratorName();
+  return copy;
+}
+
+void QVNodeGraph::DeleteNode(QVNode* node) {
+  if (!node) return;
+  if (node->OwnerGraph != this) throw std::invalid_argument("the node belongs to another graph");
+  delete node;  // each node's destructor removes the references to it
+}
+
+QVGenerator* QVNodeGraph::FindGenerator(const std::string& name) const {
+  return FindNamed(Generators, name);
+}
+QVEffector* QVNodeGraph::FindEffector(const std::string& name) const {
+  return FindNamed(Effectors, name);
+}
+QVMixer* QVNodeGraph::FindMixer(const std::string& name) const { return FindNamed(Mixers, name); }
 
 void QVNodeGraph::Swap(QVNodeGraph& other) {
   std::swap(Generators, other.Generators);
@@ -42,11 +113,6 @@ std::atomic<int64_t> generatorCounter{0};
 std::atomic<int64_t> effectorCounter{0};
 std::atomic<int64_t> mixerCounter{0};
 
-template <typename Node>
-bool NameTaken(const std::vector<Node*>& nodes, const std::string& name, const void* self) {
-  return std::any_of(nodes.begin(), nodes.end(),
-                     [&](const Node* n) { return n != self && n->Name == name; });
-}
 }  // namespace
 
 QVNodeGraph& ConstructionGraph() { return constructionGraph ? *constructionGraph : LiveGraph(); }
@@ -77,23 +143,13 @@ std::string CheckNodeName(const std::string& name, NodeKind kind, const void* se
 }  // namespace qv
 
 QVGenerator* FindGenerator(const std::string& name) {
-  for (QVGenerator* g : qv::ConstructionGraph().Generators) {
-    if (g->Name == name) return g;
-  }
-  return nullptr;
+  return qv::ConstructionGraph().FindGenerator(name);
 }
 
 QVEffector* FindEffector(const std::string& name) {
-  for (QVEffector* e : qv::ConstructionGraph().Effectors) {
-    if (e->Name == name) return e;
-  }
-  return nullptr;
+  return qv::ConstructionGraph().FindEffector(name);
 }
 
 QVGenerator* CopyGenerator(const QVGenerator& source) {
-  auto* copy = new QVGenerator(source);  // owned by its graph from here on
-  while (qv::NameTaken(copy->OwnerGraph->Generators, copy->Name, copy)) {
-    copy->Name = qv::NextGeneratorName();
-  }
-  return copy;
+  return source.OwnerGraph->CopyGenerator(source);
 }

@@ -1,9 +1,16 @@
 #pragma once
 // The node graph: the three registries (creation order), names by kind and
-// per-kind counter, lookup by name, copying a generator, and destroying every
-// node at once. A QVNodeGraph owns its nodes; nodes register themselves in the
-// graph that is current for construction on their thread (the live graph,
-// unless a project reader is building a new graph beside it).
+// per-kind counter, lookup by name, adding, copying and deleting nodes, and
+// destroying every node at once. A QVNodeGraph owns its nodes; nodes register
+// themselves in the graph that is current for construction on their thread
+// (the live graph, unless a project reader is building a new graph beside it).
+//
+// Links never dangle: deleting a node removes every reference to it. A deleted
+// generator leaves its effectors without a generator (their pictures are then
+// empty, which mixers read as black); a deleted effector leaves every mixer
+// list element that named it; a deleted mixer hands its base to the mixer
+// built on it, so the mixers stay one chain in registry order, the chain that
+// project text implies.
 // UI thread only, never during a pass.
 #include <string>
 #include <vector>
@@ -11,6 +18,9 @@
 class QVGenerator;
 class QVEffector;
 class QVMixer;
+class QVNode;
+class QVParameter;
+class QVMain;
 
 class QVNodeGraph {
  public:
@@ -22,6 +32,25 @@ class QVNodeGraph {
   std::vector<QVGenerator*> Generators;
   std::vector<QVEffector*> Effectors;
   std::vector<QVMixer*> Mixers;
+
+  /// New nodes with default settings, registered last in this graph. The
+  /// effector's generator must be null or a generator of this graph; the
+  /// mixer is built on the graph's last mixer.
+  QVGenerator* AddGenerator(QVParameter* parameter);
+  QVEffector* AddEffector(QVGenerator* generator, QVMain* owner);
+  QVMixer* AddMixer();
+  /// Copies a generator of this graph under "Generator" + the next counter
+  /// value, skipping values whose name a generator already has, so the copy
+  /// never shares a name. No effector uses the copy.
+  QVGenerator* CopyGenerator(const QVGenerator& source);
+  /// Deletes a node of this graph and every reference to it (see the file
+  /// comment). A node of another graph throws std::invalid_argument.
+  void DeleteNode(QVNode* node);
+
+  /// The first node of the kind named exactly name, in registry order, or null.
+  QVGenerator* FindGenerator(const std::string& name) const;
+  QVEffector* FindEffector(const std::string& name) const;
+  QVMixer* FindMixer(const std::string& name) const;
 
   /// Destroys all generators, then all effectors, then all mixers, each time
   /// the first entry of the registry until it is empty.
@@ -76,6 +105,5 @@ inline bool IsValidNodeName(const std::string& name, NodeKind kind, const void* 
 QVGenerator* FindGenerator(const std::string& name);
 QVEffector* FindEffector(const std::string& name);
 
-/// Copies a generator under "Generator" + the next counter value, skipping
-/// values whose name a generator already has, so the copy never shares a name.
+/// Copies a generator within its own graph (QVNodeGraph::CopyGenerator).
 QVGenerator* CopyGenerator(const QVGenerator& source);

@@ -84,11 +84,9 @@ std::string MiB(int64_t bytes) {
 
 QVMain::QVMain() : graph_(LiveGraph()) {
   ThreadCount = qv::WorkerCountFromEnvironment();
-  qv::ScopedConstructionGraph scope(graph_);
-  auto* generator = new QVGenerator(&Parameter);  // nodes are owned by their graph
-  auto* effector = new QVEffector(generator, this);
-  auto* mixer = new QVMixer();
-  mixer->AppendSource('+', effector);
+  QVGenerator* generator = graph_.AddGenerator(&Parameter);
+  QVEffector* effector = graph_.AddEffector(generator, this);
+  graph_.AddMixer()->AppendSource('+', effector);
 }
 
 QVMain::~QVMain() {

@@ -1,6 +1,7 @@
 #include "engine/QVMixer.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "engine/QVEffector.h"
 #include "engine/QVEffectorRows.h"
@@ -10,15 +11,29 @@
 const std::array<std::string, 5> TransparenceTypeNames = {"和合成", "透明合成１", "透明合成２",
                                                           "黒色透過", "黒色透過２"};
 
-QVMixer::QVMixer()
-    : BaseMixer(qv::ConstructionGraph().Mixers.empty() ? nullptr
-                                                       : qv::ConstructionGraph().Mixers.back()) {
+namespace {
+
+size_t CheckedIndex(const QVSourceList& list, int32_t i) {
+  if (i < 0 || static_cast<size_t>(i) >= list.size()) {
+    throw std::out_of_range("no list element " + std::to_string(i));
+  }
+  return static_cast<size_t>(i);
+}
+
+}  // namespace
+
+QVMixer::QVMixer() : baseMixer_(OwnerGraph->Mixers.empty() ? nullptr : OwnerGraph->Mixers.back()) {
   Name = qv::NextMixerName();
   MarkChanged();
   OwnerGraph->Mixers.push_back(this);
 }
 
-QVMixer::~QVMixer() { std::erase(OwnerGraph->Mixers, this); }
+QVMixer::~QVMixer() {
+  std::erase(OwnerGraph->Mixers, this);
+  for (QVMixer* m : OwnerGraph->Mixers) {
+    if (m->baseMixer_ == this) m->SetBaseMixer(baseMixer_);
+  }
+}
 
 void QVMixer::SetTransparenceType(int32_t type) {
   TransparenceType = type;
@@ -35,35 +50,95 @@ void QVMixer::SetMaskSW(bool on) {
   MarkChanged();
 }
 
+void QVMixer::SetBaseMixer(QVMixer* base) {
+  for (const QVMixer* b = base; b; b = b->baseMixer_) {
+    if (b == this) {
+      throw std::invalid_argument("mixer " + qv::QuoteText(Name) +
+                                  " cannot be built on a mixer built on itself");
+    }
+  }
+  if (base && base->OwnerGraph != OwnerGraph) {
+    throw std::invalid_argument("mixer " + qv::QuoteText(Name) +
+                                ": its base mixer must belong to its own graph");
+  }
+  baseMixer_ = base;
+  MarkChanged();
+}
+
+void QVMixer::CheckElements(const QVSourceList& list) const {
+  for (const QVSourceElement& e : list) {
+    if (!e.Effector || e.Effector->OwnerGraph != OwnerGraph) {
+      throw std::invalid_argument("mixer " + qv::QuoteText(Name) +
+                                  ": a list element must name an effector of its own graph");
+    }
+  }
+}
+
 void QVMixer::AppendSource(int32_t op, QVEffector* effector) {
-  SourceList.push_back(std::make_unique<QVSourceElement>(QVSourceElement{op, effector}));
+  CheckElements({{op, effector}});
+  sourceList_.push_back({op, effector});
   MarkChanged();
 }
 
 void QVMixer::AppendTransparence(int32_t op, QVEffector* effector) {
-  TransparenceList.push_back(std::make_unique<QVSourceElement>(QVSourceElement{op, effector}));
+  CheckElements({{op, effector}});
+  transparenceList_.push_back({op, effector});
   MarkChanged();
 }
 
+void QVMixer::RemoveSource(int32_t i) {
+  sourceList_.erase(sourceList_.begin() + static_cast<ptrdiff_t>(CheckedIndex(sourceList_, i)));
+  MarkChanged();
+}
+
+void QVMixer::RemoveTransparence(int32_t i) {
+  transparenceList_.erase(transparenceList_.begin() +
+                          static_cast<ptrdiff_t>(CheckedIndex(transparenceList_, i)));
+  MarkChanged();
+}
+
+void QVMixer::SetSourceList(QVSourceList list) {
+  CheckElements(list);
+  sourceList_ = std::move(list);
+  MarkChanged();
+}
+
+void QVMixer::SetTransparenceList(QVSourceList list) {
+  CheckElements(list);
+  transparenceList_ = std::move(list);
+  MarkChanged();
+}
+
+void QVMixer::RemoveEffector(const QVEffector* effector) {
+  const auto names = [effector](const QVSourceElement& e) { return e.Effector == effector; };
+  if (std::erase_if(sourceList_, names) + std::erase_if(transparenceList_, names) > 0) {
+    MarkChanged();
+  }
+}
+
 uint64_t QVMixer::SourceStamp() const {
-  uint64_t s = std::max(Stamp, BaseMixer ? BaseMixer->ResultStamp : 0);
-  if (MaskSW) return s;
-  for (const auto* list : {&SourceList, &TransparenceList}) {
-    for (const auto& e : *list) {
-      if (e->Effector) s = std::max(s, e->Effector->ResultStamp);
+  uint64_t s = std::max(Stamp, baseMixer_ ? baseMixer_->ResultStamp : 0);
+  if (MaskSW) {
+    // Without a base the black picture takes the first source's size.
+    if (!baseMixer_ && !sourceList_.empty()) {
+      s = std::max(s, sourceList_.front().Effector->ComputedSizeStamp());
     }
+    return s;
+  }
+  for (const auto* list : {&sourceList_, &transparenceList_}) {
+    for (const QVSourceElement& e : *list) s = std::max(s, e.Effector->ResultStamp);
   }
   return s;
 }
 
 int32_t QVMixer::Update() {
   if (State == Unchanged || State == Updated) return State;
-  if (BaseMixer && BaseMixer->Update() == Updated) State = Changed;
+  if (baseMixer_ && baseMixer_->Update() == Updated) State = Changed;
   if (!MaskSW) {
     // Every element is asked, without stopping at the first change.
-    for (const auto* list : {&SourceList, &TransparenceList}) {
-      for (const auto& e : *list) {
-        if (e->Effector && e->Effector->Update() == Updated) State = Changed;
+    for (const auto* list : {&sourceList_, &transparenceList_}) {
+      for (const QVSourceElement& e : *list) {
+        if (e.Effector->Update() == Updated) State = Changed;
       }
     }
   }
@@ -72,12 +147,12 @@ int32_t QVMixer::Update() {
 
 void QVMixer::PictureSize(int32_t& w, int32_t& h) const {
   w = h = 0;
-  if (BaseMixer && BaseMixer->RGBField.Width > 0 && BaseMixer->RGBField.Height > 0) {
-    w = BaseMixer->RGBField.Width;
-    h = BaseMixer->RGBField.Height;
-  } else if (!SourceList.empty() && SourceList.front()->Effector) {
-    w = SourceList.front()->Effector->RGBField.Width;
-    h = SourceList.front()->Effector->RGBField.Height;
+  if (baseMixer_ && baseMixer_->RGBField.Width > 0 && baseMixer_->RGBField.Height > 0) {
+    w = baseMixer_->RGBField.Width;
+    h = baseMixer_->RGBField.Height;
+  } else if (!sourceList_.empty()) {
+    w = sourceList_.front().Effector->RGBField.Width;
+    h = sourceList_.front().Effector->RGBField.Height;
   }
 }
 
@@ -104,44 +179,42 @@ bool QVMixer::Compute() {
 
 void QVMixer::PassThrough() {
   int32_t w = 0, h = 0;
-  if (BaseMixer) {
-    w = BaseMixer->RGBField.Width;
-    h = BaseMixer->RGBField.Height;
-  } else if (!SourceList.empty() && SourceList.front()->Effector) {
-    w = SourceList.front()->Effector->RGBField.Width;
-    h = SourceList.front()->Effector->RGBField.Height;
+  if (baseMixer_) {
+    w = baseMixer_->RGBField.Width;
+    h = baseMixer_->RGBField.Height;
+  } else if (!sourceList_.empty()) {
+    // The sources are not updated here: the size the first one has once
+    // computed, not what its picture happens to hold from an older pass.
+    sourceList_.front().Effector->ComputedSize(w, h);
   }
   RGBField.Resize(w, h);
   for (int32_t y = 0; y < RGBField.Height; ++y) {
     for (int32_t x = 0; x < RGBField.Width; ++x) {
-      RGBField.Put(x, y, BaseMixer ? BaseMixer->RGBField.Pixel(x, y) : 0);
+      RGBField.Put(x, y, baseMixer_ ? baseMixer_->RGBField.Pixel(x, y) : 0);
     }
   }
 }
 
 void QVMixer::Reset() {
   QVObject::Reset();
-  if (BaseMixer) BaseMixer->Reset();
+  if (baseMixer_) baseMixer_->Reset();
   if (MaskSW) return;
-  for (const auto* list : {&SourceList, &TransparenceList}) {
-    for (const auto& e : *list) {
-      if (e->Effector) e->Effector->Reset();
-    }
+  for (const auto* list : {&sourceList_, &transparenceList_}) {
+    for (const QVSourceElement& e : *list) e.Effector->Reset();
   }
 }
 
 namespace qv {
 
-void ListExpression(const std::vector<std::unique_ptr<QVSourceElement>>& list, int32_t x,
-                    int32_t y, int64_t out[3]) {
+void ListExpression(const QVSourceList& list, int32_t x, int32_t y, int64_t out[3]) {
   int64_t sum[3] = {0, 0, 0};
   int64_t term[3] = {0, 0, 0};
-  for (const auto& e : list) {
+  for (const QVSourceElement& e : list) {
     int32_t p[3] = {0, 0, 0};  // outside an effector's picture: black
-    const QVRGBField* f = e->Effector ? &e->Effector->RGBField : nullptr;
-    if (f && x < f->Width && y < f->Height) UnpackRGB(f->Pixel(x, y), p[0], p[1], p[2]);
+    const QVRGBField& f = e.Effector->RGBField;
+    if (x < f.Width && y < f.Height) UnpackRGB(f.Pixel(x, y), p[0], p[1], p[2]);
     for (int k = 0; k < 3; ++k) {
-      if (e->Operator == '*') {
+      if (e.Operator == '*') {
         term[k] = p[k] * term[k] / 255;
       } else {
         sum[k] += term[k];
@@ -164,15 +237,15 @@ void QVThreadMixer::ComputeRow(int32_t row) {
 
 int32_t QVThreadMixer::ComputePixel(int32_t x, int32_t y) const {
   int64_t base[3] = {0, 0, 0};
-  const QVMixer* b = Mixer.BaseMixer;
+  const QVMixer* b = Mixer.BaseMixer();
   if (b && x < b->RGBField.Width && y < b->RGBField.Height) {
     int32_t c[3];
     UnpackRGB(b->RGBField.Pixel(x, y), c[0], c[1], c[2]);
     std::copy(c, c + 3, base);
   }
   int64_t s[3], t[3];
-  qv::ListExpression(Mixer.SourceList, x, y, s);
-  qv::ListExpression(Mixer.TransparenceList, x, y, t);
+  qv::ListExpression(Mixer.SourceList(), x, y, s);
+  qv::ListExpression(Mixer.TransparenceList(), x, y, t);
   NormaliseRGB(t[0], t[1], t[2]);
   switch (Mixer.TransparenceType) {
     case 1:

@@ -24,25 +24,49 @@ struct QVSourceElement {
   QVEffector* Effector = nullptr;  ///< not owned
 };
 
+/// A list of source elements, in order.
+using QVSourceList = std::vector<QVSourceElement>;
+
 class QVMixer : public QVNode {
  public:
   /// A mixer with default settings whose base is the last mixer so far; registers itself.
   QVMixer();
+  /// Unregisters itself; a mixer built on it takes its base instead, so the
+  /// chain stays one chain in registry order.
   ~QVMixer() override;
 
-  QVMixer* const BaseMixer;
   int32_t TransparenceType = 0;
   bool Regular = true;
   bool MaskSW = false;
   QVRGBField RGBField;
-  std::vector<std::unique_ptr<QVSourceElement>> SourceList;
-  std::vector<std::unique_ptr<QVSourceElement>> TransparenceList;
+
+  /// The mixer this one lays its picture over, or null.
+  QVMixer* BaseMixer() const { return baseMixer_; }
+  /// The two lists; they change only through the members below, which mark
+  /// the mixer Changed. Every element names an effector of this mixer's graph.
+  const QVSourceList& SourceList() const { return sourceList_; }
+  const QVSourceList& TransparenceList() const { return transparenceList_; }
 
   void SetTransparenceType(int32_t type);
   void SetRegular(bool on);
   void SetMaskSW(bool on);
+  /// base: null, or another mixer of this graph that is not built on this one
+  /// (else std::invalid_argument and nothing changes). Project text stores no
+  /// base: it is the mixer created before, so the graph keeps that chain.
+  void SetBaseMixer(QVMixer* base);
+  /// effector must be an effector of this mixer's graph (else
+  /// std::invalid_argument and nothing changes).
   void AppendSource(int32_t op, QVEffector* effector);
   void AppendTransparence(int32_t op, QVEffector* effector);
+  /// Removes element i (std::out_of_range outside the list).
+  void RemoveSource(int32_t i);
+  void RemoveTransparence(int32_t i);
+  /// Replaces a whole list; every element is checked as by the appends.
+  void SetSourceList(QVSourceList list);
+  void SetTransparenceList(QVSourceList list);
+  /// Removes every element of both lists that names effector; marks the mixer
+  /// Changed only when there was one.
+  void RemoveEffector(const QVEffector* effector);
 
   /// Thread: the render thread.
   int32_t Update();
@@ -59,6 +83,13 @@ class QVMixer : public QVNode {
 
   std::string WriteSource(const std::string& indent) const override;
   bool ReadSource(qv::SourceText& text) override;
+
+ private:
+  void CheckElements(const QVSourceList& list) const;
+
+  QVMixer* baseMixer_;
+  QVSourceList sourceList_;
+  QVSourceList transparenceList_;
 };
 
 /// One worker of a mixer: the per-pixel compositing rule, row by row.
@@ -78,7 +109,6 @@ namespace qv {
 /// Evaluates a list expression for one channel-split pixel: '+' starts a term,
 /// '*' multiplies into it (p * term / 255). Pixels outside an effector's
 /// picture read as black.
-void ListExpression(const std::vector<std::unique_ptr<QVSourceElement>>& list, int32_t x,
-                    int32_t y, int64_t out[3]);
+void ListExpression(const QVSourceList& list, int32_t x, int32_t y, int64_t out[3]);
 
 }  // namespace qv

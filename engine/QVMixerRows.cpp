@@ -11,12 +11,10 @@ namespace qv {
 
 namespace {
 
-std::vector<MixerElement> Resolve(const std::vector<std::unique_ptr<QVSourceElement>>& list) {
+std::vector<MixerElement> Resolve(const QVSourceList& list) {
   std::vector<MixerElement> out;
   out.reserve(list.size());
-  for (const auto& e : list) {
-    out.push_back({e->Operator == '*', e->Effector ? &e->Effector->RGBField : nullptr});
-  }
+  for (const QVSourceElement& e : list) out.push_back({e.Operator == '*', &e.Effector->RGBField});
   return out;
 }
 
@@ -44,9 +42,9 @@ inline void Normalise(int32_t& r, int32_t& g, int32_t& b) {
 }  // namespace
 
 MixerPlan::MixerPlan(const QVMixer& mixer)
-    : Source(Resolve(mixer.SourceList)),
-      Transparence(Resolve(mixer.TransparenceList)),
-      Base(mixer.BaseMixer ? &mixer.BaseMixer->RGBField : nullptr),
+    : Source(Resolve(mixer.SourceList())),
+      Transparence(Resolve(mixer.TransparenceList())),
+      Base(mixer.BaseMixer() ? &mixer.BaseMixer()->RGBField : nullptr),
       Type(mixer.TransparenceType >= 0 && mixer.TransparenceType <= 4 ? mixer.TransparenceType : 0),
       Regular(mixer.Regular) {
   for (int32_t m = 0; m < 256; ++m)
@@ -54,8 +52,8 @@ MixerPlan::MixerPlan(const QVMixer& mixer)
 }
 
 bool MixerRowsApply(const QVMixer& mixer) {
-  return mixer.SourceList.size() <= MaxFastListLength &&
-         mixer.TransparenceList.size() <= MaxFastListLength;
+  return mixer.SourceList().size() <= MaxFastListLength &&
+         mixer.TransparenceList().size() <= MaxFastListLength;
 }
 
 MixerRows::MixerRows(QVRGBField& out, const MixerPlan& plan)

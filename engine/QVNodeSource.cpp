@@ -61,12 +61,10 @@ std::string OperatorText(int32_t op) {
   return s;
 }
 
-std::string ElementLines(const std::string& indent, const char* key,
-                         const std::vector<std::unique_ptr<QVSourceElement>>& list) {
+std::string ElementLines(const std::string& indent, const char* key, const QVSourceList& list) {
   std::string out;
-  for (const auto& element : list) {
-    const std::string name = element->Effector ? element->Effector->Name : std::string();
-    out += Line(indent, key, OperatorText(element->Operator) + name);
+  for (const QVSourceElement& element : list) {
+    out += Line(indent, key, OperatorText(element.Operator) + element.Effector->Name);
   }
   return out;
 }
@@ -187,7 +185,7 @@ bool ReadElements(SourceText& text, const char* key, QVMixer& mixer, bool transp
     size_t length = 0;
     const int32_t op = FirstCharacter(word, length);
     const std::string name = word.substr(length);
-    QVEffector* effector = FindEffector(name);
+    QVEffector* effector = mixer.OwnerGraph->FindEffector(name);
     if (!effector) return text.FailAt(start + length, "no effector named " + Quote(name));
     if (transparence) {
       mixer.AppendTransparence(op, effector);
@@ -285,11 +283,13 @@ std::string QVEffector::WriteSource(const std::string& indent) const {
 }
 
 bool QVEffector::ReadSource(SourceText& text) {
-  const auto generator = [](SourceText& t, QVGenerator*& g) {
+  // No name: no generator (what the writer writes for an effector whose
+  // generator was deleted).
+  const auto generator = [this](SourceText& t, QVGenerator*& g) {
     size_t start = 0;
     const std::string name = ReadValueWord(t, start);
-    g = FindGenerator(name);
-    return g ? false : t.FailAt(start, "no generator named " + Quote(name));
+    g = name.empty() ? nullptr : OwnerGraph->FindGenerator(name);
+    return g || name.empty() ? false : t.FailAt(start, "no generator named " + Quote(name));
   };
   if (ReadEntry<QVGenerator*>(text, "Generator:", generator,
                               [this](QVGenerator* g) { SetGenerator(g); }) ||
@@ -318,8 +318,8 @@ std::string QVMixer::WriteSource(const std::string& indent) const {
   // A type outside the table combines as the sum, type 0.
   const bool known = TransparenceType >= 0 &&
                      TransparenceType < static_cast<int32_t>(TransparenceTypeNames.size());
-  return ElementLines(indent, "SourceList: ", SourceList) +
-         ElementLines(indent, "TransparenceList: ", TransparenceList) +
+  return ElementLines(indent, "SourceList: ", SourceList()) +
+         ElementLines(indent, "TransparenceList: ", TransparenceList()) +
          Line(indent, "TransparenceType: ",
               TransparenceTypeNames[known ? static_cast<size_t>(TransparenceType) : 0]) +
          Line(indent, "Regular: ", SwitchText(Regular)) +

@@ -12,21 +12,21 @@ namespace qv {
 namespace {
 
 // Reads the blocks in their fixed order — parameters, generators, effectors,
-// mixers — into parameter and the construction graph. The first block out of
-// that order, or any other text, ends the reading successfully. Every node is
-// owned by the construction graph from its constructor on.
-bool ReadBlocks(SourceText& text, QVParameter& parameter, QVMain& main) {
+// mixers — into parameter and graph. The first block out of that order, or
+// any other text, ends the reading successfully. Every node is owned by graph
+// from its construction on, and finds the nodes it names there.
+bool ReadBlocks(SourceText& text, QVParameter& parameter, QVNodeGraph& graph, QVMain* owner) {
   SkipWhitespace(text);
   if (MatchKeyword(text, "Parameter:")) return text.Fail("expected \"Parameter:\"");
   if (ReadObject(parameter, text)) return true;
   while (!MatchKeyword(text, "Generator:")) {
-    if (ReadObject(*new QVGenerator(&parameter), text)) return true;
+    if (ReadObject(*graph.AddGenerator(&parameter), text)) return true;
   }
   while (!MatchKeyword(text, "Effector:")) {
-    if (ReadObject(*new QVEffector(nullptr, &main), text)) return true;
+    if (ReadObject(*graph.AddEffector(nullptr, owner), text)) return true;
   }
   while (!MatchKeyword(text, "Mixer:")) {
-    if (ReadObject(*new QVMixer(), text)) return true;
+    if (ReadObject(*graph.AddMixer(), text)) return true;
   }
   return false;
 }
@@ -46,27 +46,30 @@ std::string ReadResult::Describe() const {
   return "line " + std::to_string(Line) + ", column " + std::to_string(Column) + ": " + Message;
 }
 
-ReadResult ReadProject(QVMain& main, std::string text) {
+ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph& graph,
+                           QVMain* owner) {
   SourceText source(std::move(text));
+  try {
+    if (ReadBlocks(source, parameter, graph, owner)) {
+      if (!source.HasError()) return Failure(source, source.Position(), "unexpected text");
+      return Failure(source, source.ErrorPosition(), source.ErrorMessage());
+    }
+  } catch (const NumberFormatError& e) {
+    // The number reader skipped the blanks and stopped at the token.
+    return Failure(source, source.Position(), e.what());
+  }
+  return {};
+}
+
+ReadResult ReadProject(QVMain& main, std::string text) {
   QVParameter staging;
   QVNodeGraph graph;  // the new nodes; after the swap, the old ones
-  {
-    ScopedConstructionGraph scope(graph);
-    try {
-      if (ReadBlocks(source, staging, main)) {
-        if (!source.HasError()) return Failure(source, source.Position(), "unexpected text");
-        return Failure(source, source.ErrorPosition(), source.ErrorMessage());
-      }
-    } catch (const NumberFormatError& e) {
-      // The number reader skipped the blanks and stopped at the token.
-      return Failure(source, source.Position(), e.what());
-    }
-  }
+  ReadResult result = ReadProjectInto(std::move(text), staging, graph, &main);
+  if (!result.Ok) return result;
 
   main.StopRender();
   main.Parameter.CopyFrom(staging);
   for (QVGenerator* g : graph.Generators) g->SetParameter(&main.Parameter);
-  for (QVEffector* e : graph.Effectors) e->Owner = &main;
   LiveGraph().Swap(graph);
   return {};  // graph destroys the previous nodes
 }

@@ -10,7 +10,9 @@
 #include "base/QVScan.h"
 
 class QVMain;
+class QVNodeGraph;
 class QVObject;
+class QVParameter;
 
 namespace qv {
 
@@ -32,6 +34,12 @@ struct ReadResult {
 /// changes. Text after the last block read, and blocks out of the order
 /// parameters, generators, effectors, mixers, are ignored.
 ReadResult ReadProject(QVMain& main, std::string text);
+
+/// Reads text as a whole project into parameter and an empty graph, beside the
+/// live project (which it does not touch); owner becomes the effectors' Owner.
+/// On failure graph holds the nodes read so far.
+ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph& graph,
+                           QVMain* owner);
 
 /// Reads one block (name, "{", body, "}") into an existing object; true = failure,
 /// recorded in text.

@@ -8,9 +8,10 @@
 
 namespace qv {
 
-std::string WriteProject(const QVMain& main) {
-  std::string text = "Parameter: " + WriteObject(main.Parameter, "");
-  const QVNodeGraph& graph = LiveGraph();
+std::string WriteProject(const QVMain& main) { return WriteProject(main.Parameter, LiveGraph()); }
+
+std::string WriteProject(const QVParameter& parameter, const QVNodeGraph& graph) {
+  std::string text = "Parameter: " + WriteObject(parameter, "");
   for (const QVGenerator* g : graph.Generators) text += "Generator: " + WriteObject(*g, "");
   for (const QVEffector* e : graph.Effectors) text += "Effector: " + WriteObject(*e, "");
   for (const QVMixer* m : graph.Mixers) text += "Mixer: " + WriteObject(*m, "");

@@ -5,13 +5,17 @@
 #include <string>
 
 class QVMain;
+class QVNodeGraph;
 class QVObject;
+class QVParameter;
 
 namespace qv {
 
 /// The parameter block, then every generator, effector and mixer of the live
 /// graph in registry order.
 std::string WriteProject(const QVMain& main);
+/// The same for any parameters and graph.
+std::string WriteProject(const QVParameter& parameter, const QVNodeGraph& graph);
 
 /// The block of any engine object at indent: name line, braces, body, empty line.
 std::string WriteObject(const QVObject& object, const std::string& indent);

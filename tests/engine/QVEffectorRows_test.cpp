@@ -130,11 +130,10 @@ TEST(ColorLookup, MatchesTheColourBarOnEveryKindOfInput) {
     bars.push_back(bar);
   }
   for (size_t b = 0; b < bars.size(); ++b) {
-    qv::ColorBar bar;
-    bar.Entries = bars[b];
+    const qv::ColorBar bar(bars[b]);
     const qv::ColorLookup lookup(bar);
     std::vector<double> inputs = kSpecial;
-    for (const ConvertData& e : bar.Entries) {
+    for (const ConvertData& e : bar.Entries()) {
       inputs.push_back(e.Input);
       inputs.push_back(std::nextafter(e.Input, kInf));
       inputs.push_back(std::nextafter(e.Input, -kInf));
@@ -208,7 +207,7 @@ class EffectorRowsTest : public ::testing::Test {
     const QVFractalField& f = generator_.FractalField;
     const qv::RenderingKernel kernel(*effector_.RenderingMethod);
     const qv::DifferentialPlan plan(effector_);
-    const qv::ColorLookup lookup(effector_.ColorBar);
+    const qv::ColorLookup lookup(effector_.ColorBar());
     const QVThreadEffector plainWorker(effector_, 0);
     for (int i = 0; i < workers; ++i) {
       qv::EffectorRows rows(effector_, kernel, plan, lookup);
@@ -250,7 +249,7 @@ TEST_F(EffectorRowsTest, EveryMethodAndDifferentialSettingMatchesThePlainWorker)
         effector_.SetDifferentialVector(vectors[static_cast<size_t>(v)]);
         effector_.SetDifferentialEdgeSW(differential && (variant - 1) % 2 == 1);
         effector_.SetDifferentialRegularSW(differential && (variant - 1) / 2 % 2 == 1);
-        effector_.ColorBar.Entries = bars[static_cast<size_t>(round) % bars.size()];
+        effector_.SetColorBar(qv::ColorBar(bars[static_cast<size_t>(round) % bars.size()]));
         const int workers = round % 7 + 1;
         ScopedThreadCount threads(workers);
         const std::string what = name + ", size " + std::to_string(sizes[s].first) + "x" +

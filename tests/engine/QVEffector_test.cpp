@@ -32,8 +32,8 @@ TEST(QVColorBar, DefaultBarWorkedExamples) {
 }
 
 TEST(QVColorBar, NonFiniteScalarsGetEndColours) {
-  qv::ColorBar bar;
-  bar.Entries = {{-1, PackRGB(10, 0, 0)}, {0, PackRGB(0, 20, 0)}, {1, PackRGB(0, 0, 30)}};
+  qv::ColorBar bar(std::vector<ConvertData>{
+      {-1, PackRGB(10, 0, 0)}, {0, PackRGB(0, 20, 0)}, {1, PackRGB(0, 0, 30)}});
   EXPECT_EQ(bar.ColorAt(std::numeric_limits<double>::quiet_NaN()), PackRGB(10, 0, 0));
   EXPECT_EQ(bar.ColorAt(-INFINITY), PackRGB(10, 0, 0));
   EXPECT_EQ(bar.ColorAt(INFINITY), PackRGB(0, 0, 30));
@@ -41,21 +41,19 @@ TEST(QVColorBar, NonFiniteScalarsGetEndColours) {
 }
 
 TEST(QVColorBar, ExactEntryInputsGiveTheEntryColour) {
-  qv::ColorBar bar;
-  bar.Entries = {{0, PackRGB(0, 0, 0)},
-                 {0.1, PackRGB(17, 200, 3)},
-                 {0.7, PackRGB(255, 1, 254)},
-                 {0.7, PackRGB(9, 9, 9)},
-                 {1, PackRGB(255, 255, 255)}};
+  qv::ColorBar bar(std::vector<ConvertData>{{0, PackRGB(0, 0, 0)},
+                                            {0.1, PackRGB(17, 200, 3)},
+                                            {0.7, PackRGB(255, 1, 254)},
+                                            {0.7, PackRGB(9, 9, 9)},
+                                            {1, PackRGB(255, 255, 255)}});
   EXPECT_EQ(bar.ColorAt(0.1), PackRGB(17, 200, 3));
   EXPECT_EQ(bar.ColorAt(0.7), PackRGB(255, 1, 254));  // the first of equal entries
   // Between two equal inputs nothing lies; just above them the later entry leads.
   EXPECT_EQ(bar.ColorAt(std::nextafter(0.7, 1.0)) & 0xFF, 9);
   // Inputs far apart in magnitude: their difference is not exact even in
   // extended precision, and the formula lands just below the upper colour.
-  qv::ColorBar apart;
-  apart.Entries = {{-39.327311090104054, PackRGB(87, 96, 203)},
-                   {0.02614358317305026, PackRGB(242, 237, 60)}};
+  qv::ColorBar apart(std::vector<ConvertData>{{-39.327311090104054, PackRGB(87, 96, 203)},
+                                              {0.02614358317305026, PackRGB(242, 237, 60)}});
   EXPECT_EQ(apart.ColorAt(0.02614358317305026), PackRGB(242, 237, 60));
   EXPECT_EQ(qv::ColorLookup(apart).ColorAt(0.02614358317305026), PackRGB(242, 237, 60));
 }
@@ -88,15 +86,14 @@ TEST(QVColorBar, InsertSetAndDeleteKeepTheOrder) {
 // No input is >= NaN: an entry for it goes after all others, and an entry
 // moved to it leaves its place for the end.
 TEST(QVColorBar, NaNInputGoesToTheEnd) {
-  qv::ColorBar bar;
-  bar.Entries = {{0.0, 1}, {1.0, 2}};
+  qv::ColorBar bar(std::vector<ConvertData>{{0.0, 1}, {1.0, 2}});
   const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_EQ(bar.InsertEntry(3, nan), 2);
   ASSERT_EQ(bar.EntryCount(), 3);
   EXPECT_EQ(bar.EntryColor(0), 1);
   EXPECT_EQ(bar.EntryColor(1), 2);
   EXPECT_TRUE(std::isnan(bar.EntryInput(2)));
-  bar.Entries = {{0.0, 1}, {1.0, 2}};
+  bar = qv::ColorBar({{0.0, 1}, {1.0, 2}});
   bar.SetEntryInput(0, nan);
   ASSERT_EQ(bar.EntryCount(), 2);
   EXPECT_EQ(bar.EntryColor(0), 2);

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <set>
 #include <mutex>
+#include <set>
+#include <stdexcept>
 
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
@@ -167,7 +168,7 @@ TEST(QVGraph, DestroyAllEmptiesEveryRegistryAndSwapMovesNodes) {
   {
     qv::ScopedConstructionGraph scope(staged);
     new QVMixer();
-    EXPECT_EQ(staged.Mixers.back()->BaseMixer, nullptr) << "bases come from the same graph";
+    EXPECT_EQ(staged.Mixers.back()->BaseMixer(), nullptr) << "bases come from the same graph";
   }
   EXPECT_EQ(Mixers.size(), 1u);
   QVMixer* live = Mixers[0];
@@ -180,6 +181,89 @@ TEST(QVGraph, DestroyAllEmptiesEveryRegistryAndSwapMovesNodes) {
   EXPECT_TRUE(staged.Generators.empty() && staged.Effectors.empty() && staged.Mixers.empty());
   delete Mixers[0];  // the node removes itself from the live registry
   EXPECT_TRUE(Mixers.empty());
+}
+
+// G1 -> E1 -> M1, G2 -> E2, M2 on M1 listing E1 and E2, M3 on M2.
+class GraphEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g1_ = Generators[0];
+    e1_ = Effectors[0];
+    m1_ = Mixers[0];
+    g2_ = graph_.CopyGenerator(*g1_);
+    e2_ = graph_.AddEffector(g2_, &main_);
+    m2_ = graph_.AddMixer();
+    m2_->AppendSource('+', e1_);
+    m2_->AppendSource('*', e2_);
+    m2_->AppendTransparence('+', e2_);
+    m3_ = graph_.AddMixer();
+  }
+  // Runs a pass so that every node reached is up to date and Unvisited.
+  void Settle() { ASSERT_TRUE(main_.RunPass()); }
+
+  QVMain main_;
+  QVNodeGraph& graph_ = LiveGraph();
+  QVGenerator *g1_, *g2_;
+  QVEffector *e1_, *e2_;
+  QVMixer *m1_, *m2_, *m3_;
+};
+
+TEST_F(GraphEditTest, DeletingAGeneratorLeavesItsEffectorsWithoutOne) {
+  Settle();
+  graph_.DeleteNode(g2_);
+  EXPECT_EQ(e2_->Generator, nullptr);
+  EXPECT_EQ(e1_->Generator, g1_);
+  EXPECT_EQ(e2_->State, Changed);
+  Settle();
+  EXPECT_EQ(e2_->RGBField.Width, 0) << "no generator, an empty picture";
+}
+
+TEST_F(GraphEditTest, DeletingAnEffectorRemovesEveryElementNamingIt) {
+  Settle();
+  graph_.DeleteNode(e2_);
+  ASSERT_EQ(m2_->SourceList().size(), 1u);
+  EXPECT_EQ(m2_->SourceList()[0].Effector, e1_);
+  EXPECT_TRUE(m2_->TransparenceList().empty());
+  EXPECT_EQ(m2_->State, Changed);
+  EXPECT_EQ(m1_->State, Unvisited) << "a mixer without the effector is untouched";
+}
+
+TEST_F(GraphEditTest, DeletingAMixerHandsItsBaseOn) {
+  graph_.DeleteNode(m2_);
+  EXPECT_EQ(m3_->BaseMixer(), m1_);
+  graph_.DeleteNode(m1_);
+  EXPECT_EQ(m3_->BaseMixer(), nullptr);
+  EXPECT_EQ(Mixers, std::vector<QVMixer*>{m3_});
+}
+
+TEST_F(GraphEditTest, LinksOutsideTheGraphOrInACircleAreRefused) {
+  QVNodeGraph other;
+  QVEffector* stranger = other.AddEffector(nullptr, nullptr);
+  EXPECT_THROW(m2_->AppendSource('+', stranger), std::invalid_argument);
+  EXPECT_THROW(m2_->AppendTransparence('+', nullptr), std::invalid_argument);
+  EXPECT_THROW(e1_->SetGenerator(other.AddGenerator(&main_.Parameter)), std::invalid_argument);
+  EXPECT_THROW(m1_->SetBaseMixer(m3_), std::invalid_argument);
+  EXPECT_THROW(m1_->SetBaseMixer(m1_), std::invalid_argument);
+  EXPECT_THROW(graph_.DeleteNode(stranger), std::invalid_argument);
+  EXPECT_THROW(m2_->RemoveSource(2), std::out_of_range);
+  EXPECT_THROW(e1_->SetEntryColor(2, 0), std::out_of_range);
+  EXPECT_EQ(m2_->SourceList().size(), 2u);
+  EXPECT_EQ(e1_->Generator, g1_);
+  EXPECT_EQ(m1_->BaseMixer(), nullptr);
+}
+
+TEST_F(GraphEditTest, ListEditsMarkTheMixerChanged) {
+  const auto changes = [&](auto edit) {
+    Settle();
+    edit();
+    return m2_->State == Changed;
+  };
+  EXPECT_TRUE(changes([&] { m2_->RemoveSource(0); }));
+  EXPECT_TRUE(changes([&] { m2_->RemoveTransparence(0); }));
+  EXPECT_TRUE(changes([&] { m2_->SetSourceList({{'+', e2_}}); }));
+  EXPECT_TRUE(changes([&] { m2_->SetBaseMixer(nullptr); }));
+  EXPECT_FALSE(changes([&] { m2_->RemoveEffector(e1_); })) << "it names e1 no more";
+  EXPECT_EQ(graph_.FindMixer(m2_->Name), m2_);
 }
 
 }  // namespace

@@ -30,11 +30,11 @@ TEST(QVMain, BuildsTheDefaultGraph) {
   ASSERT_EQ(Mixers.size(), 1u);
   EXPECT_EQ(Effectors[0]->Generator, Generators[0]);
   EXPECT_EQ(Generators[0]->Parameter, &main.Parameter);
-  EXPECT_EQ(Mixers[0]->BaseMixer, nullptr);
-  ASSERT_EQ(Mixers[0]->SourceList.size(), 1u);
-  EXPECT_EQ(Mixers[0]->SourceList[0]->Operator, '+');
-  EXPECT_EQ(Mixers[0]->SourceList[0]->Effector, Effectors[0]);
-  EXPECT_TRUE(Mixers[0]->TransparenceList.empty());
+  EXPECT_EQ(Mixers[0]->BaseMixer(), nullptr);
+  ASSERT_EQ(Mixers[0]->SourceList().size(), 1u);
+  EXPECT_EQ(Mixers[0]->SourceList()[0].Operator, '+');
+  EXPECT_EQ(Mixers[0]->SourceList()[0].Effector, Effectors[0]);
+  EXPECT_TRUE(Mixers[0]->TransparenceList().empty());
 }
 
 TEST(QVMain, SecondPassWithoutEditsComputesNothing) {

@@ -65,15 +65,16 @@ class MixerRowsTest : public ::testing::Test {
     }
   }
 
-  void RandomList(std::vector<std::unique_ptr<QVSourceElement>>& list, bool firstFull) {
-    list.clear();
+  QVSourceList RandomList(bool firstFull) {
+    QVSourceList list;
     const int n = static_cast<int>(rng_() % 5);
     for (int i = 0; i < n; ++i) {
       const int32_t ops[] = {'+', '*', '*', '-'};
-      QVEffector* e = rng_() % 10 == 0 ? nullptr : pool_[rng_() % pool_.size()];
+      QVEffector* e = pool_[rng_() % pool_.size()];
       if (i == 0 && firstFull) e = pool_[0];
-      list.push_back(std::make_unique<QVSourceElement>(QVSourceElement{ops[rng_() % 4], e}));
+      list.push_back({ops[rng_() % 4], e});
     }
+    return list;
   }
 
   std::vector<int32_t> Picture(QVMixer& m, bool plain) {
@@ -103,8 +104,8 @@ TEST_F(MixerRowsTest, EveryTypeListAndBaseMatchesThePlainWorker) {
           m.SetTransparenceType(type);
           m.SetRegular(regular);
           // Without a usable base the size comes from the first source element.
-          RandomList(m.SourceList, base != 1 && lists % 4 != 3);
-          RandomList(m.TransparenceList, false);
+          m.SetSourceList(RandomList(base != 1 && lists % 4 != 3));
+          m.SetTransparenceList(RandomList(false));
           const int workers = round % 7 + 1;
           ScopedThreadCount threads(workers);
           ExpectSame(m, "base " + std::to_string(base) + ", type " + std::to_string(type) +
@@ -119,30 +120,28 @@ TEST_F(MixerRowsTest, EveryTypeListAndBaseMatchesThePlainWorker) {
 
 TEST_F(MixerRowsTest, HandPickedListsMatchThePlainWorker) {
   Fill(bottom_.RGBField, kW, kH, rng_);
-  using List = std::vector<std::pair<int32_t, int>>;  // operator, pool index (-1: no effector)
+  using List = std::vector<std::pair<int32_t, int>>;  // operator, pool index
   const std::vector<List> lists = {
-      {},                               // empty
-      {{'*', 0}},                       // a leading '*' contributes 0
-      {{'*', 1}, {'+', 2}},             // ... and is then replaced
-      {{'+', 0}, {'*', 1}, {'+', 2}},   // A * B / 255 + C
-      {{'+', 0}, {'+', 0}, {'+', 0}},   // sums beyond 255
-      {{'+', 3}, {'*', 0}},             // smaller first picture
-      {{'+', 0}, {'*', 5}},             // multiplied by an empty picture
-      {{'+', 4}, {'*', 6}, {'+', 7}},   // larger, short rows, narrow columns
-      {{'+', -1}, {'*', 0}, {'+', 1}},  // an element without effector
+      {},                              // empty
+      {{'*', 0}},                      // a leading '*' contributes 0
+      {{'*', 1}, {'+', 2}},            // ... and is then replaced
+      {{'+', 0}, {'*', 1}, {'+', 2}},  // A * B / 255 + C
+      {{'+', 0}, {'+', 0}, {'+', 0}},  // sums beyond 255
+      {{'+', 3}, {'*', 0}},            // smaller first picture
+      {{'+', 0}, {'*', 5}},            // multiplied by an empty picture
+      {{'+', 4}, {'*', 6}, {'+', 7}},  // larger, short rows, narrow columns
+      {{'+', 5}, {'*', 0}, {'+', 1}},  // an empty first picture
   };
   for (size_t s = 0; s < lists.size(); ++s) {
     for (size_t t = 0; t < lists.size(); ++t) {
       for (int32_t type : {0, 1, 2, 3, 4}) {
-        auto build = [&](std::vector<std::unique_ptr<QVSourceElement>>& out, const List& l) {
-          out.clear();
-          for (auto [op, i] : l) {
-            QVEffector* e = i < 0 ? nullptr : pool_[static_cast<size_t>(i)];
-            out.push_back(std::make_unique<QVSourceElement>(QVSourceElement{op, e}));
-          }
+        auto build = [&](const List& l) {
+          QVSourceList out;
+          for (auto [op, i] : l) out.push_back({op, pool_[static_cast<size_t>(i)]});
+          return out;
         };
-        build(top_->SourceList, lists[s]);
-        build(top_->TransparenceList, lists[t]);
+        top_->SetSourceList(build(lists[s]));
+        top_->SetTransparenceList(build(lists[t]));
         top_->SetTransparenceType(type);
         top_->SetRegular((s + t) % 2 == 0);
         ExpectSame(*top_, "source " + std::to_string(s) + ", transparence " + std::to_string(t) +
@@ -163,7 +162,7 @@ TEST_F(MixerRowsTest, WorkedExamplesHoldOnTheFastPath) {
   top_->SetRegular(false);
   EXPECT_EQ(Picture(*top_, false), (std::vector<int32_t>{PackRGB(255, 200, 150)}));
   // A source of A "+" and B "*": (255, 128, 0) * (128, 128, 128) / 255 = (128, 64, 0).
-  top_->SourceList.clear();
+  top_->SetSourceList({});
   pool_[0]->RGBField.Put(0, 0, PackRGB(255, 128, 0));
   pool_[1]->RGBField.Resize(1, 1);
   pool_[1]->RGBField.Put(0, 0, PackRGB(128, 128, 128));
@@ -183,17 +182,14 @@ TEST_F(MixerRowsTest, LongestFastListsStayExact) {
       bottom_.RGBField.Put(x, y, PackRGB(255, 255, 255));
     }
   }
-  for (size_t i = 0; i < qv::MaxFastListLength; ++i) {
-    top_->SourceList.push_back(std::make_unique<QVSourceElement>(QVSourceElement{'+', pool_[0]}));
-  }
-  top_->TransparenceList.push_back(
-      std::make_unique<QVSourceElement>(QVSourceElement{'+', pool_[1]}));
+  top_->SetSourceList(QVSourceList(qv::MaxFastListLength, QVSourceElement{'+', pool_[0]}));
+  top_->AppendTransparence('+', pool_[1]);
   ASSERT_TRUE(qv::MixerRowsApply(*top_));
   for (int32_t type : {0, 2, 4}) {
     top_->SetTransparenceType(type);
     ExpectSame(*top_, "type " + std::to_string(type));
   }
-  top_->SourceList.push_back(std::make_unique<QVSourceElement>(QVSourceElement{'+', pool_[0]}));
+  top_->AppendSource('+', pool_[0]);
   EXPECT_FALSE(qv::MixerRowsApply(*top_));
 }
 

@@ -54,10 +54,10 @@ TEST_F(MixerRuleTest, CrossFadeFollowsTheTransparence) {
   m->SetTransparenceType(2);
   m->AppendTransparence('+', Picture(255, 255, 255));
   EXPECT_EQ(Pixel(*m), (RGB{10, 20, 30}));
-  m->TransparenceList.clear();
+  m->SetTransparenceList({});
   m->AppendTransparence('+', Picture(0, 0, 0));
   EXPECT_EQ(Pixel(*m), (RGB{200, 100, 50}));
-  m->TransparenceList.clear();
+  m->SetTransparenceList({});
   m->AppendTransparence('+', Picture(51, 102, 0));  // base * T / 255, source * (255 - T) / 255
   EXPECT_EQ(Pixel(*m), (RGB{10 * 51 / 255 + 200 * 204 / 255, 20 * 102 / 255 + 100 * 153 / 255, 50}));
 }
@@ -108,10 +108,10 @@ TEST_F(MixerRuleTest, ListExpressionsMultiplyAndNormaliseTransparence) {
   int64_t t[3];
   m->AppendTransparence('+', Picture(200, 0, 0));
   m->AppendTransparence('-', Picture(100, 0, 0));  // any operator but '*' adds
-  qv::ListExpression(m->TransparenceList, 0, 0, t);
+  qv::ListExpression(m->TransparenceList(), 0, 0, t);
   EXPECT_EQ(t[0], 300);
   m->SetTransparenceType(1);
-  m->SourceList.clear();
+  m->SetSourceList({});
   m->AppendSource('*', Picture(255, 255, 255));  // a leading '*' contributes nothing
   EXPECT_EQ(Pixel(*m), (RGB{0, 0, 0}));
 }
@@ -148,15 +148,23 @@ TEST_F(MixerRuleTest, MaskPassesTheBaseThroughWithoutVisitingTheLists) {
   EXPECT_EQ(source->State, Updated) << "the source list was reset";
 }
 
+// The sources are not computed: the size is the one the first source's
+// picture has once computed, whatever it holds from an older pass.
 TEST_F(MixerRuleTest, MaskWithoutBaseIsBlackAtTheFirstSourceSize) {
+  QVParameter parameter;
+  parameter.ChangeWidth(3);
+  parameter.ChangeHeight(2);
   auto* m = new QVMixer();
   QVEffector* source = Picture(1, 2, 3);
-  source->RGBField.Resize(3, 2);
+  source->SetGenerator(new QVGenerator(&parameter));
   m->AppendSource('+', source);
   m->PassThrough();
   EXPECT_EQ(m->RGBField.Width, 3);
   EXPECT_EQ(m->RGBField.Height, 2);
   EXPECT_EQ(qv::test::MixerPixels(*m), std::vector<int32_t>(6, 0));
+  source->SetGenerator(nullptr);
+  m->PassThrough();
+  EXPECT_EQ(m->RGBField.Width, 0);
 }
 
 TEST_F(MixerRuleTest, NoBaseAndNoSourcesGiveAnEmptyPicture) {
@@ -169,9 +177,9 @@ TEST_F(MixerRuleTest, MixersChainInCreationOrder) {
   auto* first = new QVMixer();
   auto* second = new QVMixer();
   auto* third = new QVMixer();
-  EXPECT_EQ(first->BaseMixer, nullptr);
-  EXPECT_EQ(second->BaseMixer, first);
-  EXPECT_EQ(third->BaseMixer, second);
+  EXPECT_EQ(first->BaseMixer(), nullptr);
+  EXPECT_EQ(second->BaseMixer(), first);
+  EXPECT_EQ(third->BaseMixer(), second);
   EXPECT_EQ(graph_.Mixers.back(), third);
 }
 

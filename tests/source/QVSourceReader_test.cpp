@@ -91,10 +91,10 @@ TEST(QVSourceReader, DefaultTextReadsBackByteForByte) {
   ASSERT_EQ(Effectors.size(), 1u);
   ASSERT_EQ(Mixers.size(), 1u);
   EXPECT_EQ(Effectors[0]->Generator, Generators[0]);
-  EXPECT_EQ(Mixers[0]->BaseMixer, nullptr);
-  ASSERT_EQ(Mixers[0]->SourceList.size(), 1u);
-  EXPECT_EQ(Mixers[0]->SourceList[0]->Effector, Effectors[0]);
-  EXPECT_EQ(Mixers[0]->SourceList[0]->Operator, '+');
+  EXPECT_EQ(Mixers[0]->BaseMixer(), nullptr);
+  ASSERT_EQ(Mixers[0]->SourceList().size(), 1u);
+  EXPECT_EQ(Mixers[0]->SourceList()[0].Effector, Effectors[0]);
+  EXPECT_EQ(Mixers[0]->SourceList()[0].Operator, '+');
 }
 
 TEST(QVSourceReader, GeneratedProjectsRoundTripAndRenderTheSamePicture) {
@@ -283,12 +283,12 @@ TEST(QVSourceReader, ElementsCarryTheirOperatorAndLinkToTheFirstOfAName) {
   Read(main, text.substr(0, mixerAt) + second + twin + mixer);
   ASSERT_EQ(Effectors.size(), 3u);
   const QVMixer& m = *Mixers[0];
-  ASSERT_EQ(m.SourceList.size(), 2u);
-  EXPECT_EQ(m.SourceList[1]->Operator, '*');
-  EXPECT_EQ(m.SourceList[1]->Effector, Effectors[1]);  // the first Effector2
-  ASSERT_EQ(m.TransparenceList.size(), 1u);
-  EXPECT_EQ(m.TransparenceList[0]->Operator, '-');
-  EXPECT_EQ(m.TransparenceList[0]->Effector, Effectors[1]);
+  ASSERT_EQ(m.SourceList().size(), 2u);
+  EXPECT_EQ(m.SourceList()[1].Operator, '*');
+  EXPECT_EQ(m.SourceList()[1].Effector, Effectors[1]);  // the first Effector2
+  ASSERT_EQ(m.TransparenceList().size(), 1u);
+  EXPECT_EQ(m.TransparenceList()[0].Operator, '-');
+  EXPECT_EQ(m.TransparenceList()[0].Effector, Effectors[1]);
 }
 
 TEST(QVSourceReader, GeneratorLinksGoToTheFirstOfAName) {
@@ -312,18 +312,18 @@ TEST(QVSourceReader, MixersChainInTextOrder) {
   Read(main, text + ReplaceAll(mixerBlock, "Mixer1", "Second") +
                  ReplaceAll(mixerBlock, "Mixer1", "Third"));
   ASSERT_EQ(Mixers.size(), 3u);
-  EXPECT_EQ(Mixers[0]->BaseMixer, nullptr);
-  EXPECT_EQ(Mixers[1]->BaseMixer, Mixers[0]);
-  EXPECT_EQ(Mixers[2]->BaseMixer, Mixers[1]);
+  EXPECT_EQ(Mixers[0]->BaseMixer(), nullptr);
+  EXPECT_EQ(Mixers[1]->BaseMixer(), Mixers[0]);
+  EXPECT_EQ(Mixers[2]->BaseMixer(), Mixers[1]);
   EXPECT_EQ(Mixers[2]->Name, "Third");
 }
 
 TEST(QVSourceReader, OperatorIsTheFirstCharacterNotTheFirstByte) {
   QVMain main;
   Read(main, DefaultWith("SourceList: +Effector1", "SourceList: ＋Effector1"));
-  ASSERT_EQ(Mixers[0]->SourceList.size(), 1u);
-  EXPECT_EQ(Mixers[0]->SourceList[0]->Operator, 0xFF0B);
-  EXPECT_EQ(Mixers[0]->SourceList[0]->Effector, Effectors[0]);
+  ASSERT_EQ(Mixers[0]->SourceList().size(), 1u);
+  EXPECT_EQ(Mixers[0]->SourceList()[0].Operator, 0xFF0B);
+  EXPECT_EQ(Mixers[0]->SourceList()[0].Effector, Effectors[0]);
   EXPECT_NE(qv::WriteProject(main).find("\tSourceList: ＋Effector1\n"), std::string::npos);
 }
 
@@ -444,6 +444,19 @@ TEST(QVSourceReader, FailuresInCrLfTextCountLinesTheSame) {
                        26, 2, "expected \"Range:\""});
   ExpectFailure(main, {"CR", ReplaceAll(DefaultWith("\tRange: 4", "\tRang: 4"), "\n", "\r"), 26, 2,
                        "expected \"Range:\""});
+}
+
+// An effector whose generator was deleted writes an empty generator name,
+// which reads back as no generator.
+TEST(QVSourceReader, AnEffectorWithoutGeneratorRoundTrips) {
+  QVMain main;
+  LiveGraph().DeleteNode(Generators[0]);
+  const std::string text = qv::WriteProject(main);
+  EXPECT_NE(text.find("\tGenerator: \n"), std::string::npos);
+  Read(main, text);
+  ASSERT_EQ(Effectors.size(), 1u);
+  EXPECT_EQ(Effectors[0]->Generator, nullptr);
+  EXPECT_EQ(qv::WriteProject(main), text);
 }
 
 }  // namespace

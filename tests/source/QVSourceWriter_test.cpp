@@ -137,8 +137,8 @@ TEST(QVSourceWriter, MixerWritesBothListsWithTheirOperators) {
   // A type outside the table combines as the sum and is written as such.
   m.SetTransparenceType(9);
   EXPECT_NE(m.WriteSource("").find("TransparenceType: 和合成\n"), std::string::npos);
-  m.SourceList.clear();
-  m.TransparenceList.clear();
+  m.SetSourceList({});
+  m.SetTransparenceList({});
   EXPECT_EQ(m.WriteSource(""), "TransparenceType: 和合成\nRegular: off\nMaskSW: on\n");
 }
 
