@@ -24,10 +24,10 @@ struct RenderedPicture {
 };
 
 /// Renders main's last mixer, exactly as the engine renders it for the
-/// viewer, into picture. bar, when given, shows the progress and, on success,
-/// the closing line. Returns "" on success, else what went wrong (the
-/// engine's error, an interrupt, or no picture at all); picture is then
-/// incomplete and must not be used.
+/// viewer, into picture. bar, when given, shows the progress (the caller
+/// writes the closing line once the picture is saved). Returns "" on success, else what went wrong
+/// (the engine's error, an interrupt, or no picture at all); picture is then incomplete and must
+/// not be used.
 std::string RenderHeadless(QVMain& main, QVProgressBar* bar, RenderedPicture& picture);
 
 }  // namespace qv

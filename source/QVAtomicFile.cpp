@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/QVScan.h"
+
 namespace qv {
 namespace {
 
@@ -171,10 +173,19 @@ std::string KeepOwnerAndMode(int fd, const struct stat& old) {
   return "";
 }
 
+std::atomic<const std::atomic<int>*> writeInterrupt{nullptr};
+
+bool WriteInterrupted() {
+  const std::atomic<int>* flag = writeInterrupt.load();
+  return flag && flag->load() != 0;
+}
+
 }  // namespace
 
+void SetWriteInterrupt(const std::atomic<int>* flag) { writeInterrupt.store(flag); }
+
 std::string CannotWriteMessage(const std::string& path, const std::string& reason) {
-  return "cannot write \"" + path + "\": " + reason;
+  return "cannot write " + QuoteText(path) + ": " + reason;
 }
 
 std::string SystemErrorText(int err) {
@@ -261,11 +272,13 @@ void AtomicFile::Commit() {
   if (!stream_) throw std::logic_error("AtomicFile::Commit after Commit or Discard");
   // A failed write that the writer did not notice still fails the commit.
   if (std::ferror(stream_)) Fail(EIO);
+  if (WriteInterrupted()) Fail("interrupted; nothing was replaced");
   if (std::fflush(stream_) != 0) Fail(errno);
   if (fsync(fileno(stream_)) != 0) Fail(errno);
   FILE* stream = stream_;
   stream_ = nullptr;
   if (std::fclose(stream) != 0) Fail(errno);
+  if (WriteInterrupted()) Fail("interrupted; nothing was replaced");
   // Whatever took the target's name meanwhile must still be a regular file.
   struct stat now {};
   if (fstatat(directory_, name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(now.st_mode)) {

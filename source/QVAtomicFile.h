@@ -9,6 +9,7 @@
 // directories apply, and a loop is an error) and the regular file it reaches
 // is replaced. Every name is used relative to an open directory, so the short
 // temporary name fits wherever the target's name fits.
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -29,6 +30,11 @@ std::string SystemErrorText(int err);
 /// missing directory. The whole message, as CannotWriteMessage gives it.
 /// Lets a caller refuse before a long computation; creates nothing.
 std::string ReplaceProblem(const std::string& path);
+
+/// While flag is set and non-zero (an interrupt arrived), every AtomicFile
+/// refuses to commit: it removes its temporary file and throws, so the target
+/// stays as it was. Null disconnects it. Main thread.
+void SetWriteInterrupt(const std::atomic<int>* flag);
 
 /// A new version of one file, streamed into a temporary file beside the
 /// target and renamed over it by Commit. Without Commit (an exception, an

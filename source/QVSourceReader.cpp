@@ -63,12 +63,18 @@ ReadResult ReadProject(QVMain& main, std::string text) {
     }
   }
 
+  ReadResult result;
+  SkipWhitespace(source);
+  if (!source.Empty()) {
+    result.Warning = "text after the last block is ignored";
+    source.LineColumn(source.Position(), result.WarningLine, result.WarningColumn);
+  }
   main.StopRender();
   main.Parameter.CopyFrom(staging);
   for (QVGenerator* g : graph.Generators) g->SetParameter(&main.Parameter);
   for (QVEffector* e : graph.Effectors) e->Owner = &main;
   LiveGraph().Swap(graph);
-  return {};  // graph destroys the previous nodes
+  return result;  // graph destroys the previous nodes
 }
 
 bool ReadObject(QVObject& object, SourceText& text) { return ReadBlock(object, text); }

@@ -32,6 +32,9 @@ struct ProcessOptions {
   bool StderrOnTerminal = false;  ///< standard error on a pseudo-terminal
   /// With StderrOnTerminal: send SIGINT once the terminal has received this.
   std::string InterruptOnOutput;
+  /// Send SIGINT once a hidden file (a name starting with '.') appears in
+  /// this directory: a picture is being written there.
+  std::string InterruptOnHiddenFileIn;
 };
 
 /// Options that only read standard input from file.
