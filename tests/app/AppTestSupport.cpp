@@ -126,6 +126,10 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
       kill(pid, SIGINT);
       interrupted = true;
     }
+    if (!result.ProbeFileExisted && !options.ProbeOnOutput.empty() &&
+        result.Err.find(options.ProbeOnOutput) != std::string::npos) {
+      result.ProbeFileExisted = std::filesystem::exists(options.ProbeFile);
+    }
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);

@@ -53,15 +53,15 @@ TEST(QVCommands, InterruptDuringTheWriteRemovesTheTemporaryFile) {
 
 TEST(QVCommands, SummaryLineFollowsTheWrite) {
   ScratchDir dir;
-  const std::string project =
-      Project(dir, "p.qvl", ReplaceFirst(Sized("3000", "3000"), "Depth: 100", "Depth: 2"));
+  const std::string project = Project(dir, "p.qvl", Sized("3000", "3000"));
   ProcessOptions options;
   options.StderrOnTerminal = true;
-  options.InterruptOnOutput = "pixels in";  // the picture must be in place by now
+  options.ProbeOnOutput = "pixels in";  // the picture must be in place by then
+  options.ProbeFile = dir.File("a.png");
   const ProcessResult run = RunQvell({"render", project, "-o", dir.File("a.png")}, options);
   EXPECT_EQ(run.ExitCode, 0) << run.Describe();
-  std::string problem;
-  EXPECT_EQ(ReadPngFile(dir.File("a.png"), problem).Width, 3000) << problem;
+  ASSERT_TRUE(run.ProbeFileExisted.has_value()) << run.Describe();
+  EXPECT_TRUE(*run.ProbeFileExisted);
 }
 
 TEST(QVCommands, TextAfterTheLastBlockDrawsOneWarning) {
