@@ -7,6 +7,7 @@
 #include <new>
 
 #include "app/QVCommands.h"
+#include "base/QVScan.h"
 
 namespace qv {
 
@@ -53,12 +54,12 @@ std::string SetRenderOption(const std::string& name, const std::string& value,
   } else if (name == "--threads") {
     options.Threads = WholeNumber(value, 0, kMaxThreads);
     if (!options.Threads) {
-      return "--threads takes a whole number from 0 to " + std::to_string(kMaxThreads) +
-             ", not \"" + value + "\"";
+      return "--threads takes a whole number from 0 to " + std::to_string(kMaxThreads) + ", not " +
+             QuoteText(value);
     }
   } else if (name == "--quality") {
     const std::optional<int> quality = WholeNumber(value, 1, 100);
-    if (!quality) return "--quality takes a whole number from 1 to 100, not \"" + value + "\"";
+    if (!quality) return "--quality takes a whole number from 1 to 100, not " + QuoteText(value);
     options.Quality = *quality;
   }
   return "";
@@ -112,7 +113,7 @@ std::string ParseRender(const std::vector<std::string>& args, CommandLineOptions
           options.Quiet = true;
           return given ? std::string("--quiet takes no value") : std::string();
         }
-        if (!TakesValue(name)) return "unknown option \"" + name + "\" for render";
+        if (!TakesValue(name)) return "unknown option " + QuoteText(name) + " for render";
         return SetRenderOption(name, value, options);
       });
   if (!error.empty() || options.Kind == CommandLineOptions::Command::Help) return error;
@@ -121,8 +122,8 @@ std::string ParseRender(const std::vector<std::string>& args, CommandLineOptions
   if (options.Output.empty()) return "render needs the picture file to write: -o OUT";
   const std::optional<PictureFormat> format = PictureFormatFromName(options.Output);
   if (!format) {
-    return "cannot tell the picture format of \"" + options.Output +
-           "\"; name it .bmp (BMP), .png (PNG) or .jpg/.jpeg (JPEG)";
+    return "cannot tell the picture format of " + QuoteText(options.Output) +
+           "; name it .bmp (BMP), .png (PNG) or .jpg/.jpeg (JPEG)";
   }
   options.Project = operands[0];
   options.Format = *format;
@@ -133,7 +134,7 @@ std::string ParsePrint(const std::vector<std::string>& args, CommandLineOptions&
   std::vector<std::string> operands;
   std::string error = SplitArguments(args, operands, options,
                                      [](const std::string& name, const std::string&, bool) {
-                                       return "unknown option \"" + name + "\" for print";
+                                       return "unknown option " + QuoteText(name) + " for print";
                                      });
   if (!error.empty() || options.Kind == CommandLineOptions::Command::Help) return error;
   if (operands.size() > 1) return "print takes at most one project file";
@@ -191,8 +192,8 @@ std::string ParseCommandLine(const std::vector<std::string>& args, CommandLineOp
                                           : CommandLineOptions::Command::Help;
     return args.size() == 1 ? "" : command + " takes no arguments";
   }
-  if (command.starts_with("-")) return "unknown option \"" + command + "\"";
-  return "unknown command \"" + command + "\"";
+  if (command.starts_with("-")) return "unknown option " + QuoteText(command);
+  return "unknown command " + QuoteText(command);
 }
 
 int RunCommandLine(int argc, char** argv) {

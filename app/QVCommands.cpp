@@ -4,16 +4,18 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
 #include "app/QVHeadlessRender.h"
+#include "app/QVInterrupt.h"
 #include "app/QVProgressBar.h"
 #include "app/QVProjectInput.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
+#include "image/QVPictureFile.h"
 #include "source/QVAtomicFile.h"
 #include "source/QVSourceWriter.h"
 
@@ -41,16 +43,24 @@ std::string NothingToRender(const QVMain& main) {
          std::to_string(h) + "; set both to at least 1";
 }
 
-// Why the picture file cannot be written, checked before a long render; "" when
-// nothing speaks against it (the write itself may still fail).
-std::string OutputProblem(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error))
-    return CannotWriteMessage(path, "it is a directory");
-  std::string directory = std::filesystem::path(path).parent_path().string();
-  if (directory.empty()) directory = ".";
-  if (access(directory.c_str(), W_OK | X_OK) != 0) {
-    return CannotWriteMessage(path, SystemErrorText(errno));
+// Reads the project for a command; prints its warning, if any. Returns the
+// error line, or "".
+std::string LoadProject(QVMain& main, const std::string& path) {
+  std::string warning;
+  std::string error = LoadProjectInput(main, path, &warning);
+  if (error.empty() && !warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
+  return error;
+}
+
+// Why the render cannot start or its picture cannot be written, checked
+// before a long render; "" when nothing speaks against it.
+std::string RenderProblem(const QVMain& main, const CommandLineOptions& options) {
+  if (std::string problem = NothingToRender(main); !problem.empty()) return problem;
+  if (std::string problem = ReplaceProblem(options.Output); !problem.empty()) return problem;
+  try {  // a size the format cannot store is refused before the render
+    RequirePictureSize(options.Output, options.Format, main.Parameter.Width, main.Parameter.Height);
+  } catch (const std::runtime_error& e) {
+    return e.what();
   }
   return "";
 }
@@ -76,7 +86,7 @@ int WriteStandardOutput(const std::string& text) {
 int RunPrint(const CommandLineOptions& options) {
   QVMain main;
   if (!options.Project.empty()) {
-    if (std::string line = LoadProjectInput(main, options.Project); !line.empty()) {
+    if (std::string line = LoadProject(main, options.Project); !line.empty()) {
       return ProjectError(line);
     }
   }
@@ -87,25 +97,16 @@ int RunRender(const CommandLineOptions& options) {
   QVMain main;  // reads NUMBER_OF_PROCESSORS; --threads overrides it below
   if (options.Threads)
     ThreadCount = *options.Threads == 0 ? HardwareWorkerCount() : *options.Threads;
-  if (std::string line = LoadProjectInput(main, options.Project); !line.empty()) {
+  if (std::string line = LoadProject(main, options.Project); !line.empty()) {
     return ProjectError(line);
   }
-  if (std::string problem = NothingToRender(main); !problem.empty()) return CommandError(problem);
-  if (std::string problem = OutputProblem(options.Output); !problem.empty()) {
+  if (std::string problem = RenderProblem(main, options); !problem.empty()) {
     return CommandError(problem);
   }
-  // A size the format cannot store is refused before the render, not after it.
-  if (main.Parameter.Width >= 1 && main.Parameter.Height >= 1) {
-    try {
-      RequirePictureSize(options.Output, options.Format, main.Parameter.Width,
-                         main.Parameter.Height);
-    } catch (const std::runtime_error& e) {
-      return CommandError(e.what());
-    }
-  }
-
   const bool showProgress = !options.Quiet && isatty(STDERR_FILENO) == 1;
   QVProgressBar bar(stderr);
+  ScopedInterruptHandler interrupts;  // covers the render and the write
+  const auto start = std::chrono::steady_clock::now();
   QVPictureRef picture;
   if (std::string error = RenderHeadless(main, showProgress ? &bar : nullptr, picture);
       !error.empty()) {
@@ -114,7 +115,11 @@ int RunRender(const CommandLineOptions& options) {
   try {
     WritePicture(options.Output, *picture, options.Format, options.Quality);
   } catch (const std::runtime_error& e) {
-    return CommandError(e.what());
+    return CommandError(InterruptSignal() != 0 ? kInterruptedMessage : e.what());
+  }
+  if (showProgress) {
+    bar.Finish(picture->Width(), picture->Height(),
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   return ExitSuccess;
 }

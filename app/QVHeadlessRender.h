@@ -17,9 +17,9 @@ class QVProgressBar;
 
 /// Renders main's last mixer, exactly as the engine renders it for the
 /// viewer, and sets picture to the picture the engine hands to its canvas.
-/// bar, when given, shows the progress and, on success, the closing line.
-/// Returns "" on success, else what went wrong (the engine's error, an
-/// interrupt, or no picture at all); picture is then null.
+/// bar, when given, shows the progress (the caller writes the closing line
+/// once the picture is saved). Returns "" on success, else what went wrong
+/// (the engine's error, an interrupt, or no picture at all); picture is then null.
 std::string RenderHeadless(QVMain& main, QVProgressBar* bar, QVPictureRef& picture);
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/QVScan.h"
 #include "engine/QVMain.h"
 #include "source/QVProjectFile.h"
 #include "source/QVSourceReader.h"
@@ -17,19 +18,31 @@ std::string ReadStandardInput() {
 
 }  // namespace
 
-std::string LoadProjectInput(QVMain& main, const std::string& path) {
+std::string DisplayFileName(const std::string& path) {
+  for (const char c : path) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return QuoteText(path);
+  }
+  return path;
+}
+
+std::string LoadProjectInput(QVMain& main, const std::string& path, std::string* warning) {
   const bool standardInput = path == "-";
-  const std::string file = standardInput ? kStandardInputName : path;
+  const std::string file = standardInput ? kStandardInputName : DisplayFileName(path);
   std::string text;
   try {
     text = standardInput ? ReadStandardInput() : ReadProjectFile(path);
   } catch (const ProjectFileError& e) {
-    return file + ": error: " + e.what();
+    return file + ": error: " + e.Reason();
   }
   const ReadResult result = ReadProject(main, std::move(text));
-  if (result.Ok) return "";
-  return file + ":" + std::to_string(result.Line) + ":" + std::to_string(result.Column) +
-         ": error: " + result.Message;
+  const auto where = [&](int line, int column) {
+    return file + ":" + std::to_string(line) + ":" + std::to_string(column);
+  };
+  if (!result.Ok) return where(result.Line, result.Column) + ": error: " + result.Message;
+  if (warning && !result.Warning.empty()) {
+    *warning = where(result.WarningLine, result.WarningColumn) + ": warning: " + result.Warning;
+  }
+  return "";
 }
 
 }  // namespace qv

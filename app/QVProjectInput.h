@@ -17,7 +17,13 @@ inline constexpr const char* kStandardInputName = "<stdin>";
 /// on success, else one line without line end:
 ///   FILE:LINE:COLUMN: error: MESSAGE  for a text that does not read;
 ///   FILE: error: MESSAGE              for a file that cannot be read or decoded.
-/// FILE is path as given, or kStandardInputName.
-std::string LoadProjectInput(QVMain& main, const std::string& path);
+/// FILE is DisplayFileName(path), or kStandardInputName. A text that reads but
+/// has text after its last block sets *warning (when given) to the line
+///   FILE:LINE:COLUMN: warning: text after the last block is ignored
+std::string LoadProjectInput(QVMain& main, const std::string& path, std::string* warning = nullptr);
+
+/// path as given, or quoted with its control characters shown as \xHH when
+/// it has any, so that a message stays one line.
+std::string DisplayFileName(const std::string& path);
 
 }  // namespace qv

@@ -32,8 +32,12 @@ void SourceText::LineColumn(size_t pos, int& line, int& column) const {
   }
 }
 
-NumberFormatError::NumberFormatError(const std::string& token)
-    : std::runtime_error("'" + token + "' is not a number"), token_(token) {}
+NumberFormatError::NumberFormatError(const std::string& token, bool outOfRange)
+    : std::runtime_error("'" + token + "' is " +
+                         (outOfRange
+                              ? "out of range: a number must lie between -1.79E308 and 1.79E308"
+                              : "not a number")),
+      token_(token) {}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsWhitespace(char c) { return IsBlank(c) || c == '\r' || c == '\n'; }
@@ -149,7 +153,7 @@ double ConvertNumber(std::string_view token) {
   const auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), v);
   if (ec == std::errc::result_out_of_range) {
     v = StrtodInCLocale(body);
-    if (std::isinf(v)) throw NumberFormatError(std::string(token));
+    if (std::isinf(v)) throw NumberFormatError(std::string(token), true);
   } else if (ec != std::errc() || ptr != body.data() + body.size()) {
     throw NumberFormatError(std::string(token));
   }

@@ -48,11 +48,11 @@ class SourceText {
   std::string error_;
 };
 
-/// A number token that is not a valid number (or lies beyond the double range).
-/// The message is "'TOKEN' is not a number".
+/// A number token that is not a valid number, or lies beyond the double range.
+/// The message is "'TOKEN' is not a number" or "'TOKEN' is out of range: ...".
 class NumberFormatError : public std::runtime_error {
  public:
-  explicit NumberFormatError(const std::string& token);
+  explicit NumberFormatError(const std::string& token, bool outOfRange = false);
   const std::string& Token() const { return token_; }
 
  private:

@@ -7,9 +7,11 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cstring>
-#include <filesystem>
 #include <random>
 #include <stdexcept>
+#include <utility>
+
+#include "base/QVScan.h"
 
 namespace qv {
 namespace {
@@ -21,53 +23,169 @@ namespace {
 }
 [[maybe_unused]] const char* ErrorText(const char* result, const char*) { return result; }
 
-// The directory part of a path, as open() takes it.
-std::string DirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
+// Why a target cannot be replaced; turned into the whole message by the caller.
+class ReplaceError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
-// A hidden name beside the target: same directory, so rename() never has to
-// cross file systems. The base name is shortened so that the added suffix
-// cannot push a long but valid name over the file system's limit.
-std::string TemporaryName(const std::string& path) {
-  thread_local std::mt19937_64 random{std::random_device{}()};
-  const size_t slash = path.rfind('/');
-  const size_t baseStart = slash == std::string::npos ? 0 : slash + 1;
-  char suffix[32];
-  std::snprintf(suffix, sizeof suffix, ".tmp%016" PRIx64, static_cast<uint64_t>(random()));
-  return path.substr(0, baseStart) + "." + path.substr(baseStart, 100) + suffix;
-}
-
-// The file that path names once symbolic links are followed (at most 40
-// links, as the system allows), so that a link is kept and the file it points
-// to is replaced. A path that is no link stays as it is.
-std::string FollowLinks(const std::string& path) {
-  std::filesystem::path current(path);
-  for (int hops = 0; hops < 40; ++hops) {
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::read_symlink(current, error);
-    if (error) break;
-    current = target.is_absolute() ? target : current.parent_path() / target;
+// Owns one file descriptor.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd = -1) : fd_(fd) {}
+  ~UniqueFd() {
+    if (fd_ >= 0) close(fd_);
   }
-  return current.string();
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  int Get() const { return fd_; }
+  int Release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+// The directory part of a path ("." when there is none) and its last name.
+void SplitPath(const std::string& path, std::string& directory, std::string& name) {
+  const size_t slash = path.rfind('/');
+  directory = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  name = slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Makes the rename itself durable. The new file is already in place when this
-// runs, so a failure here cannot be undone and only weakens crash safety.
-void SyncDirectory(const std::string& directory) {
-  const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
+std::string KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a directory";
+  if (S_ISFIFO(mode)) return "a named pipe (FIFO)";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+[[noreturn]] void NotRegular(mode_t mode) {
+  throw ReplaceError("it is " + KindOf(mode) +
+                     ", not a regular file, and only a regular file is replaced; "
+                     "choose a file name");
+}
+
+// Opens a directory for the *at calls (readable when it can be, so that it can
+// also be synced). Throws ReplaceError.
+int OpenDirectory(const std::string& directory) {
+  int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0 && errno == EACCES) fd = open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw ReplaceError(SystemErrorText(errno));
+  return fd;
+}
+
+// The name under which the kernel reached the open file fd, after it followed
+// every link on the way; the kernel keeps it for each descriptor.
+std::string KernelPathOf(int fd) {
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  std::string buffer(4096, '\0');
+  const ssize_t n = readlink(link.c_str(), buffer.data(), buffer.size());
+  if (n <= 0 || static_cast<size_t>(n) >= buffer.size() || buffer[0] != '/') {
+    throw ReplaceError("it is a symbolic link, and the system does not tell where it leads");
+  }
+  buffer.resize(static_cast<size_t>(n));
+  return buffer;
+}
+
+// The file the kernel opens for path, following links itself: O_PATH needs no
+// permission on the file and never blocks on a FIFO or a device. With create,
+// a link to a missing file creates that file (empty), as writing through the
+// link would. Returns -1 when path names no file. Throws ReplaceError.
+int OpenThroughLinks(const std::string& path, bool create, bool& created) {
+  created = false;
+  const int fd = open(path.c_str(), O_PATH | O_CLOEXEC);
+  if (fd >= 0) return fd;
+  const int err = errno;
+  if (err == ELOOP) throw ReplaceError("it is a symbolic link that loops (" + SystemErrorText(err) + ")");
+  if (err != ENOENT) throw ReplaceError(SystemErrorText(err));
+  struct stat link {};
+  if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return -1;
+  if (!create) return -1;
+  const int made = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (made < 0) throw ReplaceError(SystemErrorText(errno));
+  created = true;
+  return made;
+}
+
+// Where the new file goes: the directory that holds the target once links are
+// followed, the name in it, and the target's status when it exists.
+struct Destination {
+  int Directory = -1;
+  std::string Name;
+  bool Exists = false;
+  bool Created = false;
+  struct stat Info {};
+};
+
+// Resolves path as the kernel does. Throws ReplaceError.
+Destination Resolve(const std::string& path, bool create) {
+  Destination d;
+  std::string directory;
+  SplitPath(path, directory, d.Name);
+  if (d.Name.empty() || d.Name == "." || d.Name == "..") NotRegular(S_IFDIR);
+  UniqueFd file(OpenThroughLinks(path, create, d.Created));
+  if (file.Get() < 0) {
+    d.Directory = OpenDirectory(directory);
+    return d;
+  }
+  if (fstat(file.Get(), &d.Info) != 0) throw ReplaceError(SystemErrorText(errno));
+  if (!S_ISREG(d.Info.st_mode)) NotRegular(d.Info.st_mode);
+  struct stat named {};
+  if (lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) {
+    SplitPath(KernelPathOf(file.Get()), directory, d.Name);
+  }
+  UniqueFd held(OpenDirectory(directory));
+  struct stat check {};
+  if (fstatat(held.Get(), d.Name.c_str(), &check, AT_SYMLINK_NOFOLLOW) != 0 ||
+      check.st_dev != d.Info.st_dev || check.st_ino != d.Info.st_ino) {
+    throw ReplaceError("the file changed while it was being opened; try again");
+  }
+  d.Exists = true;
+  d.Directory = held.Release();
+  return d;
+}
+
+// A short hidden name beside the target: the same directory, so renaming
+// never crosses file systems, and short, so it fits wherever the target fits.
+std::string TemporaryNameFor() {
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  char name[32];
+  std::snprintf(name, sizeof name, ".qvell-%016" PRIx64 ".tmp", static_cast<uint64_t>(random()));
+  return name;
+}
+
+// Gives the new file the owner, group and permissions of the file it replaces
+// (a private file stays private). Changing the owner needs privilege: only
+// root can, and only root must (a user replacing a file of someone else in
+// their own directory becomes its owner, as with any new file).
+std::string KeepOwnerAndMode(int fd, const struct stat& old) {
+  struct stat now {};
+  if (fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid)) {
+    if (fchown(fd, old.st_uid, old.st_gid) != 0 && geteuid() == 0) {
+      return "cannot keep the owner of the file it replaces: " + SystemErrorText(errno);
+    }
+  }
+  if (fchmod(fd, old.st_mode & 07777) != 0) {
+    return "cannot keep the permissions of the file it replaces: " + SystemErrorText(errno);
+  }
+  return "";
+}
+
+std::atomic<const std::atomic<int>*> writeInterrupt{nullptr};
+
+bool WriteInterrupted() {
+  const std::atomic<int>* flag = writeInterrupt.load();
+  return flag && flag->load() != 0;
 }
 
 }  // namespace
 
+void SetWriteInterrupt(const std::atomic<int>* flag) { writeInterrupt.store(flag); }
+
 std::string CannotWriteMessage(const std::string& path, const std::string& reason) {
-  return "cannot write \"" + path + "\": " + reason;
+  return "cannot write " + QuoteText(path) + ": " + reason;
 }
 
 std::string SystemErrorText(int err) {
@@ -76,25 +194,57 @@ std::string SystemErrorText(int err) {
   return text ? std::string(text) : "system error " + std::to_string(err);
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), target_(FollowLinks(path_)) {
+std::string ReplaceProblem(const std::string& path) {
+  try {
+    const Destination d = Resolve(path, false);
+    UniqueFd directory(d.Directory);
+    if (faccessat(directory.Get(), ".", W_OK | X_OK, 0) != 0) {
+      return CannotWriteMessage(path, SystemErrorText(errno));
+    }
+    return "";
+  } catch (const ReplaceError& e) {
+    return CannotWriteMessage(path, e.what());
+  }
+}
+
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
+  Destination d;
+  try {
+    d = Resolve(path_, true);
+  } catch (const ReplaceError& e) {
+    throw std::runtime_error(CannotWriteMessage(path_, e.what()));
+  }
+  directory_ = d.Directory;
+  name_ = d.Name;
+  created_ = d.Created;
+  try {
+    OpenTemporary(d.Exists && !d.Created ? &d.Info : nullptr);
+  } catch (...) {
+    close(directory_);  // the destructor does not run for a failed constructor
+    throw;
+  }
+}
+
+void AtomicFile::OpenTemporary(const struct stat* replaced) {
   // open() with O_EXCL and mode 0666 gives the file exactly the permissions
   // (umask, default ACLs) of any newly created file, which mkstemp's fixed
   // 0600 would not without reading the process-wide umask.
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp_path_ = TemporaryName(target_);
-    fd = open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    temp_name_ = TemporaryNameFor();
+    fd = openat(directory_, temp_name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
     const int err = errno;
-    temp_path_.clear();
-    throw std::runtime_error(CannotWriteMessage(path_, SystemErrorText(err)));
+    temp_name_.clear();
+    Fail(err);
   }
-  // A file that is replaced keeps its permissions (a private file stays private).
-  struct stat existing {};
-  if (stat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-    fchmod(fd, existing.st_mode & 07777);
+  if (replaced) {
+    if (std::string problem = KeepOwnerAndMode(fd, *replaced); !problem.empty()) {
+      close(fd);
+      Fail(problem);
+    }
   }
   stream_ = fdopen(fd, "wb");
   if (!stream_) {
@@ -104,7 +254,10 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), target_(Follo
   }
 }
 
-AtomicFile::~AtomicFile() { Discard(); }
+AtomicFile::~AtomicFile() {
+  Discard();
+  if (directory_ >= 0) close(directory_);
+}
 
 bool AtomicFile::StreamFailed() const { return stream_ && std::ferror(stream_); }
 
@@ -119,14 +272,24 @@ void AtomicFile::Commit() {
   if (!stream_) throw std::logic_error("AtomicFile::Commit after Commit or Discard");
   // A failed write that the writer did not notice still fails the commit.
   if (std::ferror(stream_)) Fail(EIO);
+  if (WriteInterrupted()) Fail("interrupted; nothing was replaced");
   if (std::fflush(stream_) != 0) Fail(errno);
   if (fsync(fileno(stream_)) != 0) Fail(errno);
   FILE* stream = stream_;
   stream_ = nullptr;
   if (std::fclose(stream) != 0) Fail(errno);
-  if (std::rename(temp_path_.c_str(), target_.c_str()) != 0) Fail(errno);
-  temp_path_.clear();
-  SyncDirectory(DirectoryOf(target_));
+  if (WriteInterrupted()) Fail("interrupted; nothing was replaced");
+  // Whatever took the target's name meanwhile must still be a regular file.
+  struct stat now {};
+  if (fstatat(directory_, name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(now.st_mode)) {
+    Fail("it is " + KindOf(now.st_mode) + " now, not a regular file; nothing was replaced");
+  }
+  if (renameat(directory_, temp_name_.c_str(), directory_, name_.c_str()) != 0) Fail(errno);
+  temp_name_.clear();
+  created_ = false;
+  // Makes the rename itself durable. The new file is already in place, so a
+  // failure here cannot be undone and only weakens crash safety.
+  fsync(directory_);
 }
 
 void AtomicFile::Discard() noexcept {
@@ -134,15 +297,24 @@ void AtomicFile::Discard() noexcept {
     std::fclose(stream_);
     stream_ = nullptr;
   }
-  if (!temp_path_.empty()) {
-    unlink(temp_path_.c_str());
-    temp_path_.clear();
+  if (!temp_name_.empty()) {
+    unlinkat(directory_, temp_name_.c_str(), 0);
+    temp_name_.clear();
   }
+  // The empty file made through a dangling link goes too, if still empty.
+  struct stat made {};
+  if (created_ && fstatat(directory_, name_.c_str(), &made, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISREG(made.st_mode) && made.st_size == 0) {
+    unlinkat(directory_, name_.c_str(), 0);
+  }
+  created_ = false;
 }
 
-void AtomicFile::Fail(int err) {
+void AtomicFile::Fail(int err) { Fail(SystemErrorText(err)); }
+
+void AtomicFile::Fail(const std::string& reason) {
   Discard();
-  throw std::runtime_error(CannotWriteMessage(path_, SystemErrorText(err)));
+  throw std::runtime_error(CannotWriteMessage(path_, reason));
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -3,12 +3,19 @@
 // target's directory, which is renamed over the target only when everything
 // has been written and synced. A reader therefore sees the old file or the
 // new one, never a torn mixture, and a failed write leaves the old file alone.
-// A target that is a symbolic link stays one: the file it points to is
-// replaced.
+//
+// Only a regular file is ever replaced. A target that is a symbolic link stays
+// one: the kernel follows it (so its protections of links in shared
+// directories apply, and a loop is an error) and the regular file it reaches
+// is replaced. Every name is used relative to an open directory, so the short
+// temporary name fits wherever the target's name fits.
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
+
+struct stat;
 
 namespace qv {
 
@@ -18,6 +25,17 @@ std::string CannotWriteMessage(const std::string& path, const std::string& reaso
 /// The system's text for an errno value (thread-safe, unlike strerror).
 std::string SystemErrorText(int err);
 
+/// Why path cannot be replaced by an AtomicFile ("" when nothing speaks
+/// against it): it is not a regular file, a link loop, a dangerous link, a
+/// missing directory. The whole message, as CannotWriteMessage gives it.
+/// Lets a caller refuse before a long computation; creates nothing.
+std::string ReplaceProblem(const std::string& path);
+
+/// While flag is set and non-zero (an interrupt arrived), every AtomicFile
+/// refuses to commit: it removes its temporary file and throws, so the target
+/// stays as it was. Null disconnects it. Main thread.
+void SetWriteInterrupt(const std::atomic<int>* flag);
+
 /// A new version of one file, streamed into a temporary file beside the
 /// target and renamed over it by Commit. Without Commit (an exception, an
 /// early return) the destructor deletes the temporary file. Used by one
@@ -25,8 +43,9 @@ std::string SystemErrorText(int err);
 class AtomicFile {
  public:
   /// Creates the temporary file (mode 0666 less the umask, like any new
-  /// file, or the mode of the file it will replace). Throws
-  /// std::runtime_error naming path when that fails.
+  /// file, or the mode, owner and group of the file it will replace). Throws
+  /// std::runtime_error naming path when that fails or path is not a regular
+  /// file.
   explicit AtomicFile(std::string path);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
@@ -34,8 +53,9 @@ class AtomicFile {
 
   /// The target's path, as given.
   const std::string& Path() const { return path_; }
-  /// The temporary file's path; empty once committed or discarded.
-  const std::string& TemporaryPath() const { return temp_path_; }
+  /// The temporary file's name inside the target's directory; empty once
+  /// committed or discarded.
+  const std::string& TemporaryName() const { return temp_name_; }
   /// The open temporary file, for libraries that write to a FILE*; null once
   /// committed or discarded.
   FILE* Stream() const { return stream_; }
@@ -52,11 +72,15 @@ class AtomicFile {
   void Discard() noexcept;
 
  private:
+  void OpenTemporary(const struct stat* replaced);
   [[noreturn]] void Fail(int err);
+  [[noreturn]] void Fail(const std::string& reason);
 
   std::string path_;
-  std::string target_;  // path_ with symbolic links followed: the file replaced
-  std::string temp_path_;
+  int directory_ = -1;  // the directory of the file replaced (after links)
+  std::string name_;    // the file's name in directory_
+  bool created_ = false;  // the target was created empty through a dangling link
+  std::string temp_name_;
   FILE* stream_ = nullptr;
 };
 

@@ -55,7 +55,8 @@ std::string WithCrLf(std::string_view text) {
 }
 
 [[noreturn]] void CannotRead(const std::string& path, const std::string& reason) {
-  throw ProjectFileError("cannot read \"" + path + "\": " + reason);
+  throw ProjectFileError("cannot read " + QuoteText(path) + ": " + reason,
+                         "cannot read the file: " + reason);
 }
 
 }  // namespace

@@ -16,10 +16,16 @@ class QVMain;
 namespace qv {
 
 /// A project file that cannot be read or written; the message names the file
-/// and the reason.
+/// and the reason, Reason() gives the reason alone (for a caller that names
+/// the file itself, as in "FILE: error: REASON").
 class ProjectFileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ProjectFileError(const std::string& message, std::string reason = "")
+      : std::runtime_error(message), reason_(reason.empty() ? message : std::move(reason)) {}
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 /// The most bytes a project file may have. Project texts are kilobytes; the

@@ -58,7 +58,13 @@ ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph
     // The number reader skipped the blanks and stopped at the token.
     return Failure(source, source.Position(), e.what());
   }
-  return {};
+  ReadResult result;
+  SkipWhitespace(source);
+  if (!source.Empty()) {
+    result.Warning = "text after the last block is ignored";
+    source.LineColumn(source.Position(), result.WarningLine, result.WarningColumn);
+  }
+  return result;
 }
 
 ReadResult ReadProject(QVMain& main, std::string text) {
@@ -66,12 +72,11 @@ ReadResult ReadProject(QVMain& main, std::string text) {
   QVNodeGraph graph;  // the new nodes; after the swap, the old ones
   ReadResult result = ReadProjectInto(std::move(text), staging, graph, &main);
   if (!result.Ok) return result;
-
   main.StopRender();
   main.Parameter.CopyFrom(staging);
   for (QVGenerator* g : graph.Generators) g->SetParameter(&main.Parameter);
   LiveGraph().Swap(graph);
-  return {};  // graph destroys the previous nodes
+  return result;  // graph destroys the previous nodes
 }
 
 bool ReadObject(QVObject& object, SourceText& text) { return ReadBlock(object, text); }

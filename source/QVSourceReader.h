@@ -24,6 +24,11 @@ struct ReadResult {
   int Line = 0;
   int Column = 0;
   std::string Message;
+  /// On success: "text after the last block is ignored" when non-blank text
+  /// follows the last block read, with where it starts; else empty.
+  std::string Warning;
+  int WarningLine = 0;
+  int WarningColumn = 0;
 
   /// "line L, column C: message"; empty on success.
   std::string Describe() const;

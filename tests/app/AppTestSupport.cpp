@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 extern char** environ;
@@ -102,15 +103,32 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 // Waits for the child, reading the terminal meanwhile so that it never blocks
 // on a full terminal buffer. Kills it after kTimeout.
-int WaitForChild(pid_t pid, PseudoTerminal* terminal, const std::string& interruptOn,
+// True when directory holds a name that starts with '.'.
+bool HasHiddenFile(const std::string& directory) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+    if (entry.path().filename().string().starts_with(".")) return true;
+  }
+  return false;
+}
+
+int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& options,
                  ProcessResult& result) {
+  const std::string& interruptOn = options.InterruptOnOutput;
   const auto deadline = std::chrono::steady_clock::now() + kTimeout;
   int status = 0;
   bool interrupted = false;
   while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (!interrupted && !interruptOn.empty() && result.Err.find(interruptOn) != std::string::npos) {
+    if (!interrupted &&
+        ((!interruptOn.empty() && result.Err.find(interruptOn) != std::string::npos) ||
+         (!options.InterruptOnHiddenFileIn.empty() &&
+          HasHiddenFile(options.InterruptOnHiddenFileIn)))) {
       kill(pid, SIGINT);
       interrupted = true;
+    }
+    if (!result.ProbeFileExisted && !options.ProbeOnOutput.empty() &&
+        result.Err.find(options.ProbeOnOutput) != std::string::npos) {
+      result.ProbeFileExisted = std::filesystem::exists(options.ProbeFile);
     }
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
@@ -121,7 +139,7 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const std::string& interru
     if (terminal) {
       terminal->Drain(result.Err, 10);
     } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
   if (terminal) terminal->Drain(result.Err, 0);
@@ -167,8 +185,8 @@ ProcessResult RunQvell(const std::vector<std::string>& args, const ProcessOption
     result.Err = std::string("cannot start qvell: ") + std::strerror(spawned);
     return result;
   }
-  result.ExitCode = WaitForChild(pid, options.StderrOnTerminal ? &terminal : nullptr,
-                                 options.InterruptOnOutput, result);
+  result.ExitCode =
+      WaitForChild(pid, options.StderrOnTerminal ? &terminal : nullptr, options, result);
   result.Out = out.Contents();
   if (!options.StderrOnTerminal) result.Err = err.Contents();
   return result;

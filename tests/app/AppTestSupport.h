@@ -20,6 +20,7 @@ struct ProcessResult {
   std::string Out;
   std::string Err;  ///< on a terminal: what the terminal received
   bool TimedOut = false;
+  std::optional<bool> ProbeFileExisted;
   /// The arguments, exit code and error text, for assertion messages.
   std::string Describe() const;
   std::string Command;
@@ -32,6 +33,13 @@ struct ProcessOptions {
   bool StderrOnTerminal = false;  ///< standard error on a pseudo-terminal
   /// With StderrOnTerminal: send SIGINT once the terminal has received this.
   std::string InterruptOnOutput;
+  /// Send SIGINT once a hidden file (a name starting with '.') appears in
+  /// this directory: a picture is being written there.
+  std::string InterruptOnHiddenFileIn;
+  /// With StderrOnTerminal: once the terminal has received ProbeOnOutput,
+  /// note whether ProbeFile exists (in ProcessResult::ProbeFileExisted).
+  std::string ProbeOnOutput;
+  std::string ProbeFile;
 };
 
 /// Options that only read standard input from file.

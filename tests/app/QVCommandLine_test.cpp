@@ -214,8 +214,9 @@ TEST(QVCommandLine, ProjectFileThatCannotBeReadExitsTwo) {
   // Endless input is refused after a bounded read, from a file or a pipe.
   const ProcessResult device = RunQvell({"print", "/dev/zero"});
   EXPECT_EQ(device.ExitCode, 2) << device.Describe();
-  EXPECT_EQ(device.Err, "/dev/zero: error: cannot read \"/dev/zero\": it is larger than 64 MiB, "
-                        "too large for a project file\n");
+  EXPECT_EQ(device.Err,
+            "/dev/zero: error: cannot read the file: it is larger than 64 MiB, "
+            "too large for a project file\n");
   const ProcessResult endless = RunQvell({"print", "-"}, StdinFrom("/dev/zero"));
   EXPECT_EQ(endless.ExitCode, 2) << endless.Describe();
   EXPECT_TRUE(endless.Err.starts_with("<stdin>: error: ")) << endless.Describe();

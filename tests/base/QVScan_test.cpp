@@ -113,7 +113,11 @@ TEST(QVScan, ReadNumberThrowsOnTokensThatDoNotConvertAndConsumesNothing) {
       ADD_FAILURE() << token << " converted to " << v;
     } catch (const qv::NumberFormatError& e) {
       EXPECT_EQ(e.Token(), token);
-      EXPECT_EQ(std::string(e.what()), std::string("'") + token + "' is not a number");
+      const bool range = std::string(token).ends_with("e400");  // grammatical, beyond a double
+      EXPECT_EQ(std::string(e.what()),
+                std::string("'") + token + "' is " +
+                    (range ? "out of range: a number must lie between -1.79E308 and 1.79E308"
+                           : "not a number"));
       EXPECT_EQ(text.Position(), 1u) << token;  // the blank only
     }
   }

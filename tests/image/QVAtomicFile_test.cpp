@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "ImageTestSupport.h"
 
@@ -49,9 +52,10 @@ TEST(QVAtomicFile, StreamGoesToAHiddenFileBesideTheTargetUntilCommit) {
   WriteBytes(path, "old");
   qv::AtomicFile file(path);
   EXPECT_EQ(file.Path(), path);
-  const std::filesystem::path temp(file.TemporaryPath());
-  EXPECT_EQ(temp.parent_path(), std::filesystem::path(path).parent_path());
-  EXPECT_EQ(temp.filename().string().front(), '.');
+  const std::string temp = file.TemporaryName();
+  ASSERT_FALSE(temp.empty());
+  EXPECT_EQ(temp.front(), '.');
+  EXPECT_TRUE(dir.Entries().contains(temp));
   ASSERT_NE(file.Stream(), nullptr);
   std::fputs("new ", file.Stream());
   file.Write("contents", 8);
@@ -77,7 +81,7 @@ TEST(QVAtomicFile, AbandonedFileIsRemovedAndTargetKept) {
   {
     qv::AtomicFile file(dir.File("never.txt"));
     file.Discard();
-    EXPECT_TRUE(file.TemporaryPath().empty());
+    EXPECT_TRUE(file.TemporaryName().empty());
   }
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"keep.txt"});
 }
@@ -90,13 +94,14 @@ TEST(QVAtomicFile, MissingDirectoryIsReportedWithFileAndReason) {
   EXPECT_TRUE(dir.Entries().empty());
 }
 
-TEST(QVAtomicFile, FailedRenameLeavesNoTemporaryFile) {
+TEST(QVAtomicFile, DirectoryIsRefusedAndLeftAlone) {
   ScratchDir dir;
   const std::string path = dir.File("taken");
   std::filesystem::create_directory(path);
   WriteBytes(path + "/inside", "kept");
   const std::string message = ErrorOf([&] { qv::WriteFileAtomically(path, "x"); });
-  EXPECT_EQ(message, "cannot write \"" + path + "\": " + qv::SystemErrorText(EISDIR));
+  EXPECT_TRUE(message.starts_with("cannot write \"" + path + "\": it is a directory, not a regular file"))
+      << message;
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"taken"});
   EXPECT_EQ(ReadBytes(path + "/inside"), "kept");
 }
@@ -169,6 +174,92 @@ TEST(QVAtomicFile, ReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(ReadBytes(path), "new");
   }
   umask(old);
+}
+
+}  // namespace
+
+namespace {
+
+// The kind of file at path, without following a link.
+mode_t KindAt(const std::string& path, bool follow) {
+  struct stat info {};
+  const int r = follow ? stat(path.c_str(), &info) : lstat(path.c_str(), &info);
+  return r == 0 ? (info.st_mode & S_IFMT) : 0;
+}
+
+TEST(QVAtomicFile, NonRegularTargetsAreRefusedAndLeftAlone) {
+  ScratchDir dir;
+  ASSERT_EQ(mkfifo(dir.File("pipe.png").c_str(), 0644), 0);
+  std::filesystem::create_symlink("pipe.png", dir.File("to-pipe.png"));
+  std::vector<std::pair<std::string, std::string>> cases = {{"pipe.png", "a named pipe (FIFO)"},
+                                                            {"to-pipe.png", "a named pipe (FIFO)"}};
+  // A device node of its own (a copy of the null device), never a system one.
+  const bool device = mknod(dir.File("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  if (device) {
+    std::filesystem::create_symlink("null", dir.File("device.png"));
+    cases.push_back({"device.png", "a character device"});
+  }
+  for (const auto& [name, kind] : cases) {
+    const std::string path = dir.File(name);
+    const std::string expected = "cannot write \"" + path + "\": it is " + kind + ", not a regular file";
+    EXPECT_TRUE(ErrorOf([&] { qv::WriteFileAtomically(path, "x"); }).starts_with(expected)) << name;
+    EXPECT_TRUE(qv::ReplaceProblem(path).starts_with(expected)) << name;
+  }
+  EXPECT_EQ(KindAt(dir.File("pipe.png"), false), S_IFIFO);
+  std::set<std::string> entries = {"pipe.png", "to-pipe.png"};
+  if (device) {
+    EXPECT_EQ(KindAt(dir.File("null"), false), S_IFCHR);
+    EXPECT_EQ(KindAt(dir.File("device.png"), false), S_IFLNK);
+    entries.insert({"null", "device.png"});
+  }
+  EXPECT_EQ(dir.Entries(), entries);
+  WriteBytes(dir.File("plain.png"), "old");
+  EXPECT_EQ(qv::ReplaceProblem(dir.File("plain.png")), "");
+  EXPECT_EQ(qv::ReplaceProblem(dir.File("new.png")), "");
+}
+
+TEST(QVAtomicFile, SymbolicLinkLoopIsAnError) {
+  ScratchDir dir;
+  std::filesystem::create_symlink("b.png", dir.File("a.png"));
+  std::filesystem::create_symlink("a.png", dir.File("b.png"));
+  const std::string message = ErrorOf([&] { qv::WriteFileAtomically(dir.File("a.png"), "x"); });
+  EXPECT_NE(message.find("loops"), std::string::npos) << message;
+  EXPECT_EQ(KindAt(dir.File("a.png"), false), S_IFLNK);
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"a.png", "b.png"}));
+}
+
+TEST(QVAtomicFile, AnyPathTheSystemAcceptsCanBeWritten) {
+  ScratchDir dir;
+  // Nested directories up to a 4088-byte path, just under the 4096-byte
+  // limit, ending in a 100-byte name.
+  std::string path = dir.File("");
+  while (path.size() < 3988) {
+    const size_t length = std::min<size_t>(200, 3988 - path.size() - 1);
+    path += std::string(std::max<size_t>(length, 1), 'd') + "/";
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0) << path.size();
+  }
+  path += std::string(4088 - path.size(), 'f');
+  ASSERT_EQ(path.size(), 4088u);
+  qv::WriteFileAtomically(path, "deep");
+  EXPECT_EQ(ReadBytes(path), "deep");
+  qv::WriteFileAtomically(path, "deeper");
+  EXPECT_EQ(ReadBytes(path), "deeper");
+}
+
+TEST(QVAtomicFile, RootReplacingAnotherUsersFileKeepsOwnerAndGroup) {
+  if (geteuid() != 0) GTEST_SKIP() << "changing a file's owner needs root";
+  ScratchDir dir;
+  const std::string path = dir.File("theirs.png");
+  WriteBytes(path, "old");
+  ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  qv::WriteFileAtomically(path, "new");
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 4321u);
+  EXPECT_EQ(info.st_gid, 4322u);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(ReadBytes(path), "new");
 }
 
 }  // namespace

@@ -384,7 +384,7 @@ TEST(QVSourceReader, EveryFailureNamesItsPlaceAndLeavesTheProjectUntouched) {
       {"number that does not convert", DefaultWith("Scale: 4", "Scale: 1.2.3"), 10, 9,
        "'1.2.3' is not a number"},
       {"number beyond the double range", DefaultWith("Range: 4", "Range: 1e999"), 26, 9,
-       "'1e999' is not a number"},
+       "'1e999' is out of range: a number must lie between -1.79E308 and 1.79E308"},
       {"text ends where a brace is expected", "Parameter: ", 1, 12,
        "expected \"{\" but the text ends"},
       {"text ends inside a block", text.substr(0, text.find("}\n\nEffector:")), 27, 1,
@@ -457,6 +457,31 @@ TEST(QVSourceReader, AnEffectorWithoutGeneratorRoundTrips) {
   ASSERT_EQ(Effectors.size(), 1u);
   EXPECT_EQ(Effectors[0]->Generator, nullptr);
   EXPECT_EQ(qv::WriteProject(main), text);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(QVSourceReader, TextAfterTheLastBlockIsReadWithAWarning) {
+  const std::string text = DefaultText();
+  const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  const struct {
+    std::string after;
+    int line, column;  // 0: no warning
+  } cases[] = {{"", 0, 0},
+               {" \t\n\r\n\n", 0, 0},
+               {"Mixr: Mixer2\n{\n}\n", lines + 1, 1},
+               {"\n  Generator: Late\n{\n}\n", lines + 2, 3}};
+  for (const auto& c : cases) {
+    QVMain main;
+    const qv::ReadResult r = qv::ReadProject(main, text + c.after);
+    ASSERT_TRUE(r.Ok) << r.Describe();
+    EXPECT_EQ(r.Warning, c.line ? "text after the last block is ignored" : "") << c.after;
+    EXPECT_EQ(r.WarningLine, c.line) << c.after;
+    EXPECT_EQ(r.WarningColumn, c.column) << c.after;
+    EXPECT_EQ(qv::WriteProject(main), text);
+  }
 }
 
 }  // namespace
