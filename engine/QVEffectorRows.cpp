@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <numbers>
+#include <stdexcept>
 #include <typeinfo>
 
 #include "engine/QVEffector.h"
@@ -72,103 +73,48 @@ void ColorLookup::ColorRow(const double* v, int32_t n, int32_t* out) const {
 
 namespace {
 
-// NaN fails the comparison too, so it becomes GuardLimit as well.
-inline double AtLeastGuard(double r) { return r >= GuardLimit ? r : GuardLimit; }
+// The Rule of Method over a row: the setting read once, then one call per pixel.
+template <typename Method>
+void FillRow(const QVRenderingMethod& method, const FractalPixel* in, int32_t n, double* out) {
+  const typename Method::Rule rule(static_cast<const Method&>(method));
+  for (int32_t x = 0; x < n; ++x) out[x] = rule(in[x].Count, in[x].Z);
+}
+
+struct KernelEntry {
+  const std::type_info* Class;
+  RenderingKernel::FillFunction Fill;
+};
+
+template <typename... Methods>
+constexpr std::array<KernelEntry, sizeof...(Methods)> KernelTable(TypeList<Methods...>) {
+  return {KernelEntry{&typeid(Methods), &FillRow<Methods>}...};
+}
+
+// Position i of the class list holds the class whose KindIndex is i.
+template <typename... Methods>
+constexpr bool KindsInListOrder(TypeList<Methods...>) {
+  int32_t i = 0;
+  return ((Methods::KindIndex == i++) && ...);
+}
+static_assert(KindsInListOrder(QVRenderingMethodClasses{}),
+              "QVRenderingMethodClasses must list the classes in KindIndex order");
 
 }  // namespace
 
 RenderingKernel::RenderingKernel(const QVRenderingMethod& method) : method_(method) {
-  // Only the exact classes of the prototype list are inlined; anything else
-  // keeps its virtual Value.
-  const auto& prototypes = RenderingMethods();
+  static const auto table = KernelTable(QVRenderingMethodClasses{});
   const int32_t kind = method.Kind();
-  if (kind < 0 || static_cast<size_t>(kind) >= prototypes.size()) return;
-  const QVRenderingMethod& prototype = *prototypes[static_cast<size_t>(kind)];
-  if (typeid(method) != typeid(prototype)) return;
-  kind_ = kind;
-  // Every method but the three without parameters keeps its one setting in slot 0.
-  const QVComplex slot = method.ParamValue(0);
-  k_ = slot.re;
-  kTrunc_ = TruncToInt(slot.re);
-  loop_ = TruncToInt(slot.re);
-  centre_ = slot;
-  width_ = slot;
-}
-
-template <typename F>
-void RenderingKernel::Fill(const FractalPixel* in, int32_t n, double* out, F f) const {
-  for (int32_t x = 0; x < n; ++x) out[x] = f(in[x].Count, in[x].Z);
-}
-
-// Each case is the class's Value with its slot read once.
-void RenderingKernel::ValueRow(const FractalPixel* in, int32_t n, double* out) const {
-  const QVComplex m = centre_;
-  switch (kind_) {
-    case QVRenderingMethod_Count::KindIndex: {
-      const double k = k_;
-      const int64_t kTrunc = kTrunc_;
-      return Fill(in, n, out, [k, kTrunc](int32_t count, QVComplex) {
-        if (static_cast<int64_t>(count) + kTrunc == 0) return std::numeric_limits<double>::max();
-        return count / (k + count);
-      });
-    }
-    case QVRenderingMethod_Count0::KindIndex:
-      return Fill(in, n, out, [](int32_t count, QVComplex) -> double { return count; });
-    case QVRenderingMethod_REAL::KindIndex:
-      return Fill(in, n, out, [](int32_t, QVComplex z) { return z.re; });
-    case QVRenderingMethod_IMAG::KindIndex:
-      return Fill(in, n, out, [](int32_t, QVComplex z) { return z.im; });
-    case QVRenderingMethod_RATE::KindIndex:
-      return Fill(in, n, out, [m](int32_t, QVComplex z) {
-        const QVComplex d = Sub(z, m);
-        if (std::fabs(d.im) >= GuardLimit) return d.re / d.im;
-        return d.re * GuardValue;
-      });
-    case QVRenderingMethod_MULTIPL::KindIndex:
-      return Fill(in, n, out, [m](int32_t, QVComplex z) {
-        const QVComplex d = Sub(z, m);
-        return d.re * d.im;
-      });
-    case QVRenderingMethod_ABS::KindIndex:
-      return Fill(in, n, out, [m](int32_t, QVComplex z) { return Abs(Sub(z, m)); });
-    case QVRenderingMethod_ARG::KindIndex:
-      return Fill(in, n, out, [m](int32_t, QVComplex z) {
-        const QVComplex d = Sub(z, m);
-        if (d.re == 0.0 && d.im == 0.0) return 0.0;
-        const double im = d.im + 0.0;  // -0 would give -180
-        constexpr double inversePi = 1.0 / std::numbers::pi;
-        return (std::atan2(im, d.re) * 180.0) * inversePi;
-      });
-    case QVRenderingMethod_CountLoop::KindIndex: {
-      const int64_t loop = loop_;
-      if (loop == 0)
-        return Fill(in, n, out, [](int32_t count, QVComplex) -> double { return count; });
-      return Fill(in, n, out, [loop](int32_t count, QVComplex) {
-        return static_cast<double>(static_cast<int64_t>(count) % loop);
-      });
-    }
-    case QVRenderingMethod_Cross::KindIndex: {
-      const QVComplex w = width_;
-      return Fill(in, n, out, [w](int32_t, QVComplex z) {
-        const double a = w.re != 0.0 ? z.re / w.re : 0.0;
-        const double b = w.im != 0.0 ? z.im / w.im : 0.0;
-        if (w.re == 0.0) return b;
-        if (w.im == 0.0) return a;
-        return std::fabs(a) < std::fabs(b) ? a : b;
-      });
-    }
-    case QVRenderingMethod_LOG_ABS::KindIndex:
-      return Fill(in, n, out,
-                  [m](int32_t, QVComplex z) { return std::log(AtLeastGuard(Abs(Sub(z, m)))); });
-    case QVRenderingMethod_LOG_LOG_ABS::KindIndex:
-      return Fill(in, n, out, [m](int32_t, QVComplex z) {
-        const double r = std::log(AtLeastGuard(Abs(Sub(z, m))));
-        return std::log(AtLeastGuard(r));
-      });
-    default:
-      return Fill(in, n, out,
-                  [this](int32_t count, QVComplex z) { return method_.Value(count, z); });
+  if (kind >= 0 && static_cast<size_t>(kind) < table.size() &&
+      *table[static_cast<size_t>(kind)].Class == typeid(method)) {
+    fill_ = table[static_cast<size_t>(kind)].Fill;
+    return;
   }
+  throw std::logic_error("rendering method " + QuoteText(method.Name) +
+                         " has no entry in QVRenderingMethodClasses");
+}
+
+void RenderingKernel::ValueRow(const FractalPixel* in, int32_t n, double* out) const {
+  fill_(method_, in, n, out);
 }
 
 double RenderingKernel::Value(int32_t count, QVComplex z) const {

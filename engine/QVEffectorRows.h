@@ -66,26 +66,22 @@ class ColorLookup {
   bool ordered_ = true;
 };
 
-/// A rendering method resolved to its class and constants. Value gives exactly
-/// the method's Value; ValueRow fills a row of values without virtual calls
-/// (classes it does not know are asked through Value).
+/// A rendering method resolved to its class: ValueRow runs the class's Rule
+/// (the very formula of its Value) over a row without virtual calls. A class
+/// missing from QVRenderingMethodClasses throws std::logic_error on
+/// construction: there is no silent fallback.
 class RenderingKernel {
  public:
   explicit RenderingKernel(const QVRenderingMethod& method);
   double Value(int32_t count, QVComplex z) const;
   void ValueRow(const FractalPixel* in, int32_t n, double* out) const;
 
- private:
-  template <typename F>
-  void Fill(const FractalPixel* in, int32_t n, double* out, F f) const;
+  /// Fills out[0..n) with the Rule of a method of class Method.
+  using FillFunction = void (*)(const QVRenderingMethod&, const FractalPixel*, int32_t, double*);
 
+ private:
   const QVRenderingMethod& method_;
-  int32_t kind_ = -1;  // the class's KindIndex, or -1: ask the virtual Value
-  double k_ = 0.0;     // "定数".re of "回数"
-  int64_t kTrunc_ = 0;
-  int64_t loop_ = 0;  // trunc("ループサイズ".re) of "回数(ループ)"
-  QVComplex centre_;  // "中心点" of the centred methods
-  QVComplex width_;   // "幅" of "十字"
+  FillFunction fill_ = nullptr;
 };
 
 /// The differential settings of one computation, derived as the plain worker does.

@@ -42,14 +42,8 @@ void QVField::Put(int32_t x, int32_t y, const void* value) {
 }
 
 void NormaliseRGB(int64_t& r, int64_t& g, int64_t& b) {
-  r = std::max<int64_t>(r, 0);
-  g = std::max<int64_t>(g, 0);
-  b = std::max<int64_t>(b, 0);
-  if (r < 256 && g < 256 && b < 256) return;
-  const int64_t m = std::max({r, g, b});
-  r = r * 255 / m;  // channel sums stay far below 2^55, so the product cannot overflow
-  g = g * 255 / m;
-  b = b * 255 / m;
+  // Channel sums stay far below 2^55, so the products with 255 cannot overflow.
+  qv::NormaliseChannels(r, g, b);
 }
 
 void NormaliseRGB(int32_t& r, int32_t& g, int32_t& b) {

@@ -78,6 +78,23 @@ inline void UnpackRGB(int32_t color, int32_t& r, int32_t& g, int32_t& b) {
   g = (color >> 8) & 0xFF;
   b = (color >> 16) & 0xFF;
 }
+namespace qv {
+
+/// NormaliseRGB on channels of type Int, whose products with 255 must fit it.
+template <typename Int>
+inline void NormaliseChannels(Int& r, Int& g, Int& b) {
+  r = r < 0 ? 0 : r;
+  g = g < 0 ? 0 : g;
+  b = b < 0 ? 0 : b;
+  if (r < 256 && g < 256 && b < 256) return;
+  const Int m = r > g ? (r > b ? r : b) : (g > b ? g : b);
+  r = r * 255 / m;
+  g = g * 255 / m;
+  b = b * 255 / m;
+}
+
+}  // namespace qv
+
 /// Negative channels become 0; if any channel exceeds 255, all are scaled by
 /// 255 / max (integer, truncating), keeping the hue.
 void NormaliseRGB(int32_t& r, int32_t& g, int32_t& b);

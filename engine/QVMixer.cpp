@@ -5,6 +5,7 @@
 
 #include "engine/QVEffector.h"
 #include "engine/QVEffectorRows.h"
+#include "engine/QVMixRule.h"
 #include "engine/QVMixerRows.h"
 #include "engine/QVRowWorkers.h"
 
@@ -215,7 +216,7 @@ void ListExpression(const QVSourceList& list, int32_t x, int32_t y, int64_t out[
     if (x < f.Width && y < f.Height) UnpackRGB(f.Pixel(x, y), p[0], p[1], p[2]);
     for (int k = 0; k < 3; ++k) {
       if (e.Operator == '*') {
-        term[k] = p[k] * term[k] / 255;
+        term[k] = qv::MultiplyTerm<int64_t>(p[k], term[k]);
       } else {
         sum[k] += term[k];
         term[k] = p[k];
@@ -247,35 +248,38 @@ int32_t QVThreadMixer::ComputePixel(int32_t x, int32_t y) const {
   qv::ListExpression(Mixer.SourceList(), x, y, s);
   qv::ListExpression(Mixer.TransparenceList(), x, y, t);
   NormaliseRGB(t[0], t[1], t[2]);
-  switch (Mixer.TransparenceType) {
+  int64_t r[3];
+  switch (qv::MixRule(Mixer.TransparenceType)) {
+    case 0:
+      ComposePixel<0>(s, t, base, r);
+      break;
     case 1:
-      for (int k = 0; k < 3; ++k) base[k] = base[k] * t[k] / 255;
+      ComposePixel<1>(s, t, base, r);
       break;
     case 2:
-      for (int k = 0; k < 3; ++k) {
-        base[k] = base[k] * t[k] / 255;
-        s[k] = s[k] * (255 - t[k]) / 255;
-      }
+      ComposePixel<2>(s, t, base, r);
       break;
     case 3:
-      if (s[0] != 0 || s[1] != 0 || s[2] != 0) base[0] = base[1] = base[2] = 0;
+      ComposePixel<3>(s, t, base, r);
       break;
-    case 4: {
-      int64_t m = 2 * std::max({s[0], s[1], s[2]});
-      if (m > 255) m = 255;
-      const long double keep = 1.0L - static_cast<long double>(m) / 255.0L;
-      for (int k = 0; k < 3; ++k) base[k] = static_cast<int64_t>(base[k] * keep);
-      break;
-    }
     default:
+      ComposePixel<4>(s, t, base, r);
       break;
   }
-  int64_t r[3];
-  for (int k = 0; k < 3; ++k) r[k] = s[k] + base[k];
   if (Mixer.Regular) {
     NormaliseRGB(r[0], r[1], r[2]);
   } else {
-    for (int k = 0; k < 3; ++k) r[k] = std::min<int64_t>(r[k], 255);
+    for (int64_t& c : r) c = qv::ClampChannel(c);
   }
   return PackRGB(static_cast<int32_t>(r[0]), static_cast<int32_t>(r[1]), static_cast<int32_t>(r[2]));
+}
+
+template <int Rule>
+void QVThreadMixer::ComposePixel(const int64_t s[3], const int64_t t[3], const int64_t base[3],
+                                 int64_t r[3]) {
+  const bool sourceBlack = s[0] == 0 && s[1] == 0 && s[2] == 0;
+  const long double keep =
+      Rule == 4 ? qv::FadeKeep(qv::FadeLevel(std::max({s[0], s[1], s[2]}))) : 0.0L;
+  for (int k = 0; k < 3; ++k)
+    r[k] = qv::ComposeChannel<Rule>(s[k], t[k], base[k], sourceBlack, keep);
 }

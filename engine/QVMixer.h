@@ -102,6 +102,12 @@ class QVThreadMixer {
 
   const QVMixer& Mixer;
   const int32_t StartRow;
+
+ private:
+  // The result channels r of source s, normalised transparence t and base by Rule.
+  template <int Rule>
+  static void ComposePixel(const int64_t s[3], const int64_t t[3], const int64_t base[3],
+                           int64_t r[3]);
 };
 
 namespace qv {

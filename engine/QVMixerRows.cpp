@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/QVEffector.h"
+#include "engine/QVMixRule.h"
 #include "engine/QVMixer.h"
 #include "engine/QVRowWorkers.h"
 
@@ -27,28 +28,15 @@ int32_t PictureRow(const QVRGBField* f, int32_t y, int32_t w, const int32_t*& ro
   return std::min(f->Width, w);
 }
 
-// NormaliseRGB on 32-bit channels, which the list limit keeps from overflowing.
-inline void Normalise(int32_t& r, int32_t& g, int32_t& b) {
-  r = std::max(r, 0);
-  g = std::max(g, 0);
-  b = std::max(b, 0);
-  if (r < 256 && g < 256 && b < 256) return;
-  const int32_t m = std::max({r, g, b});
-  r = r * 255 / m;
-  g = g * 255 / m;
-  b = b * 255 / m;
-}
-
 }  // namespace
 
 MixerPlan::MixerPlan(const QVMixer& mixer)
     : Source(Resolve(mixer.SourceList())),
       Transparence(Resolve(mixer.TransparenceList())),
       Base(mixer.BaseMixer() ? &mixer.BaseMixer()->RGBField : nullptr),
-      Type(mixer.TransparenceType >= 0 && mixer.TransparenceType <= 4 ? mixer.TransparenceType : 0),
+      Type(MixRule(mixer.TransparenceType)),
       Regular(mixer.Regular) {
-  for (int32_t m = 0; m < 256; ++m)
-    Keep[static_cast<size_t>(m)] = 1.0L - static_cast<long double>(m) / 255.0L;
+  for (int32_t m = 0; m < 256; ++m) Keep[static_cast<size_t>(m)] = FadeKeep(m);
 }
 
 bool MixerRowsApply(const QVMixer& mixer) {
@@ -82,9 +70,9 @@ MixerRows::Planes* MixerRows::ListRow(const std::vector<MixerElement>& list, int
       for (int32_t x = 0; x < n; ++x) {
         int32_t p0, p1, p2;
         UnpackRGB(row[x], p0, p1, p2);
-        t0[x] = p0 * t0[x] / 255;
-        t1[x] = p1 * t1[x] / 255;
-        t2[x] = p2 * t2[x] / 255;
+        t0[x] = MultiplyTerm(p0, t0[x]);
+        t1[x] = MultiplyTerm(p1, t1[x]);
+        t2[x] = MultiplyTerm(p2, t2[x]);
       }
     } else {
       if (!termZero) {
@@ -129,7 +117,8 @@ void NormaliseRow(int32_t* r, int32_t* g, int32_t* b, int32_t w) {
     any |= static_cast<uint32_t>(r[x]) | static_cast<uint32_t>(g[x]) | static_cast<uint32_t>(b[x]);
   }
   if ((any & ~0xFFu) == 0) return;
-  for (int32_t x = 0; x < w; ++x) Normalise(r[x], g[x], b[x]);
+  // The list limit keeps 32-bit channels from overflowing.
+  for (int32_t x = 0; x < w; ++x) NormaliseChannels(r[x], g[x], b[x]);
 }
 
 }  // namespace
@@ -155,30 +144,24 @@ void MixerRows::Compose(int32_t y, const Planes* s, Planes* t) {
   for (auto& c : base_.C) std::fill(c.begin() + baseN, c.end(), 0);
   if (t && (Type == 1 || Type == 2))
     NormaliseRow(t->C[0].data(), t->C[1].data(), t->C[2].data(), w);
-  for (int k = 0; k < 3; ++k) {
-    const int32_t* sk = sv[static_cast<size_t>(k)];
-    const int32_t* tk = tv[static_cast<size_t>(k)];
-    const int32_t* bk = b[static_cast<size_t>(k)];
-    int32_t* rk = r[static_cast<size_t>(k)];
-    for (int32_t x = 0; x < w; ++x) {
-      if constexpr (Type == 1) {
-        rk[x] = sk[x] + bk[x] * tk[x] / 255;
-      } else if constexpr (Type == 2) {
-        rk[x] = sk[x] * (255 - tk[x]) / 255 + bk[x] * tk[x] / 255;
-      } else if constexpr (Type == 3) {
-        rk[x] = sk[x] + (sv[0][x] != 0 || sv[1][x] != 0 || sv[2][x] != 0 ? 0 : bk[x]);
-      } else if constexpr (Type == 0) {
-        rk[x] = sk[x] + bk[x];
+  if constexpr (Type != 4) {
+    // Channel by channel over the row (rule 4 needs a factor per pixel).
+    for (int k = 0; k < 3; ++k) {
+      const int32_t* sk = sv[static_cast<size_t>(k)];
+      const int32_t* tk = tv[static_cast<size_t>(k)];
+      const int32_t* bk = b[static_cast<size_t>(k)];
+      int32_t* rk = r[static_cast<size_t>(k)];
+      for (int32_t x = 0; x < w; ++x) {
+        const bool black = Type == 3 && sv[0][x] == 0 && sv[1][x] == 0 && sv[2][x] == 0;
+        rk[x] = ComposeChannel<Type>(sk[x], tk[x], bk[x], black, 0.0L);
       }
     }
-  }
-  if constexpr (Type == 4) {
+  } else {
     for (int32_t x = 0; x < w; ++x) {
-      int32_t m = 2 * std::max({sv[0][x], sv[1][x], sv[2][x]});
-      if (m > 255) m = 255;
-      const long double keep = plan_.Keep[static_cast<size_t>(m)];
+      const int32_t level = FadeLevel(std::max({sv[0][x], sv[1][x], sv[2][x]}));
+      const long double keep = plan_.Keep[static_cast<size_t>(level)];
       for (size_t k = 0; k < 3; ++k) {
-        r[k][x] = sv[k][x] + static_cast<int32_t>(static_cast<int64_t>(b[k][x] * keep));
+        r[k][x] = ComposeChannel<Type>(sv[k][x], tv[k][x], b[k][x], false, keep);
       }
     }
   }
@@ -186,7 +169,7 @@ void MixerRows::Compose(int32_t y, const Planes* s, Planes* t) {
     NormaliseRow(r[0], r[1], r[2], w);
   } else {
     for (size_t k = 0; k < 3; ++k) {
-      for (int32_t x = 0; x < w; ++x) r[k][x] = std::min(r[k][x], 255);
+      for (int32_t x = 0; x < w; ++x) r[k][x] = ClampChannel(r[k][x]);
     }
   }
   int32_t* out = out_.Row(y);

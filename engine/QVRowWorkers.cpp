@@ -21,6 +21,12 @@ ScopedPassStop::ScopedPassStop(std::stop_token token) : previous_(passStop) {
 }
 ScopedPassStop::~ScopedPassStop() { passStop = previous_; }
 
+int NextRow(int row, int step, int height) {
+  // 64 bits: the step past a worker's last row may pass INT_MAX.
+  const int64_t next = static_cast<int64_t>(row) + step;
+  return next < height ? static_cast<int>(next) : -1;
+}
+
 int WorkerCount() {
   const int n = ThreadCount.load();
   return n < 1 ? 1 : n;
@@ -41,9 +47,7 @@ bool ComputeRows(const std::string& name, int height,
         try {
           if (i >= height) return;
           RowFunction rowFunction = makeWorker(i);
-          // 64 bits: the step past a worker's last row may pass INT_MAX.
-          for (int64_t r = i; r < height; r += workers) {
-            const int row = static_cast<int>(r);
+          for (int row = i; row >= 0; row = NextRow(row, workers, height)) {
             if (stop.stop_requested()) {
               stopped[static_cast<size_t>(i)] = 1;
               return;

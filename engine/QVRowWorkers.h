@@ -25,6 +25,10 @@ using RowFunction = std::function<void(int row)>;
 bool ComputeRows(const std::string& name, int height,
                  const std::function<RowFunction(int worker)>& makeWorker);
 
+/// The row a worker computes after row, stepping by step (>= 1) below height;
+/// -1 when none is left. Exact up to the largest height (no overflow past INT_MAX).
+int NextRow(int row, int step, int height);
+
 /// Workers a node uses now: ThreadCount, at least 1.
 int WorkerCount();
 

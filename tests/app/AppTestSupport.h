@@ -1,9 +1,9 @@
 #pragma once
 // Helpers shared by the command-line tests: running the built qvell as a
 // child process (standard input from a file, standard output and error
-// captured, standard error optionally on a terminal), decoding the pictures
-// it writes, and the picture the engine computes in this process for the
-// same project.
+// captured, standard error optionally on a terminal), and the picture the
+// engine computes in this process for the same project. The picture decoders
+// come from support/QVTestPictures.h.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -52,11 +52,6 @@ inline ProcessOptions StdinFrom(const std::string& file) {
 /// Runs the built qvell with args and waits for it (at most two minutes,
 /// then it is killed and TimedOut is set).
 ProcessResult RunQvell(const std::vector<std::string>& args, const ProcessOptions& options = {});
-
-/// Decoded picture files; on failure the picture is empty and problem says why.
-DecodedPicture ReadBmpFile(const std::string& path, std::string& problem);
-DecodedPicture ReadPngFile(const std::string& path, std::string& problem);
-DecodedPicture ReadJpegFile(const std::string& path, std::string& problem);
 
 /// The last mixer's picture after one pass in this process (QVMain::RunPass)
 /// on the project text ("": the default project QVMain builds), with the

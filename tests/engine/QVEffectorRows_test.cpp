@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,18 @@ TEST(ColorLookup, MatchesTheColourBarOnEveryKindOfInput) {
       ASSERT_EQ(row[i], bar.ColorAt(inputs[i])) << "bar " << b << ", input " << inputs[i];
     }
   }
+}
+
+// A class that claims a list position without being listed there.
+class UnlistedMethod final : public QVRenderingMethod {
+ public:
+  UnlistedMethod() : QVRenderingMethod("unlisted", 0, {}, {}) {}
+  std::unique_ptr<QVMethod> Clone() const override { return std::make_unique<UnlistedMethod>(); }
+  double Value(int32_t, QVComplex) const override { return 0.0; }
+};
+
+TEST(RenderingKernel, RefusesAClassMissingFromTheList) {
+  EXPECT_THROW(qv::RenderingKernel{UnlistedMethod()}, std::logic_error);
 }
 
 TEST(RenderingKernel, GivesEachMethodsValueBitForBit) {

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "engine/QVEffectorRows.h"
 #include "engine/QVGenerator.h"
@@ -29,6 +32,16 @@ TEST(QVColorBar, DefaultBarWorkedExamples) {
   // 100 / 150 as a double is just below 2/3; in extended precision the grey
   // is 169.99999999999999..., truncated to 169 (double arithmetic gives 170).
   EXPECT_EQ(e.ColorAt(100.0 / 150.0), Grey(169));
+}
+
+// Channels of unequal colours, each worked by hand: at a quarter of the way
+// from (10, 20, 200) to (250, 100, 0), red 10 * 0.75 + 250 * 0.25 = 70, green
+// 15 + 25 = 40, blue 150 + 0 = 150.
+TEST(QVColorBar, EachChannelInterpolatesItsOwnColour) {
+  const qv::ColorBar bar({{0.0, PackRGB(10, 20, 200)}, {1.0, PackRGB(250, 100, 0)}});
+  EXPECT_EQ(bar.ColorAt(0.25), PackRGB(70, 40, 150));
+  EXPECT_EQ(qv::ColorLookup(bar).ColorAt(0.25), PackRGB(70, 40, 150));
+  EXPECT_EQ(bar.ColorAt(1.0), PackRGB(250, 100, 0));
 }
 
 TEST(QVColorBar, NonFiniteScalarsGetEndColours) {
@@ -209,6 +222,35 @@ TEST(QVEffector, WithoutGeneratorYieldsAnEmptyPicture) {
   EXPECT_EQ(e.Update(), Updated);
   e.Reset();
   EXPECT_EQ(e.RGBField.Width, 0);
+}
+
+// Every kind of colour-bar edit makes the next pass recompute the effector,
+// and each of these edits changes the picture.
+TEST(QVEffector, EveryColourBarEditRecomputesTheEffector) {
+  QVMain main;
+  main.Parameter.ChangeWidth(8);
+  main.Parameter.ChangeHeight(6);
+  QVEffector& e = *Effectors[0];
+  const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+      {"entry colour", [&] { e.SetEntryColor(1, PackRGB(255, 0, 0)); }},
+      {"entry input", [&] { e.SetEntryInput(1, 0.25); }},
+      {"insert", [&] { e.InsertEntry(PackRGB(0, 0, 255), 0.125); }},
+      {"delete", [&] { e.DeleteEntry(0); }},
+      {"whole bar",
+       [&] {
+         e.SetColorBar(qv::ColorBar({{0.0, PackRGB(0, 255, 0)}}));
+       }},
+      {"clear", [&] { e.ClearEntries(); }},
+  };
+  ASSERT_TRUE(main.RunPass());
+  for (const auto& [what, edit] : edits) {
+    const uint64_t computed = e.ResultStamp;
+    const std::vector<int32_t> before = qv::test::FieldPixels(e.RGBField);
+    edit();
+    ASSERT_TRUE(main.RunPass());
+    EXPECT_GT(e.ResultStamp, computed) << what << ": not recomputed";
+    EXPECT_NE(qv::test::FieldPixels(e.RGBField), before) << what;
+  }
 }
 
 }  // namespace

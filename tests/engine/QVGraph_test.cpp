@@ -36,6 +36,11 @@ class ComputedNodes {
     for (auto& [name, n] : rows_) names.insert(name);
     return names;
   }
+  /// Rows of the node named name computed in the last pass.
+  int Rows(const std::string& name) {
+    std::lock_guard<std::mutex> g(lock_);
+    return rows_.count(name) ? rows_[name] : 0;
+  }
 
  private:
   std::mutex lock_;
@@ -83,8 +88,12 @@ TEST_F(UpdateProtocolTest, AnEffectorEditRecomputesItAndTheMixersAfterIt) {
 
 TEST_F(UpdateProtocolTest, ParameterEditRecomputesTheSharedGeneratorOnce) {
   main_.Parameter.ChangeScale(3);
-  std::map<std::string, int> rows;
   EXPECT_EQ(nodes_.Pass(main_), Names({g_, e1_, e2_, m1_, m2_}));
+  // Each of the 6 rows once: the second effector finds the generator Updated.
+  for (const QVObject* node : {static_cast<const QVObject*>(g_), static_cast<const QVObject*>(e1_),
+                               static_cast<const QVObject*>(e2_)}) {
+    EXPECT_EQ(nodes_.Rows(node->Name), 6) << node->Name;
+  }
 }
 
 TEST_F(UpdateProtocolTest, AMethodParameterEditReachesItsOwner) {

@@ -172,6 +172,24 @@ TEST_F(MixerRowsTest, WorkedExamplesHoldOnTheFastPath) {
   EXPECT_EQ(Picture(*top_, false), (std::vector<int32_t>{PackRGB(128, 64, 0)}));
 }
 
+// Type 2 weighs the source by 255 - T: a source channel of 254 under a
+// transparence of 1 over a black base gives 254 * 254 / 255 = 253 (a weight
+// of 256 - T would give 254); green 128 * 255 / 255 = 128; blue 10 * 0 = 0.
+TEST_F(MixerRowsTest, CrossFadeWeighsTheSourceByTheComplement) {
+  bottom_.RGBField.Resize(1, 1);
+  bottom_.RGBField.Put(0, 0, PackRGB(0, 0, 0));
+  pool_[0]->RGBField.Resize(1, 1);
+  pool_[0]->RGBField.Put(0, 0, PackRGB(254, 128, 10));
+  pool_[1]->RGBField.Resize(1, 1);
+  pool_[1]->RGBField.Put(0, 0, PackRGB(1, 0, 255));
+  top_->AppendSource('+', pool_[0]);
+  top_->AppendTransparence('+', pool_[1]);
+  top_->SetTransparenceType(2);
+  for (bool plain : {true, false}) {
+    EXPECT_EQ(Picture(*top_, plain), (std::vector<int32_t>{PackRGB(253, 128, 0)})) << plain;
+  }
+}
+
 TEST_F(MixerRowsTest, LongestFastListsStayExact) {
   // The largest sums the 32-bit channels must hold: every element white, over
   // a white base, through types 2 and 0 with normalisation.

@@ -2,31 +2,39 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <climits>
-#include <stdexcept>
-#include <string>
-
-#include "tests/engine/EngineTestSupport.h"
+#include <vector>
 
 namespace {
 
-using qv::test::ScopedThreadCount;
+// The rows a worker starting at start computes with the given step.
+std::vector<int> RowsOf(int start, int step, int height) {
+  std::vector<int> rows;
+  for (int row = start < height ? start : -1; row >= 0; row = qv::NextRow(row, step, height)) {
+    rows.push_back(row);
+  }
+  return rows;
+}
 
-// At the largest height the last rows of the workers lie within their step of
-// INT_MAX: stepping past them must end the worker, never hand out a row
-// outside the picture.
-TEST(QVRowWorkers, TallestPictureHandsOutOnlyItsOwnRows) {
-  ScopedThreadCount two(2);
-  std::atomic<int> last{-1};
-  const bool done = qv::ComputeRows("Rows", INT_MAX, [&](int) -> qv::RowFunction {
-    return [&](int row) {
-      if (row < 0) throw std::out_of_range("row " + std::to_string(row) + " handed out");
-      if (row == INT_MAX - 1) last = row;
-    };
-  });
-  EXPECT_TRUE(done);
-  EXPECT_EQ(last.load(), INT_MAX - 1);
+TEST(QVRowWorkers, RowsInterleaveBelowTheHeight) {
+  // Four workers over three rows: one row each for workers 0 to 2, none for 3.
+  EXPECT_EQ(RowsOf(0, 4, 3), std::vector<int>{0});
+  EXPECT_EQ(RowsOf(2, 4, 3), std::vector<int>{2});
+  EXPECT_EQ(RowsOf(3, 4, 3), std::vector<int>{});
+  EXPECT_EQ(RowsOf(1, 3, 11), (std::vector<int>{1, 4, 7, 10}));
+  EXPECT_EQ(RowsOf(0, 1, 3), (std::vector<int>{0, 1, 2}));
+}
+
+// Near the largest height a step passes INT_MAX: it must end the worker,
+// never hand out a row outside the picture.
+TEST(QVRowWorkers, SteppingEndsAtTheLargestHeight) {
+  EXPECT_EQ(qv::NextRow(INT_MAX - 3, 2, INT_MAX), INT_MAX - 1);
+  EXPECT_EQ(qv::NextRow(INT_MAX - 1, 2, INT_MAX), -1);
+  EXPECT_EQ(qv::NextRow(INT_MAX - 2, 1, INT_MAX), INT_MAX - 1);
+  EXPECT_EQ(qv::NextRow(INT_MAX - 1, 1, INT_MAX), -1);
+  EXPECT_EQ(qv::NextRow(INT_MAX - 1, INT_MAX, INT_MAX), -1);
+  EXPECT_EQ(qv::NextRow(0, INT_MAX, INT_MAX), -1);
+  EXPECT_EQ(qv::NextRow(0, 256, 257), 256);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include "engine/QVField.h"
 #include "engine/QVPicture.h"
+#include "support/QVTestPictures.h"
 
 namespace qv::test {
 
@@ -110,16 +111,6 @@ std::string ErrorOf(F f) {
   }
   return "";
 }
-
-/// Packed pixels of a decoded picture, for comparison with the source field.
-struct DecodedPicture {
-  int32_t Width = 0;
-  int32_t Height = 0;
-  std::vector<int32_t> Pixels;  // row-major, row 0 at the top
-  int32_t At(int32_t x, int32_t y) const {
-    return Pixels[static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x)];
-  }
-};
 
 /// The first pixel where decoded and field differ, or "" when none does.
 inline std::string FirstDifference(const DecodedPicture& decoded, const QVRGBField& field) {

@@ -12,68 +12,9 @@
 namespace {
 
 using qv::test::DecodedPicture;
+using qv::test::ReadBitmap;
 using qv::test::ReadBytes;
 using qv::test::ScratchDir;
-
-uint32_t Le(const std::string& bytes, size_t at, int count) {
-  uint32_t v = 0;
-  for (int i = count - 1; i >= 0; --i) {
-    v = v << 8 | static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
-  }
-  return v;
-}
-
-// A reader written from the file format, not from the writer: it checks
-// every header field a 24-bit uncompressed bitmap must have and records the
-// first violation in `problem`.
-DecodedPicture ReadBitmap(const std::string& bytes, std::string& problem) {
-  DecodedPicture out;
-  auto fail = [&](const std::string& what) {
-    if (problem.empty()) problem = what;
-  };
-  if (bytes.size() < 54) {
-    fail("shorter than the headers");
-    return out;
-  }
-  if (bytes[0] != 'B' || bytes[1] != 'M') fail("no BM signature");
-  if (Le(bytes, 2, 4) != bytes.size()) fail("bfSize is not the file size");
-  if (Le(bytes, 6, 4) != 0) fail("reserved fields not 0");
-  if (Le(bytes, 10, 4) != 54) fail("pixels not right after the headers");
-  if (Le(bytes, 14, 4) != 40) fail("not a BITMAPINFOHEADER");
-  const int32_t w = static_cast<int32_t>(Le(bytes, 18, 4));
-  const int32_t h = static_cast<int32_t>(Le(bytes, 22, 4));
-  if (w < 1 || h < 1) fail("width or height not positive (top-down or empty)");
-  if (Le(bytes, 26, 2) != 1) fail("planes not 1");
-  if (Le(bytes, 28, 2) != 24) fail("not 24 bits per pixel");
-  if (Le(bytes, 30, 4) != 0) fail("compressed");
-  if (Le(bytes, 46, 4) != 0) fail("palette size given");
-  if (!problem.empty()) return out;
-  const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
-  if (Le(bytes, 34, 4) != stride * static_cast<size_t>(h)) fail("biSizeImage wrong");
-  if (bytes.size() != 54 + stride * static_cast<size_t>(h)) {
-    fail("file size is not headers + padded rows");
-    return out;
-  }
-  out.Width = w;
-  out.Height = h;
-  out.Pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
-  for (int32_t fileRow = 0; fileRow < h; ++fileRow) {
-    const size_t start = 54 + stride * static_cast<size_t>(fileRow);
-    const int32_t y = h - 1 - fileRow;  // the first stored row is the bottom one
-    for (int32_t x = 0; x < w; ++x) {
-      const size_t at = start + 3 * static_cast<size_t>(x);
-      const int32_t blue = static_cast<unsigned char>(bytes[at]);
-      const int32_t green = static_cast<unsigned char>(bytes[at + 1]);
-      const int32_t red = static_cast<unsigned char>(bytes[at + 2]);
-      out.Pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] =
-          PackRGB(red, green, blue);
-    }
-    for (size_t pad = start + 3 * static_cast<size_t>(w); pad < start + stride; ++pad) {
-      if (bytes[pad] != 0) fail("padding byte not 0 in stored row " + std::to_string(fileRow));
-    }
-  }
-  return out;
-}
 
 TEST(QVBitmapWriter, RandomPicturesOfOddSizesReadBackExactly) {
   ScratchDir dir;

@@ -3,16 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-// jpeglib.h uses FILE and size_t without declaring them: it comes after them.
-// clang-format off
-#include <jpeglib.h>
-// clang-format on
 
 #include "ImageTestSupport.h"
 
@@ -21,66 +14,11 @@ namespace {
 using qv::test::DecodedPicture;
 using qv::test::ScratchDir;
 
-struct JpegReadError {
-  jpeg_error_mgr Base;  // first member: libjpeg hands back &Base
-  std::jmp_buf Jump;
-};
-
-void JumpOnReadError(j_common_ptr cinfo) {
-  char message[JMSG_LENGTH_MAX];
-  (*cinfo->err->format_message)(cinfo, message);
-  ADD_FAILURE() << "libjpeg: " << message;
-  std::longjmp(reinterpret_cast<JpegReadError*>(cinfo->err)->Jump, 1);
-}
-
-// Decodes to RGB; false after a libjpeg error. No C++ objects in this frame.
-bool Decode(jpeg_decompress_struct& cinfo, JpegReadError& err, FILE* in, DecodedPicture& out,
-            int& components, std::vector<JSAMPLE>& row) {
-  if (setjmp(err.Jump)) {
-    jpeg_destroy_decompress(&cinfo);
-    return false;
-  }
-  jpeg_create_decompress(&cinfo);
-  jpeg_stdio_src(&cinfo, in);
-  jpeg_read_header(&cinfo, TRUE);
-  components = cinfo.num_components;
-  cinfo.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&cinfo);
-  out.Width = static_cast<int32_t>(cinfo.output_width);
-  out.Height = static_cast<int32_t>(cinfo.output_height);
-  out.Pixels.assign(static_cast<size_t>(out.Width) * static_cast<size_t>(out.Height), 0);
-  row.resize(static_cast<size_t>(out.Width) * 3);
-  JSAMPROW rows[1] = {row.data()};
-  while (cinfo.output_scanline < cinfo.output_height) {
-    const size_t y = cinfo.output_scanline;
-    jpeg_read_scanlines(&cinfo, rows, 1);
-    for (size_t x = 0; x < static_cast<size_t>(out.Width); ++x) {
-      out.Pixels[y * static_cast<size_t>(out.Width) + x] =
-          PackRGB(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
-    }
-  }
-  jpeg_finish_decompress(&cinfo);
-  jpeg_destroy_decompress(&cinfo);
-  return true;
-}
-
 DecodedPicture ReadJpeg(const std::string& path, int* components = nullptr) {
-  DecodedPicture out;
-  FILE* in = std::fopen(path.c_str(), "rb");
-  if (!in) {
-    ADD_FAILURE() << "cannot open " << path;
-    return out;
-  }
-  jpeg_decompress_struct cinfo{};
-  JpegReadError err{};
-  cinfo.err = jpeg_std_error(&err.Base);
-  err.Base.error_exit = JumpOnReadError;
-  std::vector<JSAMPLE> row;
-  int count = 0;
-  Decode(cinfo, err, in, out, count, row);
-  std::fclose(in);
-  if (components) *components = count;
-  return out;
+  std::string problem;
+  DecodedPicture decoded = qv::test::ReadJpegFile(path, problem, components);
+  EXPECT_EQ(problem, "") << path;
+  return decoded;
 }
 
 // Largest channel difference between two packed colours.
