@@ -16,7 +16,10 @@ namespace qv {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr std::chrono::milliseconds kPollInterval{100};
+// An interrupt is looked for every 20 ms (the render then stops within a few
+// more), the progress bar is redrawn every 100 ms.
+constexpr std::chrono::milliseconds kPollInterval{20};
+constexpr std::chrono::milliseconds kBarInterval{100};
 
 // Keeps the picture the engine hands over. Called on the render thread (the
 // poster runs it in place); read by the main thread after the join.
@@ -95,12 +98,16 @@ std::string RenderHeadless(QVMain& main, QVProgressBar* bar, QVPictureRef& pictu
   const Clock::time_point start = Clock::now();
 
   main.Render(&canvas, &poster);
+  Clock::time_point nextBar = start + kBarInterval;
   while (!outcome.WaitFor(kPollInterval)) {
     if (InterruptSignal() != 0) {
       main.StopRender();
       break;
     }
-    if (bar) bar->Show(main.Progress(), SecondsSince(start));
+    if (bar && Clock::now() >= nextBar) {
+      bar->Show(main.Progress(), SecondsSince(start));
+      nextBar += kBarInterval;
+    }
   }
   main.WaitRender();
   const double seconds = SecondsSince(start);

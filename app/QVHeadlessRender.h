@@ -2,9 +2,9 @@
 // A render without a window. The command line is the engine's host here: the
 // render runs on QVMain's render thread, its hooks and its drawing run in
 // place there (QVInlinePoster), and the calling thread only waits. While it
-// waits it polls the engine's progress record every 100 ms for an optional
-// progress bar and watches for an interrupt (SIGINT, SIGTERM), which stops
-// the render within one row. Main thread.
+// waits it shows the engine's progress record every 100 ms on an optional
+// progress bar and looks every 20 ms for an interrupt (SIGINT, SIGTERM),
+// which stops the render within milliseconds. Main thread.
 #include <string>
 
 #include "engine/QVPicture.h"

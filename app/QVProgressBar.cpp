@@ -41,7 +41,7 @@ std::string RenderSummaryLine(int32_t width, int32_t height, double seconds) {
 }
 
 void QVProgressBar::Show(const QVProgress::Snapshot& snapshot, double seconds) {
-  if (snapshot.Serial == 0) return;  // nothing reported yet
+  if (snapshot.Serial == 0 || snapshot.Height <= 0) return;  // nothing reported yet
   if (lineOpen_ && (snapshot.Name != name_ || snapshot.Height != height_)) {
     Draw(height_, seconds);  // the node on screen has finished, and this one began
     EndLine();

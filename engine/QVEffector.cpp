@@ -150,7 +150,11 @@ QVThreadEffector::QVThreadEffector(const QVEffector& effector, int32_t startRow)
 
 void QVThreadEffector::ComputeRow(int32_t row) {
   int32_t* out = Effector.RGBField.Row(row);
-  for (int32_t x = 0; x < field_.Width; ++x) out[x] = Effector.ColorAt(Scalar(x, row));
+  for (int32_t x = 0; x < field_.Width; ++x) {
+    // A wide row of the differential takes milliseconds: look at the stop too.
+    if ((x & qv::StopCheckPixelMask) == qv::StopCheckPixelMask) qv::ThrowIfPassStopped();
+    out[x] = Effector.ColorAt(Scalar(x, row));
+  }
 }
 
 double QVThreadEffector::Value(int32_t x, int32_t y) const {

@@ -117,12 +117,14 @@ FractalPixel QVThreadGenerator::ComputePixel(int32_t col, int32_t row) {
   const QVComplex c = p.FractalType == 0 ? point : p.FractalParameter;
   const double range = Generator.Range;
   output_->Start();
-  for (int32_t j = 1; j <= Generator.Depth; ++j) {
-    z = f.Iterate(z, c);
-    output_->Step(j, z);
-    if (z.re * z.re + z.im * z.im > range) break;
-    if (d.Diverged(j, z)) break;
-    if (j == INT32_MAX) break;  // the counter must not overflow
-  }
+  const bool finished = qv::RunOrbit(
+      Generator.Depth,
+      [&](int32_t j) {
+        z = f.Iterate(z, c);
+        output_->Step(j, z);
+        return z.re * z.re + z.im * z.im > range || d.Diverged(j, z);
+      },
+      [] { return qv::PassStopRequested(); });
+  if (!finished) throw qv::PassStopped{};
   return output_->Result();
 }

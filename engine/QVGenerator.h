@@ -56,7 +56,8 @@ class QVThreadGenerator {
   QVThreadGenerator(const QVGenerator& generator, int32_t startRow);
   /// Computes every column of one row into the generator's field.
   void ComputeRow(int32_t row);
-  /// The record of the pixel at (col, row), by the plain loop.
+  /// The record of the pixel at (col, row), by the plain loop. Throws
+  /// qv::PassStopped when the pass is stopped part-way through the orbit.
   FractalPixel ComputePixel(int32_t col, int32_t row);
 
   const QVGenerator& Generator;

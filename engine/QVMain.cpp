@@ -25,7 +25,7 @@ void QVProgress::Report(const std::string& name, int row, int height) {
 
 void QVProgress::Reset(uint64_t generation) {
   std::lock_guard<std::mutex> guard(lock_);
-  const uint64_t serial = snapshot_.Serial + 1;
+  const uint64_t serial = snapshot_.Serial;
   snapshot_ = Snapshot();
   snapshot_.Serial = serial;
   snapshot_.Generation = generation;
@@ -180,12 +180,15 @@ void QVMain::PostForRender(QVPoster& poster, uint64_t generation,
   });
 }
 
-void QVMain::PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation) {
+void QVMain::PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation,
+                         const std::stop_token& stop) {
   const QVRGBField& field = graph_.Mixers.back()->RGBField;
   const QVProgressFunction hook = ProgressHook;
   QVPictureRef picture = qv::PictureOf(field, [&](int32_t row) {
     if (hook) hook("Draw", row, field.Height);
+    return !stop.stop_requested();
   });
+  if (!picture) return;
   poster.Post([gate = gate_, generation, canvas, picture = std::move(picture)] {
     if (gate->Alive.load() && gate->Drawable.load() == generation) canvas->SetPicture(picture);
   });
@@ -199,7 +202,9 @@ void QVMain::RenderThreadBody(std::stop_token stop, QVCanvas* canvas, QVPoster* 
     if (main.OnRenderStart) main.OnRenderStart();
   });
   try {
-    if (RunPass(stop) && !graph_.Mixers.empty() && canvas) PostPicture(*poster, canvas, generation);
+    if (RunPass(stop) && !graph_.Mixers.empty() && canvas) {
+      PostPicture(*poster, canvas, generation, stop);
+    }
   } catch (const std::exception& e) {
     PostForRender(*poster, generation, [message = std::string(e.what())](QVMain& main) {
       if (main.OnRenderError) main.OnRenderError(message);

@@ -42,8 +42,8 @@ class QVProgress {
     std::string Name;
     int Row = 0;   ///< the row number just finished, from 1
     int Done = 0;  ///< rows of this node finished so far
-    int Height = 0;
-    uint64_t Serial = 0;      ///< grows with every report and every Reset
+    int Height = 0;           ///< 0 until the render's first report
+    uint64_t Serial = 0;      ///< grows with every report, across renders
     uint64_t Generation = 0;  ///< the render the record belongs to (0: none yet)
   };
   Snapshot Read() const;
@@ -113,8 +113,10 @@ class QVMain : public QVObject {
   /// Posts a call of the render generation that runs only while that render
   /// is the latest and this object lives.
   void PostForRender(QVPoster& poster, uint64_t generation, std::function<void(QVMain&)> call);
-  /// Builds the picture of the last mixer and posts it to canvas.
-  void PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation);
+  /// Builds the picture of the last mixer and posts it to canvas, unless the
+  /// render is stopped meanwhile.
+  void PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation,
+                   const std::stop_token& stop);
 
   QVNodeGraph& graph_;
   std::shared_ptr<PostGate> gate_ = std::make_shared<PostGate>();

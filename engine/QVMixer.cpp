@@ -159,10 +159,7 @@ void QVMixer::PictureSize(int32_t& w, int32_t& h) const {
 
 bool QVMixer::Compute() {
   return RecordCompletion([this] {
-    if (MaskSW) {
-      PassThrough();
-      return true;
-    }
+    if (MaskSW) return PassThrough();
     int32_t w, h;
     PictureSize(w, h);
     RGBField.Resize(w, h);
@@ -178,7 +175,7 @@ bool QVMixer::Compute() {
   });
 }
 
-void QVMixer::PassThrough() {
+bool QVMixer::PassThrough() {
   int32_t w = 0, h = 0;
   if (baseMixer_) {
     w = baseMixer_->RGBField.Width;
@@ -190,10 +187,12 @@ void QVMixer::PassThrough() {
   }
   RGBField.Resize(w, h);
   for (int32_t y = 0; y < RGBField.Height; ++y) {
+    if (qv::PassStopRequested()) return false;  // a large copy answers a stop too
     for (int32_t x = 0; x < RGBField.Width; ++x) {
       RGBField.Put(x, y, baseMixer_ ? baseMixer_->RGBField.Pixel(x, y) : 0);
     }
   }
+  return true;
 }
 
 void QVMixer::Reset() {
@@ -233,7 +232,11 @@ QVThreadMixer::QVThreadMixer(const QVMixer& mixer, int32_t startRow)
 
 void QVThreadMixer::ComputeRow(int32_t row) {
   int32_t* out = Mixer.RGBField.Row(row);
-  for (int32_t x = 0; x < Mixer.RGBField.Width; ++x) out[x] = ComputePixel(x, row);
+  for (int32_t x = 0; x < Mixer.RGBField.Width; ++x) {
+    // A wide row over long lists takes milliseconds: look at the stop too.
+    if ((x & qv::StopCheckPixelMask) == qv::StopCheckPixelMask) qv::ThrowIfPassStopped();
+    out[x] = ComputePixel(x, row);
+  }
 }
 
 int32_t QVThreadMixer::ComputePixel(int32_t x, int32_t y) const {

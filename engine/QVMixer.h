@@ -72,8 +72,9 @@ class QVMixer : public QVNode {
   int32_t Update();
   /// Composites the lists over the base, or with MaskSW on passes the base through.
   bool Compute() override;
-  /// MaskSW on: copies the base picture (or black) on the calling thread.
-  void PassThrough();
+  /// MaskSW on: copies the base picture (or black) on the calling thread;
+  /// false when the pass was stopped part-way.
+  bool PassThrough();
   void Reset() override;
 
   /// The picture size this mixer computes (0 x 0 when it has none).

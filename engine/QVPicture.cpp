@@ -20,14 +20,14 @@ QVPicture::QVPicture(int32_t width, int32_t height)
 
 namespace qv {
 
-QVPictureRef PictureOf(const QVRGBField& field, const std::function<void(int32_t)>& rowDone) {
+QVPictureRef PictureOf(const QVRGBField& field, const std::function<bool(int32_t)>& rowDone) {
   auto picture = std::make_shared<QVPicture>(field.Width, field.Height);
   for (int32_t y = 0; y < picture->Height(); ++y) {
     const int32_t* in = field.Row(y);
     uint32_t* out =
         picture->MutablePixels() + static_cast<size_t>(y) * static_cast<size_t>(field.Width);
     for (int32_t x = 0; x < field.Width; ++x) out[x] = QVPicture::FromEngineColor(in[x]);
-    if (rowDone) rowDone(y + 1);
+    if (rowDone && !rowDone(y + 1)) return nullptr;
   }
   return picture;
 }

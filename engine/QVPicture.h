@@ -55,7 +55,8 @@ using QVPictureRef = std::shared_ptr<const QVPicture>;
 namespace qv {
 
 /// The picture of an RGB field. rowDone, when set, is called after each row
-/// with the row number from 1. Throws FieldAllocationError like QVPicture.
-QVPictureRef PictureOf(const QVRGBField& field, const std::function<void(int32_t)>& rowDone = {});
+/// with the row number from 1; when it returns false the picture is given up
+/// and the result is null. Throws FieldAllocationError like QVPicture.
+QVPictureRef PictureOf(const QVRGBField& field, const std::function<bool(int32_t)>& rowDone = {});
 
 }  // namespace qv

@@ -15,6 +15,9 @@ thread_local std::stop_token passStop;
 
 std::stop_token PassStopToken() { return passStop; }
 bool PassStopRequested() { return passStop.stop_requested(); }
+void ThrowIfPassStopped() {
+  if (passStop.stop_requested()) throw PassStopped{};
+}
 
 ScopedPassStop::ScopedPassStop(std::stop_token token) : previous_(passStop) {
   passStop = std::move(token);
@@ -44,6 +47,7 @@ bool ComputeRows(const std::string& name, int height,
     threads.reserve(static_cast<size_t>(workers));
     for (int i = 0; i < workers; ++i) {
       threads.emplace_back([&, i] {
+        passStop = stop;  // the inner loops of this worker look at it
         try {
           if (i >= height) return;
           RowFunction rowFunction = makeWorker(i);
@@ -55,6 +59,8 @@ bool ComputeRows(const std::string& name, int height,
             rowFunction(row);
             if (progress) progress(name, row + 1, height);
           }
+        } catch (const PassStopped&) {
+          stopped[static_cast<size_t>(i)] = 1;  // the row was given up part-way
         } catch (...) {
           errors[static_cast<size_t>(i)] = std::current_exception();
         }

@@ -4,6 +4,11 @@
 // each reporting progress after every row and checking the pass's stop token
 // before every row. The node's Compute calls it on the render thread.
 //
+// A row can be long (a row of thousands of pixels at depth 10^7 takes
+// minutes), so the inner loops look at the stop too, every StopCheckSteps
+// steps, and give the row up (PassStopped) when it was requested: a stop is
+// answered within milliseconds whatever the size, depth or method.
+//
 // A stopped node: its rows are partly old, partly new. ComputeRows reports the
 // stop, the node then neither takes a new Stamp nor records its inputs, so it
 // stays out of date and the next pass recomputes it (and everything after it).
@@ -11,10 +16,17 @@
 #include <stop_token>
 #include <string>
 
+#include "engine/kernels/QVOrbitLoop.h"
+
 namespace qv {
 
-/// Computes one row; built once per worker on that worker's thread.
+/// Computes one row; built once per worker on that worker's thread. It may
+/// throw PassStopped to give the row up part-way.
 using RowFunction = std::function<void(int row)>;
+
+/// Thrown by a computation that found its pass stopped part-way; ComputeRows
+/// takes it as a stop, not as an error.
+struct PassStopped {};
 
 /// Runs the rows of a node named name with the given height. makeWorker(i) is
 /// called on worker i's own thread and returns that worker's row function, so
@@ -32,9 +44,12 @@ int NextRow(int row, int step, int height);
 /// Workers a node uses now: ThreadCount, at least 1.
 int WorkerCount();
 
-/// The stop token of the pass running on this thread (none outside a pass).
+/// The stop token of the pass running on this thread (none outside a pass);
+/// the workers of ComputeRows see their pass's token.
 std::stop_token PassStopToken();
 bool PassStopRequested();
+/// Throws PassStopped when the pass on this thread was asked to stop.
+void ThrowIfPassStopped();
 
 /// Installs a stop token for the pass on the current thread, for its lifetime.
 class ScopedPassStop {

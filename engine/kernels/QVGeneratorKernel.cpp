@@ -5,6 +5,7 @@
 
 #include "engine/QVGenerator.h"
 #include "engine/QVNumeric.h"
+#include "engine/QVRowWorkers.h"
 #include "engine/kernels/QVCpuFeatures.h"
 #include "engine/methods/QVDivergenceMethods.h"
 #include "engine/methods/QVFractalMethods.h"
@@ -108,6 +109,7 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*gener
   columnRe_.resize(static_cast<size_t>(p.Width));
   for (int32_t x = 0; x < p.Width; ++x) columnRe_[static_cast<size_t>(x)] = mapping_.Point(x, 0).re;
   setup_.ColumnRe = columnRe_.data();
+  setup_.Stopped = &PassStopRequested;
 
   // The vector kernels need at least one step: a depth below 1 records the
   // output's start values, which the scalar loop gives directly.
@@ -126,7 +128,7 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*gener
 }
 
 void GeneratorKernel::ComputeRow(int32_t row, FractalPixel* out) const {
-  row_(setup_, mapping_.Point(0, row).im, out);
+  if (!row_(setup_, mapping_.Point(0, row).im, out)) throw PassStopped{};
 }
 
 }  // namespace qv

@@ -43,6 +43,7 @@ class GeneratorKernel {
   explicit GeneratorKernel(const QVGenerator& generator);
   GeneratorKernelLevel Level() const { return level_; }
   /// Computes one row into out (Width pixels). Not for the Plain level.
+  /// Throws PassStopped when the pass was stopped part-way through the row.
   /// Thread: any worker; the object is only read.
   void ComputeRow(int32_t row, FractalPixel* out) const;
 

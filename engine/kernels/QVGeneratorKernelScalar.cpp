@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "engine/kernels/QVGeneratorKernelTable.h"
+#include "engine/kernels/QVOrbitLoop.h"
 #include "engine/methods/QVMethod.h"
 
 namespace qv::kernel {
@@ -180,24 +181,28 @@ struct Output<TraceChecker> {
 };
 
 template <int32_t F, int32_t D, int32_t O>
-void ScalarRow(const RowSetup& s, double pointIm, FractalPixel* out) {
+bool ScalarRow(const RowSetup& s, double pointIm, FractalPixel* out) {
   const Divergence<D> divergence(s);
   Output<O> output(s);
   const double range = s.Range;
+  const auto stopped = [&s] { return s.Stopped && s.Stopped(); };
   for (int32_t col = 0; col < s.Width; ++col) {
     const QVComplex point{s.ColumnRe[col], pointIm};
     QVComplex z = s.Julia ? point : s.Constant;
     const QVComplex c = s.Julia ? s.Constant : point;
     output.Start();
-    for (int32_t j = 1; j <= s.Depth; ++j) {
-      z = Iterate<F>(z, c);
-      output.Step(j, z);
-      if (z.re * z.re + z.im * z.im > range) break;
-      if (divergence.Diverged(j, z)) break;
-      if (j == std::numeric_limits<int32_t>::max()) break;
-    }
+    const bool finished = RunOrbit(
+        s.Depth,
+        [&](int32_t j) {
+          z = Iterate<F>(z, c);
+          output.Step(j, z);
+          return z.re * z.re + z.im * z.im > range || divergence.Diverged(j, z);
+        },
+        stopped);
+    if (!finished) return false;
     out[col] = output.r;
   }
+  return true;
 }
 
 struct ScalarKernels {

@@ -36,10 +36,14 @@ struct RowSetup {
   int32_t SkippedSteps = 0;
   /// The output method's slots, in slot order ((0, 0) where it has fewer).
   QVComplex Output0, Output1, Output2;
+  /// Asked every StopCheckSteps steps whether the pass was stopped; defined
+  /// out of line (null: never stopped).
+  bool (*Stopped)() = nullptr;
 };
 
 /// Computes one row: pointIm is the imaginary part of the row's points.
-using RowKernel = void (*)(const RowSetup& setup, double pointIm, FractalPixel* out);
+/// Returns false when it gave the row up part-way because Stopped() said so.
+using RowKernel = bool (*)(const RowSetup& setup, double pointIm, FractalPixel* out);
 
 /// The plain-scalar kernel of a combination (any of the 84).
 RowKernel ScalarRowKernel(int32_t fractal, int32_t divergence, int32_t output);

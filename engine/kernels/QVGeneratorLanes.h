@@ -33,6 +33,7 @@
 #include <cstdint>
 
 #include "engine/kernels/QVGeneratorKernelSetup.h"
+#include "engine/kernels/QVOrbitLoop.h"
 #include "engine/methods/QVMethod.h"
 
 namespace qv::kernel::lanes {
@@ -235,9 +236,9 @@ int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& 
 template <class V, int32_t F, int32_t D, int N>
 class LaneRow {
  public:
-  static void Compute(const RowSetup& s, double pointIm, FractalPixel* out) {
+  static bool Compute(const RowSetup& s, double pointIm, FractalPixel* out) {
     LaneRow row(s, pointIm, out);
-    row.Loop();
+    return row.Loop();
   }
 
  private:
@@ -249,14 +250,23 @@ class LaneRow {
     for (int i = 0; i < Count; ++i) Fill(i);
   }
 
-  void Loop() {
+  // Returns false when the row was given up because the pass was stopped:
+  // every StopCheckSteps steps the runs end so that the stop is looked at.
+  bool Loop() {
     uint32_t hits = 0;
+    int64_t nextCheck = StopCheckSteps;
     while (live_ > 0) {
       Settle(hits);
       if (live_ == 0) break;
-      const int64_t next = minDue_ < nextSwitch_ ? minDue_ : nextSwitch_;
+      if (t_ >= nextCheck) {
+        if (s_.Stopped && s_.Stopped()) return false;
+        nextCheck = t_ + StopCheckSteps;
+      }
+      int64_t next = minDue_ < nextSwitch_ ? minDue_ : nextSwitch_;
+      if (nextCheck < next) next = nextCheck;
       t_ += Run<V, F, D, N>(st_, s_, next - t_, hits);
     }
+    return true;
   }
 
   // Writes out the lanes whose orbit ended at step t_ (those in hits and those

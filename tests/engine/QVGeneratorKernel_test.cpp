@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <stop_token>
 #include <string>
 #include <vector>
 
 #include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
+#include "engine/QVRowWorkers.h"
 #include "engine/methods/QVDivergenceMethods.h"
 #include "engine/methods/QVFractalMethods.h"
 #include "engine/methods/QVOutputMethods.h"
@@ -284,6 +286,32 @@ TEST(QVGeneratorKernel, VectorLevelsServeOnlyTheEndPointOutput) {
   qv::ForceGeneratorKernelLevel(GeneratorKernelLevel::Plain);
   g.SetDepth(10);
   EXPECT_EQ(qv::GeneratorKernel(g).Level(), GeneratorKernelLevel::Plain);
+}
+
+// A stop requested before a row at depth 10^7 makes every level give the row
+// up within its first block of steps instead of finishing it (a finished row
+// would take minutes at the plain level).
+TEST(QVGeneratorKernel, EveryLevelGivesUpARowWhenThePassIsStopped) {
+  QVMain main;
+  QVGenerator& g = *Generators[0];
+  SetScene(main, g, {"", 0, {0, 0}, {-0.1, 0}, 0.2, 64, 1, 10000000, 4.0});
+  g.FractalField.Resize(64, 1);
+  std::stop_source stop;
+  stop.request_stop();
+  const qv::ScopedPassStop scope(stop.get_token());
+  for (const char* output : {"終点", "差分累積", "市松模様累積"}) {
+    g.SetOutputMethod(qv::CloneAs(*FindMethod(OutputMethods(), output)));
+    for (GeneratorKernelLevel level :
+         {GeneratorKernelLevel::Scalar, GeneratorKernelLevel::Sse2, GeneratorKernelLevel::Avx2}) {
+      if (!qv::GeneratorKernelLevelSupported(level)) continue;
+      ScopedKernelLevel forced(level);
+      const qv::GeneratorKernel kernel(g);
+      EXPECT_THROW(kernel.ComputeRow(0, g.FractalField.Row(0)), qv::PassStopped)
+          << output << ", " << qv::GeneratorKernelLevelName(kernel.Level());
+    }
+    QVThreadGenerator plain(g, 0);
+    EXPECT_THROW(plain.ComputeRow(0), qv::PassStopped) << output << ", Plain";
+  }
 }
 
 }  // namespace

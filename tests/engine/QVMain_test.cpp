@@ -13,6 +13,7 @@
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMixer.h"
+#include "engine/methods/QVOutputMethods.h"
 #include "engine/methods/QVRenderingMethods.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -245,6 +246,78 @@ TEST(QVMain, StopAndRestartStressEndsWithTheUninterruptedPicture) {
   EXPECT_LT(draws, rounds) << "no render was ever stopped part-way";
   EXPECT_EQ(MixerPixels(*Mixers[0]), expected);
   EXPECT_EQ(canvas.Pixels, expected);
+}
+
+// "終点" that, when armed, asks the pass to stop at step 5000 of the third
+// orbit it watches, that is, in the middle of the first row. An output class
+// the kernels do not know makes the generator use the plain loop.
+class StopOnceOutput : public QVOutputMethod {
+ public:
+  struct Trigger {
+    std::stop_source Stop;
+    std::atomic<bool> Armed{true};
+    std::atomic<int> Orbits{0};
+  };
+  explicit StopOnceOutput(std::shared_ptr<Trigger> trigger)
+      : QVOutputMethod("stop once", 0, {}, {}), trigger_(std::move(trigger)) {}
+  std::unique_ptr<QVMethod> Clone() const override {
+    return std::make_unique<StopOnceOutput>(trigger_);
+  }
+  void Start() override {
+    Z = {0, 0};
+    Count = 0;
+    ++trigger_->Orbits;
+  }
+  void Step(int32_t j, QVComplex z) override {
+    Z = z;
+    Count = j;
+    if (j == 5000 && trigger_->Orbits == 3 && trigger_->Armed.exchange(false)) {
+      trigger_->Stop.request_stop();
+    }
+  }
+
+ private:
+  std::shared_ptr<Trigger> trigger_;
+};
+
+void DeepScene(QVMain& main, std::shared_ptr<StopOnceOutput::Trigger> trigger) {
+  main.Parameter.ChangeViewpoint({-0.1, 0});
+  main.Parameter.ChangeScale(0.2);  // every point stays: every orbit runs to the depth
+  main.Parameter.ChangeWidth(12);
+  main.Parameter.ChangeHeight(3);
+  Generators[0]->SetDepth(100000);
+  if (!trigger) trigger = std::make_shared<StopOnceOutput::Trigger>();
+  Generators[0]->SetOutputMethod(std::make_unique<StopOnceOutput>(std::move(trigger)));
+}
+
+// A pass stopped in the middle of a row (two pixels of it already written)
+// leaves the generator out of date; the next pass gives exactly the picture
+// of a pass that was never stopped.
+TEST(QVMain, PassStoppedMidRowIsFinishedExactlyByTheNextPass) {
+  std::vector<int32_t> expected;
+  {
+    QVMain reference;
+    auto disarmed = std::make_shared<StopOnceOutput::Trigger>();
+    disarmed->Armed = false;
+    DeepScene(reference, disarmed);
+    ASSERT_TRUE(reference.RunPass());
+    expected = MixerPixels(*Mixers[0]);
+  }
+  QVMain main;
+  ScopedThreadCount one(1);  // QVMain set it from the environment
+  DeepScene(main, nullptr);
+  Generators[0]->SetDepth(10);
+  ASSERT_TRUE(main.RunPass());  // every record now counts 10
+  auto trigger = std::make_shared<StopOnceOutput::Trigger>();
+  DeepScene(main, trigger);
+  EXPECT_FALSE(main.RunPass(trigger->Stop.get_token()));
+  EXPECT_FALSE(trigger->Armed);
+  const QVFractalField& field = Generators[0]->FractalField;
+  EXPECT_EQ(field.Pixel(1, 0).Count, 100000);  // written before the stop
+  EXPECT_EQ(field.Pixel(2, 0).Count, 10);      // the orbit given up part-way
+  EXPECT_EQ(field.Pixel(11, 0).Count, 10);
+  ASSERT_TRUE(main.RunPass());
+  EXPECT_EQ(MixerPixels(*Mixers[0]), expected);
 }
 
 TEST(QVMain, PictureIsOpaqueRgb32OfTheLastMixer) {
