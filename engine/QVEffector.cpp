@@ -55,6 +55,11 @@ int32_t QVEffector::InsertEntry(int32_t color, double x) {
   return ColorBar.InsertEntry(color, x);
 }
 
+void QVEffector::InsertEntries(const std::vector<ConvertData>& entries) {
+  MarkChanged();
+  ColorBar.InsertEntries(entries);
+}
+
 void QVEffector::SetEntryInput(int32_t i, double x) {
   ColorBar.SetEntryInput(i, x);
   MarkChanged();
