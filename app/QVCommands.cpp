@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <new>
 #include <stdexcept>
 #include <thread>
 
@@ -103,6 +104,9 @@ int RunRender(const CommandLineOptions& options) {
   if (std::string problem = RenderProblem(main, options); !problem.empty()) {
     return CommandError(problem);
   }
+  // The command line keeps its own copy of the picture and then writes it.
+  main.HostBytes = 4 * static_cast<int64_t>(main.Parameter.Width) * main.Parameter.Height +
+                   WriterBytes(options.Format, main.Parameter.Width);
   const bool showProgress = !options.Quiet && isatty(STDERR_FILENO) == 1;
   QVProgressBar bar(stderr);
   ScopedInterruptHandler interrupts;  // covers the render and the write
@@ -114,6 +118,8 @@ int RunRender(const CommandLineOptions& options) {
   }
   try {
     WritePicture(options.Output, *picture, options.Format, options.Quality);
+  } catch (const std::bad_alloc&) {
+    return CommandError(main.MemoryMessage());
   } catch (const std::runtime_error& e) {
     return CommandError(InterruptSignal() != 0 ? kInterruptedMessage : e.what());
   }

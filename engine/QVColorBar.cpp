@@ -1,6 +1,9 @@
 #include "engine/QVColorBar.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <map>
 
 #include "engine/QVField.h"
 
@@ -15,6 +18,82 @@ int32_t ColorBar::InsertEntry(int32_t color, double x) {
     entries_.insert(entries_.begin() + static_cast<ptrdiff_t>(i), ConvertData{x, color});
   }
   return static_cast<int32_t>(i);
+}
+
+void ColorBar::InsertEntries(const std::vector<ConvertData>& inserted) {
+  if (Entries.empty()) {
+    Entries = Inserted(inserted);
+    return;
+  }
+  for (const ConvertData& e : inserted) InsertEntry(e.Color, e.Input);
+}
+
+namespace {
+
+// Without NaN, inserting one by one gives the inputs sorted, each once: the
+// first of equal inputs (-0 equals 0) keeps its value and takes the colour of
+// the last. A stable sort keeps equal inputs in the order they came.
+std::vector<ConvertData> SortedWithoutNaN(std::vector<ConvertData> entries) {
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const ConvertData& a, const ConvertData& b) { return a.Input < b.Input; });
+  size_t kept = 0;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (kept > 0 && entries[kept - 1].Input == entries[i].Input) {
+      entries[kept - 1].Color = entries[i].Color;
+    } else {
+      entries[kept++] = entries[i];
+    }
+  }
+  entries.resize(kept);
+  return entries;
+}
+
+}  // namespace
+
+// With NaN, inserting one by one from empty keeps the non-NaN inputs strictly ascending
+// (equal ones merge) and appends every NaN. So "the first entry whose input is
+// >= x" is the least non-NaN input >= x, which an ordered map finds, and the
+// entries form a list in which an insertion goes before that entry (or to the
+// end). The list lives in a vector of nodes linked by index.
+std::vector<ConvertData> ColorBar::Inserted(const std::vector<ConvertData>& inserted) {
+  bool ascending = true;  // the common case: a bar as the writer lists it
+  for (size_t i = 0; i < inserted.size() && ascending; ++i) {
+    ascending =
+        !std::isnan(inserted[i].Input) && (i == 0 || inserted[i - 1].Input < inserted[i].Input);
+  }
+  if (ascending) return inserted;
+  if (std::none_of(inserted.begin(), inserted.end(),
+                   [](const ConvertData& e) { return std::isnan(e.Input); })) {
+    return SortedWithoutNaN(inserted);
+  }
+  constexpr size_t kNone = SIZE_MAX;
+  struct Node {
+    ConvertData Entry;
+    size_t Next = kNone;
+    size_t Prev = kNone;
+  };
+  std::vector<Node> nodes;
+  nodes.reserve(inserted.size());
+  std::map<double, size_t> byInput;  // == merges -0 and +0, as the map's order does
+  size_t head = kNone, tail = kNone;
+  for (const ConvertData& e : inserted) {
+    auto at = std::isnan(e.Input) ? byInput.end() : byInput.lower_bound(e.Input);
+    if (at != byInput.end() && at->first == e.Input) {
+      nodes[at->second].Entry.Color = e.Color;
+      continue;
+    }
+    const size_t n = nodes.size();
+    const size_t next = at == byInput.end() ? kNone : at->second;
+    const size_t prev = next == kNone ? tail : nodes[next].Prev;
+    nodes.push_back(Node{e, next, prev});
+    (prev == kNone ? head : nodes[prev].Next) = n;
+    (next == kNone ? tail : nodes[next].Prev) = n;
+    if (!std::isnan(e.Input)) byInput.emplace_hint(at, e.Input, n);
+  }
+  std::vector<ConvertData> out;
+  out.reserve(nodes.size());
+  for (size_t i = head; i != kNone; i = nodes[i].Next) out.push_back(nodes[i].Entry);
+  return out;
 }
 
 void ColorBar::SetEntryInput(int32_t i, double x) {

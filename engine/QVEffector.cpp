@@ -65,6 +65,11 @@ int32_t QVEffector::InsertEntry(int32_t color, double x) {
   return i;
 }
 
+void QVEffector::InsertEntries(const std::vector<ConvertData>& entries) {
+  MarkChanged();
+  ColorBar.InsertEntries(entries);
+}
+
 void QVEffector::SetEntryInput(int32_t i, double x) {
   colorBar_.SetEntryInput(i, x);
   MarkChanged();

@@ -35,11 +35,45 @@ std::vector<QVGenerator*>& Generators = LiveGraph().Generators;
 std::vector<QVEffector*>& Effectors = LiveGraph().Effectors;
 std::vector<QVMixer*>& Mixers = LiveGraph().Mixers;
 
+namespace {
+
+// Deletes the nodes in registry order. The registry is emptied first, so that
+// each destructor's removal of its node finds nothing to scan or shift.
+template <typename Node>
+void DestroyInOrder(std::vector<Node*>& registry) {
+  while (!registry.empty()) {
+    std::vector<Node*> nodes;
+    nodes.swap(registry);
+    for (Node* n : nodes) delete n;
+  }
+}
+
+template <typename Node>
+Node* Indexed(const std::unordered_map<std::string, Node*>& index, const std::string& name) {
+  const auto at = index.find(name);
+  return at == index.end() ? nullptr : at->second;
+}
+
+}  // namespace
+
 void QVNodeGraph::DestroyAll() {
-  // A node's destructor removes it from its registry.
-  while (!Generators.empty()) delete Generators.front();
-  while (!Effectors.empty()) delete Effectors.front();
-  while (!Mixers.empty()) delete Mixers.front();
+  DestroyInOrder(Generators);
+  DestroyInOrder(Effectors);
+  DestroyInOrder(Mixers);
+}
+
+void QVNodeGraph::StartNameIndex() { nameIndex_ = true; }
+void QVNodeGraph::IndexName(QVGenerator* generator) {
+  if (nameIndex_) generatorNames_.emplace(generator->Name, generator);
+}
+void QVNodeGraph::IndexName(QVEffector* effector) {
+  if (nameIndex_) effectorNames_.emplace(effector->Name, effector);
+}
+QVGenerator* QVNodeGraph::IndexedGenerator(const std::string& name) const {
+  return Indexed(generatorNames_, name);
+}
+QVEffector* QVNodeGraph::IndexedEffector(const std::string& name) const {
+  return Indexed(effectorNames_, name);
 }
 
 // New nodes are owned by this graph from their construction on; a counter
@@ -86,11 +120,12 @@ void QVNodeGraph::DeleteNode(QVNode* node) {
   delete node;  // each node's destructor removes the references to it
 }
 
+// A graph being read looks names up in its index; any other graph scans.
 QVGenerator* QVNodeGraph::FindGenerator(const std::string& name) const {
-  return FindNamed(Generators, name);
+  return nameIndex_ ? IndexedGenerator(name) : FindNamed(Generators, name);
 }
 QVEffector* QVNodeGraph::FindEffector(const std::string& name) const {
-  return FindNamed(Effectors, name);
+  return nameIndex_ ? IndexedEffector(name) : FindNamed(Effectors, name);
 }
 QVMixer* QVNodeGraph::FindMixer(const std::string& name) const { return FindNamed(Mixers, name); }
 
@@ -98,6 +133,11 @@ void QVNodeGraph::Swap(QVNodeGraph& other) {
   std::swap(Generators, other.Generators);
   std::swap(Effectors, other.Effectors);
   std::swap(Mixers, other.Mixers);
+  for (QVNodeGraph* g : {this, &other}) {
+    g->nameIndex_ = false;
+    g->generatorNames_.clear();
+    g->effectorNames_.clear();
+  }
   for (QVNodeGraph* g : {this, &other}) {
     for (auto* n : g->Generators) n->OwnerGraph = g;
     for (auto* n : g->Effectors) n->OwnerGraph = g;

@@ -13,6 +13,7 @@
 // project text implies.
 // UI thread only, never during a pass.
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QVGenerator;
@@ -52,11 +53,29 @@ class QVNodeGraph {
   QVEffector* FindEffector(const std::string& name) const;
   QVMixer* FindMixer(const std::string& name) const;
 
-  /// Destroys all generators, then all effectors, then all mixers, each time
-  /// the first entry of the registry until it is empty.
+  /// Destroys all generators, then all effectors, then all mixers, each in
+  /// registry order, in time linear in the number of nodes.
   void DestroyAll();
   /// Exchanges the nodes of the two graphs (each node follows its registry).
+  /// Drops both name indexes.
   void Swap(QVNodeGraph& other);
+
+  /// A name index for a graph being read: FindGenerator and FindEffector then
+  /// look names up in O(1) instead of scanning. The reader indexes each node
+  /// once its block is read and its name is final; the first node of a name
+  /// wins, as in a scan. Only a graph under construction has one: a live
+  /// graph's names change freely (its lookups scan).
+  void StartNameIndex();
+  void IndexName(QVGenerator* generator);
+  void IndexName(QVEffector* effector);
+  bool HasNameIndex() const { return nameIndex_; }
+  QVGenerator* IndexedGenerator(const std::string& name) const;
+  QVEffector* IndexedEffector(const std::string& name) const;
+
+ private:
+  bool nameIndex_ = false;
+  std::unordered_map<std::string, QVGenerator*> generatorNames_;
+  std::unordered_map<std::string, QVEffector*> effectorNames_;
 };
 
 /// The process's live graph and its registries.

@@ -1,10 +1,13 @@
 #include "engine/QVMain.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <new>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
@@ -56,9 +59,7 @@ int32_t WorkerCountFromEnvironment() {
   return hardware < 1 ? 1 : static_cast<int32_t>(hardware > 256 ? 256 : hardware);
 }
 
-namespace {
-
-// Memory the system can still give us, in bytes (MemAvailable where known).
+// MemAvailable where known.
 int64_t AvailableMemory() {
   std::ifstream meminfo("/proc/meminfo");
   std::string key;
@@ -71,6 +72,8 @@ int64_t AvailableMemory() {
   const long size = sysconf(_SC_PAGESIZE);
   return pages > 0 && size > 0 ? static_cast<int64_t>(pages) * size : INT64_MAX;
 }
+
+namespace {
 
 std::string MiB(int64_t bytes) {
   char buf[64];
@@ -107,25 +110,32 @@ int64_t QVMain::RequiredBytes() const {
   auto add = [&](int64_t bytes) {
     total = (bytes < 0 || total < 0 || total > INT64_MAX - bytes) ? -1 : total + bytes;
   };
+  // Row buffers: each worker of a node keeps a few rows of doubles (kernel
+  // columns, effector values, mixer planes); 64 bytes per column and worker
+  // covers them, which matters for very wide pictures only.
+  add(QVField::ByteCount(w, std::max<int64_t>(ThreadCount, 1), 64));
+  add(HostBytes);
   for (const QVGenerator* g : graph_.Generators) add(need(g->FractalField, sizeof(FractalPixel)));
   for (const QVEffector* e : graph_.Effectors) add(need(e->RGBField, 4));
   for (const QVMixer* m : graph_.Mixers) add(need(m->RGBField, 4));
   return total < 0 ? INT64_MAX : total;
 }
 
+std::string QVMain::MemoryMessage() const {
+  const int64_t required = RequiredBytes();
+  return "a picture of " + std::to_string(Parameter.Width) + " x " +
+         std::to_string(Parameter.Height) + " pixels needs " +
+         (required == INT64_MAX ? std::string("more memory than can be addressed")
+                                : qv::MiB(required) + " of memory") +
+         " to render and save, but only " + qv::MiB(qv::AvailableMemory()) +
+         " are available; lower Width and Height";
+}
+
 bool QVMain::RunPass(std::stop_token stop) {
   if (graph_.Mixers.empty()) return true;
   const int64_t required = RequiredBytes();
   const int64_t available = qv::AvailableMemory();
-  if (required > available) {
-    throw std::runtime_error(
-        "a picture of " + std::to_string(Parameter.Width) + " x " +
-        std::to_string(Parameter.Height) + " pixels needs " +
-        (required == INT64_MAX ? std::string("more memory than can be addressed")
-                               : qv::MiB(required) + " of memory") +
-        " for its fields, but only " + qv::MiB(available) +
-        " are available; lower Width and Height");
-  }
+  if (required > available) throw std::runtime_error(MemoryMessage());
   QVMixer* output = graph_.Mixers.back();
   qv::ScopedPassStop scope(stop);
   try {
@@ -206,7 +216,12 @@ void QVMain::RenderThreadBody(std::stop_token stop, QVCanvas* canvas, QVPoster* 
       PostPicture(*poster, canvas, generation, stop);
     }
   } catch (const std::exception& e) {
-    PostForRender(*poster, generation, [message = std::string(e.what())](QVMain& main) {
+    // An allocation that fails despite the check says what the check says.
+    std::string message =
+        dynamic_cast<const std::bad_alloc*>(&e) || dynamic_cast<const FieldAllocationError*>(&e)
+            ? MemoryMessage()
+            : e.what();
+    PostForRender(*poster, generation, [message](QVMain& main) {
       if (main.OnRenderError) main.OnRenderError(message);
     });
   }

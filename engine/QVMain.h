@@ -93,9 +93,18 @@ class QVMain : public QVObject {
   /// Returns false when stopped. Throws on errors (memory, ...).
   bool RunPass(std::stop_token stop = {});
 
-  /// Bytes the fields of every node reached from the last mixer need at the
-  /// current size (those already of the right size count as nothing).
+  /// Bytes a render at the current size will hold at once: the fields of
+  /// every node (those already of the right size count as nothing), the
+  /// workers' row buffers, the copy of the picture handed to the host, and
+  /// HostBytes.
   int64_t RequiredBytes() const;
+  /// Bytes the host holds at the same time as a render (its own copy of the
+  /// picture, a picture writer's buffers and encoder). Set by the host.
+  int64_t HostBytes = 0;
+  /// "a picture of W x H pixels needs N MiB of memory ..., but only M MiB are
+  /// available; lower Width and Height": the message of the memory check, and
+  /// of an allocation that fails anyway.
+  std::string MemoryMessage() const;
 
   std::string WriteSource(const std::string&) const override { return ""; }
   bool ReadSource(qv::SourceText&) override { return false; }
@@ -130,5 +139,8 @@ namespace qv {
 /// The worker count from NUMBER_OF_PROCESSORS: its leading decimal integer when
 /// positive (at most 256), else the number of hardware threads (at least 1).
 int32_t WorkerCountFromEnvironment();
+
+/// Memory the system can still give this process, in bytes.
+int64_t AvailableMemory();
 
 }  // namespace qv

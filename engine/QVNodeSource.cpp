@@ -198,7 +198,7 @@ bool ReadElements(SourceText& text, const char* key, QVMixer& mixer, bool transp
 }
 
 // One colour-bar line after "ConvertData:": input value, red, green, blue.
-bool ReadConvertData(SourceText& text, QVEffector& effector) {
+bool ReadConvertData(SourceText& text, std::vector<ConvertData>& entries) {
   double input = 0.0;
   if (qv::ReadNumber(text, input)) return true;
   int32_t color = 0;
@@ -213,7 +213,7 @@ bool ReadConvertData(SourceText& text, QVEffector& effector) {
     }
     color |= component << shift;
   }
-  effector.InsertEntry(color, input);
+  entries.push_back(ConvertData{input, color});
   return false;
 }
 
@@ -305,10 +305,12 @@ bool QVEffector::ReadSource(SourceText& text) {
   }
   // The text lists the whole colour bar: no line, no entry.
   ClearEntries();
+  std::vector<ConvertData> entries;  // inserted all at once: in order, without quadratic cost
   while (!qv::MatchKeyword(text, "ConvertData:")) {
-    if (ReadConvertData(text, *this)) return true;
+    if (ReadConvertData(text, entries)) return true;
     qv::SkipWhitespace(text);
   }
+  InsertEntries(entries);
   return false;
 }
 

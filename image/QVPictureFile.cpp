@@ -1,5 +1,6 @@
 #include "image/QVPictureFile.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "image/QVBitmapWriter.h"
@@ -62,6 +63,20 @@ void RequirePictureSize(const std::string& path, PictureFormat format, int32_t w
     case PictureFormat::Png:
       break;  // PNG records sides up to 2^31 - 1
   }
+}
+
+int64_t WriterBytes(PictureFormat format, int32_t w) {
+  const int64_t row = 3 * static_cast<int64_t>(std::max(w, 0)) + 4;
+  constexpr int64_t kEncoderState = int64_t{4} << 20;  // zlib or libjpeg tables and buffers
+  switch (format) {
+    case PictureFormat::Bmp:
+      return row + kEncoderState;
+    case PictureFormat::Png:
+      return row * 8 + kEncoderState;  // row, previous row, filter candidates
+    case PictureFormat::Jpeg:
+      return row * 48 + kEncoderState;  // colour-converted and sampled rows of an MCU band
+  }
+  return row * 48 + kEncoderState;
 }
 
 void WritePicture(const std::string& path, const QVPicture& picture, PictureFormat format,

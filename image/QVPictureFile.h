@@ -29,6 +29,11 @@ void WritePicture(const std::string& path, const QVPicture& picture, PictureForm
 /// before it spends time on a render. The writers make the same check.
 void RequirePictureSize(const std::string& path, PictureFormat format, int32_t w, int32_t h);
 
+/// Bytes a writer holds while it writes a picture w pixels wide: its row
+/// buffer and the encoder's own rows and state (libpng keeps the previous
+/// row and filter candidates, libjpeg its component rows), with a margin.
+int64_t WriterBytes(PictureFormat format, int32_t w);
+
 /// Throws unless the picture has at least one pixel; every writer calls it
 /// before it creates any file.
 void RequirePicture(const std::string& path, const QVPicture& picture);

@@ -276,3 +276,47 @@ TEST_F(GraphEditTest, ListEditsMarkTheMixerChanged) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QVGraph, NameIndexFindsTheFirstOfEachNameUntilTheSwap) {
+  QVMain main;
+  QVNodeGraph staged;
+  {
+    qv::ScopedConstructionGraph scope(staged);
+    staged.StartNameIndex();
+    auto* first = new QVGenerator(&main.Parameter);
+    auto* second = new QVGenerator(&main.Parameter);
+    second->Name = first->Name;
+    staged.IndexName(first);
+    staged.IndexName(second);
+    auto* effector = new QVEffector(first, &main);
+    EXPECT_EQ(FindEffector(effector->Name), nullptr) << "not indexed yet";
+    staged.IndexName(effector);
+    EXPECT_EQ(FindGenerator(first->Name), first);
+    EXPECT_EQ(FindEffector(effector->Name), effector);
+    EXPECT_EQ(FindGenerator("nobody"), nullptr);
+  }
+  LiveGraph().Swap(staged);
+  EXPECT_FALSE(LiveGraph().HasNameIndex());
+  Generators[0]->Name = "Renamed";  // a live graph's lookups see every rename
+  EXPECT_EQ(FindGenerator("Renamed"), Generators[0]);
+}
+
+TEST(QVGraph, DestroyAllDeletesEachRegistryInOrder) {
+  std::vector<std::string> order;
+  {
+    QVNodeGraph graph;
+    qv::ScopedConstructionGraph scope(graph);
+    QVParameter parameter;
+    for (int i = 0; i < 3; ++i) new QVGenerator(&parameter);
+    for (QVGenerator* g : graph.Generators) order.push_back(g->Name);
+    std::vector<std::string> expected = order;
+    // The registry seen from each destructor no longer holds the node.
+    graph.DestroyAll();
+    EXPECT_TRUE(graph.Generators.empty());
+    EXPECT_EQ(order, expected);
+  }
+}
+
+}  // namespace

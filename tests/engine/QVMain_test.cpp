@@ -424,3 +424,33 @@ TEST(QVMain, PostsQueuedPastTheEngineDoNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QVMain, RequiredBytesCountsEverythingARenderHoldsAtOnce) {
+  QVMain main;
+  const int32_t savedThreads = ThreadCount;
+  ThreadCount = 2;
+  const struct { int32_t w, h; } sizes[] = {{2000, 2000}, {7680, 4320}, {5000000, 1}};
+  for (const auto& s : sizes) {
+    main.Parameter.ChangeWidth(s.w);
+    main.Parameter.ChangeHeight(s.h);
+    const int64_t pixels = int64_t{s.w} * s.h;
+    // Generator records, effector and mixer colours, the picture handed to
+    // the host; 64 bytes per column for each worker's row buffers.
+    const int64_t render =
+        pixels * (int64_t{sizeof(FractalPixel)} + 4 + 4 + 4) + int64_t{s.w} * 2 * 64;
+    main.HostBytes = 0;
+    EXPECT_EQ(main.RequiredBytes(), render) << s.w << " x " << s.h;
+    main.HostBytes = 12345;
+    EXPECT_EQ(main.RequiredBytes(), render + 12345) << s.w << " x " << s.h;
+  }
+  main.Parameter.ChangeWidth(2000000000);
+  main.Parameter.ChangeHeight(2000000000);
+  EXPECT_EQ(main.RequiredBytes(), INT64_MAX);
+  EXPECT_NE(main.MemoryMessage().find("needs more memory than can be addressed"),
+            std::string::npos);
+  ThreadCount = savedThreads;
+}
+
+}  // namespace
