@@ -4,6 +4,7 @@
 // frame fills the combo box (SetMethodList), binds Method, calls UpdateView,
 // and handles ComboBoxMethod's change itself (CloneSelected gives the new
 // method). Holds no engine object of its own. UI thread.
+#include <QGroupBox>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -14,7 +15,6 @@
 #include "ui/QVEntryMarks.h"
 
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QVMain;
