@@ -33,7 +33,7 @@ const char* const kUsage =
     "        project) to standard output as project text, UTF-8 with LF line ends\n"
     "\n"
     "exit codes: 0 done, 1 usage error, 2 the project cannot be read,\n"
-    "            3 the render or the output failed\n";
+    "            3 the render, the output or the editor failed\n";
 
 constexpr int kMaxThreads = 256;
 
