@@ -16,6 +16,10 @@
 #include "ui/QVCaption.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVText.h"
+#include "ui/UnitController.h"
+#include "ui/UnitFormEffector.h"
+#include "ui/UnitFormGenerator.h"
+#include "ui/UnitFormMixer.h"
 #include "ui/UnitParameter.h"
 #include "ui/UnitViewer.h"
 
@@ -62,6 +66,8 @@ void TForm1::BuildPages() {
   (new QVBoxLayout(TabSheet1))->addWidget(FrameParameter1);
   auto* controllerPage = new QVBoxLayout(TabSheet2);  // FrameController1 fills it
   controllerPage->setContentsMargins(0, 0, 0, 0);
+  FrameController1 = new TFrameController(TabSheet2);
+  controllerPage->addWidget(FrameController1);
   Memo1 = new QPlainTextEdit(TabSheet3);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setTabChangesFocus(false);  // the tab key types a tab
@@ -107,12 +113,27 @@ void TForm1::FormCreate() {
   viewer_->SetTarget(main_.get(), FrameParameter1);
   FrameParameter1->SetParameter(&main_->Parameter, main_.get());
   FrameParameter1->UpdateView();
+  FrameController1->SetMain(main_.get());
   UpdateNodeViews();
 }
 
-// The workspace and the node editors plug in here.
-void TForm1::UpdateNodeViews() {}
-void TForm1::ReleaseNodeEditors() {}
+void TForm1::SetNodeEditors(TFormGenerator* generator, TFormEffector* effector, TFormMixer* mixer) {
+  FormGenerator = generator;
+  FormEffector = effector;
+  FormMixer = mixer;
+  FrameController1->SetEditors(generator, effector, mixer);
+}
+
+void TForm1::UpdateNodeViews() { FrameController1->UpdateView(); }
+
+// Each editor's node reference is cleared (with its signals blocked) before
+// the window hides, so no handler, such as a commit when the focus leaves a
+// box, can reach a node of the replaced graph.
+void TForm1::ReleaseNodeEditors() {
+  if (FormGenerator) FormGenerator->Release();
+  if (FormEffector) FormEffector->Release();
+  if (FormMixer) FormMixer->Release();
+}
 
 void TForm1::Button1Click() { Memo1->setPlainText(qv::ToQString(qv::WriteProject(*main_))); }
 

@@ -53,6 +53,8 @@ class TForm1 : public QWidget {
 
   /// Binds the viewer, the parameter frame and the workspace to the engine.
   void FormCreate();
+  /// The node editor windows a panel click shows (created after this window).
+  void SetNodeEditors(TFormGenerator* generator, TFormEffector* effector, TFormMixer* mixer);
   void Button1Click();
   void Button2Click();
   void Button3Click();

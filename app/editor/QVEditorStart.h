@@ -7,16 +7,22 @@
 #include <string>
 
 class TForm1;
+class TFormEffector;
+class TFormGenerator;
+class TFormMixer;
 class TFormViewer;
 
 namespace qv {
 
-/// The editor's windows. Members are destroyed in reverse order: the editing
-/// window (which owns the engine and stops its render) before the viewer,
-/// whose canvas the render paints on.
+/// The editor's windows. The node editors go first (their frames refer to the
+/// engine), then the editing window (which owns the engine and stops its
+/// render) before the viewer, whose canvas the render paints on.
 struct EditorWindows {
   std::unique_ptr<TFormViewer> Viewer;
   std::unique_ptr<TForm1> Form1;
+  std::unique_ptr<TFormEffector> FormEffector;
+  std::unique_ptr<TFormGenerator> FormGenerator;
+  std::unique_ptr<TFormMixer> FormMixer;
   ~EditorWindows();
 };
 
