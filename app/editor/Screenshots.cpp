@@ -2,6 +2,7 @@
 // folder OUT (scripts/screenshots runs it under Xvfb or offscreen). Each
 // picture carries a strip with the window's caption, since a window grab
 // shows no title bar.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,7 +15,12 @@
 
 #include "app/editor/QVEditorStart.h"
 #include "engine/QVMain.h"
+#include "ui/UnitController.h"
 #include "ui/UnitDERevezaRudu.h"
+#include "ui/UnitFormEffector.h"
+#include "ui/UnitFormGenerator.h"
+#include "ui/UnitFormMixer.h"
+#include "ui/UnitPanel.h"
 #include "ui/UnitParameter.h"
 #include "ui/UnitViewer.h"
 
@@ -71,12 +77,27 @@ int main(int argc, char** argv) {
   TFormViewer& viewer = *windows->Viewer;
   bool ok = true;
   form.Button1Click();  // the source page shows the default project
+  // A click on a panel selects it and shows its node's editor, bound to the node.
+  const auto clickPanel = [&](qv::NodeKind kind) {
+    QWidget* body = form.FrameController1->Panels(kind)[0]->Panel1;
+    Mouse(body, QEvent::MouseButtonPress, {60, 24}, Qt::LeftButton);
+    Mouse(body, QEvent::MouseButtonRelease, {60, 24}, Qt::LeftButton);
+  };
+  form.FrameController1->Panels(qv::NodeKind::Generator)[0]->Copy->trigger();  // "複製"
+  for (qv::NodeKind kind : {qv::NodeKind::Generator, qv::NodeKind::Mixer, qv::NodeKind::Effector}) {
+    clickPanel(kind);
+  }
   const char* pages[] = {"main-parameter.png", "main-controller.png", "main-source.png"};
   for (int i = 0; i < 3; ++i) {
     form.PageControl1->setCurrentIndex(i);
     ok &= Save(&form, out.filePath(pages[i]));
   }
   form.PageControl1->setCurrentIndex(0);
+  const std::pair<QWidget*, const char*> editors[] = {
+      {windows->FormGenerator.get(), "editor-generator.png"},
+      {windows->FormEffector.get(), "editor-effector.png"},
+      {windows->FormMixer.get(), "editor-mixer.png"}};
+  for (const auto& [window, file] : editors) ok &= Save(window, out.filePath(file));
 
   // A render of the default project, then a selection placed on it.
   form.Button2Click();
