@@ -22,7 +22,6 @@ EditorWindows::~EditorWindows() {
 
 void ConfigureApplication(QApplication& app) {
   QApplication::setApplicationName(QStringLiteral("Q-Vell"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Q-Vell"));
   QFont font(QStringLiteral("Noto Sans CJK JP"));
   font.setPixelSize(12);
   app.setFont(font);
