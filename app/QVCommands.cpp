@@ -106,14 +106,13 @@ int RunRender(const CommandLineOptions& options) {
 
   const bool showProgress = !options.Quiet && isatty(STDERR_FILENO) == 1;
   QVProgressBar bar(stderr);
-  RenderedPicture picture;
+  QVPictureRef picture;
   if (std::string error = RenderHeadless(main, showProgress ? &bar : nullptr, picture);
       !error.empty()) {
     return CommandError(error);
   }
   try {
-    WritePicture(options.Output, picture.Pixels.data(), picture.Width, picture.Height,
-                 options.Format, options.Quality);
+    WritePicture(options.Output, *picture, options.Format, options.Quality);
   } catch (const std::runtime_error& e) {
     return CommandError(e.what());
   }

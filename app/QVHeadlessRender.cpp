@@ -1,13 +1,10 @@
 #include "app/QVHeadlessRender.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <mutex>
-#include <new>
-#include <stdexcept>
 
 #include "app/QVProgressBar.h"
 #include "engine/QVHost.h"
@@ -20,35 +17,15 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kPollInterval{100};
 
-// Keeps the picture the engine paints. Called on the render thread (the
-// poster runs the drawing in place); read by the main thread after the join.
+// Keeps the picture the engine hands over. Called on the render thread (the
+// poster runs it in place); read by the main thread after the join.
 class PictureCanvas : public QVCanvas {
  public:
-  explicit PictureCanvas(RenderedPicture& picture) : picture_(picture) {}
-
-  void SetSize(int32_t w, int32_t h) override {
-    const size_t count = static_cast<size_t>(std::max(w, 0)) * static_cast<size_t>(std::max(h, 0));
-    try {
-      picture_.Pixels.assign(count, 0);
-    } catch (const std::bad_alloc&) {
-      throw std::runtime_error("not enough memory to keep the finished picture of " +
-                               std::to_string(w) + " x " + std::to_string(h) +
-                               " pixels; lower Width and Height");
-    }
-    picture_.Width = w;
-    picture_.Height = h;
-  }
-  void SetPixel(int32_t x, int32_t y, int32_t color) override { *At(x, y) = color; }
-  void SetRow(int32_t y, const int32_t* colors, int32_t width) override {
-    std::copy(colors, colors + width, At(0, y));
-  }
+  explicit PictureCanvas(QVPictureRef& picture) : picture_(picture) {}
+  void SetPicture(QVPictureRef picture) override { picture_ = std::move(picture); }
 
  private:
-  int32_t* At(int32_t x, int32_t y) {
-    return picture_.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(picture_.Width) +
-           static_cast<size_t>(x);
-  }
-  RenderedPicture& picture_;
+  QVPictureRef& picture_;
 };
 
 // How the render ended, set by the hooks on the render thread and awaited by
@@ -138,7 +115,8 @@ class ScopedRenderHooks {
 
 }  // namespace
 
-std::string RenderHeadless(QVMain& main, QVProgressBar* bar, RenderedPicture& picture) {
+std::string RenderHeadless(QVMain& main, QVProgressBar* bar, QVPictureRef& picture) {
+  picture.reset();
   PictureCanvas canvas(picture);
   QVInlinePoster poster;
   RenderOutcome outcome;
@@ -160,15 +138,16 @@ std::string RenderHeadless(QVMain& main, QVProgressBar* bar, RenderedPicture& pi
   std::string error = outcome.Error();
   if (error.empty() && interruptSignal.load() != 0) {
     error = "interrupted; no picture was written";
-  } else if (error.empty() && picture.Pixels.empty()) {
+  } else if (error.empty() && (!picture || picture->Width() < 1 || picture->Height() < 1)) {
     error = "the render produced no picture";
   }
   if (bar && error.empty()) {
     bar->Show(main.Progress(), seconds);
-    bar->Finish(picture.Width, picture.Height, seconds);
+    bar->Finish(picture->Width(), picture->Height(), seconds);
   } else if (bar) {
     bar->EndLine();
   }
+  if (!error.empty()) picture.reset();
   return error;
 }
 

@@ -240,7 +240,9 @@ void PipelineWholeRenderToPng(benchmark::State& state) {
     generator.Add(Time([&p] { p.Generator->Compute(); }));
     effector.Add(Time([&p] { p.Effector->Compute(); }));
     mixer.Add(Time([&p] { p.Mixer->Compute(); }));
-    png.Add(Time([&] { qv::WritePicture(path, p.Mixer->RGBField, qv::PictureFormat::Png); }));
+    png.Add(Time([&] {
+      qv::WritePicture(path, *qv::PictureOf(p.Mixer->RGBField), qv::PictureFormat::Png);
+    }));
   }
   std::filesystem::remove(path);
   const double outside = effector.Seconds + mixer.Seconds + png.Seconds;

@@ -1,22 +1,27 @@
 #pragma once
 // What the engine needs from its host, declared here and implemented by the
-// host (the Qt editor or the command line): a canvas to paint the result on,
-// and a way to run a call on the host's main (user-interface) thread.
-#include <cstdint>
+// host (the Qt editor or the command line): a canvas that receives the
+// finished picture, and a way to run a call on the host's main thread.
+//
+// Lifetimes. The canvas and the poster given to QVMain::Render must outlive
+// that render: until QVMain::StopRender() has returned (Render and the
+// destructor of QVMain call it) or the QVMain is destroyed. After that the
+// engine never touches them: a picture call still queued in the poster checks
+// that its render was neither stopped nor superseded before it reaches the
+// canvas. The QVMain itself may be destroyed while posts are still queued;
+// those posts hold no pointer into it, only a shared token that tells them it
+// is gone, and then do nothing. The poster must run every call it accepted or
+// destroy it; either is safe at any time.
 #include <functional>
 
-/// A drawing surface. Thread: only the host's main thread calls it.
+#include "engine/QVPicture.h"
+
+/// Receives the finished picture of a render (the canvas may keep it).
 class QVCanvas {
  public:
   virtual ~QVCanvas() = default;
-  /// Makes the canvas w x h pixels (called once before the rows of a result).
-  virtual void SetSize(int32_t w, int32_t h) = 0;
-  /// Sets pixel (x, y) to red | green << 8 | blue << 16.
-  virtual void SetPixel(int32_t x, int32_t y, int32_t color) = 0;
-  /// A whole row at once; by default pixel by pixel.
-  virtual void SetRow(int32_t y, const int32_t* colors, int32_t width) {
-    for (int32_t x = 0; x < width; ++x) SetPixel(x, y, colors[x]);
-  }
+  /// Thread: the host's main thread (called through the poster).
+  virtual void SetPicture(QVPictureRef picture) = 0;
 };
 
 /// Runs calls on the host's main thread, in the order posted, without waiting

@@ -23,6 +23,14 @@ void QVProgress::Report(const std::string& name, int row, int height) {
   ++snapshot_.Serial;
 }
 
+void QVProgress::Reset(uint64_t generation) {
+  std::lock_guard<std::mutex> guard(lock_);
+  const uint64_t serial = snapshot_.Serial + 1;
+  snapshot_ = Snapshot();
+  snapshot_.Serial = serial;
+  snapshot_.Generation = generation;
+}
+
 QVProgress::Snapshot QVProgress::Read() const {
   std::lock_guard<std::mutex> guard(lock_);
   return snapshot_;
@@ -46,15 +54,6 @@ int32_t WorkerCountFromEnvironment() {
   }
   const unsigned hardware = std::thread::hardware_concurrency();
   return hardware < 1 ? 1 : static_cast<int32_t>(hardware > 256 ? 256 : hardware);
-}
-
-void DrawPicture(QVCanvas& canvas, const std::vector<int32_t>& pixels, int32_t w, int32_t h,
-                 const QVProgressFunction& progress) {
-  canvas.SetSize(w, h);
-  for (int32_t y = 0; y < h; ++y) {
-    canvas.SetRow(y, pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(w), w);
-    if (progress) progress("Draw", y + 1, h);
-  }
 }
 
 namespace {
@@ -93,6 +92,7 @@ QVMain::QVMain() : graph_(LiveGraph()) {
 }
 
 QVMain::~QVMain() {
+  gate_->Alive = false;  // posts still queued now do nothing
   StopRender();
   ProgressHook = nullptr;
   graph_.DestroyAll();
@@ -105,7 +105,7 @@ int64_t QVMain::RequiredBytes() const {
     if (f.Width == w && f.Height == h) return 0;
     return QVField::ByteCount(w, h, elementSize);
   };
-  int64_t total = QVField::ByteCount(w, h, 4);  // the copy handed to the drawing
+  int64_t total = QVField::ByteCount(w, h, 4);  // the picture handed to the host
   auto add = [&](int64_t bytes) {
     total = (bytes < 0 || total < 0 || total > INT64_MAX - bytes) ? -1 : total + bytes;
   };
@@ -144,17 +144,23 @@ bool QVMain::RunPass(std::stop_token stop) {
   return complete;
 }
 
-void QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress) {
+uint64_t QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress) {
   StopRender();
   static QVInlinePoster inlinePoster;  // stateless: safe to share
   if (!poster) poster = &inlinePoster;
+  const uint64_t generation = gate_->Generation.load() + 1;
+  gate_->Generation = generation;
+  gate_->Drawable = generation;
+  progress_.Reset(generation);
   ProgressHook = [this, progress](const std::string& name, int row, int height) {
     progress_.Report(name, row, height);
     if (progress) progress(name, row, height);
   };
   running_ = true;
-  thread_ = std::jthread(
-      [this, canvas, poster](std::stop_token stop) { RenderThreadBody(stop, canvas, poster); });
+  thread_ = std::jthread([this, canvas, poster, generation](std::stop_token stop) {
+    RenderThreadBody(stop, canvas, poster, generation);
+  });
+  return generation;
 }
 
 void QVMain::StopRender() {
@@ -162,39 +168,47 @@ void QVMain::StopRender() {
     thread_.request_stop();
     thread_.join();
   }
+  gate_->Drawable = 0;  // the canvas may go away now
 }
 
 void QVMain::WaitRender() {
   if (thread_.joinable()) thread_.join();
 }
 
+void QVMain::PostForRender(QVPoster& poster, uint64_t generation,
+                           std::function<void(QVMain&)> call) {
+  poster.Post([gate = gate_, generation, self = this, call = std::move(call)] {
+    if (gate->Alive.load() && gate->Generation.load() == generation) call(*self);
+  });
+}
 
-// The render thread: start hook, one pass, the drawing of a copy of the result,
-// end hook. The three host calls are posted, never waited for.
-void QVMain::RenderThreadBody(std::stop_token stop, QVCanvas* canvas, QVPoster* poster) {
-  poster->Post([this] {
-    if (OnRenderStart) OnRenderStart();
+void QVMain::PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation) {
+  const QVRGBField& field = graph_.Mixers.back()->RGBField;
+  const QVProgressFunction hook = ProgressHook;
+  QVPictureRef picture = qv::PictureOf(field, [&](int32_t row) {
+    if (hook) hook("Draw", row, field.Height);
+  });
+  poster.Post([gate = gate_, generation, canvas, picture = std::move(picture)] {
+    if (gate->Alive.load() && gate->Drawable.load() == generation) canvas->SetPicture(picture);
+  });
+}
+
+// The render thread: start hook, one pass, the picture of the result, end
+// hook. The host calls are posted, never waited for.
+void QVMain::RenderThreadBody(std::stop_token stop, QVCanvas* canvas, QVPoster* poster,
+                              uint64_t generation) {
+  PostForRender(*poster, generation, [](QVMain& main) {
+    if (main.OnRenderStart) main.OnRenderStart();
   });
   try {
-    if (RunPass(stop) && !graph_.Mixers.empty()) {
-      const QVRGBField& field = graph_.Mixers.back()->RGBField;
-      const int32_t w = field.Width, h = field.Height;
-      auto pixels = std::make_shared<std::vector<int32_t>>(
-          reinterpret_cast<const int32_t*>(field.Data.get()),
-          reinterpret_cast<const int32_t*>(field.Data.get()) + static_cast<size_t>(w) * h);
-      QVProgressFunction hook = ProgressHook;
-      poster->Post([canvas, pixels, w, h, hook] {
-        if (canvas) qv::DrawPicture(*canvas, *pixels, w, h, hook);
-      });
-    }
+    if (RunPass(stop) && !graph_.Mixers.empty() && canvas) PostPicture(*poster, canvas, generation);
   } catch (const std::exception& e) {
-    std::string message = e.what();
-    poster->Post([this, message] {
-      if (OnRenderError) OnRenderError(message);
+    PostForRender(*poster, generation, [message = std::string(e.what())](QVMain& main) {
+      if (main.OnRenderError) main.OnRenderError(message);
     });
   }
-  poster->Post([this] {
-    if (OnRenderEnd) OnRenderEnd();
+  PostForRender(*poster, generation, [](QVMain& main) {
+    if (main.OnRenderEnd) main.OnRenderEnd();
   });
   running_ = false;
 }

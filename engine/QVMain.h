@@ -4,11 +4,18 @@
 //
 // Render control: at most one render runs. Render() stops a running render and
 // starts a new one (the latest request wins); StopRender() stops the running
-// render and returns once its thread has ended, which takes at most one row of
-// the node being computed. Editing entry points call StopRender() before they
-// change an engine object, so nothing changes during a pass. The render thread
-// never waits for the host: the start hook, the drawing (of a copy of the
-// result) and the end hook are posted to the host's main thread in that order.
+// render and returns once its thread has ended, within milliseconds (workers
+// look for the stop inside their loops too). Editing entry points call
+// StopRender() before they change an engine object, so nothing changes during
+// a pass. The render thread never waits for the host: the start hook, the
+// finished picture (an immutable QVPicture, built once) and the end hook are
+// posted to the host's main thread in that order.
+//
+// Generations: every Render gets the next number (1, 2, ...). A posted call
+// of a render runs only while that render is the latest one and the QVMain
+// lives; a picture call besides only while the render was not stopped. So a
+// late picture of an old render never reaches the canvas over a newer one,
+// and nothing posted touches a destroyed QVMain (see QVHost.h).
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -29,12 +36,15 @@
 class QVProgress {
  public:
   void Report(const std::string& name, int row, int height);
+  /// Empties the record for the render of the given generation.
+  void Reset(uint64_t generation);
   struct Snapshot {
     std::string Name;
     int Row = 0;   ///< the row number just finished, from 1
     int Done = 0;  ///< rows of this node finished so far
     int Height = 0;
-    uint64_t Serial = 0;  ///< grows with every report
+    uint64_t Serial = 0;      ///< grows with every report and every Reset
+    uint64_t Generation = 0;  ///< the render the record belongs to (0: none yet)
   };
   Snapshot Read() const;
 
@@ -51,25 +61,32 @@ class QVMain : public QVObject {
   ~QVMain() override;
 
   QVParameter Parameter;
+  /// Posted when a render starts (host main thread).
   std::function<void()> OnRenderStart;
+  /// Posted when a render ends, after its picture or its error (host main thread).
   std::function<void()> OnRenderEnd;
-  /// Called after a render that failed (for example, out of memory), with a message.
+  /// Posted after a render that failed (for example, out of memory), with a
+  /// message that says what, where and what to do (host main thread).
   std::function<void(const std::string&)> OnRenderError;
 
-  /// Starts a render of the last mixer onto canvas; returns at once. Hooks and
-  /// the drawing run through poster on the host's main thread (with an inline
+  /// Starts a render of the last mixer onto canvas and returns its generation
+  /// at once (1, 2, ...); a running render is stopped first. Hooks and the
+  /// picture run through poster on the host's main thread (with an inline
   /// poster, or a null poster, they run on the render thread and must not call
-  /// Render or StopRender). A null canvas renders without drawing. progress, when
-  /// set, receives every row report (from worker threads: it must be thread-safe).
-  void Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress = nullptr);
-  /// Stops the running render, if any, and waits for its thread to end.
+  /// Render or StopRender). A null canvas renders without a picture. progress,
+  /// when set, receives every row report (from worker threads: it must be
+  /// thread-safe). canvas and poster must outlive the render (QVHost.h).
+  uint64_t Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress = nullptr);
+  /// Stops the running render, if any, and waits for its thread to end (within
+  /// about 10 ms). A picture of the render still queued in the poster is then
+  /// dropped; its end hook still runs.
   void StopRender();
   /// Waits until the running render, if any, has ended by itself.
   void WaitRender();
   /// True from Render until the render thread has finished its last post.
   bool Rendering() const { return running_.load(); }
 
-  /// The progress of the running render (thread-safe).
+  /// The progress of the latest render, emptied at every Render (thread-safe).
   QVProgress::Snapshot Progress() const { return progress_.Read(); }
 
   /// Runs one pass on the calling thread: Update and Reset of the last mixer.
@@ -84,9 +101,23 @@ class QVMain : public QVObject {
   bool ReadSource(qv::SourceText&) override { return false; }
 
  private:
-  void RenderThreadBody(std::stop_token stop, QVCanvas* canvas, QVPoster* poster);
+  /// What posted calls share with the QVMain that posted them; outlives it.
+  struct PostGate {
+    std::atomic<bool> Alive{true};
+    std::atomic<uint64_t> Generation{0};  ///< the latest render
+    std::atomic<uint64_t> Drawable{0};    ///< the render whose picture may still be shown
+  };
+
+  void RenderThreadBody(std::stop_token stop, QVCanvas* canvas, QVPoster* poster,
+                        uint64_t generation);
+  /// Posts a call of the render generation that runs only while that render
+  /// is the latest and this object lives.
+  void PostForRender(QVPoster& poster, uint64_t generation, std::function<void(QVMain&)> call);
+  /// Builds the picture of the last mixer and posts it to canvas.
+  void PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation);
 
   QVNodeGraph& graph_;
+  std::shared_ptr<PostGate> gate_ = std::make_shared<PostGate>();
   QVProgress progress_;
   std::atomic<bool> running_{false};
   std::jthread thread_;
@@ -97,9 +128,5 @@ namespace qv {
 /// The worker count from NUMBER_OF_PROCESSORS: its leading decimal integer when
 /// positive (at most 256), else the number of hardware threads (at least 1).
 int32_t WorkerCountFromEnvironment();
-
-/// Paints a picture (packed colours, row-major) onto a canvas.
-void DrawPicture(QVCanvas& canvas, const std::vector<int32_t>& pixels, int32_t w, int32_t h,
-                 const QVProgressFunction& progress);
 
 }  // namespace qv

@@ -83,15 +83,16 @@ void RequireBitmapSize(const std::string& path, int32_t w, int32_t h) {
   }
 }
 
-void WriteBitmap(const std::string& path, const int32_t* pixels, int32_t w, int32_t h) {
-  RequirePicture(path, pixels, w, h);
+void WriteBitmap(const std::string& path, const QVPicture& picture) {
+  RequirePicture(path, picture);
+  const int32_t w = picture.Width(), h = picture.Height();
   RequireBitmapSize(path, w, h);
   const HeaderBytes headers = Headers(w, h);
   std::vector<unsigned char> row(static_cast<size_t>(RowStride(w)), 0);  // padding stays 0
   AtomicFile file(path);
   file.Write(headers.Data(), headers.Size());
   for (int32_t y = h - 1; y >= 0; --y) {
-    UnpackRow(pixels + static_cast<ptrdiff_t>(y) * w, w, true, row.data());
+    UnpackRow(picture.Row(y), w, true, row.data());
     file.Write(row.data(), row.size());
   }
   file.Commit();

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/QVPicture.h"
+
 namespace qv {
 
 /// Size in bytes of the bitmap file of a w x h picture (w, h >= 1), computed
@@ -16,9 +18,9 @@ uint64_t BitmapFileSize(int32_t w, int32_t h);
 /// header's 32-bit size fields.
 void RequireBitmapSize(const std::string& path, int32_t w, int32_t h);
 
-/// Writes w x h packed pixels (row 0 at the top) to path as a 24-bit bitmap,
+/// Writes the picture (row 0 at the top) to path as a 24-bit bitmap,
 /// atomically. Throws std::runtime_error naming the file for an empty picture,
 /// a file over 4294967295 bytes (the header's limit) or a failed write.
-void WriteBitmap(const std::string& path, const int32_t* pixels, int32_t w, int32_t h);
+void WriteBitmap(const std::string& path, const QVPicture& picture);
 
 }  // namespace qv

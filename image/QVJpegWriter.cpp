@@ -43,7 +43,7 @@ void IgnoreMessage(j_common_ptr) {}
 
 // Runs the whole compression; false after a library error. Nothing with a
 // destructor lives in this frame, which the jump may re-enter.
-bool Encode(jpeg_compress_struct& cinfo, JpegErrorManager& err, FILE* out, const int32_t* pixels,
+bool Encode(jpeg_compress_struct& cinfo, JpegErrorManager& err, FILE* out, const uint32_t* pixels,
             int32_t w, int32_t h, int quality, JSAMPLE* row) {
   if (setjmp(err.Jump)) {
     jpeg_destroy_compress(&cinfo);
@@ -79,8 +79,10 @@ void RequireJpegSize(const std::string& path, int32_t w, int32_t h) {
   }
 }
 
-void WriteJpeg(const std::string& path, const int32_t* pixels, int32_t w, int32_t h, int quality) {
-  RequirePicture(path, pixels, w, h);
+void WriteJpeg(const std::string& path, const QVPicture& picture, int quality) {
+  RequirePicture(path, picture);
+  const uint32_t* pixels = picture.Pixels();
+  const int32_t w = picture.Width(), h = picture.Height();
   RequireJpegSize(path, w, h);
   if (quality < 1 || quality > 100) {
     throw std::runtime_error(CannotWriteMessage(

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/QVPicture.h"
+
 namespace qv {
 
 /// The largest width and height a JPEG file can record in this library.
@@ -12,11 +14,10 @@ constexpr int32_t kJpegMaxDimension = 65500;
 /// Throws std::runtime_error naming path when a side exceeds kJpegMaxDimension.
 void RequireJpegSize(const std::string& path, int32_t w, int32_t h);
 
-/// Writes w x h packed pixels (row 0 at the top) to path as a JPEG file with
+/// Writes the picture (row 0 at the top) to path as a JPEG file with
 /// the given quality (1 to 100), atomically. Throws std::runtime_error naming
 /// the file for an empty picture, a side over kJpegMaxDimension, a quality out
 /// of range, or any encoder or write failure.
-void WriteJpeg(const std::string& path, const int32_t* pixels, int32_t w, int32_t h,
-               int quality = 75);
+void WriteJpeg(const std::string& path, const QVPicture& picture, int quality = 75);
 
 }  // namespace qv

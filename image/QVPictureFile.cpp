@@ -34,21 +34,17 @@ std::optional<PictureFormat> PictureFormatFromName(const std::string& name) {
   return std::nullopt;
 }
 
-void RequirePicture(const std::string& path, const int32_t* pixels, int32_t w, int32_t h) {
+void RequirePicture(const std::string& path, const QVPicture& picture) {
+  const int32_t w = picture.Width(), h = picture.Height();
   if (w < 1 || h < 1) {
     throw std::runtime_error("the picture is empty (" + std::to_string(w) + " x " +
                              std::to_string(h) + "): nothing to write to \"" + path + "\"");
   }
-  if (!pixels) {
-    throw std::invalid_argument("no pixels given for the " + std::to_string(w) + " x " +
-                                std::to_string(h) + " picture to write to \"" + path + "\"");
-  }
 }
 
-void UnpackRow(const int32_t* pixels, int32_t w, bool blueFirst, unsigned char* out) {
+void UnpackRow(const uint32_t* pixels, int32_t w, bool blueFirst, unsigned char* out) {
   for (int32_t x = 0; x < w; ++x) {
-    int32_t r, g, b;
-    UnpackRGB(pixels[x], r, g, b);
+    const uint32_t r = pixels[x] >> 16 & 0xFFu, g = pixels[x] >> 8 & 0xFFu, b = pixels[x] & 0xFFu;
     *out++ = static_cast<unsigned char>(blueFirst ? b : r);
     *out++ = static_cast<unsigned char>(g);
     *out++ = static_cast<unsigned char>(blueFirst ? r : b);
@@ -68,27 +64,21 @@ void RequirePictureSize(const std::string& path, PictureFormat format, int32_t w
   }
 }
 
-void WritePicture(const std::string& path, const int32_t* pixels, int32_t w, int32_t h,
-                  PictureFormat format, int jpegQuality) {
+void WritePicture(const std::string& path, const QVPicture& picture, PictureFormat format,
+                  int jpegQuality) {
   switch (format) {
     case PictureFormat::Bmp:
-      WriteBitmap(path, pixels, w, h);
+      WriteBitmap(path, picture);
       return;
     case PictureFormat::Jpeg:
-      WriteJpeg(path, pixels, w, h, jpegQuality);
+      WriteJpeg(path, picture, jpegQuality);
       return;
     case PictureFormat::Png:
-      WritePng(path, pixels, w, h);
+      WritePng(path, picture);
       return;
   }
   throw std::invalid_argument("unknown picture format " + std::to_string(static_cast<int>(format)) +
                               " for \"" + path + "\"");
-}
-
-void WritePicture(const std::string& path, const QVRGBField& field, PictureFormat format,
-                  int jpegQuality) {
-  const int32_t* pixels = field.Data ? &field.Pixel(0, 0) : nullptr;
-  WritePicture(path, pixels, field.Width, field.Height, format, jpegQuality);
 }
 
 }  // namespace qv

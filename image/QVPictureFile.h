@@ -1,13 +1,13 @@
 #pragma once
-// Saving an RGB picture as a BMP, JPEG or PNG file. Every writer takes packed
-// pixels (red | green << 8 | blue << 16, row-major, row 0 at the top), refuses
+// Saving a finished picture as a BMP, JPEG or PNG file. Every writer takes the
+// QVPicture the engine handed to its canvas (0xFFRRGGBB, row 0 at the top), refuses
 // an empty picture, and replaces its file atomically: after a failure the old
 // file is unchanged and no temporary file remains.
 #include <cstdint>
 #include <optional>
 #include <string>
 
-#include "engine/QVField.h"
+#include "engine/QVPicture.h"
 
 namespace qv {
 
@@ -18,12 +18,10 @@ enum class PictureFormat { Bmp, Jpeg, Png };
 /// None for any other extension or a name without '.'.
 std::optional<PictureFormat> PictureFormatFromName(const std::string& name);
 
-/// Writes w x h packed pixels to path in the given format. jpegQuality (1 to
-/// 100) is used only for JPEG. Throws std::runtime_error naming the file and
-/// the reason when the picture cannot be written; nothing is written then.
-void WritePicture(const std::string& path, const int32_t* pixels, int32_t w, int32_t h,
-                  PictureFormat format, int jpegQuality = 75);
-void WritePicture(const std::string& path, const QVRGBField& field, PictureFormat format,
+/// Writes the picture to path in the given format. jpegQuality (1 to 100) is
+/// used only for JPEG. Throws std::runtime_error naming the file and the
+/// reason when the picture cannot be written; nothing is written then.
+void WritePicture(const std::string& path, const QVPicture& picture, PictureFormat format,
                   int jpegQuality = 75);
 
 /// Throws std::runtime_error naming path when a picture of w x h pixels (both
@@ -31,12 +29,12 @@ void WritePicture(const std::string& path, const QVRGBField& field, PictureForma
 /// before it spends time on a render. The writers make the same check.
 void RequirePictureSize(const std::string& path, PictureFormat format, int32_t w, int32_t h);
 
-/// Throws unless the picture has at least one pixel and pixels are given;
-/// every writer calls it before it creates any file.
-void RequirePicture(const std::string& path, const int32_t* pixels, int32_t w, int32_t h);
+/// Throws unless the picture has at least one pixel; every writer calls it
+/// before it creates any file.
+void RequirePicture(const std::string& path, const QVPicture& picture);
 
-/// The red, green and blue bytes of one row of packed pixels, in this order
-/// (blueFirst false) or reversed (blueFirst true), 3 bytes per pixel.
-void UnpackRow(const int32_t* pixels, int32_t w, bool blueFirst, unsigned char* out);
+/// The red, green and blue bytes of one row of 0xFFRRGGBB pixels, in this
+/// order (blueFirst false) or reversed (blueFirst true), 3 bytes per pixel.
+void UnpackRow(const uint32_t* pixels, int32_t w, bool blueFirst, unsigned char* out);
 
 }  // namespace qv

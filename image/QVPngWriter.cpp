@@ -53,8 +53,8 @@ class PngWriteStructs {
 
 // Runs the whole compression; false after a library error. Nothing with a
 // destructor lives in this frame, which the jump may re-enter.
-bool Encode(png_structp png, png_infop info, PngErrorState& state, FILE* out, const int32_t* pixels,
-            int32_t w, int32_t h, png_bytep row) {
+bool Encode(png_structp png, png_infop info, PngErrorState& state, FILE* out,
+            const uint32_t* pixels, int32_t w, int32_t h, png_bytep row) {
   if (setjmp(state.Jump)) return false;
   // libpng refuses sides over a million by default; PNG itself allows 2^31 - 1.
   png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
@@ -78,8 +78,10 @@ bool Encode(png_structp png, png_infop info, PngErrorState& state, FILE* out, co
 
 }  // namespace
 
-void WritePng(const std::string& path, const int32_t* pixels, int32_t w, int32_t h) {
-  RequirePicture(path, pixels, w, h);
+void WritePng(const std::string& path, const QVPicture& picture) {
+  RequirePicture(path, picture);
+  const uint32_t* pixels = picture.Pixels();
+  const int32_t w = picture.Width(), h = picture.Height();
   std::vector<png_byte> row(static_cast<size_t>(w) * 3);
   AtomicFile file(path);
   PngErrorState state{};

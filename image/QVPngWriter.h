@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/QVPicture.h"
+
 namespace qv {
 
-/// Writes w x h packed pixels (row 0 at the top) to path as a PNG file,
+/// Writes the picture (row 0 at the top) to path as a PNG file,
 /// atomically. Throws std::runtime_error naming the file for an empty picture
 /// or any encoder or write failure.
-void WritePng(const std::string& path, const int32_t* pixels, int32_t w, int32_t h);
+void WritePng(const std::string& path, const QVPicture& picture);
 
 }  // namespace qv

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the engine tests.
 #include <functional>
+#include <mutex>
 #include <vector>
 
 #include "engine/QVHost.h"
@@ -19,24 +20,47 @@ class ScopedThreadCount {
   int saved_;
 };
 
-/// A canvas that keeps what was painted.
+/// A canvas that keeps the pictures it received, in engine colours.
 class RecordingCanvas : public QVCanvas {
  public:
   int32_t Width = -1, Height = -1;
+  int Pictures = 0;  ///< how many SetPicture calls came
   std::vector<int32_t> Pixels;
-  std::function<void(int)> OnRow;
-  void SetSize(int32_t w, int32_t h) override {
-    Width = w;
-    Height = h;
-    Pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), -1);
+  QVPictureRef Last;
+  std::function<void()> OnPicture;
+  void SetPicture(QVPictureRef picture) override {
+    ++Pictures;
+    Width = picture->Width();
+    Height = picture->Height();
+    Pixels.clear();
+    for (int32_t y = 0; y < Height; ++y) {
+      for (int32_t x = 0; x < Width; ++x) Pixels.push_back(picture->Color(x, y));
+    }
+    Last = std::move(picture);
+    if (OnPicture) OnPicture();
   }
-  void SetPixel(int32_t x, int32_t y, int32_t color) override {
-    Pixels[static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x)] = color;
+};
+
+/// A poster that keeps the calls until the test runs them.
+class HoldingPoster : public QVPoster {
+ public:
+  std::vector<std::function<void()>> Calls;
+  void Post(std::function<void()> call) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    Calls.push_back(std::move(call));
   }
-  void SetRow(int32_t y, const int32_t* colors, int32_t width) override {
-    if (OnRow) OnRow(y);
-    QVCanvas::SetRow(y, colors, width);
+  /// Runs and forgets every call held so far, in posting order.
+  void RunAll() {
+    std::vector<std::function<void()>> calls;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      calls.swap(Calls);
+    }
+    for (auto& call : calls) call();
   }
+
+ private:
+  std::mutex lock_;
 };
 
 inline std::vector<int32_t> FieldPixels(const QVRGBField& f) {

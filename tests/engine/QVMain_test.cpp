@@ -18,6 +18,7 @@
 
 namespace {
 
+using qv::test::HoldingPoster;
 using qv::test::MixerPixels;
 using qv::test::RecordingCanvas;
 using qv::test::ScopedThreadCount;
@@ -110,9 +111,7 @@ TEST(QVMain, RenderPostsStartDrawingAndEndInOrder) {
   main.OnRenderStart = [&] { events.push_back("start"); };
   main.OnRenderEnd = [&] { events.push_back("end"); };
   RecordingCanvas canvas;
-  canvas.OnRow = [&](int y) {
-    if (y == 0) events.push_back("draw");
-  };
+  canvas.OnPicture = [&] { events.push_back("draw"); };
   QVInlinePoster poster;
   bool runningInHook = false;
   main.OnRenderEnd = [&] {
@@ -215,7 +214,7 @@ TEST(QVMain, StopAndRestartStressEndsWithTheUninterruptedPicture) {
   Effectors[0]->SetDifferential(true);
   RecordingCanvas canvas;
   int draws = 0;
-  canvas.OnRow = [&](int y) { draws += y == 0; };
+  canvas.OnPicture = [&] { ++draws; };
   QVInlinePoster poster;
   std::mt19937 random(12345);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -246,6 +245,109 @@ TEST(QVMain, StopAndRestartStressEndsWithTheUninterruptedPicture) {
   EXPECT_LT(draws, rounds) << "no render was ever stopped part-way";
   EXPECT_EQ(MixerPixels(*Mixers[0]), expected);
   EXPECT_EQ(canvas.Pixels, expected);
+}
+
+TEST(QVMain, PictureIsOpaqueRgb32OfTheLastMixer) {
+  QVMain main;
+  main.Parameter.ChangeWidth(3);
+  main.Parameter.ChangeHeight(2);
+  RecordingCanvas canvas;
+  main.Render(&canvas, nullptr);
+  main.WaitRender();
+  ASSERT_TRUE(canvas.Last);
+  const QVRGBField& field = Mixers[0]->RGBField;
+  for (int32_t y = 0; y < 2; ++y) {
+    for (int32_t x = 0; x < 3; ++x) {
+      int32_t r, g, b;
+      UnpackRGB(field.Pixel(x, y), r, g, b);
+      const uint32_t expected = 0xFF000000u | static_cast<uint32_t>(r << 16 | g << 8 | b);
+      EXPECT_EQ(canvas.Last->Pixels()[y * 3 + x], expected);
+    }
+  }
+}
+
+TEST(QVMain, RenderReturnsGenerationsAndProgressCarriesTheLatest) {
+  QVMain main;
+  main.Parameter.ChangeWidth(4);
+  main.Parameter.ChangeHeight(4);
+  EXPECT_EQ(main.Progress().Generation, 0u);
+  EXPECT_EQ(main.Render(nullptr, nullptr), 1u);
+  main.WaitRender();
+  EXPECT_EQ(main.Progress().Generation, 1u);
+  EXPECT_EQ(main.Progress().Name, Mixers[0]->Name);
+  main.Parameter.ChangeWidth(1000);  // never finishes before the next Render
+  Generators[0]->SetDepth(1000000);
+  EXPECT_EQ(main.Render(nullptr, nullptr), 2u);
+  main.Parameter.ChangeWidth(4);
+  Generators[0]->SetDepth(5);
+  const uint64_t third = main.Render(nullptr, nullptr);
+  EXPECT_EQ(third, 3u);
+  EXPECT_EQ(main.Progress().Generation, 3u);
+  main.WaitRender();
+  EXPECT_EQ(main.Progress().Generation, 3u);
+}
+
+// Calls held by the poster run after a newer render started: only the newest
+// render's start, picture and end reach the host.
+TEST(QVMain, CallsOfASupersededRenderAreDropped) {
+  QVMain main;
+  main.Parameter.ChangeWidth(5);
+  main.Parameter.ChangeHeight(4);
+  RecordingCanvas canvas;
+  HoldingPoster poster;
+  std::vector<std::string> events;
+  main.OnRenderStart = [&] { events.push_back("start"); };
+  main.OnRenderEnd = [&] { events.push_back("end"); };
+  main.Render(&canvas, &poster);
+  main.WaitRender();
+  main.Parameter.ChangeWidth(6);
+  main.Render(&canvas, &poster);
+  main.WaitRender();
+  ASSERT_EQ(poster.Calls.size(), 6u);  // two renders posted start, picture, end
+  poster.RunAll();
+  EXPECT_EQ(events, (std::vector<std::string>{"start", "end"}));
+  EXPECT_EQ(canvas.Pictures, 1);
+  EXPECT_EQ(canvas.Width, 6);
+  EXPECT_EQ(canvas.Pixels, MixerPixels(*Mixers[0]));
+}
+
+// After StopRender the canvas may go away: a picture still queued is dropped,
+// the end hook still runs.
+TEST(QVMain, StopRenderDropsAQueuedPictureButNotTheEnd) {
+  QVMain main;
+  main.Parameter.ChangeWidth(5);
+  main.Parameter.ChangeHeight(4);
+  RecordingCanvas canvas;
+  HoldingPoster poster;
+  int ends = 0;
+  main.OnRenderEnd = [&] { ++ends; };
+  main.Render(&canvas, &poster);
+  main.WaitRender();
+  main.StopRender();
+  poster.RunAll();
+  EXPECT_EQ(canvas.Pictures, 0);
+  EXPECT_EQ(ends, 1);
+}
+
+// Posts still queued when the QVMain is destroyed do nothing (run under ASan:
+// they must not touch the freed object).
+TEST(QVMain, PostsQueuedPastTheEngineDoNothing) {
+  RecordingCanvas canvas;
+  HoldingPoster poster;
+  int hooks = 0;
+  {
+    QVMain main;
+    main.Parameter.ChangeWidth(5);
+    main.Parameter.ChangeHeight(4);
+    main.OnRenderStart = [&] { ++hooks; };
+    main.OnRenderEnd = [&] { ++hooks; };
+    main.Render(&canvas, &poster);
+    main.WaitRender();
+  }
+  ASSERT_EQ(poster.Calls.size(), 3u);
+  poster.RunAll();
+  EXPECT_EQ(hooks, 0);
+  EXPECT_EQ(canvas.Pictures, 0);
 }
 
 }  // namespace

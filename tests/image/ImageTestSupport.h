@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/QVField.h"
+#include "engine/QVPicture.h"
 
 namespace qv::test {
 

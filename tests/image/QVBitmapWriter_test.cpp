@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -79,7 +80,7 @@ TEST(QVBitmapWriter, RandomPicturesOfOddSizesReadBackExactly) {
   qv::test::ExpectExactRoundTrips(
       dir, "random.bmp",
       [](const std::string& path, const QVRGBField& field) {
-        qv::WriteBitmap(path, field.Row(0), field.Width, field.Height);
+        qv::WriteBitmap(path, *qv::PictureOf(field));
       },
       [](const std::string& path, const std::string& label) {
         std::string problem;
@@ -91,10 +92,12 @@ TEST(QVBitmapWriter, RandomPicturesOfOddSizesReadBackExactly) {
 
 TEST(QVBitmapWriter, TwoByTwoPictureHasTheseExactBytes) {
   ScratchDir dir;
-  const int32_t pixels[] = {PackRGB(1, 2, 3), PackRGB(4, 5, 6),  // top row
-                            PackRGB(7, 8, 9), PackRGB(10, 11, 12)};
+  QVPicture picture(2, 2);
+  const uint32_t pixels[] = {0xFF010203, 0xFF040506,  // top row: red, green, blue
+                             0xFF070809, 0xFF0A0B0C};
+  std::copy(pixels, pixels + 4, picture.MutablePixels());
   const std::string path = dir.File("two.bmp");
-  qv::WriteBitmap(path, pixels, 2, 2);
+  qv::WriteBitmap(path, picture);
   const unsigned char expected[] = {
       'B', 'M', 70, 0,  0,  0,  0, 0, 0, 0, 54, 0, 0, 0,                     // file header
       40,  0,   0,  0,  2,  0,  0, 0, 2, 0, 0,  0, 1, 0, 24, 0, 0, 0, 0, 0,  // info header
@@ -113,16 +116,16 @@ TEST(QVBitmapWriter, FileSizeCountsPaddedRowsIn64Bits) {
   EXPECT_EQ(qv::BitmapFileSize(big, big), 54u + 6442450944u * uint64_t{2147483647});
 }
 
+// WriteBitmap makes this check before it creates any file; pictures this
+// large cannot be allocated in a test, so the check is called directly.
 TEST(QVBitmapWriter, RefusesPicturesTooLargeForTheHeaderWritingNothing) {
   ScratchDir dir;
   const std::string path = dir.File("huge.bmp");
-  // The size check comes before any pixel is read, so one pixel stands in.
-  const int32_t pixel = 0;
   const int32_t big = std::numeric_limits<int32_t>::max();
   const int32_t sizes[][2] = {{40000, 40000}, {1, big}, {big, 1}, {big, big}};
   for (const auto& size : sizes) {
     const std::string message =
-        qv::test::ErrorOf([&] { qv::WriteBitmap(path, &pixel, size[0], size[1]); });
+        qv::test::ErrorOf([&] { qv::RequireBitmapSize(path, size[0], size[1]); });
     EXPECT_NE(message.find("cannot write \"" + path + "\""), std::string::npos) << message;
     EXPECT_NE(message.find("4294967295"), std::string::npos) << message;
   }

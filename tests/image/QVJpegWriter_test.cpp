@@ -110,7 +110,7 @@ TEST(QVJpegWriter, FlatColourDecodesCloseToTheSource) {
       field.Resize(size[0], size[1]);
       Fill(field, 0, 0, size[0], size[1], colour);
       const std::string path = dir.File("flat.jpg");
-      qv::WriteJpeg(path, field.Row(0), field.Width, field.Height);
+      qv::WriteJpeg(path, *qv::PictureOf(field));
       int components = 0;
       const DecodedPicture decoded = ReadJpeg(path, &components);
       EXPECT_EQ(components, 3) << label;
@@ -135,7 +135,7 @@ TEST(QVJpegWriter, QuadrantsKeepTheirPlaceAndChannelOrder) {
   Fill(field, 0, 24, 32, 24, green);
   Fill(field, 32, 24, 32, 24, yellow);
   const std::string path = dir.File("quadrants.jpeg");
-  qv::WriteJpeg(path, field.Row(0), field.Width, field.Height, 90);
+  qv::WriteJpeg(path, *qv::PictureOf(field), 90);
   const DecodedPicture decoded = ReadJpeg(path);
   ASSERT_EQ(decoded.Width, 64);
   ASSERT_EQ(decoded.Height, 48);
@@ -152,14 +152,14 @@ TEST(QVJpegWriter, QualityChangesTheFile) {
   std::vector<size_t> sizes;
   for (const int quality : {10, 75, 100}) {
     const std::string path = dir.File(std::to_string(quality) + ".jpg");
-    qv::WriteJpeg(path, field.Row(0), field.Width, field.Height, quality);
+    qv::WriteJpeg(path, *qv::PictureOf(field), quality);
     sizes.push_back(qv::test::ReadBytes(path).size());
     EXPECT_EQ(ReadJpeg(path).Width, 64) << "quality " << quality;
   }
   EXPECT_LT(sizes[0], sizes[1]);
   EXPECT_LT(sizes[1], sizes[2]);
   // The default is the library's own default quality.
-  qv::WriteJpeg(dir.File("default.jpg"), field.Row(0), field.Width, field.Height);
+  qv::WriteJpeg(dir.File("default.jpg"), *qv::PictureOf(field));
   EXPECT_EQ(qv::test::ReadBytes(dir.File("default.jpg")), qv::test::ReadBytes(dir.File("75.jpg")));
 }
 
@@ -172,14 +172,13 @@ TEST(QVJpegWriter, RefusesSidesOverTheLimitAndBadQualityWritingNothing) {
   tall.Resize(1, qv::kJpegMaxDimension + 1);
   for (const QVRGBField* field : {&wide, &tall}) {
     const std::string message =
-        qv::test::ErrorOf([&] { qv::WriteJpeg(path, field->Row(0), field->Width, field->Height); });
+        qv::test::ErrorOf([&] { qv::WriteJpeg(path, *qv::PictureOf(*field)); });
     EXPECT_NE(message.find("cannot write \"" + path + "\""), std::string::npos) << message;
     EXPECT_NE(message.find("65500"), std::string::npos) << message;
   }
-  const int32_t pixel = 0;
+  const QVPicture pixel(1, 1);
   for (const int quality : {0, 101, -5}) {
-    const std::string message =
-        qv::test::ErrorOf([&] { qv::WriteJpeg(path, &pixel, 1, 1, quality); });
+    const std::string message = qv::test::ErrorOf([&] { qv::WriteJpeg(path, pixel, quality); });
     EXPECT_NE(message.find("quality " + std::to_string(quality)), std::string::npos) << message;
   }
   EXPECT_TRUE(dir.Entries().empty());
@@ -191,7 +190,7 @@ TEST(QVJpegWriter, LargestAllowedSideIsWritten) {
   field.Resize(qv::kJpegMaxDimension, 1);
   Fill(field, 0, 0, field.Width, 1, PackRGB(90, 60, 30));
   const std::string path = dir.File("widest.jpg");
-  qv::WriteJpeg(path, field.Row(0), field.Width, field.Height);
+  qv::WriteJpeg(path, *qv::PictureOf(field));
   const DecodedPicture decoded = ReadJpeg(path);
   EXPECT_EQ(decoded.Width, qv::kJpegMaxDimension);
   EXPECT_EQ(decoded.Height, 1);

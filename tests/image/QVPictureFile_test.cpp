@@ -63,23 +63,22 @@ TEST_F(QVPictureFile, EachFormatWritesItsOwnSignature) {
   const std::string signatures[] = {"BM", "\xFF\xD8\xFF", "\x89PNG\r\n\x1A\n"};
   for (int i = 0; i < 3; ++i) {
     const std::string path = dir.File("sig." + NameOf(kFormats[i]));
-    qv::WritePicture(path, field, kFormats[i]);
+    qv::WritePicture(path, *qv::PictureOf(field), kFormats[i]);
     EXPECT_EQ(ReadBytes(path).substr(0, signatures[i].size()), signatures[i]) << path;
   }
   EXPECT_EQ(dir.Entries(), (std::set<std::string>{"sig.bmp", "sig.jpg", "sig.png"}));
 }
 
 TEST_F(QVPictureFile, EmptyPictureIsRefusedAndNothingWritten) {
-  const QVRGBField empty;
-  const int32_t pixel = 0;
+  const QVPicture empty(0, 0), noRows(7, 0), noColumns(-1, 4);
   for (const PictureFormat format : kFormats) {
     const std::string fresh = dir.File("empty." + NameOf(format));
     EXPECT_EQ(ErrorOf([&] { qv::WritePicture(fresh, empty, format); }),
               "the picture is empty (0 x 0): nothing to write to \"" + fresh + "\"");
-    EXPECT_EQ(ErrorOf([&] { qv::WritePicture(fresh, &pixel, 7, 0, format); }),
+    EXPECT_EQ(ErrorOf([&] { qv::WritePicture(fresh, noRows, format); }),
               "the picture is empty (7 x 0): nothing to write to \"" + fresh + "\"");
-    EXPECT_EQ(ErrorOf([&] { qv::WritePicture(fresh, &pixel, -1, 4, format); }),
-              "the picture is empty (-1 x 4): nothing to write to \"" + fresh + "\"");
+    EXPECT_EQ(ErrorOf([&] { qv::WritePicture(fresh, noColumns, format); }),
+              "the picture is empty (0 x 4): nothing to write to \"" + fresh + "\"");
   }
   EXPECT_TRUE(dir.Entries().empty());
   const std::string existing = dir.File("existing.png");
@@ -93,7 +92,7 @@ TEST_F(QVPictureFile, MissingDirectoryIsReportedWithFileAndReason) {
   FillRandom(field, 3, 2, 12);
   for (const PictureFormat format : kFormats) {
     const std::string path = dir.File("no/such/dir/out." + NameOf(format));
-    EXPECT_EQ(ErrorOf([&] { qv::WritePicture(path, field, format); }),
+    EXPECT_EQ(ErrorOf([&] { qv::WritePicture(path, *qv::PictureOf(field), format); }),
               "cannot write \"" + path + "\": " + qv::SystemErrorText(ENOENT));
   }
   EXPECT_TRUE(dir.Entries().empty());
@@ -109,7 +108,7 @@ TEST_F(QVPictureFile, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
     std::string message;
     {
       qv::test::FileSizeLimit limit(4000);
-      message = ErrorOf([&] { qv::WritePicture(path, field, format); });
+      message = ErrorOf([&] { qv::WritePicture(path, *qv::PictureOf(field), format); });
     }
     EXPECT_EQ(message, "cannot write \"" + path + "\": " + qv::SystemErrorText(EFBIG)) << name;
     EXPECT_EQ(ReadBytes(path), old) << name;
@@ -123,23 +122,12 @@ TEST_F(QVPictureFile, SuccessfulWriteReplacesTheOldFileAndLeavesNoTemporary) {
   for (const PictureFormat format : kFormats) {
     const std::string path = dir.File("replace." + NameOf(format));
     WriteBytes(path, "old");
-    qv::WritePicture(path, field, format, 90);
+    qv::WritePicture(path, *qv::PictureOf(field), format, 90);
     const std::string written = ReadBytes(path);
     EXPECT_GT(written.size(), 3u);
     EXPECT_NE(written, "old");
   }
   EXPECT_EQ(dir.Entries(), (std::set<std::string>{"replace.bmp", "replace.jpg", "replace.png"}));
-}
-
-TEST_F(QVPictureFile, PixelPointerAndFieldWriteTheSameFile) {
-  FillRandom(field, 6, 5, 15);
-  for (const PictureFormat format : kFormats) {
-    const std::string a = dir.File("field." + NameOf(format));
-    const std::string b = dir.File("pointer." + NameOf(format));
-    qv::WritePicture(a, field, format);
-    qv::WritePicture(b, field.Row(0), field.Width, field.Height, format);
-    EXPECT_EQ(ReadBytes(a), ReadBytes(b)) << NameOf(format);
-  }
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ TEST(QVPngWriter, RandomPicturesOfOddSizesReadBackExactly) {
   qv::test::ExpectExactRoundTrips(
       dir, "random.png",
       [](const std::string& path, const QVRGBField& field) {
-        qv::WritePng(path, field.Row(0), field.Width, field.Height);
+        qv::WritePng(path, *qv::PictureOf(field));
       },
       [](const std::string& path, const std::string& label) {
         std::string format;
@@ -91,7 +91,7 @@ TEST(QVPngWriter, WidthOverAMillionIsWritten) {
   QVRGBField field;
   qv::test::FillRandom(field, 1000001, 1, 7);
   const std::string path = dir.File("wide.png");
-  qv::WritePng(path, field.Row(0), field.Width, field.Height);
+  qv::WritePng(path, *qv::PictureOf(field));
   std::string format;
   const DecodedPicture decoded = ReadPng(path, format);
   EXPECT_EQ(format, "8 RGB");
