@@ -1,8 +1,8 @@
 #pragma once
 // The engine's host interfaces for the Qt editor: a poster that queues calls
 // onto the UI thread's event loop, and a canvas that hands each finished
-// picture to the viewer as a QImage. Both are owned by the viewer and outlive
-// every render that uses them (the viewer stops the render before it dies).
+// picture to the viewer, which shows it as a QImage over its pixels. Both are owned by the viewer
+// and outlive every render that uses them (the viewer stops the render before it dies).
 #include <QImage>
 #include <QPointer>
 #include <functional>
@@ -22,16 +22,19 @@ class QVQtPoster : public QVPoster {
   QObject* receiver_;
 };
 
-/// Collects a finished picture and passes it on. Thread: UI thread only.
+/// Hands each finished picture on. Thread: UI thread only.
 class QVQtCanvas : public QVCanvas {
  public:
-  /// Receives every finished picture (Format_RGB32).
-  std::function<void(const QImage&)> OnPicture;
+  /// Receives every finished picture.
+  std::function<void(QVPictureRef)> OnPicture;
 
-  void SetSize(int32_t w, int32_t h) override;
-  void SetPixel(int32_t x, int32_t y, int32_t color) override;
-  void SetRow(int32_t y, const int32_t* colors, int32_t width) override;
-
- private:
-  QImage image_;
+  void SetPicture(QVPictureRef picture) override;
 };
+
+namespace qv {
+
+/// A QImage (Format_RGB32) over the picture's pixels, without a copy; the
+/// image keeps the picture alive. Null for an empty picture.
+QImage ImageOf(const QVPictureRef& picture);
+
+}  // namespace qv

@@ -176,20 +176,11 @@ void TForm1::SaveToFile(const std::string& path) {
     qv::SaveProjectFile(*main_, path);
     return;
   }
-  const QImage& picture = viewer_->Picture();
-  if (picture.isNull()) {
+  const QVPictureRef& picture = viewer_->PictureRef();
+  if (!picture) {
     throw std::runtime_error("保存する画像がまだありません。先に「描画」を押してください。");
   }
-  const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-  std::vector<int32_t> pixels(static_cast<size_t>(rgb.width()) * static_cast<size_t>(rgb.height()));
-  for (int y = 0; y < rgb.height(); ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-    for (int x = 0; x < rgb.width(); ++x) {
-      const QRgb c = line[x];
-      pixels[static_cast<size_t>(y) * rgb.width() + x] = qRed(c) | qGreen(c) << 8 | qBlue(c) << 16;
-    }
-  }
-  qv::WritePicture(path, pixels.data(), rgb.width(), rgb.height(), *format);
+  qv::WritePicture(path, *picture, *format);
 }
 
 // The start hook shows the base caption with the render mark (never the
@@ -210,7 +201,7 @@ void TForm1::RenderError(const std::string& message) {
 
 void TForm1::ProgressTimerTimer() {
   const QVProgress::Snapshot progress = main_->Progress();
-  if (progress.Serial <= viewer_->ProgressSerialAtStart() || progress.Name.empty()) return;
+  if (progress.Generation != viewer_->RenderGeneration() || progress.Name.empty()) return;
   viewer_->setWindowTitle(qv::ToQString(
       QVCaption::Progress(viewer_->BaseCaption, progress.Name, progress.Done, progress.Height)));
 }

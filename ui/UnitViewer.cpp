@@ -69,7 +69,7 @@ TFormViewer::TFormViewer() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(ScrollArea);
-  canvas_.OnPicture = [this](const QImage& image) { ShowPicture(image); };
+  canvas_.OnPicture = [this](QVPictureRef picture) { ShowPicture(std::move(picture)); };
   SetImageSize(320, 320);
 }
 
@@ -98,17 +98,16 @@ void TFormViewer::SetImageSize(int32_t w, int32_t h) {
   resize(window);
 }
 
-void TFormViewer::ShowPicture(const QImage& picture) {
-  picture_ = picture;
+void TFormViewer::ShowPicture(QVPictureRef picture) {
+  picture_ = std::move(picture);
+  image_ = qv::ImageOf(picture_);
   ImageViewer->update();
   if (OnPictureShown) OnPictureShown();
 }
 
 void TFormViewer::StartRender() {
   if (!main_) return;
-  main_->StopRender();
-  serialAtStart_ = main_->Progress().Serial;
-  main_->Render(&canvas_, &poster_);
+  generation_ = main_->Render(&canvas_, &poster_);
 }
 
 bool TFormViewer::GesturesEnabled() const {

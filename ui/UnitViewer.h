@@ -65,13 +65,14 @@ class TFormViewer : public QWidget {
   void ImageViewerMouseUp(QMouseEvent* event);
   void ImageViewerDblClick(QMouseEvent* event);
 
-  /// The last finished picture (null before the first render).
-  const QImage& Picture() const { return picture_; }
+  /// The last finished picture as shown (null before the first render).
+  const QImage& Picture() const { return image_; }
+  /// The last finished picture itself (null before the first render).
+  const QVPictureRef& PictureRef() const { return picture_; }
   /// Shows a finished picture.
-  void ShowPicture(const QImage& picture);
-  /// The engine's progress serial when the current render was started:
-  /// reports up to it belong to earlier renders.
-  uint64_t ProgressSerialAtStart() const { return serialAtStart_; }
+  void ShowPicture(QVPictureRef picture);
+  /// The generation of the latest render started here (0: none).
+  uint64_t RenderGeneration() const { return generation_; }
   /// Called after each finished picture arrived (tests, screenshots).
   std::function<void()> OnPictureShown;
   /// Called when the user closes the window (the program ends then).
@@ -87,8 +88,9 @@ class TFormViewer : public QWidget {
   QVMain* main_ = nullptr;
   QVParameter* parameter_ = nullptr;
   TFrameParameter* frame_ = nullptr;
-  QImage picture_;
+  QVPictureRef picture_;
+  QImage image_;  // over picture_'s pixels
   QVQtPoster poster_{this};
   QVQtCanvas canvas_;
-  uint64_t serialAtStart_ = 0;
+  uint64_t generation_ = 0;
 };
