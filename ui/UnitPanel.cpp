@@ -16,7 +16,8 @@ TFramePanel::TFramePanel(TFrameController* controller, QWidget* parent)
   LabelName = new QLabel(Panel1);
   LabelName->setGeometry(4, 1, 100, 14);
   CheckBoxMask = new QCheckBox(QString::fromUtf8("マスク"), Panel1);
-  CheckBoxMask->setGeometry(4, 15, 100, 16);
+  CheckBoxMask->move(4, 15);
+  CheckBoxMask->adjustSize();  // no wider than its text: a click beside it selects the panel
   PopupMenuPanel = new QMenu(this);
   Copy = PopupMenuPanel->addAction(QString::fromUtf8("複製"));
   Delete = PopupMenuPanel->addAction(QString::fromUtf8("削除"));
