@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -38,9 +39,11 @@ std::string FileNameOf(const std::string& path) {
 }  // namespace
 
 TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QVMain>()) {
-  main_->OnRenderStart = [this] { RenderStart(); };
-  main_->OnRenderEnd = [this] { RenderEnd(); };
-  main_->OnRenderError = [this](const std::string& message) { RenderError(message); };
+  main_->OnRenderStart = [this] { qv::Guarded(viewer_, [this] { RenderStart(); }); };
+  main_->OnRenderEnd = [this] { qv::Guarded(viewer_, [this] { RenderEnd(); }); };
+  main_->OnRenderError = [this](const std::string& message) {
+    qv::Guarded(viewer_, [&] { RenderError(message); });
+  };
   setWindowTitle(QStringLiteral("DERevezaRudu"));
   resize(467, 443);
   BuildPages();
@@ -55,6 +58,16 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
 
 // The engine stops first: no render may outlive the canvas or the hooks.
 TForm1::~TForm1() { main_->StopRender(); }
+
+// Enter that no box took (a line edit passes it on; the source page keeps
+// it) presses the default button, "描画".
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    Button2->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
 
 void TForm1::BuildPages() {
   PageControl1 = new QTabWidget(this);

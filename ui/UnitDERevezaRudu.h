@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class QKeyEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -77,6 +78,9 @@ class TForm1 : public QWidget {
   /// The file dialogs; tests replace them. An empty name means cancelled.
   std::function<std::string()> RunOpenDialog;
   std::function<std::string()> RunSaveDialog;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void BuildPages();

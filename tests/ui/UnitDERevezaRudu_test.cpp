@@ -102,7 +102,9 @@ TEST(TForm1, CaptionsDuringARenderEndAtTheBaseCaption) {
 
 TEST(TForm1, ViewerPictureEqualsTheCommandLineRender) {
   Editor e;
-  ASSERT_TRUE(e.Render());
+  QTest::keyClick(e.form.FrameParameter1->EditScale, Qt::Key_Return);  // the default button
+  ASSERT_TRUE(e.Finish());
+  ASSERT_FALSE(e.viewer.Picture().isNull());
   QTemporaryDir dir;
   QFile project(Path(dir, "p.qvl"));
   ASSERT_TRUE(project.open(QIODevice::WriteOnly));
