@@ -1,6 +1,7 @@
 #include "ui/UnitDERevezaRudu.h"
 
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -85,6 +86,7 @@ void TForm1::BuildPages() {
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setTabChangesFocus(false);  // the tab key types a tab
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo1->setTabStopDistance(QFontMetricsF(Memo1->font()).horizontalAdvance(QLatin1Char(' ')) * 4);
   (new QVBoxLayout(TabSheet3))->addWidget(Memo1);
   PageControl1->setCurrentIndex(0);
 }
