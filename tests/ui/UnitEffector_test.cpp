@@ -70,6 +70,16 @@ TEST_F(EffectorEditor, EnterCommitsTheTypedInputAndMovesTheEntry) {
   EXPECT_EQ(frame_->ImageColorBar->Colors().front(), 0xFFFFFF);  // white (1) to black (2)
 }
 
+TEST_F(EffectorEditor, EnterInAnotherBoxPressesTheHiddenOkButton) {
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&e_.formEffector));
+  frame_->EditX->setText("0.5");
+  frame_->EditX->setModified(true);  // typed, still pending
+  frame_->EditDifferentialVectorR->setFocus();
+  QTest::keyClick(frame_->EditDifferentialVectorR, Qt::Key_Return);
+  EXPECT_EQ(Node().EntryInput(0), 0.5);
+  EXPECT_FALSE(frame_->EditX->isModified());
+}
+
 TEST_F(EffectorEditor, TextsThatDoNotConvertAreMarkedAndStoreNothing) {
   Node().State = Unvisited;
   for (const char* text : {"nan", "-", "1e", ""}) {
