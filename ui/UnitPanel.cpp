@@ -16,8 +16,8 @@ TFramePanel::TFramePanel(TFrameController* controller, QWidget* parent)
   LabelName = new QLabel(Panel1);
   LabelName->setGeometry(4, 1, 100, 14);
   CheckBoxMask = new QCheckBox(QString::fromUtf8("マスク"), Panel1);
-  CheckBoxMask->move(4, 15);
-  CheckBoxMask->adjustSize();  // no wider than its text: a click beside it selects the panel
+  // No wider than its text: a click beside it selects the panel.
+  CheckBoxMask->setGeometry(4, 15, CheckBoxMask->sizeHint().width(), 16);
   PopupMenuPanel = new QMenu(this);
   Copy = PopupMenuPanel->addAction(QString::fromUtf8("複製"));
   Delete = PopupMenuPanel->addAction(QString::fromUtf8("削除"));
