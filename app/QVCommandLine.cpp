@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 #include "app/QVCommands.h"
 #include "base/QVScan.h"
+#include "app/QVEditorLoader.h"
 
 namespace qv {
 
@@ -15,7 +18,7 @@ namespace {
 
 const char* const kUsage =
     "usage:\n"
-    "  qvell                                  open the editor (needs a display)\n"
+    "  qvell [PROJECT.qvl]                    open the editor (needs a display)\n"
     "  qvell render PROJECT.qvl -o OUT [--threads N] [--quiet] [--quality N]\n"
     "  qvell print [PROJECT.qvl]\n"
     "  qvell --help | --version\n"
@@ -31,7 +34,7 @@ const char* const kUsage =
     "        project) to standard output as project text, UTF-8 with LF line ends\n"
     "\n"
     "exit codes: 0 done, 1 usage error, 2 the project cannot be read,\n"
-    "            3 the render or the output failed\n";
+    "            3 the render, the output or the editor failed\n";
 
 constexpr int kMaxThreads = 256;
 
@@ -142,19 +145,18 @@ std::string ParsePrint(const std::vector<std::string>& args, CommandLineOptions&
   return "";
 }
 
+// A lone operand names a project for the editor when it ends in ".qvl" (any
+// case) or names an existing file; anything else is a mistyped command.
+bool IsProjectName(const std::string& operand) {
+  std::string lower = operand;
+  for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  std::error_code error;
+  return lower.ends_with(".qvl") || std::filesystem::is_regular_file(operand, error);
+}
+
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "qvell: error: %s\n%s", message.c_str(), kUsage);
   return ExitUsage;
-}
-
-// Without an editor in this build, a bare "qvell" can only explain itself.
-std::string NoEditorMessage() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if ((!x11 || !*x11) && (!wayland || !*wayland)) {
-    return "no display to open the editor on; give a command";
-  }
-  return "the editor is not part of this build; give a command";
 }
 
 int Dispatch(const CommandLineOptions& options) {
@@ -170,7 +172,8 @@ int Dispatch(const CommandLineOptions& options) {
     case CommandLineOptions::Command::Editor:
       break;
   }
-  return UsageError(NoEditorMessage());
+  if (!HasDisplay()) return UsageError("no display to open the editor on; give a command");
+  return RunEditor(options.Project);
 }
 
 }  // namespace
@@ -193,6 +196,10 @@ std::string ParseCommandLine(const std::vector<std::string>& args, CommandLineOp
     return args.size() == 1 ? "" : command + " takes no arguments";
   }
   if (command.starts_with("-")) return "unknown option " + QuoteText(command);
+  if (args.size() == 1 && IsProjectName(command)) {
+    options.Project = command;  // the editor opens it
+    return "";
+  }
   return "unknown command " + QuoteText(command);
 }
 

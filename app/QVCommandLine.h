@@ -22,7 +22,7 @@ enum ExitCode : int {
 struct CommandLineOptions {
   enum class Command { Editor, Help, Version, Render, Print };
   Command Kind = Command::Editor;
-  std::string Project;  ///< render: the project ("-": standard input); print: "" = default
+  std::string Project;  ///< render: the project ("-": standard input); print, editor: "" = default
   std::string Output;   ///< render: the picture file
   PictureFormat Format = PictureFormat::Png;
   std::optional<int> Threads;  ///< workers per node; 0 = one per hardware thread

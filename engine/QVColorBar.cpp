@@ -21,8 +21,8 @@ int32_t ColorBar::InsertEntry(int32_t color, double x) {
 }
 
 void ColorBar::InsertEntries(const std::vector<ConvertData>& inserted) {
-  if (Entries.empty()) {
-    Entries = Inserted(inserted);
+  if (entries_.empty()) {
+    entries_ = Inserted(inserted);
     return;
   }
   for (const ConvertData& e : inserted) InsertEntry(e.Color, e.Input);

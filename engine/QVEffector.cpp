@@ -67,7 +67,7 @@ int32_t QVEffector::InsertEntry(int32_t color, double x) {
 
 void QVEffector::InsertEntries(const std::vector<ConvertData>& entries) {
   MarkChanged();
-  ColorBar.InsertEntries(entries);
+  colorBar_.InsertEntries(entries);
 }
 
 void QVEffector::SetEntryInput(int32_t i, double x) {

@@ -36,11 +36,21 @@ void ExpectProjectError(const ProcessResult& run, const std::string& line) {
 
 TEST(QVCommandLine, NoArgumentsPrintsTheUsageAndExitsOne) {
   ProcessOptions headless;
-  headless.Environment = {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
+  headless.Environment = {{"DISPLAY", std::nullopt},
+                          {"WAYLAND_DISPLAY", std::nullopt},
+                          {"QT_QPA_PLATFORM", std::nullopt}};
   ExpectUsageError(RunQvell({}, headless), "no display");
-  ProcessOptions withDisplay;
-  withDisplay.Environment = {{"DISPLAY", ":0"}};
-  ExpectUsageError(RunQvell({}, withDisplay), "editor");
+  ExpectUsageError(RunQvell({"some.qvl"}, headless), "no display");
+}
+
+TEST(QVCommandLine, AnEditorThatCannotOpenItsDisplayExitsThree) {
+  ProcessOptions unreachable;
+  unreachable.Environment = {
+      {"DISPLAY", ":4242"}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
+  const ProcessResult run = RunQvell({}, unreachable);
+  EXPECT_EQ(run.ExitCode, 3) << run.Describe();
+  EXPECT_NE(run.Err.find("qvell: error: the editor cannot start"), std::string::npos)
+      << run.Describe();
 }
 
 TEST(QVCommandLine, HelpAndVersionGoToStandardOutput) {

@@ -14,7 +14,7 @@ namespace {
 std::vector<ConvertData> OneByOne(const std::vector<ConvertData>& in) {
   qv::ColorBar bar;
   for (const ConvertData& e : in) bar.InsertEntry(e.Color, e.Input);
-  return bar.Entries;
+  return bar.Entries();
 }
 
 // Entries equal bit for bit (NaN and the sign of zero included).
@@ -55,9 +55,10 @@ TEST(QVColorBar, InsertedAllAtOnceEqualsInsertingOneByOne) {
 
 TEST(QVColorBar, InsertEntriesOnAFilledBarFollowsThePlainRule) {
   qv::ColorBar bar;
-  bar.Entries = {{0, 1}, {1, 2}};
+  bar.InsertEntry(1, 0);
+  bar.InsertEntry(2, 1);
   bar.InsertEntries({{0.5, 3}, {1, 4}, {-1, 5}});
-  EXPECT_TRUE(SameEntries(bar.Entries, {{-1, 5}, {0, 1}, {0.5, 3}, {1, 4}}));
+  EXPECT_TRUE(SameEntries(bar.Entries(), {{-1, 5}, {0, 1}, {0.5, 3}, {1, 4}}));
 }
 
 }  // namespace

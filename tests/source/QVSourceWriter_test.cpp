@@ -190,4 +190,23 @@ TEST(QVSourceWriter, EmptyGraphWritesOnlyTheParameters) {
   EXPECT_EQ(text.substr(text.size() - end.size()), end);
 }
 
+// The editor extracts and saves the project while a render may run: the
+// writer must read nothing that the render writes (the ThreadSanitizer build
+// checks this test for races).
+TEST(QVSourceWriter, WritingDuringARenderReadsNothingTheRenderWrites) {
+  QVMain main;
+  main.Parameter.ChangeWidth(400);
+  main.Parameter.ChangeHeight(400);
+  const std::string expected = qv::WriteProject(main);
+  QVInlinePoster poster;
+  main.Render(nullptr, &poster);
+  int writes = 0;
+  do {
+    EXPECT_EQ(qv::WriteProject(main), expected);
+    ++writes;
+  } while (main.Rendering());
+  main.WaitRender();
+  EXPECT_GE(writes, 1);
+}
+
 }  // namespace

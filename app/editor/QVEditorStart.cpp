@@ -1,0 +1,49 @@
+#include "app/editor/QVEditorStart.h"
+
+#include <QFont>
+
+#include "source/QVProjectFile.h"
+#include "ui/QVErrorBox.h"
+#include "ui/UnitDERevezaRudu.h"
+#include "ui/UnitFormEffector.h"
+#include "ui/UnitFormGenerator.h"
+#include "ui/UnitFormMixer.h"
+#include "ui/UnitViewer.h"
+
+namespace qv {
+
+EditorWindows::~EditorWindows() {
+  FormMixer.reset();
+  FormGenerator.reset();
+  FormEffector.reset();
+  Form1.reset();
+  Viewer.reset();
+}
+
+void ConfigureApplication(QApplication& app) {
+  QApplication::setApplicationName(QStringLiteral("Q-Vell"));
+  QFont font(QStringLiteral("Noto Sans CJK JP"));
+  font.setPixelSize(12);
+  app.setFont(font);
+}
+
+std::unique_ptr<EditorWindows> StartEditor(const std::string& project) {
+  auto windows = std::make_unique<EditorWindows>();
+  windows->Viewer = std::make_unique<TFormViewer>();
+  windows->Form1 = std::make_unique<TForm1>(windows->Viewer.get());
+  windows->FormEffector = std::make_unique<TFormEffector>();  // hidden until a panel click
+  windows->FormGenerator = std::make_unique<TFormGenerator>();
+  windows->FormMixer = std::make_unique<TFormMixer>();
+  windows->Form1->SetNodeEditors(windows->FormGenerator.get(), windows->FormEffector.get(),
+                                 windows->FormMixer.get());
+  windows->Viewer->OnClose = [] { QApplication::quit(); };
+  windows->Viewer->show();
+  windows->Form1->show();
+  if (!project.empty()) {
+    TForm1* form = windows->Form1.get();
+    Guarded(form, [&] { form->ApplyProject(ReadProjectFile(project)); });
+  }
+  return windows;
+}
+
+}  // namespace qv

@@ -1,0 +1,121 @@
+// qvell-screenshots OUT: draws every editor window into PNG files in the
+// folder OUT (scripts/screenshots runs it under Xvfb or offscreen). Each
+// picture carries a strip with the window's caption, since a window grab
+// shows no title bar.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTabWidget>
+#include <cstdio>
+#include <functional>
+
+#include "app/editor/QVEditorStart.h"
+#include "engine/QVMain.h"
+#include "ui/UnitController.h"
+#include "ui/UnitDERevezaRudu.h"
+#include "ui/UnitFormEffector.h"
+#include "ui/UnitFormGenerator.h"
+#include "ui/UnitFormMixer.h"
+#include "ui/UnitPanel.h"
+#include "ui/UnitParameter.h"
+#include "ui/UnitViewer.h"
+
+namespace {
+
+// Runs the event loop until done() or the timeout; false on a timeout.
+bool WaitFor(const std::function<bool()>& done, int milliseconds = 60000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > milliseconds) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+bool Save(QWidget* window, const QString& path) {
+  QApplication::processEvents();
+  const QPixmap grab = window->grab();
+  const int strip = 24;
+  QImage shot(grab.width(), grab.height() + strip, QImage::Format_RGB32);
+  shot.fill(QColor(60, 60, 70));
+  QPainter painter(&shot);
+  painter.setPen(Qt::white);
+  painter.setFont(QApplication::font());
+  painter.drawText(QRect(8, 0, grab.width() - 16, strip), Qt::AlignVCenter, window->windowTitle());
+  painter.drawPixmap(0, strip, grab);
+  painter.end();
+  const bool ok = shot.save(path, "PNG");
+  std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+  return ok;
+}
+
+void Mouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+  QMouseEvent event(type, QPointF(p), target->mapToGlobal(QPointF(p)), button, held,
+                    Qt::NoModifier);
+  QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: qvell-screenshots OUT\n");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  qv::ConfigureApplication(app);
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  if (!QDir().mkpath(out.path())) return 1;
+  std::unique_ptr<qv::EditorWindows> windows = qv::StartEditor("");
+  TForm1& form = *windows->Form1;
+  TFormViewer& viewer = *windows->Viewer;
+  bool ok = true;
+  form.Button1Click();  // the source page shows the default project
+  // A click on a panel selects it and shows its node's editor, bound to the node.
+  const auto clickPanel = [&](qv::NodeKind kind) {
+    QWidget* body = form.FrameController1->Panels(kind)[0]->Panel1;
+    Mouse(body, QEvent::MouseButtonPress, {60, 24}, Qt::LeftButton);
+    Mouse(body, QEvent::MouseButtonRelease, {60, 24}, Qt::LeftButton);
+  };
+  form.FrameController1->Panels(qv::NodeKind::Generator)[0]->Copy->trigger();  // "複製"
+  for (qv::NodeKind kind : {qv::NodeKind::Generator, qv::NodeKind::Mixer, qv::NodeKind::Effector}) {
+    clickPanel(kind);
+  }
+  const char* pages[] = {"main-parameter.png", "main-controller.png", "main-source.png"};
+  for (int i = 0; i < 3; ++i) {
+    form.PageControl1->setCurrentIndex(i);
+    ok &= Save(&form, out.filePath(pages[i]));
+  }
+  form.PageControl1->setCurrentIndex(0);
+  const std::pair<QWidget*, const char*> editors[] = {
+      {windows->FormGenerator.get(), "editor-generator.png"},
+      {windows->FormEffector.get(), "editor-effector.png"},
+      {windows->FormMixer.get(), "editor-mixer.png"}};
+  for (const auto& [window, file] : editors) ok &= Save(window, out.filePath(file));
+
+  // A render of the default project, then a selection placed on it.
+  form.Button2Click();
+  ok &= WaitFor([&] { return !form.Main().Rendering() && !viewer.Picture().isNull(); });
+  WaitFor([&] { return viewer.windowTitle() == "Q-Vell Viewer"; }, 5000);
+  Mouse(viewer.ImageViewer, QEvent::MouseButtonPress, {200, 130}, Qt::LeftButton);
+  Mouse(viewer.ImageViewer, QEvent::MouseMove, {260, 150}, Qt::LeftButton);
+  Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {260, 150}, Qt::LeftButton);
+  ok &= Save(&viewer, out.filePath("viewer-selection.png"));
+
+  // A larger picture, caught while it renders (the caption shows progress).
+  Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {0, 0}, Qt::RightButton);
+  form.FrameParameter1->EditWidth->setText("1200");
+  form.FrameParameter1->EditHeight->setText("900");
+  form.Button2Click();
+  ok &= WaitFor([&] { return viewer.windowTitle().contains('/'); });
+  ok &= Save(&viewer, out.filePath("viewer-rendering.png"));
+  form.Main().StopRender();
+  QApplication::processEvents();
+  return ok ? 0 : 1;
+}

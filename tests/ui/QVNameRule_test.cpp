@@ -1,0 +1,37 @@
+#include "ui/QVNameRule.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
+#include "engine/QVMain.h"
+#include "engine/QVMixer.h"
+
+namespace {
+
+TEST(QVNameRule, AcceptsOnlyAFreeWellFormedName) {
+  QVMain main;
+  const QVObject* generator = Generators[0];
+  const struct {
+    std::string name;
+    bool accepted;
+  } cases[] = {
+      {Generators[0]->Name, true},  // its own name
+      {"Zoom_2", true},
+      {"名前", true},
+      {"", false},
+      {"a b", false},
+      {"tab\there", false},
+      {Effectors[0]->Name, false},
+      {Mixers[0]->Name, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(qv::CheckEditorName(c.name, qv::NodeKind::Generator, generator).empty(), c.accepted)
+        << c.name;
+  }
+  Generators[0]->Name = "G";
+  EXPECT_EQ(qv::CheckEditorName("G", qv::NodeKind::Effector, Effectors[0]),
+            "'G' は他のノードの名前です");
+}
+
+}  // namespace

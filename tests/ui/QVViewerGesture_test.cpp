@@ -1,0 +1,188 @@
+#include "ui/QVViewerGesture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using G = QVViewerGesture;
+using B = G::Button;
+using A = G::Action;
+
+// A rectangle centred at (400, 120), half sizes 80 x 60, in the given state.
+G Placed(int32_t state = G::Placed) {
+  G g;
+  g.State = state, g.CenterX = 400, g.CenterY = 120, g.HalfWidth = 80, g.HalfHeight = 60;
+  return g;
+}
+
+const QVView kView{{-0.5, 0.0}, 4.0};
+
+}  // namespace
+
+TEST(QVViewerGesture, WorkedZoomExample) {
+  const G g = Placed();
+  const std::optional<QVView> in = g.Zoom(400, 120, 640, 480, kView);
+  ASSERT_TRUE(in);
+  EXPECT_EQ(in->Viewpoint.re, 0.0);
+  EXPECT_EQ(in->Viewpoint.im, 0.75);
+  EXPECT_EQ(in->Scale, 1.0);
+  const std::optional<QVView> out = g.Zoom(10, 10, 640, 480, kView);
+  ASSERT_TRUE(out);
+  EXPECT_EQ(out->Viewpoint.re, 0.0);
+  EXPECT_EQ(out->Scale, 16.0);
+}
+
+// Every row of the state table: state, event, condition -> effect, next state.
+TEST(QVViewerGesture, StateTable) {
+  struct Row {
+    const char* name;
+    int32_t state;
+    char event;  // p press, m move, d double-click, r release
+    B button;
+    int32_t x, y;
+    bool doubleClicked;
+    int32_t next;
+    A action;
+  };
+  const Row rows[] = {
+      {"idle press", G::Idle, 'p', B::Left, 10, 20, false, G::Sizing, A::None},
+      {"placed press near corner", G::Placed, 'p', B::Left, 325, 65, false, G::Sizing, A::None},
+      {"sizing press near corner", G::Sizing, 'p', B::Left, 475, 175, false, G::Sizing, A::None},
+      {"moving press near corner", G::Moving, 'p', B::Left, 480, 60, false, G::Sizing, A::None},
+      {"placed press inside", G::Placed, 'p', B::Left, 400, 120, false, G::Moving, A::None},
+      {"sizing press inside", G::Sizing, 'p', B::Left, 400, 120, false, G::Moving, A::None},
+      {"placed press elsewhere", G::Placed, 'p', B::Left, 10, 10, false, G::Placed, A::None},
+      {"moving press elsewhere", G::Moving, 'p', B::Left, 10, 10, false, G::Moving, A::None},
+      {"right press ignored", G::Idle, 'p', B::Right, 10, 10, false, G::Idle, A::None},
+      {"sizing move", G::Sizing, 'm', B::Left, 500, 0, false, G::Sizing, A::Redraw},
+      {"moving move", G::Moving, 'm', B::Left, 5, 5, false, G::Moving, A::Redraw},
+      {"placed move", G::Placed, 'm', B::Left, 5, 5, false, G::Placed, A::None},
+      {"idle move", G::Idle, 'm', B::Left, 5, 5, false, G::Idle, A::None},
+      {"double-click", G::Placed, 'd', B::Left, 400, 120, false, G::Moving, A::None},
+      {"release after double-click", G::Moving, 'r', B::Left, 1, 1, true, G::Moving, A::Apply},
+      {"release with a rectangle", G::Sizing, 'r', B::Left, 1, 1, false, G::Placed, A::None},
+      {"right release placed", G::Placed, 'r', B::Right, 1, 1, false, G::Idle, A::Redraw},
+      {"right release idle", G::Idle, 'r', B::Right, 1, 1, false, G::Idle, A::None},
+      {"middle release", G::Placed, 'r', B::Other, 1, 1, false, G::Placed, A::None},
+  };
+  for (const Row& row : rows) {
+    G g = Placed(row.state);
+    g.LastX = 0, g.LastY = 0;
+    g.DoubleClicked = row.doubleClicked;
+    A action = A::None;
+    switch (row.event) {
+      case 'p':
+        action = g.Press(row.x, row.y, row.button);
+        break;
+      case 'm':
+        action = g.Move(row.x, row.y, 640, 480);
+        break;
+      case 'd':
+        action = g.DoubleClick(row.x, row.y);
+        break;
+      default:
+        action = g.Release(row.x, row.y, row.button);
+        break;
+    }
+    EXPECT_EQ(g.State, row.next) << row.name;
+    EXPECT_EQ(action, row.action) << row.name;
+  }
+}
+
+TEST(QVViewerGesture, EffectsOfPressAndMove) {
+  G g;
+  g.Press(100, 50, B::Left);
+  EXPECT_EQ(g.CenterX, 100);
+  EXPECT_EQ(g.CenterY, 50);
+  EXPECT_EQ(g.HalfWidth, 0);
+  g.Move(180, 999, 640, 480);  // the height follows the width's proportions
+  EXPECT_EQ(g.HalfWidth, 80);
+  EXPECT_EQ(g.HalfHeight, 60);
+  g = Placed();
+  g.Press(410, 130, B::Left);
+  g.Move(420, 110, 640, 480);
+  EXPECT_EQ(g.CenterX, 410);
+  EXPECT_EQ(g.CenterY, 100);
+  EXPECT_EQ(g.LastX, 420);
+  EXPECT_EQ(g.LastY, 110);
+}
+
+TEST(QVViewerGesture, CornerWithin15PixelsResizesAt16Moves) {
+  G g = Placed();  // corners at x 320, 480 and y 60, 180
+  g.Press(320 + 15, 60 + 15, B::Left);
+  EXPECT_EQ(g.State, G::Sizing);
+  g = Placed();
+  g.Press(320 + 16, 60 + 16, B::Left);
+  EXPECT_EQ(g.State, G::Moving);
+  g = Placed();
+  g.Press(320 - 16, 60 - 16, B::Left);  // outside and not near: nothing
+  EXPECT_EQ(g.State, G::Placed);
+}
+
+TEST(QVViewerGesture, VerticalDragAndFlatRectangleActAsAClickAtThePress) {
+  G g;
+  g.Press(100, 100, B::Left);
+  g.Move(100, 300, 640, 480);
+  EXPECT_EQ(g.HalfWidth, 0);
+  EXPECT_EQ(g.Release(100, 300, B::Left), A::Apply);
+  const std::optional<QVView> v = g.Zoom(100, 300, 640, 480, kView);
+  EXPECT_EQ(v->Scale, 4.0);
+  EXPECT_EQ(v->Viewpoint.re, -0.5 + (100 - 320) * (4.0 / 640));
+
+  g = G();
+  g.Press(100, 100, B::Left);
+  g.Move(101, 100, 640, 480);  // 1 x 480 < 640: half height 0
+  EXPECT_EQ(g.HalfHeight, 0);
+  EXPECT_EQ(g.Release(101, 100, B::Left), A::Apply);
+  EXPECT_EQ(g.Zoom(101, 100, 640, 480, kView)->Scale, 640 * 4.0 / 2);  // widened
+}
+
+TEST(QVViewerGesture, DoubleClickWithoutRectangleAppliesTwice) {
+  // Qt: press, release, double-click (in place of the second press), release.
+  G g;
+  QVView view = kView;
+  g.Press(480, 240, B::Left);
+  ASSERT_EQ(g.Release(480, 240, B::Left), A::Apply);
+  view = *g.Zoom(480, 240, 640, 480, view);
+  g.Finish();
+  g.DoubleClick(480, 240);
+  ASSERT_EQ(g.Release(480, 240, B::Left), A::Apply);
+  view = *g.Zoom(480, 240, 640, 480, view);
+  g.Finish();
+  EXPECT_DOUBLE_EQ(view.Viewpoint.re, 1.5);  // moved by twice the point's offset
+  EXPECT_EQ(view.Scale, 4.0);
+  EXPECT_EQ(g.State, G::Idle);
+  EXPECT_FALSE(g.DoubleClicked);
+}
+
+TEST(QVViewerGesture, DoubleClickInsidePlacedRectangleAppliesOnceAtSecondRelease) {
+  G g = Placed();
+  EXPECT_EQ(g.DoubleClick(400, 120), A::None);
+  EXPECT_EQ(g.Release(400, 120, B::Left), A::Apply);
+  EXPECT_EQ(g.Zoom(400, 120, 640, 480, kView)->Scale, 1.0);
+}
+
+TEST(QVViewerGesture, ZoomsThatLeaveThePlaneAreRefused) {
+  const double max = std::numeric_limits<double>::max();
+  G g = Placed();
+  EXPECT_FALSE(g.Zoom(1, 1, 0, 480, kView));                    // no width
+  EXPECT_FALSE(g.Zoom(1, 1, 640, 0, kView));                    // no height
+  EXPECT_FALSE(g.Zoom(1, 1, 640, 480, {{0, 0}, max}));          // zoom out overflows
+  EXPECT_FALSE(g.Zoom(400, 120, 640, 480, {{max, 0}, 1e300}));  // the viewpoint overflows
+  g.HalfWidth = 1;
+  EXPECT_FALSE(g.Zoom(400, 120, 640, 480, {{0, 0}, 4.9e-324}));  // scale underflows to 0
+}
+
+TEST(QVViewerGesture, ExtremeCoordinatesSaturate) {
+  G g;
+  g.Press(INT32_MIN, 0, B::Left);
+  g.Move(INT32_MAX, 0, 1, INT32_MAX);
+  EXPECT_EQ(g.HalfWidth, INT32_MAX);
+  EXPECT_EQ(g.HalfHeight, INT32_MAX);
+  g.State = G::Moving, g.LastX = INT32_MIN;
+  g.Move(INT32_MAX, 0, 1, 1);
+  EXPECT_EQ(g.CenterX, INT32_MAX);
+}

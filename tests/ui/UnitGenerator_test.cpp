@@ -1,0 +1,68 @@
+#include "ui/UnitGenerator.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
+#include "tests/ui/UiNodeEditorsSupport.h"
+#include "ui/QVText.h"
+#include "ui/UnitMethod.h"
+#include "ui/UnitPanelGenerator.h"
+
+namespace {
+
+class GeneratorEditor : public ::testing::Test {
+ protected:
+  GeneratorEditor() {
+    qv::test::Click(e_.controller.Panels(qv::NodeKind::Generator)[0]->Panel1);
+    frame_ = e_.formGenerator.FrameGenerator1;
+  }
+  qv::test::NodeEditors e_;
+  TFrameGenerator* frame_;
+};
+
+TEST_F(GeneratorEditor, DepthIsReadAsTheProjectReaderReadsIt) {
+  const struct {
+    const char* text;
+    int32_t depth;
+  } cases[] = {{"12.7", 12}, {"-3.9", -3}, {"1e3", 1000}, {"0", 0}, {"1e12", 2147483647}};
+  for (const auto& c : cases) {
+    frame_->EditDepth->setText(c.text);
+    EXPECT_EQ(Generators[0]->Depth, c.depth) << c.text;
+  }
+  frame_->EditDepth->setText("12,5");
+  EXPECT_TRUE(frame_->Marks().Marked(frame_->EditDepth));
+  EXPECT_EQ(Generators[0]->Depth, 2147483647);
+}
+
+TEST_F(GeneratorEditor, ChoosingAKindAgainRestoresItsDefaults) {
+  QComboBox* kinds = frame_->FrameDivergenceMethod->ComboBoxMethod;
+  kinds->setCurrentIndex(2);  // "十字"
+  const QString width = frame_->FrameDivergenceMethod->EditParam0R->text();
+  frame_->FrameDivergenceMethod->EditParam0R->setText("9");
+  EXPECT_EQ(Generators[0]->DivergenceMethod->ParamValue(0).re, 9.0);
+  kinds->setCurrentIndex(0);  // "ノルム": no slots
+  EXPECT_EQ(frame_->FrameDivergenceMethod->LabelParam0->text(), QString());
+  kinds->setCurrentIndex(2);
+  EXPECT_EQ(frame_->FrameDivergenceMethod->LabelParam0->text(), QString::fromUtf8("幅"));
+  EXPECT_EQ(frame_->FrameDivergenceMethod->EditParam0R->text(), width);
+}
+
+TEST_F(GeneratorEditor, NameBoxKeepsTheOldNameForATakenOrEmptyName) {
+  const std::string old = Generators[0]->Name;
+  for (const std::string& taken : {Effectors[0]->Name, std::string(), std::string("a b")}) {
+    frame_->EditName->setText(qv::ToQString(taken));
+    EXPECT_EQ(Generators[0]->Name, old) << taken;
+    EXPECT_TRUE(frame_->Marks().Marked(frame_->EditName)) << taken;
+    EXPECT_FALSE(e_.formGenerator.LabelStatus->text().isEmpty());
+  }
+  frame_->EditName->setText("Deep");
+  EXPECT_EQ(Generators[0]->Name, "Deep");
+  EXPECT_FALSE(frame_->Marks().Marked(frame_->EditName));
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+#include "ui/UnitMethod.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "engine/methods/QVDivergenceMethods.h"
+
+namespace {
+
+// A frame bound to a clone of "エプシロンクロス" (two slots), freshly shown.
+struct BoundFrame {
+  TFrameMethod frame;
+  std::unique_ptr<QVDivergenceMethod> method = qv::CloneAs(*DivergenceMethods()[1]);
+  BoundFrame() {
+    frame.SetMethodList(DivergenceMethods());
+    frame.Method = method.get();
+    frame.UpdateView();
+    method->State = Unvisited;
+  }
+};
+
+}  // namespace
+
+TEST(TFrameMethod, UpdateViewShowsKindLabelsAndFourRows) {
+  BoundFrame b;
+  EXPECT_EQ(b.frame.ComboBoxMethod->count(), static_cast<int>(DivergenceMethods().size()));
+  EXPECT_EQ(b.frame.ComboBoxMethod->currentIndex(), 1);
+  EXPECT_EQ(b.frame.LabelParam0->text(), QString::fromUtf8("幅"));
+  EXPECT_EQ(b.frame.LabelParam1->text(), QString::fromUtf8("回数"));
+  EXPECT_EQ(b.frame.LabelParam2->text(), QString());
+  EXPECT_EQ(b.frame.EditParam0R->text(), QStringLiteral("0.01"));
+  EXPECT_EQ(b.frame.EditParam3I->text(), QStringLiteral("0"));
+}
+
+TEST(TFrameMethod, TypingStoresOnlyWhatConvertsIntoSlotsTheMethodHas) {
+  BoundFrame b;
+  b.frame.EditParam1R->clear();
+  QTest::keyClicks(b.frame.EditParam1R, "2.5");
+  EXPECT_EQ(b.method->ParamValue(1).re, 2.5);
+  EXPECT_EQ(b.method->State, Changed);
+
+  b.method->State = Unvisited;
+  QTest::keyClicks(b.frame.EditParam1R, "e");  // "2.5e" does not convert
+  EXPECT_EQ(b.method->ParamValue(1).re, 2.5);
+  EXPECT_EQ(b.method->State, Unvisited);
+  EXPECT_TRUE(b.frame.Marks().Marked(b.frame.EditParam1R));
+  EXPECT_EQ(b.frame.EditParam1R->toolTip(),
+            QString::fromUtf8("'2.5e' は浮動小数点数ではありません"));
+  QTest::keyClicks(b.frame.EditParam1R, "1");
+  EXPECT_EQ(b.method->ParamValue(1).re, 25.0);
+  EXPECT_FALSE(b.frame.Marks().Marked(b.frame.EditParam1R));
+
+  b.method->State = Unvisited;
+  b.frame.EditParam2I->setText("7");  // slot 2 does not exist: nothing stored
+  EXPECT_EQ(b.method->State, Unvisited);
+  b.frame.EditParam2I->setText("abc");  // but the text is still checked
+  EXPECT_TRUE(b.frame.Marks().Marked(b.frame.EditParam2I));
+}
+
+TEST(TFrameMethod, UnknownKindKeepsTheSelectionAndCloneSelectedFollowsTheBox) {
+  BoundFrame b;
+  b.method->Name = "???";
+  b.frame.ComboBoxMethod->setCurrentIndex(2);
+  b.frame.UpdateView();
+  EXPECT_EQ(b.frame.ComboBoxMethod->currentIndex(), 2);
+  EXPECT_EQ(b.frame.CloneSelected(DivergenceMethods())->Name, DivergenceMethods()[2]->Name);
+}

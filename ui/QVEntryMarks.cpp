@@ -1,0 +1,39 @@
+#include "ui/QVEntryMarks.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <algorithm>
+
+#include "ui/QVText.h"
+
+void QVEntryMarks::SetStatusLine(QLabel* label) {
+  status_ = label;
+  ShowStatus();
+}
+
+void QVEntryMarks::Mark(QLineEdit* box, const std::string& message) {
+  std::erase_if(marked_, [box](const Entry& e) { return e.Box == box; });
+  if (message.empty()) {
+    box->setPalette(QPalette());
+    box->setToolTip(QString());
+  } else {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, QColor(255, 176, 176));
+    box->setPalette(palette);
+    box->setToolTip(qv::ToQString(message));
+    marked_.push_back({box, message});
+  }
+  ShowStatus();
+}
+
+bool QVEntryMarks::Marked(const QLineEdit* box) const {
+  return std::any_of(marked_.begin(), marked_.end(),
+                     [box](const Entry& e) { return e.Box == box; });
+}
+
+std::string QVEntryMarks::Status() const { return marked_.empty() ? "" : marked_.back().Message; }
+
+void QVEntryMarks::ShowStatus() {
+  if (status_) status_->setText(qv::ToQString(Status()));
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Inline marks on edit boxes whose text does not convert: a red background,
+// the message as the box's tool tip and in an optional status line. A mark
+// clears when the box's text converts again. One instance per frame or
+// window, which owns the boxes; UI thread.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/QVNumberEntry.h"
+
+class QLabel;
+class QLineEdit;
+
+class QVEntryMarks {
+ public:
+  /// The label that shows the latest message (may be null: tool tips only).
+  void SetStatusLine(QLabel* label);
+  /// Marks box with message, or clears its mark when message is empty.
+  void Mark(QLineEdit* box, const std::string& message);
+  /// Marks or clears box after a conversion and passes its value on.
+  template <typename T>
+  std::optional<T> Check(QLineEdit* box, const QVConverted<T>& converted) {
+    Mark(box, converted.Message);
+    return converted.Value;
+  }
+  bool Marked(const QLineEdit* box) const;
+  /// The status line's text: the message of the latest box still marked.
+  std::string Status() const;
+
+ private:
+  void ShowStatus();
+
+  struct Entry {
+    QLineEdit* Box;
+    std::string Message;
+  };
+  std::vector<Entry> marked_;  // oldest first
+  QLabel* status_ = nullptr;
+};

@@ -1,0 +1,22 @@
+#include "ui/QVNameEntry.h"
+
+#include <QLineEdit>
+
+#include "engine/QVMain.h"
+#include "ui/QVEntryMarks.h"
+#include "ui/QVNameRule.h"
+#include "ui/QVText.h"
+
+namespace qv {
+
+void StoreName(QVEntryMarks& marks, QLineEdit* box, QVObject* node, NodeKind kind, QVMain* main) {
+  if (!node) return;
+  const std::string name = FromQString(box->text());
+  const std::string message = CheckEditorName(name, kind, node);
+  marks.Mark(box, message);
+  if (!message.empty() || name == node->Name) return;
+  if (main) main->StopRender();
+  node->Name = name;
+}
+
+}  // namespace qv

@@ -1,0 +1,104 @@
+#include "ui/QVViewerGesture.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Gesture arithmetic runs in 64 bits and saturates to 32, so extreme mouse
+// positions or sizes never overflow.
+int32_t Saturate(int64_t v) {
+  return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : (v > INT32_MAX ? INT32_MAX : v));
+}
+
+int64_t Distance(int64_t a, int64_t b) { return a > b ? a - b : b - a; }
+
+}  // namespace
+
+bool QVViewerGesture::NearCorner(int32_t x, int32_t y) const {
+  const int64_t left = int64_t{CenterX} - HalfWidth, right = int64_t{CenterX} + HalfWidth;
+  const int64_t top = int64_t{CenterY} - HalfHeight, bottom = int64_t{CenterY} + HalfHeight;
+  return (Distance(x, left) < 16 || Distance(x, right) < 16) &&
+         (Distance(y, top) < 16 || Distance(y, bottom) < 16);
+}
+
+bool QVViewerGesture::Inside(int32_t x, int32_t y) const {
+  return int64_t{CenterX} - HalfWidth < x && x < int64_t{CenterX} + HalfWidth &&
+         int64_t{CenterY} - HalfHeight < y && y < int64_t{CenterY} + HalfHeight;
+}
+
+bool QVViewerGesture::OutlineShown() const {
+  return State != Idle && (HalfWidth > 0 || HalfHeight > 0);
+}
+
+QVViewerGesture::Action QVViewerGesture::Press(int32_t x, int32_t y, Button button) {
+  if (button != Button::Left) return Action::None;
+  if (State == Idle) {
+    CenterX = x, CenterY = y, HalfWidth = 0, HalfHeight = 0;
+    State = Sizing;
+  } else if (NearCorner(x, y)) {
+    State = Sizing;
+  } else if (Inside(x, y)) {
+    LastX = x, LastY = y;
+    State = Moving;
+  }
+  return Action::None;
+}
+
+QVViewerGesture::Action QVViewerGesture::Move(int32_t x, int32_t y, int32_t w, int32_t h) {
+  if (State == Sizing) {
+    if (w < 1) return Action::None;
+    const int64_t half = Distance(CenterX, x);
+    HalfWidth = Saturate(half);
+    HalfHeight = Saturate(int64_t{HalfWidth} * h / w);
+    return Action::Redraw;
+  }
+  if (State == Moving) {
+    CenterX = Saturate(int64_t{CenterX} + x - LastX);
+    CenterY = Saturate(int64_t{CenterY} + y - LastY);
+    LastX = x, LastY = y;
+    return Action::Redraw;
+  }
+  return Action::None;
+}
+
+QVViewerGesture::Action QVViewerGesture::Release(int32_t, int32_t, Button button) {
+  if (button == Button::Right) {
+    const bool shown = OutlineShown();
+    State = Idle;
+    return shown ? Action::Redraw : Action::None;
+  }
+  if (button != Button::Left) return Action::None;
+  if (!DoubleClicked && HalfWidth > 0 && HalfHeight > 0) {
+    State = Placed;
+    return Action::None;
+  }
+  return Action::Apply;
+}
+
+QVViewerGesture::Action QVViewerGesture::DoubleClick(int32_t x, int32_t y) {
+  DoubleClicked = true;
+  return Press(x, y, Button::Left);
+}
+
+void QVViewerGesture::Finish() {
+  DoubleClicked = false;
+  State = Idle;
+}
+
+std::optional<QVView> QVViewerGesture::Zoom(int32_t x, int32_t y, int32_t w, int32_t h,
+                                            QVView view) const {
+  if (w < 1 || h < 1) return std::nullopt;
+  const double k = view.Scale / w;
+  QVView next = view;
+  next.Viewpoint.re = view.Viewpoint.re + static_cast<double>(int64_t{CenterX} - w / 2) * k;
+  next.Viewpoint.im = view.Viewpoint.im + static_cast<double>(int64_t{h / 2} - CenterY) * k;
+  if (HalfWidth != 0) {
+    const double width = 2.0 * HalfWidth;
+    next.Scale = Inside(x, y) ? width * view.Scale / w : w * view.Scale / width;
+  }
+  const bool finite = std::isfinite(next.Viewpoint.re) && std::isfinite(next.Viewpoint.im) &&
+                      std::isfinite(next.Scale);
+  if (!finite || !(next.Scale > 0.0)) return std::nullopt;
+  return next;
+}

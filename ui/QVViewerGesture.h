@@ -1,0 +1,57 @@
+#pragma once
+// The viewer's mouse gestures without widgets: a click recentres, a drag
+// places a selection rectangle with the picture's proportions (which can be
+// moved and resized), and a double-click inside zooms in to it, outside zooms
+// out by the same ratio. The viewer forwards its mouse events here and acts
+// on the answer. Coordinates are picture pixels. UI thread.
+#include <cstdint>
+#include <optional>
+
+#include "base/QVComplex.h"
+
+/// A view of the plane: the centre and the width of the picture in the plane.
+struct QVView {
+  QVComplex Viewpoint;
+  double Scale = 0.0;
+};
+
+class QVViewerGesture {
+ public:
+  enum GestureState : int32_t { Idle = 0, Placed = 1, Sizing = 2, Moving = 3 };
+  enum class Button { Left, Right, Other };
+  /// What the viewer must do after an event.
+  enum class Action { None, Redraw, Apply };
+
+  int32_t State = Idle;
+  int32_t CenterX = 0;
+  int32_t CenterY = 0;
+  int32_t HalfWidth = 0;
+  int32_t HalfHeight = 0;
+  int32_t LastX = 0;
+  int32_t LastY = 0;
+  bool DoubleClicked = false;
+
+  Action Press(int32_t x, int32_t y, Button button);
+  /// w, h: the picture's stored width and height (the rectangle's proportions).
+  Action Move(int32_t x, int32_t y, int32_t w, int32_t h);
+  /// Apply means: call Zoom with the release point, then Finish.
+  Action Release(int32_t x, int32_t y, Button button);
+  /// Qt reports the second press of a double-click as the double-click
+  /// itself: it marks the gesture and acts as that press.
+  Action DoubleClick(int32_t x, int32_t y);
+  /// After a selection was applied (or refused): no rectangle, Idle.
+  void Finish();
+
+  /// True when an outline is to be shown.
+  bool OutlineShown() const;
+  /// Strictly inside the rectangle; false when it has no width or height.
+  bool Inside(int32_t x, int32_t y) const;
+  /// Within 15 pixels of a corner in both directions.
+  bool NearCorner(int32_t x, int32_t y) const;
+
+  /// The view after applying the selection at (x, y) to view, for a picture
+  /// of w x h pixels: recentred on the rectangle's centre, zoomed in (inside)
+  /// or out (outside) when the rectangle has a width. Null when w or h is
+  /// below 1, or the result is not finite or its scale not above 0.
+  std::optional<QVView> Zoom(int32_t x, int32_t y, int32_t w, int32_t h, QVView view) const;
+};

@@ -1,0 +1,96 @@
+#pragma once
+// TForm1, "DERevezaRudu": the editing window. Three pages (the global
+// parameters, the controller workspace, the project source) above five
+// buttons: load a project, save the picture or the project, extract the
+// source, write the source back, render. Owns the engine root for the whole
+// run and installs its render hooks; the viewer shows the picture. UI thread.
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QKeyEvent;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class QVMain;
+class TFormEffector;
+class TFormGenerator;
+class TFormMixer;
+class TFormViewer;
+class TFrameController;
+class TFrameParameter;
+
+class TForm1 : public QWidget {
+ public:
+  /// Creates the engine root (the default project) and installs its hooks;
+  /// viewer (not owned) must outlive this window.
+  explicit TForm1(TFormViewer* viewer);
+  ~TForm1() override;
+
+  QTabWidget* PageControl1;
+  QWidget* TabSheet1;
+  QWidget* TabSheet2;
+  QWidget* TabSheet3;
+  TFrameParameter* FrameParameter1;
+  /// The controller workspace on TabSheet2 (set when the workspace is attached).
+  TFrameController* FrameController1 = nullptr;
+  QPlainTextEdit* Memo1;
+  QPushButton* Button5;
+  QPushButton* Button3;
+  QPushButton* Button1;
+  QPushButton* Button4;
+  QPushButton* Button2;
+  /// The node editor windows (not owned; set at start-up, may stay null).
+  TFormGenerator* FormGenerator = nullptr;
+  TFormEffector* FormEffector = nullptr;
+  TFormMixer* FormMixer = nullptr;
+  /// Polls the engine's progress while a render runs (about every 100 ms).
+  QTimer* ProgressTimer;
+
+  QVMain& Main() { return *main_; }
+  TFormViewer& Viewer() { return *viewer_; }
+
+  /// Binds the viewer, the parameter frame and the workspace to the engine.
+  void FormCreate();
+  /// The node editor windows a panel click shows (created after this window).
+  void SetNodeEditors(TFormGenerator* generator, TFormEffector* effector, TFormMixer* mixer);
+  void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  void Button5Click();
+
+  /// Replaces the project by text. A text that does not read shows where and
+  /// why, and nothing changes. Returns true when the project was replaced.
+  bool ApplyProject(const std::string& text);
+  /// Saves to path by its extension (any case): bmp, jpg/jpeg, png pictures;
+  /// anything else the project text. Throws on failure (the old file stays).
+  void SaveToFile(const std::string& path);
+
+  /// The render hooks (posted to the UI thread by the engine).
+  void RenderStart();
+  void RenderEnd();
+  void RenderError(const std::string& message);
+  void ProgressTimerTimer();
+
+  /// The file dialogs; tests replace them. An empty name means cancelled.
+  std::function<std::string()> RunOpenDialog;
+  std::function<std::string()> RunSaveDialog;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void BuildPages();
+  void BuildButtons();
+  void ConnectHandlers();
+  void UpdateNodeViews();
+  void ReleaseNodeEditors();
+  std::string OpenDialog1Execute();
+  std::string SavePictureDialog1Execute();
+
+  TFormViewer* viewer_;
+  std::unique_ptr<QVMain> main_;
+};

@@ -1,0 +1,302 @@
+#include "ui/UnitEffector.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "engine/QVEffector.h"
+#include "engine/QVMain.h"
+#include "ui/QVColorBarWidgets.h"
+#include "ui/QVErrorBox.h"
+#include "ui/QVNameEntry.h"
+#include "ui/QVNumberEntry.h"
+#include "ui/QVText.h"
+#include "ui/UnitMethod.h"
+
+using qv::ColorBarView;
+
+namespace {
+
+constexpr int kBarLeft = 20;  // the bar's left edge in its row, after the previous button
+constexpr int kBarTop = 8;    // the marker stands this far above and below the bar
+constexpr int kBarHeight = 17;
+constexpr int kMarkerHeight = 33;
+
+}  // namespace
+
+TFrameEffector::TFrameEffector(QWidget* parent) : QWidget(parent) {
+  auto* layout = new QVBoxLayout(this);
+  EditName = new QLineEdit(this);
+  layout->addWidget(EditName);
+  layout->addWidget(BuildBarRow());
+  layout->addWidget(BuildEntryRow());
+  FrameRenderingMethod = new TFrameMethod(this);
+  FrameRenderingMethod->GroupBoxMethod->setTitle(QString::fromUtf8("色彩変換方法"));
+  FrameRenderingMethod->SetMethodList(RenderingMethods());
+  layout->addWidget(FrameRenderingMethod);
+  layout->addWidget(BuildDifferentialGroup());
+  layout->addStretch(1);
+  ComboBoxDifferential = new QComboBox(this);  // filled by the window; never shown
+  ComboBoxDifferential->hide();
+  Button1 = new QPushButton(QStringLiteral("Ok"), this);
+  Button1->setGeometry(-200, -200, 75, 25);  // outside the visible area, reached by Enter
+  ColorDialog1 = new QColorDialog(this);
+  RunColorDialog = [](QColorDialog* dialog) { return dialog->exec() == QDialog::Accepted; };
+  Connect();
+}
+
+QWidget* TFrameEffector::BuildBarRow() {
+  auto* row = new QWidget(this);
+  row->setFixedSize(kBarLeft + ColorBarView::BarWidth + kBarLeft, kMarkerHeight);
+  ButtonColorBarDec = new QToolButton(row);
+  ButtonColorBarDec->setArrowType(Qt::LeftArrow);
+  ButtonColorBarDec->setGeometry(0, kBarTop, kBarLeft - 2, kBarHeight);
+  ImageColorBar = new qv::ColorBarImage(ColorBarView::BarWidth, kBarHeight, row);
+  ImageColorBar->move(kBarLeft, kBarTop);
+  ButtonColorBarInc = new QToolButton(row);
+  ButtonColorBarInc->setArrowType(Qt::RightArrow);
+  ButtonColorBarInc->setGeometry(kBarLeft + ColorBarView::BarWidth + 2, kBarTop, kBarLeft - 2,
+                                 kBarHeight);
+  ShapeColorBarMarker = new qv::ColorBarMarker(ColorBarView::MarkerWidth, kMarkerHeight, row);
+  ShapeColorBarMarker->move(kBarLeft + ColorBarView::MarkerLeft(0), 0);
+  return row;
+}
+
+QWidget* TFrameEffector::BuildEntryRow() {
+  auto* row = new QWidget(this);
+  auto* h = new QHBoxLayout(row);
+  h->setContentsMargins(0, 0, 0, 0);
+  LabelX = new QLabel(QString::fromUtf8("入力値"), row);
+  EditX = new QLineEdit(row);
+  LabelY = new QLabel(QString::fromUtf8("色"), row);
+  ImagePalette = new qv::ColorSwatch(row);
+  ButtonDelete = new QPushButton(QString::fromUtf8("削除"), row);
+  for (QWidget* w :
+       {static_cast<QWidget*>(LabelX), static_cast<QWidget*>(EditX), static_cast<QWidget*>(LabelY),
+        static_cast<QWidget*>(ImagePalette), static_cast<QWidget*>(ButtonDelete)}) {
+    h->addWidget(w);
+  }
+  h->addStretch(1);
+  return row;
+}
+
+// The differential switch stands where the group's title would be.
+QGroupBox* TFrameEffector::BuildDifferentialGroup() {
+  GroupBox1 = new QGroupBox(this);
+  CheckBoxDifferentialSW = new QCheckBox(QString::fromUtf8("差分法"), GroupBox1);
+  CheckBoxDifferentialSW->setAutoFillBackground(true);
+  CheckBoxDifferentialSW->move(8, 0);
+  CheckBoxDifferentialSW->adjustSize();
+  auto* grid = new QGridLayout(GroupBox1);
+  grid->setContentsMargins(8, CheckBoxDifferentialSW->height() + 2, 8, 6);
+  CheckBoxDifferentialRegularSW = new QCheckBox(QString::fromUtf8("正規化"), GroupBox1);
+  CheckBoxDifferentialEdgeSW = new QCheckBox(QString::fromUtf8("輪郭除去"), GroupBox1);
+  LabelDifferentialVector = new QLabel(QString::fromUtf8("方向"), GroupBox1);
+  EditDifferentialVectorR = new QLineEdit(GroupBox1);
+  EditDifferentialVectorI = new QLineEdit(GroupBox1);
+  grid->addWidget(CheckBoxDifferentialRegularSW, 0, 1);
+  grid->addWidget(CheckBoxDifferentialEdgeSW, 0, 2);
+  grid->addWidget(LabelDifferentialVector, 1, 0);
+  grid->addWidget(EditDifferentialVectorR, 1, 1);
+  grid->addWidget(EditDifferentialVectorI, 1, 2);
+  return GroupBox1;
+}
+
+void TFrameEffector::Connect() {
+  connect(EditName, &QLineEdit::textChanged, this, [this] { EditNameChange(); });
+  connect(ComboBoxDifferential, &QComboBox::currentIndexChanged, this,
+          [this] { ComboBoxDifferentialChange(); });
+  connect(FrameRenderingMethod->ComboBoxMethod, &QComboBox::currentIndexChanged, this,
+          [this] { FrameRenderingMethodComboBoxMethodChange(); });
+  connect(ButtonColorBarDec, &QToolButton::clicked, this, [this] { ButtonColorBarDecClick(); });
+  connect(ButtonColorBarInc, &QToolButton::clicked, this, [this] { ButtonColorBarIncClick(); });
+  connect(EditX, &QLineEdit::editingFinished, this, [this] {
+    if (EditX->isModified()) EditXChange();
+  });
+  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  ImagePalette->OnClick = [this] { ImagePaletteClick(); };
+  ImageColorBar->OnMouseDown = [this](int x) { ImageColorBarMouseDown(x); };
+  ImageColorBar->OnDoubleClick = [this] { ImageColorBarDblClick(); };
+  connect(ButtonDelete, &QPushButton::clicked, this, [this] { ButtonDeleteClick(); });
+  connect(CheckBoxDifferentialSW, &QCheckBox::toggled, this,
+          [this] { CheckBoxDifferentialSWClick(); });
+  connect(CheckBoxDifferentialRegularSW, &QCheckBox::toggled, this,
+          [this] { CheckBoxDifferentialRegularSWClick(); });
+  connect(CheckBoxDifferentialEdgeSW, &QCheckBox::toggled, this,
+          [this] { CheckBoxDifferentialEdgeSWClick(); });
+  connect(EditDifferentialVectorR, &QLineEdit::textChanged, this,
+          [this] { EditDifferentialVectorRChange(); });
+  connect(EditDifferentialVectorI, &QLineEdit::textChanged, this,
+          [this] { EditDifferentialVectorIChange(); });
+}
+
+void TFrameEffector::SetEngine(QVMain* main) {
+  main_ = main;
+  FrameRenderingMethod->SetEngine(main);
+}
+
+void TFrameEffector::SetStatusLine(QLabel* label) {
+  marks_.SetStatusLine(label);
+  FrameRenderingMethod->SetStatusLine(label);
+}
+
+void TFrameEffector::SetEffector(QVEffector* effector) {
+  bar_.SetEffector(effector);
+  FrameRenderingMethod->Method = effector ? effector->RenderingMethod.get() : nullptr;
+  EditX->setModified(false);  // a pending input belongs to the previous effector
+}
+
+void TFrameEffector::StopRender() {
+  if (main_) main_->StopRender();
+}
+
+template <typename Body>
+void TFrameEffector::Edit(Body body) {
+  qv::Guarded(this, [&] {
+    if (!Effector()) return;
+    StopRender();
+    body(*Effector());
+  });
+}
+
+void TFrameEffector::UpdateView() {
+  QVEffector* e = Effector();
+  if (!e) return;
+  EditName->setText(qv::ToQString(e->Name));
+  CheckBoxDifferentialSW->setChecked(e->Differential);
+  CheckBoxDifferentialRegularSW->setChecked(e->DifferentialRegularSW);
+  CheckBoxDifferentialEdgeSW->setChecked(e->DifferentialEdgeSW);
+  const QVComplex v = e->DifferentialVector;  // the first box's handler may store it rounded
+  EditDifferentialVectorR->setText(qv::ToQString(QVNumberEntry::RealText(v.re)));
+  EditDifferentialVectorI->setText(qv::ToQString(QVNumberEntry::RealText(v.im)));
+  FrameRenderingMethod->Method = e->RenderingMethod.get();
+  FrameRenderingMethod->UpdateView();
+  DrawColorBar();
+  ShowSelected();
+}
+
+void TFrameEffector::DrawColorBar() { ImageColorBar->SetColors(bar_.ColumnColors()); }
+
+void TFrameEffector::ShowSelected() {
+  ShapeColorBarMarker->move(ImageColorBar->x() + ColorBarView::MarkerLeft(bar_.SelectedColumn()),
+                            0);
+  EditX->setText(bar_.HasSelection() ? qv::ToQString(QVNumberEntry::RealText(bar_.SelectedInput()))
+                                     : QString());
+  marks_.Mark(EditX, "");
+  const int32_t color = bar_.SelectedColor();
+  ImagePalette->SetColor(color);
+  ColorDialog1->setCurrentColor(qv::ToQColor(color));
+}
+
+void TFrameEffector::EditNameChange() {
+  qv::StoreName(marks_, EditName, Effector(), qv::NodeKind::Effector, main_);
+}
+
+void TFrameEffector::ComboBoxDifferentialChange() {
+  const int index = ComboBoxDifferential->currentIndex();
+  if (index != 0 && index != 1) return;
+  Edit([&](QVEffector& e) { e.SetDifferential(index == 1); });
+}
+
+void TFrameEffector::FrameRenderingMethodComboBoxMethodChange() {
+  Edit([&](QVEffector& e) {
+    auto method = FrameRenderingMethod->CloneSelected(RenderingMethods());
+    if (!method) return;
+    e.SetRenderingMethod(std::move(method));
+    FrameRenderingMethod->Method = e.RenderingMethod.get();
+    FrameRenderingMethod->UpdateView();
+  });
+}
+
+void TFrameEffector::ButtonColorBarDecClick() {
+  if (bar_.SelectPrevious()) ShowSelected();
+}
+
+void TFrameEffector::ButtonColorBarIncClick() {
+  if (bar_.SelectNext()) ShowSelected();
+}
+
+// A text that does not convert is marked and stores nothing; the box keeps it
+// (and stays modified) so the user can correct it.
+void TFrameEffector::EditXChange() {
+  const auto x = marks_.Check(EditX, QVNumberEntry::ToReal(qv::FromQString(EditX->text())));
+  if (!x || !bar_.HasSelection()) return;
+  Edit([&](QVEffector&) {
+    bar_.SetSelectedInput(*x);
+    DrawColorBar();
+    ShowSelected();
+  });
+}
+
+void TFrameEffector::Button1Click() {
+  if (!EditX->isModified()) return;
+  EditXChange();
+  if (!marks_.Marked(EditX)) EditX->setModified(false);
+}
+
+void TFrameEffector::ImagePaletteClick() {
+  qv::Guarded(this, [&] {
+    if (!bar_.HasSelection() || !RunColorDialog(ColorDialog1)) return;
+    const int32_t color = qv::FromQColor(ColorDialog1->currentColor());
+    Edit([&](QVEffector&) {
+      bar_.SetSelectedColor(color);
+      DrawColorBar();
+      ShowSelected();
+    });
+  });
+}
+
+void TFrameEffector::ImageColorBarMouseDown(int x) { MouseDownX = x; }
+
+void TFrameEffector::ImageColorBarDblClick() {
+  if (!bar_.HasSelection()) return;
+  Edit([&](QVEffector&) {
+    bar_.InsertAtColumn(MouseDownX);
+    ShowSelected();
+  });
+}
+
+void TFrameEffector::ButtonDeleteClick() {
+  if (Effector() && Effector()->EntryCount() < 3) return;
+  Edit([&](QVEffector&) {
+    bar_.DeleteSelected();
+    DrawColorBar();
+    ShowSelected();
+  });
+}
+
+void TFrameEffector::CheckBoxDifferentialSWClick() {
+  Edit([&](QVEffector& e) { e.SetDifferential(CheckBoxDifferentialSW->isChecked()); });
+}
+
+void TFrameEffector::CheckBoxDifferentialRegularSWClick() {
+  Edit([&](QVEffector& e) {
+    e.SetDifferentialRegularSW(CheckBoxDifferentialRegularSW->isChecked());
+  });
+}
+
+void TFrameEffector::CheckBoxDifferentialEdgeSWClick() {
+  Edit([&](QVEffector& e) { e.SetDifferentialEdgeSW(CheckBoxDifferentialEdgeSW->isChecked()); });
+}
+
+void TFrameEffector::EditDifferentialVectorRChange() { EditVector(EditDifferentialVectorR, true); }
+
+void TFrameEffector::EditDifferentialVectorIChange() { EditVector(EditDifferentialVectorI, false); }
+
+void TFrameEffector::EditVector(QLineEdit* box, bool realPart) {
+  const auto value = marks_.Check(box, QVNumberEntry::ToReal(qv::FromQString(box->text())));
+  if (!value) return;
+  Edit([&](QVEffector& e) {
+    QVComplex v = e.DifferentialVector;
+    (realPart ? v.re : v.im) = *value;
+    e.SetDifferentialVector(v);
+  });
+}

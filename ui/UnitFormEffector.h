@@ -1,0 +1,19 @@
+#pragma once
+// TFormEffector: the effector editor window, "Q-Vell Effector", holding
+// FrameEffector1. Enter anywhere in it presses the frame's hidden "Ok"
+// button. Created hidden at start; closing it only hides it. UI thread.
+#include <QWidget>
+
+class QLabel;
+class TFrameEffector;
+
+class TFormEffector : public QWidget {
+ public:
+  explicit TFormEffector(QWidget* parent = nullptr);
+
+  TFrameEffector* FrameEffector1;
+  QLabel* LabelStatus;
+
+  /// Before the graph is replaced: clears the frame's effector, then hides.
+  void Release();
+};

@@ -1,0 +1,18 @@
+#pragma once
+// TFormGenerator: the generator editor window, "Q-Vell Generator", holding
+// FrameGenerator1. Created hidden at start; closing it only hides it. UI thread.
+#include <QWidget>
+
+class QLabel;
+class TFrameGenerator;
+
+class TFormGenerator : public QWidget {
+ public:
+  explicit TFormGenerator(QWidget* parent = nullptr);
+
+  TFrameGenerator* FrameGenerator1;
+  QLabel* LabelStatus;
+
+  /// Before the graph is replaced: clears the frame's generator, then hides.
+  void Release();
+};

@@ -1,0 +1,18 @@
+#pragma once
+// TFormMixer: the mixer editor window, "Q-Vell Mixer", holding FrameMixer1.
+// Created hidden at start; closing it only hides it. UI thread.
+#include <QWidget>
+
+class QLabel;
+class TFrameMixer;
+
+class TFormMixer : public QWidget {
+ public:
+  explicit TFormMixer(QWidget* parent = nullptr);
+
+  TFrameMixer* FrameMixer1;
+  QLabel* LabelStatus;
+
+  /// Before the graph is replaced: clears the frame's mixer, then hides.
+  void Release();
+};

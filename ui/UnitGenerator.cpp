@@ -1,0 +1,134 @@
+#include "ui/UnitGenerator.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "engine/QVGenerator.h"
+#include "engine/QVMain.h"
+#include "engine/QVNumeric.h"
+#include "ui/QVErrorBox.h"
+#include "ui/QVNameEntry.h"
+#include "ui/QVNumberEntry.h"
+#include "ui/QVText.h"
+#include "ui/UnitMethod.h"
+
+TFrameGenerator::TFrameGenerator(QWidget* parent) : QWidget(parent) {
+  auto* grid = new QGridLayout(this);
+  EditName = new QLineEdit(this);
+  LabelDepth = new QLabel(QString::fromUtf8("深さ"), this);
+  EditDepth = new QLineEdit(this);
+  LabelRange = new QLabel(QString::fromUtf8("範囲"), this);
+  EditRange = new QLineEdit(this);
+  FrameDivergenceMethod = new TFrameMethod(this);
+  FrameDivergenceMethod->GroupBoxMethod->setTitle(QString::fromUtf8("発散判定方法"));
+  FrameDivergenceMethod->SetMethodList(DivergenceMethods());
+  FrameOutputMethod = new TFrameMethod(this);
+  FrameOutputMethod->GroupBoxMethod->setTitle(QString::fromUtf8("演算出力方法"));
+  FrameOutputMethod->SetMethodList(OutputMethods());
+  grid->addWidget(EditName, 0, 0, 1, 2);
+  grid->addWidget(LabelDepth, 1, 0);
+  grid->addWidget(EditDepth, 1, 1);
+  grid->addWidget(LabelRange, 1, 2);
+  grid->addWidget(EditRange, 1, 3);
+  grid->addWidget(FrameDivergenceMethod, 2, 0, 1, 4);
+  grid->addWidget(FrameOutputMethod, 3, 0, 1, 4);
+  grid->setRowStretch(4, 1);
+
+  connect(EditName, &QLineEdit::textChanged, this, [this] { EditNameChange(); });
+  connect(EditDepth, &QLineEdit::textChanged, this, [this] { EditDepthChange(); });
+  connect(EditRange, &QLineEdit::textChanged, this, [this] { EditRangeChange(); });
+  connect(FrameDivergenceMethod->ComboBoxMethod, &QComboBox::currentIndexChanged, this,
+          [this] { FrameDivergenceMethodComboBoxMethodChange(); });
+  connect(FrameOutputMethod->ComboBoxMethod, &QComboBox::currentIndexChanged, this,
+          [this] { FrameOutputMethodComboBoxMethodChange(); });
+}
+
+void TFrameGenerator::SetEngine(QVMain* main) {
+  main_ = main;
+  FrameDivergenceMethod->SetEngine(main);
+  FrameOutputMethod->SetEngine(main);
+}
+
+void TFrameGenerator::SetStatusLine(QLabel* label) {
+  marks_.SetStatusLine(label);
+  FrameDivergenceMethod->SetStatusLine(label);
+  FrameOutputMethod->SetStatusLine(label);
+}
+
+void TFrameGenerator::SetGenerator(QVGenerator* generator) {
+  generator_ = generator;
+  FrameDivergenceMethod->Method = generator ? generator->DivergenceMethod.get() : nullptr;
+  FrameOutputMethod->Method = generator ? generator->OutputMethod.get() : nullptr;
+}
+
+void TFrameGenerator::StopRender() {
+  if (main_) main_->StopRender();
+}
+
+void TFrameGenerator::UpdateView() {
+  if (!generator_) return;
+  EditName->setText(qv::ToQString(generator_->Name));
+  EditDepth->setText(qv::ToQString(QVNumberEntry::IntegerText(generator_->Depth)));
+  EditRange->setText(qv::ToQString(QVNumberEntry::RealText(generator_->Range)));
+  FrameDivergenceMethod->Method = generator_->DivergenceMethod.get();
+  FrameDivergenceMethod->UpdateView();
+  FrameOutputMethod->Method = generator_->OutputMethod.get();
+  FrameOutputMethod->UpdateView();
+}
+
+void TFrameGenerator::EditNameChange() {
+  qv::StoreName(marks_, EditName, generator_, qv::NodeKind::Generator, main_);
+}
+
+// The depth is read as a real and truncated toward zero into the 32-bit
+// range, as the project reader reads it: 12.7 stores 12, 1e3 stores 1000.
+void TFrameGenerator::EditDepthChange() {
+  qv::Guarded(this, [&] {
+    const auto value =
+        marks_.Check(EditDepth, QVNumberEntry::ToReal(qv::FromQString(EditDepth->text())));
+    if (!value || !generator_) return;
+    StopRender();
+    generator_->SetDepth(qv::TruncToInt(*value));
+  });
+}
+
+void TFrameGenerator::EditRangeChange() {
+  qv::Guarded(this, [&] {
+    const auto value =
+        marks_.Check(EditRange, QVNumberEntry::ToReal(qv::FromQString(EditRange->text())));
+    if (!value || !generator_) return;
+    StopRender();
+    generator_->SetRange(*value);
+  });
+}
+
+// The kind chosen in frame replaces the method (a fresh clone of the
+// prototype, with its defaults), and frame shows the new method.
+template <typename T, typename Install>
+void TFrameGenerator::ChangeMethod(TFrameMethod* frame, const std::vector<const T*>& list,
+                                   Install install) {
+  qv::Guarded(this, [&] {
+    std::unique_ptr<T> method = frame->CloneSelected(list);
+    if (!method || !generator_) return;
+    StopRender();
+    frame->Method = install(std::move(method));
+    frame->UpdateView();
+  });
+}
+
+void TFrameGenerator::FrameDivergenceMethodComboBoxMethodChange() {
+  ChangeMethod(FrameDivergenceMethod, DivergenceMethods(), [this](auto method) {
+    generator_->SetDivergenceMethod(std::move(method));
+    return generator_->DivergenceMethod.get();
+  });
+}
+
+void TFrameGenerator::FrameOutputMethodComboBoxMethodChange() {
+  ChangeMethod(FrameOutputMethod, OutputMethods(), [this](auto method) {
+    generator_->SetOutputMethod(std::move(method));
+    return generator_->OutputMethod.get();
+  });
+}

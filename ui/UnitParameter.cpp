@@ -1,0 +1,245 @@
+#include "ui/UnitParameter.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "engine/QVMain.h"
+#include "engine/QVParameter.h"
+#include "ui/QVErrorBox.h"
+#include "ui/QVMagnification.h"
+#include "ui/QVNumberEntry.h"
+#include "ui/QVText.h"
+#include "ui/UnitMethod.h"
+
+namespace {
+
+QLabel* Label(const char* text, QWidget* parent) {
+  return new QLabel(QString::fromUtf8(text), parent);
+}
+
+}  // namespace
+
+TFrameParameter::TFrameParameter(QWidget* parent) : QWidget(parent) {
+  BuildRows();
+  for (const std::string& name : FractalTypeNames) {
+    ComboBoxFractalType->addItem(qv::ToQString(name));
+  }
+  for (const char* item : {"1", "1/2", "1/4", "1/8"}) ComboBoxMagnification->addItem(item);
+  ComboBoxFractalType->setCurrentIndex(0);
+  ComboBoxMagnification->setCurrentIndex(0);
+  FrameFractalMethod->SetMethodList(FractalMethods());
+  FrameFractalMethod->SetStatusLine(LabelStatus);
+  marks_.SetStatusLine(LabelStatus);
+  ConnectHandlers();
+}
+
+void TFrameParameter::BuildRows() {
+  auto* grid = new QGridLayout();
+  LabelParameter = Label("パラメーター", this);
+  LabelViewpoint = Label("視点", this);
+  LabelScale = Label("視点倍率", this);
+  LabelImageSize = Label("画像サイズ", this);
+  LabelMagnification = Label("拡大率", this);
+  LabelFractalType = Label("演算方式", this);
+  EditParameterR = new QLineEdit(this), EditParameterI = new QLineEdit(this);
+  EditViewpointR = new QLineEdit(this), EditViewpointI = new QLineEdit(this);
+  EditScale = new QLineEdit(this);
+  EditWidth = new QLineEdit(this), EditHeight = new QLineEdit(this);
+  ComboBoxMagnification = new QComboBox(this);
+  ComboBoxFractalType = new QComboBox(this);
+  const std::pair<QLabel*, std::pair<QWidget*, QWidget*>> rows[] = {
+      {LabelParameter, {EditParameterR, EditParameterI}},
+      {LabelViewpoint, {EditViewpointR, EditViewpointI}},
+      {LabelScale, {EditScale, nullptr}},
+      {LabelImageSize, {EditWidth, EditHeight}},
+      {LabelMagnification, {ComboBoxMagnification, nullptr}},
+      {LabelFractalType, {ComboBoxFractalType, nullptr}}};
+  int row = 0;
+  for (const auto& [label, boxes] : rows) {
+    grid->addWidget(label, row, 0);
+    grid->addWidget(boxes.first, row, 1);
+    if (boxes.second) grid->addWidget(boxes.second, row, 2);
+    ++row;
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(2, 1);
+  FrameFractalMethod = new TFrameMethod(this);
+  FrameFractalMethod->GroupBoxMethod->setTitle(QString::fromUtf8("フラクタル演算方法"));
+  LabelStatus = new QLabel(this);
+  LabelStatus->setStyleSheet(QStringLiteral("color: #b00000"));
+  auto* column = new QVBoxLayout(this);
+  column->addLayout(grid);
+  column->addWidget(FrameFractalMethod);
+  column->addWidget(LabelStatus);
+  column->addStretch(1);
+}
+
+void TFrameParameter::ConnectHandlers() {
+  const std::pair<QLineEdit*, void (TFrameParameter::*)()> edits[] = {
+      {EditParameterR, &TFrameParameter::EditParameterRChange},
+      {EditParameterI, &TFrameParameter::EditParameterIChange},
+      {EditViewpointR, &TFrameParameter::EditViewpointRChange},
+      {EditViewpointI, &TFrameParameter::EditViewpointIChange},
+      {EditScale, &TFrameParameter::EditScaleChange},
+      {EditWidth, &TFrameParameter::EditWidthChange},
+      {EditHeight, &TFrameParameter::EditHeightChange}};
+  for (const auto& [box, handler] : edits) connect(box, &QLineEdit::textChanged, this, handler);
+  connect(ComboBoxMagnification, &QComboBox::currentIndexChanged, this,
+          &TFrameParameter::ComboBoxMagnificationChange);
+  connect(ComboBoxFractalType, &QComboBox::currentIndexChanged, this,
+          &TFrameParameter::ComboBoxFractalTypeChange);
+  connect(FrameFractalMethod->ComboBoxMethod, &QComboBox::currentIndexChanged, this,
+          &TFrameParameter::FrameFractalMethodComboBoxMethodChange);
+}
+
+void TFrameParameter::SetParameter(QVParameter* parameter, QVMain* main) {
+  parameter_ = parameter;
+  main_ = main;
+  FrameFractalMethod->SetEngine(main);
+}
+
+void TFrameParameter::UpdateView() {
+  if (!parameter_) return;
+  auto show = [](QLineEdit* box, double v) {
+    box->setText(qv::ToQString(QVNumberEntry::RealText(v)));
+  };
+  show(EditParameterR, parameter_->FractalParameter.re);
+  show(EditParameterI, parameter_->FractalParameter.im);
+  show(EditViewpointR, parameter_->Viewpoint.re);
+  show(EditViewpointI, parameter_->Viewpoint.im);
+  show(EditScale, parameter_->Scale);
+  const QVMagnification::Shown size =
+      QVMagnification::Refresh(parameter_->Width, parameter_->Height, typedWidth_, typedHeight_,
+                               ComboBoxMagnification->currentIndex());
+  {
+    const QSignalBlocker block(ComboBoxMagnification);
+    ComboBoxMagnification->setCurrentIndex(size.Index);
+  }
+  ShowSize(EditWidth, size.Width);
+  ShowSize(EditHeight, size.Height);
+  typedWidth_ = size.Width, typedHeight_ = size.Height;
+  const int type = parameter_->FractalType;
+  if (type >= 0 && static_cast<size_t>(type) < FractalTypeNames.size()) {
+    const int i = ComboBoxFractalType->findText(qv::ToQString(FractalTypeNames[type]));
+    const QSignalBlocker block(ComboBoxFractalType);
+    if (i >= 0) ComboBoxFractalType->setCurrentIndex(i);
+  }
+  FrameFractalMethod->Method = parameter_->FractalMethod.get();
+  FrameFractalMethod->UpdateView();
+}
+
+// A refresh shows the size without storing it again.
+void TFrameParameter::ShowSize(QLineEdit* box, int32_t value) {
+  const QSignalBlocker block(box);
+  box->setText(qv::ToQString(QVNumberEntry::IntegerText(value)));
+  marks_.Mark(box, "");
+}
+
+template <typename Handler>
+void TFrameParameter::Edit(Handler handler) {
+  qv::Guarded(this, [&] {
+    if (parameter_) handler(*parameter_);
+  });
+}
+
+std::optional<double> TFrameParameter::Real(QLineEdit* box) {
+  return marks_.Check(box, QVNumberEntry::ToReal(qv::FromQString(box->text())));
+}
+
+std::optional<int32_t> TFrameParameter::Integer(QLineEdit* box) {
+  return marks_.Check(box, QVNumberEntry::ToInteger(qv::FromQString(box->text())));
+}
+
+// Each handler converts first; only a value that converted stops a running
+// render and is stored.
+void TFrameParameter::StorePart(QLineEdit* box, QVComplex QVParameter::*field, bool realPart,
+                                void (QVParameter::*setter)(QVComplex)) {
+  Edit([&](QVParameter& p) {
+    const std::optional<double> v = Real(box);
+    if (!v) return;
+    if (main_) main_->StopRender();
+    QVComplex c = p.*field;
+    (realPart ? c.re : c.im) = *v;
+    (p.*setter)(c);
+  });
+}
+
+void TFrameParameter::EditParameterRChange() {
+  StorePart(EditParameterR, &QVParameter::FractalParameter, true,
+            &QVParameter::ChangeFractalParameter);
+}
+
+void TFrameParameter::EditParameterIChange() {
+  StorePart(EditParameterI, &QVParameter::FractalParameter, false,
+            &QVParameter::ChangeFractalParameter);
+}
+
+void TFrameParameter::EditViewpointRChange() {
+  StorePart(EditViewpointR, &QVParameter::Viewpoint, true, &QVParameter::ChangeViewpoint);
+}
+
+void TFrameParameter::EditViewpointIChange() {
+  StorePart(EditViewpointI, &QVParameter::Viewpoint, false, &QVParameter::ChangeViewpoint);
+}
+
+void TFrameParameter::EditScaleChange() {
+  Edit([this](QVParameter& p) {
+    const std::optional<double> v = Real(EditScale);
+    if (!v) return;
+    if (main_) main_->StopRender();
+    p.ChangeScale(*v);
+  });
+}
+
+void TFrameParameter::EditWidthChange() {
+  Edit([this](QVParameter& p) {
+    const std::optional<int32_t> v = Integer(EditWidth);
+    if (!v) return;
+    if (main_) main_->StopRender();
+    typedWidth_ = *v;
+    p.ChangeWidth(QVMagnification::Stored(*v, ComboBoxMagnification->currentIndex()));
+  });
+}
+
+void TFrameParameter::EditHeightChange() {
+  Edit([this](QVParameter& p) {
+    const std::optional<int32_t> v = Integer(EditHeight);
+    if (!v) return;
+    if (main_) main_->StopRender();
+    typedHeight_ = *v;
+    p.ChangeHeight(QVMagnification::Stored(*v, ComboBoxMagnification->currentIndex()));
+  });
+}
+
+void TFrameParameter::ComboBoxMagnificationChange() {
+  EditWidthChange();
+  EditHeightChange();
+}
+
+void TFrameParameter::ComboBoxFractalTypeChange() {
+  Edit([this](QVParameter& p) {
+    const QString text = ComboBoxFractalType->currentText();
+    for (size_t i = 0; i < FractalTypeNames.size(); ++i) {
+      if (text == qv::ToQString(FractalTypeNames[i])) {
+        if (main_) main_->StopRender();
+        p.ChangeFractalType(static_cast<int32_t>(i));
+        return;
+      }
+    }
+  });
+}
+
+void TFrameParameter::FrameFractalMethodComboBoxMethodChange() {
+  Edit([this](QVParameter& p) {
+    std::unique_ptr<QVFractalMethod> method = FrameFractalMethod->CloneSelected(FractalMethods());
+    if (!method) return;
+    if (main_) main_->StopRender();
+    p.ChangeFractalMethod(std::move(method));
+    FrameFractalMethod->Method = p.FractalMethod.get();
+    FrameFractalMethod->UpdateView();
+  });
+}

@@ -1,0 +1,79 @@
+#pragma once
+// TFrameParameter: edits the global parameters in place (C, viewpoint,
+// scale, picture size, magnification, fractal type and formula). Every text
+// is converted on every change; a text that does not convert is marked inline
+// and stores nothing. The frame remembers the size the user typed, so a
+// refresh under a magnification shows it and never shrinks the stored size.
+// Bound once by the main window; refreshed after a load and every zoom. UI thread.
+#include <QWidget>
+#include <optional>
+
+#include "base/QVComplex.h"
+#include "ui/QVEntryMarks.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QVMain;
+class QVParameter;
+class TFrameMethod;
+
+class TFrameParameter : public QWidget {
+ public:
+  explicit TFrameParameter(QWidget* parent = nullptr);
+
+  QLabel* LabelParameter;
+  QLineEdit* EditParameterR;
+  QLineEdit* EditParameterI;
+  QLabel* LabelViewpoint;
+  QLineEdit* EditViewpointR;
+  QLineEdit* EditViewpointI;
+  QLabel* LabelScale;
+  QLineEdit* EditScale;
+  QLabel* LabelImageSize;
+  QLineEdit* EditWidth;
+  QLineEdit* EditHeight;
+  QLabel* LabelMagnification;
+  QComboBox* ComboBoxMagnification;
+  QLabel* LabelFractalType;
+  QComboBox* ComboBoxFractalType;
+  TFrameMethod* FrameFractalMethod;
+  /// Conversion messages of the boxes above.
+  QLabel* LabelStatus;
+
+  /// Binds the parameters (not owned) and the engine whose render is stopped
+  /// before any edit is stored (may be null).
+  void SetParameter(QVParameter* parameter, QVMain* main = nullptr);
+  /// Shows the bound parameters.
+  void UpdateView();
+
+  void EditParameterRChange();
+  void EditParameterIChange();
+  void EditViewpointRChange();
+  void EditViewpointIChange();
+  void EditScaleChange();
+  void EditWidthChange();
+  void EditHeightChange();
+  void ComboBoxMagnificationChange();
+  void ComboBoxFractalTypeChange();
+  void FrameFractalMethodComboBoxMethodChange();
+
+  const QVEntryMarks& Marks() const { return marks_; }
+
+ private:
+  void BuildRows();
+  void ConnectHandlers();
+  template <typename Handler>
+  void Edit(Handler handler);
+  void StorePart(QLineEdit* box, QVComplex QVParameter::*field, bool realPart,
+                 void (QVParameter::*setter)(QVComplex));
+  std::optional<double> Real(QLineEdit* box);
+  std::optional<int32_t> Integer(QLineEdit* box);
+  void ShowSize(QLineEdit* box, int32_t value);
+
+  QVParameter* parameter_ = nullptr;
+  QVMain* main_ = nullptr;
+  QVEntryMarks marks_;
+  std::optional<int32_t> typedWidth_;
+  std::optional<int32_t> typedHeight_;
+};

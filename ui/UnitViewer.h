@@ -1,0 +1,96 @@
+#pragma once
+// TFormViewer: the program's main window. Shows the rendered picture (it
+// scrolls when larger than the screen) and turns mouse gestures into a new
+// view: the gesture logic lives in QVViewerGesture; this window forwards the
+// events, paints the selection outline as an inverting overlay (never into
+// the picture), and on a zoom stops the render, stores the new view,
+// refreshes the parameter frame and starts a new render. UI thread.
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "ui/QVQtHost.h"
+#include "ui/QVViewerGesture.h"
+
+class QCloseEvent;
+class QMouseEvent;
+class QScrollArea;
+class QVMain;
+class QVParameter;
+class TFormViewer;
+class TFrameParameter;
+
+/// The picture surface inside the viewer; paints the picture and the outline
+/// and forwards the mouse to its window.
+class TImageViewer : public QWidget {
+ public:
+  explicit TImageViewer(TFormViewer* form);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  TFormViewer* form_;
+};
+
+class TFormViewer : public QWidget {
+ public:
+  TFormViewer();
+  ~TFormViewer() override;
+
+  QScrollArea* ScrollArea;
+  TImageViewer* ImageViewer;
+  /// The caption at creation; progress captions start with it.
+  const std::string BaseCaption = "Q-Vell Viewer";
+  QVViewerGesture Gesture;
+
+  /// Binds the engine root and the parameter frame (not owned).
+  void SetTarget(QVMain* main, TFrameParameter* frame);
+  /// Sizes the picture surface to w x h and the window to show it (no larger
+  /// than the screen). Allocates nothing; the picture arrives with a render.
+  void SetImageSize(int32_t w, int32_t h);
+  /// Turns the selection (or the pressed point) into a new view and renders it.
+  void ApplySelection(int32_t x, int32_t y);
+  /// Starts a render of the engine onto this viewer.
+  void StartRender();
+
+  void ImageViewerMouseDown(QMouseEvent* event);
+  void ImageViewerMouseMove(QMouseEvent* event);
+  void ImageViewerMouseUp(QMouseEvent* event);
+  void ImageViewerDblClick(QMouseEvent* event);
+
+  /// The last finished picture as shown (null before the first render).
+  const QImage& Picture() const { return image_; }
+  /// The last finished picture itself (null before the first render).
+  const QVPictureRef& PictureRef() const { return picture_; }
+  /// Shows a finished picture.
+  void ShowPicture(QVPictureRef picture);
+  /// The generation of the latest render started here (0: none).
+  uint64_t RenderGeneration() const { return generation_; }
+  /// Called after each finished picture arrived (tests, screenshots).
+  std::function<void()> OnPictureShown;
+  /// Called when the user closes the window (the program ends then).
+  std::function<void()> OnClose;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool GesturesEnabled() const;
+  void Act(QVViewerGesture::Action action, int32_t x, int32_t y);
+
+  QVMain* main_ = nullptr;
+  QVParameter* parameter_ = nullptr;
+  TFrameParameter* frame_ = nullptr;
+  QVPictureRef picture_;
+  QImage image_;  // over picture_'s pixels
+  QVQtPoster poster_{this};
+  QVQtCanvas canvas_;
+  uint64_t generation_ = 0;
+};
