@@ -85,6 +85,7 @@ class QVRenderingMethod : public QVMethod {
 };
 
 /// The prototype lists, in table order; built on first use, never changed.
+/// Defined in QVMethodLists.cpp, the only file that includes every family.
 const std::vector<const QVFractalMethod*>& FractalMethods();
 const std::vector<const QVDivergenceMethod*>& DivergenceMethods();
 const std::vector<const QVOutputMethod*>& OutputMethods();

@@ -6,8 +6,8 @@
 //
 // Each class's per-pixel formula is its Rule: the method's setting read once,
 // then a call per pixel. Value and the effector's fast rows both run the Rule,
-// so a formula is written once; a new method is a class with its Rule and an
-// entry in the prototype list and in QVRenderingMethodClasses.
+// so a formula is written once; a new method is a class with its Rule and its
+// entry in QVRenderingMethodClasses (which makes the prototype list too).
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -242,8 +242,8 @@ class QVRenderingMethod_LOG_LOG_ABS final : public QVRenderingMethod {
   QVComplex Centre() const { return ParamValues[0]; }
 };
 
-/// Every rendering method class in prototype-list order (each class's
-/// KindIndex is its position); the effector's fast rows are built from it.
+/// Every rendering method class in list order (each class's KindIndex is its
+/// position): RenderingMethods() and the effector's fast rows are built from it.
 using QVRenderingMethodClasses =
     qv::TypeList<QVRenderingMethod_Count, QVRenderingMethod_Count0, QVRenderingMethod_REAL,
                  QVRenderingMethod_IMAG, QVRenderingMethod_RATE, QVRenderingMethod_MULTIPL,
