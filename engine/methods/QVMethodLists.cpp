@@ -1,0 +1,65 @@
+#include "engine/methods/QVMethodLists.h"
+
+#include <memory>
+#include <utility>
+
+#include "engine/methods/QVDivergenceMethods.h"
+#include "engine/methods/QVFractalMethods.h"
+#include "engine/methods/QVOutputMethods.h"
+#include "engine/methods/QVRenderingMethods.h"
+
+namespace {
+
+// One family's prototypes, constructed in the order of Classes (the list
+// order), owned for the whole run and never changed.
+template <typename Base, typename... Classes>
+class PrototypeList {
+ public:
+  PrototypeList() { (Add(std::make_unique<Classes>()), ...); }
+  const std::vector<const Base*>& List() const { return list_; }
+
+ private:
+  void Add(std::unique_ptr<Base> method) {
+    list_.push_back(method.get());
+    owned_.push_back(std::move(method));
+  }
+
+  std::vector<std::unique_ptr<Base>> owned_;
+  std::vector<const Base*> list_;
+};
+
+// The fractal family follows the list of formulas.
+template <class... F>
+PrototypeList<QVFractalMethod, QVFormulaMethod<F>...> FormulaPrototypes(qv::formula::List<F...>);
+
+}  // namespace
+
+// Function-local statics: built once on first use, safely across threads.
+const std::vector<const QVFractalMethod*>& FractalMethods() {
+  static const decltype(FormulaPrototypes(qv::formula::FractalFormulas{})) prototypes;
+  return prototypes.List();
+}
+
+const std::vector<const QVDivergenceMethod*>& DivergenceMethods() {
+  static const PrototypeList<QVDivergenceMethod, QVDivergenceMethod_Norm, QVDivergenceMethod_Stalks,
+                             QVDivergenceMethod_Cross>
+      prototypes;
+  return prototypes.List();
+}
+
+const std::vector<const QVOutputMethod*>& OutputMethods() {
+  static const PrototypeList<QVOutputMethod, QVOutputMethod_EndPoint, QVOutputMethod_Ball,
+                             QVOutputMethod_Trace, QVOutputMethod_TraceChecker>
+      prototypes;
+  return prototypes.List();
+}
+
+const std::vector<const QVRenderingMethod*>& RenderingMethods() {
+  static const PrototypeList<
+      QVRenderingMethod, QVRenderingMethod_Count, QVRenderingMethod_Count0, QVRenderingMethod_REAL,
+      QVRenderingMethod_IMAG, QVRenderingMethod_RATE, QVRenderingMethod_MULTIPL,
+      QVRenderingMethod_ABS, QVRenderingMethod_ARG, QVRenderingMethod_CountLoop,
+      QVRenderingMethod_Cross, QVRenderingMethod_LOG_ABS, QVRenderingMethod_LOG_LOG_ABS>
+      prototypes;
+  return prototypes.List();
+}
