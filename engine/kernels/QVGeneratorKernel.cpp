@@ -1,6 +1,8 @@
 #include "engine/kernels/QVGeneratorKernel.h"
 
 #include <atomic>
+#include <stdexcept>
+#include <string>
 #include <typeinfo>
 
 #include "engine/QVGenerator.h"
@@ -25,6 +27,13 @@ int32_t KindOf(const QVMethod& method) {
   int32_t index = 0;
   ((typeid(method) == typeid(Classes) ? (kind = index, ++index) : ++index), ...);
   return kind;
+}
+
+// The kind of the fractal method's formula; -1 for a class that is not a
+// formula method.
+template <class... F>
+int32_t FormulaKindOf(const QVMethod& method, formula::List<F...>) {
+  return KindOf<QVFormulaMethod<F>...>(method);
 }
 
 // The steps j that satisfy j <= n (the divergence test's untested steps), as
@@ -83,10 +92,7 @@ const char* GeneratorKernelLevelName(GeneratorKernelLevel level) {
 
 GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*generator.Parameter) {
   const QVParameter& p = *generator.Parameter;
-  const int32_t fractal =
-      KindOf<QVFractalMethod_Z2, QVFractalMethod_Z3, QVFractalMethod_Z, QVFractalMethod_1divZ,
-             QVFractalMethod_1divZ2, QVFractalMethod_1divZ3, QVFractalMethod_1divZ2_plus_c>(
-          *p.FractalMethod);
+  const int32_t fractal = FormulaKindOf(*p.FractalMethod, formula::FractalFormulas{});
   const int32_t divergence =
       KindOf<QVDivergenceMethod_Norm, QVDivergenceMethod_Stalks, QVDivergenceMethod_Cross>(
           *generator.DivergenceMethod);
@@ -124,6 +130,11 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*gener
   if (!row_) {
     row_ = kernel::ScalarRowKernel(fractal, divergence, output);
     level_ = GeneratorKernelLevel::Scalar;
+  }
+  if (!row_) {  // every known combination has a scalar kernel: a hole is a build fault
+    throw std::logic_error("no scalar generator kernel for formula " + std::to_string(fractal) +
+                           ", divergence " + std::to_string(divergence) + ", output " +
+                           std::to_string(output));
   }
 }
 

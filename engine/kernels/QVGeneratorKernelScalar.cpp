@@ -11,34 +11,11 @@
 
 #include "engine/kernels/QVGeneratorKernelTable.h"
 #include "engine/kernels/QVOrbitLoop.h"
-#include "engine/methods/QVMethod.h"
+#include "engine/methods/QVFormulas.h"
 
 namespace qv::kernel {
 
 namespace {
-
-constexpr QVComplex GuardResult{GuardValue, GuardValue};
-
-// The formulas, as the fractal methods compute them.
-template <int32_t F>
-QVComplex Iterate(QVComplex z, QVComplex c) {
-  if constexpr (F == Z2) {
-    return Add(Mul(z, z), c);
-  } else if constexpr (F == Z3) {
-    return Add(Mul(Mul(z, z), z), c);
-  } else if constexpr (F == Z1) {
-    return Add(z, c);
-  } else if constexpr (F == InvZ2Minus) {
-    const QVComplex w = Add(Mul(z, z), c);
-    if (!(Abs(w) >= GuardLimit)) return GuardResult;
-    return Add(Sub(Reciprocal(w), w), c);
-  } else {
-    if (!(Abs(z) >= GuardLimit)) return GuardResult;
-    if constexpr (F == InvZ1) return Add(Reciprocal(z), c);
-    if constexpr (F == InvZ2) return Add(Reciprocal(Mul(z, z)), c);
-    if constexpr (F == InvZ3) return Add(Reciprocal(Mul(Mul(z, z), z)), c);
-  }
-}
 
 // The divergence tests: true stops the orbit after step j.
 template <int32_t D>
@@ -180,7 +157,7 @@ struct Output<TraceChecker> {
   FractalPixel r;
 };
 
-template <int32_t F, int32_t D, int32_t O>
+template <class F, int32_t D, int32_t O>
 bool ScalarRow(const RowSetup& s, double pointIm, FractalPixel* out) {
   const Divergence<D> divergence(s);
   Output<O> output(s);
@@ -194,7 +171,7 @@ bool ScalarRow(const RowSetup& s, double pointIm, FractalPixel* out) {
     const bool finished = RunOrbit(
         s.Depth,
         [&](int32_t j) {
-          z = Iterate<F>(z, c);
+          z = F::Step(formula::ScalarArithmetic{}, z, c);  // as the fractal method
           output.Step(j, z);
           return z.re * z.re + z.im * z.im > range || divergence.Diverged(j, z);
         },
@@ -206,7 +183,7 @@ bool ScalarRow(const RowSetup& s, double pointIm, FractalPixel* out) {
 }
 
 struct ScalarKernels {
-  template <int32_t F, int32_t D, int32_t O>
+  template <class F, int32_t D, int32_t O>
   struct Kernel {
     static constexpr RowKernel Get() { return &ScalarRow<F, D, O>; }
   };

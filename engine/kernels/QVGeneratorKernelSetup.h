@@ -4,21 +4,22 @@
 // so that the kernels never touch them (and never call them). Shared by the
 // kernel translation units, which are compiled for different instruction sets;
 // this header therefore declares only plain data and functions defined out of
-// line, nothing inline that the linker could merge across those units.
+// line, nothing inline that the linker could merge across those units (the
+// formulas are templates, instantiated on each unit's own arithmetic).
 #include <cstdint>
 
 #include "base/QVComplex.h"
 #include "engine/QVField.h"
+#include "engine/methods/QVFormulas.h"
 
 namespace qv::kernel {
 
-/// The formula's kind: the KindIndex of its class in the fractal family.
-enum FractalKind : int32_t { Z2, Z3, Z1, InvZ1, InvZ2, InvZ3, InvZ2Minus };
+/// The formula's kind is its position in formula::FractalFormulas.
 /// The stop test's kind: the KindIndex in the divergence family.
 enum DivergenceKind : int32_t { Norm, Stalks, Cross };
 /// The record's kind: the KindIndex in the output family.
 enum OutputKind : int32_t { EndPoint, Ball, Trace, TraceChecker };
-inline constexpr int32_t FractalKindCount = 7;
+inline constexpr int32_t FractalKindCount = formula::FractalFormulas::Count;
 inline constexpr int32_t DivergenceKindCount = 3;
 inline constexpr int32_t OutputKindCount = 4;
 

@@ -34,7 +34,7 @@
 
 #include "engine/kernels/QVGeneratorKernelSetup.h"
 #include "engine/kernels/QVOrbitLoop.h"
-#include "engine/methods/QVMethod.h"
+#include "engine/methods/QVFormulas.h"
 
 namespace qv::kernel::lanes {
 
@@ -43,14 +43,13 @@ inline constexpr double AllOnes = std::bit_cast<double>(~uint64_t{0});
 // 7e-11 * sqrt(2) < 0.99e-10, far more than any rounding apart.
 inline constexpr double SurelyGuarded = 7e-11;
 
-// The formulas whose first operation is z * z take the squares of z's parts
-// from the range test of the step before.
-constexpr bool UsesSquares(int32_t f) { return f != Z1 && f != InvZ1; }
-
 // Vectors in flight: enough independent steps to cover the latency of one
 // step (a chain of products and sums, or the long divisions of a quotient),
 // few enough that the polynomial formulas' state stays in the 16 registers.
-constexpr int Groups(int32_t f) { return f == Z2 || f == Z3 || f == Z1 ? 3 : 4; }
+template <class F>
+constexpr int Groups() {
+  return F::Divides ? 4 : 3;
+}
 
 // The lanes' guard test: all-ones where the modulus is below the limit or
 // NaN (the formula is then replaced by the guard value).
@@ -101,59 +100,40 @@ void Reciprocal(typename V::T br, typename V::T bi, typename V::T& re, typename 
   im = V::Blend(first, zero - r, rTimesZero - one) / d;
 }
 
-// z <- (rr + ar, ri + ai) with (rr, ri) = (1, 0) / (br, bi), or the guard
-// value in the lanes where the guard test on (gr, gi) fails.
+// The formulas' arithmetic on vectors of lanes (QVFormulas.h): the same
+// operations as ScalarArithmetic, lane by lane. An orbit point carries the
+// squares of its parts from the range test of the step before, so a formula
+// that starts with z * z does not multiply them again. active marks the lanes
+// that hold a pixel (only those may ask hypot).
 template <class V>
-void GuardedReciprocalPlus(typename V::T gr, typename V::T gi, typename V::T br, typename V::T bi,
-                           typename V::T ar, typename V::T ai, typename V::T active,
-                           typename V::T& zr, typename V::T& zi) {
+struct LaneArithmetic {
   using T = typename V::T;
-  const T guarded = Guarded<V>(gr, gi, active);
-  T rr, ri;
-  Reciprocal<V>(br, bi, rr, ri);
-  zr = V::Blend(guarded, V::Set(GuardValue), rr + ar);
-  zi = V::Blend(guarded, V::Set(GuardValue), ri + ai);
-}
+  struct Value {
+    T re, im;
+  };
+  struct Orbit : Value {
+    T re2, im2;
+  };
+  T active;
 
-// One step of formula F for one vector: z <- F(z, c). zr2 and zi2 hold the
-// squares of z's parts (used where UsesSquares(F)).
-template <int32_t F, class V>
-void Iterate(typename V::T& zr, typename V::T& zi, typename V::T zr2, typename V::T zi2,
-             typename V::T cr, typename V::T ci, typename V::T active) {
-  using T = typename V::T;
-  if constexpr (F == Z1) {
-    zr = zr + cr;
-    zi = zi + ci;
-  } else if constexpr (F == InvZ1) {
-    GuardedReciprocalPlus<V>(zr, zi, zr, zi, cr, ci, active, zr, zi);
-  } else {
-    const T sr = zr2 - zi2;  // z * z
-    const T si = zr * zi + zr * zi;
-    if constexpr (F == Z2) {
-      zr = sr + cr;
-      zi = si + ci;
-    } else if constexpr (F == InvZ2) {
-      GuardedReciprocalPlus<V>(zr, zi, sr, si, cr, ci, active, zr, zi);
-    } else if constexpr (F == InvZ2Minus) {
-      // w = z * z + c, guarded on w; then (1 / w - w) + c in that order.
-      const T wr = sr + cr, wi = si + ci;
-      const T guarded = Guarded<V>(wr, wi, active);
-      T rr, ri;
-      Reciprocal<V>(wr, wi, rr, ri);
-      zr = V::Blend(guarded, V::Set(GuardValue), (rr - wr) + cr);
-      zi = V::Blend(guarded, V::Set(GuardValue), (ri - wi) + ci);
-    } else {  // (z * z) * z
-      const T tr = sr * zr - si * zi;
-      const T ti = sr * zi + zr * si;
-      if constexpr (F == Z3) {
-        zr = tr + cr;
-        zi = ti + ci;
-      } else {
-        GuardedReciprocalPlus<V>(zr, zi, tr, ti, cr, ci, active, zr, zi);
-      }
-    }
+  static Value Add(const Value& a, const Value& b) { return {a.re + b.re, a.im + b.im}; }
+  static Value Sub(const Value& a, const Value& b) { return {a.re - b.re, a.im - b.im}; }
+  static Value Mul(const Value& a, const Value& b) {
+    return {a.re * b.re - a.im * b.im, a.re * b.im + b.re * a.im};
   }
-}
+  static Value Square(const Value& z) { return Mul(z, z); }
+  static Value Square(const Orbit& z) { return {z.re2 - z.im2, z.re * z.im + z.re * z.im}; }
+  static Value Reciprocal(const Value& w) {
+    Value r;
+    lanes::Reciprocal<V>(w.re, w.im, r.re, r.im);
+    return r;
+  }
+  Value Guarded(const Value& g, const Value& v) const {
+    const T guarded = lanes::Guarded<V>(g.re, g.im, active);
+    return {V::Blend(guarded, V::Set(GuardValue), v.re),
+            V::Blend(guarded, V::Set(GuardValue), v.im)};
+  }
+};
 
 // The divergence test D of the lanes (applied where enabled).
 template <int32_t D, class V>
@@ -177,19 +157,17 @@ struct LaneState {
 // Iterates every lane up to maxSteps (>= 1) steps; stops after the first step
 // at which an active lane escapes or diverges, with those lanes in hits.
 // Returns the number of steps done.
-template <class V, int32_t F, int32_t D, int N>
+template <class V, class F, int32_t D, int N>
 int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& hits) {
   using T = typename V::T;
   constexpr int L = V::Lanes;
-  T zr[N], zi[N], zr2[N] = {}, zi2[N] = {};
+  T zr[N], zi[N], zr2[N], zi2[N];
 #pragma GCC unroll 8
   for (int g = 0; g < N; ++g) {
     zr[g] = V::Load(st.zr + g * L);
     zi[g] = V::Load(st.zi + g * L);
-    if constexpr (UsesSquares(F)) {
-      zr2[g] = V::Load(st.zr2 + g * L);
-      zi2[g] = V::Load(st.zi2 + g * L);
-    }
+    zr2[g] = V::Load(st.zr2 + g * L);
+    zi2[g] = V::Load(st.zi2 + g * L);
   }
   const T range = V::Set(s.Range);
   const T wr = V::Set(s.DivergenceWidth.re), wi = V::Set(s.DivergenceWidth.im);
@@ -200,9 +178,12 @@ int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& 
     T any = V::Zero();
 #pragma GCC unroll 8
     for (int g = 0; g < N; ++g) {
-      const T active = V::Load(st.active + g * L);
-      Iterate<F, V>(zr[g], zi[g], zr2[g], zi2[g], V::Load(st.cr + g * L), V::Load(st.ci + g * L),
-                    active);
+      const LaneArithmetic<V> a{V::Load(st.active + g * L)};
+      const typename LaneArithmetic<V>::Value next = F::Step(
+          a, {{zr[g], zi[g]}, zr2[g], zi2[g]}, {V::Load(st.cr + g * L), V::Load(st.ci + g * L)});
+      zr[g] = next.re;
+      zi[g] = next.im;
+      const T active = a.active;
       zr2[g] = zr[g] * zr[g];
       zi2[g] = zi[g] * zi[g];
       stop[g] = V::And(V::Gt(zr2[g] + zi2[g], range), active);
@@ -223,17 +204,15 @@ int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& 
   for (int g = 0; g < N; ++g) {
     V::Store(st.zr + g * L, zr[g]);
     V::Store(st.zi + g * L, zi[g]);
-    if constexpr (UsesSquares(F)) {
-      V::Store(st.zr2 + g * L, zr2[g]);
-      V::Store(st.zi2 + g * L, zi2[g]);
-    }
+    V::Store(st.zr2 + g * L, zr2[g]);
+    V::Store(st.zi2 + g * L, zi2[g]);
   }
   return k;
 }
 
 // Computes one row with "終点" as the output: each pixel records its last z
 // and its number of steps. Requires s.Depth >= 1.
-template <class V, int32_t F, int32_t D, int N>
+template <class V, class F, int32_t D, int N>
 class LaneRow {
  public:
   static bool Compute(const RowSetup& s, double pointIm, FractalPixel* out) {
@@ -353,10 +332,10 @@ class LaneRow {
 // outputs call libm at every step and have no vector form).
 template <class V>
 struct Kernels {
-  template <int32_t F, int32_t D, int32_t O>
+  template <class F, int32_t D, int32_t O>
   struct Kernel {
     static constexpr RowKernel Get() {
-      if constexpr (O == EndPoint) return &LaneRow<V, F, D, Groups(F)>::Compute;
+      if constexpr (O == EndPoint) return &LaneRow<V, F, D, Groups<F>()>::Compute;
       return nullptr;
     }
   };

@@ -12,6 +12,8 @@
 #include "base/QVComplex.h"
 #include "engine/QVField.h"
 #include "engine/QVObject.h"
+#include "engine/methods/QVFormulas.h"
+#include "engine/methods/QVMethodLists.h"  // the prototype lists, for every user of methods
 
 class QVMethod : public QVObject {
  public:
@@ -84,13 +86,6 @@ class QVRenderingMethod : public QVMethod {
   virtual double Value(int32_t count, QVComplex z) const = 0;
 };
 
-/// The prototype lists, in table order; built on first use, never changed.
-/// Defined in QVMethodLists.cpp, the only file that includes every family.
-const std::vector<const QVFractalMethod*>& FractalMethods();
-const std::vector<const QVDivergenceMethod*>& DivergenceMethods();
-const std::vector<const QVOutputMethod*>& OutputMethods();
-const std::vector<const QVRenderingMethod*>& RenderingMethods();
-
 /// The prototype whose Name equals name exactly, searching from the front; null if none.
 template <typename T>
 const T* FindMethod(const std::vector<const T*>& list, const std::string& name) {
@@ -101,11 +96,6 @@ const T* FindMethod(const std::vector<const T*>& list, const std::string& name) 
 }
 
 namespace qv {
-
-/// The numeric guard of the formulas: a modulus below GuardLimit is never
-/// divided by, and GuardValue (in each part) stands in for the result.
-inline constexpr double GuardLimit = 1e-10;
-inline constexpr double GuardValue = 1e10;
 
 /// A clone of a method, typed as its family.
 template <typename T>

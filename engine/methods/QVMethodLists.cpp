@@ -1,11 +1,10 @@
-// The four prototype lists: the one file that knows every method class, so
-// the method framework (QVMethod.cpp) depends on none of the families.
+#include "engine/methods/QVMethodLists.h"
+
 #include <memory>
-#include <vector>
+#include <utility>
 
 #include "engine/methods/QVDivergenceMethods.h"
 #include "engine/methods/QVFractalMethods.h"
-#include "engine/methods/QVMethod.h"
 #include "engine/methods/QVOutputMethods.h"
 #include "engine/methods/QVRenderingMethods.h"
 
@@ -36,14 +35,15 @@ struct PrototypesOf<Base, qv::TypeList<Classes...>> {
   using Type = PrototypeList<Base, Classes...>;
 };
 
+// The fractal family follows the list of formulas.
+template <class... F>
+PrototypeList<QVFractalMethod, QVFormulaMethod<F>...> FormulaPrototypes(qv::formula::List<F...>);
+
 }  // namespace
 
 // Function-local statics: built once on first use, safely across threads.
 const std::vector<const QVFractalMethod*>& FractalMethods() {
-  static const PrototypeList<QVFractalMethod, QVFractalMethod_Z2, QVFractalMethod_Z3,
-                             QVFractalMethod_Z, QVFractalMethod_1divZ, QVFractalMethod_1divZ2,
-                             QVFractalMethod_1divZ3, QVFractalMethod_1divZ2_plus_c>
-      prototypes;
+  static const decltype(FormulaPrototypes(qv::formula::FractalFormulas{})) prototypes;
   return prototypes.List();
 }
 

@@ -10,6 +10,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <typeinfo>
+#include <utility>
 
 namespace {
 
@@ -100,7 +102,30 @@ bool SameBits(QVComplex a, QVComplex b) {
          std::bit_cast<uint64_t>(a.im) == std::bit_cast<uint64_t>(b.im);
 }
 
+// The family's list is the list of formulas: kind i is the method of the
+// formula at position i, with its display name.
+template <int32_t I>
+void ExpectKindFollowsTheFormula() {
+  const char* names[] = {"z^2+C", "z^3+C", "z+C", "z^-1+C", "z^-2+C", "z^-3+C", "z^-2-z^2"};
+  const QVFractalMethod& method = *FractalMethods()[I];
+  EXPECT_EQ(method.Kind(), I);
+  EXPECT_EQ(method.Name, names[I]);
+  EXPECT_TRUE(typeid(method) == typeid(QVFormulaMethod<typename qv::formula::At<I>::Type>)) << I;
+}
+
+template <int32_t... I>
+void ExpectListFollowsTheFormulas(std::integer_sequence<int32_t, I...>) {
+  ASSERT_EQ(FractalMethods().size(), sizeof...(I));
+  (ExpectKindFollowsTheFormula<I>(), ...);
+}
+
 }  // namespace
+
+TEST(QVFractalMethod, PrototypeListFollowsTheFormulaList) {
+  ExpectListFollowsTheFormulas(
+      std::make_integer_sequence<int32_t, qv::formula::FractalFormulas::Count>());
+  EXPECT_EQ(QVFractalMethod_1divZ2_plus_c::KindIndex, 6);
+}
 
 TEST(QVFractalMethod, PolynomialFormulasOnSmallValues) {
   EXPECT_EQ(Iterate(QVFractalMethod_Z2::KindIndex, {0, 1}, {0, 0}), (QVComplex{-1, 0}));

@@ -351,6 +351,8 @@ TEST(QVMain, RenderReturnsGenerationsAndProgressCarriesTheLatest) {
   main.Parameter.ChangeWidth(1000);  // never finishes before the next Render
   Generators[0]->SetDepth(1000000);
   EXPECT_EQ(main.Render(nullptr, nullptr), 2u);
+  main.StopRender();  // edits only between renders
+  EXPECT_EQ(main.Progress().Generation, 2u);
   main.Parameter.ChangeWidth(4);
   Generators[0]->SetDepth(5);
   const uint64_t third = main.Render(nullptr, nullptr);
