@@ -19,11 +19,17 @@ bool ReadBlocks(SourceText& text, QVParameter& parameter, QVMain& main) {
   SkipWhitespace(text);
   if (MatchKeyword(text, "Parameter:")) return text.Fail("expected \"Parameter:\"");
   if (ReadObject(parameter, text)) return true;
+  QVNodeGraph& graph = ConstructionGraph();
+  graph.StartNameIndex();  // effectors find generators, mixers effectors, by name
   while (!MatchKeyword(text, "Generator:")) {
-    if (ReadObject(*new QVGenerator(&parameter), text)) return true;
+    auto* generator = new QVGenerator(&parameter);
+    if (ReadObject(*generator, text)) return true;
+    graph.IndexName(generator);
   }
   while (!MatchKeyword(text, "Effector:")) {
-    if (ReadObject(*new QVEffector(nullptr, &main), text)) return true;
+    auto* effector = new QVEffector(nullptr, &main);
+    if (ReadObject(*effector, text)) return true;
+    graph.IndexName(effector);
   }
   while (!MatchKeyword(text, "Mixer:")) {
     if (ReadObject(*new QVMixer(), text)) return true;
