@@ -19,11 +19,16 @@ bool ReadBlocks(SourceText& text, QVParameter& parameter, QVNodeGraph& graph, QV
   SkipWhitespace(text);
   if (MatchKeyword(text, "Parameter:")) return text.Fail("expected \"Parameter:\"");
   if (ReadObject(parameter, text)) return true;
+  graph.StartNameIndex();  // effectors find generators, mixers effectors, by name
   while (!MatchKeyword(text, "Generator:")) {
-    if (ReadObject(*graph.AddGenerator(&parameter), text)) return true;
+    QVGenerator* generator = graph.AddGenerator(&parameter);
+    if (ReadObject(*generator, text)) return true;
+    graph.IndexName(generator);
   }
   while (!MatchKeyword(text, "Effector:")) {
-    if (ReadObject(*graph.AddEffector(nullptr, owner), text)) return true;
+    QVEffector* effector = graph.AddEffector(nullptr, owner);
+    if (ReadObject(*effector, text)) return true;
+    graph.IndexName(effector);
   }
   while (!MatchKeyword(text, "Mixer:")) {
     if (ReadObject(*graph.AddMixer(), text)) return true;
