@@ -116,8 +116,9 @@ void TForm1::ConnectHandlers() {
                                                                  {Button3, &TForm1::Button3Click},
                                                                  {Button4, &TForm1::Button4Click},
                                                                  {Button5, &TForm1::Button5Click}};
-  for (const auto& [button, handler] : buttons) {
-    connect(button, &QPushButton::clicked, this,
+  for (const auto& entry : buttons) {
+    const auto handler = entry.second;
+    connect(entry.first, &QPushButton::clicked, this,
             [this, handler] { qv::Guarded(this, [this, handler] { (this->*handler)(); }); });
   }
   connect(ProgressTimer, &QTimer::timeout, this,
