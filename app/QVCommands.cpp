@@ -4,33 +4,25 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
 
-#include "app/QVHeadlessRender.h"
+#include "app/QVBandRender.h"
 #include "app/QVProgressBar.h"
 #include "app/QVProjectInput.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
+#include "image/QVPictureRegion.h"
+#include "image/QVPictureStream.h"
 #include "source/QVAtomicFile.h"
 #include "source/QVSourceWriter.h"
 
 namespace qv {
 
 namespace {
-
-int ProjectError(const std::string& line) {
-  std::fprintf(stderr, "%s\n", line.c_str());
-  return ExitProject;
-}
-
-// One worker per hardware thread, within the engine's limit of 256.
-int32_t HardwareWorkerCount() {
-  const unsigned hardware = std::thread::hardware_concurrency();
-  return static_cast<int32_t>(std::clamp(hardware, 1u, 256u));
-}
 
 // Why main's project has nothing to render, or "".
 std::string NothingToRender(const QVMain& main) {
@@ -56,6 +48,20 @@ std::string OutputProblem(const std::string& path) {
 }
 
 }  // namespace
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+int ProjectError(const std::string& line) {
+  std::fprintf(stderr, "%s\n", line.c_str());
+  return ExitProject;
+}
+
+int32_t HardwareWorkerCount() {
+  const unsigned hardware = std::thread::hardware_concurrency();
+  return static_cast<int32_t>(std::clamp(hardware, 1u, 256u));
+}
 
 int CommandError(const std::string& message) {
   std::fprintf(stderr, "qvell: error: %s\n", message.c_str());
@@ -83,6 +89,39 @@ int RunPrint(const CommandLineOptions& options) {
   return WriteStandardOutput(WriteProject(main));
 }
 
+std::string RenderToFile(QVMain& main, const CommandLineOptions& options, const std::string& output,
+                         BandProgress& progress) {
+  if (std::string problem = NothingToRender(main); !problem.empty()) return problem;
+  if (std::string problem = OutputProblem(output); !problem.empty()) return problem;
+  BandPlan plan;
+  plan.Part = options.Region.value_or(PixelRect{0, 0, main.Parameter.Width, main.Parameter.Height});
+  plan.Supersample = options.Supersample;
+  plan.MemoryAllowance = options.Memory;
+  if (std::string problem = BandPlanProblem(main, plan); !problem.empty()) return problem;
+  PictureFileOptions file;
+  file.JpegQuality = options.Quality;
+  if (options.Format == PictureFormat::Png && !options.NoProject) {
+    file.Texts.push_back({kProjectKeyword, WriteProject(main)});
+  }
+  if (options.Format == PictureFormat::Png && options.Region) {
+    const PictureRegion region{plan.Part, main.Parameter.Width, main.Parameter.Height};
+    file.Texts.push_back({kRegionKeyword, RegionText(region)});
+  }
+  try {
+    // A size the format cannot store is refused here, before the render.
+    const std::unique_ptr<PictureStream> stream =
+        OpenPictureStream(output, options.Format, plan.Part.Width, plan.Part.Height, file);
+    std::string error = RenderBands(
+        main, plan, [&](const uint32_t* pixels, int32_t rows) { stream->WriteRows(pixels, rows); },
+        progress);
+    if (!error.empty()) return error;
+    stream->Finish();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "";
+}
+
 int RunRender(const CommandLineOptions& options) {
   QVMain main;  // reads NUMBER_OF_PROCESSORS; --threads overrides it below
   if (options.Threads)
@@ -90,31 +129,18 @@ int RunRender(const CommandLineOptions& options) {
   if (std::string line = LoadProjectInput(main, options.Project); !line.empty()) {
     return ProjectError(line);
   }
-  if (std::string problem = NothingToRender(main); !problem.empty()) return CommandError(problem);
-  if (std::string problem = OutputProblem(options.Output); !problem.empty()) {
-    return CommandError(problem);
-  }
-  // A size the format cannot store is refused before the render, not after it.
-  if (main.Parameter.Width >= 1 && main.Parameter.Height >= 1) {
-    try {
-      RequirePictureSize(options.Output, options.Format, main.Parameter.Width,
-                         main.Parameter.Height);
-    } catch (const std::runtime_error& e) {
-      return CommandError(e.what());
-    }
-  }
-
   const bool showProgress = !options.Quiet && isatty(STDERR_FILENO) == 1;
   QVProgressBar bar(stderr);
-  QVPictureRef picture;
-  if (std::string error = RenderHeadless(main, showProgress ? &bar : nullptr, picture);
-      !error.empty()) {
+  BandProgress progress;
+  progress.Bar = showProgress ? &bar : nullptr;
+  if (std::string error = RenderToFile(main, options, options.Output, progress); !error.empty()) {
+    if (showProgress) bar.EndLine();
     return CommandError(error);
   }
-  try {
-    WritePicture(options.Output, *picture, options.Format, options.Quality);
-  } catch (const std::runtime_error& e) {
-    return CommandError(e.what());
+  if (showProgress) {
+    const PixelRect part =
+        options.Region.value_or(PixelRect{0, 0, main.Parameter.Width, main.Parameter.Height});
+    bar.Finish(part.Width, part.Height, SecondsSince(progress.Start));
   }
   return ExitSuccess;
 }

@@ -6,7 +6,6 @@
 #include <csignal>
 #include <mutex>
 
-#include "app/QVProgressBar.h"
 #include "engine/QVHost.h"
 #include "engine/QVMain.h"
 
@@ -115,7 +114,7 @@ class ScopedRenderHooks {
 
 }  // namespace
 
-std::string RenderHeadless(QVMain& main, QVProgressBar* bar, QVPictureRef& picture) {
+std::string RenderHeadless(QVMain& main, const RenderPoll& poll, QVPictureRef& picture) {
   picture.reset();
   PictureCanvas canvas(picture);
   QVInlinePoster poster;
@@ -130,7 +129,7 @@ std::string RenderHeadless(QVMain& main, QVProgressBar* bar, QVPictureRef& pictu
       main.StopRender();
       break;
     }
-    if (bar) bar->Show(main.Progress(), SecondsSince(start));
+    if (poll) poll(main.Progress(), SecondsSince(start));
   }
   main.WaitRender();
   const double seconds = SecondsSince(start);
@@ -141,12 +140,7 @@ std::string RenderHeadless(QVMain& main, QVProgressBar* bar, QVPictureRef& pictu
   } else if (error.empty() && (!picture || picture->Width() < 1 || picture->Height() < 1)) {
     error = "the render produced no picture";
   }
-  if (bar && error.empty()) {
-    bar->Show(main.Progress(), seconds);
-    bar->Finish(picture->Width(), picture->Height(), seconds);
-  } else if (bar) {
-    bar->EndLine();
-  }
+  if (poll && error.empty()) poll(main.Progress(), seconds);
   if (!error.empty()) picture.reset();
   return error;
 }

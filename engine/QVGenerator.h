@@ -52,9 +52,10 @@ class QVGenerator : public QVNode {
 class QVThreadGenerator {
  public:
   QVThreadGenerator(const QVGenerator& generator, int32_t startRow);
-  /// Computes every column of one row into the generator's field.
+  /// Computes every column of one row of the generator's field (row and
+  /// columns counted from the corner of the parameters' computed rectangle).
   void ComputeRow(int32_t row);
-  /// The record of the pixel at (col, row), by the plain loop.
+  /// The record of the picture's pixel at (col, row), by the plain loop.
   FractalPixel ComputePixel(int32_t col, int32_t row);
 
   const QVGenerator& Generator;
@@ -63,4 +64,5 @@ class QVThreadGenerator {
  private:
   std::unique_ptr<QVOutputMethod> output_;
   qv::PlaneMapping mapping_;
+  qv::PixelRect rect_;  // the part of the picture the field holds
 };

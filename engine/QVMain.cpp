@@ -56,9 +56,6 @@ int32_t WorkerCountFromEnvironment() {
   return hardware < 1 ? 1 : static_cast<int32_t>(hardware > 256 ? 256 : hardware);
 }
 
-namespace {
-
-// Memory the system can still give us, in bytes (MemAvailable where known).
 int64_t AvailableMemory() {
   std::ifstream meminfo("/proc/meminfo");
   std::string key;
@@ -71,6 +68,8 @@ int64_t AvailableMemory() {
   const long size = sysconf(_SC_PAGESIZE);
   return pages > 0 && size > 0 ? static_cast<int64_t>(pages) * size : INT64_MAX;
 }
+
+namespace {
 
 std::string MiB(int64_t bytes) {
   char buf[64];
@@ -100,7 +99,8 @@ QVMain::~QVMain() {
 
 int64_t QVMain::RequiredBytes() const {
   if (graph_.Mixers.empty()) return 0;
-  const int64_t w = Parameter.Width, h = Parameter.Height;
+  const qv::PixelRect rect = Parameter.ComputedRect();
+  const int64_t w = rect.Width, h = rect.Height;
   auto need = [&](const QVField& f, int64_t elementSize) -> int64_t {
     if (f.Width == w && f.Height == h) return 0;
     return QVField::ByteCount(w, h, elementSize);
