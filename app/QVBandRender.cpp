@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/QVHeadlessRender.h"
+#include "app/QVInterrupt.h"
 #include "app/QVProgressBar.h"
 #include "engine/QVEffector.h"
 #include "engine/QVGraph.h"
@@ -113,9 +114,11 @@ std::string BandPlanProblem(const QVMain& main, const BandPlan& plan) {
   }
   const int64_t budget = Allowance(plan) - kBaseBytes;
   if (BandBytes(plan, 1) > budget) {
-    return "a band of one row needs " + std::to_string((BandBytes(plan, 1) + kBaseBytes) >> 20) +
-           " MiB with what the process itself takes, more than the " +
-           std::to_string(Allowance(plan) >> 20) + " MiB allowed; allow more memory (--memory)";
+    return "a band of one row of the " + std::to_string(w) + " x " + std::to_string(h) +
+           " picture needs " + std::to_string((BandBytes(plan, 1) + kBaseBytes) >> 20) +
+           " MiB of memory with what the process itself takes, more than the " +
+           std::to_string(Allowance(plan) >> 20) +
+           " MiB allowed; allow more memory (--memory) or lower Width";
   }
   return "";
 }
@@ -144,6 +147,7 @@ std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink
     for (int64_t y = plan.Part.Y; y < plan.Part.Bottom(); y += bandRows) {
       const int32_t rows =
           static_cast<int32_t>(std::min<int64_t>(bandRows, plan.Part.Bottom() - y));
+      if (InterruptSignal() != 0) return kInterruptedMessage;
       const int64_t before = progress.RowsBefore + (y - plan.Part.Y);
       const PixelRect fine{plan.Part.X * n, static_cast<int32_t>(y) * n, plan.Part.Width * n,
                            rows * n};

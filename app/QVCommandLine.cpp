@@ -18,7 +18,7 @@ namespace {
 const char* const kUsage =
     "usage:\n"
     "  qvell                                  open the editor (needs a display)\n"
-    "  qvell render PROJECT -o OUT [--threads N] [--quiet] [--quality N] [--no-project]\n"
+    "  qvell render PROJECT.qvl -o OUT [--threads N] [--quiet] [--quality N] [--no-project]\n"
     "               [--region X,Y,W,H] [--supersample N] [--memory SIZE]\n"
     "  qvell join OUT.png PART.png...\n"
     "  qvell zoom PROJECT --to X,Y --scale S --frames N -o 'DIR/frame%05d.png'\n"

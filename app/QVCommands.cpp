@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/QVBandRender.h"
+#include "app/QVInterrupt.h"
 #include "app/QVProgressBar.h"
 #include "app/QVProjectInput.h"
 #include "engine/QVGraph.h"
@@ -133,6 +134,7 @@ int RunRender(const CommandLineOptions& options) {
   QVProgressBar bar(stderr);
   BandProgress progress;
   progress.Bar = showProgress ? &bar : nullptr;
+  ScopedInterruptHandler interrupts;  // covers the render and the write
   if (std::string error = RenderToFile(main, options, options.Output, progress); !error.empty()) {
     if (showProgress) bar.EndLine();
     return CommandError(error);

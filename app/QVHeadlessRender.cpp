@@ -6,6 +6,7 @@
 #include <csignal>
 #include <mutex>
 
+#include "app/QVInterrupt.h"
 #include "engine/QVHost.h"
 #include "engine/QVMain.h"
 
@@ -57,37 +58,6 @@ class RenderOutcome {
   std::string error_;
 };
 
-// Set by the signal handler; a lock-free atomic is safe to store there.
-std::atomic<int> interruptSignal{0};
-static_assert(std::atomic<int>::is_always_lock_free);
-
-extern "C" void OnInterrupt(int signal) { interruptSignal.store(signal); }
-
-// While alive, SIGINT and SIGTERM only raise interruptSignal. The handler is
-// one-shot: a second signal ends the process the usual way.
-class ScopedInterruptHandler {
- public:
-  ScopedInterruptHandler() {
-    interruptSignal.store(0);
-    struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
-    sigaction(SIGINT, &action, &savedInt_);
-    sigaction(SIGTERM, &action, &savedTerm_);
-  }
-  ~ScopedInterruptHandler() {
-    sigaction(SIGINT, &savedInt_, nullptr);
-    sigaction(SIGTERM, &savedTerm_, nullptr);
-  }
-  ScopedInterruptHandler(const ScopedInterruptHandler&) = delete;
-  ScopedInterruptHandler& operator=(const ScopedInterruptHandler&) = delete;
-
- private:
-  struct sigaction savedInt_ = {};
-  struct sigaction savedTerm_ = {};
-};
-
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -125,7 +95,7 @@ std::string RenderHeadless(QVMain& main, const RenderPoll& poll, QVPictureRef& p
 
   main.Render(&canvas, &poster);
   while (!outcome.WaitFor(kPollInterval)) {
-    if (interruptSignal.load() != 0) {
+    if (InterruptSignal() != 0) {
       main.StopRender();
       break;
     }
@@ -135,8 +105,8 @@ std::string RenderHeadless(QVMain& main, const RenderPoll& poll, QVPictureRef& p
   const double seconds = SecondsSince(start);
 
   std::string error = outcome.Error();
-  if (error.empty() && interruptSignal.load() != 0) {
-    error = "interrupted; no picture was written";
+  if (error.empty() && InterruptSignal() != 0) {
+    error = kInterruptedMessage;
   } else if (error.empty() && (!picture || picture->Width() < 1 || picture->Height() < 1)) {
     error = "the render produced no picture";
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/QVCommands.h"
+#include "app/QVInterrupt.h"
 #include "app/QVOptionValues.h"
 #include "app/QVProgressBar.h"
 #include "app/QVProjectInput.h"
@@ -76,6 +77,7 @@ int RunZoom(const CommandLineOptions& options) {
   progress.Name = "Zoom";
   const int64_t rows = options.Region ? options.Region->Height : main.Parameter.Height;
   progress.RowsTotal = rows * (last - first + 1);
+  ScopedInterruptHandler interrupts;  // one Ctrl-C stops the whole sequence
   for (int k = first; k <= last; ++k) {
     LoadFrame(main, v0, s0, options, k);
     const std::string output = *FrameFileName(options.Output, k);
