@@ -18,6 +18,7 @@
 #include "engine/QVMain.h"
 #include "image/QVPictureRegion.h"
 #include "image/QVPictureStream.h"
+#include "image/QVProjectPicture.h"
 #include "source/QVAtomicFile.h"
 #include "source/QVSourceWriter.h"
 
@@ -102,7 +103,7 @@ std::string RenderToFile(QVMain& main, const CommandLineOptions& options, const 
   PictureFileOptions file;
   file.JpegQuality = options.Quality;
   if (options.Format == PictureFormat::Png && !options.NoProject) {
-    file.Texts.push_back({kProjectKeyword, WriteProject(main)});
+    file.Texts = ProjectTexts(WriteProject(main));
   }
   if (options.Format == PictureFormat::Png && options.Region) {
     const PictureRegion region{plan.Part, main.Parameter.Width, main.Parameter.Height};

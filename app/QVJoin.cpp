@@ -13,6 +13,7 @@
 #include "image/QVPictureRegion.h"
 #include "image/QVPictureStream.h"
 #include "image/QVPngReader.h"
+#include "image/QVProjectPicture.h"
 
 namespace qv {
 
@@ -103,7 +104,7 @@ int RunJoin(const CommandLineOptions& options) {
              std::pair(b.Region.Rect.Y, b.Region.Rect.X);
     });
     PictureFileOptions file;
-    if (parts.front().Project) file.Texts.push_back({kProjectKeyword, *parts.front().Project});
+    file.Texts = ProjectTexts(parts.front().Project.value_or(""));
     const std::unique_ptr<PictureStream> out =
         OpenPictureStream(options.Output, PictureFormat::Png, parts.front().Region.WholeWidth,
                           parts.front().Region.WholeHeight, file);

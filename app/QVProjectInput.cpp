@@ -4,6 +4,7 @@
 
 #include "engine/QVMain.h"
 #include "image/QVPngReader.h"
+#include "image/QVProjectPicture.h"
 #include "source/QVProjectFile.h"
 #include "source/QVSourceReader.h"
 
@@ -14,28 +15,6 @@ namespace {
 // The decoded text of standard input. Throws ProjectFileError.
 std::string ReadStandardInput() {
   return DecodeProjectBytes(ReadProjectBytes(stdin, kStandardInputName), kStandardInputName);
-}
-
-// The project text of a project file, or of a PNG that carries one. The file
-// is opened once and its first bytes decide, so a pipe is read only once.
-// Throws ProjectFileError or PngReadError.
-std::string ReadProjectOrPicture(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return ReadProjectFile(path);  // reports why it cannot be opened
-  std::string bytes(8, '\0');
-  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-  if (HasPngSignature(bytes)) {
-    std::fclose(file);
-    return ReadPngProject(path);  // the project a rendered picture carries
-  }
-  try {
-    bytes += ReadProjectBytes(file, path);
-  } catch (...) {
-    std::fclose(file);
-    throw;
-  }
-  std::fclose(file);
-  return DecodeProjectBytes(bytes, path);
 }
 
 }  // namespace

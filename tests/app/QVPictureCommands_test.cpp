@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/AppTestSupport.h"
+#include "image/QVProjectPicture.h"
 
 namespace qv::test {
 namespace {
@@ -45,6 +46,25 @@ TEST(PictureCommands, APngCarriesItsProjectAndRendersToItselfBitForBit) {
                           ": error: this PNG file carries no project (no \"Q-Vell project\" text "
                           "chunk); qvell render writes one unless given --no-project\n");
   EXPECT_EQ(RunQvell({"render", dir.File("bare.png"), "-o", dir.File("z.png")}).ExitCode, 2);
+}
+
+TEST(PictureCommands, TheEditorsPictureFunctionsAndTheCommandLineReadEachOthersPngs) {
+  ScratchDir dir;
+  const std::string project = DifferentialProject(dir);
+  const std::string text = RunQvell({"print", project}).Out;
+  // Command line to editor: the editor's load reads the project qvell wrote.
+  ExpectSuccess(RunQvell({"render", project, "-o", dir.File("cli.png")}));
+  EXPECT_EQ(ReadProjectOrPicture(dir.File("cli.png")), text);
+  // Editor to command line: a picture the editor saves with its project.
+  const DecodedPicture picture = EnginePicture(text);
+  QVPicture saved(picture.Width, picture.Height);
+  for (size_t i = 0; i < picture.Pixels.size(); ++i) {
+    saved.MutablePixels()[i] = QVPicture::FromEngineColor(picture.Pixels[i]);
+  }
+  WritePictureWithProject(dir.File("editor.png"), saved, PictureFormat::Png, text);
+  EXPECT_EQ(RunQvell({"print", dir.File("editor.png")}).Out, text);
+  ExpectSuccess(RunQvell({"render", dir.File("editor.png"), "-o", dir.File("again.png")}));
+  EXPECT_EQ(ReadBytes(dir.File("again.png")), ReadBytes(dir.File("editor.png")));
 }
 
 TEST(PictureCommands, BandsUnderASmallMemoryGiveTheSameFileInEveryFormat) {
