@@ -70,17 +70,29 @@ std::shared_ptr<std::vector<uint32_t>> CutBand(const QVPicture& picture, const P
                                                const PixelRect& fine, int32_t n, int32_t w,
                                                int32_t rows) {
   auto band = std::make_shared<std::vector<uint32_t>>(static_cast<size_t>(w) * rows);
-  const uint32_t* origin = picture.Row(fine.Y - window.Y) + (fine.X - window.X);
+  const int32_t top = fine.Y - window.Y, left = fine.X - window.X;
   if (n == 1) {
     for (int32_t y = 0; y < rows; ++y) {
-      std::memcpy(band->data() + static_cast<size_t>(y) * w,
-                  picture.Row(fine.Y - window.Y + y) + (fine.X - window.X),
+      std::memcpy(band->data() + static_cast<size_t>(y) * w, picture.Row(top + y) + left,
                   static_cast<size_t>(w) * 4);
     }
   } else {
-    AverageBlocks(origin, static_cast<size_t>(picture.Width()), n, w, rows, band->data());
+    AverageBlocks(picture.Row(top) + left, static_cast<size_t>(picture.Width()), n, w, rows,
+                  band->data());
   }
   return band;
+}
+
+// Renders window of the (fine) picture and cuts the band's output rows out of
+// it: fine, averaged over n x n blocks into rows of w pixels.
+std::string RenderBand(QVMain& main, const PixelRect& window, const PixelRect& fine, int32_t n,
+                       int32_t w, const RenderPoll& poll,
+                       std::shared_ptr<std::vector<uint32_t>>& band) {
+  main.Parameter.ChangeWindow(window);
+  QVPictureRef picture;
+  if (std::string error = RenderHeadless(main, poll, picture); !error.empty()) return error;
+  band = CutBand(*picture, window, fine, n, w, fine.Height / n);
+  return "";
 }
 
 void ShowProgress(BandProgress& progress, int64_t rowsDone, int64_t total) {
@@ -151,22 +163,17 @@ std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink
       const int64_t before = progress.RowsBefore + (y - plan.Part.Y);
       const PixelRect fine{plan.Part.X * n, static_cast<int32_t>(y) * n, plan.Part.Width * n,
                            rows * n};
+      const auto poll = [&](const QVProgress::Snapshot& s, double) {
+        // Each node of the band reports its own rows; the band counts as far
+        // as the furthest node got.
+        const int64_t done = s.Height > 0 ? int64_t{rows} * s.Done / s.Height : 0;
+        shown = std::max(shown, before + done);
+        ShowProgress(progress, shown, total);
+      };
+      std::shared_ptr<std::vector<uint32_t>> band;
       const PixelRect window = GrowWithin(fine, margin, fineW, fineH);
-      main.Parameter.ChangeWindow(window);
-      QVPictureRef picture;
-      std::string error = RenderHeadless(
-          main,
-          [&](const QVProgress::Snapshot& s, double) {
-            // Each node of the band reports its own rows; the band counts as
-            // far as the furthest node got.
-            const int64_t done = s.Height > 0 ? int64_t{rows} * s.Done / s.Height : 0;
-            shown = std::max(shown, before + done);
-            ShowProgress(progress, shown, total);
-          },
-          picture);
+      std::string error = RenderBand(main, window, fine, n, plan.Part.Width, poll, band);
       if (!error.empty()) return error;
-      auto band = CutBand(*picture, window, fine, n, plan.Part.Width, rows);
-      picture.reset();
       if (encoding.valid()) encoding.get();
       encoding = std::async(std::launch::async, [band, rows, &sink] { sink(band->data(), rows); });
     }

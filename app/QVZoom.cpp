@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 #include <vector>
 
 #include "app/QVCommands.h"
@@ -50,7 +51,11 @@ std::string LoadFrame(QVMain& main, QVComplex v0, double s0, const CommandLineOp
   main.Parameter.ChangeViewpoint(v);
   main.Parameter.ChangeScale(s);
   std::string text = WriteProject(main);
-  ReadProject(main, text);  // the values the text gives, exactly as a reader of it gets them
+  // The values the text gives, exactly as a reader of it gets them.
+  if (const ReadResult read = ReadProject(main, text); !read.Ok) {
+    throw std::runtime_error("frame " + std::to_string(k) + "'s project does not read back (" +
+                             read.Describe() + ")");
+  }
   return text;
 }
 
@@ -75,8 +80,7 @@ int RunZoom(const CommandLineOptions& options) {
   BandProgress progress;
   progress.Bar = showProgress ? &bar : nullptr;
   progress.Name = "Zoom";
-  const int64_t rows = options.Region ? options.Region->Height : main.Parameter.Height;
-  progress.RowsTotal = rows * (last - first + 1);
+  progress.RowsTotal = int64_t{main.Parameter.Height} * (last - first + 1);
   ScopedInterruptHandler interrupts;  // one Ctrl-C stops the whole sequence
   for (int k = first; k <= last; ++k) {
     LoadFrame(main, v0, s0, options, k);
