@@ -11,6 +11,9 @@
 #include "app/QVCommands.h"
 #include "base/QVScan.h"
 #include "app/QVEditorLoader.h"
+#include "app/QVOptionValues.h"
+#include "image/QVPictureRegion.h"
+#include "image/QVSupersample.h"
 
 namespace qv {
 
@@ -19,19 +22,35 @@ namespace {
 const char* const kUsage =
     "usage:\n"
     "  qvell [PROJECT.qvl]                    open the editor (needs a display)\n"
-    "  qvell render PROJECT.qvl -o OUT [--threads N] [--quiet] [--quality N]\n"
-    "  qvell print [PROJECT.qvl]\n"
+    "  qvell render PROJECT.qvl -o OUT [--threads N] [--quiet] [--quality N] [--no-project]\n"
+    "               [--region X,Y,W,H] [--supersample N] [--memory SIZE]\n"
+    "  qvell join OUT.png PART.png...\n"
+    "  qvell zoom PROJECT --to X,Y --scale S --frames N -o 'DIR/frame%05d.png'\n"
+    "             [--frame K] [--print-frame K] [render options]\n"
+    "  qvell print [PROJECT]\n"
     "  qvell --help | --version\n"
     "\n"
-    "render  renders the last mixer of PROJECT.qvl (\"-\" reads standard input)\n"
-    "        and writes the picture to OUT, a .bmp, .png, .jpg or .jpeg file\n"
-    "  -o, --output OUT  the picture file, replaced only when the render succeeds\n"
-    "  --threads N       workers per node, 0 to 256; 0 means one per hardware\n"
-    "                    thread (default: NUMBER_OF_PROCESSORS, else 0)\n"
-    "  --quality N       JPEG quality, 1 to 100 (default 75)\n"
-    "  --quiet           no progress display on the terminal\n"
-    "print   writes PROJECT.qvl (\"-\" reads standard input; none: the default\n"
-    "        project) to standard output as project text, UTF-8 with LF line ends\n"
+    "PROJECT is a .qvl file, a PNG written by qvell (it carries its project), or\n"
+    "\"-\" for standard input.\n"
+    "render  renders the last mixer of PROJECT and writes the picture to OUT, a\n"
+    "        .bmp, .png, .jpg or .jpeg file\n"
+    "  -o, --output OUT    the picture file, replaced only when the render succeeds\n"
+    "  --threads N         workers per node, 0 to 256; 0 means one per hardware\n"
+    "                      thread (default: NUMBER_OF_PROCESSORS, else 0)\n"
+    "  --quality N         JPEG quality, 1 to 100 (default 75)\n"
+    "  --quiet             no progress display on the terminal\n"
+    "  --no-project        a PNG without the project in it\n"
+    "  --region X,Y,W,H    just this rectangle of the picture (for qvell join)\n"
+    "  --supersample N     anti-aliasing: N x N samples per pixel, 1 to 8\n"
+    "  --memory SIZE       memory to stay within, e.g. 512M or 4G (default: what\n"
+    "                      is available); larger pictures are rendered in bands\n"
+    "join    assembles PNG regions that tile one picture into OUT.png\n"
+    "zoom    renders N frames from PROJECT's view to centre X,Y and scale S\n"
+    "        (geometric steps); %d, %05d... in the pattern is the frame number\n"
+    "  --frame K           render frame K (0 to N - 1) alone\n"
+    "  --print-frame K     print frame K's project instead of rendering\n"
+    "print   writes PROJECT (none: the default project) to standard output as\n"
+    "        project text, UTF-8 with LF line ends\n"
     "\n"
     "exit codes: 0 done, 1 usage error, 2 the project cannot be read,\n"
     "            3 the render, the output or the editor failed\n";
@@ -46,6 +65,46 @@ std::optional<int> WholeNumber(const std::string& text, int low, int high) {
   if (text.empty() || text[0] == '+' || error != std::errc() || stop != end) return std::nullopt;
   if (value < low || value > high) return std::nullopt;
   return value;
+}
+
+// Sets one of the options that say which pictures to make; returns the usage
+// error, if any.
+std::string SetPictureOption(const std::string& name, const std::string& value,
+                             CommandLineOptions& options) {
+  const std::string quoted = "\"" + value + "\"";
+  if (name == "--region") {
+    options.Region = ParseRectText(value);
+    if (!options.Region)
+      return "--region takes X,Y,W,H (whole numbers, W and H at least 1), not " + quoted;
+  } else if (name == "--supersample") {
+    const std::optional<int> n = WholeNumber(value, 1, kMaxSupersample);
+    if (!n) return "--supersample takes a whole number from 1 to 8, not " + quoted;
+    options.Supersample = *n;
+  } else if (name == "--memory") {
+    const std::optional<int64_t> bytes = ParseMemorySize(value);
+    if (!bytes) return "--memory takes a size such as 512M or 4G, not " + quoted;
+    options.Memory = *bytes;
+  } else if (name == "--to") {
+    const std::optional<QVComplex> to = ParsePoint(value);
+    if (!to) return "--to takes the centre as X,Y (two numbers), not " + quoted;
+    options.ZoomTo = to;
+  } else if (name == "--scale") {
+    const std::optional<double> scale = ParseFiniteNumber(value);
+    if (!scale || *scale <= 0) return "--scale takes a number above 0, not " + quoted;
+    options.ZoomScale = *scale;
+  } else {
+    std::optional<int>& frame = name == "--frame" ? options.Frame : options.PrintFrame;
+    const std::optional<int> n = WholeNumber(value, name == "--frames" ? 1 : 0, 1000000000);
+    if (!n)
+      return name + " takes a whole number" + (name == "--frames" ? " from 1" : "") + ", not " +
+             quoted;
+    if (name == "--frames") {
+      options.Frames = *n;
+    } else {
+      frame = n;
+    }
+  }
+  return "";
 }
 
 // Sets one render option from its name and value; returns the usage error, if any.
@@ -64,12 +123,30 @@ std::string SetRenderOption(const std::string& name, const std::string& value,
     const std::optional<int> quality = WholeNumber(value, 1, 100);
     if (!quality) return "--quality takes a whole number from 1 to 100, not " + QuoteText(value);
     options.Quality = *quality;
+  } else {
+    return SetPictureOption(name, value, options);
   }
   return "";
 }
 
 bool TakesValue(const std::string& name) {
-  return name == "-o" || name == "--output" || name == "--threads" || name == "--quality";
+  for (const char* n : {"-o", "--output", "--threads", "--quality", "--region", "--supersample",
+                        "--memory", "--to", "--scale", "--frames", "--frame", "--print-frame"}) {
+    if (name == n) return true;
+  }
+  return false;
+}
+
+// The flags render and zoom take; returns the usage error, or nullopt when
+// name is no such flag.
+std::optional<std::string> SetRenderFlag(const std::string& name, bool given,
+                                         CommandLineOptions& options) {
+  bool* flag = name == "--quiet"        ? &options.Quiet
+               : name == "--no-project" ? &options.NoProject
+                                        : nullptr;
+  if (!flag) return std::nullopt;
+  *flag = true;
+  return given ? name + " takes no value" : std::string();
 }
 
 // Splits the arguments of a command into options, handled by setOption, and
@@ -108,28 +185,88 @@ std::string SplitArguments(const std::vector<std::string>& args, std::vector<std
   return "";
 }
 
-std::string ParseRender(const std::vector<std::string>& args, CommandLineOptions& options) {
-  std::vector<std::string> operands;
-  std::string error = SplitArguments(
+// Splits the arguments of render or zoom; the zoom-only options are refused
+// for render.
+std::string SplitRenderArguments(const std::vector<std::string>& args,
+                                 std::vector<std::string>& operands, CommandLineOptions& options) {
+  const std::string command = args[0];
+  return SplitArguments(
       args, operands, options, [&](const std::string& name, const std::string& value, bool given) {
-        if (name == "--quiet") {
-          options.Quiet = true;
-          return given ? std::string("--quiet takes no value") : std::string();
+        if (std::optional<std::string> error = SetRenderFlag(name, given, options)) return *error;
+        const bool zoomOnly = name == "--to" || name == "--scale" || name == "--frames" ||
+                              name == "--frame" || name == "--print-frame";
+        if (!TakesValue(name) || (zoomOnly && command != "zoom") ||
+            (name == "--region" && command != "render")) {
+          return "unknown option " + QuoteText(name) + " for " + command;
         }
-        if (!TakesValue(name)) return "unknown option " + QuoteText(name) + " for render";
         return SetRenderOption(name, value, options);
       });
-  if (!error.empty() || options.Kind == CommandLineOptions::Command::Help) return error;
-  if (operands.empty()) return "render needs a project file (\"-\" reads standard input)";
-  if (operands.size() > 1) return "render takes one project file, not " + operands[1] + " as well";
-  if (options.Output.empty()) return "render needs the picture file to write: -o OUT";
+}
+
+// The format of the output (for zoom, of the pattern); "" or the usage error.
+std::string SetOutputFormat(const std::string& command, CommandLineOptions& options) {
+  if (options.Output.empty()) return command + " needs the picture file to write: -o OUT";
   const std::optional<PictureFormat> format = PictureFormatFromName(options.Output);
   if (!format) {
     return "cannot tell the picture format of " + QuoteText(options.Output) +
            "; name it .bmp (BMP), .png (PNG) or .jpg/.jpeg (JPEG)";
   }
-  options.Project = operands[0];
   options.Format = *format;
+  return "";
+}
+
+std::string ParseRender(const std::vector<std::string>& args, CommandLineOptions& options) {
+  std::vector<std::string> operands;
+  std::string error = SplitRenderArguments(args, operands, options);
+  if (!error.empty() || options.Kind == CommandLineOptions::Command::Help) return error;
+  if (operands.empty()) return "render needs a project file (\"-\" reads standard input)";
+  if (operands.size() > 1) return "render takes one project file, not " + operands[1] + " as well";
+  options.Project = operands[0];
+  return SetOutputFormat("render", options);
+}
+
+std::string ParseZoom(const std::vector<std::string>& args, CommandLineOptions& options) {
+  std::vector<std::string> operands;
+  std::string error = SplitRenderArguments(args, operands, options);
+  if (!error.empty() || options.Kind == CommandLineOptions::Command::Help) return error;
+  if (operands.size() != 1) return "zoom takes one project file";
+  options.Project = operands[0];
+  if (!options.ZoomTo) return "zoom needs the last frame's centre: --to X,Y";
+  if (options.ZoomScale <= 0) return "zoom needs the last frame's scale: --scale S";
+  if (options.Frames < 1) return "zoom needs the number of frames: --frames N";
+  for (const std::optional<int>& k : {options.Frame, options.PrintFrame}) {
+    if (k && *k >= options.Frames) {
+      return "frame " + std::to_string(*k) + " does not exist: the frames are 0 to " +
+             std::to_string(options.Frames - 1);
+    }
+  }
+  if (options.PrintFrame) return "";
+  if (std::string problem = SetOutputFormat("zoom", options); !problem.empty()) return problem;
+  if (!FrameFileName(options.Output, 0)) {
+    return "the frame file pattern \"" + options.Output +
+           "\" needs one %d (or %05d, ...) for the frame number; write %% for a %";
+  }
+  return "";
+}
+
+std::string ParseJoin(const std::vector<std::string>& args, CommandLineOptions& options) {
+  std::vector<std::string> operands;
+  std::string error = SplitArguments(args, operands, options,
+                                     [&](const std::string& name, const std::string&, bool given) {
+                                       if (name == "--quiet") {
+                                         options.Quiet = true;
+                                         return given ? name + " takes no value" : std::string();
+                                       }
+                                       return "unknown option " + QuoteText(name) + " for join";
+                                     });
+  if (!error.empty() || options.Kind == CommandLineOptions::Command::Help) return error;
+  if (operands.size() < 2)
+    return "join needs the picture to write and at least one part: join OUT.png PART.png...";
+  options.Output = operands[0];
+  options.Parts.assign(operands.begin() + 1, operands.end());
+  if (PictureFormatFromName(options.Output) != PictureFormat::Png) {
+    return "join writes a PNG file; name the output .png, not \"" + options.Output + "\"";
+  }
   return "";
 }
 
@@ -169,6 +306,10 @@ int Dispatch(const CommandLineOptions& options) {
       return RunRender(options);
     case CommandLineOptions::Command::Print:
       return RunPrint(options);
+    case CommandLineOptions::Command::Join:
+      return RunJoin(options);
+    case CommandLineOptions::Command::Zoom:
+      return RunZoom(options);
     case CommandLineOptions::Command::Editor:
       break;
   }
@@ -185,6 +326,14 @@ std::string ParseCommandLine(const std::vector<std::string>& args, CommandLineOp
   if (command == "render") {
     options.Kind = CommandLineOptions::Command::Render;
     return ParseRender(args, options);
+  }
+  if (command == "join") {
+    options.Kind = CommandLineOptions::Command::Join;
+    return ParseJoin(args, options);
+  }
+  if (command == "zoom") {
+    options.Kind = CommandLineOptions::Command::Zoom;
+    return ParseZoom(args, options);
   }
   if (command == "print") {
     options.Kind = CommandLineOptions::Command::Print;

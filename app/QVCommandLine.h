@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/QVComplex.h"
+#include "base/QVPixelRect.h"
 #include "image/QVPictureFile.h"
 
 namespace qv {
@@ -20,14 +22,24 @@ enum ExitCode : int {
 
 /// What the arguments ask for.
 struct CommandLineOptions {
-  enum class Command { Editor, Help, Version, Render, Print };
+  enum class Command { Editor, Help, Version, Render, Print, Join, Zoom };
   Command Kind = Command::Editor;
-  std::string Project;  ///< render: the project ("-": standard input); print, editor: "" = default
-  std::string Output;   ///< render: the picture file
+  std::string Project;  ///< render, zoom: the project ("-": standard input); print, editor: "" = default
+  std::string Output;   ///< render, join: the picture file; zoom: the frame file pattern
   PictureFormat Format = PictureFormat::Png;
   std::optional<int> Threads;  ///< workers per node; 0 = one per hardware thread
   int Quality = 75;            ///< JPEG quality, 1 to 100
   bool Quiet = false;
+  bool NoProject = false;           ///< PNG: leave the project chunk out
+  std::optional<PixelRect> Region;  ///< render just this part of the picture
+  int Supersample = 1;              ///< samples per side of each pixel, 1 to 8
+  int64_t Memory = 0;               ///< bytes the render may use; 0: what is available
+  std::vector<std::string> Parts;   ///< join: the part files
+  std::optional<QVComplex> ZoomTo;  ///< zoom: the last frame's centre
+  double ZoomScale = 0.0;           ///< zoom: the last frame's scale
+  int Frames = 0;                   ///< zoom: frames in the movie
+  std::optional<int> Frame;         ///< zoom: render this frame alone (from 0)
+  std::optional<int> PrintFrame;    ///< zoom: print this frame's project
 };
 
 /// Parses the arguments that follow the program name into options. Returns

@@ -10,30 +10,22 @@
 #include <stdexcept>
 #include <thread>
 
-#include "app/QVHeadlessRender.h"
+#include "app/QVBandRender.h"
 #include "app/QVInterrupt.h"
 #include "app/QVProgressBar.h"
 #include "app/QVProjectInput.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "image/QVPictureFile.h"
+#include "image/QVPictureRegion.h"
+#include "image/QVPictureStream.h"
+#include "image/QVProjectPicture.h"
 #include "source/QVAtomicFile.h"
 #include "source/QVSourceWriter.h"
 
 namespace qv {
 
 namespace {
-
-int ProjectError(const std::string& line) {
-  std::fprintf(stderr, "%s\n", line.c_str());
-  return ExitProject;
-}
-
-// One worker per hardware thread, within the engine's limit of 256.
-int32_t HardwareWorkerCount() {
-  const unsigned hardware = std::thread::hardware_concurrency();
-  return static_cast<int32_t>(std::clamp(hardware, 1u, 256u));
-}
 
 // Why main's project has nothing to render, or "".
 std::string NothingToRender(const QVMain& main) {
@@ -44,8 +36,12 @@ std::string NothingToRender(const QVMain& main) {
          std::to_string(h) + "; set both to at least 1";
 }
 
-// Reads the project for a command; prints its warning, if any. Returns the
-// error line, or "".
+}  // namespace
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 std::string LoadProject(QVMain& main, const std::string& path) {
   std::string warning;
   std::string error = LoadProjectInput(main, path, &warning);
@@ -53,20 +49,15 @@ std::string LoadProject(QVMain& main, const std::string& path) {
   return error;
 }
 
-// Why the render cannot start or its picture cannot be written, checked
-// before a long render; "" when nothing speaks against it.
-std::string RenderProblem(const QVMain& main, const CommandLineOptions& options) {
-  if (std::string problem = NothingToRender(main); !problem.empty()) return problem;
-  if (std::string problem = ReplaceProblem(options.Output); !problem.empty()) return problem;
-  try {  // a size the format cannot store is refused before the render
-    RequirePictureSize(options.Output, options.Format, main.Parameter.Width, main.Parameter.Height);
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
+int ProjectError(const std::string& line) {
+  std::fprintf(stderr, "%s\n", line.c_str());
+  return ExitProject;
 }
 
-}  // namespace
+int32_t HardwareWorkerCount() {
+  const unsigned hardware = std::thread::hardware_concurrency();
+  return static_cast<int32_t>(std::clamp(hardware, 1u, 256u));
+}
 
 int CommandError(const std::string& message) {
   std::fprintf(stderr, "qvell: error: %s\n", message.c_str());
@@ -94,6 +85,41 @@ int RunPrint(const CommandLineOptions& options) {
   return WriteStandardOutput(WriteProject(main));
 }
 
+std::string RenderToFile(QVMain& main, const CommandLineOptions& options, const std::string& output,
+                         BandProgress& progress) {
+  if (std::string problem = NothingToRender(main); !problem.empty()) return problem;
+  if (std::string problem = ReplaceProblem(output); !problem.empty()) return problem;
+  BandPlan plan;
+  plan.Part = options.Region.value_or(PixelRect{0, 0, main.Parameter.Width, main.Parameter.Height});
+  plan.Supersample = options.Supersample;
+  plan.MemoryAllowance = options.Memory;
+  if (std::string problem = BandPlanProblem(main, plan); !problem.empty()) return problem;
+  PictureFileOptions file;
+  file.JpegQuality = options.Quality;
+  if (options.Format == PictureFormat::Png && !options.NoProject) {
+    file.Texts = ProjectTexts(WriteProject(main));
+  }
+  if (options.Format == PictureFormat::Png && options.Region) {
+    const PictureRegion region{plan.Part, main.Parameter.Width, main.Parameter.Height};
+    file.Texts.push_back({kRegionKeyword, RegionText(region)});
+  }
+  try {
+    // A size the format cannot store is refused here, before the render.
+    const std::unique_ptr<PictureStream> stream =
+        OpenPictureStream(output, options.Format, plan.Part.Width, plan.Part.Height, file);
+    std::string error = RenderBands(
+        main, plan, [&](const uint32_t* pixels, int32_t rows) { stream->WriteRows(pixels, rows); },
+        progress);
+    if (!error.empty()) return error;
+    stream->Finish();
+  } catch (const std::bad_alloc&) {
+    return main.MemoryMessage();
+  } catch (const std::runtime_error& e) {
+    return InterruptSignal() != 0 ? kInterruptedMessage : e.what();
+  }
+  return "";
+}
+
 int RunRender(const CommandLineOptions& options) {
   QVMain main;  // reads NUMBER_OF_PROCESSORS; --threads overrides it below
   if (options.Threads)
@@ -101,31 +127,19 @@ int RunRender(const CommandLineOptions& options) {
   if (std::string line = LoadProject(main, options.Project); !line.empty()) {
     return ProjectError(line);
   }
-  if (std::string problem = RenderProblem(main, options); !problem.empty()) {
-    return CommandError(problem);
-  }
-  // The command line keeps its own copy of the picture and then writes it.
-  main.HostBytes = 4 * static_cast<int64_t>(main.Parameter.Width) * main.Parameter.Height +
-                   WriterBytes(options.Format, main.Parameter.Width);
   const bool showProgress = !options.Quiet && isatty(STDERR_FILENO) == 1;
   QVProgressBar bar(stderr);
+  BandProgress progress;
+  progress.Bar = showProgress ? &bar : nullptr;
   ScopedInterruptHandler interrupts;  // covers the render and the write
-  const auto start = std::chrono::steady_clock::now();
-  QVPictureRef picture;
-  if (std::string error = RenderHeadless(main, showProgress ? &bar : nullptr, picture);
-      !error.empty()) {
+  if (std::string error = RenderToFile(main, options, options.Output, progress); !error.empty()) {
+    if (showProgress) bar.EndLine();
     return CommandError(error);
   }
-  try {
-    WritePicture(options.Output, *picture, options.Format, options.Quality);
-  } catch (const std::bad_alloc&) {
-    return CommandError(main.MemoryMessage());
-  } catch (const std::runtime_error& e) {
-    return CommandError(InterruptSignal() != 0 ? kInterruptedMessage : e.what());
-  }
   if (showProgress) {
-    bar.Finish(picture->Width(), picture->Height(),
-               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    const PixelRect part =
+        options.Region.value_or(PixelRect{0, 0, main.Parameter.Width, main.Parameter.Height});
+    bar.Finish(part.Width, part.Height, SecondsSince(progress.Start));
   }
   return ExitSuccess;
 }

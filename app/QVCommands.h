@@ -3,9 +3,14 @@
 // render a project to a picture file. Each returns the process's exit code
 // and has written at most one line of error text to standard error. Main
 // thread.
+#include <chrono>
+#include <cstdint>
 #include <string>
 
+#include "app/QVBandRender.h"
 #include "app/QVCommandLine.h"
+
+class QVMain;
 
 namespace qv {
 
@@ -17,11 +22,35 @@ int RunPrint(const CommandLineOptions& options);
 /// options.Output. The file is replaced only when everything succeeded.
 int RunRender(const CommandLineOptions& options);
 
+/// Renders main's project as options say (region, supersampling, memory,
+/// format, the chunks of a PNG) to output, which is replaced only when
+/// everything succeeded. Returns "" or the error message.
+std::string RenderToFile(QVMain& main, const CommandLineOptions& options, const std::string& output,
+                         BandProgress& progress);
+
+/// Assembles the PNG regions options.Parts into options.Output.
+int RunJoin(const CommandLineOptions& options);
+
+/// Renders the frames of a zoom movie (or one frame, or prints a frame's project).
+int RunZoom(const CommandLineOptions& options);
+
 /// Writes text to standard output; a failed write is reported as
 /// CommandError does.
 int WriteStandardOutput(const std::string& text);
 
 /// Writes "qvell: error: MESSAGE" to standard error; returns ExitRender.
 int CommandError(const std::string& message);
+
+/// Writes the reader's line to standard error; returns ExitProject.
+int ProjectError(const std::string& line);
+/// Reads the project for a command (see LoadProjectInput) and prints its
+/// warning, if any, to standard error. Returns the error line, or "".
+std::string LoadProject(QVMain& main, const std::string& path);
+
+/// One worker per hardware thread, within the engine's limit of 256.
+int32_t HardwareWorkerCount();
+
+/// Seconds since start.
+double SecondsSince(std::chrono::steady_clock::time_point start);
 
 }  // namespace qv

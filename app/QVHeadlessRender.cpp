@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "app/QVInterrupt.h"
-#include "app/QVProgressBar.h"
 #include "engine/QVHost.h"
 #include "engine/QVMain.h"
 
@@ -88,7 +87,7 @@ class ScopedRenderHooks {
 
 }  // namespace
 
-std::string RenderHeadless(QVMain& main, QVProgressBar* bar, QVPictureRef& picture) {
+std::string RenderHeadless(QVMain& main, const RenderPoll& poll, QVPictureRef& picture) {
   picture.reset();
   PictureCanvas canvas(picture);
   QVInlinePoster poster;
@@ -104,8 +103,8 @@ std::string RenderHeadless(QVMain& main, QVProgressBar* bar, QVPictureRef& pictu
       main.StopRender();
       break;
     }
-    if (bar && Clock::now() >= nextBar) {
-      bar->Show(main.Progress(), SecondsSince(start));
+    if (poll && Clock::now() >= nextBar) {
+      poll(main.Progress(), SecondsSince(start));
       nextBar += kBarInterval;
     }
   }
@@ -118,11 +117,7 @@ std::string RenderHeadless(QVMain& main, QVProgressBar* bar, QVPictureRef& pictu
   } else if (error.empty() && (!picture || picture->Width() < 1 || picture->Height() < 1)) {
     error = "the render produced no picture";
   }
-  if (bar && error.empty()) {
-    bar->Show(main.Progress(), seconds);  // the closing line follows the write
-  } else if (bar) {
-    bar->EndLine();
-  }
+  if (poll && error.empty()) poll(main.Progress(), seconds);
   if (!error.empty()) picture.reset();
   return error;
 }

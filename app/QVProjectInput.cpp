@@ -4,6 +4,8 @@
 
 #include "base/QVScan.h"
 #include "engine/QVMain.h"
+#include "image/QVPngReader.h"
+#include "image/QVProjectPicture.h"
 #include "source/QVProjectFile.h"
 #include "source/QVSourceReader.h"
 
@@ -30,9 +32,15 @@ std::string LoadProjectInput(QVMain& main, const std::string& path, std::string*
   const std::string file = standardInput ? kStandardInputName : DisplayFileName(path);
   std::string text;
   try {
-    text = standardInput ? ReadStandardInput() : ReadProjectFile(path);
+    if (standardInput) {
+      text = ReadStandardInput();
+    } else {
+      text = ReadProjectOrPicture(path);
+    }
   } catch (const ProjectFileError& e) {
     return file + ": error: " + e.Reason();
+  } catch (const PngReadError& e) {
+    return file + ": error: " + e.what();
   }
   const ReadResult result = ReadProject(main, std::move(text));
   const auto where = [&](int line, int column) {

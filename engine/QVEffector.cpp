@@ -8,6 +8,7 @@
 #include "engine/QVEffectorRows.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMixer.h"
+#include "engine/QVGraph.h"
 #include "engine/QVRowWorkers.h"
 
 QVEffector::QVEffector(QVGenerator* generator, QVMain* owner)
@@ -203,3 +204,14 @@ double QVThreadEffector::Scalar(int32_t x, int32_t y) const {
   if (Effector.DifferentialRegularSW) d = distance_ != 0.0 ? d / distance_ : 0.0;
   return d;
 }
+
+namespace qv {
+
+int32_t NeighbourMargin(const QVNodeGraph& graph) {
+  for (const QVEffector* e : graph.Effectors) {
+    if (e->Differential) return 1;
+  }
+  return 0;
+}
+
+}  // namespace qv

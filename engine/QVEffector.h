@@ -12,6 +12,8 @@
 #include "engine/QVNode.h"
 #include "engine/methods/QVMethod.h"
 
+class QVNodeGraph;
+
 class QVGenerator;
 class QVMain;
 
@@ -104,3 +106,15 @@ class QVThreadEffector {
   bool diagonal_ = false;
   double distance_ = 0.0;
 };
+
+namespace qv {
+
+/// How many pixels beyond a part of the picture (a band, a region) the
+/// effectors of graph read to colour that part: 1 when any effector's
+/// differential is on (it reads the nearest neighbours only, the diagonal
+/// case included), else 0. A part rendered with this margin, cut back to the
+/// part, equals those pixels of the whole render: only the true picture edges
+/// are edges.
+int32_t NeighbourMargin(const QVNodeGraph& graph);
+
+}  // namespace qv

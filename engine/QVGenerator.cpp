@@ -74,8 +74,9 @@ int32_t QVGenerator::Update() {
 
 bool QVGenerator::Compute() {
   return RecordCompletion([this] {
-    const int32_t w = Parameter->Width;
-    const int32_t h = Parameter->Height;
+    const qv::PixelRect rect = Parameter->ComputedRect();
+    const int32_t w = rect.Width;
+    const int32_t h = rect.Height;
     FractalField.Resize(w, h);
     if (w < 1 || h < 1) return true;
     // The kernel is chosen once; the plain loop stays the reference.
@@ -101,11 +102,13 @@ QVThreadGenerator::QVThreadGenerator(const QVGenerator& generator, int32_t start
     : Generator(generator),
       StartRow(startRow),
       output_(qv::CloneAs(*generator.OutputMethod)),
-      mapping_(*generator.Parameter) {}
+      mapping_(*generator.Parameter),
+      rect_(generator.Parameter->ComputedRect()) {}
 
 void QVThreadGenerator::ComputeRow(int32_t row) {
   FractalPixel* out = Generator.FractalField.Row(row);
-  for (int32_t col = 0; col < mapping_.Width(); ++col) out[col] = ComputePixel(col, row);
+  for (int32_t col = 0; col < rect_.Width; ++col)
+    out[col] = ComputePixel(rect_.X + col, rect_.Y + row);
 }
 
 FractalPixel QVThreadGenerator::ComputePixel(int32_t col, int32_t row) {

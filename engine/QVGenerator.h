@@ -54,10 +54,11 @@ class QVGenerator : public QVNode {
 class QVThreadGenerator {
  public:
   QVThreadGenerator(const QVGenerator& generator, int32_t startRow);
-  /// Computes every column of one row into the generator's field.
+  /// Computes every column of one row of the generator's field (row and
+  /// columns counted from the corner of the parameters' computed rectangle).
   void ComputeRow(int32_t row);
-  /// The record of the pixel at (col, row), by the plain loop. Throws
-  /// qv::PassStopped when the pass is stopped part-way through the orbit.
+  /// The record of the picture's pixel at (col, row), by the plain loop.
+  /// Throws qv::PassStopped when the pass is stopped part-way through the orbit.
   FractalPixel ComputePixel(int32_t col, int32_t row);
 
   const QVGenerator& Generator;
@@ -66,4 +67,5 @@ class QVThreadGenerator {
  private:
   std::unique_ptr<QVOutputMethod> output_;
   qv::PlaneMapping mapping_;
+  qv::PixelRect rect_;  // the part of the picture the field holds
 };

@@ -59,7 +59,6 @@ int32_t WorkerCountFromEnvironment() {
   return hardware < 1 ? 1 : static_cast<int32_t>(hardware > 256 ? 256 : hardware);
 }
 
-// MemAvailable where known.
 int64_t AvailableMemory() {
   std::ifstream meminfo("/proc/meminfo");
   std::string key;
@@ -101,7 +100,8 @@ QVMain::~QVMain() {
 
 int64_t QVMain::RequiredBytes() const {
   if (graph_.Mixers.empty()) return 0;
-  const int64_t w = Parameter.Width, h = Parameter.Height;
+  const qv::PixelRect rect = Parameter.ComputedRect();
+  const int64_t w = rect.Width, h = rect.Height;
   auto need = [&](const QVField& f, int64_t elementSize) -> int64_t {
     if (f.Width == w && f.Height == h) return 0;
     return QVField::ByteCount(w, h, elementSize);

@@ -140,7 +140,8 @@ namespace qv {
 /// positive (at most 256), else the number of hardware threads (at least 1).
 int32_t WorkerCountFromEnvironment();
 
-/// Memory the system can still give this process, in bytes.
+/// Memory the system can still give this process, in bytes (MemAvailable
+/// where known). Any thread.
 int64_t AvailableMemory();
 
 }  // namespace qv

@@ -41,6 +41,16 @@ void QVParameter::ChangeHeight(int32_t h) {
   MarkChanged();
 }
 
+void QVParameter::ChangeWindow(qv::PixelRect window) {
+  Window = window;
+  MarkChanged();
+}
+
+qv::PixelRect QVParameter::ComputedRect() const {
+  const qv::PixelRect whole{0, 0, std::max(Width, 0), std::max(Height, 0)};
+  return Window.Empty() ? whole : qv::Intersect(Window, whole);
+}
+
 void QVParameter::CopyFrom(const QVParameter& other) {
   Name = other.Name;
   FractalType = other.FractalType;
@@ -50,6 +60,7 @@ void QVParameter::CopyFrom(const QVParameter& other) {
   Scale = other.Scale;
   Width = other.Width;
   Height = other.Height;
+  Window = other.Window;
   MarkChanged();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/QVComplex.h"
+#include "base/QVPixelRect.h"
 #include "engine/QVObject.h"
 #include "engine/methods/QVMethod.h"
 
@@ -26,6 +27,11 @@ class QVParameter : public QVObject {
   double Scale = 4.0;
   int32_t Width = 320;
   int32_t Height = 320;
+  /// The part of the Width x Height picture the generators compute (a band, a
+  /// region or a tile: every pixel keeps the plane point it has in the whole
+  /// picture). Empty, the default, means the whole picture. A render setting,
+  /// not part of the project text.
+  qv::PixelRect Window;
 
   void ChangeFractalType(int32_t type);
   void ChangeFractalMethod(std::unique_ptr<QVFractalMethod> method);
@@ -34,6 +40,11 @@ class QVParameter : public QVObject {
   void ChangeScale(double s);
   void ChangeWidth(int32_t w);
   void ChangeHeight(int32_t h);
+  void ChangeWindow(qv::PixelRect window);
+
+  /// The pixels a render computes: the window clipped to the picture, or the
+  /// whole picture when the window is empty.
+  qv::PixelRect ComputedRect() const;
 
   /// Copies every setting (a clone of the fractal method) and marks this Changed.
   void CopyFrom(const QVParameter& other);

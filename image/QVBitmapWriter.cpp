@@ -1,7 +1,9 @@
 #include "image/QVBitmapWriter.h"
 
 #include <array>
+#include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <stdexcept>
 #include <vector>
 
@@ -83,19 +85,52 @@ void RequireBitmapSize(const std::string& path, int32_t w, int32_t h) {
   }
 }
 
-void WriteBitmap(const std::string& path, const QVPicture& picture) {
-  RequirePicture(path, picture);
-  const int32_t w = picture.Width(), h = picture.Height();
-  RequireBitmapSize(path, w, h);
-  const HeaderBytes headers = Headers(w, h);
-  std::vector<unsigned char> row(static_cast<size_t>(RowStride(w)), 0);  // padding stays 0
-  AtomicFile file(path);
-  file.Write(headers.Data(), headers.Size());
-  for (int32_t y = h - 1; y >= 0; --y) {
-    UnpackRow(picture.Row(y), w, true, row.data());
-    file.Write(row.data(), row.size());
+namespace {
+
+// Rows arrive from the top down but the file holds them from the bottom up:
+// each band goes, reversed, to its own place in the file (one seek and one
+// contiguous write per band). The headers fix the file's size from the start.
+class BitmapStream : public PictureStream {
+ public:
+  BitmapStream(const std::string& path, int32_t w, int32_t h)
+      : PictureStream(path, w, h), file_(path), stride_(RowStride(w)) {
+    const HeaderBytes headers = Headers(w, h);
+    file_.Write(headers.Data(), headers.Size());
   }
-  file.Commit();
+
+ private:
+  void Encode(const uint32_t* pixels, int32_t firstRow, int32_t rows) override {
+    band_.assign(static_cast<size_t>(stride_) * static_cast<size_t>(rows), 0);  // padding stays 0
+    for (int32_t y = 0; y < rows; ++y) {
+      unsigned char* out = band_.data() + static_cast<size_t>(stride_) * (rows - 1 - y);
+      UnpackRow(pixels + static_cast<ptrdiff_t>(y) * Width(), Width(), true, out);
+    }
+    // The band's last row is the lowest, stored first.
+    const int64_t lowest = firstRow + rows - 1;
+    const int64_t offset = kHeadersSize + (int64_t{Height()} - 1 - lowest) * stride_;
+    if (fseeko(file_.Stream(), static_cast<off_t>(offset), SEEK_SET) != 0) {
+      const int err = errno;
+      file_.Discard();
+      throw std::runtime_error(CannotWriteMessage(Path(), SystemErrorText(err)));
+    }
+    file_.Write(band_.data(), band_.size());
+  }
+  void Complete() override { file_.Commit(); }
+
+  AtomicFile file_;
+  int64_t stride_;
+  std::vector<unsigned char> band_;
+};
+
+}  // namespace
+
+std::unique_ptr<PictureStream> OpenBitmapStream(const std::string& path, int32_t w, int32_t h) {
+  RequireBitmapSize(path, w, h);
+  return std::make_unique<BitmapStream>(path, w, h);
+}
+
+void WriteBitmap(const std::string& path, const QVPicture& picture) {
+  WritePicture(path, picture, PictureFormat::Bmp, PictureFileOptions());
 }
 
 }  // namespace qv

@@ -4,9 +4,11 @@
 // then the rows from the bottom up in blue, green, red order, each padded with
 // zero bytes to a multiple of 4.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/QVPicture.h"
+#include "image/QVPictureStream.h"
 
 namespace qv {
 
@@ -22,5 +24,8 @@ void RequireBitmapSize(const std::string& path, int32_t w, int32_t h);
 /// atomically. Throws std::runtime_error naming the file for an empty picture,
 /// a file over 4294967295 bytes (the header's limit) or a failed write.
 void WriteBitmap(const std::string& path, const QVPicture& picture);
+
+/// A bitmap file of w x h pixels written band by band (see PictureStream).
+std::unique_ptr<PictureStream> OpenBitmapStream(const std::string& path, int32_t w, int32_t h);
 
 }  // namespace qv

@@ -41,14 +41,11 @@ void JumpOnError(j_common_ptr cinfo) {
 // stderr quiet in any case.
 void IgnoreMessage(j_common_ptr) {}
 
-// Runs the whole compression; false after a library error. Nothing with a
+// Starts the compression; false after a library error. Nothing with a
 // destructor lives in this frame, which the jump may re-enter.
-bool Encode(jpeg_compress_struct& cinfo, JpegErrorManager& err, FILE* out, const uint32_t* pixels,
-            int32_t w, int32_t h, int quality, JSAMPLE* row) {
-  if (setjmp(err.Jump)) {
-    jpeg_destroy_compress(&cinfo);
-    return false;
-  }
+bool Start(jpeg_compress_struct& cinfo, JpegErrorManager& err, FILE* out, int32_t w, int32_t h,
+           int quality) {
+  if (setjmp(err.Jump)) return false;
   jpeg_create_compress(&cinfo);
   jpeg_stdio_dest(&cinfo, out);
   cinfo.image_width = static_cast<JDIMENSION>(w);
@@ -58,15 +55,60 @@ bool Encode(jpeg_compress_struct& cinfo, JpegErrorManager& err, FILE* out, const
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
-  JSAMPROW rows[1] = {row};
-  for (int32_t y = 0; y < h; ++y) {
-    UnpackRow(pixels + static_cast<ptrdiff_t>(y) * w, w, false, row);
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
   return true;
 }
+
+// Compresses rows; false after a library error (same rules as Start).
+bool EncodeRows(jpeg_compress_struct& cinfo, JpegErrorManager& err, const uint32_t* pixels,
+                int32_t w, int32_t rows, JSAMPLE* row) {
+  if (setjmp(err.Jump)) return false;
+  JSAMPROW rowPointers[1] = {row};
+  for (int32_t y = 0; y < rows; ++y) {
+    UnpackRow(pixels + static_cast<ptrdiff_t>(y) * w, w, false, row);
+    jpeg_write_scanlines(&cinfo, rowPointers, 1);
+  }
+  return true;
+}
+
+bool End(jpeg_compress_struct& cinfo, JpegErrorManager& err) {
+  if (setjmp(err.Jump)) return false;
+  jpeg_finish_compress(&cinfo);
+  return true;
+}
+
+class JpegStream : public PictureStream {
+ public:
+  JpegStream(const std::string& path, int32_t w, int32_t h, int quality)
+      : PictureStream(path, w, h), file_(path), row_(static_cast<size_t>(w) * 3) {
+    cinfo_.err = jpeg_std_error(&err_.Base);
+    err_.Base.error_exit = JumpOnError;
+    err_.Base.output_message = IgnoreMessage;
+    if (!Start(cinfo_, err_, file_.Stream(), w, h, quality)) FailFromLibrary();
+  }
+  ~JpegStream() override { jpeg_destroy_compress(&cinfo_); }
+
+ private:
+  void Encode(const uint32_t* pixels, int32_t, int32_t rows) override {
+    if (!EncodeRows(cinfo_, err_, pixels, Width(), rows, row_.data())) FailFromLibrary();
+  }
+  void Complete() override {
+    if (!End(cinfo_, err_)) FailFromLibrary();
+    file_.Commit();
+  }
+  // A failed fwrite reaches us as libjpeg's generic "write error": give the
+  // system's reason instead.
+  [[noreturn]] void FailFromLibrary() {
+    jpeg_destroy_compress(&cinfo_);
+    const bool writeFailed = file_.StreamFailed() && err_.SavedErrno != 0;
+    throw std::runtime_error(
+        CannotWriteMessage(Path(), writeFailed ? SystemErrorText(err_.SavedErrno) : err_.Message));
+  }
+
+  AtomicFile file_;
+  jpeg_compress_struct cinfo_{};
+  JpegErrorManager err_{};
+  std::vector<JSAMPLE> row_;
+};
 
 }  // namespace
 
@@ -79,30 +121,24 @@ void RequireJpegSize(const std::string& path, int32_t w, int32_t h) {
   }
 }
 
-void WriteJpeg(const std::string& path, const QVPicture& picture, int quality) {
-  RequirePicture(path, picture);
-  const uint32_t* pixels = picture.Pixels();
-  const int32_t w = picture.Width(), h = picture.Height();
-  RequireJpegSize(path, w, h);
+void RequireJpegQuality(const std::string& path, int quality) {
   if (quality < 1 || quality > 100) {
     throw std::runtime_error(CannotWriteMessage(
         path, "JPEG quality " + std::to_string(quality) + " is out of range; use 1 to 100"));
   }
-  std::vector<JSAMPLE> row(static_cast<size_t>(w) * 3);
-  AtomicFile file(path);
-  jpeg_compress_struct cinfo{};
-  JpegErrorManager err{};
-  cinfo.err = jpeg_std_error(&err.Base);
-  err.Base.error_exit = JumpOnError;
-  err.Base.output_message = IgnoreMessage;
-  if (!Encode(cinfo, err, file.Stream(), pixels, w, h, quality, row.data())) {
-    // A failed fwrite reaches us as libjpeg's generic "write error": give
-    // the system's reason instead.
-    const bool writeFailed = file.StreamFailed() && err.SavedErrno != 0;
-    throw std::runtime_error(
-        CannotWriteMessage(path, writeFailed ? SystemErrorText(err.SavedErrno) : err.Message));
-  }
-  file.Commit();
+}
+
+std::unique_ptr<PictureStream> OpenJpegStream(const std::string& path, int32_t w, int32_t h,
+                                              int quality) {
+  RequireJpegSize(path, w, h);
+  RequireJpegQuality(path, quality);
+  return std::make_unique<JpegStream>(path, w, h, quality);
+}
+
+void WriteJpeg(const std::string& path, const QVPicture& picture, int quality) {
+  PictureFileOptions options;
+  options.JpegQuality = quality;
+  WritePicture(path, picture, PictureFormat::Jpeg, options);
 }
 
 }  // namespace qv

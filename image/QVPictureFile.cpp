@@ -5,6 +5,7 @@
 
 #include "image/QVBitmapWriter.h"
 #include "image/QVJpegWriter.h"
+#include "image/QVPictureStream.h"
 #include "image/QVPngWriter.h"
 
 namespace qv {
@@ -81,16 +82,25 @@ int64_t WriterBytes(PictureFormat format, int32_t w) {
 
 void WritePicture(const std::string& path, const QVPicture& picture, PictureFormat format,
                   int jpegQuality) {
+  PictureFileOptions options;
+  options.JpegQuality = jpegQuality;
+  WritePicture(path, picture, format, options);
+}
+
+std::unique_ptr<PictureStream> OpenPictureStream(const std::string& path, PictureFormat format,
+                                                 int32_t w, int32_t h,
+                                                 const PictureFileOptions& options) {
+  if (w < 1 || h < 1) {
+    throw std::runtime_error("the picture is empty (" + std::to_string(w) + " x " +
+                             std::to_string(h) + "): nothing to write to \"" + path + "\"");
+  }
   switch (format) {
     case PictureFormat::Bmp:
-      WriteBitmap(path, picture);
-      return;
+      return OpenBitmapStream(path, w, h);
     case PictureFormat::Jpeg:
-      WriteJpeg(path, picture, jpegQuality);
-      return;
+      return OpenJpegStream(path, w, h, options.JpegQuality);
     case PictureFormat::Png:
-      WritePng(path, picture);
-      return;
+      return OpenPngStream(path, w, h, options.Texts);
   }
   throw std::invalid_argument("unknown picture format " + std::to_string(static_cast<int>(format)) +
                               " for \"" + path + "\"");

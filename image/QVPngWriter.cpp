@@ -17,8 +17,8 @@ namespace qv {
 namespace {
 
 // libpng reports a fatal error by calling the error function, which must not
-// return. Ours keeps the text and jumps back to Encode; the text goes into a
-// plain array so that no C++ object is skipped by the jump.
+// return. Ours keeps the text and jumps back to the call that set the jump;
+// the text goes into a plain array so that no C++ object is skipped by the jump.
 struct PngErrorState {
   std::jmp_buf Jump;
   int SavedErrno;  // errno as the error was raised: the reason of a failed fwrite
@@ -34,27 +34,10 @@ void JumpOnError(png_structp png, png_const_charp message) {
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-// Frees libpng's structures whichever way the write ends.
-class PngWriteStructs {
- public:
-  explicit PngWriteStructs(PngErrorState& state)
-      : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, JumpOnError, IgnoreWarning)),
-        info_(png_ ? png_create_info_struct(png_) : nullptr) {}
-  ~PngWriteStructs() { png_destroy_write_struct(&png_, &info_); }
-  PngWriteStructs(const PngWriteStructs&) = delete;
-  PngWriteStructs& operator=(const PngWriteStructs&) = delete;
-  png_structp Png() const { return png_; }
-  png_infop Info() const { return info_; }
-
- private:
-  png_structp png_;
-  png_infop info_;
-};
-
-// Runs the whole compression; false after a library error. Nothing with a
-// destructor lives in this frame, which the jump may re-enter.
-bool Encode(png_structp png, png_infop info, PngErrorState& state, FILE* out,
-            const uint32_t* pixels, int32_t w, int32_t h, png_bytep row) {
+// Writes the header and the text chunks; false after a library error.
+// Nothing with a destructor lives in this frame, which the jump may re-enter.
+bool Start(png_structp png, png_infop info, PngErrorState& state, FILE* out, int32_t w, int32_t h,
+           png_textp texts, int textCount) {
   if (setjmp(state.Jump)) return false;
   // libpng refuses sides over a million by default; PNG itself allows 2^31 - 1.
   png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
@@ -67,36 +50,90 @@ bool Encode(png_structp png, png_infop info, PngErrorState& state, FILE* out,
   png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
+  if (textCount > 0) png_set_text(png, info, texts, textCount);
   png_write_info(png, info);
-  for (int32_t y = 0; y < h; ++y) {
+  return true;
+}
+
+// Encodes rows; false after a library error (same rules as Start).
+bool EncodeRows(png_structp png, PngErrorState& state, const uint32_t* pixels, int32_t w,
+                int32_t rows, png_bytep row) {
+  if (setjmp(state.Jump)) return false;
+  for (int32_t y = 0; y < rows; ++y) {
     UnpackRow(pixels + static_cast<ptrdiff_t>(y) * w, w, false, row);
     png_write_row(png, row);
   }
+  return true;
+}
+
+bool End(png_structp png, PngErrorState& state) {
+  if (setjmp(state.Jump)) return false;
   png_write_end(png, nullptr);
   return true;
 }
 
+class PngStream : public PictureStream {
+ public:
+  PngStream(const std::string& path, int32_t w, int32_t h, const std::vector<PngText>& texts)
+      : PictureStream(path, w, h), file_(path), row_(static_cast<size_t>(w) * 3) {
+    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_, JumpOnError, IgnoreWarning);
+    info_ = png_ ? png_create_info_struct(png_) : nullptr;
+    if (!png_ || !info_) Fail("out of memory for the PNG encoder");
+    // png_text points into texts, which outlives Start.
+    std::vector<png_text> chunks(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+      chunks[i].compression = PNG_ITXT_COMPRESSION_zTXt;
+      chunks[i].key = const_cast<char*>(texts[i].Keyword.c_str());
+      chunks[i].text = const_cast<char*>(texts[i].Text.c_str());
+      chunks[i].itxt_length = texts[i].Text.size();
+      chunks[i].lang = nullptr;
+      chunks[i].lang_key = nullptr;
+    }
+    if (!Start(png_, info_, state_, file_.Stream(), w, h, chunks.data(),
+               static_cast<int>(chunks.size()))) {
+      FailFromLibrary();
+    }
+  }
+  ~PngStream() override { png_destroy_write_struct(&png_, &info_); }
+
+ private:
+  void Encode(const uint32_t* pixels, int32_t, int32_t rows) override {
+    if (!EncodeRows(png_, state_, pixels, Width(), rows, row_.data())) FailFromLibrary();
+  }
+  void Complete() override {
+    if (!End(png_, state_)) FailFromLibrary();
+    file_.Commit();
+  }
+  [[noreturn]] void Fail(const std::string& reason) {
+    png_destroy_write_struct(&png_, &info_);
+    throw std::runtime_error(CannotWriteMessage(Path(), reason));
+  }
+  // A failed fwrite reaches us as libpng's generic "Write Error": give the
+  // system's reason instead.
+  [[noreturn]] void FailFromLibrary() {
+    const bool writeFailed = file_.StreamFailed() && state_.SavedErrno != 0;
+    Fail(writeFailed ? SystemErrorText(state_.SavedErrno) : std::string(state_.Message));
+  }
+
+  AtomicFile file_;
+  PngErrorState state_{};
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+  std::vector<png_byte> row_;
+};
+
 }  // namespace
 
-void WritePng(const std::string& path, const QVPicture& picture) {
-  RequirePicture(path, picture);
-  const uint32_t* pixels = picture.Pixels();
-  const int32_t w = picture.Width(), h = picture.Height();
-  std::vector<png_byte> row(static_cast<size_t>(w) * 3);
-  AtomicFile file(path);
-  PngErrorState state{};
-  PngWriteStructs structs(state);
-  if (!structs.Png() || !structs.Info()) {
-    throw std::runtime_error(CannotWriteMessage(path, "out of memory for the PNG encoder"));
-  }
-  if (!Encode(structs.Png(), structs.Info(), state, file.Stream(), pixels, w, h, row.data())) {
-    // A failed fwrite reaches us as libpng's generic "Write Error": give the
-    // system's reason instead.
-    const bool writeFailed = file.StreamFailed() && state.SavedErrno != 0;
-    throw std::runtime_error(
-        CannotWriteMessage(path, writeFailed ? SystemErrorText(state.SavedErrno) : state.Message));
-  }
-  file.Commit();
+std::unique_ptr<PictureStream> OpenPngStream(const std::string& path, int32_t w, int32_t h,
+                                             const std::vector<PngText>& texts) {
+  return std::make_unique<PngStream>(path, w, h, texts);
+}
+
+void WritePng(const std::string& path, const QVPicture& picture,
+              const std::vector<PngText>& texts) {
+  PictureFileOptions options;
+  options.Texts = texts;
+  WritePicture(path, picture, PictureFormat::Png, options);
 }
 
 }  // namespace qv

@@ -101,7 +101,9 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*gener
   const GeneratorKernelLevel wanted = EffectiveLevel();
   if (wanted == GeneratorKernelLevel::Plain || fractal < 0 || divergence < 0 || output < 0) return;
 
-  setup_.Width = p.Width;
+  const PixelRect rect = p.ComputedRect();
+  firstRow_ = rect.Y;
+  setup_.Width = rect.Width;
   setup_.Depth = generator.Depth;
   setup_.Range = generator.Range;
   setup_.Julia = p.FractalType != 0;
@@ -112,8 +114,10 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*gener
   setup_.Output0 = generator.OutputMethod->ParamValue(0);
   setup_.Output1 = generator.OutputMethod->ParamValue(1);
   setup_.Output2 = generator.OutputMethod->ParamValue(2);
-  columnRe_.resize(static_cast<size_t>(p.Width));
-  for (int32_t x = 0; x < p.Width; ++x) columnRe_[static_cast<size_t>(x)] = mapping_.Point(x, 0).re;
+  columnRe_.resize(static_cast<size_t>(rect.Width));
+  for (int32_t x = 0; x < rect.Width; ++x) {
+    columnRe_[static_cast<size_t>(x)] = mapping_.Point(rect.X + x, 0).re;
+  }
   setup_.ColumnRe = columnRe_.data();
   setup_.Stopped = &PassStopRequested;
 
@@ -139,7 +143,7 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*gener
 }
 
 void GeneratorKernel::ComputeRow(int32_t row, FractalPixel* out) const {
-  if (!row_(setup_, mapping_.Point(0, row).im, out)) throw PassStopped{};
+  if (!row_(setup_, mapping_.Point(0, firstRow_ + row).im, out)) throw PassStopped{};
 }
 
 }  // namespace qv

@@ -42,7 +42,8 @@ class GeneratorKernel {
   /// Chooses for the generator's current settings (width and height >= 1).
   explicit GeneratorKernel(const QVGenerator& generator);
   GeneratorKernelLevel Level() const { return level_; }
-  /// Computes one row into out (Width pixels). Not for the Plain level.
+  /// Computes one row of the field into out (the computed rectangle's width;
+  /// row counted from the rectangle's top). Not for the Plain level.
   /// Throws PassStopped when the pass was stopped part-way through the row.
   /// Thread: any worker; the object is only read.
   void ComputeRow(int32_t row, FractalPixel* out) const;
@@ -53,6 +54,7 @@ class GeneratorKernel {
   kernel::RowSetup setup_;
   std::vector<double> columnRe_;
   PlaneMapping mapping_;
+  int32_t firstRow_ = 0;  // the picture row of the field's row 0
 };
 
 }  // namespace qv

@@ -1,0 +1,188 @@
+#include "app/QVBandRender.h"
+
+#include <algorithm>
+#include <cstring>
+#include <future>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "app/QVHeadlessRender.h"
+#include "app/QVInterrupt.h"
+#include "app/QVProgressBar.h"
+#include "engine/QVEffector.h"
+#include "engine/QVGraph.h"
+#include "engine/QVMain.h"
+#include "image/QVSupersample.h"
+
+namespace qv {
+
+namespace {
+
+// What the process holds besides the bands: code, libraries, thread stacks,
+// the encoders' state.
+constexpr int64_t kBaseBytes = int64_t{48} << 20;
+constexpr int32_t kMinBandRows = 32;
+constexpr int32_t kBandsWhenFitting = 8;
+
+// Bytes per computed pixel: every node's field and the picture the engine
+// hands over.
+int64_t BytesPerFinePixel() {
+  const QVNodeGraph& graph = LiveGraph();
+  return 4 + static_cast<int64_t>(graph.Generators.size() * sizeof(FractalPixel)) +
+         4 * static_cast<int64_t>(graph.Effectors.size() + graph.Mixers.size());
+}
+
+int64_t Allowance(const BandPlan& plan) {
+  return plan.MemoryAllowance > 0 ? plan.MemoryAllowance : AvailableMemory();
+}
+
+// Bytes one band of rows output rows takes at its peak: the computed window
+// with its margin, and the output rows twice (one band encoding, one made),
+// with the encoder's copy of a band (3 bytes per pixel).
+int64_t BandBytes(const BandPlan& plan, int32_t rows) {
+  const int64_t n = plan.Supersample, margin = NeighbourMargin(LiveGraph());
+  const int64_t fineWidth = plan.Part.Width * n + 2 * margin;
+  const int64_t fineRows = rows * n + 2 * margin;
+  return fineWidth * fineRows * BytesPerFinePixel() + int64_t{rows} * plan.Part.Width * 11;
+}
+
+// Restores the parameters a band render changes.
+class SavedPicture {
+ public:
+  explicit SavedPicture(QVParameter& p) : p_(p), w_(p.Width), h_(p.Height), window_(p.Window) {}
+  ~SavedPicture() {
+    p_.ChangeWidth(w_);
+    p_.ChangeHeight(h_);
+    p_.ChangeWindow(window_);
+  }
+  SavedPicture(const SavedPicture&) = delete;
+  SavedPicture& operator=(const SavedPicture&) = delete;
+
+ private:
+  QVParameter& p_;
+  int32_t w_, h_;
+  PixelRect window_;
+};
+
+// The band's output rows from the engine's picture of window.
+std::shared_ptr<std::vector<uint32_t>> CutBand(const QVPicture& picture, const PixelRect& window,
+                                               const PixelRect& fine, int32_t n, int32_t w,
+                                               int32_t rows) {
+  auto band = std::make_shared<std::vector<uint32_t>>(static_cast<size_t>(w) * rows);
+  const int32_t top = fine.Y - window.Y, left = fine.X - window.X;
+  if (n == 1) {
+    for (int32_t y = 0; y < rows; ++y) {
+      std::memcpy(band->data() + static_cast<size_t>(y) * w, picture.Row(top + y) + left,
+                  static_cast<size_t>(w) * 4);
+    }
+  } else {
+    AverageBlocks(picture.Row(top) + left, static_cast<size_t>(picture.Width()), n, w, rows,
+                  band->data());
+  }
+  return band;
+}
+
+// Renders window of the (fine) picture and cuts the band's output rows out of
+// it: fine, averaged over n x n blocks into rows of w pixels.
+std::string RenderBand(QVMain& main, const PixelRect& window, const PixelRect& fine, int32_t n,
+                       int32_t w, const RenderPoll& poll,
+                       std::shared_ptr<std::vector<uint32_t>>& band) {
+  main.Parameter.ChangeWindow(window);
+  QVPictureRef picture;
+  if (std::string error = RenderHeadless(main, poll, picture); !error.empty()) return error;
+  band = CutBand(*picture, window, fine, n, w, fine.Height / n);
+  return "";
+}
+
+void ShowProgress(BandProgress& progress, int64_t rowsDone, int64_t total) {
+  if (!progress.Bar) return;
+  QVProgress::Snapshot snapshot;
+  snapshot.Name = progress.Name;
+  snapshot.Done = static_cast<int>(std::min<int64_t>(rowsDone, INT32_MAX));
+  snapshot.Height = static_cast<int>(std::min<int64_t>(total, INT32_MAX));
+  snapshot.Serial = 1;
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - progress.Start).count();
+  progress.Bar->Show(snapshot, seconds);
+}
+
+}  // namespace
+
+std::string BandPlanProblem(const QVMain& main, const BandPlan& plan) {
+  const int32_t w = main.Parameter.Width, h = main.Parameter.Height;
+  const PixelRect whole{0, 0, w, h};
+  const PixelRect& r = plan.Part;
+  if (r.Empty() || Intersect(r, whole) != r) {
+    return "the region " + std::to_string(r.X) + "," + std::to_string(r.Y) + "," +
+           std::to_string(r.Width) + "," + std::to_string(r.Height) + " is not inside the " +
+           std::to_string(w) + " x " + std::to_string(h) + " picture";
+  }
+  const int64_t n = plan.Supersample;
+  if (int64_t{w} * n > INT32_MAX || int64_t{h} * n > INT32_MAX) {
+    return "with --supersample " + std::to_string(n) + " the picture would be computed at " +
+           std::to_string(w * n) + " x " + std::to_string(h * n) +
+           " pixels, more than 2147483647 on a side; use a smaller factor";
+  }
+  const int64_t budget = Allowance(plan) - kBaseBytes;
+  if (BandBytes(plan, 1) > budget) {
+    return "a band of one row of the " + std::to_string(w) + " x " + std::to_string(h) +
+           " picture needs " + std::to_string((BandBytes(plan, 1) + kBaseBytes) >> 20) +
+           " MiB of memory with what the process itself takes, more than the " +
+           std::to_string(Allowance(plan) >> 20) +
+           " MiB allowed; allow more memory (--memory) or lower Width";
+  }
+  return "";
+}
+
+int32_t BandRows(const QVMain&, const BandPlan& plan) {
+  const int64_t budget = Allowance(plan) - kBaseBytes;
+  const int64_t one = BandBytes(plan, 1), more = BandBytes(plan, 2) - one;
+  const int64_t fitting = one > budget ? 1 : 1 + (budget - one) / std::max<int64_t>(more, 1);
+  const int32_t overlapping =
+      std::max(kMinBandRows, (plan.Part.Height + kBandsWhenFitting - 1) / kBandsWhenFitting);
+  return static_cast<int32_t>(std::clamp<int64_t>(fitting, 1, overlapping));
+}
+
+std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink,
+                        BandProgress& progress) {
+  const int32_t n = plan.Supersample, bandRows = BandRows(main, plan);
+  const int32_t fineW = main.Parameter.Width * n, fineH = main.Parameter.Height * n;
+  const int32_t margin = NeighbourMargin(LiveGraph());
+  const int64_t total = progress.RowsTotal > 0 ? progress.RowsTotal : plan.Part.Height;
+  SavedPicture saved(main.Parameter);
+  main.Parameter.ChangeWidth(fineW);
+  main.Parameter.ChangeHeight(fineH);
+  std::future<void> encoding;           // the band being written while the next is computed
+  int64_t shown = progress.RowsBefore;  // the display never goes back
+  try {
+    for (int64_t y = plan.Part.Y; y < plan.Part.Bottom(); y += bandRows) {
+      const int32_t rows =
+          static_cast<int32_t>(std::min<int64_t>(bandRows, plan.Part.Bottom() - y));
+      if (InterruptSignal() != 0) return kInterruptedMessage;
+      const int64_t before = progress.RowsBefore + (y - plan.Part.Y);
+      const PixelRect fine{plan.Part.X * n, static_cast<int32_t>(y) * n, plan.Part.Width * n,
+                           rows * n};
+      const auto poll = [&](const QVProgress::Snapshot& s, double) {
+        // Each node of the band reports its own rows; the band counts as far
+        // as the furthest node got.
+        const int64_t done = s.Height > 0 ? int64_t{rows} * s.Done / s.Height : 0;
+        shown = std::max(shown, before + done);
+        ShowProgress(progress, shown, total);
+      };
+      std::shared_ptr<std::vector<uint32_t>> band;
+      const PixelRect window = GrowWithin(fine, margin, fineW, fineH);
+      std::string error = RenderBand(main, window, fine, n, plan.Part.Width, poll, band);
+      if (!error.empty()) return error;
+      if (encoding.valid()) encoding.get();
+      encoding = std::async(std::launch::async, [band, rows, &sink] { sink(band->data(), rows); });
+    }
+    if (encoding.valid()) encoding.get();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  ShowProgress(progress, progress.RowsBefore + plan.Part.Height, total);
+  return "";
+}
+
+}  // namespace qv

@@ -1,0 +1,64 @@
+#pragma once
+// Rendering a part of a picture (the whole picture, a region, a band) in bands
+// of rows, so that the fields never hold more than the memory allowed and the
+// finished rows can be encoded while the next band is computed.
+//
+// Each band is rendered through the engine's window: the generators compute
+// just the band's pixels, each at the plane point it has in the whole picture,
+// grown by the margin the effectors read around a pixel (the differential's
+// neighbours) and clipped to the picture. Cut back to the band, the rows are
+// therefore the same bits as those rows of a whole render, and only the true
+// picture edges act as edges. With supersampling the engine renders the
+// picture n times finer in each direction (same framing) and each n x n block
+// is averaged into one pixel. Main thread.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "base/QVPixelRect.h"
+
+class QVMain;
+
+namespace qv {
+
+class QVProgressBar;
+
+/// What to render, how finely, within how much memory.
+struct BandPlan {
+  PixelRect Part;               ///< of the project's Width x Height picture
+  int32_t Supersample = 1;      ///< samples per side of each pixel, 1 to 8
+  int64_t MemoryAllowance = 0;  ///< bytes; 0: the memory available
+};
+
+/// The progress display of a job of one or more renders (a zoom's frames):
+/// one line that counts the finished rows of the whole job.
+struct BandProgress {
+  QVProgressBar* Bar = nullptr;  ///< none: no display
+  std::string Name = "Picture";
+  int64_t RowsBefore = 0;  ///< rows of the job finished before this render
+  int64_t RowsTotal = 0;   ///< rows of the whole job (0: the part's height)
+  std::chrono::steady_clock::time_point Start = std::chrono::steady_clock::now();
+};
+
+/// Receives the rows of the part, top to bottom: rows x Part.Width pixels
+/// 0xFFRRGGBB. Called on a thread of its own, one band at a time, while the
+/// next band is computed; it may throw std::runtime_error.
+using BandSink = std::function<void(const uint32_t* pixels, int32_t rows)>;
+
+/// Why plan cannot be rendered with main's project (an empty part, a part
+/// outside the picture, a supersampled size past 2^31 - 1, or an allowance
+/// too small for one band); "" when it can.
+std::string BandPlanProblem(const QVMain& main, const BandPlan& plan);
+
+/// The rows per band: as many as the allowance holds, and at most an eighth
+/// of the part (at least 32 rows) so that encoding overlaps computing.
+int32_t BandRows(const QVMain& main, const BandPlan& plan);
+
+/// Renders plan.Part of main's last mixer band by band into sink. main's
+/// parameters are as before afterwards. Returns "" on success, else what went
+/// wrong (the engine's error, an interrupt, the sink's error).
+std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink,
+                        BandProgress& progress);
+
+}  // namespace qv

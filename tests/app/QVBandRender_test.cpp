@@ -1,0 +1,140 @@
+// Bands, regions and supersampling against the whole render: the same bits
+// for every effector setting, the differential's neighbours included.
+#include "app/QVBandRender.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/AppTestSupport.h"
+#include "engine/QVMain.h"
+#include "image/QVSupersample.h"
+#include "source/QVSourceReader.h"
+
+namespace qv::test {
+namespace {
+
+// The effector settings of the table: differential off, the diagonal and axis
+// cases, edge removal and the division by the pixel distance.
+const char* const kEffectorSettings[][4] = {
+    {"off", "(1, -1)", "off", "off"}, {"on", "(1, -1)", "off", "off"},
+    {"on", "(-1, 1)", "off", "on"},   {"on", "(1, 0)", "off", "off"},
+    {"on", "(0.3, 0.7)", "on", "on"}, {"on", "(1, 1)", "on", "off"},
+};
+
+std::string Project(const char* const settings[4], int w, int h) {
+  std::string text = DefaultProjectText();
+  text = ReplaceFirst(text, "Width: 320", "Width: " + std::to_string(w));
+  text = ReplaceFirst(text, "Height: 320", "Height: " + std::to_string(h));
+  text = ReplaceFirst(text, "Differential: off", std::string("Differential: ") + settings[0]);
+  text = ReplaceFirst(text, "DifferentialVector: (1, -1)",
+                      std::string("DifferentialVector: ") + settings[1]);
+  text = ReplaceFirst(text, "DifferentialRegularSW: off",
+                      std::string("DifferentialRegularSW: ") + settings[2]);
+  return ReplaceFirst(text, "DifferentialEdgeSW: off",
+                      std::string("DifferentialEdgeSW: ") + settings[3]);
+}
+
+// Renders plan's part of the project into a picture of engine colours.
+DecodedPicture RenderPart(const std::string& project, BandPlan plan, int32_t* bandRows = nullptr) {
+  QVMain main;
+  EXPECT_TRUE(ReadProject(main, project).Ok);
+  if (plan.Part.Empty()) plan.Part = {0, 0, main.Parameter.Width, main.Parameter.Height};
+  if (bandRows) *bandRows = BandRows(main, plan);
+  const int32_t w = main.Parameter.Width, h = main.Parameter.Height;
+  DecodedPicture out{plan.Part.Width, plan.Part.Height, {}};
+  BandProgress progress;
+  const std::string error = RenderBands(
+      main, plan,
+      [&](const uint32_t* pixels, int32_t rows) {
+        for (size_t i = 0; i < static_cast<size_t>(rows) * plan.Part.Width; ++i) {
+          out.Pixels.push_back(QVPicture::ToEngineColor(pixels[i]));
+        }
+      },
+      progress);
+  EXPECT_EQ(error, "");
+  // The render leaves the parameters as it found them.
+  EXPECT_EQ(main.Parameter.Width, w);
+  EXPECT_EQ(main.Parameter.Height, h);
+  EXPECT_TRUE(main.Parameter.Window.Empty());
+  return out;
+}
+
+DecodedPicture Crop(const DecodedPicture& whole, const PixelRect& r) {
+  DecodedPicture out{r.Width, r.Height, {}};
+  for (int32_t y = r.Y; y < r.Bottom(); ++y) {
+    for (int32_t x = r.X; x < r.Right(); ++x) out.Pixels.push_back(whole.At(x, y));
+  }
+  return out;
+}
+
+constexpr int64_t kTightMemory = (int64_t{48} << 20) + 20000;  // a few rows per band
+
+TEST(BandRender, BandsUnderASmallAllowanceEqualTheWholeRenderForEveryEffectorSetting) {
+  for (const auto& settings : kEffectorSettings) {
+    const std::string project = Project(settings, 61, 47);
+    BandPlan plan;
+    plan.MemoryAllowance = kTightMemory;
+    int32_t bandRows = 0;
+    const DecodedPicture banded = RenderPart(project, plan, &bandRows);
+    const std::string label =
+        std::string(settings[0]) + " " + settings[1] + " " + settings[2] + " " + settings[3];
+    EXPECT_LT(bandRows, 47 / 3) << label;  // several bands, not one
+    EXPECT_EQ(PictureDifference(banded, EnginePicture(project, 2)), "") << label;
+  }
+}
+
+TEST(BandRender, RegionsEqualThoseRowsAndColumnsOfTheWholeRender) {
+  for (const auto& settings : {kEffectorSettings[2], kEffectorSettings[4]}) {
+    const std::string project = Project(settings, 40, 30);
+    const DecodedPicture whole = EnginePicture(project);
+    for (const PixelRect r :
+         {PixelRect{0, 0, 1, 1}, PixelRect{13, 7, 20, 11}, PixelRect{39, 0, 1, 30},
+          PixelRect{0, 29, 40, 1}, PixelRect{5, 5, 35, 25}}) {
+      BandPlan plan;
+      plan.Part = r;
+      plan.MemoryAllowance = kTightMemory;
+      EXPECT_EQ(PictureDifference(RenderPart(project, plan), Crop(whole, r)), "")
+          << r.X << "," << r.Y << "," << r.Width << "," << r.Height;
+    }
+  }
+}
+
+TEST(BandRender, SupersamplingAveragesTheFinerRenderOfTheSameFraming) {
+  const std::string project = Project(kEffectorSettings[1], 24, 18);
+  for (int32_t n : {2, 3}) {
+    // The finer render: the same project at n times the size (the scale is the
+    // picture's width in the plane, so the framing stays).
+    const DecodedPicture fine = EnginePicture(Project(kEffectorSettings[1], 24 * n, 18 * n));
+    std::vector<uint32_t> finePixels;
+    for (int32_t c : fine.Pixels) finePixels.push_back(QVPicture::FromEngineColor(c));
+    std::vector<uint32_t> averaged(24 * 18);
+    AverageBlocks(finePixels.data(), static_cast<size_t>(24 * n), n, 24, 18, averaged.data());
+    DecodedPicture expected{24, 18, {}};
+    for (uint32_t p : averaged) expected.Pixels.push_back(QVPicture::ToEngineColor(p));
+    BandPlan plan;
+    plan.Supersample = n;
+    plan.MemoryAllowance = kTightMemory;
+    EXPECT_EQ(PictureDifference(RenderPart(project, plan), expected), "") << "n " << n;
+  }
+}
+
+TEST(BandRender, PlansThatCannotWorkAreRefusedWithAReason) {
+  QVMain main;
+  BandPlan plan;
+  plan.Part = {10, 10, 400, 10};
+  EXPECT_NE(BandPlanProblem(main, plan).find("not inside the 320 x 320 picture"),
+            std::string::npos);
+  plan.Part = {0, 0, 320, 320};
+  plan.MemoryAllowance = 1 << 20;
+  EXPECT_NE(BandPlanProblem(main, plan).find("--memory"), std::string::npos);
+  plan.MemoryAllowance = 0;
+  EXPECT_EQ(BandPlanProblem(main, plan), "");
+  main.Parameter.Width = 300000000;
+  plan.Supersample = 8;
+  EXPECT_NE(BandPlanProblem(main, plan).find("2147483647"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qv::test
