@@ -1,6 +1,9 @@
 #include "app/editor/QVEditorStart.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "source/QVProjectFile.h"
 #include "ui/QVErrorBox.h"
@@ -25,6 +28,13 @@ void ConfigureApplication(QApplication& app) {
   QFont font(QStringLiteral("Noto Sans CJK JP"));
   font.setPixelSize(12);
   app.setFont(font);
+  // Qt's own dialogs (the colour dialog, the file dialogs) speak Japanese like
+  // the rest of the editor when the distribution's translations are there.
+  auto* translator = new QTranslator(&app);
+  if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(translator);
+  }
 }
 
 std::unique_ptr<EditorWindows> StartEditor(const std::string& project) {
