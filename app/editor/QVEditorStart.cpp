@@ -2,7 +2,6 @@
 
 #include <QFont>
 
-#include "source/QVProjectFile.h"
 #include "ui/QVErrorBox.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitFormEffector.h"
@@ -41,7 +40,7 @@ std::unique_ptr<EditorWindows> StartEditor(const std::string& project) {
   windows->Form1->show();
   if (!project.empty()) {
     TForm1* form = windows->Form1.get();
-    Guarded(form, [&] { form->ApplyProject(ReadProjectFile(project)); });
+    Guarded(form, [&] { form->LoadFile(project); });
   }
   return windows;
 }
