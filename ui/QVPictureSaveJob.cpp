@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <stdexcept>
 
 #include "ui/QVText.h"
 
@@ -27,16 +28,17 @@ QVPictureSaveJob::~QVPictureSaveJob() { Stop(); }
 
 void QVPictureSaveJob::Start(const std::string& program, const std::string& projectText,
                              const std::string& path, int n, DoneFunction done) {
+  if (process_) throw std::logic_error("QVPictureSaveJob::Start while a save runs");
   process_ = std::make_unique<QProcess>();
   done_ = std::move(done);
   QProcess* p = process_.get();
   QObject::connect(p, &QProcess::finished, p, [this, p](int exitCode, QProcess::ExitStatus status) {
-    const std::string err = qv::FromQString(QString::fromLocal8Bit(p->readAllStandardError()));
+    const std::string err = p->readAllStandardError().toStdString();  // UTF-8 already
     const bool crashed = status == QProcess::CrashExit;
     Finish(!crashed && exitCode == 0 ? "" : qv::SaveRenderFailure(crashed, exitCode, err));
   });
   QObject::connect(p, &QProcess::errorOccurred, p, [this, p, program](QProcess::ProcessError e) {
-    if (e != QProcess::FailedToStart) return;  // no finished signal follows this one
+    if (e != QProcess::FailedToStart) return;  // the one error without a finished signal
     const std::string error =
         program + " を起動できませんでした: " + qv::FromQString(p->errorString());
     // Qt may report this from inside start(): done still comes later.
