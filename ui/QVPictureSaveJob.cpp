@@ -9,7 +9,9 @@
 namespace qv {
 
 std::vector<std::string> SaveRenderArguments(const std::string& path, int n) {
-  return {"render", "-", "-o", path, "--supersample", std::to_string(n), "--quiet"};
+  // A relative name that begins with '-' would read as an option.
+  const std::string output = path.starts_with('-') ? "./" + path : path;
+  return {"render", "-", "-o", output, "--supersample", std::to_string(n), "--quiet"};
 }
 
 std::string SaveRenderFailure(bool crashed, int exitCode, const std::string& standardError) {

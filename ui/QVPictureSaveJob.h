@@ -48,7 +48,8 @@ class QVPictureSaveJob {
 namespace qv {
 
 /// The command line's arguments that render standard input's project into
-/// path with n x n samples per pixel.
+/// path with n x n samples per pixel (a path that begins with '-' is given as
+/// "./" + path).
 std::vector<std::string> SaveRenderArguments(const std::string& path, int n);
 
 /// Why a render process failed: its standard error without the trailing line

@@ -11,6 +11,7 @@ TEST(QVPictureSaveJob, ArgumentsRenderStandardInputQuietly) {
   const std::vector<std::string> expected = {"render",        "-", "-o",     "/tmp/a b.png",
                                              "--supersample", "4", "--quiet"};
   EXPECT_EQ(qv::SaveRenderArguments("/tmp/a b.png", 4), expected);
+  EXPECT_EQ(qv::SaveRenderArguments("-o.png", 2)[3], "./-o.png");  // never an option
 }
 
 TEST(QVPictureSaveJob, FailureSaysWhatTheProcessSaid) {
