@@ -58,9 +58,8 @@ std::string PictureLoadError(const std::string& path, const std::string& reason)
   }
   if (carriesNone) {
     return "「" + path +
-           "」はプロジェクトを含まない PNG です。Q-Vell で保存した PNG "
-           "か、ソース（*.qvl）を選んでく"
-           "ださい。何も変更していません。";
+           "」はプロジェクトを含まない PNG です。"
+           "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。何も変更していません。";
   }
   return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + reason;
 }
