@@ -2,7 +2,8 @@
 // The viewer's caption texts during a render: the base caption while a render
 // starts, then the latest node's progress ("Q-Vell Viewer [Generator1
 // 12/320]": rows done of the height), and the base caption again at the end.
-// Plain class; UI thread.
+// The editing window's caption while a save renders: its base caption with
+// the file being written. Plain class; UI thread.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,4 +15,6 @@ class QVCaption {
   /// base + " [NAME DONE/HEIGHT]".
   static std::string Progress(const std::string& base, const std::string& name, int done,
                               int height);
+  /// base + " [保存中… FILE]".
+  static std::string Saving(const std::string& base, const std::string& file);
 };

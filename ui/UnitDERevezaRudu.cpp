@@ -1,22 +1,31 @@
 #include "ui/UnitDERevezaRudu.h"
 
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFontMetricsF>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "engine/QVMain.h"
 #include "image/QVPictureFile.h"
+#include "image/QVPngReader.h"
+#include "image/QVProjectPicture.h"
+#include "image/QVSupersample.h"
 #include "source/QVProjectFile.h"
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVCaption.h"
 #include "ui/QVErrorBox.h"
+#include "ui/QVFileDrop.h"
+#include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
 #include "ui/UnitFormEffector.h"
@@ -26,6 +35,8 @@
 #include "ui/UnitViewer.h"
 
 namespace {
+
+constexpr const char* kCaption = "DERevezaRudu";
 
 QPushButton* Button(const char* text, QWidget* parent) {
   return new QPushButton(QString::fromUtf8(text), parent);
@@ -37,6 +48,22 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// What a PNG that did not give a project says: that it carries none (an
+// ordinary picture), or why it cannot be read at all.
+std::string PictureLoadError(const std::string& path, const std::string& reason) {
+  bool carriesNone = false;
+  try {
+    carriesNone = !qv::PngReader(path).Text(qv::kProjectKeyword);
+  } catch (const std::exception&) {
+  }
+  if (carriesNone) {
+    return "「" + path +
+           "」はプロジェクトを含まない PNG です。"
+           "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。何も変更していません。";
+  }
+  return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + reason;
+}
+
 }  // namespace
 
 TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QVMain>()) {
@@ -45,7 +72,8 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
   main_->OnRenderError = [this](const std::string& message) {
     qv::Guarded(viewer_, [&] { RenderError(message); });
   };
-  setWindowTitle(QStringLiteral("DERevezaRudu"));
+  setWindowTitle(qv::ToQString(kCaption));
+  setAcceptDrops(true);
   resize(467, 443);
   BuildPages();
   BuildButtons();
@@ -57,8 +85,12 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
   FormCreate();
 }
 
-// The engine stops first: no render may outlive the canvas or the hooks.
-TForm1::~TForm1() { main_->StopRender(); }
+// A running save is stopped and its process waited for (its callback never
+// runs), and the engine stops: no render may outlive the canvas or the hooks.
+TForm1::~TForm1() {
+  saveJob_.reset();
+  main_->StopRender();
+}
 
 // Enter that no box took (a line edit passes it on; the source page keeps
 // it) presses the default button, "描画".
@@ -88,6 +120,7 @@ void TForm1::BuildPages() {
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Memo1->setTabStopDistance(QFontMetricsF(Memo1->font()).horizontalAdvance(QLatin1Char(' ')) * 4);
   (new QVBoxLayout(TabSheet3))->addWidget(Memo1);
+  Memo1->viewport()->installEventFilter(this);  // a dropped file loads, it is not typed in
   PageControl1->setCurrentIndex(0);
 }
 
@@ -130,6 +163,7 @@ void TForm1::FormCreate() {
   FrameParameter1->SetParameter(&main_->Parameter, main_.get());
   FrameParameter1->UpdateView();
   FrameController1->SetMain(main_.get());
+  viewer_->OnFileDropped = [this](const std::string& path) { LoadFile(path); };
   UpdateNodeViews();
 }
 
@@ -158,7 +192,31 @@ void TForm1::Button4Click() { ApplyProject(qv::FromQString(Memo1->toPlainText())
 void TForm1::Button5Click() {
   const std::string path = RunOpenDialog();
   if (path.empty()) return;
-  ApplyProject(qv::ReadProjectFile(path));
+  LoadFile(path);
+}
+
+bool TForm1::LoadFile(const std::string& path) {
+  std::string text;
+  try {
+    text = qv::ReadProjectOrPicture(path);
+  } catch (const qv::PngReadError& e) {
+    qv::ShowError(this, PictureLoadError(path, e.what()));
+    return false;
+  }
+  return ApplyProject(text);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
+
+void TForm1::dropEvent(QDropEvent* event) { TakeDrop(event); }
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Memo1->viewport() && TakeDrop(event)) return true;
+  return QWidget::eventFilter(watched, event);
+}
+
+bool TForm1::TakeDrop(QEvent* event) {
+  return qv::TakeFileDrop(this, event, [this](const std::string& path) { LoadFile(path); });
 }
 
 bool TForm1::ApplyProject(const std::string& text) {
@@ -182,11 +240,22 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button3Click() {
-  const std::string path = RunSaveDialog();
-  if (!path.empty()) SaveToFile(path);
+  RefuseWhileSaving();
+  const SaveChoice choice = RunSaveDialog();
+  if (!choice.Path.empty()) SaveToFile(choice.Path, choice.Supersample);
 }
 
-void TForm1::SaveToFile(const std::string& path) {
+bool TForm1::Saving() const { return saveJob_ && saveJob_->Running(); }
+
+void TForm1::RefuseWhileSaving() const {
+  if (Saving()) {
+    throw std::runtime_error(
+        "保存中です。いまの保存が終わってから、もう一度「保存」を押してください。");
+  }
+}
+
+void TForm1::SaveToFile(const std::string& path, int supersample) {
+  RefuseWhileSaving();
   const std::optional<qv::PictureFormat> format = qv::PictureFormatFromName(FileNameOf(path));
   if (!format) {
     qv::SaveProjectFile(*main_, path);
@@ -196,7 +265,36 @@ void TForm1::SaveToFile(const std::string& path) {
   if (!picture) {
     throw std::runtime_error("保存する画像がまだありません。先に「描画」を押してください。");
   }
-  qv::WritePicture(path, *picture, *format);
+  if (supersample < 1 || supersample > qv::kMaxSupersample) {
+    throw std::runtime_error("アンチエイリアスのサンプル数は 1 から 8 です。");
+  }
+  if (supersample > 1) {
+    StartSupersampleSave(path, supersample);
+    return;
+  }
+  qv::WritePictureWithProject(path, *picture, *format, viewer_->PictureProject());
+}
+
+// The shown picture's project is rendered again, finer, by the command line
+// (see QVPictureSaveJob); the caption says so until it ends.
+void TForm1::StartSupersampleSave(const std::string& path, int supersample) {
+  if (RenderProgram.empty()) {
+    throw std::runtime_error("アンチエイリアス付きの保存に使う qvell が見つかりません。");
+  }
+  if (!saveJob_) saveJob_ = std::make_unique<QVPictureSaveJob>();
+  saveJob_->Start(RenderProgram, viewer_->PictureProject(), path, supersample,
+                  [this, path](const std::string& error) {
+                    qv::Guarded(this, [&] { SaveEnded(path, error); });
+                  });
+  setWindowTitle(qv::ToQString(QVCaption::Saving(kCaption, FileNameOf(path))));
+}
+
+void TForm1::SaveEnded(const std::string& path, const std::string& error) {
+  setWindowTitle(qv::ToQString(kCaption));
+  if (!error.empty()) {
+    qv::ShowError(this,
+                  "「" + path + "」を保存できませんでした。前のファイルはそのままです。\n" + error);
+  }
 }
 
 // The start hook shows the base caption with the render mark (never the
@@ -228,13 +326,16 @@ std::string TForm1::OpenDialog1Execute() {
   QFileDialog dialog(this);
   dialog.setOptions(QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilter(QString::fromUtf8("ソース（*.qvl) (*.qvl)"));
+  dialog.setNameFilters({QString::fromUtf8("ソース（*.qvl) (*.qvl)"),
+                         QString::fromUtf8("PNG イメージファイル (*.png) (*.png)")});
   return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
              ? qv::FromQString(dialog.selectedFiles().front())
              : "";
 }
 
-std::string TForm1::SavePictureDialog1Execute() {
+// Below the file name: the samples per side of a pixel for a picture (1: the
+// shown picture as it is).
+TForm1::SaveChoice TForm1::SavePictureDialog1Execute() {
   QFileDialog dialog(this);
   dialog.setOptions(QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -243,7 +344,15 @@ std::string TForm1::SavePictureDialog1Execute() {
                          QString::fromUtf8("JPEG イメージファイル (*.jpg) (*.jpg)"),
                          QString::fromUtf8("PNG イメージファイル (*.png) (*.png)"),
                          QString::fromUtf8("ソース（*.qvl） (*.qvl)")});
-  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-             ? qv::FromQString(dialog.selectedFiles().front())
-             : "";
+  auto* samples = new QSpinBox(&dialog);
+  samples->setRange(1, qv::kMaxSupersample);
+  samples->setValue(1);
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+    const int row = grid->rowCount();
+    grid->addWidget(new QLabel(QString::fromUtf8("アンチエイリアス（一辺のサンプル数）"), &dialog),
+                    row, 0);
+    grid->addWidget(samples, row, 1, Qt::AlignLeft);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return {qv::FromQString(dialog.selectedFiles().front()), samples->value()};
 }

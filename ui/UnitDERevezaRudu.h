@@ -3,18 +3,23 @@
 // parameters, the controller workspace, the project source) above five
 // buttons: load a project, save the picture or the project, extract the
 // source, write the source back, render. Owns the engine root for the whole
-// run and installs its render hooks; the viewer shows the picture. UI thread.
+// run and installs its render hooks; the viewer shows the picture. A project
+// file or a PNG that carries its project loads from the load button or a drop
+// on this window or the viewer. UI thread.
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QKeyEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTimer;
 class QVMain;
+class QVPictureSaveJob;
 class TFormEffector;
 class TFormGenerator;
 class TFormMixer;
@@ -65,9 +70,22 @@ class TForm1 : public QWidget {
   /// Replaces the project by text. A text that does not read shows where and
   /// why, and nothing changes. Returns true when the project was replaced.
   bool ApplyProject(const std::string& text);
-  /// Saves to path by its extension (any case): bmp, jpg/jpeg, png pictures;
-  /// anything else the project text. Throws on failure (the old file stays).
-  void SaveToFile(const std::string& path);
+  /// Loads the project of a project file or of a PNG that carries one, as
+  /// ApplyProject does. A file that does not read is reported and nothing
+  /// changes. Returns true when the project was replaced.
+  bool LoadFile(const std::string& path);
+  /// Saves to path by its extension (any case): bmp, jpg/jpeg, png pictures
+  /// (a PNG carries the project of the shown picture); anything else the
+  /// project text. supersample (1 to 8, pictures only) above 1 renders the
+  /// shown picture's project again with that many samples per side of a
+  /// pixel, as `qvell render --supersample` does, in RenderProgram: the save
+  /// then goes on after the return (Saving()) and reports its failure itself.
+  /// Throws on failure (the old file stays), and while a save runs.
+  void SaveToFile(const std::string& path, int supersample = 1);
+  /// True while a supersampled save runs.
+  bool Saving() const;
+  /// The qvell program that renders supersampled saves ("": none).
+  std::string RenderProgram;
 
   /// The render hooks (posted to the UI thread by the engine).
   void RenderStart();
@@ -75,12 +93,20 @@ class TForm1 : public QWidget {
   void RenderError(const std::string& message);
   void ProgressTimerTimer();
 
+  /// What the save dialog returns: the file and the samples per side.
+  struct SaveChoice {
+    std::string Path;
+    int Supersample = 1;
+  };
   /// The file dialogs; tests replace them. An empty name means cancelled.
   std::function<std::string()> RunOpenDialog;
-  std::function<std::string()> RunSaveDialog;
+  std::function<SaveChoice()> RunSaveDialog;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildPages();
@@ -89,8 +115,13 @@ class TForm1 : public QWidget {
   void UpdateNodeViews();
   void ReleaseNodeEditors();
   std::string OpenDialog1Execute();
-  std::string SavePictureDialog1Execute();
+  SaveChoice SavePictureDialog1Execute();
+  void RefuseWhileSaving() const;
+  void StartSupersampleSave(const std::string& path, int supersample);
+  void SaveEnded(const std::string& path, const std::string& error);
+  bool TakeDrop(QEvent* event);
 
   TFormViewer* viewer_;
   std::unique_ptr<QVMain> main_;
+  std::unique_ptr<QVPictureSaveJob> saveJob_;
 };

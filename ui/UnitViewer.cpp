@@ -1,5 +1,6 @@
 #include "ui/UnitViewer.h"
 
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,7 +10,9 @@
 #include <algorithm>
 
 #include "engine/QVMain.h"
+#include "source/QVSourceWriter.h"
 #include "ui/QVErrorBox.h"
+#include "ui/QVFileDrop.h"
 #include "ui/QVText.h"
 #include "ui/UnitParameter.h"
 
@@ -69,8 +72,12 @@ TFormViewer::TFormViewer() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(ScrollArea);
-  canvas_.OnPicture = [this](QVPictureRef picture) { ShowPicture(std::move(picture)); };
+  canvas_.OnPicture = [this](QVPictureRef picture) {
+    pictureProject_ = renderProject_;
+    ShowPicture(std::move(picture));
+  };
   SetImageSize(320, 320);
+  setAcceptDrops(true);
 }
 
 // The owner of the engine stops its render before the viewer goes: the
@@ -81,6 +88,12 @@ void TFormViewer::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
   if (OnClose) OnClose();
 }
+
+void TFormViewer::dragEnterEvent(QDragEnterEvent* event) {
+  qv::TakeFileDrop(this, event, OnFileDropped);
+}
+
+void TFormViewer::dropEvent(QDropEvent* event) { qv::TakeFileDrop(this, event, OnFileDropped); }
 
 void TFormViewer::SetTarget(QVMain* main, TFrameParameter* frame) {
   main_ = main;
@@ -107,6 +120,7 @@ void TFormViewer::ShowPicture(QVPictureRef picture) {
 
 void TFormViewer::StartRender() {
   if (!main_) return;
+  renderProject_ = qv::WriteProject(*main_);
   generation_ = main_->Render(&canvas_, &poster_);
 }
 

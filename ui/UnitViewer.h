@@ -4,7 +4,8 @@
 // view: the gesture logic lives in QVViewerGesture; this window forwards the
 // events, paints the selection outline as an inverting overlay (never into
 // the picture), and on a zoom stops the render, stores the new view,
-// refreshes the parameter frame and starts a new render. UI thread.
+// refreshes the parameter frame and starts a new render. A file dropped on it
+// goes to OnFileDropped (the editing window loads it). UI thread.
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
@@ -15,6 +16,8 @@
 #include "ui/QVViewerGesture.h"
 
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QMouseEvent;
 class QScrollArea;
 class QVMain;
@@ -69,6 +72,10 @@ class TFormViewer : public QWidget {
   const QImage& Picture() const { return image_; }
   /// The last finished picture itself (null before the first render).
   const QVPictureRef& PictureRef() const { return picture_; }
+  /// The project text the shown picture was rendered from ("" before the
+  /// first picture): written when its render started, so later edits are not
+  /// in it.
+  const std::string& PictureProject() const { return pictureProject_; }
   /// Shows a finished picture.
   void ShowPicture(QVPictureRef picture);
   /// The generation of the latest render started here (0: none).
@@ -77,9 +84,13 @@ class TFormViewer : public QWidget {
   std::function<void()> OnPictureShown;
   /// Called when the user closes the window (the program ends then).
   std::function<void()> OnClose;
+  /// Called, after the drop has ended, with the one local file dropped here.
+  std::function<void(const std::string& path)> OnFileDropped;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   bool GesturesEnabled() const;
@@ -90,6 +101,12 @@ class TFormViewer : public QWidget {
   TFrameParameter* frame_ = nullptr;
   QVPictureRef picture_;
   QImage image_;  // over picture_'s pixels
+  // The project of the latest render started here, and of the picture shown.
+  // A picture reaches the canvas only while its render is the latest (the
+  // engine drops the posts of a superseded one), so the shown picture's text
+  // is the latest render's text at the moment it arrives.
+  std::string renderProject_;
+  std::string pictureProject_;
   QVQtPoster poster_{this};
   QVQtCanvas canvas_;
   uint64_t generation_ = 0;

@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "source/QVProjectFile.h"
 #include "ui/QVErrorBox.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitFormEffector.h"
@@ -51,7 +50,7 @@ std::unique_ptr<EditorWindows> StartEditor(const std::string& project) {
   windows->Form1->show();
   if (!project.empty()) {
     TForm1* form = windows->Form1.get();
-    Guarded(form, [&] { form->ApplyProject(ReadProjectFile(project)); });
+    Guarded(form, [&] { form->LoadFile(project); });
   }
   return windows;
 }

@@ -30,8 +30,9 @@ struct EditorWindows {
 void ConfigureApplication(QApplication& app);
 
 /// Creates the windows in order and shows the viewer and the editing window.
-/// A project, when given, is loaded as the load button does; a project that
-/// cannot be loaded is reported and the default project stays.
+/// A project (a project file or a PNG that carries one), when given, is loaded
+/// as the load button does; a project that cannot be loaded is reported and
+/// the default project stays.
 std::unique_ptr<EditorWindows> StartEditor(const std::string& project);
 
 }  // namespace qv

@@ -3,17 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QImage>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include "UiTestSupport.h"
 #include "engine/QVMain.h"
+#include "image/QVProjectPicture.h"
 #include "source/QVProjectFile.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVText.h"
@@ -48,12 +52,33 @@ struct Editor {
 
 QString Path(const QTemporaryDir& dir, const char* name) { return dir.filePath(name); }
 
+// Runs the built qvell; returns "" when it succeeded, else its exit code and
+// standard error.
+std::string RunQvell(const QStringList& arguments) {
+  QProcess qvell;
+  qvell.start(QStringLiteral(QVELL_BINARY), arguments);
+  const bool ended = qvell.waitForFinished(120000);
+  if (ended && qvell.exitStatus() == QProcess::NormalExit && qvell.exitCode() == 0) return "";
+  return "exit " + std::to_string(qvell.exitCode()) + ": " +
+         qvell.readAllStandardError().toStdString();
+}
+
+void WriteText(const QString& path, const std::string& text) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray::fromStdString(text));
+}
+
+QImage Pixels(const QString& path) { return QImage(path).convertToFormat(QImage::Format_RGB32); }
+
 }  // namespace
 
 TEST(TForm1, SavesByExtensionInAnyCase) {
   Editor e;
   QTemporaryDir dir;
-  e.form.RunSaveDialog = [&] { return qv::FromQString(Path(dir, "early.bmp")); };
+  e.form.RunSaveDialog = [&] {
+    return TForm1::SaveChoice{qv::FromQString(Path(dir, "early.bmp"))};
+  };
   e.form.Button3->click();  // no picture yet: refused with a message, no file
   ASSERT_EQ(e.errors.Messages.size(), 1u);
   EXPECT_NE(e.errors.Messages[0].find("描画"), std::string::npos);
@@ -106,17 +131,9 @@ TEST(TForm1, ViewerPictureEqualsTheCommandLineRender) {
   ASSERT_TRUE(e.Finish());
   ASSERT_FALSE(e.viewer.Picture().isNull());
   QTemporaryDir dir;
-  QFile project(Path(dir, "p.qvl"));
-  ASSERT_TRUE(project.open(QIODevice::WriteOnly));
-  project.write(QByteArray::fromStdString(qv::WriteProject(e.form.Main())));
-  project.close();
-  QProcess qvell;
-  qvell.start(QStringLiteral(QVELL_BINARY),
-              {"render", project.fileName(), "-o", Path(dir, "cli.png"), "--quiet"});
-  ASSERT_TRUE(qvell.waitForFinished(120000));
-  ASSERT_EQ(qvell.exitCode(), 0) << qvell.readAllStandardError().toStdString();
-  const QImage cli = QImage(Path(dir, "cli.png")).convertToFormat(QImage::Format_RGB32);
-  EXPECT_EQ(e.viewer.Picture().convertToFormat(QImage::Format_RGB32), cli);
+  WriteText(Path(dir, "p.qvl"), qv::WriteProject(e.form.Main()));
+  ASSERT_EQ(RunQvell({"render", Path(dir, "p.qvl"), "-o", Path(dir, "cli.png"), "--quiet"}), "");
+  EXPECT_EQ(e.viewer.Picture().convertToFormat(QImage::Format_RGB32), Pixels(Path(dir, "cli.png")));
 }
 
 TEST(TForm1, AProjectThatDoesNotReadChangesNothingAndSaysWhere) {
@@ -183,4 +200,161 @@ TEST(TFormViewer, GesturesWaitForAPictureSize) {
   EXPECT_EQ(e.viewer.Gesture.State, QVViewerGesture::Idle);
   EXPECT_EQ(e.form.Main().Parameter.Viewpoint.re, 0.0);
   EXPECT_FALSE(e.form.Main().Rendering());
+}
+
+namespace {
+
+// The default project at 48 x 36 with a changed scale: small enough to
+// supersample quickly.
+std::string SmallProject(Editor& e) {
+  e.form.FrameParameter1->EditWidth->setText("48");
+  e.form.FrameParameter1->EditHeight->setText("36");
+  e.form.FrameParameter1->EditScale->setText("2.5");
+  return qv::WriteProject(e.form.Main());
+}
+
+// Sends a drag enter and a drop of urls to target.
+void DropOn(QWidget* target, const QList<QUrl>& urls) {
+  QMimeData data;
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+}
+
+}  // namespace
+
+TEST(TForm1, LoadsThePngTheCommandLineWrote) {
+  Editor e;
+  QTemporaryDir dir;
+  const std::string text = SmallProject(e);
+  WriteText(Path(dir, "p.qvl"), text);
+  ASSERT_EQ(RunQvell({"render", Path(dir, "p.qvl"), "-o", Path(dir, "cli.png"), "--quiet"}), "");
+  e.form.FrameParameter1->EditScale->setText("7");
+  e.form.RunOpenDialog = [&] { return qv::FromQString(Path(dir, "cli.png")); };
+  e.form.Button5->click();
+  EXPECT_TRUE(e.errors.Messages.empty());
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), text);
+  EXPECT_EQ(e.form.FrameParameter1->EditScale->text(), QStringLiteral("2.5"));
+}
+
+TEST(TForm1, APngWithoutAProjectIsRefusedAndChangesNothing) {
+  Editor e;
+  QTemporaryDir dir;
+  QImage plain(4, 3, QImage::Format_RGB32);
+  plain.fill(Qt::red);
+  ASSERT_TRUE(plain.save(Path(dir, "plain.png")));
+  WriteText(Path(dir, "broken.png"), std::string("\x89PNG\r\n\x1a\n", 8) + "not a picture");
+  const std::string before = SmallProject(e);
+  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "plain.png"))));
+  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "broken.png"))));
+  ASSERT_EQ(e.errors.Messages.size(), 2u);
+  EXPECT_NE(e.errors.Messages[0].find("プロジェクトを含まない PNG"), std::string::npos);
+  EXPECT_NE(e.errors.Messages[0].find("plain.png"), std::string::npos);
+  EXPECT_NE(e.errors.Messages[1].find("broken.png」を読み込めませんでした"), std::string::npos)
+      << e.errors.Messages[1];
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
+}
+
+TEST(TForm1, ASavedPngCarriesTheProjectOfTheShownPicture) {
+  Editor e;
+  QTemporaryDir dir;
+  const std::string rendered = SmallProject(e);
+  ASSERT_TRUE(e.Render());
+  e.form.FrameParameter1->EditScale->setText("1");  // an edit after the render
+  ASSERT_NE(qv::WriteProject(e.form.Main()), rendered);
+  e.form.SaveToFile(qv::FromQString(Path(dir, "s.png")));
+  EXPECT_EQ(qv::ReadProjectOrPicture(qv::FromQString(Path(dir, "s.png"))), rendered);
+  EXPECT_EQ(Pixels(Path(dir, "s.png")), e.viewer.Picture().convertToFormat(QImage::Format_RGB32));
+  // Dropped on either window, the picture brings its project back.
+  for (QWidget* target : {static_cast<QWidget*>(&e.viewer), static_cast<QWidget*>(&e.form),
+                          e.form.Memo1->viewport()}) {
+    e.form.FrameParameter1->EditScale->setText("1");
+    DropOn(target, {QUrl::fromLocalFile(Path(dir, "s.png"))});
+    ASSERT_TRUE(qv::test::WaitFor([&] { return qv::WriteProject(e.form.Main()) == rendered; }));
+  }
+  e.form.FrameParameter1->EditScale->setText("1");
+  const std::string edited = qv::WriteProject(e.form.Main());
+  DropOn(&e.viewer,
+         {QUrl::fromLocalFile(Path(dir, "s.png")), QUrl::fromLocalFile(Path(dir, "s.png"))});
+  DropOn(&e.form, {QUrl(QStringLiteral("https://example.invalid/s.png"))});
+  QApplication::processEvents();
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), edited);  // two files, or no local file: not taken
+  EXPECT_TRUE(e.errors.Messages.empty());
+}
+
+TEST(TForm1, SupersampledSaveEqualsTheCommandLine) {
+  Editor e;
+  QTemporaryDir dir;
+  e.form.RenderProgram = QVELL_BINARY;
+  const std::string rendered = SmallProject(e);
+  ASSERT_TRUE(e.Render());
+  e.form.FrameParameter1->EditScale->setText("1");  // not in the saved picture
+  e.form.RunSaveDialog = [&] { return TForm1::SaveChoice{qv::FromQString(Path(dir, "s.png")), 3}; };
+  e.form.Button3->click();
+  ASSERT_TRUE(e.form.Saving());
+  EXPECT_EQ(e.form.windowTitle(), QString::fromUtf8("DERevezaRudu [保存中… s.png]"));
+  e.form.Button3->click();  // a second save while the first runs
+  ASSERT_EQ(e.errors.Messages.size(), 1u);
+  EXPECT_NE(e.errors.Messages[0].find("保存中です"), std::string::npos);
+  ASSERT_TRUE(qv::test::WaitFor([&] { return !e.form.Saving(); }));
+  EXPECT_EQ(e.errors.Messages.size(), 1u);
+  EXPECT_EQ(e.form.windowTitle(), QStringLiteral("DERevezaRudu"));
+  WriteText(Path(dir, "p.qvl"), rendered);
+  ASSERT_EQ(
+      RunQvell({"render", Path(dir, "p.qvl"), "-o", Path(dir, "cli.png"), "--supersample", "3"}),
+      "");
+  const QImage saved = Pixels(Path(dir, "s.png"));
+  EXPECT_EQ(saved.size(), QSize(48, 36));
+  EXPECT_EQ(saved, Pixels(Path(dir, "cli.png")));
+  EXPECT_NE(saved, e.viewer.Picture().convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(qv::ReadProjectOrPicture(qv::FromQString(Path(dir, "s.png"))), rendered);
+}
+
+TEST(TForm1, AFailedSupersampledSaveNamesTheFileAndKeepsIt) {
+  Editor e;
+  QTemporaryDir dir;
+  SmallProject(e);
+  ASSERT_TRUE(e.Render());
+  WriteText(Path(dir, "old.png"), "old");
+  for (const char* program : {QVELL_BINARY, "/nonexistent/qvell"}) {
+    e.form.RenderProgram = program;
+    const std::string path = qv::FromQString(Path(dir, "old.png"));
+    // qvell refuses a directory in place of the file's folder.
+    e.form.SaveToFile(program == std::string(QVELL_BINARY) ? path + "/x.png" : path, 2);
+    ASSERT_TRUE(qv::test::WaitFor([&] { return !e.form.Saving(); }));
+    EXPECT_EQ(e.form.windowTitle(), QStringLiteral("DERevezaRudu"));
+  }
+  ASSERT_EQ(e.errors.Messages.size(), 2u);
+  EXPECT_NE(e.errors.Messages[0].find("old.png/x.png」を保存できませんでした"), std::string::npos)
+      << e.errors.Messages[0];
+  EXPECT_NE(e.errors.Messages[1].find("/nonexistent/qvell を起動できませんでした"),
+            std::string::npos)
+      << e.errors.Messages[1];
+  QFile old(Path(dir, "old.png"));
+  ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+  EXPECT_EQ(old.readAll(), QByteArray("old"));
+}
+
+TEST(TForm1, ClosingDuringASupersampledSaveStopsItAndWritesNothing) {
+  QTemporaryDir dir;
+  const auto files = [&] {
+    return QDir(dir.path())
+        .entryList(QDir::NoDotAndDotDot | QDir::Files | QDir::Hidden)
+        .join(' ')
+        .toStdString();
+  };
+  {
+    Editor e;
+    e.form.RenderProgram = QVELL_BINARY;
+    e.form.FrameParameter1->EditWidth->setText("640");
+    e.form.FrameParameter1->EditHeight->setText("640");
+    ASSERT_TRUE(e.Render());  // at 8 x 8 samples this takes seconds
+    e.form.SaveToFile(qv::FromQString(Path(dir, "s.png")), 8);
+    // The command line's temporary file shows that its render runs.
+    ASSERT_TRUE(qv::test::WaitFor([&] { return !files().empty(); }));
+    ASSERT_TRUE(e.form.Saving());
+  }
+  EXPECT_EQ(files(), "");  // stopped, waited for, and cleaned up
 }
