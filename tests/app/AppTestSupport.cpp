@@ -118,6 +118,15 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
   const auto deadline = std::chrono::steady_clock::now() + kTimeout;
   int status = 0;
   bool interrupted = false;
+  // Looked at right after each read, so that a child that writes the text and
+  // ends at once is still probed (after its end the probe proves less, but
+  // it does not fail a correct program).
+  const auto probe = [&] {
+    if (!result.ProbeFileExisted && !options.ProbeOnOutput.empty() &&
+        result.Err.find(options.ProbeOnOutput) != std::string::npos) {
+      result.ProbeFileExisted = std::filesystem::exists(options.ProbeFile);
+    }
+  };
   while (waitpid(pid, &status, WNOHANG) == 0) {
     if (!interrupted &&
         ((!interruptOn.empty() && result.Err.find(interruptOn) != std::string::npos) ||
@@ -125,10 +134,6 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
           HasHiddenFile(options.InterruptOnHiddenFileIn)))) {
       kill(pid, SIGINT);
       interrupted = true;
-    }
-    if (!result.ProbeFileExisted && !options.ProbeOnOutput.empty() &&
-        result.Err.find(options.ProbeOnOutput) != std::string::npos) {
-      result.ProbeFileExisted = std::filesystem::exists(options.ProbeFile);
     }
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
@@ -138,11 +143,13 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
     }
     if (terminal) {
       terminal->Drain(result.Err, 10);
+      probe();
     } else {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
   if (terminal) terminal->Drain(result.Err, 0);
+  probe();
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
