@@ -71,6 +71,25 @@ void ColorLookup::ColorRow(const double* v, int32_t n, int32_t* out) const {
   }
 }
 
+ColorMemo::ColorMemo(const ColorLookup& lookup)
+    : lookup_(lookup), slots_(size_t{1} << kBits, Slot{0, lookup.ColorAt(0.0)}) {}
+
+void ColorMemo::ColorRow(const double* v, int32_t n, int32_t* out) {
+  uint64_t lastBits = 0;
+  int32_t last = slots_[0].Color;  // slot 0 holds +0's colour until replaced
+  if (n > 0) lastBits = ~std::bit_cast<uint64_t>(v[0]);  // forces a look at v[0]
+  for (int32_t i = 0; i < n; ++i) {
+    const uint64_t bits = std::bit_cast<uint64_t>(v[i]);
+    if (bits != lastBits) {
+      lastBits = bits;
+      Slot& slot = slots_[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kBits)];
+      if (slot.Bits != bits) slot = Slot{bits, lookup_.ColorAt(v[i])};
+      last = slot.Color;
+    }
+    out[i] = last;
+  }
+}
+
 namespace {
 
 // The Rule of Method over a row: the setting read once, then one call per pixel.
@@ -170,7 +189,7 @@ EffectorRows::EffectorRows(const QVEffector& effector, const RenderingKernel& ke
       effector_(effector),
       kernel_(kernel),
       plan_(plan),
-      lookup_(lookup),
+      colors_(lookup),
       scalars_(static_cast<size_t>(field_.Width)) {}
 
 const double* EffectorRows::Values(int32_t row) {
@@ -267,7 +286,7 @@ const double* EffectorRows::Scalars(int32_t row) {
 }
 
 void EffectorRows::ComputeRow(int32_t row) {
-  lookup_.ColorRow(Scalars(row), field_.Width, effector_.RGBField.Row(row));
+  colors_.ColorRow(Scalars(row), field_.Width, effector_.RGBField.Row(row));
 }
 
 bool ComputeEffectorRows(QVEffector& effector) {

@@ -66,6 +66,27 @@ class ColorLookup {
   bool ordered_ = true;
 };
 
+/// One worker's memory of the colours it has looked up: a direct-mapped table
+/// keyed by the input's bit pattern, kept across rows. Most fields hold few
+/// distinct scalars (one per count for the count methods), and a lookup
+/// interpolates in long double, whose conversions go through memory and
+/// stall, so remembering them pays. The colours are ColorLookup's exactly.
+class ColorMemo {
+ public:
+  explicit ColorMemo(const ColorLookup& lookup);
+  /// Colours n scalars as lookup.ColorRow does.
+  void ColorRow(const double* v, int32_t n, int32_t* out);
+
+ private:
+  struct Slot {
+    uint64_t Bits;
+    int32_t Color;
+  };
+  static constexpr int kBits = 12;
+  const ColorLookup& lookup_;
+  std::vector<Slot> slots_;  // every slot starts as input +0 with its colour
+};
+
 /// A rendering method resolved to its class: ValueRow runs the class's Rule
 /// (the very formula of its Value) over a row without virtual calls. A class
 /// missing from QVRenderingMethodClasses throws std::logic_error on
@@ -121,7 +142,7 @@ class EffectorRows {
   const QVEffector& effector_;
   const RenderingKernel& kernel_;
   const DifferentialPlan& plan_;
-  const ColorLookup& lookup_;
+  ColorMemo colors_;
   static constexpr int32_t kNoRow = INT32_MIN;  // an empty cache slot
   int32_t window_ = 0;                          // rows window_ - 1 .. window_ + 1 stay cached
   std::array<int32_t, 3> cachedRow_{kNoRow, kNoRow, kNoRow};

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -150,6 +151,16 @@ TEST(ColorLookup, MatchesTheColourBarOnEveryKindOfInput) {
     lookup.ColorRow(inputs.data(), static_cast<int32_t>(inputs.size()), row.data());
     for (size_t i = 0; i < inputs.size(); ++i) {
       ASSERT_EQ(row[i], bar.ColorAt(inputs[i])) << "bar " << b << ", input " << inputs[i];
+    }
+    // The worker's memory, over a row and again over the same row reversed
+    // (now mostly remembered, 4096 slots for about 400 inputs, so some share).
+    qv::ColorMemo memo(lookup);
+    for (int pass = 0; pass < 2; ++pass) {
+      if (pass == 1) std::reverse(inputs.begin(), inputs.end());
+      memo.ColorRow(inputs.data(), static_cast<int32_t>(inputs.size()), row.data());
+      for (size_t i = 0; i < inputs.size(); ++i) {
+        ASSERT_EQ(row[i], bar.ColorAt(inputs[i])) << "memo, bar " << b << ", input " << inputs[i];
+      }
     }
   }
 }
