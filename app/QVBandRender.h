@@ -52,7 +52,8 @@ using BandSink = std::function<void(const uint32_t* pixels, int32_t rows)>;
 std::string BandPlanProblem(const QVMain& main, const BandPlan& plan);
 
 /// The rows per band: as many as the allowance holds, and at most an eighth
-/// of the part (at least 32 rows) so that encoding overlaps computing.
+/// of the part (a half when the workers take every core; at least 32 rows)
+/// so that encoding overlaps computing.
 int32_t BandRows(const QVMain& main, const BandPlan& plan);
 
 /// Renders plan.Part of main's last mixer band by band into sink. main's
