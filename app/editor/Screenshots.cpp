@@ -14,6 +14,8 @@
 #include <functional>
 
 #include "app/editor/QVEditorStart.h"
+#include "engine/QVGenerator.h"
+#include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "ui/UnitController.h"
 #include "ui/UnitDERevezaRudu.h"
@@ -27,11 +29,14 @@
 namespace {
 
 // Runs the event loop until done() or the timeout; false on a timeout.
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 60000) {
+bool WaitFor(const char* what, const std::function<bool()>& done, int milliseconds = 60000) {
   QElapsedTimer clock;
   clock.start();
   while (!done()) {
-    if (clock.elapsed() > milliseconds) return false;
+    if (clock.elapsed() > milliseconds) {
+      std::fprintf(stderr, "timed out waiting for %s\n", what);
+      return false;
+    }
     QApplication::processEvents(QEventLoop::AllEvents, 20);
   }
   return true;
@@ -101,19 +106,22 @@ int main(int argc, char** argv) {
 
   // A render of the default project, then a selection placed on it.
   form.Button2Click();
-  ok &= WaitFor([&] { return !form.Main().Rendering() && !viewer.Picture().isNull(); });
-  WaitFor([&] { return viewer.windowTitle() == "Q-Vell Viewer"; }, 5000);
+  ok &= WaitFor("the first render",
+                [&] { return !form.Main().Rendering() && !viewer.Picture().isNull(); });
+  WaitFor("the plain caption", [&] { return viewer.windowTitle() == "Q-Vell Viewer"; }, 5000);
   Mouse(viewer.ImageViewer, QEvent::MouseButtonPress, {200, 130}, Qt::LeftButton);
   Mouse(viewer.ImageViewer, QEvent::MouseMove, {260, 150}, Qt::LeftButton);
   Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {260, 150}, Qt::LeftButton);
   ok &= Save(&viewer, out.filePath("viewer-selection.png"));
 
-  // A larger picture, caught while it renders (the caption shows progress).
+  // A larger and deeper picture, caught while it renders (the caption shows
+  // progress); deep enough to outlast the caption's 100 ms timer anywhere.
   Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {0, 0}, Qt::RightButton);
   form.FrameParameter1->EditWidth->setText("1200");
   form.FrameParameter1->EditHeight->setText("900");
+  LiveGraph().Generators.front()->SetDepth(1000000);
   form.Button2Click();
-  ok &= WaitFor([&] { return viewer.windowTitle().contains('/'); });
+  ok &= WaitFor("a progress caption", [&] { return viewer.windowTitle().contains('/'); });
   ok &= Save(&viewer, out.filePath("viewer-rendering.png"));
   form.Main().StopRender();
   QApplication::processEvents();
