@@ -148,8 +148,9 @@ int32_t BandRows(const QVMain&, const BandPlan& plan) {
   const int64_t budget = Allowance(plan) - kBaseBytes;
   const int64_t one = BandBytes(plan, 1), more = BandBytes(plan, 2) - one;
   const int64_t fitting = one > budget ? 1 : 1 + (budget - one) / std::max<int64_t>(more, 1);
-  const int32_t overlapping =
-      std::max(kMinBandRows, (plan.Part.Height + BandsWhenFitting() - 1) / BandsWhenFitting());
+  const int32_t bands = BandsWhenFitting();
+  const int64_t overlapping =
+      std::max<int64_t>(kMinBandRows, (int64_t{plan.Part.Height} + bands - 1) / bands);
   return static_cast<int32_t>(std::clamp<int64_t>(fitting, 1, overlapping));
 }
 

@@ -119,7 +119,7 @@ std::string ReadPngProject(const std::string& path) {
   const PngReader reader(path);
   std::optional<std::string> project = reader.Text(kProjectKeyword);
   if (!project) {
-    throw PngReadError(std::string("this PNG file carries no project (no \"") + kProjectKeyword +
+    throw PngNoProjectError(std::string("this PNG file carries no project (no \"") + kProjectKeyword +
                        "\" text chunk); qvell render writes one unless given --no-project");
   }
   return *project;

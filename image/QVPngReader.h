@@ -24,6 +24,12 @@ class PngReadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+/// A PNG that reads but carries no project text.
+class PngNoProjectError : public PngReadError {
+ public:
+  using PngReadError::PngReadError;
+};
+
 /// True when bytes begin with the 8-byte PNG signature.
 bool HasPngSignature(const std::string& bytes);
 
@@ -70,8 +76,9 @@ class PngReader {
 };
 
 /// The project text a PNG written by this system carries (its "Q-Vell
-/// project" chunk). Throws PngReadError when it cannot be read or carries no
-/// project; that message says how to get a PNG that does.
+/// project" chunk). Throws PngReadError when it cannot be read, and
+/// PngNoProjectError when it carries no project (that message says how to get
+/// a PNG that does).
 std::string ReadPngProject(const std::string& path);
 
 }  // namespace qv

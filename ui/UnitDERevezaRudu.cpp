@@ -50,18 +50,13 @@ std::string FileNameOf(const std::string& path) {
 
 // What a PNG that did not give a project says: that it carries none (an
 // ordinary picture), or why it cannot be read at all.
-std::string PictureLoadError(const std::string& path, const std::string& reason) {
-  bool carriesNone = false;
-  try {
-    carriesNone = !qv::PngReader(path).Text(qv::kProjectKeyword);
-  } catch (const std::exception&) {
-  }
-  if (carriesNone) {
+std::string PictureLoadError(const std::string& path, const qv::PngReadError& error) {
+  if (dynamic_cast<const qv::PngNoProjectError*>(&error)) {
     return "「" + path +
            "」はプロジェクトを含まない PNG です。"
            "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。何も変更していません。";
   }
-  return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + reason;
+  return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + error.what();
 }
 
 }  // namespace
@@ -200,7 +195,7 @@ bool TForm1::LoadFile(const std::string& path) {
   try {
     text = qv::ReadProjectOrPicture(path);
   } catch (const qv::PngReadError& e) {
-    qv::ShowError(this, PictureLoadError(path, e.what()));
+    qv::ShowError(this, PictureLoadError(path, e));
     return false;
   }
   return ApplyProject(text);

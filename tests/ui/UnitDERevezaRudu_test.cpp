@@ -274,13 +274,6 @@ TEST(TForm1, ASavedPngCarriesTheProjectOfTheShownPicture) {
     DropOn(target, {QUrl::fromLocalFile(Path(dir, "s.png"))});
     ASSERT_TRUE(qv::test::WaitFor([&] { return qv::WriteProject(e.form.Main()) == rendered; }));
   }
-  e.form.FrameParameter1->EditScale->setText("1");
-  const std::string edited = qv::WriteProject(e.form.Main());
-  DropOn(&e.viewer,
-         {QUrl::fromLocalFile(Path(dir, "s.png")), QUrl::fromLocalFile(Path(dir, "s.png"))});
-  DropOn(&e.form, {QUrl(QStringLiteral("https://example.invalid/s.png"))});
-  QApplication::processEvents();
-  EXPECT_EQ(qv::WriteProject(e.form.Main()), edited);  // two files, or no local file: not taken
   EXPECT_TRUE(e.errors.Messages.empty());
 }
 
