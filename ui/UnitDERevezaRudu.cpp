@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <new>
+#include <stdexcept>
 
 #include "engine/QVMain.h"
 #include "image/QVPictureFile.h"
@@ -57,6 +59,23 @@ std::string PictureLoadError(const std::string& path, const qv::PngReadError& er
            "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。何も変更していません。";
   }
   return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + error.what();
+}
+
+// What a save that failed says, whichever way it was written.
+std::string SaveFailure(const std::string& path, const std::string& reason) {
+  return "「" + path + "」を保存できませんでした。前のファイルはそのままです。\n" + reason;
+}
+
+// Runs write; a failure is told with the file's name, in the editor's words.
+template <typename Write>
+void WriteOrSay(const std::string& path, Write&& write) {
+  try {
+    write();
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw std::runtime_error(SaveFailure(path, e.what()));
+  }
 }
 
 }  // namespace
@@ -253,7 +272,7 @@ void TForm1::SaveToFile(const std::string& path, int supersample) {
   RefuseWhileSaving();
   const std::optional<qv::PictureFormat> format = qv::PictureFormatFromName(FileNameOf(path));
   if (!format) {
-    qv::SaveProjectFile(*main_, path);
+    WriteOrSay(path, [&] { qv::SaveProjectFile(*main_, path); });
     return;
   }
   const QVPictureRef& picture = viewer_->PictureRef();
@@ -267,7 +286,9 @@ void TForm1::SaveToFile(const std::string& path, int supersample) {
     StartSupersampleSave(path, supersample);
     return;
   }
-  qv::WritePictureWithProject(path, *picture, *format, viewer_->PictureProject());
+  WriteOrSay(path, [&] {
+    qv::WritePictureWithProject(path, *picture, *format, viewer_->PictureProject());
+  });
 }
 
 // The shown picture's project is rendered again, finer, by the command line
@@ -287,8 +308,7 @@ void TForm1::StartSupersampleSave(const std::string& path, int supersample) {
 void TForm1::SaveEnded(const std::string& path, const std::string& error) {
   setWindowTitle(qv::ToQString(kCaption));
   if (!error.empty()) {
-    qv::ShowError(this,
-                  "「" + path + "」を保存できませんでした。前のファイルはそのままです。\n" + error);
+    qv::ShowError(this, SaveFailure(path, error));
   }
 }
 
