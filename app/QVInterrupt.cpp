@@ -24,14 +24,17 @@ ScopedInterruptHandler::ScopedInterruptHandler() : outermost_(installed++ == 0) 
   struct sigaction action = {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, &savedInt_);
-  sigaction(SIGTERM, &action, &savedTerm_);
+  struct sigaction ignore = {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  for (size_t i = 0; i < std::size(kSignals); ++i) {
+    sigaction(kSignals[i], kSignals[i] == SIGPIPE ? &ignore : &action, &saved_[i]);
+  }
   SetWriteInterrupt(&interruptSignal);
 }
 
 ScopedInterruptHandler::~ScopedInterruptHandler() {
-  sigaction(SIGINT, &savedInt_, nullptr);
-  sigaction(SIGTERM, &savedTerm_, nullptr);
+  for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &saved_[i], nullptr);
   if (--installed == 0) SetWriteInterrupt(nullptr);
 }
 

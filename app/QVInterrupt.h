@@ -1,10 +1,15 @@
 #pragma once
-// Ctrl-C and SIGTERM during a render and the write of its picture: while a
+// Ctrl-C, SIGTERM and a hang-up (SIGHUP: the terminal or the ssh session
+// closed) during a render and the write of its picture: while a
 // ScopedInterruptHandler lives, these signals only raise a flag. The render
 // polls it and stops within one row; the picture file's write checks it
 // before it commits, so an interrupted write removes its temporary file and
-// replaces nothing. Main thread (the flag is read from any thread).
+// replaces nothing. SIGPIPE is ignored meanwhile: a reader of the messages
+// that went away makes their writes fail, not the render. SIGQUIT keeps its
+// core dump, for debugging; the unnamed temporary file vanishes with the
+// process anyway. Main thread (the flag is read from any thread).
 #include <csignal>
+#include <iterator>
 
 namespace qv {
 
@@ -27,8 +32,8 @@ class ScopedInterruptHandler {
   ScopedInterruptHandler& operator=(const ScopedInterruptHandler&) = delete;
 
  private:
-  struct sigaction savedInt_ = {};
-  struct sigaction savedTerm_ = {};
+  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+  struct sigaction saved_[std::size(kSignals)] = {};
   bool outermost_ = false;
 };
 

@@ -76,10 +76,15 @@ int OpenDirectory(const std::string& directory) {
   return fd;
 }
 
+// The kernel's link to an open descriptor: it tells the name a file was
+// reached by, and links an unnamed file into a directory (linkat with
+// AT_EMPTY_PATH would need a privilege).
+std::string ProcPathOf(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
 // The name under which the kernel reached the open file fd, after it followed
 // every link on the way; the kernel keeps it for each descriptor.
 std::string KernelPathOf(int fd) {
-  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const std::string link = ProcPathOf(fd);
   std::string buffer(4096, '\0');
   const ssize_t n = readlink(link.c_str(), buffer.data(), buffer.size());
   if (n <= 0 || static_cast<size_t>(n) >= buffer.size() || buffer[0] != '/') {
@@ -207,7 +212,7 @@ std::string ReplaceProblem(const std::string& path) {
   }
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
+AtomicFile::AtomicFile(std::string path, Temporary kind) : path_(std::move(path)) {
   Destination d;
   try {
     d = Resolve(path_, true);
@@ -218,17 +223,32 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
   name_ = d.Name;
   created_ = d.Created;
   try {
-    OpenTemporary(d.Exists && !d.Created ? &d.Info : nullptr);
+    OpenTemporary(d.Exists && !d.Created ? &d.Info : nullptr, kind);
   } catch (...) {
     close(directory_);  // the destructor does not run for a failed constructor
     throw;
   }
 }
 
-void AtomicFile::OpenTemporary(const struct stat* replaced) {
-  // open() with O_EXCL and mode 0666 gives the file exactly the permissions
-  // (umask, default ACLs) of any newly created file, which mkstemp's fixed
-  // 0600 would not without reading the process-wide umask.
+// An unnamed file in the directory, or -1 where the file system or the
+// missing /proc (through which it gets its name) does not allow one.
+int AtomicFile::OpenUnnamed() {
+  const int fd = openat(directory_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;  // EOPNOTSUPP, EISDIR, EINVAL...: the named file says why, if it fails too
+  struct stat proc {};
+  if (stat(ProcPathOf(fd).c_str(), &proc) != 0) {
+    close(fd);
+    return -1;
+  }
+  unnamed_ = true;
+  return fd;
+}
+
+// A new hidden file beside the target. open() with O_EXCL and mode 0666 gives
+// the file exactly the permissions (umask, default ACLs) of any newly created
+// file, which mkstemp's fixed 0600 would not without reading the process-wide
+// umask. Fails (and throws) as the system says.
+int AtomicFile::OpenNamed() {
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temp_name_ = TemporaryNameFor();
@@ -240,9 +260,16 @@ void AtomicFile::OpenTemporary(const struct stat* replaced) {
     temp_name_.clear();
     Fail(err);
   }
+  return fd;
+}
+
+void AtomicFile::OpenTemporary(const struct stat* replaced, Temporary kind) {
+  int fd = kind == Temporary::Unnamed ? OpenUnnamed() : -1;
+  if (fd < 0) fd = OpenNamed();
   if (replaced) {
     if (std::string problem = KeepOwnerAndMode(fd, *replaced); !problem.empty()) {
       close(fd);
+      unnamed_ = false;
       Fail(problem);
     }
   }
@@ -250,8 +277,35 @@ void AtomicFile::OpenTemporary(const struct stat* replaced) {
   if (!stream_) {
     const int err = errno;
     close(fd);
+    unnamed_ = false;
     Fail(err);
   }
+}
+
+// Gives the complete unnamed file its name: the target's, when there is no
+// target (a link cannot replace a file), else a hidden one that Commit
+// renames over the target.
+void AtomicFile::NameUnnamed() {
+  const std::string proc = ProcPathOf(fileno(stream_));
+  struct stat target {};
+  if (!created_ && fstatat(directory_, name_.c_str(), &target, AT_SYMLINK_NOFOLLOW) != 0 &&
+      errno == ENOENT) {
+    if (linkat(AT_FDCWD, proc.c_str(), directory_, name_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      unnamed_ = false;
+      return;
+    }
+    if (errno != EEXIST) Fail(errno);
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = TemporaryNameFor();
+    if (linkat(AT_FDCWD, proc.c_str(), directory_, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temp_name_ = name;
+      unnamed_ = false;
+      return;
+    }
+    if (errno != EEXIST) Fail(errno);
+  }
+  Fail(EEXIST);
 }
 
 AtomicFile::~AtomicFile() {
@@ -275,17 +329,28 @@ void AtomicFile::Commit() {
   if (WriteInterrupted()) Fail("interrupted; nothing was replaced");
   if (std::fflush(stream_) != 0) Fail(errno);
   if (fsync(fileno(stream_)) != 0) Fail(errno);
-  FILE* stream = stream_;
-  stream_ = nullptr;
-  if (std::fclose(stream) != 0) Fail(errno);
   if (WriteInterrupted()) Fail("interrupted; nothing was replaced");
   // Whatever took the target's name meanwhile must still be a regular file.
   struct stat now {};
   if (fstatat(directory_, name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(now.st_mode)) {
     Fail("it is " + KindOf(now.st_mode) + " now, not a regular file; nothing was replaced");
   }
-  if (renameat(directory_, temp_name_.c_str(), directory_, name_.c_str()) != 0) Fail(errno);
-  temp_name_.clear();
+  bool linkedInPlace = false;  // no target before: the new file took its name
+  if (unnamed_) {
+    NameUnnamed();
+    linkedInPlace = temp_name_.empty();
+  }
+  FILE* stream = stream_;
+  stream_ = nullptr;
+  if (std::fclose(stream) != 0) {
+    const int err = errno;
+    if (linkedInPlace) unlinkat(directory_, name_.c_str(), 0);  // there was no file before
+    Fail(err);
+  }
+  if (!temp_name_.empty()) {
+    if (renameat(directory_, temp_name_.c_str(), directory_, name_.c_str()) != 0) Fail(errno);
+    temp_name_.clear();
+  }
   created_ = false;
   // Makes the rename itself durable. The new file is already in place, so a
   // failure here cannot be undone and only weakens crash safety.
@@ -294,9 +359,10 @@ void AtomicFile::Commit() {
 
 void AtomicFile::Discard() noexcept {
   if (stream_) {
-    std::fclose(stream_);
+    std::fclose(stream_);  // an unnamed file vanishes with its last descriptor
     stream_ = nullptr;
   }
+  unnamed_ = false;
   if (!temp_name_.empty()) {
     unlinkat(directory_, temp_name_.c_str(), 0);
     temp_name_.clear();

@@ -4,6 +4,15 @@
 // has been written and synced. A reader therefore sees the old file or the
 // new one, never a torn mixture, and a failed write leaves the old file alone.
 //
+// The temporary file is made without a name (O_TMPFILE) where the file system
+// allows it, so that a process killed in the middle (SIGKILL, a power cut
+// before the commit) leaves nothing behind: the file gets a name only once it
+// is complete, linked in under a hidden name and renamed over the target at
+// once (or linked straight to the target's name when there is no target yet).
+// Where unnamed files are not supported (some file systems, or no /proc), it
+// is a hidden file ".qvell-XXXXXXXXXXXXXXXX.tmp" from the start, removed on
+// every failure the process lives through.
+//
 // Only a regular file is ever replaced. A target that is a symbolic link stays
 // one: the kernel follows it (so its protections of links in shared
 // directories apply, and a loop is an error) and the regular file it reaches
@@ -42,20 +51,27 @@ void SetWriteInterrupt(const std::atomic<int>* flag);
 /// thread at a time; the writer owns it for the length of one write.
 class AtomicFile {
  public:
+  /// How the temporary file is made: without a name where the system allows
+  /// it (else named), or named from the start.
+  enum class Temporary { Unnamed, Named };
+
   /// Creates the temporary file (mode 0666 less the umask, like any new
   /// file, or the mode, owner and group of the file it will replace). Throws
   /// std::runtime_error naming path when that fails or path is not a regular
   /// file.
-  explicit AtomicFile(std::string path);
+  explicit AtomicFile(std::string path, Temporary kind = Temporary::Unnamed);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
   /// The target's path, as given.
   const std::string& Path() const { return path_; }
-  /// The temporary file's name inside the target's directory; empty once
-  /// committed or discarded.
+  /// The temporary file's name inside the target's directory while it has
+  /// one; empty while it is unnamed, and once committed or discarded.
   const std::string& TemporaryName() const { return temp_name_; }
+  /// True while the temporary file has no name (nothing to remove after a
+  /// crash).
+  bool Unnamed() const { return unnamed_; }
   /// The open temporary file, for libraries that write to a FILE*; null once
   /// committed or discarded.
   FILE* Stream() const { return stream_; }
@@ -72,7 +88,10 @@ class AtomicFile {
   void Discard() noexcept;
 
  private:
-  void OpenTemporary(const struct stat* replaced);
+  void OpenTemporary(const struct stat* replaced, Temporary kind);
+  int OpenUnnamed();
+  int OpenNamed();
+  void NameUnnamed();
   [[noreturn]] void Fail(int err);
   [[noreturn]] void Fail(const std::string& reason);
 
@@ -82,6 +101,7 @@ class AtomicFile {
   bool created_ = false;  // the target was created empty through a dangling link
   std::string temp_name_;
   FILE* stream_ = nullptr;
+  bool unnamed_ = false;
 };
 
 /// Replaces the file at path by bytes through an AtomicFile. Throws

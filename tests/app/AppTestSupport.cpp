@@ -103,11 +103,14 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 // Waits for the child, reading the terminal meanwhile so that it never blocks
 // on a full terminal buffer. Kills it after kTimeout.
-// True when directory holds a name that starts with '.'.
-bool HasHiddenFile(const std::string& directory) {
+// True when process pid holds a file open in directory (which ends in '/'),
+// named or unnamed ("DIR/#123 (deleted)").
+bool WritesIn(pid_t pid, const std::string& directory) {
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
-    if (entry.path().filename().string().starts_with(".")) return true;
+  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+  for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
+    const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+    if (!error && target.starts_with(directory)) return true;
   }
   return false;
 }
@@ -130,9 +133,8 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
   while (waitpid(pid, &status, WNOHANG) == 0) {
     if (!interrupted &&
         ((!interruptOn.empty() && result.Err.find(interruptOn) != std::string::npos) ||
-         (!options.InterruptOnHiddenFileIn.empty() &&
-          HasHiddenFile(options.InterruptOnHiddenFileIn)))) {
-      kill(pid, SIGINT);
+         (!options.InterruptOnWriteIn.empty() && WritesIn(pid, options.InterruptOnWriteIn)))) {
+      kill(pid, options.InterruptWith);
       interrupted = true;
     }
     if (std::chrono::steady_clock::now() > deadline) {
@@ -181,12 +183,17 @@ ProcessResult RunQvell(const std::vector<std::string>& args, const ProcessOption
     posix_spawn_file_actions_adddup2(&actions, err.Fd(), 2);
   }
   std::vector<std::string> argv = {QVELL_BINARY};
+  if (options.AddressLimitKiB > 0) {  // the shell lowers the limit, then becomes qvell
+    argv = {"/bin/sh", "-c",
+            "ulimit -v " + std::to_string(options.AddressLimitKiB) + " && exec \"$0\" \"$@\"",
+            QVELL_BINARY};
+  }
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<std::string> env = ChildEnvironment(options);
   std::vector<char*> argvPointers = Pointers(argv), envPointers = Pointers(env);
   pid_t pid = 0;
   const int spawned =
-      posix_spawn(&pid, QVELL_BINARY, &actions, nullptr, argvPointers.data(), envPointers.data());
+      posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, argvPointers.data(), envPointers.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
     result.Err = std::string("cannot start qvell: ") + std::strerror(spawned);

@@ -4,6 +4,7 @@
 // captured, standard error optionally on a terminal), and the picture the
 // engine computes in this process for the same project. The picture decoders
 // come from support/QVTestPictures.h.
+#include <csignal>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,9 +34,13 @@ struct ProcessOptions {
   bool StderrOnTerminal = false;  ///< standard error on a pseudo-terminal
   /// With StderrOnTerminal: send SIGINT once the terminal has received this.
   std::string InterruptOnOutput;
-  /// Send SIGINT once a hidden file (a name starting with '.') appears in
-  /// this directory: a picture is being written there.
-  std::string InterruptOnHiddenFileIn;
+  /// Send the interrupt once the child holds a file open in this directory
+  /// (named or not): a picture is being written there.
+  std::string InterruptOnWriteIn;
+  /// The child's address-space limit (ulimit -v) in KiB; 0: as this process.
+  int64_t AddressLimitKiB = 0;
+  /// The signal the interrupt sends.
+  int InterruptWith = SIGINT;
   /// With StderrOnTerminal: once the terminal has received ProbeOnOutput,
   /// note whether ProbeFile exists (in ProcessResult::ProbeFileExisted).
   std::string ProbeOnOutput;

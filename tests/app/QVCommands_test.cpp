@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -42,13 +43,16 @@ TEST(QVCommands, InterruptDuringTheWriteRemovesTheTemporaryFile) {
   // Quick to render (shallow), slow to write (many pixels).
   const std::string text = ReplaceFirst(Sized("4000", "4000"), "Depth: 100", "Depth: 2");
   const std::string project = Project(dir, "p.qvl", text);
-  ScratchDir out;
-  ProcessOptions options;
-  options.InterruptOnHiddenFileIn = out.File("");
-  const ProcessResult run = RunQvell({"render", project, "-o", out.File("a.png")}, options);
-  EXPECT_EQ(run.ExitCode, 3) << run.Describe();
-  EXPECT_EQ(run.Err, "qvell: error: interrupted; no picture was written\n") << run.Describe();
-  EXPECT_TRUE(out.Entries().empty());
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    ScratchDir out;
+    ProcessOptions options;
+    options.InterruptOnWriteIn = out.File("");
+    options.InterruptWith = signal;
+    const ProcessResult run = RunQvell({"render", project, "-o", out.File("a.png")}, options);
+    EXPECT_EQ(run.ExitCode, 3) << signal << ": " << run.Describe();
+    EXPECT_EQ(run.Err, "qvell: error: interrupted; no picture was written\n") << run.Describe();
+    EXPECT_TRUE(out.Entries().empty()) << signal;
+  }
 }
 
 TEST(QVCommands, SummaryLineFollowsTheWrite) {

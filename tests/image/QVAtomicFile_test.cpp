@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cerrno>
@@ -46,26 +50,72 @@ TEST(QVAtomicFile, NewFileModeFollowsTheUmask) {
   }
 }
 
-TEST(QVAtomicFile, StreamGoesToAHiddenFileBesideTheTargetUntilCommit) {
+TEST(QVAtomicFile, StreamGoesToATemporaryFileBesideTheTargetUntilCommit) {
+  using Temporary = qv::AtomicFile::Temporary;
+  for (const Temporary kind : {Temporary::Unnamed, Temporary::Named}) {
+    for (const bool existing : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (kind == Temporary::Named ? "named" : "unnamed")
+                                      << (existing ? ", replacing" : ", new"));
+      ScratchDir dir;
+      const std::string path = dir.File("picture.png");
+      if (existing) WriteBytes(path, "old");
+      qv::AtomicFile file(path, kind);
+      EXPECT_EQ(file.Path(), path);
+      std::set<std::string> during;
+      if (existing) during.insert("picture.png");
+      const std::string temp = file.TemporaryName();
+      // This file system (the test's temporary directory) takes unnamed files.
+      EXPECT_EQ(file.Unnamed(), kind == Temporary::Unnamed);
+      EXPECT_EQ(temp.empty(), file.Unnamed());
+      if (!temp.empty()) {
+        EXPECT_EQ(temp.front(), '.');
+        during.insert(temp);
+      }
+      EXPECT_EQ(dir.Entries(), during);
+      ASSERT_NE(file.Stream(), nullptr);
+      std::fputs("new ", file.Stream());
+      file.Write("contents", 8);
+      if (existing) {
+        EXPECT_EQ(ReadBytes(path), "old");
+      }
+      EXPECT_EQ(dir.Entries(), during);
+      file.Commit();
+      EXPECT_EQ(file.Stream(), nullptr);
+      EXPECT_TRUE(file.TemporaryName().empty());
+      EXPECT_EQ(ReadBytes(path), "new contents");
+      EXPECT_EQ(dir.Entries(), std::set<std::string>{"picture.png"});
+      EXPECT_THROW(file.Commit(), std::logic_error);
+    }
+  }
+}
+
+// A process killed in the middle of a write (no destructor, no handler runs)
+// leaves the old file and nothing else.
+TEST(QVAtomicFile, ProcessKilledWhileWritingLeavesNothingBehind) {
   ScratchDir dir;
-  const std::string path = dir.File("picture.png");
+  const std::string path = dir.File("keep.png");
   WriteBytes(path, "old");
-  qv::AtomicFile file(path);
-  EXPECT_EQ(file.Path(), path);
-  const std::string temp = file.TemporaryName();
-  ASSERT_FALSE(temp.empty());
-  EXPECT_EQ(temp.front(), '.');
-  EXPECT_TRUE(dir.Entries().contains(temp));
-  ASSERT_NE(file.Stream(), nullptr);
-  std::fputs("new ", file.Stream());
-  file.Write("contents", 8);
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    qv::AtomicFile file(path);
+    file.Write(std::string(100000, 'n').data(), 100000);
+    std::fflush(file.Stream());
+    (void)!write(ready[1], "w", 1);
+    for (;;) pause();
+  }
+  close(ready[1]);
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  close(ready[0]);
+  kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"keep.png"});
   EXPECT_EQ(ReadBytes(path), "old");
-  EXPECT_EQ(dir.Entries().size(), 2u);
-  file.Commit();
-  EXPECT_EQ(file.Stream(), nullptr);
-  EXPECT_EQ(ReadBytes(path), "new contents");
-  EXPECT_EQ(dir.Entries(), std::set<std::string>{"picture.png"});
-  EXPECT_THROW(file.Commit(), std::logic_error);
 }
 
 TEST(QVAtomicFile, AbandonedFileIsRemovedAndTargetKept) {
@@ -79,7 +129,7 @@ TEST(QVAtomicFile, AbandonedFileIsRemovedAndTargetKept) {
   EXPECT_EQ(ReadBytes(path), "precious");
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"keep.txt"});
   {
-    qv::AtomicFile file(dir.File("never.txt"));
+    qv::AtomicFile file(dir.File("never.txt"), qv::AtomicFile::Temporary::Named);
     file.Discard();
     EXPECT_TRUE(file.TemporaryName().empty());
   }
