@@ -10,6 +10,7 @@
 
 #include "app/QVHeadlessRender.h"
 #include "app/QVInterrupt.h"
+#include "app/QVMemoryAllowance.h"
 #include "app/QVProgressBar.h"
 #include "engine/QVEffector.h"
 #include "engine/QVGraph.h"
@@ -42,8 +43,10 @@ int64_t BytesPerFinePixel() {
          4 * static_cast<int64_t>(graph.Effectors.size() + graph.Mixers.size());
 }
 
-int64_t Allowance(const BandPlan& plan) {
-  return plan.MemoryAllowance > 0 ? plan.MemoryAllowance : AvailableMemory();
+// Threads besides the main one while bands render: the workers, the render
+// thread and the encoder.
+MemoryAllowance Allowance(const BandPlan& plan) {
+  return AllowedMemory(plan.MemoryAllowance, int64_t{ThreadCount.load()} + 2, kBaseBytes);
 }
 
 // Bytes one band of rows output rows takes at its peak: the computed window
@@ -133,19 +136,17 @@ std::string BandPlanProblem(const QVMain& main, const BandPlan& plan) {
            std::to_string(w * n) + " x " + std::to_string(h * n) +
            " pixels, more than 2147483647 on a side; use a smaller factor";
   }
-  const int64_t budget = Allowance(plan) - kBaseBytes;
-  if (BandBytes(plan, 1) > budget) {
-    return "a band of one row of the " + std::to_string(w) + " x " + std::to_string(h) +
-           " picture needs " + std::to_string((BandBytes(plan, 1) + kBaseBytes) >> 20) +
-           " MiB of memory with what the process itself takes, more than the " +
-           std::to_string(Allowance(plan) >> 20) +
-           " MiB allowed; allow more memory (--memory) or lower Width";
+  const MemoryAllowance allowance = Allowance(plan);
+  if (BandBytes(plan, 1) > allowance.Bytes - kBaseBytes) {
+    return MemoryRefusal("a band of one row of the " + std::to_string(w) + " x " +
+                             std::to_string(h) + " picture",
+                         BandBytes(plan, 1) + kBaseBytes, allowance);
   }
   return "";
 }
 
 int32_t BandRows(const QVMain&, const BandPlan& plan) {
-  const int64_t budget = Allowance(plan) - kBaseBytes;
+  const int64_t budget = Allowance(plan).Bytes - kBaseBytes;
   const int64_t one = BandBytes(plan, 1), more = BandBytes(plan, 2) - one;
   const int64_t fitting = one > budget ? 1 : 1 + (budget - one) / std::max<int64_t>(more, 1);
   const int32_t bands = BandsWhenFitting();

@@ -28,7 +28,7 @@ class QVProgressBar;
 struct BandPlan {
   PixelRect Part;               ///< of the project's Width x Height picture
   int32_t Supersample = 1;      ///< samples per side of each pixel, 1 to 8
-  int64_t MemoryAllowance = 0;  ///< bytes; 0: the memory available
+  int64_t MemoryAllowance = 0;  ///< bytes; 0: the memory available (either within ulimit)
 };
 
 /// The progress display of a job of one or more renders (a zoom's frames):

@@ -24,14 +24,15 @@ const char* const kUsage =
     "  qvell [PROJECT.qvl]                    open the editor (needs a display)\n"
     "  qvell render PROJECT.qvl -o OUT [--threads N] [--quiet] [--quality N] [--no-project]\n"
     "               [--region X,Y,W,H] [--supersample N] [--memory SIZE]\n"
-    "  qvell join OUT.png PART.png...\n"
+    "  qvell join OUT.png PART.png... [--quiet]\n"
     "  qvell zoom PROJECT --to X,Y --scale S --frames N -o 'DIR/frame%05d.png'\n"
     "             [--frame K] [--print-frame K] [render options]\n"
     "  qvell print [PROJECT]\n"
     "  qvell --help | --version\n"
     "\n"
     "PROJECT is a .qvl file, a PNG written by qvell (it carries its project), or\n"
-    "\"-\" for standard input.\n"
+    "\"-\" for standard input. \"--\" ends the options; -h, --help after a command\n"
+    "prints this usage.\n"
     "render  renders the last mixer of PROJECT and writes the picture to OUT, a\n"
     "        .bmp, .png, .jpg or .jpeg file\n"
     "  -o, --output OUT    the picture file, replaced only when the render succeeds\n"
@@ -42,11 +43,16 @@ const char* const kUsage =
     "  --no-project        a PNG without the project in it\n"
     "  --region X,Y,W,H    just this rectangle of the picture (for qvell join)\n"
     "  --supersample N     anti-aliasing: N x N samples per pixel, 1 to 8\n"
-    "  --memory SIZE       memory to stay within, e.g. 512M or 4G (default: what\n"
-    "                      is available); larger pictures are rendered in bands\n"
+    "  --memory SIZE       memory to stay within, e.g. 512M or 4G (K, M, G, T in\n"
+    "                      either case; default: what is available, within\n"
+    "                      ulimit -v); larger pictures are rendered in bands\n"
     "join    assembles PNG regions that tile one picture into OUT.png\n"
     "zoom    renders N frames from PROJECT's view to centre X,Y and scale S\n"
-    "        (geometric steps); %d, %05d... in the pattern is the frame number\n"
+    "        (geometric steps); %d, %5d, %05d... in the pattern is the frame\n"
+    "        number (width up to 32); the folder is created when missing\n"
+    "  --to X,Y            the last frame's centre\n"
+    "  --scale S           the last frame's scale, above 0\n"
+    "  --frames N          the number of frames\n"
     "  --frame K           render frame K (0 to N - 1) alone\n"
     "  --print-frame K     print frame K's project instead of rendering\n"
     "print   writes PROJECT (none: the default project) to standard output as\n"
@@ -82,7 +88,7 @@ std::string SetPictureOption(const std::string& name, const std::string& value,
     options.Supersample = *n;
   } else if (name == "--memory") {
     const std::optional<int64_t> bytes = ParseMemorySize(value);
-    if (!bytes) return "--memory takes a size such as 512M or 4G, not " + quoted;
+    if (!bytes) return "--memory takes a size such as 512M, 4G or 64k, not " + quoted;
     options.Memory = *bytes;
   } else if (name == "--to") {
     const std::optional<QVComplex> to = ParsePoint(value);
@@ -244,7 +250,8 @@ std::string ParseZoom(const std::vector<std::string>& args, CommandLineOptions& 
   if (std::string problem = SetOutputFormat("zoom", options); !problem.empty()) return problem;
   if (!FrameFileName(options.Output, 0)) {
     return "the frame file pattern \"" + options.Output +
-           "\" needs one %d (or %05d, ...) for the frame number; write %% for a %";
+           "\" needs one %d (or %5d, %05d, ... up to a width of " + std::to_string(kMaxFrameWidth) +
+           ") for the frame number; write %% for a %";
   }
   return "";
 }

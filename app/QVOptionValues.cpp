@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 namespace qv {
 
@@ -19,16 +20,13 @@ std::optional<int64_t> ParseMemorySize(const std::string& text) {
     unit.resize(1);
   }
   int shift = 0;
-  if (unit == "K" || unit == "k")
-    shift = 10;
-  else if (unit == "M")
-    shift = 20;
-  else if (unit == "G")
-    shift = 30;
-  else if (unit == "T")
-    shift = 40;
-  else if (!unit.empty() && unit != "B")
+  if (unit.size() == 1 && unit != "B" && unit != "b") {
+    const size_t at = std::string_view("kmgt").find(static_cast<char>(unit[0] | 0x20));
+    if (at == std::string_view::npos) return std::nullopt;
+    shift = 10 * static_cast<int>(at + 1);
+  } else if (!unit.empty() && unit != "B") {
     return std::nullopt;
+  }
   if (value < 1 || value > (INT64_MAX >> shift)) return std::nullopt;
   return value << shift;
 }
@@ -70,8 +68,11 @@ std::optional<std::string> FrameFileName(const std::string& pattern, int number)
     size_t j = i + 1;
     const bool zeros = j < pattern.size() && pattern[j] == '0';
     if (zeros) ++j;
-    int width = 0;
-    if (j < pattern.size() && pattern[j] >= '1' && pattern[j] <= '9') width = pattern[j++] - '0';
+    int width = 0;  // at most kMaxFrameWidth, as printf pads
+    while (j < pattern.size() && pattern[j] >= '0' && pattern[j] <= '9') {
+      width = width * 10 + (pattern[j++] - '0');
+      if (width > kMaxFrameWidth) return std::nullopt;
+    }
     if (j >= pattern.size() || pattern[j] != 'd' || ++directives > 1) return std::nullopt;
     std::string digits = std::to_string(number);
     if (digits.size() < static_cast<size_t>(width)) {

@@ -10,8 +10,9 @@
 
 namespace qv {
 
-/// "SIZE": a whole number of bytes, or with K, M, G or T (powers of 1024,
-/// an optional "iB" or "B" after it), e.g. 512M, 4GiB. At least 1 byte.
+/// "SIZE": a whole number of bytes, or with K, M, G or T in either case
+/// (powers of 1024, an optional "iB" or "B" after it), e.g. 512M, 4GiB, 64k.
+/// At least 1 byte.
 std::optional<int64_t> ParseMemorySize(const std::string& text);
 
 /// A finite decimal number ("." as the point, whatever the locale).
@@ -20,8 +21,12 @@ std::optional<double> ParseFiniteNumber(const std::string& text);
 /// "X,Y": two finite numbers, the real and imaginary parts of a point.
 std::optional<QVComplex> ParsePoint(const std::string& text);
 
-/// The file name of frame number in pattern, whose one "%d" or "%0Nd" (N up
-/// to 9) stands for the number and "%%" for "%". None when pattern has no such
+/// The widest frame number a pattern may ask for.
+inline constexpr int kMaxFrameWidth = 32;
+
+/// The file name of frame number in pattern, whose one "%d", "%Nd" or "%0Nd"
+/// (N up to kMaxFrameWidth; padded with spaces or zeros as printf pads)
+/// stands for the number and "%%" for "%". None when pattern has no such
 /// directive, more than one, or another "%" sequence.
 std::optional<std::string> FrameFileName(const std::string& pattern, int number);
 

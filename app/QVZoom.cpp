@@ -1,6 +1,6 @@
 // qvell zoom: the frames of a movie that zooms from a project's view to
 // another centre and scale. The scale changes geometrically from frame to
-// frame, s_k = s_0 (S / s_0)^(k / (N - 1)), and the centre moves in step with
+// frame, s_k = s_0 (S / s_0)^(k / (N - 1)) (taken in logarithms), and the centre moves in step with
 // the scale's change, by the fraction (s_0 - s_k) / (s_0 - S) of the way (a
 // plain linear move when the scale stays), so the motion on screen is smooth
 // however deep the zoom. Each frame is rendered from its project text, written
@@ -8,8 +8,10 @@
 // what qvell render makes of that printed project. Main thread.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "app/QVOptionValues.h"
 #include "app/QVProgressBar.h"
 #include "app/QVProjectInput.h"
+#include "base/QVScan.h"
 #include "engine/QVMain.h"
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
@@ -26,7 +29,11 @@ namespace qv {
 
 namespace {
 
-// The view of frame k of n, from (v0, s0) to (to, scale).
+// The view of frame k of n, from (v0, s0) to (to, scale). The scale's steps
+// are taken in logarithms, so that a zoom across any range of doubles (1e300
+// to 1e-300) neither overflows nor underflows; with L = log(scale / s0) and
+// t = k / (n - 1), s = s0 e^(L t) and the centre's fraction of the way is
+// (1 - e^(L t)) / (1 - e^L), evaluated without overflow for either sign of L.
 void FrameView(QVComplex v0, double s0, QVComplex to, double scale, int k, int n, QVComplex& v,
                double& s) {
   if (k == n - 1) {  // the last frame is the target exactly
@@ -34,11 +41,20 @@ void FrameView(QVComplex v0, double s0, QVComplex to, double scale, int k, int n
     s = scale;
     return;
   }
+  if (k == 0) {  // and the first the project's view
+    v = v0;
+    s = s0;
+    return;
+  }
   const double t = static_cast<double>(k) / (n - 1);
-  const double ratio = scale / s0;
-  const double grown = std::pow(ratio, t);
-  const double f = ratio == 1.0 ? t : (1.0 - grown) / (1.0 - ratio);
-  s = s0 * grown;
+  const double L = std::log(scale) - std::log(s0);
+  double f = t;  // the scale stays: a plain linear move
+  if (L < 0) {
+    f = std::expm1(L * t) / std::expm1(L);
+  } else if (L > 0) {  // the same fraction, divided through by e^L
+    f = std::exp(L * (t - 1)) * (std::expm1(-L * t) / std::expm1(-L));
+  }
+  s = std::clamp(std::exp(std::log(s0) + L * t), std::min(s0, scale), std::max(s0, scale));
   v = {v0.re + (to.re - v0.re) * f, v0.im + (to.im - v0.im) * f};
 }
 
@@ -59,6 +75,18 @@ std::string LoadFrame(QVMain& main, QVComplex v0, double s0, const CommandLineOp
   return text;
 }
 
+// Creates the folder output goes into, with its parents, as mkdir -p does.
+// Returns "" or why it cannot be made.
+std::string MakeFolderFor(const std::string& output) {
+  const std::filesystem::path folder = std::filesystem::path(output).parent_path();
+  if (folder.empty()) return "";
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!error) return "";
+  return "cannot create the folder " + QuoteText(folder.string()) + " for " + QuoteText(output) +
+         ": " + error.message() + "; choose another place (-o) or create it";
+}
+
 }  // namespace
 
 int RunZoom(const CommandLineOptions& options) {
@@ -70,6 +98,10 @@ int RunZoom(const CommandLineOptions& options) {
   }
   const QVComplex v0 = main.Parameter.Viewpoint;
   const double s0 = main.Parameter.Scale;
+  if (!(s0 > 0) || !std::isfinite(s0)) {
+    return CommandError("a zoom starts from the project's Scale, which must be above 0, not " +
+                        NumberToText(s0));
+  }
   if (options.PrintFrame)
     return WriteStandardOutput(LoadFrame(main, v0, s0, options, *options.PrintFrame));
 
@@ -85,6 +117,10 @@ int RunZoom(const CommandLineOptions& options) {
   for (int k = first; k <= last; ++k) {
     LoadFrame(main, v0, s0, options, k);
     const std::string output = *FrameFileName(options.Output, k);
+    if (std::string problem = MakeFolderFor(output); !problem.empty()) {
+      if (showProgress) bar.EndLine();
+      return CommandError("frame " + std::to_string(k) + ": " + problem);
+    }
     if (std::string error = RenderToFile(main, options, output, progress); !error.empty()) {
       if (showProgress) bar.EndLine();
       return CommandError("frame " + std::to_string(k) + ": " + error);

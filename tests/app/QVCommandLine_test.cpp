@@ -2,6 +2,9 @@
 // messages, and print. They run the built binary.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,6 +44,46 @@ TEST(QVCommandLine, NoArgumentsPrintsTheUsageAndExitsOne) {
                           {"QT_QPA_PLATFORM", std::nullopt}};
   ExpectUsageError(RunQvell({}, headless), "no display");
   ExpectUsageError(RunQvell({"some.qvl"}, headless), "no display");
+}
+
+// True when text holds word with no letter, digit or '-' right before or
+// after it.
+bool HoldsWord(const std::string& text, const std::string& word) {
+  const auto part = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-'; };
+  for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+    const size_t end = at + word.size();
+    if ((at == 0 || !part(text[at - 1])) && (end == text.size() || !part(text[end]))) return true;
+  }
+  return false;
+}
+
+TEST(QVCommandLine, ManualPageNamesEveryCommandAndOptionTheHelpPrints) {
+  std::string page = ReadBytes(QV_EXAMPLES_DIR "/../dist/qvell.1");
+  for (size_t at = page.find("\\-"); at != std::string::npos; at = page.find("\\-", at)) {
+    page.erase(at, 1);  // roff's "\-" is a plain '-'
+  }
+  std::set<std::string> commands, options;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--help"}, {"render", "--help"}, {"join", "--help"}, {"zoom", "--help"}, {"print", "-h"}}) {
+    const ProcessResult help = RunQvell(args);
+    ASSERT_EQ(help.ExitCode, 0) << help.Describe();
+    const std::regex command("^  qvell ([a-z]+)"), option("(^|[ \\[|,(])(--?[a-z][a-z-]*)");
+    for (const std::string& line : Lines(help.Out)) {
+      std::smatch m;
+      if (std::regex_search(line, m, command)) commands.insert(m[1]);
+      for (auto it = std::sregex_iterator(line.begin(), line.end(), option);
+           it != std::sregex_iterator(); ++it) {
+        options.insert((*it)[2]);
+      }
+    }
+  }
+  // What the help shows today, so that the reading of it cannot come up empty.
+  for (const char* known : {"render", "join", "zoom", "print"}) EXPECT_TRUE(commands.contains(known));
+  for (const char* known : {"-o", "--memory", "--print-frame", "--help", "--version"}) {
+    EXPECT_TRUE(options.contains(known)) << known;
+  }
+  for (const std::string& c : commands) EXPECT_TRUE(HoldsWord(page, "qvell " + c)) << c;
+  for (const std::string& o : options) EXPECT_TRUE(HoldsWord(page, o)) << o;
 }
 
 TEST(QVCommandLine, AnEditorThatCannotOpenItsDisplayExitsThree) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "app/QVMemoryAllowance.h"
+
 namespace qv {
 namespace {
 
@@ -12,7 +16,12 @@ TEST(OptionValues, MemorySizesReadWithBinaryUnits) {
   EXPECT_EQ(ParseMemorySize("4GiB"), int64_t{4} << 30);
   EXPECT_EQ(ParseMemorySize("2KB"), 2048);
   EXPECT_EQ(ParseMemorySize("1T"), int64_t{1} << 40);
-  for (const char* bad : {"", "0", "-1M", "1.5G", "4X", "M", "9999999999999T", " 4G"}) {
+  // Either letter case, as a shell user types them.
+  EXPECT_EQ(ParseMemorySize("64k"), 64 << 10);
+  EXPECT_EQ(ParseMemorySize("1m"), 1 << 20);
+  EXPECT_EQ(ParseMemorySize("3g"), int64_t{3} << 30);
+  EXPECT_EQ(ParseMemorySize("2mib"), std::nullopt);
+  for (const char* bad : {"", "0", "-1M", "1.5G", "4X", "M", "9999999999999T", " 4G", "1b", "1x"}) {
     EXPECT_EQ(ParseMemorySize(bad), std::nullopt) << bad;
   }
 }
@@ -30,9 +39,28 @@ TEST(OptionValues, FramePatternsTakeOneNumberDirective) {
   EXPECT_EQ(FrameFileName("f%d.png", 7), "f7.png");
   EXPECT_EQ(FrameFileName("f%3d.png", 7), "f  7.png");
   EXPECT_EQ(FrameFileName("100%%-%d.png", 123456), "100%-123456.png");
-  for (const char* bad : {"f.png", "f%d%d.png", "f%s.png", "f%.png", "%", "f%x.png"}) {
+  // Widths past one digit pad as printf pads, up to kMaxFrameWidth.
+  for (const char* pattern : {"f%10d.png", "f%012d.png", "f%032d.png", "f%2d.png"}) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, pattern, 42);
+    EXPECT_EQ(FrameFileName(pattern, 42), expected) << pattern;
+  }
+  for (const char* bad : {"f.png", "f%d%d.png", "f%s.png", "f%.png", "%", "f%x.png", "f%33d.png",
+                          "f%-5d.png", "f%99999999999d.png", "f%5.png"}) {
     EXPECT_EQ(FrameFileName(bad, 1), std::nullopt) << bad;
   }
+}
+
+TEST(OptionValues, MemoryInMessagesNeverReadsAsZeroOrAsEnough) {
+  EXPECT_EQ(MemoryText(1, false), "1 byte");
+  EXPECT_EQ(MemoryText(1000, true), "1000 bytes");
+  EXPECT_EQ(MemoryText(1024, false), "1 KiB");
+  EXPECT_EQ(MemoryText(1536, false), "1536 bytes");
+  EXPECT_EQ(MemoryText(int64_t{48} << 20, true), "48 MiB");
+  // A need one byte above an allowance reads as more than it.
+  const int64_t allowed = (int64_t{100} << 20) + 1;
+  EXPECT_EQ(MemoryText(allowed, false), "100 MiB");
+  EXPECT_EQ(MemoryText(allowed + 1, true), "101 MiB");
 }
 
 }  // namespace

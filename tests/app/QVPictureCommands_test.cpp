@@ -80,7 +80,8 @@ TEST(PictureCommands, BandsUnderASmallMemoryGiveTheSameFileInEveryFormat) {
   const ProcessResult tooSmall =
       RunQvell({"render", project, "-o", dir.File("b.png"), "--memory", "40M"});
   EXPECT_EQ(tooSmall.ExitCode, 3) << tooSmall.Describe();
-  EXPECT_NE(tooSmall.Err.find("allow more memory (--memory)"), std::string::npos);
+  EXPECT_NE(tooSmall.Err.find("--memory allows 40 MiB; allow at least --memory "), std::string::npos)
+      << tooSmall.Describe();
 }
 
 TEST(PictureCommands, RegionsJoinIntoTheWholePictureAndGapsOrOverlapsAreRefused) {
