@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QDropEvent>
 #include <QImage>
@@ -352,8 +354,20 @@ TEST(TForm1, ClosingDuringASupersampledSaveStopsItAndWritesNothing) {
     e.form.FrameParameter1->EditHeight->setText("640");
     ASSERT_TRUE(e.Render());  // at 8 x 8 samples this takes seconds
     e.form.SaveToFile(qv::FromQString(Path(dir, "s.png")), 8);
-    // The command line's temporary file shows that its render runs.
-    ASSERT_TRUE(qv::test::WaitFor([&] { return !files().empty(); }));
+    // The command line's temporary file (unnamed, so seen among the open
+    // files of the processes) shows that its render runs.
+    const std::string inside = dir.path().toStdString() + "/";
+    const auto writing = [&] {
+      std::error_code error;
+      for (const auto& process : std::filesystem::directory_iterator("/proc", error)) {
+        std::error_code ignored;
+        for (const auto& fd : std::filesystem::directory_iterator(process.path() / "fd", ignored)) {
+          if (std::filesystem::read_symlink(fd.path(), ignored).string().starts_with(inside)) return true;
+        }
+      }
+      return false;
+    };
+    ASSERT_TRUE(qv::test::WaitFor(writing));
     ASSERT_TRUE(e.form.Saving());
   }
   EXPECT_EQ(files(), "");  // stopped, waited for, and cleaned up
