@@ -11,15 +11,6 @@
 
 namespace qv {
 
-namespace {
-
-// The decoded text of standard input. Throws ProjectFileError.
-std::string ReadStandardInput() {
-  return DecodeProjectBytes(ReadProjectBytes(stdin, kStandardInputName), kStandardInputName);
-}
-
-}  // namespace
-
 std::string DisplayFileName(const std::string& path) {
   for (const char c : path) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return QuoteText(path);
@@ -32,11 +23,8 @@ std::string LoadProjectInput(QVMain& main, const std::string& path, std::string*
   const std::string file = standardInput ? kStandardInputName : DisplayFileName(path);
   std::string text;
   try {
-    if (standardInput) {
-      text = ReadStandardInput();
-    } else {
-      text = ReadProjectOrPicture(path);
-    }
+    text = standardInput ? ReadProjectOrPicture(stdin, kStandardInputName)
+                         : ReadProjectOrPicture(path);
   } catch (const ProjectFileError& e) {
     return file + ": error: " + e.Reason();
   } catch (const PngReadError& e) {

@@ -1,7 +1,7 @@
 #pragma once
 // The project a command reads: a project file (UTF-8 with or without a byte
 // order mark, or Shift-JIS, any line ends), a PNG picture that carries its
-// project, or, for "-", standard input in the project file's encodings. It replaces the engine's
+// project, or, for "-", either of them on standard input. It replaces the engine's
 // project; a failure leaves the project as it was and comes back as the one line the command line
 // prints for it. Main thread.
 #include <string>

@@ -2,23 +2,35 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "source/QVAtomicFile.h"
+#include "source/QVProjectFile.h"
 
 namespace qv {
 namespace {
 
 constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr size_t kMaxPalette = 3 * 256;
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-// Reads up to the pixels and sets 8-bit RGB output; false after a library
-// error. Nothing with a destructor lives in this frame, which the jump may
-// re-enter.
-bool ReadHeader(png_structp png, png_infop info, std::jmp_buf& jump, std::FILE* in) {
+using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// True when in begins with the signature (which is then read).
+bool ReadSignature(std::FILE* in) {
+  std::string head(sizeof kSignature, '\0');
+  head.resize(std::fread(head.data(), 1, head.size(), in));
+  return HasPngSignature(head);
+}
+
+// Sets libpng up to read the rows as 8-bit RGB, from the chunks after the
+// signature on; false after a library error. Nothing with a destructor lives
+// in this frame, which the jump may re-enter.
+bool StartRows(png_structp png, png_infop info, std::jmp_buf& jump) {
   if (setjmp(jump)) return false;
   png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
-  png_init_io(png, in);
+  png_set_sig_bytes(png, sizeof kSignature);
   png_read_info(png, info);
   png_set_expand(png);
   png_set_strip_16(png);
@@ -34,6 +46,21 @@ bool ReadOneRow(png_structp png, std::jmp_buf& jump, png_bytep row) {
   return true;
 }
 
+// The project text of the "Q-Vell project" chunk's bytes. Throws PngReadError.
+std::string ProjectTextOf(std::string_view bytes) {
+  const std::string name = TextChunkName(kProjectKeyword);
+  if (const size_t bad = FirstInvalidUtf8(bytes); bad != std::string_view::npos) {
+    throw PngReadError(name + "'s text is not valid UTF-8 (at byte offset " + std::to_string(bad) +
+                       " of the text)");
+  }
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  std::string text = NormaliseLineEnds(bytes);
+  if (const std::string problem = ControlCharacterProblem(text); !problem.empty()) {
+    throw PngReadError(name + "'s text holds " + problem + ", which a project cannot hold");
+  }
+  return text;
+}
+
 }  // namespace
 
 bool HasPngSignature(const std::string& bytes) {
@@ -42,12 +69,8 @@ bool HasPngSignature(const std::string& bytes) {
 }
 
 bool IsPngFile(const std::string& path) {
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (!in) return false;
-  std::string head(sizeof kSignature, '\0');
-  head.resize(std::fread(head.data(), 1, head.size(), in));
-  std::fclose(in);
-  return HasPngSignature(head);
+  const FilePtr in(std::fopen(path.c_str(), "rb"), std::fclose);
+  return in && ReadSignature(in.get());
 }
 
 void PngReader::JumpOnError(png_structp png, png_const_charp message) {
@@ -56,37 +79,67 @@ void PngReader::JumpOnError(png_structp png, png_const_charp message) {
   std::longjmp(state->Jump, 1);
 }
 
-PngReader::PngReader(const std::string& path) : path_(path) {
+void PngReader::ReadFromFile(png_structp png, png_bytep out, size_t size) {
+  auto* reader = static_cast<PngReader*>(png_get_io_ptr(png));
+  const size_t fromReplay = std::min(size, reader->replay_.size() - reader->replayed_);
+  std::memcpy(out, reader->replay_.data() + reader->replayed_, fromReplay);
+  reader->replayed_ += fromReplay;
+  if (fromReplay == size) return;
+  if (std::fread(out + fromReplay, 1, size - fromReplay, reader->file_) < size - fromReplay) {
+    // The jump leaves this frame, which holds nothing with a destructor.
+    png_error(png, std::ferror(reader->file_)
+                       ? "the file cannot be read"
+                       : "the file ends early, inside the IDAT chunk: it is truncated");
+  }
+}
+
+PngReader::PngReader(const std::string& path) {
   try {
-    Open();
+    Open(path);
   } catch (...) {
     Close();
     throw;
   }
 }
 
-void PngReader::Open() {
-  const std::string& path = path_;
+void PngReader::Open(const std::string& path) {
   file_ = std::fopen(path.c_str(), "rb");
   if (!file_) Fail(SystemErrorText(errno));
+  if (!ReadSignature(file_)) Fail("it is not a PNG file");
+  PngChunkWalker walker(file_);
+  const PngHeader header = walker.ReadHeader();
+  if (header.Interlace != 0) {
+    Fail("it is interlaced; only non-interlaced PNG files are read row by row");
+  }
+  width_ = static_cast<int32_t>(header.Width);  // at most 2^31 - 1, checked by the walker
+  height_ = static_cast<int32_t>(header.Height);
+  replay_ = header.Raw;
+  while (walker.Next() && walker.Type() != "IDAT") {
+    const std::string& type = walker.Type();
+    if (walker.IsText()) {
+      chunks_.push_back(walker.ReadText(kMaxProjectBytes));
+      if (chunks_.back().Damage.empty()) texts_.push_back({chunks_.back().Keyword, chunks_.back().Text});
+    } else if (type[0] >= 'a') {
+      walker.Skip();  // ancillary: nothing the decoding of RGB rows needs
+    } else if (type != "PLTE" || walker.Length() > kMaxPalette) {
+      Fail(type == "PLTE" ? "the PLTE chunk is damaged (it is longer than 256 colours)"
+                          : "it holds a critical chunk of an unknown type, " + type);
+    } else {
+      replay_ += walker.ReadRaw();
+    }
+  }
+  if (!walker.PastPixels()) Fail("it holds no pixels (no IDAT chunk)");
+  const uint32_t length = walker.Length();
+  for (int shift = 24; shift >= 0; shift -= 8) replay_ += static_cast<char>(length >> shift & 0xFF);
+  replay_ += "IDAT";
+}
+
+void PngReader::StartDecoder() {
   png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state_, JumpOnError, IgnoreWarning);
   info_ = png_ ? png_create_info_struct(png_) : nullptr;
   if (!png_ || !info_) Fail("out of memory for the PNG decoder");
-  if (!IsPngFile(path)) Fail("it is not a PNG file");
-  if (!ReadHeader(png_, info_, state_.Jump, file_)) Fail(state_.Message);
-  if (png_get_interlace_type(png_, info_) != PNG_INTERLACE_NONE) {
-    Fail("it is interlaced; only non-interlaced PNG files are read row by row");
-  }
-  width_ = static_cast<int32_t>(png_get_image_width(png_, info_));
-  height_ = static_cast<int32_t>(png_get_image_height(png_, info_));
-  png_textp chunks = nullptr;
-  const int count = png_get_text(png_, info_, &chunks, nullptr);
-  for (int i = 0; i < count; ++i) {
-    const size_t length = chunks[i].compression >= PNG_ITXT_COMPRESSION_NONE
-                              ? chunks[i].itxt_length
-                              : chunks[i].text_length;
-    texts_.push_back({chunks[i].key, std::string(chunks[i].text, length)});
-  }
+  png_set_read_fn(png_, this, ReadFromFile);
+  if (!StartRows(png_, info_, state_.Jump)) Fail(state_.Message);
   row_.resize(static_cast<size_t>(width_) * 3);
 }
 
@@ -101,13 +154,16 @@ void PngReader::Close() noexcept {
 void PngReader::Fail(const std::string& reason) const { throw PngReadError(reason); }
 
 std::optional<std::string> PngReader::Text(const std::string& keyword) const {
-  for (const PngText& t : texts_) {
-    if (t.Keyword == keyword) return t.Text;
+  for (const PngTextChunk& chunk : chunks_) {
+    if (chunk.Keyword != keyword) continue;
+    if (!chunk.Damage.empty()) Fail(chunk.Damage);
+    return chunk.Text;
   }
   return std::nullopt;
 }
 
 void PngReader::ReadRow(uint32_t* out) {
+  if (!png_) StartDecoder();
   if (!ReadOneRow(png_, state_.Jump, row_.data())) Fail(state_.Message);
   const png_byte* in = row_.data();
   for (int32_t x = 0; x < width_; ++x, in += 3) {
@@ -116,13 +172,39 @@ void PngReader::ReadRow(uint32_t* out) {
 }
 
 std::string ReadPngProject(const std::string& path) {
-  const PngReader reader(path);
-  std::optional<std::string> project = reader.Text(kProjectKeyword);
-  if (!project) {
-    throw PngNoProjectError(std::string("this PNG file carries no project (no \"") + kProjectKeyword +
-                       "\" text chunk); qvell render writes one unless given --no-project");
+  const FilePtr in(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!in) throw PngReadError(SystemErrorText(errno));
+  if (!ReadSignature(in.get())) throw PngReadError("it is not a PNG file");
+  return ReadPngProject(in.get());
+}
+
+std::string ReadPngProject(std::FILE* in) {
+  PngChunkWalker walker(in);
+  walker.ReadHeader();
+  // A damaged text chunk, which may have held the project under a damaged keyword.
+  std::string damage;
+  // Past the pixels only to tell a project there from none at all.
+  while (walker.Next()) {
+    if (!walker.IsText()) {
+      walker.Skip();
+      continue;
+    }
+    PngTextChunk chunk = walker.ReadText(kMaxProjectBytes);
+    if (chunk.Keyword != kProjectKeyword) {
+      if (damage.empty()) damage = chunk.Damage;
+      continue;
+    }
+    if (!chunk.Damage.empty()) throw PngReadError(chunk.Damage);
+    if (walker.PastPixels()) {
+      throw PngReadError(TextChunkName(kProjectKeyword) +
+                         " comes after the pixels, where it is not read: a program that rewrote "
+                         "the PNG moved it; keep the file as qvell wrote it");
+    }
+    return ProjectTextOf(chunk.Text);
   }
-  return *project;
+  if (!damage.empty()) throw PngReadError(damage + ", and no other chunk holds a project");
+  throw PngNoProjectError(std::string("this PNG file carries no project (no \"") + kProjectKeyword +
+                          "\" text chunk); qvell render writes one unless given --no-project");
 }
 
 }  // namespace qv

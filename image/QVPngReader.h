@@ -1,9 +1,12 @@
 #pragma once
-// Reading PNG files through libpng: the size and the text chunks that come
-// before the pixels (where this system writes them), then the rows one at a
-// time as 0xFFRRGGBB, whatever the file's colour type and depth (expanded to
-// 8-bit RGB). A reader holds one row at a time, so it streams pictures of any
-// size. Used by one thread at a time.
+// Reading PNG files: the size and the text chunks that come before the
+// pixels (where this system writes them), read by a chunk walker of our own
+// (QVPngChunks.h), then the rows one at a time through libpng as 0xFFRRGGBB,
+// whatever the file's colour type and depth (expanded to 8-bit RGB). The
+// decoder and its row buffers are set up when the first row is read, so
+// reading the texts costs little whatever the picture's size; a reader holds
+// one row at a time, so it streams pictures of any size. Used by one thread
+// at a time.
 #include <png.h>
 
 #include <csetjmp>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "image/QVPictureStream.h"
+#include "image/QVPngChunks.h"
 
 namespace qv {
 
@@ -39,7 +43,8 @@ bool IsPngFile(const std::string& path);
 
 class PngReader {
  public:
-  /// Opens path and reads everything up to the pixels. Throws PngReadError.
+  /// Opens path and reads its chunks up to the pixels, without decoding
+  /// them. Throws PngReadError.
   explicit PngReader(const std::string& path);
   ~PngReader();
   PngReader(const PngReader&) = delete;
@@ -47,9 +52,10 @@ class PngReader {
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
-  /// The text chunks before the pixels, in file order.
+  /// The text chunks before the pixels that read, in file order.
   const std::vector<PngText>& Texts() const { return texts_; }
-  /// The text of the first chunk with this keyword, if any.
+  /// The text of the first chunk with this keyword, if any. Throws
+  /// PngReadError when that chunk is damaged or too large.
   std::optional<std::string> Text(const std::string& keyword) const;
   /// Decodes the next row into out (Width() pixels). Throws PngReadError.
   void ReadRow(uint32_t* out);
@@ -59,26 +65,37 @@ class PngReader {
     std::jmp_buf Jump;
     char Message[256];
   };
-  void Open();
+  void Open(const std::string& path);
+  void StartDecoder();
   void Close() noexcept;
   static void JumpOnError(png_structp png, png_const_charp message);
+  static void ReadFromFile(png_structp png, png_bytep out, size_t size);
   [[noreturn]] void Fail(const std::string& reason) const;
 
-  std::string path_;
   std::FILE* file_ = nullptr;
   ErrorState state_{};
   png_structp png_ = nullptr;
   png_infop info_ = nullptr;
   int32_t width_ = 0;
   int32_t height_ = 0;
+  std::vector<PngTextChunk> chunks_;  // every text chunk, damaged ones too
   std::vector<PngText> texts_;
+  // The chunks libpng needs up to the first IDAT's data (IHDR, PLTE and the
+  // IDAT's header; not the texts), given to it before the rest of file_.
+  std::string replay_;
+  size_t replayed_ = 0;
   std::vector<png_byte> row_;
 };
 
 /// The project text a PNG written by this system carries (its "Q-Vell
-/// project" chunk). Throws PngReadError when it cannot be read, and
-/// PngNoProjectError when it carries no project (that message says how to get
-/// a PNG that does).
+/// project" chunk, before the pixels), as UTF-8 with LF line ends and without
+/// a byte order mark; the pixels are not decoded. Throws PngReadError when it
+/// cannot be read (saying what is damaged where), and PngNoProjectError when
+/// it carries no project (that message says how to get a PNG that does).
 std::string ReadPngProject(const std::string& path);
+
+/// The same for a PNG read from in (a file or a pipe), whose 8-byte signature
+/// has been read and checked already.
+std::string ReadPngProject(std::FILE* in);
 
 }  // namespace qv

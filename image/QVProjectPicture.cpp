@@ -24,20 +24,21 @@ void WritePictureWithProject(const std::string& path, const QVPicture& picture,
 std::string ReadProjectOrPicture(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return ReadProjectFile(path);  // reports why it cannot be opened
-  std::string bytes(8, '\0');
-  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-  if (HasPngSignature(bytes)) {
-    std::fclose(file);
-    return ReadPngProject(path);  // the project a rendered picture carries
-  }
   try {
-    bytes += ReadProjectBytes(file, path);
+    std::string text = ReadProjectOrPicture(file, path);
+    std::fclose(file);
+    return text;
   } catch (...) {
     std::fclose(file);
     throw;
   }
-  std::fclose(file);
-  return DecodeProjectBytes(bytes, path);
+}
+
+std::string ReadProjectOrPicture(std::FILE* file, const std::string& fileName) {
+  std::string head(8, '\0');
+  head.resize(std::fread(head.data(), 1, head.size(), file));
+  if (HasPngSignature(head)) return ReadPngProject(file);  // the project a rendered picture carries
+  return DecodeProjectBytes(ReadProjectBytes(file, fileName, std::move(head)), fileName);
 }
 
 }  // namespace qv

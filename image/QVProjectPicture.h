@@ -4,6 +4,7 @@
 // accepts such a PNG wherever it accepts a project file. Shared by the command
 // line and the editor (its save, its load and a drop on a window). UI or main
 // thread.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,9 @@ void WritePictureWithProject(const std::string& path, const QVPicture& picture,
 /// ProjectFileError (the message names the file) or PngReadError (the caller
 /// names the file).
 std::string ReadProjectOrPicture(const std::string& path);
+
+/// The same for a stream open for reading (standard input, say), which is
+/// read once from where it stands; fileName names it in messages.
+std::string ReadProjectOrPicture(std::FILE* file, const std::string& fileName);
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "base/QVScan.h"
 #include "source/QVAtomicFile.h"
 #include "source/QVSourceWriter.h"
 
@@ -13,7 +14,6 @@ namespace qv {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kShiftJis = "CP932";
 
 // The whole of input converted between two encodings; nullopt when a byte
@@ -75,7 +75,7 @@ std::string NormaliseLineEnds(std::string_view text) {
   return out;
 }
 
-bool IsValidUtf8(std::string_view bytes) {
+size_t FirstInvalidUtf8(std::string_view bytes) {
   size_t i = 0;
   while (i < bytes.size()) {
     const auto b = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
@@ -93,32 +93,52 @@ bool IsValidUtf8(std::string_view bytes) {
     } else if (lead >= 0xF0 && lead <= 0xF4) {
       n = 4, c = lead & 0x07;
     } else {
-      return false;
+      return i;
     }
-    if (bytes.size() - i < n) return false;
+    if (bytes.size() - i < n) return i;
     for (size_t k = 1; k < n; ++k) {
-      if ((b(i + k) & 0xC0) != 0x80) return false;
+      if ((b(i + k) & 0xC0) != 0x80) return i;
       c = c << 6 | (b(i + k) & 0x3F);
     }
     if ((n == 3 && c < 0x800) || (n == 4 && c < 0x10000) || c > 0x10FFFF ||
         (c >= 0xD800 && c <= 0xDFFF)) {
-      return false;
+      return i;
     }
     i += n;
   }
-  return true;
+  return std::string_view::npos;
+}
+
+bool IsValidUtf8(std::string_view bytes) { return FirstInvalidUtf8(bytes) == std::string_view::npos; }
+
+std::string ControlCharacterProblem(std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte >= 0x20 && byte != 0x7F) || byte == '\t' || byte == '\n') continue;
+    int line = 0, column = 0;
+    SourceText(std::string(text.substr(0, i))).LineColumn(i, line, column);
+    const std::string what = byte == 0 ? "a NUL byte" : "a control character (" +
+                                                            QuoteText(text.substr(i, 1)) + ")";
+    return what + " at line " + std::to_string(line) + ", column " + std::to_string(column);
+  }
+  return "";
 }
 
 std::string DecodeProjectBytes(std::string_view bytes, const std::string& fileName) {
+  std::string text;
   if (IsValidUtf8(bytes)) {
     if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-    return NormaliseLineEnds(bytes);
+    text = NormaliseLineEnds(bytes);
+  } else if (std::optional<std::string> sjis = Convert(bytes, "UTF-8", kShiftJis)) {
+    text = NormaliseLineEnds(*sjis);
+  } else {
+    CannotRead(fileName,
+               "the file is neither UTF-8 nor Shift-JIS text; save it in one of these encodings");
   }
-  if (std::optional<std::string> text = Convert(bytes, "UTF-8", kShiftJis)) {
-    return NormaliseLineEnds(*text);
+  if (std::string problem = ControlCharacterProblem(text); !problem.empty()) {
+    CannotRead(fileName, "the text holds " + problem + ", which a project cannot hold; remove it");
   }
-  CannotRead(fileName,
-             "the file is neither UTF-8 nor Shift-JIS text; save it in one of these encodings");
+  return text;
 }
 
 std::string EncodeProjectText(std::string_view text) {
@@ -132,12 +152,12 @@ std::string EncodeProjectText(std::string_view text) {
   return std::string(kByteOrderMark) + utf8;
 }
 
-std::string ReadProjectBytes(std::FILE* file, const std::string& fileName) {
-  std::string bytes;
+std::string ReadProjectBytes(std::FILE* file, const std::string& fileName, std::string head) {
+  std::string bytes = std::move(head);
   char buffer[65536];
   size_t n = 0;
   while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    if (n > kMaxProjectBytes - bytes.size()) {
+    if (bytes.size() > kMaxProjectBytes || n > kMaxProjectBytes - bytes.size()) {
       CannotRead(fileName, "it is larger than " + std::to_string(kMaxProjectBytes >> 20) +
                                " MiB, too large for a project file");
     }

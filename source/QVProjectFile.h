@@ -38,9 +38,24 @@ std::string NormaliseLineEnds(std::string_view text);
 /// True when bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(std::string_view bytes);
 
+/// The offset of the first byte where bytes stop being well-formed UTF-8, or
+/// std::string_view::npos when they are.
+size_t FirstInvalidUtf8(std::string_view bytes);
+
+/// The first control character other than tab and line end in UTF-8 text
+/// with LF line ends, which project text cannot hold (a NUL cuts the text
+/// short where C strings carry it, as in a PNG's text chunk; the others act
+/// on a terminal that shows the text), as "a NUL byte at line L, column C";
+/// "" when there is none.
+std::string ControlCharacterProblem(std::string_view text);
+
+/// The byte order mark a UTF-8 text may begin with.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 /// The text of a file's bytes as UTF-8 with LF line ends: UTF-8 (a leading
 /// byte order mark is dropped) when the bytes are valid UTF-8, else Shift-JIS.
-/// Throws ProjectFileError naming fileName when they are neither.
+/// Throws ProjectFileError naming fileName when they are neither, or when the
+/// text holds a control character (see ControlCharacterProblem).
 std::string DecodeProjectBytes(std::string_view bytes, const std::string& fileName);
 
 /// The bytes of a file for text: CR LF line ends; Shift-JIS when every
@@ -48,9 +63,10 @@ std::string DecodeProjectBytes(std::string_view bytes, const std::string& fileNa
 /// order mark.
 std::string EncodeProjectText(std::string_view text);
 
-/// The bytes of an open file, read to its end. Throws ProjectFileError
-/// naming fileName when reading fails or there are over kMaxProjectBytes.
-std::string ReadProjectBytes(std::FILE* file, const std::string& fileName);
+/// head (bytes already read from file) and the rest of the file, read to its
+/// end. Throws ProjectFileError naming fileName when reading fails or there
+/// are over kMaxProjectBytes in all.
+std::string ReadProjectBytes(std::FILE* file, const std::string& fileName, std::string head = {});
 
 /// The decoded text of a project file. Throws ProjectFileError.
 std::string ReadProjectFile(const std::string& path);

@@ -57,11 +57,30 @@ TEST(QVProjectFile, EndlessOrHugeInputIsRefusedNotReadIntoMemory) {
             "cannot read \"/dev/zero\": it is larger than 64 MiB, too large for a project file");
   ScratchDir dir;
   const std::string path = dir.File("huge.qvl");
-  std::filesystem::resize_file((WriteBytes(path, "Parameter: "), path), qv::kMaxProjectBytes + 1);
+  WriteBytes(path, std::string(qv::kMaxProjectBytes + 1, ' '));
   EXPECT_NE(ErrorOf([&] { qv::ReadProjectFile(path); }).find("larger than 64 MiB"),
             std::string::npos);
   std::filesystem::resize_file(path, qv::kMaxProjectBytes);  // the largest that is read
   EXPECT_EQ(qv::ReadProjectFile(path).size(), qv::kMaxProjectBytes);
+}
+
+TEST(QVProjectFile, ControlCharactersAreRefusedByLineAndColumnInEitherEncoding) {
+  // Columns count characters, as the project reader's messages do.
+  const struct {
+    std::string Bytes, Problem;
+  } cases[] = {
+      {std::string("Name: マ\r\nName: a\0b\n", 20), "a NUL byte at line 2, column 8"},
+      {kSumSjis + "\r\n\t" + kSumSjis + std::string(1, '\0'), "a NUL byte at line 2, column 5"},
+      {"Name: \x1B[31m\n", "a control character (\"\\x1B\") at line 1, column 7"},
+      {"\n\n\x7F", "a control character (\"\\x7F\") at line 3, column 1"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ErrorOf([&] { qv::DecodeProjectBytes(c.Bytes, "p.qvl"); }),
+              "cannot read \"p.qvl\": the text holds " + c.Problem +
+                  ", which a project cannot hold; remove it")
+        << c.Problem;
+  }
+  EXPECT_EQ(qv::DecodeProjectBytes("a\tb\r\n\rc", "p.qvl"), "a\tb\n\nc");  // tabs and line ends
 }
 
 TEST(QVProjectFile, Utf8ValidationRejectsMalformedSequences) {
@@ -72,6 +91,8 @@ TEST(QVProjectFile, Utf8ValidationRejectsMalformedSequences) {
   EXPECT_FALSE(qv::IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
   EXPECT_FALSE(qv::IsValidUtf8("\xE3\x83"));          // cut short
   EXPECT_FALSE(qv::IsValidUtf8("\xBF"));              // lone continuation
+  EXPECT_EQ(qv::FirstInvalidUtf8("ab マ\xE3\x83"), 6u);  // where the cut character begins
+  EXPECT_EQ(qv::FirstInvalidUtf8("ab マ"), std::string_view::npos);
 }
 
 TEST(QVProjectFile, EncodesShiftJisWithCrLfWhenEveryCharacterFits) {
