@@ -26,11 +26,11 @@ size_t CheckedIndex(const QVSourceList& list, int32_t i) {
 QVMixer::QVMixer() : baseMixer_(OwnerGraph->Mixers.empty() ? nullptr : OwnerGraph->Mixers.back()) {
   Name = qv::NextMixerName();
   MarkChanged();
-  OwnerGraph->Mixers.push_back(this);
+  OwnerGraph->Register(this);
 }
 
 QVMixer::~QVMixer() {
-  std::erase(OwnerGraph->Mixers, this);
+  OwnerGraph->Unregister(this);
   for (QVMixer* m : OwnerGraph->Mixers) {
     if (m->baseMixer_ == this) m->SetBaseMixer(baseMixer_);
   }

@@ -62,6 +62,19 @@ TEST_F(MixerRuleTest, CrossFadeFollowsTheTransparence) {
   EXPECT_EQ(Pixel(*m), (RGB{10 * 51 / 255 + 200 * 204 / 255, 20 * 102 / 255 + 100 * 153 / 255, 50}));
 }
 
+// Each share is divided on its own, truncated: red 1 * 127 / 255 + 1 * 128 / 255
+// = 0 + 0 (one division of the sum, 255 / 255, would give 1); green
+// 2 * 127 / 255 + 2 * 128 / 255 = 0 + 1; blue 255 * 127 / 255 + 0 = 127.
+TEST_F(MixerRuleTest, CrossFadeTruncatesEachShare) {
+  BaseOf(1, 2, 0);
+  auto* m = new QVMixer();
+  m->AppendSource('+', Picture(1, 2, 255));
+  m->SetTransparenceType(2);
+  m->AppendTransparence('+', Picture(128, 128, 128));
+  m->SetRegular(false);
+  EXPECT_EQ(Pixel(*m), (RGB{0, 1, 127}));
+}
+
 TEST_F(MixerRuleTest, WeightedBaseAddsTheSource) {
   BaseOf(200, 100, 50);
   auto* m = new QVMixer();
