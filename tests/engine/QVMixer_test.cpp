@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
@@ -194,6 +196,26 @@ TEST_F(MixerRuleTest, MixersChainInCreationOrder) {
   EXPECT_EQ(second->BaseMixer(), first);
   EXPECT_EQ(third->BaseMixer(), second);
   EXPECT_EQ(graph_.Mixers.back(), third);
+}
+
+}  // namespace
+
+namespace {
+
+// Each mixer is built on the one before it; a chain this long overflowed the
+// stack when updating and resetting walked down it by recursion.
+TEST(QVMixer, ALongChainUpdatesAndResetsFromTheTop) {
+  QVNodeGraph graph;
+  qv::ScopedConstructionGraph scope(graph);
+  for (int i = 0; i < 300000; ++i) graph.AddMixer();
+  const auto all = [&](int32_t state) {
+    return std::all_of(graph.Mixers.begin(), graph.Mixers.end(),
+                       [&](const QVMixer* m) { return m->State == state; });
+  };
+  EXPECT_EQ(graph.Mixers.back()->Update(), Updated);
+  EXPECT_TRUE(all(Updated));
+  graph.Mixers.back()->Reset();
+  EXPECT_TRUE(all(Unvisited));
 }
 
 }  // namespace
