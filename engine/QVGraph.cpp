@@ -19,26 +19,31 @@ std::vector<QVMixer*>& Mixers = LiveGraph().Mixers;
 
 namespace {
 
-// Deletes the nodes in registry order. The registry is emptied first, so that
-// each destructor's removal of its node finds nothing to scan or shift.
 template <typename Node>
-void DestroyInOrder(std::vector<Node*>& registry) {
-  while (!registry.empty()) {
-    std::vector<Node*> nodes;
-    nodes.swap(registry);
-    for (Node* n : nodes) delete n;
-  }
+void DeleteAll(const std::vector<Node*>& nodes) {
+  for (Node* n : nodes) delete n;
 }
 
 }  // namespace
 
+// Every registry and index is emptied before the first node is deleted, so
+// that no destructor finds a node to unlink or a registry entry to remove
+// (generators would otherwise scan every effector, effectors every mixer).
 void QVNodeGraph::DestroyAll() {
-  generatorNames_.Clear();  // the destructors then find nothing to unindex
-  effectorNames_.Clear();
-  mixerNames_.Clear();
-  DestroyInOrder(Generators);
-  DestroyInOrder(Effectors);
-  DestroyInOrder(Mixers);
+  while (!Generators.empty() || !Effectors.empty() || !Mixers.empty()) {
+    std::vector<QVGenerator*> generators;
+    std::vector<QVEffector*> effectors;
+    std::vector<QVMixer*> mixers;
+    generators.swap(Generators);
+    effectors.swap(Effectors);
+    mixers.swap(Mixers);
+    generatorNames_.Clear();
+    effectorNames_.Clear();
+    mixerNames_.Clear();
+    DeleteAll(generators);
+    DeleteAll(effectors);
+    DeleteAll(mixers);
+  }
 }
 
 void QVNodeGraph::Register(QVGenerator* node) {
