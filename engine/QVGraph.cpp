@@ -73,6 +73,7 @@ void QVNodeGraph::Unregister(QVMixer* node) {
 }
 
 void QVNodeGraph::Rename(QVNode& node, std::string name) {
+  if (node.OwnerGraph != this) throw std::invalid_argument("the node belongs to another graph");
   std::string previous = std::move(node.Name);
   node.Name = std::move(name);
   NameAssigned(node, previous);
