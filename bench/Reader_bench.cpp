@@ -74,7 +74,7 @@ std::string ManyNodesProject() {
 }
 
 // The default project with 499,999 more generators (G2 ... G500000) after its
-// own: about 44 MB.
+// own: about 55 MB.
 std::string ManyGeneratorsProject() {
   constexpr int kGenerators = 500000;
   QVMain main;
