@@ -58,6 +58,15 @@ std::string_view PeekWord(const SourceText& text) {
   return rest.substr(0, CountLeading(rest, [](char c) { return !IsWhitespace(c); }));
 }
 
+// At most 60 bytes of word, cut before a UTF-8 continuation byte, "…" marking a cut.
+std::string Shortened(std::string_view word) {
+  constexpr size_t kLongest = 60;
+  if (word.size() <= kLongest) return std::string(word);
+  size_t n = kLongest;
+  while (n > 0 && (static_cast<unsigned char>(word[n]) & 0xC0) == 0x80) --n;
+  return std::string(word.substr(0, n)) + "…";
+}
+
 std::string Quoted(char c) { return std::string("\"") + c + "\""; }
 
 // strtod in the "C" locale: a host may have switched the process to a locale
@@ -86,6 +95,16 @@ bool MatchKeyword(SourceText& text, std::string_view keyword) {
   if (word != keyword) return true;
   text.Consume(word.size());
   return false;
+}
+
+bool ExpectKeyword(SourceText& text, std::string_view keyword) {
+  if (!MatchKeyword(text, keyword)) return false;
+  const std::string_view word = PeekWord(text);
+  const std::string expected = "expected " + QuoteText(keyword);
+  if (word.empty()) return text.Fail(expected + " but the text ends");
+  const bool glued = word.size() > keyword.size() && word.substr(0, keyword.size()) == keyword;
+  return text.Fail(expected + (glued ? " followed by a blank" : "") + ", found " +
+                   QuoteText(Shortened(word)));
 }
 
 bool ExpectChar(SourceText& text, char c) {

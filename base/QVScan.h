@@ -69,6 +69,10 @@ std::string ReadWord(SourceText& text);
 /// Consumes the word at the front only when it equals keyword byte for byte.
 /// Returns true (failure) otherwise. Records no error: callers use it to probe.
 bool MatchKeyword(SourceText& text, std::string_view keyword);
+/// MatchKeyword that records what was found when keyword is not there:
+/// "expected KEY, found WORD", "expected KEY followed by a blank, found
+/// KEYvalue" or "expected KEY but the text ends". true = failure.
+bool ExpectKeyword(SourceText& text, std::string_view keyword);
 /// Consumes c when it is the first character after blanks; records an error otherwise
 /// (the end of the text included).
 bool ExpectChar(SourceText& text, char c);

@@ -1,6 +1,7 @@
 // Reading large projects: a 60 MB project whose one effector has a colour bar
 // of about 1.9 million entries (listed in ascending order, as the writer
-// writes them, or shuffled), and a project of 100,000 nodes linked by name.
+// writes them, or shuffled), a project of 100,000 nodes linked by name, and
+// one of 500,000 generators.
 // Each iteration reads the whole text into a fresh project (ReadProject) and
 // then destroys the nodes it had.
 #include <benchmark/benchmark.h>
@@ -72,6 +73,20 @@ std::string ManyNodesProject() {
   return out;
 }
 
+// The default project with 499,999 more generators (G2 ... G500000) after its
+// own: about 55 MB.
+std::string ManyGeneratorsProject() {
+  constexpr int kGenerators = 500000;
+  QVMain main;
+  const std::string text = qv::WriteProject(main);
+  const size_t generator = text.find("Generator: "), effector = text.find("Effector: ");
+  const std::string block = text.substr(generator, effector - generator);
+  const std::string body = block.substr(block.find('\n'));
+  std::string out = text.substr(0, effector);
+  for (int i = 2; i <= kGenerators; ++i) out += "Generator: G" + std::to_string(i) + body;
+  return out + text.substr(effector);
+}
+
 void Read(benchmark::State& state, const std::string& text) {
   for (auto _ : state) {
     QVMain main;
@@ -99,5 +114,11 @@ void ReaderManyNodes(benchmark::State& state) {
   Read(state, text);
 }
 BENCHMARK(ReaderManyNodes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void ReaderManyGenerators(benchmark::State& state) {
+  static const std::string text = ManyGeneratorsProject();
+  Read(state, text);
+}
+BENCHMARK(ReaderManyGenerators)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -18,11 +18,11 @@ QVEffector::QVEffector(QVGenerator* generator, QVMain* owner)
   colorBar_ = qv::ColorBar({{0.0, PackRGB(0, 0, 0)}, {1.0, PackRGB(255, 255, 255)}});
   Name = qv::NextEffectorName();
   MarkChanged();
-  OwnerGraph->Effectors.push_back(this);
+  OwnerGraph->Register(this);
 }
 
 QVEffector::~QVEffector() {
-  std::erase(OwnerGraph->Effectors, this);
+  OwnerGraph->Unregister(this);
   for (QVMixer* m : OwnerGraph->Mixers) m->RemoveEffector(this);
 }
 

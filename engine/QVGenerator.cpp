@@ -13,7 +13,7 @@ QVGenerator::QVGenerator(QVParameter* parameter)
       OutputMethod(qv::CloneAs(*OutputMethods().front())) {
   Name = qv::NextGeneratorName();
   MarkChanged();
-  OwnerGraph->Generators.push_back(this);
+  OwnerGraph->Register(this);
 }
 
 QVGenerator::QVGenerator(const QVGenerator& source)
@@ -25,11 +25,11 @@ QVGenerator::QVGenerator(const QVGenerator& source)
       Range(source.Range) {
   Name = qv::NextGeneratorName();
   MarkChanged();
-  OwnerGraph->Generators.push_back(this);
+  OwnerGraph->Register(this);
 }
 
 QVGenerator::~QVGenerator() {
-  std::erase(OwnerGraph->Generators, this);
+  OwnerGraph->Unregister(this);
   for (QVEffector* e : OwnerGraph->Effectors) {
     if (e->Generator == this) e->SetGenerator(nullptr);
   }

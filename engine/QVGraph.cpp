@@ -8,24 +8,6 @@
 #include "engine/QVGenerator.h"
 #include "engine/QVMixer.h"
 
-namespace {
-
-template <typename Node>
-Node* FindNamed(const std::vector<Node*>& nodes, const std::string& name) {
-  for (Node* n : nodes) {
-    if (n->Name == name) return n;
-  }
-  return nullptr;
-}
-
-template <typename Node>
-bool NameTaken(const std::vector<Node*>& nodes, const std::string& name, const void* self) {
-  return std::any_of(nodes.begin(), nodes.end(),
-                     [&](const Node* n) { return n != self && n->Name == name; });
-}
-
-}  // namespace
-
 QVNodeGraph& LiveGraph() {
   static QVNodeGraph graph;
   return graph;
@@ -37,43 +19,95 @@ std::vector<QVMixer*>& Mixers = LiveGraph().Mixers;
 
 namespace {
 
-// Deletes the nodes in registry order. The registry is emptied first, so that
-// each destructor's removal of its node finds nothing to scan or shift.
 template <typename Node>
-void DestroyInOrder(std::vector<Node*>& registry) {
-  while (!registry.empty()) {
-    std::vector<Node*> nodes;
-    nodes.swap(registry);
-    for (Node* n : nodes) delete n;
-  }
-}
-
-template <typename Node>
-Node* Indexed(const std::unordered_map<std::string, Node*>& index, const std::string& name) {
-  const auto at = index.find(name);
-  return at == index.end() ? nullptr : at->second;
+void DeleteAll(const std::vector<Node*>& nodes) {
+  for (Node* n : nodes) delete n;
 }
 
 }  // namespace
 
+// Every registry and index is emptied before the first node is deleted, so
+// that no destructor finds a node to unlink or a registry entry to remove
+// (generators would otherwise scan every effector, effectors every mixer).
 void QVNodeGraph::DestroyAll() {
-  DestroyInOrder(Generators);
-  DestroyInOrder(Effectors);
-  DestroyInOrder(Mixers);
+  while (!Generators.empty() || !Effectors.empty() || !Mixers.empty()) {
+    std::vector<QVGenerator*> generators;
+    std::vector<QVEffector*> effectors;
+    std::vector<QVMixer*> mixers;
+    generators.swap(Generators);
+    effectors.swap(Effectors);
+    mixers.swap(Mixers);
+    generatorNames_.Clear();
+    effectorNames_.Clear();
+    mixerNames_.Clear();
+    DeleteAll(generators);
+    DeleteAll(effectors);
+    DeleteAll(mixers);
+  }
 }
 
-void QVNodeGraph::StartNameIndex() { nameIndex_ = true; }
-void QVNodeGraph::IndexName(QVGenerator* generator) {
-  if (nameIndex_) generatorNames_.emplace(generator->Name, generator);
+void QVNodeGraph::Register(QVGenerator* node) {
+  Generators.push_back(node);
+  generatorNames_.Add(node, Generators);
 }
-void QVNodeGraph::IndexName(QVEffector* effector) {
-  if (nameIndex_) effectorNames_.emplace(effector->Name, effector);
+void QVNodeGraph::Register(QVEffector* node) {
+  Effectors.push_back(node);
+  effectorNames_.Add(node, Effectors);
 }
-QVGenerator* QVNodeGraph::IndexedGenerator(const std::string& name) const {
-  return Indexed(generatorNames_, name);
+void QVNodeGraph::Register(QVMixer* node) {
+  Mixers.push_back(node);
+  mixerNames_.Add(node, Mixers);
 }
-QVEffector* QVNodeGraph::IndexedEffector(const std::string& name) const {
-  return Indexed(effectorNames_, name);
+
+void QVNodeGraph::Unregister(QVGenerator* node) {
+  generatorNames_.Remove(node, node->Name);
+  std::erase(Generators, node);
+}
+void QVNodeGraph::Unregister(QVEffector* node) {
+  effectorNames_.Remove(node, node->Name);
+  std::erase(Effectors, node);
+}
+void QVNodeGraph::Unregister(QVMixer* node) {
+  mixerNames_.Remove(node, node->Name);
+  std::erase(Mixers, node);
+}
+
+void QVNodeGraph::Rename(QVNode& node, std::string name) {
+  if (node.OwnerGraph != this) throw std::invalid_argument("the node belongs to another graph");
+  std::string previous = std::move(node.Name);
+  node.Name = std::move(name);
+  NameAssigned(node, previous);
+}
+
+void QVNodeGraph::NameAssigned(QVNode& node, const std::string& previous) {
+  if (node.OwnerGraph != this) throw std::invalid_argument("the node belongs to another graph");
+  const auto move = [&](auto& index, auto* n, const auto& registry) {
+    index.Remove(n, previous);
+    index.Add(n, registry);
+  };
+  if (auto* g = dynamic_cast<QVGenerator*>(&node)) {
+    move(generatorNames_, g, Generators);
+  } else if (auto* e = dynamic_cast<QVEffector*>(&node)) {
+    move(effectorNames_, e, Effectors);
+  } else if (auto* m = dynamic_cast<QVMixer*>(&node)) {
+    move(mixerNames_, m, Mixers);
+  }
+}
+
+bool QVNodeGraph::NameTaken(qv::NodeKind kind, const std::string& name, const void* self) const {
+  switch (kind) {
+    case qv::NodeKind::Generator:
+      return generatorNames_.TakenByAnother(name, self);
+    case qv::NodeKind::Effector:
+      return effectorNames_.TakenByAnother(name, self);
+    default:
+      return mixerNames_.TakenByAnother(name, self);
+  }
+}
+
+bool QVNodeGraph::NameIndexMatches() const {
+  return generatorNames_.Matches(Generators) && effectorNames_.Matches(Effectors) &&
+         mixerNames_.Matches(Mixers);
 }
 
 // New nodes are owned by this graph from their construction on; a counter
@@ -81,8 +115,8 @@ QVEffector* QVNodeGraph::IndexedEffector(const std::string& name) const {
 QVGenerator* QVNodeGraph::AddGenerator(QVParameter* parameter) {
   qv::ScopedConstructionGraph scope(*this);
   auto* generator = new QVGenerator(parameter);
-  while (NameTaken(Generators, generator->Name, generator)) {
-    generator->Name = qv::NextGeneratorName();
+  while (NameTaken(qv::NodeKind::Generator, generator->Name, generator)) {
+    Rename(*generator, qv::NextGeneratorName());
   }
   return generator;
 }
@@ -93,14 +127,16 @@ QVEffector* QVNodeGraph::AddEffector(QVGenerator* generator, QVMain* owner) {
   }
   qv::ScopedConstructionGraph scope(*this);
   auto* effector = new QVEffector(generator, owner);
-  while (NameTaken(Effectors, effector->Name, effector)) effector->Name = qv::NextEffectorName();
+  while (NameTaken(qv::NodeKind::Effector, effector->Name, effector)) {
+    Rename(*effector, qv::NextEffectorName());
+  }
   return effector;
 }
 
 QVMixer* QVNodeGraph::AddMixer() {
   qv::ScopedConstructionGraph scope(*this);
   auto* mixer = new QVMixer();
-  while (NameTaken(Mixers, mixer->Name, mixer)) mixer->Name = qv::NextMixerName();
+  while (NameTaken(qv::NodeKind::Mixer, mixer->Name, mixer)) Rename(*mixer, qv::NextMixerName());
   return mixer;
 }
 
@@ -110,7 +146,9 @@ QVGenerator* QVNodeGraph::CopyGenerator(const QVGenerator& source) {
   }
   qv::ScopedConstructionGraph scope(*this);
   auto* copy = new QVGenerator(source);
-  while (NameTaken(Generators, copy->Name, copy)) copy->Name = qv::NextGeneratorName();
+  while (NameTaken(qv::NodeKind::Generator, copy->Name, copy)) {
+    Rename(*copy, qv::NextGeneratorName());
+  }
   return copy;
 }
 
@@ -120,24 +158,13 @@ void QVNodeGraph::DeleteNode(QVNode* node) {
   delete node;  // each node's destructor removes the references to it
 }
 
-// A graph being read looks names up in its index; any other graph scans.
-QVGenerator* QVNodeGraph::FindGenerator(const std::string& name) const {
-  return nameIndex_ ? IndexedGenerator(name) : FindNamed(Generators, name);
-}
-QVEffector* QVNodeGraph::FindEffector(const std::string& name) const {
-  return nameIndex_ ? IndexedEffector(name) : FindNamed(Effectors, name);
-}
-QVMixer* QVNodeGraph::FindMixer(const std::string& name) const { return FindNamed(Mixers, name); }
-
 void QVNodeGraph::Swap(QVNodeGraph& other) {
   std::swap(Generators, other.Generators);
   std::swap(Effectors, other.Effectors);
   std::swap(Mixers, other.Mixers);
-  for (QVNodeGraph* g : {this, &other}) {
-    g->nameIndex_ = false;
-    g->generatorNames_.clear();
-    g->effectorNames_.clear();
-  }
+  generatorNames_.Swap(other.generatorNames_);
+  effectorNames_.Swap(other.effectorNames_);
+  mixerNames_.Swap(other.mixerNames_);
   for (QVNodeGraph* g : {this, &other}) {
     for (auto* n : g->Generators) n->OwnerGraph = g;
     for (auto* n : g->Effectors) n->OwnerGraph = g;
@@ -172,11 +199,9 @@ std::string CheckNodeName(const std::string& name, NodeKind kind, const void* se
   for (unsigned char c : name) {
     if (c <= 0x20 || c == 0x7F) return "a node name must not contain blanks, line breaks or control characters";
   }
-  const QVNodeGraph& g = LiveGraph();
-  const bool taken = kind == NodeKind::Generator ? NameTaken(g.Generators, name, self)
-                     : kind == NodeKind::Effector ? NameTaken(g.Effectors, name, self)
-                                                   : NameTaken(g.Mixers, name, self);
-  if (taken) return "another node is already named \"" + name + "\"";
+  if (LiveGraph().NameTaken(kind, name, self)) {
+    return "another node is already named \"" + name + "\"";
+  }
   return "";
 }
 

@@ -13,8 +13,9 @@
 // project text implies.
 // UI thread only, never during a pass.
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "engine/QVNameIndex.h"
 
 class QVGenerator;
 class QVEffector;
@@ -22,6 +23,10 @@ class QVMixer;
 class QVNode;
 class QVParameter;
 class QVMain;
+
+namespace qv {
+enum class NodeKind { Generator, Effector, Mixer };
+}
 
 class QVNodeGraph {
  public:
@@ -49,33 +54,40 @@ class QVNodeGraph {
   void DeleteNode(QVNode* node);
 
   /// The first node of the kind named exactly name, in registry order, or null.
-  QVGenerator* FindGenerator(const std::string& name) const;
-  QVEffector* FindEffector(const std::string& name) const;
-  QVMixer* FindMixer(const std::string& name) const;
+  QVGenerator* FindGenerator(const std::string& name) const { return generatorNames_.First(name); }
+  QVEffector* FindEffector(const std::string& name) const { return effectorNames_.First(name); }
+  QVMixer* FindMixer(const std::string& name) const { return mixerNames_.First(name); }
+
+  /// Gives node (a node of this graph) a new name. A node's Name changes only
+  /// through here or NameAssigned: the graph keeps an index of its names.
+  void Rename(QVNode& node, std::string name);
+  /// Re-indexes node after its Name was assigned directly (a block read into
+  /// it); previous is the name it had before.
+  void NameAssigned(QVNode& node, const std::string& previous);
+  /// Whether a node of kind other than self is named name.
+  bool NameTaken(qv::NodeKind kind, const std::string& name, const void* self = nullptr) const;
+  /// Whether the name indexes hold exactly the names in the registries.
+  bool NameIndexMatches() const;
+
+  /// Called by the nodes' constructors and destructors: appends the node to
+  /// its registry and indexes its name, or removes both.
+  void Register(QVGenerator* node);
+  void Register(QVEffector* node);
+  void Register(QVMixer* node);
+  void Unregister(QVGenerator* node);
+  void Unregister(QVEffector* node);
+  void Unregister(QVMixer* node);
 
   /// Destroys all generators, then all effectors, then all mixers, each in
   /// registry order, in time linear in the number of nodes.
   void DestroyAll();
   /// Exchanges the nodes of the two graphs (each node follows its registry).
-  /// Drops both name indexes.
   void Swap(QVNodeGraph& other);
 
-  /// A name index for a graph being read: FindGenerator and FindEffector then
-  /// look names up in O(1) instead of scanning. The reader indexes each node
-  /// once its block is read and its name is final; the first node of a name
-  /// wins, as in a scan. Only a graph under construction has one: a live
-  /// graph's names change freely (its lookups scan).
-  void StartNameIndex();
-  void IndexName(QVGenerator* generator);
-  void IndexName(QVEffector* effector);
-  bool HasNameIndex() const { return nameIndex_; }
-  QVGenerator* IndexedGenerator(const std::string& name) const;
-  QVEffector* IndexedEffector(const std::string& name) const;
-
  private:
-  bool nameIndex_ = false;
-  std::unordered_map<std::string, QVGenerator*> generatorNames_;
-  std::unordered_map<std::string, QVEffector*> effectorNames_;
+  qv::NameIndex<QVGenerator> generatorNames_;
+  qv::NameIndex<QVEffector> effectorNames_;
+  qv::NameIndex<QVMixer> mixerNames_;
 };
 
 /// The process's live graph and its registries.
@@ -106,8 +118,6 @@ class ScopedConstructionGraph {
 std::string NextGeneratorName();
 std::string NextEffectorName();
 std::string NextMixerName();
-
-enum class NodeKind { Generator, Effector, Mixer };
 
 /// Why name cannot name a node of kind in the live graph (empty when it can):
 /// it must not be empty, contain whitespace or control characters, or be the

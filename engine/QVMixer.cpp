@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "engine/QVEffector.h"
 #include "engine/QVEffectorRows.h"
@@ -26,11 +27,11 @@ size_t CheckedIndex(const QVSourceList& list, int32_t i) {
 QVMixer::QVMixer() : baseMixer_(OwnerGraph->Mixers.empty() ? nullptr : OwnerGraph->Mixers.back()) {
   Name = qv::NextMixerName();
   MarkChanged();
-  OwnerGraph->Mixers.push_back(this);
+  OwnerGraph->Register(this);
 }
 
 QVMixer::~QVMixer() {
-  std::erase(OwnerGraph->Mixers, this);
+  OwnerGraph->Unregister(this);
   for (QVMixer* m : OwnerGraph->Mixers) {
     if (m->baseMixer_ == this) m->SetBaseMixer(baseMixer_);
   }
@@ -133,8 +134,16 @@ uint64_t QVMixer::SourceStamp() const {
 }
 
 int32_t QVMixer::Update() {
-  if (State == Unchanged || State == Updated) return State;
-  if (baseMixer_ && baseMixer_->Update() == Updated) State = Changed;
+  std::vector<QVMixer*> chain;  // this mixer and the bases not yet updated, top first
+  for (QVMixer* m = this; m && m->State != Unchanged && m->State != Updated; m = m->baseMixer_) {
+    chain.push_back(m);
+  }
+  for (auto m = chain.rbegin(); m != chain.rend(); ++m) (*m)->UpdateOnBase();
+  return State;
+}
+
+int32_t QVMixer::UpdateOnBase() {
+  if (baseMixer_ && baseMixer_->State == Updated) State = Changed;
   if (!MaskSW) {
     // Every element is asked, without stopping at the first change.
     for (const auto* list : {&sourceList_, &transparenceList_}) {
@@ -196,11 +205,12 @@ bool QVMixer::PassThrough() {
 }
 
 void QVMixer::Reset() {
-  QVObject::Reset();
-  if (baseMixer_) baseMixer_->Reset();
-  if (MaskSW) return;
-  for (const auto* list : {&sourceList_, &transparenceList_}) {
-    for (const QVSourceElement& e : *list) e.Effector->Reset();
+  for (QVMixer* m = this; m; m = m->baseMixer_) {
+    m->QVObject::Reset();
+    if (m->MaskSW) continue;
+    for (const auto* list : {&m->sourceList_, &m->transparenceList_}) {
+      for (const QVSourceElement& e : *list) e.Effector->Reset();
+    }
   }
 }
 

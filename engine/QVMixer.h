@@ -68,6 +68,8 @@ class QVMixer : public QVNode {
   /// Changed only when there was one.
   void RemoveEffector(const QVEffector* effector);
 
+  /// Updates the base chain from the bottom up, then this mixer. Iterative:
+  /// a chain of many mixers would otherwise exhaust the stack.
   /// Thread: the render thread.
   int32_t Update();
   /// Composites the lists over the base, or with MaskSW on passes the base through.
@@ -75,6 +77,7 @@ class QVMixer : public QVNode {
   /// MaskSW on: copies the base picture (or black) on the calling thread;
   /// false when the pass was stopped part-way.
   bool PassThrough();
+  /// Resets this mixer, its whole base chain and what their lists name.
   void Reset() override;
 
   /// The picture size this mixer computes (0 x 0 when it has none).
@@ -87,6 +90,8 @@ class QVMixer : public QVNode {
 
  private:
   void CheckElements(const QVSourceList& list) const;
+  /// Update once the base has been updated.
+  int32_t UpdateOnBase();
 
   QVMixer* baseMixer_;
   QVSourceList sourceList_;

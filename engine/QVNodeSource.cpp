@@ -71,12 +71,6 @@ std::string ElementLines(const std::string& indent, const char* key, const QVSou
 
 // ---- reading -------------------------------------------------------------
 
-// The key must be the word at the front; otherwise the failure names it.
-bool ExpectKey(SourceText& text, const char* key) {
-  if (!qv::MatchKeyword(text, key)) return false;
-  return text.Fail("expected " + Quote(key));
-}
-
 // The word behind a key, with the position where it starts.
 std::string ReadValueWord(SourceText& text, size_t& start) {
   qv::SkipBlanks(text);
@@ -88,7 +82,7 @@ std::string ReadValueWord(SourceText& text, size_t& start) {
 // through store the moment it has been read; then on to the next line.
 template <typename T, typename Read, typename Store>
 bool ReadEntry(SourceText& text, const char* key, Read read, Store store) {
-  if (ExpectKey(text, key)) return true;
+  if (qv::ExpectKeyword(text, key)) return true;
   T value{};
   if (read(text, value)) return true;
   store(std::move(value));
@@ -126,6 +120,19 @@ bool SwitchEntry(SourceText& text, const char* key, Store store) {
   return ReadEntry<bool>(text, key, read, store);
 }
 
+// "unknown WHAT "WORD"; expected one of "A", "B", "C"" (or "A" or "B" when
+// there are two).
+template <typename Names>
+std::string UnknownName(const char* what, const std::string& word, const Names& names) {
+  std::string choices;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) choices += names.size() > 2 ? ", " : " or ";
+    choices += Quote(names[i]);
+  }
+  return "unknown " + std::string(what) + " " + Quote(word) + "; expected " +
+         (names.size() > 2 ? "one of " : "") + choices;
+}
+
 // The value is one of the names in table; the index of the equal name is stored.
 template <size_t N, typename Store>
 bool TableEntry(SourceText& text, const char* key, const std::array<std::string, N>& table,
@@ -139,7 +146,7 @@ bool TableEntry(SourceText& text, const char* key, const std::array<std::string,
         return false;
       }
     }
-    return t.FailAt(start, "unknown " + std::string(what) + " " + Quote(word));
+    return t.FailAt(start, UnknownName(what, word, table));
   };
   return ReadEntry<int32_t>(text, key, read, store);
 }
@@ -149,6 +156,14 @@ template <typename T, typename Store>
 bool MethodEntry(SourceText& text, const char* key, const std::vector<const T*>& list,
                  const char* family, Store store) {
   const auto read = [&](SourceText& t, std::unique_ptr<T>& method) {
+    size_t start = 0;
+    const std::string word = ReadValueWord(t, start);
+    if (!FindMethod(list, word)) {
+      std::vector<std::string> names;
+      for (const T* m : list) names.push_back(m->Name);
+      return t.FailAt(start, UnknownName(family, word, names));
+    }
+    t.Rewind(start);
     method = qv::ReadMethodEntry(t, list, family);
     return method == nullptr;
   };
@@ -283,12 +298,13 @@ std::string QVEffector::WriteSource(const std::string& indent) const {
 }
 
 bool QVEffector::ReadSource(SourceText& text) {
-  // No name: no generator (what the writer writes for an effector whose
-  // generator was deleted).
+  // Names are looked up exactly, the empty one too; an empty name that no
+  // generator has means no generator (what the writer writes for an effector
+  // whose generator was deleted).
   const auto generator = [this](SourceText& t, QVGenerator*& g) {
     size_t start = 0;
     const std::string name = ReadValueWord(t, start);
-    g = name.empty() ? nullptr : OwnerGraph->FindGenerator(name);
+    g = OwnerGraph->FindGenerator(name);
     return g || name.empty() ? false : t.FailAt(start, "no generator named " + Quote(name));
   };
   if (ReadEntry<QVGenerator*>(text, "Generator:", generator,

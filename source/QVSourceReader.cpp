@@ -5,11 +5,21 @@
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "engine/QVNode.h"
 #include "engine/QVParameter.h"
 
 namespace qv {
 
 namespace {
+
+// A node's block, its name included, read into node; the graph indexes the
+// name read (also after a failure, so that the graph stays consistent).
+bool ReadNode(QVNodeGraph& graph, QVNode& node, SourceText& text) {
+  const std::string counterName = node.Name;
+  const bool failed = ReadObject(node, text);
+  graph.NameAssigned(node, counterName);
+  return failed;
+}
 
 // Reads the blocks in their fixed order — parameters, generators, effectors,
 // mixers — into parameter and graph. The first block out of that order, or
@@ -17,21 +27,16 @@ namespace {
 // from its construction on, and finds the nodes it names there.
 bool ReadBlocks(SourceText& text, QVParameter& parameter, QVNodeGraph& graph, QVMain* owner) {
   SkipWhitespace(text);
-  if (MatchKeyword(text, "Parameter:")) return text.Fail("expected \"Parameter:\"");
+  if (ExpectKeyword(text, "Parameter:")) return true;
   if (ReadObject(parameter, text)) return true;
-  graph.StartNameIndex();  // effectors find generators, mixers effectors, by name
   while (!MatchKeyword(text, "Generator:")) {
-    QVGenerator* generator = graph.AddGenerator(&parameter);
-    if (ReadObject(*generator, text)) return true;
-    graph.IndexName(generator);
+    if (ReadNode(graph, *graph.AddGenerator(&parameter), text)) return true;
   }
   while (!MatchKeyword(text, "Effector:")) {
-    QVEffector* effector = graph.AddEffector(nullptr, owner);
-    if (ReadObject(*effector, text)) return true;
-    graph.IndexName(effector);
+    if (ReadNode(graph, *graph.AddEffector(nullptr, owner), text)) return true;
   }
   while (!MatchKeyword(text, "Mixer:")) {
-    if (ReadObject(*graph.AddMixer(), text)) return true;
+    if (ReadNode(graph, *graph.AddMixer(), text)) return true;
   }
   return false;
 }

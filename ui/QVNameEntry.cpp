@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "engine/QVMain.h"
+#include "engine/QVNode.h"
 #include "ui/QVEntryMarks.h"
 #include "ui/QVNameRule.h"
 #include "ui/QVText.h"
@@ -16,7 +17,8 @@ void StoreName(QVEntryMarks& marks, QLineEdit* box, QVObject* node, NodeKind kin
   marks.Mark(box, message);
   if (!message.empty() || name == node->Name) return;
   if (main) main->StopRender();
-  node->Name = name;
+  auto& graphNode = dynamic_cast<QVNode&>(*node);
+  graphNode.OwnerGraph->Rename(graphNode, name);
 }
 
 }  // namespace qv

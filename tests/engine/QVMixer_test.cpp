@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
@@ -60,6 +62,19 @@ TEST_F(MixerRuleTest, CrossFadeFollowsTheTransparence) {
   m->SetTransparenceList({});
   m->AppendTransparence('+', Picture(51, 102, 0));  // base * T / 255, source * (255 - T) / 255
   EXPECT_EQ(Pixel(*m), (RGB{10 * 51 / 255 + 200 * 204 / 255, 20 * 102 / 255 + 100 * 153 / 255, 50}));
+}
+
+// Each share is divided on its own, truncated: red 1 * 127 / 255 + 1 * 128 / 255
+// = 0 + 0 (one division of the sum, 255 / 255, would give 1); green
+// 2 * 127 / 255 + 2 * 128 / 255 = 0 + 1; blue 255 * 127 / 255 + 0 = 127.
+TEST_F(MixerRuleTest, CrossFadeTruncatesEachShare) {
+  BaseOf(1, 2, 0);
+  auto* m = new QVMixer();
+  m->AppendSource('+', Picture(1, 2, 255));
+  m->SetTransparenceType(2);
+  m->AppendTransparence('+', Picture(128, 128, 128));
+  m->SetRegular(false);
+  EXPECT_EQ(Pixel(*m), (RGB{0, 1, 127}));
 }
 
 TEST_F(MixerRuleTest, WeightedBaseAddsTheSource) {
@@ -181,6 +196,26 @@ TEST_F(MixerRuleTest, MixersChainInCreationOrder) {
   EXPECT_EQ(second->BaseMixer(), first);
   EXPECT_EQ(third->BaseMixer(), second);
   EXPECT_EQ(graph_.Mixers.back(), third);
+}
+
+}  // namespace
+
+namespace {
+
+// Each mixer is built on the one before it; a chain this long overflowed the
+// stack when updating and resetting walked down it by recursion.
+TEST(QVMixer, ALongChainUpdatesAndResetsFromTheTop) {
+  QVNodeGraph graph;
+  qv::ScopedConstructionGraph scope(graph);
+  for (int i = 0; i < 300000; ++i) graph.AddMixer();
+  const auto all = [&](int32_t state) {
+    return std::all_of(graph.Mixers.begin(), graph.Mixers.end(),
+                       [&](const QVMixer* m) { return m->State == state; });
+  };
+  EXPECT_EQ(graph.Mixers.back()->Update(), Updated);
+  EXPECT_TRUE(all(Updated));
+  graph.Mixers.back()->Reset();
+  EXPECT_TRUE(all(Unvisited));
 }
 
 }  // namespace

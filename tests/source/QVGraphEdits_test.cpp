@@ -13,6 +13,7 @@
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "engine/QVNode.h"
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
 #include "tests/engine/EngineTestSupport.h"
@@ -21,7 +22,7 @@ namespace {
 
 class GraphEdits {
  public:
-  explicit GraphEdits(uint32_t seed) : rng_(seed) {
+  explicit GraphEdits(uint32_t seed) : rng_(seed), renames_(seed + 100) {
     main_.Parameter.ChangeWidth(11);
     main_.Parameter.ChangeHeight(7);
   }
@@ -30,6 +31,7 @@ class GraphEdits {
   // appends come more often than deletions, so the graph neither dies out nor
   // grows without bound.
   void Edit() {
+    if (renames_() % 4 == 0) Rename();
     switch (Pick(16)) {
       case 0:
       case 1:
@@ -84,6 +86,7 @@ class GraphEdits {
 
   // The incremental picture against the picture of the text's graph.
   void ExpectSameAsReadBack(const std::string& what) {
+    ASSERT_TRUE(graph_.NameIndexMatches()) << what;
     ASSERT_TRUE(main_.RunPass());
     const std::string text = qv::WriteProject(main_);
     QVParameter parameter;
@@ -118,6 +121,20 @@ class GraphEdits {
     for (QVEffector* e : graph_.Effectors) {
       if (!e->Generator) return e->SetGenerator(g);
     }
+  }
+
+  // A node takes a name from a short list, when no other node has it (drawn
+  // from a stream of its own, so the other edits are those without renames).
+  void Rename() {
+    const std::string name = "n" + std::to_string(renames_() % 6);
+    std::vector<QVNode*> nodes(graph_.Generators.begin(), graph_.Generators.end());
+    nodes.insert(nodes.end(), graph_.Effectors.begin(), graph_.Effectors.end());
+    nodes.insert(nodes.end(), graph_.Mixers.begin(), graph_.Mixers.end());
+    QVNode* node = nodes.empty() ? nullptr : nodes[renames_() % nodes.size()];
+    if (node && !FindNamed(name)) graph_.Rename(*node, name);
+  }
+  bool FindNamed(const std::string& name) const {
+    return graph_.FindGenerator(name) || graph_.FindEffector(name) || graph_.FindMixer(name);
   }
 
   void AppendElement() {
@@ -165,6 +182,7 @@ class GraphEdits {
   QVMain main_;
   QVNodeGraph& graph_ = LiveGraph();
   std::mt19937 rng_;
+  std::mt19937 renames_;
 };
 
 TEST(QVNodeGraph, RandomEditsRenderAsTheirProjectTextReadBack) {

@@ -192,7 +192,7 @@ TEST(QVProjectFile, FailedLoadsLeaveTheProjectUntouched) {
   WriteBytes(broken, qv::EncodeProjectText(ReplaceAll(before, "Range: ", "Rage: ")));
   const qv::ReadResult r = qv::LoadProjectFile(main, broken);
   EXPECT_FALSE(r.Ok);
-  EXPECT_EQ(r.Message, "expected \"Range:\"");
+  EXPECT_EQ(r.Message, "expected \"Range:\", found \"Rage:\"");
 
   EXPECT_EQ(qv::WriteProject(main), before);
   EXPECT_EQ(Generators, generators);

@@ -351,34 +351,42 @@ TEST(QVSourceReader, ReadObjectReadsOneBlockIntoAnObject) {
 
 // ---- failures --------------------------------------------------------------
 
+const std::string kFractalTypeChoices = "; expected \"マンデルブロ\" or \"ジュリア\"";
+const std::string kRenderingChoices =
+    "; expected one of \"回数\", \"回数0\", \"実部\", \"虚部\", \"実数虚数比\", \"実数虚数積\", "
+    "\"大きさ\", \"角度\", \"回数(ループ)\", \"十字\", \"log(大きさ)\", \"log(log(大きさ))\"";
+
 TEST(QVSourceReader, EveryFailureNamesItsPlaceAndLeavesTheProjectUntouched) {
   QVMain main;
   BuildProject(main, 5);
   const std::string text = DefaultText();
   const FailureCase cases[] = {
-      {"empty text", "", 1, 1, "expected \"Parameter:\""},
-      {"blank text", " \r\n\t\n", 3, 1, "expected \"Parameter:\""},
-      {"misspelt key", DefaultWith("\tRange: 4", "\tRang: 4"), 26, 2, "expected \"Range:\""},
+      {"empty text", "", 1, 1, "expected \"Parameter:\" but the text ends"},
+      {"blank text", " \r\n\t\n", 3, 1, "expected \"Parameter:\" but the text ends"},
+      {"misspelt key", DefaultWith("\tRange: 4", "\tRang: 4"), 26, 2,
+       "expected \"Range:\", found \"Rang:\""},
       {"key in another case", DefaultWith("\tDepth: 100", "\tdepth: 100"), 25, 2,
-       "expected \"Depth:\""},
+       "expected \"Depth:\", found \"depth:\""},
       {"no blank behind the colon", DefaultWith("\tDepth: 100", "\tDepth:100"), 25, 2,
-       "expected \"Depth:\""},
+       "expected \"Depth:\" followed by a blank, found \"Depth:100\""},
       {"keys out of order", DefaultWith("\tDepth: 100\n\tRange: 4", "\tRange: 4\n\tDepth: 100"), 25,
-       2, "expected \"Depth:\""},
+       2, "expected \"Depth:\", found \"Range:\""},
       {"value on a line of its own", DefaultWith("\tScale: 4", "\tScale:\n4"), 10, 8,
        "expected a number"},
       {"method name on a line of its own",
        DefaultWith("\tRenderingMethod: 回数", "\tRenderingMethod:\n回数"), 32, 18,
-       "unknown rendering method \"\""},
+       "unknown rendering method \"\"" + kRenderingChoices},
       {"unknown method", DefaultWith("RenderingMethod: 回数", "RenderingMethod: 回数x"), 32, 19,
-       "unknown rendering method \"回数x\""},
+       "unknown rendering method \"回数x\"" + kRenderingChoices},
       {"unknown fractal type", DefaultWith("FractalType: マンデルブロ", "FractalType: マンデル"), 3,
-       15, "unknown fractal type \"マンデル\""},
+       15, "unknown fractal type \"マンデル\"" + kFractalTypeChoices},
       {"unknown transparence type", DefaultWith("TransparenceType: 和合成", "TransparenceType: 和"),
-       48, 20, "unknown transparence type \"和\""},
+       48, 20,
+       "unknown transparence type \"和\"; expected one of \"和合成\", \"透明合成１\", "
+       "\"透明合成２\", \"黒色透過\", \"黒色透過２\""},
       {"characters counted, not bytes",
        DefaultWith("TransparenceType: 和合成", "TransparenceType: 和合成 x"), 48, 24,
-       "expected \"Regular:\""},
+       "expected \"Regular:\", found \"x\""},
       {"switch other than on/off", DefaultWith("Differential: off", "Differential: Off"), 37, 16,
        "expected \"on\" or \"off\", found \"Off\""},
       {"number that does not convert", DefaultWith("Scale: 4", "Scale: 1.2.3"), 10, 9,
@@ -416,9 +424,10 @@ TEST(QVSourceReader, EveryFailureNamesItsPlaceAndLeavesTheProjectUntouched) {
       {"surplus method parameter",
        DefaultWith("\t\tParameter: (50, 0)\n", "\t\tParameter: (50, 0)\n\t\tParameter: (1, 0)\n"),
        35, 3, "expected \"}\""},
-      {"mixer before any block", "Mixer: Mixer1\n{\n}\n", 1, 1, "expected \"Parameter:\""},
+      {"mixer before any block", "Mixer: Mixer1\n{\n}\n", 1, 1,
+       "expected \"Parameter:\", found \"Mixer:\""},
       {"failure in a later mixer", text + "Mixer: Mixer2\n{\n\tRegular: on\n}\n", 55, 2,
-       "expected \"TransparenceType:\""},
+       "expected \"TransparenceType:\", found \"Regular:\""},
   };
   for (const FailureCase& c : cases) ExpectFailure(main, c);
 }
@@ -428,12 +437,12 @@ TEST(QVSourceReader, ControlCharactersInAFailureAreShownNotPassedOn) {
   // printed, and an escape or form feed would act on the terminal.
   QVMain main;
   ExpectFailure(main, {"NUL", DefaultWith("FractalType: マンデルブロ", std::string("FractalType: a\0b", 16)),
-                       3, 15, "unknown fractal type \"a\\x00b\""});
+                       3, 15, "unknown fractal type \"a\\x00b\"" + kFractalTypeChoices});
   ExpectFailure(main, {"escape and form feed",
                        DefaultWith("SourceList: +Effector1", "SourceList: +E\x1b[2J\f\x7f"), 47, 15,
                        "no effector named \"E\\x1B[2J\\x0C\\x7F\""});
   ExpectFailure(main, {"method name", DefaultWith("RenderingMethod: 回数", "RenderingMethod: \x01"),
-                       32, 19, "unknown rendering method \"\\x01\""});
+                       32, 19, "unknown rendering method \"\\x01\"" + kRenderingChoices});
   ExpectFailure(main, {"backslash and quote kept", DefaultWith("Differential: off", "Differential: \\\""),
                        37, 16, "expected \"on\" or \"off\", found \"\\\"\""});
 }
@@ -441,9 +450,9 @@ TEST(QVSourceReader, ControlCharactersInAFailureAreShownNotPassedOn) {
 TEST(QVSourceReader, FailuresInCrLfTextCountLinesTheSame) {
   QVMain main;
   ExpectFailure(main, {"CR LF", ReplaceAll(DefaultWith("\tRange: 4", "\tRang: 4"), "\n", "\r\n"),
-                       26, 2, "expected \"Range:\""});
+                       26, 2, "expected \"Range:\", found \"Rang:\""});
   ExpectFailure(main, {"CR", ReplaceAll(DefaultWith("\tRange: 4", "\tRang: 4"), "\n", "\r"), 26, 2,
-                       "expected \"Range:\""});
+                       "expected \"Range:\", found \"Rang:\""});
 }
 
 // An effector whose generator was deleted writes an empty generator name,
@@ -462,6 +471,20 @@ TEST(QVSourceReader, AnEffectorWithoutGeneratorRoundTrips) {
 }  // namespace
 
 namespace {
+
+// Names are looked up exactly: a generator may have the empty name, and an
+// effector naming it is linked to it (and renders), read and written alike.
+TEST(QVSourceReader, AnEmptyGeneratorNameLinksWhenAGeneratorHasIt) {
+  QVMain main;
+  const std::string text = qv::test::DefaultProjectText("", "Effector1", "Mixer1");
+  ASSERT_NE(text.find("Generator: \n{"), std::string::npos);
+  Read(main, text);
+  ASSERT_EQ(Effectors.size(), 1u);
+  EXPECT_EQ(Effectors[0]->Generator, Generators[0]);
+  EXPECT_EQ(qv::WriteProject(main), text);
+  ASSERT_TRUE(main.RunPass());
+  EXPECT_GT(Effectors[0]->RGBField.Width, 0) << "the effector has a picture";
+}
 
 TEST(QVSourceReader, TextAfterTheLastBlockIsReadWithAWarning) {
   const std::string text = DefaultText();

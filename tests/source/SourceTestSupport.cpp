@@ -107,7 +107,7 @@ void BuildProject(QVMain& main, int index) {
         MethodAt(OutputMethods(), static_cast<size_t>(index + 2 * i), seq, 0.25, 3.0, 0.25));
     g->SetDepth(5 + seq.Below(36));
     g->SetRange(seq.Decimal(2.0, 10.0, 0.5));
-    if (japanese) g->Name = "生成器" + std::to_string(i + 1);
+    if (japanese) LiveGraph().Rename(*g, "生成器" + std::to_string(i + 1));
     generators.push_back(g);
   }
   std::vector<QVEffector*> effectors;
@@ -115,13 +115,13 @@ void BuildProject(QVMain& main, int index) {
     // More effectors than generators share a generator.
     auto* e = new QVEffector(generators[static_cast<size_t>(i) % generators.size()], &main);
     BuildEffector(*e, index, i, seq);
-    if (japanese) e->Name = "効果_" + std::to_string(i + 1);
+    if (japanese) LiveGraph().Rename(*e, "効果_" + std::to_string(i + 1));
     effectors.push_back(e);
   }
   for (int i = 0; i < 1 + index % 3; ++i) {
     auto* m = new QVMixer();
     BuildMixer(*m, index, i, effectors, seq);
-    if (japanese) m->Name = "合成" + std::to_string(i + 1);
+    if (japanese) LiveGraph().Rename(*m, "合成" + std::to_string(i + 1));
   }
 }
 
