@@ -88,6 +88,11 @@ std::string MatchProblem(const JoinPart& first, const JoinPart& part) {
   return "";
 }
 
+// Files the process keeps for itself besides the parts (standard streams, the
+// output, libraries).
+constexpr int64_t kSpareFiles = 16;
+
+// The limit of open files, or -1 for none.
 int64_t FileLimit() {
   rlimit limit{};
   if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return -1;
@@ -110,7 +115,7 @@ std::string SameFileProblem(const std::string& output, const std::vector<std::st
 
 PictureJoin::PictureJoin(const std::vector<std::string>& paths, size_t keepOpen,
                          std::function<bool()> stop)
-    : stop_(std::move(stop)), keepOpen_(keepOpen) {
+    : stop_(std::move(stop)), keepOpen_(keepOpen), fileLimit_(FileLimit()) {
   if (paths.empty()) throw std::logic_error("PictureJoin needs a part");
   for (const std::string& path : paths) {
     if (stop_ && stop_()) throw JoinError("stopped before every part was read");
@@ -144,29 +149,30 @@ std::vector<PngText> PictureJoin::Texts() const {
   return texts;
 }
 
-// Opens path; when the process is out of files, closes the parts kept open
-// that wait for their copy and tries again. Throws JoinError starting with
-// failure.
+// Opens path. When the parts open would leave fewer than kSpareFiles of the
+// limit, or the process is out of files, closes the parts kept open that wait
+// for their copy and tries again. Throws JoinError starting with failure.
 std::unique_ptr<PngReader> PictureJoin::Open(const std::string& path, const std::string& failure) {
   for (;;) {
-    errno = 0;
-    try {
-      return std::make_unique<PngReader>(path);
-    } catch (const PngReadError& e) {
-      const int error = errno;  // the reader fails right after the failed open
-      if (error != EMFILE && error != ENFILE) throw JoinError(failure + ": " + e.what());
-      if (CloseIdle()) continue;
-      size_t open = active_.size();
-      for (const Placed& p : parts_) open += p.Reader ? 1 : 0;
-      const int64_t limit = FileLimit();
-      throw JoinError(
-          failure + ": too many files are open (" + std::to_string(open + 1) +
-          " parts at once" +
-          (limit > 0 ? ", and the limit is " + std::to_string(limit) + " files" : "") +
-          (error == ENFILE ? " for the whole system" : "") +
-          "); raise the limit with ulimit -n, or render fewer columns so that fewer parts "
-          "share a row");
+    size_t open = active_.size();
+    for (const Placed& p : parts_) open += p.Reader ? 1 : 0;
+    int error = 0;
+    if (fileLimit_ <= 0 || static_cast<int64_t>(open) + kSpareFiles < fileLimit_) {
+      errno = 0;
+      try {
+        return std::make_unique<PngReader>(path);
+      } catch (const PngReadError& e) {
+        error = errno;  // the reader fails right after the failed open
+        if (error != EMFILE && error != ENFILE) throw JoinError(failure + ": " + e.what());
+      }
     }
+    if (CloseIdle()) continue;
+    throw JoinError(
+        failure + ": too many files open at once (" + std::to_string(open + 1) + " parts" +
+        (fileLimit_ > 0 ? ", and the limit is " + std::to_string(fileLimit_) + " files" : "") +
+        (error == ENFILE ? " for the whole system" : "") +
+        "); raise the limit with ulimit -n, or render fewer columns so that fewer parts share a "
+        "row");
   }
 }
 

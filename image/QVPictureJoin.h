@@ -82,6 +82,7 @@ class PictureJoin {
 
   std::function<bool()> stop_;
   size_t keepOpen_;
+  int64_t fileLimit_;  ///< open files allowed, or -1 for no limit
   JoinPart first_;  ///< what every part must match
   std::vector<Placed> parts_;
   std::vector<std::pair<size_t, std::unique_ptr<PngReader>>> active_;  ///< rows being copied

@@ -52,6 +52,8 @@ ProcessResult RunWithFileLimit(rlim_t soft, rlim_t hard, const std::vector<std::
     dup2(none, 0);
     dup2(none, 1);
     dup2(err, 2);
+    close(err);
+    close(none);
     execv(QVELL_BINARY, pointers.data());
     _exit(127);
   }
