@@ -98,6 +98,7 @@ std::string RenderToFile(QVMain& main, const CommandLineOptions& options, const 
   file.JpegQuality = options.Quality;
   if (options.Format == PictureFormat::Png && !options.NoProject) {
     file.Texts = ProjectTexts(WriteProject(main));
+    file.Texts.push_back({kSupersampleKeyword, std::to_string(options.Supersample)});
   }
   if (options.Format == PictureFormat::Png && options.Region) {
     const PictureRegion region{plan.Part, main.Parameter.Width, main.Parameter.Height};

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
+#include <map>
+#include <numeric>
+#include <optional>
 
 namespace qv {
 namespace {
@@ -33,19 +37,21 @@ std::string Describe(const std::string& name, const PixelRect& r) {
   return name + " (" + RectText(r) + ")";
 }
 
-// The first pixel of row y no part covers, or -1 (the parts do not overlap).
-int64_t FirstGapInRow(const std::vector<PixelRect>& parts, int32_t y, int32_t w) {
-  std::vector<std::pair<int64_t, int64_t>> spans;
-  for (const PixelRect& p : parts) {
-    if (p.Y <= y && y < p.Bottom()) spans.emplace_back(p.X, p.Right());
-  }
-  std::sort(spans.begin(), spans.end());
+// The first column the spans (first column -> part, disjoint) leave uncovered.
+int64_t FirstGap(const std::map<int64_t, size_t>& spans, const std::vector<PixelRect>& parts) {
   int64_t x = 0;
-  for (const auto& [from, to] : spans) {
+  for (const auto& [from, part] : spans) {
     if (from > x) return x;
-    x = std::max(x, to);
+    x = parts[part].Right();
   }
-  return x < w ? x : -1;
+  return x;
+}
+
+std::string OverlapText(const std::vector<PixelRect>& parts, const std::vector<std::string>& names,
+                        size_t a, size_t b) {
+  if (b < a) std::swap(a, b);
+  return Describe(names[a], parts[a]) + " and " + Describe(names[b], parts[b]) + " overlap in " +
+         RectText(Intersect(parts[a], parts[b])) + "; each pixel must come from one part";
 }
 
 }  // namespace
@@ -80,36 +86,60 @@ std::optional<PictureRegion> ParseRegionText(const std::string& text) {
 std::string TilingProblem(const std::vector<PixelRect>& parts,
                           const std::vector<std::string>& names, int32_t w, int32_t h) {
   const PixelRect whole{0, 0, w, h};
+  const size_t n = parts.size();
   int64_t area = 0;
-  for (size_t i = 0; i < parts.size(); ++i) {
+  for (size_t i = 0; i < n; ++i) {
     if (parts[i].Empty() || Intersect(parts[i], whole) != parts[i]) {
       return Describe(names[i], parts[i]) + " is not inside the " + std::to_string(w) + " x " +
              std::to_string(h) + " picture";
     }
-    for (size_t j = 0; j < i; ++j) {
-      const PixelRect common = Intersect(parts[i], parts[j]);
-      if (!common.Empty()) {
-        return Describe(names[j], parts[j]) + " and " + Describe(names[i], parts[i]) +
-               " overlap in " + RectText(common) + "; each pixel must come from one part";
-      }
-    }
     area += parts[i].Area();
+  }
+  // A sweep down the rows where parts begin or end. The parts covering a row
+  // are disjoint spans kept by first column, so a part that begins overlaps
+  // one of them exactly when it overlaps a neighbour of its first column.
+  std::vector<size_t> byTop(n), byBottom(n);
+  std::iota(byTop.begin(), byTop.end(), size_t{0});
+  std::iota(byBottom.begin(), byBottom.end(), size_t{0});
+  std::stable_sort(byTop.begin(), byTop.end(),
+                   [&](size_t a, size_t b) { return parts[a].Y < parts[b].Y; });
+  std::stable_sort(byBottom.begin(), byBottom.end(),
+                   [&](size_t a, size_t b) { return parts[a].Bottom() < parts[b].Bottom(); });
+  std::map<int64_t, size_t> spans;
+  int64_t covered = 0;  // columns the spans cover
+  // The first uncovered pixel (column, row): the coverage of a row changes
+  // only where a part begins or ends, and a row where parts only begin has
+  // no gap the row above lacks, so it lies in row 0 or where a part ends.
+  std::optional<std::pair<int64_t, int64_t>> gap;
+  if (n == 0 || parts[byTop[0]].Y > 0) gap = {0, 0};
+  size_t top = 0, bottom = 0;
+  while (bottom < n) {
+    int64_t y = parts[byBottom[bottom]].Bottom();
+    if (top < n) y = std::min<int64_t>(y, parts[byTop[top]].Y);
+    for (; bottom < n && parts[byBottom[bottom]].Bottom() == y; ++bottom) {
+      spans.erase(parts[byBottom[bottom]].X);
+      covered -= parts[byBottom[bottom]].Width;
+    }
+    for (; top < n && parts[byTop[top]].Y == y; ++top) {
+      const size_t i = byTop[top];
+      const auto next = spans.lower_bound(parts[i].X);
+      if (next != spans.end() && next->first < parts[i].Right()) {
+        return OverlapText(parts, names, next->second, i);
+      }
+      if (next != spans.begin() && parts[std::prev(next)->second].Right() > parts[i].X) {
+        return OverlapText(parts, names, std::prev(next)->second, i);
+      }
+      spans.emplace_hint(next, parts[i].X, i);
+      covered += parts[i].Width;
+    }
+    if (!gap && y < h && covered < w) gap = {FirstGap(spans, parts), y};
   }
   const int64_t missing = int64_t{w} * h - area;
   if (missing == 0) return "";
-  // Some row holds the gap; it starts at a row where a part ends, or at row 0.
-  std::vector<int32_t> rows{0};
-  for (const PixelRect& p : parts) {
-    if (p.Bottom() < h) rows.push_back(static_cast<int32_t>(p.Bottom()));
-  }
-  for (int32_t y : rows) {
-    if (const int64_t x = FirstGapInRow(parts, y, w); x >= 0) {
-      return "the parts leave " + std::to_string(missing) + " pixels of the " + std::to_string(w) +
-             " x " + std::to_string(h) + " picture uncovered, the first at column " +
-             std::to_string(x) + ", row " + std::to_string(y) + "; render the missing region too";
-    }
-  }
-  return "the parts leave " + std::to_string(missing) + " pixels uncovered";
+  const auto [x, y] = gap.value_or(std::pair<int64_t, int64_t>{0, 0});
+  return "the parts leave " + std::to_string(missing) + " pixels of the " + std::to_string(w) +
+         " x " + std::to_string(h) + " picture uncovered, the first at column " +
+         std::to_string(x) + ", row " + std::to_string(y) + "; render the missing region too";
 }
 
 }  // namespace qv

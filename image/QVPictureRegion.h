@@ -32,7 +32,8 @@ std::optional<PixelRect> ParseRectText(const std::string& text);
 
 /// Why the parts (rectangles of a w x h picture, named by names for the
 /// message) do not cover it exactly once: a part outside the picture, two
-/// parts that overlap, or pixels no part covers. "" when they tile it.
+/// parts that overlap, or pixels no part covers (the first in row order). ""
+/// when they tile it. O(n log n) in the number of parts.
 std::string TilingProblem(const std::vector<PixelRect>& parts,
                           const std::vector<std::string>& names, int32_t w, int32_t h);
 

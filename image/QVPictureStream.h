@@ -26,6 +26,10 @@ inline constexpr const char* kProjectKeyword = "Q-Vell project";
 /// The keyword of the chunk that says which part of a larger picture a PNG
 /// holds ("X,Y,W,H of WIDTHxHEIGHT"; see QVPictureRegion.h).
 inline constexpr const char* kRegionKeyword = "Q-Vell region";
+/// The keyword of the chunk that records the samples per side of each pixel
+/// a picture was rendered with (--supersample N, as decimal text); written
+/// with the project chunk.
+inline constexpr const char* kSupersampleKeyword = "Q-Vell supersample";
 
 /// What a picture file holds besides its pixels.
 struct PictureFileOptions {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,84 @@ TEST(PictureRegion, ExactTilingsPassAndGapsOverlapsAndStraysAreNamed) {
   stray[3] = {4, 3, 7, 4};
   EXPECT_NE(TilingProblem(stray, names, 10, 7).find("d (4,3,7,4) is not inside"),
             std::string::npos);
+}
+
+// Random exact tilings of a small picture, cut by guillotine, appended to out.
+void Cut(const PixelRect& r, std::mt19937& random, std::vector<PixelRect>& out) {
+  const bool across = random() % 2 == 0;
+  const int32_t length = across ? r.Height : r.Width;
+  if (length < 2 || random() % 3 == 0) {
+    out.push_back(r);
+    return;
+  }
+  const int32_t at = 1 + static_cast<int32_t>(random() % static_cast<uint32_t>(length - 1));
+  if (across) {
+    Cut({r.X, r.Y, r.Width, at}, random, out);
+    Cut({r.X, r.Y + at, r.Width, r.Height - at}, random, out);
+  } else {
+    Cut({r.X, r.Y, at, r.Height}, random, out);
+    Cut({r.X + at, r.Y, r.Width - at, r.Height}, random, out);
+  }
+}
+
+TEST(PictureRegion, TilingCheckAgreesWithAPixelCountOnRandomTilings) {
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 20000; ++trial) {
+    const int32_t w = 1 + static_cast<int32_t>(random() % 9), h = 1 + static_cast<int32_t>(random() % 7);
+    std::vector<PixelRect> parts;
+    Cut({0, 0, w, h}, random, parts);
+    // Spoil some: drop, move, resize or repeat a part.
+    for (int k = static_cast<int>(random() % 3); k > 0 && !parts.empty(); --k) {
+      PixelRect& p = parts[random() % parts.size()];
+      const int32_t step = random() % 2 == 0 ? 1 : -1;
+      switch (random() % 5) {
+        case 0: parts.erase(parts.begin() + (&p - parts.data())); break;
+        case 1: p.X += step; break;
+        case 2: p.Y += step; break;
+        case 3: (random() % 2 == 0 ? p.Width : p.Height) += step; break;
+        default: parts.push_back(PixelRect(p)); break;
+      }
+    }
+    std::vector<std::string> names;
+    std::vector<int> count(static_cast<size_t>(w * h), 0);
+    bool stray = false;
+    for (const PixelRect& p : parts) {
+      names.push_back("p" + std::to_string(names.size()));
+      stray = stray || p.Empty() || p.X < 0 || p.Y < 0 || p.Right() > w || p.Bottom() > h;
+      for (int32_t y = std::max(p.Y, 0); y < std::min<int64_t>(p.Bottom(), h); ++y) {
+        for (int32_t x = std::max(p.X, 0); x < std::min<int64_t>(p.Right(), w); ++x) {
+          ++count[static_cast<size_t>(y * w + x)];
+        }
+      }
+    }
+    const std::string problem = TilingProblem(parts, names, w, h);
+    const auto hole = std::find(count.begin(), count.end(), 0);
+    const bool overlap = std::any_of(count.begin(), count.end(), [](int c) { return c > 1; });
+    SCOPED_TRACE("trial " + std::to_string(trial) + ": " + problem);
+    ASSERT_EQ(problem.empty(), !stray && !overlap && hole == count.end());
+    if (stray) {
+      EXPECT_NE(problem.find("is not inside"), std::string::npos);
+    } else if (overlap) {
+      // The common rectangle named is covered twice throughout.
+      const size_t at = problem.find("overlap in ");
+      ASSERT_NE(at, std::string::npos);
+      const std::optional<PixelRect> common =
+          ParseRectText(problem.substr(at + 11, problem.find(';') - at - 11));
+      ASSERT_TRUE(common.has_value());
+      for (int32_t y = common->Y; y < common->Bottom(); ++y) {
+        for (int32_t x = common->X; x < common->Right(); ++x) {
+          EXPECT_GE(count[static_cast<size_t>(y * w + x)], 2) << x << "," << y;
+        }
+      }
+    } else if (hole != count.end()) {
+      const int32_t first = static_cast<int32_t>(hole - count.begin());
+      const std::string where =
+          "first at column " + std::to_string(first % w) + ", row " + std::to_string(first / w);
+      EXPECT_NE(problem.find(where), std::string::npos) << where;
+      const auto missing = std::count(count.begin(), count.end(), 0);
+      EXPECT_NE(problem.find("leave " + std::to_string(missing) + " pixels"), std::string::npos);
+    }
+  }
 }
 
 }  // namespace
