@@ -19,9 +19,20 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 std::string SizeText(int64_t w, int64_t h) { return std::to_string(w) + " x " + std::to_string(h); }
 
+std::string ReadPartTexts(const PngReader& reader, JoinPart& part);
+
 // Why reader's picture cannot be a part, or "": what it says about itself goes
-// to part.
+// to part. A text chunk that is damaged (or too large) is such a reason.
 std::string ReadPart(const PngReader& reader, JoinPart& part) {
+  try {
+    return ReadPartTexts(reader, part);
+  } catch (const PngReadError& e) {
+    return std::string(e.what()) + ", so it cannot be checked against the other parts; render it "
+                                   "again";
+  }
+}
+
+std::string ReadPartTexts(const PngReader& reader, JoinPart& part) {
   const std::optional<std::string> region = reader.Text(kRegionKeyword);
   if (!region) {
     return std::string("it has no \"") + kRegionKeyword +

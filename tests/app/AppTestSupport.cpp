@@ -103,18 +103,6 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 // Waits for the child, reading the terminal meanwhile so that it never blocks
 // on a full terminal buffer. Kills it after kTimeout.
-// True when process pid holds a file open in directory (which ends in '/'),
-// named or unnamed ("DIR/#123 (deleted)").
-bool WritesIn(pid_t pid, const std::string& directory) {
-  std::error_code error;
-  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
-  for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
-    const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
-    if (!error && target.starts_with(directory)) return true;
-  }
-  return false;
-}
-
 int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& options,
                  ProcessResult& result) {
   const std::string& interruptOn = options.InterruptOnOutput;
@@ -156,6 +144,18 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
 }
 
 }  // namespace
+
+// True when process pid holds a file open in directory (which ends in '/'),
+// named or unnamed ("DIR/#123 (deleted)").
+bool WritesIn(pid_t pid, const std::string& directory) {
+  std::error_code error;
+  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+  for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
+    const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+    if (!error && target.starts_with(directory)) return true;
+  }
+  return false;
+}
 
 std::string ProcessResult::Describe() const {
   return "qvell" + Command + " exited " + std::to_string(ExitCode) +

@@ -4,6 +4,8 @@
 // captured, standard error optionally on a terminal), and the picture the
 // engine computes in this process for the same project. The picture decoders
 // come from support/QVTestPictures.h.
+#include <sys/types.h>
+
 #include <csignal>
 #include <cstdint>
 #include <optional>
@@ -26,6 +28,10 @@ struct ProcessResult {
   std::string Describe() const;
   std::string Command;
 };
+
+/// True when process pid holds a file open in directory (which ends in '/'),
+/// named or unnamed: a picture is being written there.
+bool WritesIn(pid_t pid, const std::string& directory);
 
 struct ProcessOptions {
   std::string StdinFile;  ///< "" reads /dev/null

@@ -23,15 +23,8 @@
 namespace qv::test {
 namespace {
 
-bool HasHiddenEntry(const ScratchDir& dir) {
-  for (const std::string& name : dir.Entries()) {
-    if (name.starts_with(".")) return true;
-  }
-  return false;
-}
-
 // Runs qvell with args under a limit of soft (and hard) open files; calls
-// onWrite once a hidden file (the output's temporary) appears in watch.
+// onWrite once it holds a file open in watch (the output being written).
 ProcessResult RunWithFileLimit(rlim_t soft, rlim_t hard, const std::vector<std::string>& args,
                                const ScratchDir* watch = nullptr,
                                const std::function<void()>& onWrite = {}) {
@@ -61,7 +54,7 @@ ProcessResult RunWithFileLimit(rlim_t soft, rlim_t hard, const std::vector<std::
   bool called = !onWrite;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
   while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (!called && HasHiddenEntry(*watch)) {
+    if (!called && WritesIn(pid, watch->File(""))) {
       onWrite();
       called = true;
     }
@@ -80,8 +73,8 @@ ProcessResult RunWithFileLimit(rlim_t soft, rlim_t hard, const std::vector<std::
 }
 
 // A 1500 x 2001 picture in two parts: a tall top one, slow enough to copy
-// that the bottom row is opened well after the output's temporary file
-// appears, and the bottom row.
+// that the bottom row is opened well after the output is opened, and the
+// bottom row.
 std::vector<std::string> TallJoin(const ScratchDir& dir) {
   WriteJoinPart(dir.File("top.png"), {0, 0, 1500, 2000}, 1500, 2001);
   WriteJoinPart(dir.File("bottom.png"), {0, 2000, 1500, 1}, 1500, 2001);
@@ -110,7 +103,7 @@ TEST(QVJoin, AnInterruptLeavesTheOldOutputAndNoTemporaryFile) {
   std::vector<std::string> args = {"join", out.File("joined.png")};
   for (const std::string& part : TallJoin(dir)) args.push_back(part);
   ProcessOptions options;
-  options.InterruptOnHiddenFileIn = out.File("");
+  options.InterruptOnWriteIn = out.File("");
   const ProcessResult run = RunQvell(args, options);
   EXPECT_EQ(run.ExitCode, 3) << run.Describe();
   EXPECT_EQ(run.Err, "qvell: error: interrupted; no picture was written\n");
@@ -173,7 +166,7 @@ TEST(QVJoin, ProjectsThatCannotBeComparedAreRefused) {
   };
   const Case cases[] = {
       {"first project text, long enough to damage", "second project text, long enough to damage",
-       true, "chunk cannot be read (it is damaged or too large)"},
+       true, "chunk is damaged (CRC error), so it cannot be checked against the other parts"},
       {"one project text, long enough to damage", "-", false,
        "carries the project it was rendered from and"},
       {"-", "-", false, ""},
