@@ -32,7 +32,9 @@ struct CommandLineOptions {
   bool Quiet = false;
   bool NoProject = false;           ///< PNG: leave the project chunk out
   std::optional<PixelRect> Region;  ///< render just this part of the picture
-  int Supersample = 1;              ///< samples per side of each pixel, 1 to 8
+  /// Samples per side of each pixel, 1 to 8; none: as many as the PNG read
+  /// records (see LoadProject), else 1.
+  std::optional<int> Supersample;
   int64_t Memory = 0;               ///< bytes the render may use; 0: what is available
   std::vector<std::string> Parts;   ///< join: the part files
   std::optional<QVComplex> ZoomTo;  ///< zoom: the last frame's centre

@@ -42,9 +42,13 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-std::string LoadProject(QVMain& main, const std::string& path) {
+std::string LoadProject(QVMain& main, const std::string& path, CommandLineOptions* options) {
   std::string warning;
-  std::string error = LoadProjectInput(main, path, &warning);
+  int32_t recorded = 0;
+  std::string error = LoadProjectInput(main, path, &warning, &recorded);
+  if (error.empty() && options && !options->Supersample && recorded > 0) {
+    options->Supersample = recorded;
+  }
   if (error.empty() && !warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
   return error;
 }
@@ -91,14 +95,13 @@ std::string RenderToFile(QVMain& main, const CommandLineOptions& options, const 
   if (std::string problem = ReplaceProblem(output); !problem.empty()) return problem;
   BandPlan plan;
   plan.Part = options.Region.value_or(PixelRect{0, 0, main.Parameter.Width, main.Parameter.Height});
-  plan.Supersample = options.Supersample;
+  plan.Supersample = options.Supersample.value_or(1);
   plan.MemoryAllowance = options.Memory;
   if (std::string problem = BandPlanProblem(main, plan); !problem.empty()) return problem;
   PictureFileOptions file;
   file.JpegQuality = options.Quality;
   if (options.Format == PictureFormat::Png && !options.NoProject) {
-    file.Texts = ProjectTexts(WriteProject(main));
-    file.Texts.push_back({kSupersampleKeyword, std::to_string(options.Supersample)});
+    file.Texts = ProjectTexts(WriteProject(main), plan.Supersample);
   }
   if (options.Format == PictureFormat::Png && options.Region) {
     const PictureRegion region{plan.Part, main.Parameter.Width, main.Parameter.Height};
@@ -121,11 +124,12 @@ std::string RenderToFile(QVMain& main, const CommandLineOptions& options, const 
   return "";
 }
 
-int RunRender(const CommandLineOptions& options) {
+int RunRender(const CommandLineOptions& given) {
   QVMain main;  // reads NUMBER_OF_PROCESSORS; --threads overrides it below
+  CommandLineOptions options = given;
   if (options.Threads)
     ThreadCount = *options.Threads == 0 ? HardwareWorkerCount() : *options.Threads;
-  if (std::string line = LoadProject(main, options.Project); !line.empty()) {
+  if (std::string line = LoadProject(main, options.Project, &options); !line.empty()) {
     return ProjectError(line);
   }
   const bool showProgress = !options.Quiet && isatty(STDERR_FILENO) == 1;

@@ -44,8 +44,11 @@ int CommandError(const std::string& message);
 /// Writes the reader's line to standard error; returns ExitProject.
 int ProjectError(const std::string& line);
 /// Reads the project for a command (see LoadProjectInput) and prints its
-/// warning, if any, to standard error. Returns the error line, or "".
-std::string LoadProject(QVMain& main, const std::string& path);
+/// warning, if any, to standard error. Returns the error line, or "". With
+/// options given and no --supersample among them, a PNG's recorded sample
+/// count becomes theirs, so that the picture is rendered as it was.
+std::string LoadProject(QVMain& main, const std::string& path,
+                        CommandLineOptions* options = nullptr);
 
 /// One worker per hardware thread, within the engine's limit of 256.
 int32_t HardwareWorkerCount();

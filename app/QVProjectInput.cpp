@@ -18,13 +18,14 @@ std::string DisplayFileName(const std::string& path) {
   return path;
 }
 
-std::string LoadProjectInput(QVMain& main, const std::string& path, std::string* warning) {
+std::string LoadProjectInput(QVMain& main, const std::string& path, std::string* warning,
+                             int32_t* supersample) {
   const bool standardInput = path == "-";
   const std::string file = standardInput ? kStandardInputName : DisplayFileName(path);
   std::string text;
   try {
-    text = standardInput ? ReadProjectOrPicture(stdin, kStandardInputName)
-                         : ReadProjectOrPicture(path);
+    text = standardInput ? ReadProjectOrPicture(stdin, kStandardInputName, supersample)
+                         : ReadProjectOrPicture(path, supersample);
   } catch (const ProjectFileError& e) {
     return file + ": error: " + e.Reason();
   } catch (const PngReadError& e) {

@@ -4,6 +4,7 @@
 // project, or, for "-", either of them on standard input. It replaces the engine's
 // project; a failure leaves the project as it was and comes back as the one line the command line
 // prints for it. Main thread.
+#include <cstdint>
 #include <string>
 
 class QVMain;
@@ -20,7 +21,10 @@ inline constexpr const char* kStandardInputName = "<stdin>";
 /// FILE is DisplayFileName(path), or kStandardInputName. A text that reads but
 /// has text after its last block sets *warning (when given) to the line
 ///   FILE:LINE:COLUMN: warning: text after the last block is ignored
-std::string LoadProjectInput(QVMain& main, const std::string& path, std::string* warning = nullptr);
+/// With supersample given, the sample count a PNG input records goes to
+/// *supersample (0 when it records none).
+std::string LoadProjectInput(QVMain& main, const std::string& path, std::string* warning = nullptr,
+                             int32_t* supersample = nullptr);
 
 /// path as given, or quoted with its control characters shown as \xHH when
 /// it has any, so that a message stays one line.

@@ -89,11 +89,12 @@ std::string MakeFolderFor(const std::string& output) {
 
 }  // namespace
 
-int RunZoom(const CommandLineOptions& options) {
+int RunZoom(const CommandLineOptions& given) {
   QVMain main;
+  CommandLineOptions options = given;
   if (options.Threads)
     ThreadCount = *options.Threads == 0 ? HardwareWorkerCount() : *options.Threads;
-  if (std::string line = LoadProject(main, options.Project); !line.empty()) {
+  if (std::string line = LoadProject(main, options.Project, &options); !line.empty()) {
     return ProjectError(line);
   }
   const QVComplex v0 = main.Parameter.Viewpoint;

@@ -48,14 +48,12 @@ std::string ReadPartTexts(const PngReader& reader, JoinPart& part) {
   part.Project = reader.Text(kProjectKeyword);
   part.Supersample.reset();
   if (const std::optional<std::string> samples = reader.Text(kSupersampleKeyword)) {
-    int n = 0;
-    const char* end = samples->data() + samples->size();
-    const auto [stop, error] = std::from_chars(samples->data(), end, n);
-    if (error != std::errc() || stop != end || n < 1 || n > kMaxSupersample) {
+    const std::optional<int32_t> n = ParseSupersampleText(*samples);
+    if (!n) {
       return "its sample count \"" + *samples + "\" is not a whole number from 1 to " +
              std::to_string(kMaxSupersample);
     }
-    part.Supersample = n;
+    part.Supersample = *n;
     // qvell writes the count with the project, so the project is there but
     // did not read: it cannot be compared with the other parts'.
     if (!part.Project) {
@@ -155,9 +153,9 @@ PictureJoin::PictureJoin(const std::vector<std::string>& paths, size_t keepOpen,
 PictureJoin::~PictureJoin() = default;
 
 std::vector<PngText> PictureJoin::Texts() const {
-  std::vector<PngText> texts = ProjectTexts(first_.Project.value_or(""));
-  if (first_.Supersample) texts.push_back({kSupersampleKeyword, std::to_string(*first_.Supersample)});
-  return texts;
+  if (!first_.Project) return {};
+  if (first_.Supersample) return ProjectTexts(*first_.Project, *first_.Supersample);
+  return {{kProjectKeyword, *first_.Project}};  // parts from before counts were recorded
 }
 
 // Opens path. When the parts open would leave fewer than kSpareFiles of the

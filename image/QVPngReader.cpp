@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "image/QVSupersample.h"
 #include "source/QVAtomicFile.h"
 #include "source/QVProjectFile.h"
 
@@ -178,18 +179,40 @@ std::string ReadPngProject(const std::string& path) {
   return ReadPngProject(in.get());
 }
 
-std::string ReadPngProject(std::FILE* in) {
+namespace {
+
+// The sample count of a "Q-Vell supersample" chunk. Throws PngReadError.
+int32_t SupersampleOf(const PngTextChunk& chunk) {
+  if (!chunk.Damage.empty()) throw PngReadError(chunk.Damage);
+  const std::optional<int32_t> n = ParseSupersampleText(chunk.Text);
+  if (n) return *n;
+  throw PngReadError(TextChunkName(kSupersampleKeyword) + " says \"" + chunk.Text.substr(0, 16) +
+                     "\", not a whole number from 1 to " + std::to_string(kMaxSupersample) +
+                     "; render the picture again");
+}
+
+}  // namespace
+
+std::string ReadPngProject(std::FILE* in, int32_t* supersample) {
   PngChunkWalker walker(in);
   walker.ReadHeader();
   // A damaged text chunk, which may have held the project under a damaged keyword.
   std::string damage;
+  std::optional<std::string> project;
+  if (supersample) *supersample = 0;
   // Past the pixels only to tell a project there from none at all.
   while (walker.Next()) {
+    // What a render records comes before its pixels.
+    if (project && (!supersample || walker.PastPixels())) break;
     if (!walker.IsText()) {
       walker.Skip();
       continue;
     }
     PngTextChunk chunk = walker.ReadText(kMaxProjectBytes);
+    if (chunk.Keyword == kSupersampleKeyword && supersample && !walker.PastPixels()) {
+      *supersample = SupersampleOf(chunk);
+      continue;
+    }
     if (chunk.Keyword != kProjectKeyword) {
       if (damage.empty()) damage = chunk.Damage;
       continue;
@@ -200,8 +223,9 @@ std::string ReadPngProject(std::FILE* in) {
                          " comes after the pixels, where it is not read: a program that rewrote "
                          "the PNG moved it; keep the file as qvell wrote it");
     }
-    return ProjectTextOf(chunk.Text);
+    project = ProjectTextOf(chunk.Text);
   }
+  if (project) return std::move(*project);
   if (!damage.empty()) throw PngReadError(damage + ", and no other chunk holds a project");
   throw PngNoProjectError(std::string("this PNG file carries no project (no \"") + kProjectKeyword +
                           "\" text chunk); qvell render writes one unless given --no-project");

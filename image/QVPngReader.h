@@ -95,7 +95,10 @@ class PngReader {
 std::string ReadPngProject(const std::string& path);
 
 /// The same for a PNG read from in (a file or a pipe), whose 8-byte signature
-/// has been read and checked already.
-std::string ReadPngProject(std::FILE* in);
+/// has been read and checked already. With supersample given, also reads the
+/// sample count the PNG records before its pixels (its "Q-Vell supersample"
+/// chunk) into *supersample, 0 when it records none; a count that does not
+/// read is a PngReadError.
+std::string ReadPngProject(std::FILE* in, int32_t* supersample = nullptr);
 
 }  // namespace qv

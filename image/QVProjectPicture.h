@@ -13,8 +13,11 @@
 
 namespace qv {
 
-/// The chunks of a PNG that carries projectText ("" : none).
-std::vector<PngText> ProjectTexts(const std::string& projectText);
+/// The chunks of a PNG that carries projectText ("" : none) and was rendered
+/// with supersample samples per side of each pixel: the project, then the
+/// count (written with the project, so that rendering the PNG again makes the
+/// same file).
+std::vector<PngText> ProjectTexts(const std::string& projectText, int32_t supersample = 1);
 
 /// Writes picture to path in format; a PNG carries projectText unless it is
 /// empty. Throws std::runtime_error naming the file (the old file is then
@@ -28,10 +31,13 @@ void WritePictureWithProject(const std::string& path, const QVPicture& picture,
 /// and its first bytes decide, so a pipe is read only once. Throws
 /// ProjectFileError (the message names the file) or PngReadError (the caller
 /// names the file).
-std::string ReadProjectOrPicture(const std::string& path);
+/// With supersample given, a PNG's recorded sample count goes to *supersample
+/// (0 for a project file or a PNG that records none; see ReadPngProject).
+std::string ReadProjectOrPicture(const std::string& path, int32_t* supersample = nullptr);
 
 /// The same for a stream open for reading (standard input, say), which is
 /// read once from where it stands; fileName names it in messages.
-std::string ReadProjectOrPicture(std::FILE* file, const std::string& fileName);
+std::string ReadProjectOrPicture(std::FILE* file, const std::string& fileName,
+                                 int32_t* supersample = nullptr);
 
 }  // namespace qv

@@ -1,8 +1,20 @@
 #include "image/QVSupersample.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace qv {
+
+std::optional<int32_t> ParseSupersampleText(const std::string& text) {
+  int32_t n = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, n);
+  if (text.empty() || text[0] < '0' || text[0] > '9' || error != std::errc() || stop != end ||
+      n < 1 || n > kMaxSupersample) {
+    return std::nullopt;
+  }
+  return n;
+}
 
 void AverageBlocks(const uint32_t* fine, size_t fineStride, int32_t n, int32_t w, int32_t rows,
                    uint32_t* out) {
