@@ -198,7 +198,7 @@ PngHeader PngChunkWalker::ReadHeader() {
 
 PngTextChunk PngChunkWalker::ReadText(size_t maxText) {
   PngTextChunk chunk;
-  const std::string typeName = "a " + type_ + " chunk";
+  const std::string typeName = (type_ == "iTXt" ? "an " : "a ") + type_ + " chunk";
   std::string data;
   ReadData(data, std::min<uint64_t>(length_, kMaxKeyword + 1), typeName);
   const size_t keywordEnd = data.find('\0');
