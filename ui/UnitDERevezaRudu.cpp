@@ -52,13 +52,18 @@ std::string FileNameOf(const std::string& path) {
 
 // What a PNG that did not give a project says: that it carries none (an
 // ordinary picture), or why it cannot be read at all.
+// What a load that failed says: the file, that nothing changed, and why.
+std::string LoadFailure(const std::string& path, const std::string& reason) {
+  return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + reason;
+}
+
 std::string PictureLoadError(const std::string& path, const qv::PngReadError& error) {
   if (dynamic_cast<const qv::PngNoProjectError*>(&error)) {
     return "「" + path +
            "」はプロジェクトを含まない PNG です。"
            "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。何も変更していません。";
   }
-  return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + error.what();
+  return LoadFailure(path, error.what());
 }
 
 // What a save that failed says, whichever way it was written.
@@ -215,6 +220,9 @@ bool TForm1::LoadFile(const std::string& path) {
     text = qv::ReadProjectOrPicture(path);
   } catch (const qv::PngReadError& e) {
     qv::ShowError(this, PictureLoadError(path, e));
+    return false;
+  } catch (const qv::ProjectFileError& e) {  // unreadable, not text, too large
+    qv::ShowError(this, LoadFailure(path, e.Reason()));
     return false;
   }
   return ApplyProject(text);

@@ -248,10 +248,19 @@ TEST(TForm1, APngWithoutAProjectIsRefusedAndChangesNothing) {
   plain.fill(Qt::red);
   ASSERT_TRUE(plain.save(Path(dir, "plain.png")));
   WriteText(Path(dir, "broken.png"), std::string("\x89PNG\r\n\x1a\n", 8) + "not a picture");
+  WriteText(Path(dir, "nul.qvl"), std::string("Parameter: a\0b {", 17));
   const std::string before = SmallProject(e);
   EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "plain.png"))));
   EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "broken.png"))));
-  ASSERT_EQ(e.errors.Messages.size(), 2u);
+  // A project file that cannot be read is told the same way, not thrown.
+  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "nul.qvl"))));
+  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "missing.qvl"))));
+  ASSERT_EQ(e.errors.Messages.size(), 4u);
+  for (size_t i = 2; i < 4; ++i) {
+    EXPECT_NE(e.errors.Messages[i].find(".qvl」を読み込めませんでした。何も変更していません。\n"),
+              std::string::npos)
+        << e.errors.Messages[i];
+  }
   EXPECT_NE(e.errors.Messages[0].find("プロジェクトを含まない PNG"), std::string::npos);
   EXPECT_NE(e.errors.Messages[0].find("plain.png"), std::string::npos);
   EXPECT_NE(e.errors.Messages[1].find("broken.png」を読み込めませんでした"), std::string::npos)
