@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <regex>
+#include <string_view>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +16,17 @@
 
 namespace qv::test {
 namespace {
+
+// The word of lower-case letters (and, with dashes, '-' after the first
+// letter) that starts at line[at]; "" when none starts there.
+std::string LowerWordAt(const std::string& line, size_t at, bool dashes = false) {
+  size_t end = at;
+  while (end < line.size() && (std::islower(static_cast<unsigned char>(line[end])) ||
+                               (dashes && end > at && line[end] == '-'))) {
+    ++end;
+  }
+  return line.substr(at, end - at);
+}
 
 // Checks a usage error: exit 1, one message line naming the problem, then the
 // usage; nothing on standard output.
@@ -67,13 +78,20 @@ TEST(QVCommandLine, ManualPageNamesEveryCommandAndOptionTheHelpPrints) {
            {"--help"}, {"render", "--help"}, {"join", "--help"}, {"zoom", "--help"}, {"print", "-h"}}) {
     const ProcessResult help = RunQvell(args);
     ASSERT_EQ(help.ExitCode, 0) << help.Describe();
-    const std::regex command("^  qvell ([a-z]+)"), option("(^|[ \\[|,(])(--?[a-z][a-z-]*)");
     for (const std::string& line : Lines(help.Out)) {
-      std::smatch m;
-      if (std::regex_search(line, m, command)) commands.insert(m[1]);
-      for (auto it = std::sregex_iterator(line.begin(), line.end(), option);
-           it != std::sregex_iterator(); ++it) {
-        options.insert((*it)[2]);
+      if (line.starts_with("  qvell ")) {
+        const std::string word = LowerWordAt(line, 8);
+        if (!word.empty()) commands.insert(word);
+      }
+      // An option: "-x" or "--xx-yy" after a blank, "[", "|", "," or "(".
+      for (size_t i = 0; i + 1 < line.size(); ++i) {
+        if (line[i] != '-' || (i > 0 && std::string_view(" [|,(").find(line[i - 1]) ==
+                                            std::string_view::npos)) {
+          continue;
+        }
+        const size_t dashes = line[i + 1] == '-' ? 2 : 1;
+        const std::string word = LowerWordAt(line, i + dashes, true);
+        if (!word.empty()) options.insert(line.substr(i, dashes) + word);
       }
     }
   }
