@@ -109,6 +109,7 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
   const auto deadline = std::chrono::steady_clock::now() + kTimeout;
   int status = 0;
   bool interrupted = false;
+  bool called = !options.OnWrite;
   // Looked at right after each read, so that a child that writes the text and
   // ends at once is still probed (after its end the probe proves less, but
   // it does not fail a correct program).
@@ -124,6 +125,10 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
          (!options.InterruptOnWriteIn.empty() && WritesIn(pid, options.InterruptOnWriteIn)))) {
       kill(pid, options.InterruptWith);
       interrupted = true;
+    }
+    if (!called && WritesIn(pid, options.CallOnWriteIn)) {
+      options.OnWrite();
+      called = true;
     }
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
@@ -183,11 +188,14 @@ ProcessResult RunQvell(const std::vector<std::string>& args, const ProcessOption
     posix_spawn_file_actions_adddup2(&actions, err.Fd(), 2);
   }
   std::vector<std::string> argv = {QVELL_BINARY};
-  if (options.AddressLimitKiB > 0) {  // the shell lowers the limit, then becomes qvell
-    argv = {"/bin/sh", "-c",
-            "ulimit -v " + std::to_string(options.AddressLimitKiB) + " && exec \"$0\" \"$@\"",
-            QVELL_BINARY};
-  }
+  std::string limits;  // the shell sets the limits, then becomes qvell
+  const auto limit = [&](const char* flag, int64_t value) {
+    if (value > 0) limits += std::string("ulimit ") + flag + " " + std::to_string(value) + " && ";
+  };
+  limit("-v", options.AddressLimitKiB);
+  limit("-S -n", options.FileLimitSoft);  // the soft limit first: it may not exceed the hard one
+  limit("-H -n", options.FileLimitHard);
+  if (!limits.empty()) argv = {"/bin/sh", "-c", limits + "exec \"$0\" \"$@\"", QVELL_BINARY};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<std::string> env = ChildEnvironment(options);
   std::vector<char*> argvPointers = Pointers(argv), envPointers = Pointers(env);

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -43,8 +44,15 @@ struct ProcessOptions {
   /// Send the interrupt once the child holds a file open in this directory
   /// (named or not): a picture is being written there.
   std::string InterruptOnWriteIn;
+  /// Calls OnWrite once the child holds a file open in this directory.
+  std::string CallOnWriteIn;
+  std::function<void()> OnWrite;
   /// The child's address-space limit (ulimit -v) in KiB; 0: as this process.
   int64_t AddressLimitKiB = 0;
+  /// The child's soft and hard limits of open files (ulimit -Sn, -Hn); 0: as
+  /// this process.
+  int64_t FileLimitSoft = 0;
+  int64_t FileLimitHard = 0;
   /// The signal the interrupt sends.
   int InterruptWith = SIGINT;
   /// With StderrOnTerminal: once the terminal has received ProbeOnOutput,

@@ -2,18 +2,10 @@
 // runs, signals, a small limit of open files, the output among the parts,
 // projects that cannot be compared and mixed sample counts. The parts are
 // written directly (image/JoinTestParts.h) unless the render is the point.
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/AppTestSupport.h"
@@ -23,53 +15,12 @@
 namespace qv::test {
 namespace {
 
-// Runs qvell with args under a limit of soft (and hard) open files; calls
-// onWrite once it holds a file open in watch (the output being written).
-ProcessResult RunWithFileLimit(rlim_t soft, rlim_t hard, const std::vector<std::string>& args,
-                               const ScratchDir* watch = nullptr,
-                               const std::function<void()>& onWrite = {}) {
-  ProcessResult result;
-  ScratchDir errDir;
-  const std::string errPath = errDir.File("err");
-  std::vector<std::string> argv = {QVELL_BINARY};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> pointers;
-  for (std::string& a : argv) pointers.push_back(a.data());
-  pointers.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {  // only async-signal-safe calls until exec
-    const rlimit limit{soft, hard};
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int none = open("/dev/null", O_RDWR);
-    if (err < 0 || none < 0 || setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(126);
-    dup2(none, 0);
-    dup2(none, 1);
-    dup2(err, 2);
-    close(err);
-    close(none);
-    execv(QVELL_BINARY, pointers.data());
-    _exit(127);
-  }
-  int status = 0;
-  bool called = !onWrite;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (!called && WritesIn(pid, watch->File(""))) {
-      onWrite();
-      called = true;
-    }
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      result.TimedOut = true;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.Err = ReadBytes(errPath);
-  for (const std::string& a : args) result.Command += " " + a;
-  return result;
+// Runs qvell with args under soft and hard limits of open files.
+ProcessResult RunWithFileLimit(int64_t soft, int64_t hard, const std::vector<std::string>& args,
+                               ProcessOptions options = {}) {
+  options.FileLimitSoft = soft;
+  options.FileLimitHard = hard;
+  return RunQvell(args, options);
 }
 
 // A 1500 x 2001 picture in two parts: a tall top one, slow enough to copy
@@ -86,10 +37,13 @@ TEST(QVJoin, APartReplacedDuringTheJoinIsRefusedByName) {
   std::vector<std::string> args = {"join", out.File("joined.png")};
   for (const std::string& part : TallJoin(dir)) args.push_back(part);
   // Under 40 files no part is kept open from its check to its copy.
-  const ProcessResult run = RunWithFileLimit(40, 40, args, &out, [&] {
+  ProcessOptions swap;
+  swap.CallOnWriteIn = out.File("");
+  swap.OnWrite = [&] {
     WriteJoinPart(dir.File("wide.png"), {0, 2000, 1500, 1}, 1500, 2001, {}, 200000);
     std::filesystem::rename(dir.File("wide.png"), dir.File("bottom.png"));
-  });
+  };
+  const ProcessResult run = RunWithFileLimit(40, 40, args, swap);
   EXPECT_EQ(run.ExitCode, 3) << run.Describe();
   EXPECT_NE(run.Err.find("\"" + dir.File("bottom.png") + "\" has changed since it was checked"),
             std::string::npos)
