@@ -61,6 +61,12 @@ class QVMain : public QVObject {
   ~QVMain() override;
 
   QVParameter Parameter;
+  /// The project's node graph.
+  QVNodeGraph& Graph() { return graph_; }
+  const QVNodeGraph& Graph() const { return graph_; }
+  /// Workers per recomputed node (at least 1).
+  int32_t Workers() const { return ThreadCount.load() < 1 ? 1 : ThreadCount.load(); }
+  void SetWorkers(int32_t workers) { ThreadCount = workers < 1 ? 1 : workers; }
   /// Posted when a render starts (host main thread).
   std::function<void()> OnRenderStart;
   /// Posted when a render ends, after its picture or its error (host main thread).
