@@ -30,33 +30,33 @@ constexpr int32_t kMinBandRows = 32;
 // because the encoder then slows one worker and the other waits for it at the
 // end of each band (measured on 2 cores with 2 workers, the 1024 x 1024 benchmark picture:
 // 2 bands 62 to 76 ms, 8 bands 77 to 88 ms).
-int32_t BandsWhenFitting() {
+int32_t BandsWhenFitting(const QVMain& main) {
   const int64_t cores = std::thread::hardware_concurrency();
-  return cores == 0 || ThreadCount.load() < cores ? 8 : 2;
+  return cores == 0 || main.Workers() < cores ? 8 : 2;
 }
 
 // Bytes per computed pixel: every node's field and the picture the engine
 // hands over.
-int64_t BytesPerFinePixel() {
-  const QVNodeGraph& graph = LiveGraph();
+int64_t BytesPerFinePixel(const QVMain& main) {
+  const QVNodeGraph& graph = main.Graph();
   return 4 + static_cast<int64_t>(graph.Generators.size() * sizeof(FractalPixel)) +
          4 * static_cast<int64_t>(graph.Effectors.size() + graph.Mixers.size());
 }
 
 // Threads besides the main one while bands render: the workers, the render
 // thread and the encoder.
-MemoryAllowance Allowance(const BandPlan& plan) {
-  return AllowedMemory(plan.MemoryAllowance, int64_t{ThreadCount.load()} + 2, kBaseBytes);
+MemoryAllowance Allowance(const QVMain& main, const BandPlan& plan) {
+  return AllowedMemory(plan.MemoryAllowance, int64_t{main.Workers()} + 2, kBaseBytes);
 }
 
 // Bytes one band of rows output rows takes at its peak: the computed window
 // with its margin, and the output rows twice (one band encoding, one made),
 // with the encoder's copy of a band (3 bytes per pixel).
-int64_t BandBytes(const BandPlan& plan, int32_t rows) {
-  const int64_t n = plan.Supersample, margin = NeighbourMargin(LiveGraph());
+int64_t BandBytes(const QVMain& main, const BandPlan& plan, int32_t rows) {
+  const int64_t n = plan.Supersample, margin = NeighbourMargin(main.Graph());
   const int64_t fineWidth = plan.Part.Width * n + 2 * margin;
   const int64_t fineRows = rows * n + 2 * margin;
-  return fineWidth * fineRows * BytesPerFinePixel() + int64_t{rows} * plan.Part.Width * 11;
+  return fineWidth * fineRows * BytesPerFinePixel(main) + int64_t{rows} * plan.Part.Width * 11;
 }
 
 // Restores the parameters a band render changes.
@@ -136,20 +136,20 @@ std::string BandPlanProblem(const QVMain& main, const BandPlan& plan) {
            std::to_string(w * n) + " x " + std::to_string(h * n) +
            " pixels, more than 2147483647 on a side; use a smaller factor";
   }
-  const MemoryAllowance allowance = Allowance(plan);
-  if (BandBytes(plan, 1) > allowance.Bytes - kBaseBytes) {
+  const MemoryAllowance allowance = Allowance(main, plan);
+  if (BandBytes(main, plan, 1) > allowance.Bytes - kBaseBytes) {
     return MemoryRefusal("a band of one row of the " + std::to_string(w) + " x " +
                              std::to_string(h) + " picture",
-                         BandBytes(plan, 1) + kBaseBytes, allowance);
+                         BandBytes(main, plan, 1) + kBaseBytes, allowance);
   }
   return "";
 }
 
-int32_t BandRows(const QVMain&, const BandPlan& plan) {
-  const int64_t budget = Allowance(plan).Bytes - kBaseBytes;
-  const int64_t one = BandBytes(plan, 1), more = BandBytes(plan, 2) - one;
+int32_t BandRows(const QVMain& main, const BandPlan& plan) {
+  const int64_t budget = Allowance(main, plan).Bytes - kBaseBytes;
+  const int64_t one = BandBytes(main, plan, 1), more = BandBytes(main, plan, 2) - one;
   const int64_t fitting = one > budget ? 1 : 1 + (budget - one) / std::max<int64_t>(more, 1);
-  const int32_t bands = BandsWhenFitting();
+  const int32_t bands = BandsWhenFitting(main);
   const int64_t overlapping =
       std::max<int64_t>(kMinBandRows, (int64_t{plan.Part.Height} + bands - 1) / bands);
   return static_cast<int32_t>(std::clamp<int64_t>(fitting, 1, overlapping));
@@ -159,7 +159,7 @@ std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink
                         BandProgress& progress) {
   const int32_t n = plan.Supersample, bandRows = BandRows(main, plan);
   const int32_t fineW = main.Parameter.Width * n, fineH = main.Parameter.Height * n;
-  const int32_t margin = NeighbourMargin(LiveGraph());
+  const int32_t margin = NeighbourMargin(main.Graph());
   const int64_t total = progress.RowsTotal > 0 ? progress.RowsTotal : plan.Part.Height;
   SavedPicture saved(main.Parameter);
   main.Parameter.ChangeWidth(fineW);

@@ -29,7 +29,7 @@ namespace {
 
 // Why main's project has nothing to render, or "".
 std::string NothingToRender(const QVMain& main) {
-  if (LiveGraph().Mixers.empty()) return "the project has no mixer, so there is no picture";
+  if (main.Graph().Mixers.empty()) return "the project has no mixer, so there is no picture";
   const int32_t w = main.Parameter.Width, h = main.Parameter.Height;
   if (w >= 1 && h >= 1) return "";
   return "the picture is empty: Width is " + std::to_string(w) + " and Height is " +
@@ -128,7 +128,7 @@ int RunRender(const CommandLineOptions& given) {
   QVMain main;  // reads NUMBER_OF_PROCESSORS; --threads overrides it below
   CommandLineOptions options = given;
   if (options.Threads)
-    ThreadCount = *options.Threads == 0 ? HardwareWorkerCount() : *options.Threads;
+    main.SetWorkers(*options.Threads == 0 ? HardwareWorkerCount() : *options.Threads);
   if (std::string line = LoadProject(main, options.Project, &options); !line.empty()) {
     return ProjectError(line);
   }

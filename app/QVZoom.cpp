@@ -93,7 +93,7 @@ int RunZoom(const CommandLineOptions& given) {
   QVMain main;
   CommandLineOptions options = given;
   if (options.Threads)
-    ThreadCount = *options.Threads == 0 ? HardwareWorkerCount() : *options.Threads;
+    main.SetWorkers(*options.Threads == 0 ? HardwareWorkerCount() : *options.Threads);
   if (std::string line = LoadProject(main, options.Project, &options); !line.empty()) {
     return ProjectError(line);
   }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 #include <stdexcept>
+#include <type_traits>
 
 #include "engine/QVEffectorRows.h"
 #include "engine/QVGenerator.h"
@@ -11,13 +12,31 @@
 #include "engine/QVGraph.h"
 #include "engine/QVRowWorkers.h"
 
-QVEffector::QVEffector(QVGenerator* generator, QVMain* owner)
-    : Generator(generator),
+QVEffector::QVEffector(QVNodeGraph& graph, QVGenerator* generator)
+    : QVNode(graph),
+      field_(std::make_shared<QVRGBField>()),
+      Generator(generator),
       RenderingMethod(qv::CloneAs(*RenderingMethods().front())),
-      Owner(owner) {
-  colorBar_ = qv::ColorBar({{0.0, PackRGB(0, 0, 0)}, {1.0, PackRGB(255, 255, 255)}});
-  Name = qv::NextEffectorName();
+      RGBField(*field_),
+      colorBar_(std::make_shared<const qv::ColorBar>(
+          std::vector<ConvertData>{{0.0, PackRGB(0, 0, 0)}, {1.0, PackRGB(255, 255, 255)}})) {
+  Name = OwnerGraph->NextEffectorName();
   MarkChanged();
+  OwnerGraph->Register(this);
+}
+
+QVEffector::QVEffector(QVNodeGraph& graph, const QVEffector& source, QVGenerator* generator,
+                       qv::FrozenCopy frozen)
+    : QVNode(graph, source, frozen),
+      field_(frozen.Shared ? source.field_ : std::make_shared<QVRGBField>()),
+      Generator(generator),
+      RenderingMethod(qv::FrozenClone(*source.RenderingMethod)),
+      Differential(source.Differential),
+      DifferentialVector(source.DifferentialVector),
+      DifferentialRegularSW(source.DifferentialRegularSW),
+      DifferentialEdgeSW(source.DifferentialEdgeSW),
+      RGBField(*field_),
+      colorBar_(source.colorBar_) {
   OwnerGraph->Register(this);
 }
 
@@ -60,39 +79,48 @@ void QVEffector::SetDifferentialEdgeSW(bool on) {
   MarkChanged();
 }
 
+template <typename Edit>
+auto QVEffector::EditBar(Edit edit) {
+  auto bar = std::make_shared<qv::ColorBar>(*colorBar_);
+  if constexpr (std::is_void_v<decltype(edit(*bar))>) {
+    edit(*bar);
+    colorBar_ = std::move(bar);
+    MarkChanged();
+  } else {
+    auto result = edit(*bar);
+    colorBar_ = std::move(bar);
+    MarkChanged();
+    return result;
+  }
+}
+
 int32_t QVEffector::InsertEntry(int32_t color, double x) {
-  const int32_t i = colorBar_.InsertEntry(color, x);
-  MarkChanged();
-  return i;
+  return EditBar([&](qv::ColorBar& bar) { return bar.InsertEntry(color, x); });
 }
 
 void QVEffector::InsertEntries(const std::vector<ConvertData>& entries) {
-  MarkChanged();
-  colorBar_.InsertEntries(entries);
+  EditBar([&](qv::ColorBar& bar) { bar.InsertEntries(entries); });
 }
 
 void QVEffector::SetEntryInput(int32_t i, double x) {
-  colorBar_.SetEntryInput(i, x);
-  MarkChanged();
+  EditBar([&](qv::ColorBar& bar) { bar.SetEntryInput(i, x); });
 }
 
 void QVEffector::SetEntryColor(int32_t i, int32_t color) {
-  colorBar_.SetEntryColor(i, color);
-  MarkChanged();
+  EditBar([&](qv::ColorBar& bar) { bar.SetEntryColor(i, color); });
 }
 
 void QVEffector::DeleteEntry(int32_t i) {
-  colorBar_.DeleteEntry(i);
-  MarkChanged();
+  EditBar([&](qv::ColorBar& bar) { bar.DeleteEntry(i); });
 }
 
 void QVEffector::ClearEntries() {
-  colorBar_.Clear();
+  colorBar_ = std::make_shared<const qv::ColorBar>();
   MarkChanged();
 }
 
 void QVEffector::SetColorBar(qv::ColorBar bar) {
-  colorBar_ = std::move(bar);
+  colorBar_ = std::make_shared<const qv::ColorBar>(std::move(bar));
   MarkChanged();
 }
 
@@ -110,25 +138,25 @@ uint64_t QVEffector::ComputedSizeStamp() const {
   return std::max(Stamp, Generator ? Generator->Parameter->OutputStamp() : 0);
 }
 
-int32_t QVEffector::Update() {
+int32_t QVEffector::Update(const qv::Pass& pass) {
   if (State == Unchanged || State == Updated) return State;
   // An effector without a generator has nothing to ask; it yields an empty picture.
-  if (Generator && Generator->Update() == Updated) State = Changed;
+  if (Generator && Generator->Update(pass) == Updated) State = Changed;
   if (RenderingMethod->Update() == Updated) State = Changed;
-  return FinishUpdate();
+  return FinishUpdate(pass);
 }
 
-bool QVEffector::Compute() {
-  return RecordCompletion([this] {
+bool QVEffector::Compute(const qv::Pass& pass) {
+  return RecordCompletion([this, &pass] {
     const int32_t w = Generator ? Generator->FractalField.Width : 0;
     const int32_t h = Generator ? Generator->FractalField.Height : 0;
     RGBField.Resize(w, h);
     if (w < 1 || h < 1) return true;
     // The fast rows give the plain workers' picture bit for bit; the plain
     // workers stay as the reference that tests and benchmarks can force.
-    if (!qv::ForcePlainRows.load()) return qv::ComputeEffectorRows(*this);
-    return qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
-      auto thread = std::make_shared<QVThreadEffector>(*this, worker);
+    if (!pass.PlainRows) return qv::ComputeEffectorRows(*this, pass);
+    return qv::ComputeRows(pass, Name, h, [this, &pass](int worker) -> qv::RowFunction {
+      auto thread = std::make_shared<QVThreadEffector>(*this, worker, pass.Stop);
       return [thread](int row) { thread->ComputeRow(row); };
     });
   });
@@ -140,8 +168,12 @@ void QVEffector::Reset() {
   QVObject::Reset();
 }
 
-QVThreadEffector::QVThreadEffector(const QVEffector& effector, int32_t startRow)
-    : Effector(effector), StartRow(startRow), field_(effector.Generator->FractalField) {
+QVThreadEffector::QVThreadEffector(const QVEffector& effector, int32_t startRow,
+                                   std::stop_token stop)
+    : Effector(effector),
+      StartRow(startRow),
+      field_(effector.Generator->FractalField),
+      stop_(std::move(stop)) {
   const double a = effector.DifferentialVector.re;
   const double b = effector.DifferentialVector.im;
   const double len = std::sqrt(a * a + b * b);
@@ -158,7 +190,9 @@ void QVThreadEffector::ComputeRow(int32_t row) {
   int32_t* out = Effector.RGBField.Row(row);
   for (int32_t x = 0; x < field_.Width; ++x) {
     // A wide row of the differential takes milliseconds: look at the stop too.
-    if ((x & qv::StopCheckPixelMask) == qv::StopCheckPixelMask) qv::ThrowIfPassStopped();
+    if ((x & qv::StopCheckPixelMask) == qv::StopCheckPixelMask && stop_.stop_requested()) {
+      throw qv::PassStopped{};
+    }
     out[x] = Effector.ColorAt(Scalar(x, row));
   }
 }

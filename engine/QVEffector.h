@@ -15,12 +15,19 @@
 class QVNodeGraph;
 
 class QVGenerator;
-class QVMain;
 
 class QVEffector : public QVNode {
+ private:
+  std::shared_ptr<QVRGBField> field_;  // first: RGBField refers to it
+
  public:
   /// An effector with default settings on generator (may be null); registers itself.
-  QVEffector(QVGenerator* generator, QVMain* owner);
+  QVEffector(QVNodeGraph& graph, QVGenerator* generator);
+  /// The frozen copy of source in graph, on generator (the copy of source's
+  /// generator, or null): same name, settings and stamps, the colour bar and
+  /// (see qv::FrozenCopy) the picture shared.
+  QVEffector(QVNodeGraph& graph, const QVEffector& source, QVGenerator* generator,
+             qv::FrozenCopy frozen);
   /// Unregisters itself and removes every element that names it from the
   /// lists of the mixers of its graph.
   ~QVEffector() override;
@@ -33,8 +40,8 @@ class QVEffector : public QVNode {
   QVComplex DifferentialVector{1.0, -1.0};
   bool DifferentialRegularSW = false;
   bool DifferentialEdgeSW = false;
-  QVRGBField RGBField;
-  QVMain* Owner;
+  /// Shared with the frozen copies (see QVNode.h).
+  QVRGBField& RGBField;
 
   /// generator: null, or a generator of this effector's graph (else
   /// std::invalid_argument and nothing changes).
@@ -48,10 +55,10 @@ class QVEffector : public QVNode {
   // Colour-bar operations; all but the read-only ones mark the effector
   // Changed. The bar changes only through them. An index outside the bar
   // throws std::out_of_range and changes nothing.
-  const qv::ColorBar& ColorBar() const { return colorBar_; }
-  int32_t EntryCount() const { return colorBar_.EntryCount(); }
-  double EntryInput(int32_t i) const { return colorBar_.EntryInput(i); }
-  int32_t EntryColor(int32_t i) const { return colorBar_.EntryColor(i); }
+  const qv::ColorBar& ColorBar() const { return *colorBar_; }
+  int32_t EntryCount() const { return colorBar_->EntryCount(); }
+  double EntryInput(int32_t i) const { return colorBar_->EntryInput(i); }
+  int32_t EntryColor(int32_t i) const { return colorBar_->EntryColor(i); }
   int32_t InsertEntry(int32_t color, double x);
   /// InsertEntry for each entry in turn, in O(n log n) on an empty bar.
   void InsertEntries(const std::vector<ConvertData>& entries);
@@ -61,8 +68,8 @@ class QVEffector : public QVNode {
   void ClearEntries();
   /// Replaces the whole bar (its entries as given).
   void SetColorBar(qv::ColorBar bar);
-  int32_t IndexOfInput(double x) const { return colorBar_.IndexOfInput(x); }
-  int32_t ColorAt(double v) const { return colorBar_.ColorAt(v); }
+  int32_t IndexOfInput(double x) const { return colorBar_->IndexOfInput(x); }
+  int32_t ColorAt(double v) const { return colorBar_->ColorAt(v); }
 
   /// The size RGBField has once computed: the global picture size, or 0 x 0
   /// without a generator. Unlike RGBField's size, it never lags behind.
@@ -71,8 +78,8 @@ class QVEffector : public QVNode {
   uint64_t ComputedSizeStamp() const;
 
   /// Thread: the render thread.
-  int32_t Update();
-  bool Compute() override;
+  int32_t Update(const qv::Pass& pass);
+  bool Compute(const qv::Pass& pass) override;
   void Reset() override;
 
   uint64_t SourceStamp() const override;
@@ -81,14 +88,21 @@ class QVEffector : public QVNode {
   bool ReadSource(qv::SourceText& text) override;
 
  private:
-  qv::ColorBar colorBar_;
+  /// Applies edit to a new copy of the bar, which then replaces it: frozen
+  /// copies keep the bar they were made with. The effector is marked Changed
+  /// only when edit returns.
+  template <typename Edit>
+  auto EditBar(Edit edit);
+
+  /// Never changed in place; shared with the frozen copies.
+  std::shared_ptr<const qv::ColorBar> colorBar_;
 };
 
 /// One worker of an effector: the per-pixel scalar (plain or differential) and
 /// its colour, row by row, by the plain per-pixel rules.
 class QVThreadEffector {
  public:
-  QVThreadEffector(const QVEffector& effector, int32_t startRow);
+  QVThreadEffector(const QVEffector& effector, int32_t startRow, std::stop_token stop = {});
   void ComputeRow(int32_t row);
   /// The scalar of pixel (x, y): the rendering value, or the differential.
   double Scalar(int32_t x, int32_t y) const;
@@ -102,6 +116,7 @@ class QVThreadEffector {
   double OneSided(int32_t x, int32_t y, int32_t px, int32_t py, int32_t qx, int32_t qy) const;
 
   const QVFractalField& field_;
+  std::stop_token stop_;
   double ux_ = 0.0, uy_ = 0.0;
   bool diagonal_ = false;
   double distance_ = 0.0;

@@ -17,7 +17,6 @@
 
 namespace qv {
 
-std::atomic<bool> ForcePlainRows{false};
 
 ColorLookup::ColorLookup(const ColorBar& bar) {
   for (const ConvertData& e : bar.Entries()) {
@@ -289,13 +288,13 @@ void EffectorRows::ComputeRow(int32_t row) {
   colors_.ColorRow(Scalars(row), field_.Width, effector_.RGBField.Row(row));
 }
 
-bool ComputeEffectorRows(QVEffector& effector) {
+bool ComputeEffectorRows(QVEffector& effector, const Pass& pass) {
   const int32_t h = effector.RGBField.Height;
   // Shared by the workers; built before they start and only read by them.
   const auto kernel = std::make_shared<const RenderingKernel>(*effector.RenderingMethod);
   const auto plan = std::make_shared<const DifferentialPlan>(effector);
   const auto lookup = std::make_shared<const ColorLookup>(effector.ColorBar());
-  return ComputeRows(effector.Name, h, [&](int) -> RowFunction {
+  return ComputeRows(pass, effector.Name, h, [&](int) -> RowFunction {
     auto rows = std::make_shared<EffectorRows>(effector, *kernel, *plan, *lookup);
     return [rows](int row) { rows->ComputeRow(row); };
   });

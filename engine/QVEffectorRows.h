@@ -20,28 +20,12 @@
 #include "engine/QVColorBar.h"
 #include "base/QVComplex.h"
 #include "engine/QVField.h"
+#include "engine/QVPass.h"
 
 class QVEffector;
 class QVRenderingMethod;
 
 namespace qv {
-
-/// On: effectors and mixers compute with their plain per-pixel workers
-/// (QVThreadEffector, QVThreadMixer). For tests and benchmarks; change it only
-/// between passes (a computation reads it once, before its workers start).
-extern std::atomic<bool> ForcePlainRows;
-
-/// Sets ForcePlainRows for the lifetime of the object, then restores it.
-class ScopedPlainRows {
- public:
-  explicit ScopedPlainRows(bool on) : saved_(ForcePlainRows.load()) { ForcePlainRows = on; }
-  ~ScopedPlainRows() { ForcePlainRows = saved_; }
-  ScopedPlainRows(const ScopedPlainRows&) = delete;
-  ScopedPlainRows& operator=(const ScopedPlainRows&) = delete;
-
- private:
-  bool saved_;
-};
 
 /// A colour bar prepared for many lookups. ColorAt gives exactly
 /// ColorBar::ColorAt for every input. Built on the render thread before the
@@ -153,6 +137,6 @@ class EffectorRows {
 /// Computes every row of the effector's (already resized) picture with fast
 /// rows over the worker scheme. False when the pass was stopped.
 /// Thread: the render thread.
-bool ComputeEffectorRows(QVEffector& effector);
+bool ComputeEffectorRows(QVEffector& effector, const Pass& pass);
 
 }  // namespace qv

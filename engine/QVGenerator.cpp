@@ -7,24 +7,42 @@
 #include "engine/QVRowWorkers.h"
 #include "engine/kernels/QVGeneratorKernel.h"
 
-QVGenerator::QVGenerator(QVParameter* parameter)
-    : Parameter(parameter),
+QVGenerator::QVGenerator(QVNodeGraph& graph, QVParameter* parameter)
+    : QVNode(graph),
+      field_(std::make_shared<QVFractalField>()),
+      Parameter(parameter),
       DivergenceMethod(qv::CloneAs(*DivergenceMethods().front())),
-      OutputMethod(qv::CloneAs(*OutputMethods().front())) {
-  Name = qv::NextGeneratorName();
+      OutputMethod(qv::CloneAs(*OutputMethods().front())),
+      FractalField(*field_) {
+  Name = OwnerGraph->NextGeneratorName();
   MarkChanged();
   OwnerGraph->Register(this);
 }
 
 QVGenerator::QVGenerator(const QVGenerator& source)
-    : QVNode(),
+    : QVNode(*source.OwnerGraph),
+      field_(std::make_shared<QVFractalField>()),
       Parameter(source.Parameter),
       DivergenceMethod(qv::CloneAs(*source.DivergenceMethod)),
       OutputMethod(qv::CloneAs(*source.OutputMethod)),
       Depth(source.Depth),
-      Range(source.Range) {
-  Name = qv::NextGeneratorName();
+      Range(source.Range),
+      FractalField(*field_) {
+  Name = OwnerGraph->NextGeneratorName();
   MarkChanged();
+  OwnerGraph->Register(this);
+}
+
+QVGenerator::QVGenerator(QVNodeGraph& graph, const QVGenerator& source, QVParameter* parameter,
+                         qv::FrozenCopy frozen)
+    : QVNode(graph, source, frozen),
+      field_(frozen.Shared ? source.field_ : std::make_shared<QVFractalField>()),
+      Parameter(parameter),
+      DivergenceMethod(qv::FrozenClone(*source.DivergenceMethod)),
+      OutputMethod(qv::FrozenClone(*source.OutputMethod)),
+      Depth(source.Depth),
+      Range(source.Range),
+      FractalField(*field_) {
   OwnerGraph->Register(this);
 }
 
@@ -64,28 +82,28 @@ uint64_t QVGenerator::SourceStamp() const {
   return std::max({Stamp, Parameter->OutputStamp(), DivergenceMethod->Stamp, OutputMethod->Stamp});
 }
 
-int32_t QVGenerator::Update() {
+int32_t QVGenerator::Update(const qv::Pass& pass) {
   if (State == Unchanged || State == Updated) return State;
   if (Parameter->Update() == Updated) State = Changed;
   if (DivergenceMethod->Update() == Updated) State = Changed;
   if (OutputMethod->Update() == Updated) State = Changed;
-  return FinishUpdate();
+  return FinishUpdate(pass);
 }
 
-bool QVGenerator::Compute() {
-  return RecordCompletion([this] {
+bool QVGenerator::Compute(const qv::Pass& pass) {
+  return RecordCompletion([this, &pass] {
     const qv::PixelRect rect = Parameter->ComputedRect();
     const int32_t w = rect.Width;
     const int32_t h = rect.Height;
     FractalField.Resize(w, h);
     if (w < 1 || h < 1) return true;
     // The kernel is chosen once; the plain loop stays the reference.
-    const qv::GeneratorKernel kernel(*this);
-    return qv::ComputeRows(Name, h, [this, &kernel](int worker) -> qv::RowFunction {
+    const qv::GeneratorKernel kernel(*this, pass.Stop);
+    return qv::ComputeRows(pass, Name, h, [this, &kernel, &pass](int worker) -> qv::RowFunction {
       if (kernel.Level() != qv::GeneratorKernelLevel::Plain) {
         return [this, &kernel](int row) { kernel.ComputeRow(row, FractalField.Row(row)); };
       }
-      auto thread = std::make_shared<QVThreadGenerator>(*this, worker);
+      auto thread = std::make_shared<QVThreadGenerator>(*this, worker, pass.Stop);
       return [thread](int row) { thread->ComputeRow(row); };
     });
   });
@@ -98,12 +116,14 @@ void QVGenerator::Reset() {
   QVObject::Reset();
 }
 
-QVThreadGenerator::QVThreadGenerator(const QVGenerator& generator, int32_t startRow)
+QVThreadGenerator::QVThreadGenerator(const QVGenerator& generator, int32_t startRow,
+                                     std::stop_token stop)
     : Generator(generator),
       StartRow(startRow),
       output_(qv::CloneAs(*generator.OutputMethod)),
       mapping_(*generator.Parameter),
-      rect_(generator.Parameter->ComputedRect()) {}
+      rect_(generator.Parameter->ComputedRect()),
+      stop_(std::move(stop)) {}
 
 void QVThreadGenerator::ComputeRow(int32_t row) {
   FractalPixel* out = Generator.FractalField.Row(row);
@@ -127,7 +147,7 @@ FractalPixel QVThreadGenerator::ComputePixel(int32_t col, int32_t row) {
         output_->Step(j, z);
         return z.re * z.re + z.im * z.im > range || d.Diverged(j, z);
       },
-      [] { return qv::PassStopRequested(); });
+      [this] { return stop_.stop_requested(); });
   if (!finished) throw qv::PassStopped{};
   return output_->Result();
 }

@@ -13,12 +13,21 @@
 #include "engine/methods/QVMethod.h"
 
 class QVGenerator : public QVNode {
+ private:
+  std::shared_ptr<QVFractalField> field_;  // first: FractalField refers to it
+
  public:
   /// A generator with default settings on the given parameters; registers itself.
-  explicit QVGenerator(QVParameter* parameter);
+  QVGenerator(QVNodeGraph& graph, QVParameter* parameter);
   /// A copy of source: same parameters, clones of both methods, same depth and
-  /// range, an empty field of its own, a fresh name; registers itself.
+  /// range, an empty field of its own, a fresh name; registers itself in
+  /// source's graph.
   QVGenerator(const QVGenerator& source);
+  /// The frozen copy of source in graph, on parameter (the copy's parameters):
+  /// same name, settings and stamps, method clones, the field shared (see
+  /// qv::FrozenCopy).
+  QVGenerator(QVNodeGraph& graph, const QVGenerator& source, QVParameter* parameter,
+              qv::FrozenCopy);
   /// Unregisters itself; the effectors of its graph that used it are left
   /// without a generator.
   ~QVGenerator() override;
@@ -28,7 +37,8 @@ class QVGenerator : public QVNode {
   std::unique_ptr<QVOutputMethod> OutputMethod;
   int32_t Depth = 100;
   double Range = 4.0;
-  QVFractalField FractalField;
+  /// Shared with the frozen copies (see QVNode.h).
+  QVFractalField& FractalField;
 
   void SetParameter(QVParameter* parameter);
   void SetDepth(int32_t depth);
@@ -38,9 +48,9 @@ class QVGenerator : public QVNode {
 
   /// Recomputes the field when this generator or what it uses changed.
   /// Thread: the render thread.
-  int32_t Update();
+  int32_t Update(const qv::Pass& pass);
   /// Resizes the field and runs the workers; false when the pass was stopped.
-  bool Compute() override;
+  bool Compute(const qv::Pass& pass) override;
   void Reset() override;
 
   uint64_t SourceStamp() const override;
@@ -53,7 +63,7 @@ class QVGenerator : public QVNode {
 /// per-picture constants. Computes whole rows with the plain per-step loop.
 class QVThreadGenerator {
  public:
-  QVThreadGenerator(const QVGenerator& generator, int32_t startRow);
+  QVThreadGenerator(const QVGenerator& generator, int32_t startRow, std::stop_token stop = {});
   /// Computes every column of one row of the generator's field (row and
   /// columns counted from the corner of the parameters' computed rectangle).
   void ComputeRow(int32_t row);
@@ -68,4 +78,5 @@ class QVThreadGenerator {
   std::unique_ptr<QVOutputMethod> output_;
   qv::PlaneMapping mapping_;
   qv::PixelRect rect_;  // the part of the picture the field holds
+  std::stop_token stop_;
 };

@@ -1,21 +1,11 @@
 #include "engine/QVGraph.h"
 
 #include <algorithm>
-#include <atomic>
 #include <stdexcept>
 
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMixer.h"
-
-QVNodeGraph& LiveGraph() {
-  static QVNodeGraph graph;
-  return graph;
-}
-
-std::vector<QVGenerator*>& Generators = LiveGraph().Generators;
-std::vector<QVEffector*>& Effectors = LiveGraph().Effectors;
-std::vector<QVMixer*>& Mixers = LiveGraph().Mixers;
 
 namespace {
 
@@ -113,30 +103,27 @@ bool QVNodeGraph::NameIndexMatches() const {
 // New nodes are owned by this graph from their construction on; a counter
 // name that a node of the kind already has (read from text) is skipped.
 QVGenerator* QVNodeGraph::AddGenerator(QVParameter* parameter) {
-  qv::ScopedConstructionGraph scope(*this);
-  auto* generator = new QVGenerator(parameter);
+  auto* generator = new QVGenerator(*this, parameter);
   while (NameTaken(qv::NodeKind::Generator, generator->Name, generator)) {
-    Rename(*generator, qv::NextGeneratorName());
+    Rename(*generator, NextGeneratorName());
   }
   return generator;
 }
 
-QVEffector* QVNodeGraph::AddEffector(QVGenerator* generator, QVMain* owner) {
+QVEffector* QVNodeGraph::AddEffector(QVGenerator* generator) {
   if (generator && generator->OwnerGraph != this) {
     throw std::invalid_argument("the generator belongs to another graph");
   }
-  qv::ScopedConstructionGraph scope(*this);
-  auto* effector = new QVEffector(generator, owner);
+  auto* effector = new QVEffector(*this, generator);
   while (NameTaken(qv::NodeKind::Effector, effector->Name, effector)) {
-    Rename(*effector, qv::NextEffectorName());
+    Rename(*effector, NextEffectorName());
   }
   return effector;
 }
 
 QVMixer* QVNodeGraph::AddMixer() {
-  qv::ScopedConstructionGraph scope(*this);
-  auto* mixer = new QVMixer();
-  while (NameTaken(qv::NodeKind::Mixer, mixer->Name, mixer)) Rename(*mixer, qv::NextMixerName());
+  auto* mixer = new QVMixer(*this);
+  while (NameTaken(qv::NodeKind::Mixer, mixer->Name, mixer)) Rename(*mixer, NextMixerName());
   return mixer;
 }
 
@@ -144,10 +131,9 @@ QVGenerator* QVNodeGraph::CopyGenerator(const QVGenerator& source) {
   if (source.OwnerGraph != this) {
     throw std::invalid_argument("the generator belongs to another graph");
   }
-  qv::ScopedConstructionGraph scope(*this);
   auto* copy = new QVGenerator(source);
   while (NameTaken(qv::NodeKind::Generator, copy->Name, copy)) {
-    Rename(*copy, qv::NextGeneratorName());
+    Rename(*copy, NextGeneratorName());
   }
   return copy;
 }
@@ -165,6 +151,9 @@ void QVNodeGraph::Swap(QVNodeGraph& other) {
   generatorNames_.Swap(other.generatorNames_);
   effectorNames_.Swap(other.effectorNames_);
   mixerNames_.Swap(other.mixerNames_);
+  std::swap(generatorCounter_, other.generatorCounter_);
+  std::swap(effectorCounter_, other.effectorCounter_);
+  std::swap(mixerCounter_, other.mixerCounter_);
   for (QVNodeGraph* g : {this, &other}) {
     for (auto* n : g->Generators) n->OwnerGraph = g;
     for (auto* n : g->Effectors) n->OwnerGraph = g;
@@ -174,47 +163,21 @@ void QVNodeGraph::Swap(QVNodeGraph& other) {
 
 namespace qv {
 
-namespace {
-thread_local QVNodeGraph* constructionGraph = nullptr;
-std::atomic<int64_t> generatorCounter{0};
-std::atomic<int64_t> effectorCounter{0};
-std::atomic<int64_t> mixerCounter{0};
-
-}  // namespace
-
-QVNodeGraph& ConstructionGraph() { return constructionGraph ? *constructionGraph : LiveGraph(); }
-
-ScopedConstructionGraph::ScopedConstructionGraph(QVNodeGraph& graph)
-    : previous_(constructionGraph) {
-  constructionGraph = &graph;
-}
-ScopedConstructionGraph::~ScopedConstructionGraph() { constructionGraph = previous_; }
-
-std::string NextGeneratorName() { return "Generator" + std::to_string(++generatorCounter); }
-std::string NextEffectorName() { return "Effector" + std::to_string(++effectorCounter); }
-std::string NextMixerName() { return "Mixer" + std::to_string(++mixerCounter); }
-
-std::string CheckNodeName(const std::string& name, NodeKind kind, const void* self) {
+std::string NameTextProblem(const std::string& name) {
   if (name.empty()) return "a node name must not be empty";
   for (unsigned char c : name) {
     if (c <= 0x20 || c == 0x7F) return "a node name must not contain blanks, line breaks or control characters";
   }
-  if (LiveGraph().NameTaken(kind, name, self)) {
+  return "";
+}
+
+std::string CheckNodeName(const QVNodeGraph& graph, const std::string& name, NodeKind kind,
+                          const void* self) {
+  if (std::string problem = NameTextProblem(name); !problem.empty()) return problem;
+  if (graph.NameTaken(kind, name, self)) {
     return "another node is already named \"" + name + "\"";
   }
   return "";
 }
 
 }  // namespace qv
-
-QVGenerator* FindGenerator(const std::string& name) {
-  return qv::ConstructionGraph().FindGenerator(name);
-}
-
-QVEffector* FindEffector(const std::string& name) {
-  return qv::ConstructionGraph().FindEffector(name);
-}
-
-QVGenerator* CopyGenerator(const QVGenerator& source) {
-  return source.OwnerGraph->CopyGenerator(source);
-}

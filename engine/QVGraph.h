@@ -1,9 +1,9 @@
 #pragma once
 // The node graph: the three registries (creation order), names by kind and
 // per-kind counter, lookup by name, adding, copying and deleting nodes, and
-// destroying every node at once. A QVNodeGraph owns its nodes; nodes register
-// themselves in the graph that is current for construction on their thread
-// (the live graph, unless a project reader is building a new graph beside it).
+// destroying every node at once. A QVNodeGraph owns its nodes; nodes are built
+// by the graph's Add members and register themselves in it. Each project owns
+// its graph: there is no process-wide graph.
 //
 // Links never dangle: deleting a node removes every reference to it. A deleted
 // generator leaves its effectors without a generator (their pictures are then
@@ -11,7 +11,8 @@
 // list element that named it; a deleted mixer hands its base to the mixer
 // built on it, so the mixers stay one chain in registry order, the chain that
 // project text implies.
-// UI thread only, never during a pass.
+// The thread that owns the project; a render reads a frozen copy of it.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,6 @@ class QVEffector;
 class QVMixer;
 class QVNode;
 class QVParameter;
-class QVMain;
 
 namespace qv {
 enum class NodeKind { Generator, Effector, Mixer };
@@ -43,7 +43,7 @@ class QVNodeGraph {
   /// effector's generator must be null or a generator of this graph; the
   /// mixer is built on the graph's last mixer.
   QVGenerator* AddGenerator(QVParameter* parameter);
-  QVEffector* AddEffector(QVGenerator* generator, QVMain* owner);
+  QVEffector* AddEffector(QVGenerator* generator);
   QVMixer* AddMixer();
   /// Copies a generator of this graph under "Generator" + the next counter
   /// value, skipping values whose name a generator already has, so the copy
@@ -81,58 +81,39 @@ class QVNodeGraph {
   /// Destroys all generators, then all effectors, then all mixers, each in
   /// registry order, in time linear in the number of nodes.
   void DestroyAll();
-  /// Exchanges the nodes of the two graphs (each node follows its registry).
+  /// Exchanges the nodes of the two graphs (each node follows its registry)
+  /// and their name counters.
   void Swap(QVNodeGraph& other);
+
+  /// "Generator" + n, "Effector" + n, "Mixer" + n with the kind's counter after
+  /// incrementing it. The counters belong to the graph and only grow.
+  std::string NextGeneratorName() { return "Generator" + std::to_string(++generatorCounter_); }
+  std::string NextEffectorName() { return "Effector" + std::to_string(++effectorCounter_); }
+  std::string NextMixerName() { return "Mixer" + std::to_string(++mixerCounter_); }
 
  private:
   qv::NameIndex<QVGenerator> generatorNames_;
   qv::NameIndex<QVEffector> effectorNames_;
   qv::NameIndex<QVMixer> mixerNames_;
+  int64_t generatorCounter_ = 0;
+  int64_t effectorCounter_ = 0;
+  int64_t mixerCounter_ = 0;
 };
-
-/// The process's live graph and its registries.
-QVNodeGraph& LiveGraph();
-extern std::vector<QVGenerator*>& Generators;
-extern std::vector<QVEffector*>& Effectors;
-extern std::vector<QVMixer*>& Mixers;
 
 namespace qv {
 
-/// The graph new nodes register in on this thread (the live graph by default).
-QVNodeGraph& ConstructionGraph();
+/// Why name cannot name any node: it is empty, or holds whitespace or control
+/// characters ("" when it can).
+std::string NameTextProblem(const std::string& name);
 
-/// Makes graph the construction graph of this thread for its lifetime.
-class ScopedConstructionGraph {
- public:
-  explicit ScopedConstructionGraph(QVNodeGraph& graph);
-  ~ScopedConstructionGraph();
-  ScopedConstructionGraph(const ScopedConstructionGraph&) = delete;
-  ScopedConstructionGraph& operator=(const ScopedConstructionGraph&) = delete;
-
- private:
-  QVNodeGraph* previous_;
-};
-
-/// "Generator" + n, "Effector" + n, "Mixer" + n with the kind's counter after
-/// incrementing it. The counters are process-wide and only grow.
-std::string NextGeneratorName();
-std::string NextEffectorName();
-std::string NextMixerName();
-
-/// Why name cannot name a node of kind in the live graph (empty when it can):
+/// Why name cannot name a node of kind in graph (empty when it can):
 /// it must not be empty, contain whitespace or control characters, or be the
 /// name of another node of that kind. self is the node being renamed, if any.
-std::string CheckNodeName(const std::string& name, NodeKind kind, const void* self = nullptr);
-inline bool IsValidNodeName(const std::string& name, NodeKind kind, const void* self = nullptr) {
-  return CheckNodeName(name, kind, self).empty();
+std::string CheckNodeName(const QVNodeGraph& graph, const std::string& name, NodeKind kind,
+                          const void* self = nullptr);
+inline bool IsValidNodeName(const QVNodeGraph& graph, const std::string& name, NodeKind kind,
+                            const void* self = nullptr) {
+  return CheckNodeName(graph, name, kind, self).empty();
 }
 
 }  // namespace qv
-
-/// The first generator (effector) of the construction graph (normally the live
-/// graph) named exactly name, in registry order, or null.
-QVGenerator* FindGenerator(const std::string& name);
-QVEffector* FindEffector(const std::string& name);
-
-/// Copies a generator within its own graph (QVNodeGraph::CopyGenerator).
-QVGenerator* CopyGenerator(const QVGenerator& source);

@@ -12,7 +12,7 @@
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMixer.h"
-#include "engine/QVRowWorkers.h"
+#include "engine/QVSnapshot.h"
 
 void QVProgress::Report(const std::string& name, int row, int height) {
   std::lock_guard<std::mutex> guard(lock_);
@@ -72,84 +72,35 @@ int64_t AvailableMemory() {
   return pages > 0 && size > 0 ? static_cast<int64_t>(pages) * size : INT64_MAX;
 }
 
-namespace {
-
-std::string MiB(int64_t bytes) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.0f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
-  return buf;
-}
-
-}  // namespace
-
 }  // namespace qv
 
-QVMain::QVMain() : graph_(LiveGraph()) {
-  ThreadCount = qv::WorkerCountFromEnvironment();
+QVMain::QVMain() : workers_(qv::WorkerCountFromEnvironment()) {
   QVGenerator* generator = graph_.AddGenerator(&Parameter);
-  QVEffector* effector = graph_.AddEffector(generator, this);
+  QVEffector* effector = graph_.AddEffector(generator);
   graph_.AddMixer()->AppendSource('+', effector);
 }
 
 QVMain::~QVMain() {
   gate_->Alive = false;  // posts still queued now do nothing
   StopRender();
-  ProgressHook = nullptr;
   graph_.DestroyAll();
 }
 
 int64_t QVMain::RequiredBytes() const {
-  if (graph_.Mixers.empty()) return 0;
-  const qv::PixelRect rect = Parameter.ComputedRect();
-  const int64_t w = rect.Width, h = rect.Height;
-  auto need = [&](const QVField& f, int64_t elementSize) -> int64_t {
-    if (f.Width == w && f.Height == h) return 0;
-    return QVField::ByteCount(w, h, elementSize);
-  };
-  int64_t total = QVField::ByteCount(w, h, 4);  // the picture handed to the host
-  auto add = [&](int64_t bytes) {
-    total = (bytes < 0 || total < 0 || total > INT64_MAX - bytes) ? -1 : total + bytes;
-  };
-  // Row buffers: each worker of a node keeps a few rows of doubles (kernel
-  // columns, effector values, mixer planes); 64 bytes per column and worker
-  // covers them, which matters for very wide pictures only.
-  add(QVField::ByteCount(w, std::max<int64_t>(ThreadCount, 1), 64));
-  add(HostBytes);
-  for (const QVGenerator* g : graph_.Generators) add(need(g->FractalField, sizeof(FractalPixel)));
-  for (const QVEffector* e : graph_.Effectors) add(need(e->RGBField, 4));
-  for (const QVMixer* m : graph_.Mixers) add(need(m->RGBField, 4));
-  return total < 0 ? INT64_MAX : total;
+  return qv::RequiredBytes(Parameter, graph_, workers_, HostBytes);
 }
 
 std::string QVMain::MemoryMessage() const {
-  const int64_t required = RequiredBytes();
-  return "a picture of " + std::to_string(Parameter.Width) + " x " +
-         std::to_string(Parameter.Height) + " pixels needs " +
-         (required == INT64_MAX ? std::string("more memory than can be addressed")
-                                : qv::MiB(required) + " of memory") +
-         " to render and save, but only " + qv::MiB(qv::AvailableMemory()) +
-         " are available; lower Width and Height";
+  return qv::MemoryMessage(Parameter, RequiredBytes());
 }
 
-bool QVMain::RunPass(std::stop_token stop) {
-  if (graph_.Mixers.empty()) return true;
-  const int64_t required = RequiredBytes();
-  const int64_t available = qv::AvailableMemory();
-  if (required > available) throw std::runtime_error(MemoryMessage());
-  QVMixer* output = graph_.Mixers.back();
-  qv::ScopedPassStop scope(stop);
-  try {
-    output->Update();
-  } catch (...) {
-    output->Reset();
-    throw;
-  }
-  // A node stopped part-way stays out of date, yet the nodes after it find
-  // nothing new and end Unchanged: the stop itself tells that the pass is cut.
-  const bool complete =
-      !stop.stop_requested() && (output->State == Updated || output->State == Unchanged);
-  output->Reset();
-  return complete;
+bool QVMain::RunPass(std::stop_token stop, QVProgressFunction progress) {
+  const qv::Pass pass{std::move(stop), workers_, std::move(progress), PlainRows};
+  return qv::RunPass(Parameter, graph_, pass, HostBytes);
+}
+
+std::shared_ptr<QVSnapshot> QVMain::Snapshot(qv::FrozenCopy frozen) const {
+  return std::make_shared<QVSnapshot>(Parameter, graph_, frozen);
 }
 
 uint64_t QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress) {
@@ -160,13 +111,17 @@ uint64_t QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction p
   gate_->Generation = generation;
   gate_->Drawable = generation;
   progress_.Reset(generation);
-  ProgressHook = [this, progress](const std::string& name, int row, int height) {
+  std::shared_ptr<QVSnapshot> snapshot = Snapshot();
+  QVProgressFunction hook = [this, progress](const std::string& name, int row, int height) {
     progress_.Report(name, row, height);
     if (progress) progress(name, row, height);
   };
   running_ = true;
-  thread_ = std::jthread([this, canvas, poster, generation](std::stop_token stop) {
-    RenderThreadBody(stop, canvas, poster, generation);
+  thread_ = std::jthread([this, canvas, poster, generation, snapshot = std::move(snapshot),
+                          hook = std::move(hook), workers = workers_,
+                          plain = PlainRows, hostBytes = HostBytes](std::stop_token stop) {
+    const qv::Pass pass{stop, workers, hook, plain};
+    RenderThreadBody(pass, *snapshot, hostBytes, canvas, poster, generation);
   });
   return generation;
 }
@@ -191,12 +146,10 @@ void QVMain::PostForRender(QVPoster& poster, uint64_t generation,
 }
 
 void QVMain::PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation,
-                         const std::stop_token& stop) {
-  const QVRGBField& field = graph_.Mixers.back()->RGBField;
-  const QVProgressFunction hook = ProgressHook;
+                         const QVRGBField& field, const qv::Pass& pass) {
   QVPictureRef picture = qv::PictureOf(field, [&](int32_t row) {
-    if (hook) hook("Draw", row, field.Height);
-    return !stop.stop_requested();
+    if (pass.Progress) pass.Progress("Draw", row, field.Height);
+    return !pass.StopRequested();
   });
   if (!picture) return;
   poster.Post([gate = gate_, generation, canvas, picture = std::move(picture)] {
@@ -206,20 +159,22 @@ void QVMain::PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation
 
 // The render thread: start hook, one pass, the picture of the result, end
 // hook. The host calls are posted, never waited for.
-void QVMain::RenderThreadBody(std::stop_token stop, QVCanvas* canvas, QVPoster* poster,
-                              uint64_t generation) {
+void QVMain::RenderThreadBody(const qv::Pass& pass, QVSnapshot& snapshot, int64_t hostBytes,
+                              QVCanvas* canvas, QVPoster* poster, uint64_t generation) {
   PostForRender(*poster, generation, [](QVMain& main) {
     if (main.OnRenderStart) main.OnRenderStart();
   });
   try {
-    if (RunPass(stop) && !graph_.Mixers.empty() && canvas) {
-      PostPicture(*poster, canvas, generation, stop);
+    if (snapshot.RunPass(pass, hostBytes) && snapshot.Output() && canvas) {
+      PostPicture(*poster, canvas, generation, snapshot.Output()->RGBField, pass);
     }
   } catch (const std::exception& e) {
     // An allocation that fails despite the check says what the check says.
     std::string message =
         dynamic_cast<const std::bad_alloc*>(&e) || dynamic_cast<const FieldAllocationError*>(&e)
-            ? MemoryMessage()
+            ? qv::MemoryMessage(snapshot.Parameter(),
+                                qv::RequiredBytes(snapshot.Parameter(), snapshot.Graph(),
+                                                  pass.WorkerCount(), hostBytes))
             : e.what();
     PostForRender(*poster, generation, [message](QVMain& main) {
       if (main.OnRenderError) main.OnRenderError(message);

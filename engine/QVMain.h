@@ -1,13 +1,16 @@
 #pragma once
-// QVMain: the engine root. Owns the global parameters and the live node graph,
-// builds the default graph, and runs renders on a render thread of its own.
+// QVMain: a project. Owns its global parameters, its node graph, its worker
+// count and its progress record, builds the default graph, and runs renders on
+// a render thread of its own. Projects share nothing: several live and render
+// at once in one process.
 //
-// Render control: at most one render runs. Render() stops a running render and
-// starts a new one (the latest request wins); StopRender() stops the running
-// render and returns once its thread has ended, within milliseconds (workers
-// look for the stop inside their loops too). Editing entry points call
-// StopRender() before they change an engine object, so nothing changes during
-// a pass. The render thread never waits for the host: the start hook, the
+// Render control: at most one render of a project runs. Render() takes a
+// frozen copy of the project (QVSnapshot.h) and computes that, so the project
+// may be edited at any time while it runs, without stopping or waiting for it.
+// Render() stops a running render and starts a new one (the latest request
+// wins); StopRender() stops the running render and returns once its thread
+// has ended, within milliseconds (workers look for the stop inside their loops
+// too). The render thread never waits for the host: the start hook, the
 // finished picture (an immutable QVPicture, built once) and the end hook are
 // posted to the host's main thread in that order.
 //
@@ -30,6 +33,7 @@
 #include "engine/QVHost.h"
 #include "engine/QVObject.h"
 #include "engine/QVParameter.h"
+#include "engine/QVSnapshot.h"
 
 /// The latest progress report: node name, rows done and height. Workers write
 /// it under its lock; the host reads it from its own thread.
@@ -64,9 +68,13 @@ class QVMain : public QVObject {
   /// The project's node graph.
   QVNodeGraph& Graph() { return graph_; }
   const QVNodeGraph& Graph() const { return graph_; }
-  /// Workers per recomputed node (at least 1).
-  int32_t Workers() const { return ThreadCount.load() < 1 ? 1 : ThreadCount.load(); }
-  void SetWorkers(int32_t workers) { ThreadCount = workers < 1 ? 1 : workers; }
+  /// Workers per recomputed node (at least 1); read when a pass starts.
+  int32_t Workers() const { return workers_; }
+  void SetWorkers(int32_t workers) { workers_ = workers < 1 ? 1 : workers; }
+  /// On: effectors and mixers compute with their plain per-pixel workers, the
+  /// reference the fast rows are checked against (tests and benchmarks); read
+  /// when a pass starts.
+  bool PlainRows = false;
   /// Posted when a render starts (host main thread).
   std::function<void()> OnRenderStart;
   /// Posted when a render ends, after its picture or its error (host main thread).
@@ -96,8 +104,13 @@ class QVMain : public QVObject {
   QVProgress::Snapshot Progress() const { return progress_.Read(); }
 
   /// Runs one pass on the calling thread: Update and Reset of the last mixer.
-  /// Returns false when stopped. Throws on errors (memory, ...).
-  bool RunPass(std::stop_token stop = {});
+  /// Returns false when stopped. Throws on errors (memory, ...). progress,
+  /// when set, receives every row report from the workers.
+  bool RunPass(std::stop_token stop = {}, QVProgressFunction progress = nullptr);
+
+  /// A frozen copy of the project (see QVSnapshot.h): what a render computes,
+  /// and what a save of its picture writes. The owner's thread.
+  std::shared_ptr<QVSnapshot> Snapshot(qv::FrozenCopy frozen = {}) const;
 
   /// Bytes a render at the current size will hold at once: the fields of
   /// every node (those already of the right size count as nothing), the
@@ -123,17 +136,18 @@ class QVMain : public QVObject {
     std::atomic<uint64_t> Drawable{0};    ///< the render whose picture may still be shown
   };
 
-  void RenderThreadBody(std::stop_token stop, QVCanvas* canvas, QVPoster* poster,
-                        uint64_t generation);
+  void RenderThreadBody(const qv::Pass& pass, QVSnapshot& snapshot, int64_t hostBytes,
+                        QVCanvas* canvas, QVPoster* poster, uint64_t generation);
   /// Posts a call of the render generation that runs only while that render
   /// is the latest and this object lives.
   void PostForRender(QVPoster& poster, uint64_t generation, std::function<void(QVMain&)> call);
   /// Builds the picture of the last mixer and posts it to canvas, unless the
   /// render is stopped meanwhile.
   void PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation,
-                   const std::stop_token& stop);
+                   const QVRGBField& field, const qv::Pass& pass);
 
-  QVNodeGraph& graph_;
+  QVNodeGraph graph_;
+  int32_t workers_ = 1;
   std::shared_ptr<PostGate> gate_ = std::make_shared<PostGate>();
   QVProgress progress_;
   std::atomic<bool> running_{false};

@@ -24,9 +24,27 @@ size_t CheckedIndex(const QVSourceList& list, int32_t i) {
 
 }  // namespace
 
-QVMixer::QVMixer() : baseMixer_(OwnerGraph->Mixers.empty() ? nullptr : OwnerGraph->Mixers.back()) {
-  Name = qv::NextMixerName();
+QVMixer::QVMixer(QVNodeGraph& graph)
+    : QVNode(graph),
+      field_(std::make_shared<QVRGBField>()),
+      RGBField(*field_),
+      baseMixer_(graph.Mixers.empty() ? nullptr : graph.Mixers.back()) {
+  Name = OwnerGraph->NextMixerName();
   MarkChanged();
+  OwnerGraph->Register(this);
+}
+
+QVMixer::QVMixer(QVNodeGraph& graph, const QVMixer& source, QVMixer* base, QVSourceList sources,
+                 QVSourceList transparences, qv::FrozenCopy frozen)
+    : QVNode(graph, source, frozen),
+      field_(frozen.Shared ? source.field_ : std::make_shared<QVRGBField>()),
+      TransparenceType(source.TransparenceType),
+      Regular(source.Regular),
+      MaskSW(source.MaskSW),
+      RGBField(*field_),
+      baseMixer_(base),
+      sourceList_(std::move(sources)),
+      transparenceList_(std::move(transparences)) {
   OwnerGraph->Register(this);
 }
 
@@ -133,26 +151,26 @@ uint64_t QVMixer::SourceStamp() const {
   return s;
 }
 
-int32_t QVMixer::Update() {
+int32_t QVMixer::Update(const qv::Pass& pass) {
   std::vector<QVMixer*> chain;  // this mixer and the bases not yet updated, top first
   for (QVMixer* m = this; m && m->State != Unchanged && m->State != Updated; m = m->baseMixer_) {
     chain.push_back(m);
   }
-  for (auto m = chain.rbegin(); m != chain.rend(); ++m) (*m)->UpdateOnBase();
+  for (auto m = chain.rbegin(); m != chain.rend(); ++m) (*m)->UpdateOnBase(pass);
   return State;
 }
 
-int32_t QVMixer::UpdateOnBase() {
+int32_t QVMixer::UpdateOnBase(const qv::Pass& pass) {
   if (baseMixer_ && baseMixer_->State == Updated) State = Changed;
   if (!MaskSW) {
     // Every element is asked, without stopping at the first change.
     for (const auto* list : {&sourceList_, &transparenceList_}) {
       for (const QVSourceElement& e : *list) {
-        if (e.Effector->Update() == Updated) State = Changed;
+        if (e.Effector->Update(pass) == Updated) State = Changed;
       }
     }
   }
-  return FinishUpdate();
+  return FinishUpdate(pass);
 }
 
 void QVMixer::PictureSize(int32_t& w, int32_t& h) const {
@@ -166,9 +184,9 @@ void QVMixer::PictureSize(int32_t& w, int32_t& h) const {
   }
 }
 
-bool QVMixer::Compute() {
-  return RecordCompletion([this] {
-    if (MaskSW) return PassThrough();
+bool QVMixer::Compute(const qv::Pass& pass) {
+  return RecordCompletion([this, &pass] {
+    if (MaskSW) return PassThrough(pass);
     int32_t w, h;
     PictureSize(w, h);
     RGBField.Resize(w, h);
@@ -176,15 +194,15 @@ bool QVMixer::Compute() {
     // The fast rows give the plain workers' picture bit for bit; the plain
     // workers stay as the reference that tests and benchmarks can force, and
     // take lists too long for the fast rows' 32-bit channels.
-    if (!qv::ForcePlainRows.load() && qv::MixerRowsApply(*this)) return qv::ComputeMixerRows(*this);
-    return qv::ComputeRows(Name, h, [this](int worker) -> qv::RowFunction {
-      auto thread = std::make_shared<QVThreadMixer>(*this, worker);
+    if (!pass.PlainRows && qv::MixerRowsApply(*this)) return qv::ComputeMixerRows(*this, pass);
+    return qv::ComputeRows(pass, Name, h, [this, &pass](int worker) -> qv::RowFunction {
+      auto thread = std::make_shared<QVThreadMixer>(*this, worker, pass.Stop);
       return [thread](int row) { thread->ComputeRow(row); };
     });
   });
 }
 
-bool QVMixer::PassThrough() {
+bool QVMixer::PassThrough(const qv::Pass& pass) {
   int32_t w = 0, h = 0;
   if (baseMixer_) {
     w = baseMixer_->RGBField.Width;
@@ -196,7 +214,7 @@ bool QVMixer::PassThrough() {
   }
   RGBField.Resize(w, h);
   for (int32_t y = 0; y < RGBField.Height; ++y) {
-    if (qv::PassStopRequested()) return false;  // a large copy answers a stop too
+    if (pass.StopRequested()) return false;  // a large copy answers a stop too
     for (int32_t x = 0; x < RGBField.Width; ++x) {
       RGBField.Put(x, y, baseMixer_ ? baseMixer_->RGBField.Pixel(x, y) : 0);
     }
@@ -237,14 +255,16 @@ void ListExpression(const QVSourceList& list, int32_t x, int32_t y, int64_t out[
 
 }  // namespace qv
 
-QVThreadMixer::QVThreadMixer(const QVMixer& mixer, int32_t startRow)
-    : Mixer(mixer), StartRow(startRow) {}
+QVThreadMixer::QVThreadMixer(const QVMixer& mixer, int32_t startRow, std::stop_token stop)
+    : Mixer(mixer), StartRow(startRow), stop_(std::move(stop)) {}
 
 void QVThreadMixer::ComputeRow(int32_t row) {
   int32_t* out = Mixer.RGBField.Row(row);
   for (int32_t x = 0; x < Mixer.RGBField.Width; ++x) {
     // A wide row over long lists takes milliseconds: look at the stop too.
-    if ((x & qv::StopCheckPixelMask) == qv::StopCheckPixelMask) qv::ThrowIfPassStopped();
+    if ((x & qv::StopCheckPixelMask) == qv::StopCheckPixelMask && stop_.stop_requested()) {
+      throw qv::PassStopped{};
+    }
     out[x] = ComputePixel(x, row);
   }
 }

@@ -28,9 +28,17 @@ struct QVSourceElement {
 using QVSourceList = std::vector<QVSourceElement>;
 
 class QVMixer : public QVNode {
+ private:
+  std::shared_ptr<QVRGBField> field_;  // first: RGBField refers to it
+
  public:
   /// A mixer with default settings whose base is the last mixer so far; registers itself.
-  QVMixer();
+  explicit QVMixer(QVNodeGraph& graph);
+  /// The frozen copy of source in graph, on base with the given lists (the
+  /// copies of source's base and lists): same name, settings and stamps, the
+  /// picture shared (see qv::FrozenCopy).
+  QVMixer(QVNodeGraph& graph, const QVMixer& source, QVMixer* base, QVSourceList sources,
+          QVSourceList transparences, qv::FrozenCopy frozen);
   /// Unregisters itself; a mixer built on it takes its base instead, so the
   /// chain stays one chain in registry order.
   ~QVMixer() override;
@@ -38,7 +46,8 @@ class QVMixer : public QVNode {
   int32_t TransparenceType = 0;
   bool Regular = true;
   bool MaskSW = false;
-  QVRGBField RGBField;
+  /// Shared with the frozen copies (see QVNode.h).
+  QVRGBField& RGBField;
 
   /// The mixer this one lays its picture over, or null.
   QVMixer* BaseMixer() const { return baseMixer_; }
@@ -71,12 +80,12 @@ class QVMixer : public QVNode {
   /// Updates the base chain from the bottom up, then this mixer. Iterative:
   /// a chain of many mixers would otherwise exhaust the stack.
   /// Thread: the render thread.
-  int32_t Update();
+  int32_t Update(const qv::Pass& pass);
   /// Composites the lists over the base, or with MaskSW on passes the base through.
-  bool Compute() override;
+  bool Compute(const qv::Pass& pass) override;
   /// MaskSW on: copies the base picture (or black) on the calling thread;
   /// false when the pass was stopped part-way.
-  bool PassThrough();
+  bool PassThrough(const qv::Pass& pass);
   /// Resets this mixer, its whole base chain and what their lists name.
   void Reset() override;
 
@@ -91,7 +100,7 @@ class QVMixer : public QVNode {
  private:
   void CheckElements(const QVSourceList& list) const;
   /// Update once the base has been updated.
-  int32_t UpdateOnBase();
+  int32_t UpdateOnBase(const qv::Pass& pass);
 
   QVMixer* baseMixer_;
   QVSourceList sourceList_;
@@ -101,7 +110,7 @@ class QVMixer : public QVNode {
 /// One worker of a mixer: the per-pixel compositing rule, row by row.
 class QVThreadMixer {
  public:
-  QVThreadMixer(const QVMixer& mixer, int32_t startRow);
+  QVThreadMixer(const QVMixer& mixer, int32_t startRow, std::stop_token stop = {});
   void ComputeRow(int32_t row);
   /// The packed result colour of pixel (x, y).
   int32_t ComputePixel(int32_t x, int32_t y) const;
@@ -110,6 +119,7 @@ class QVThreadMixer {
   const int32_t StartRow;
 
  private:
+  std::stop_token stop_;
   // The result channels r of source s, normalised transparence t and base by Rule.
   template <int Rule>
   static void ComposePixel(const int64_t s[3], const int64_t t[3], const int64_t base[3],

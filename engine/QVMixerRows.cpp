@@ -206,9 +206,9 @@ void MixerRows::ComputeRow(int32_t row) {
   }
 }
 
-bool ComputeMixerRows(QVMixer& mixer) {
+bool ComputeMixerRows(QVMixer& mixer, const Pass& pass) {
   const auto plan = std::make_shared<const MixerPlan>(mixer);
-  return ComputeRows(mixer.Name, mixer.RGBField.Height, [&](int) -> RowFunction {
+  return ComputeRows(pass, mixer.Name, mixer.RGBField.Height, [&](int) -> RowFunction {
     auto rows = std::make_shared<MixerRows>(mixer.RGBField, *plan);
     return [rows](int row) { rows->ComputeRow(row); };
   });

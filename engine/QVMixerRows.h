@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/QVField.h"
+#include "engine/QVPass.h"
 
 class QVMixer;
 
@@ -76,6 +77,6 @@ class MixerRows {
 /// Computes every row of the mixer's (already resized) picture with fast rows
 /// over the worker scheme. False when the pass was stopped.
 /// Thread: the render thread.
-bool ComputeMixerRows(QVMixer& mixer);
+bool ComputeMixerRows(QVMixer& mixer, const Pass& pass);
 
 }  // namespace qv

@@ -1,11 +1,10 @@
 #include "engine/QVNode.h"
 
-#include "engine/QVRowWorkers.h"
 
-int32_t QVNode::FinishUpdate() {
+int32_t QVNode::FinishUpdate(const qv::Pass& pass) {
   if (SourceStamp() > ComputedFrom) State = Changed;
   if (State != Changed) return State = Unchanged;
-  if (qv::PassStopRequested()) return State;  // stay out of date for the next pass
-  if (Compute()) State = Updated;
+  if (pass.StopRequested()) return State;  // stay out of date for the next pass
+  if (Compute(pass)) State = Updated;
   return State;
 }

@@ -1,7 +1,6 @@
 #include "engine/QVObject.h"
 
-std::atomic<int32_t> ThreadCount{1};
-QVProgressFunction ProgressHook;
+#include <atomic>
 
 namespace qv {
 

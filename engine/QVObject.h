@@ -1,19 +1,16 @@
 #pragma once
 // QVObject: the base of every engine object (methods, global parameters, nodes,
-// engine root), its render-pass state, and the process-wide node registries.
+// engine root) and its render-pass state.
 //
 // Render-pass protocol: during a pass, Update turns Unvisited/Changed into
 // Unchanged/Updated along the graph reached from the output mixer; Reset brings
 // the reached objects back to Unvisited. On top of that every object carries a
-// Stamp, a process-wide increasing number taken whenever its output changes
+// Stamp, an increasing number shared by every project taken whenever its output changes
 // (a setter, or a node's completed computation). A node remembers the largest
 // input stamp it was computed from, so a node whose inputs moved on while it was
 // not recomputed (a stopped pass, a node not reached) is still found out of date.
-#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "base/QVScan.h"
 
@@ -31,7 +28,6 @@ class QVObject {
 
   std::string Name;
   int32_t State = Unvisited;
-  void* Panel = nullptr;  ///< The UI panel showing this object; never read by the engine.
   uint64_t Stamp = 0;     ///< When this object's output last changed (see file comment).
 
   /// The body of this object as project text, every line prefixed with indent.
@@ -56,11 +52,3 @@ std::string WriteBlock(const QVObject& object, const std::string& indent);
 bool ReadBlock(QVObject& object, SourceText& text);
 
 }  // namespace qv
-
-/// Workers per recomputed node; values below 1 count as 1.
-extern std::atomic<int32_t> ThreadCount;
-
-/// Called by workers after each finished row: node name, row (from 1), height.
-/// Set before a pass starts and not changed while it runs; must be thread-safe.
-using QVProgressFunction = std::function<void(const std::string&, int, int)>;
-extern QVProgressFunction ProgressHook;

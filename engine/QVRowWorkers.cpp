@@ -5,24 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/QVObject.h"
 
 namespace qv {
-
-namespace {
-thread_local std::stop_token passStop;
-}
-
-std::stop_token PassStopToken() { return passStop; }
-bool PassStopRequested() { return passStop.stop_requested(); }
-void ThrowIfPassStopped() {
-  if (passStop.stop_requested()) throw PassStopped{};
-}
-
-ScopedPassStop::ScopedPassStop(std::stop_token token) : previous_(passStop) {
-  passStop = std::move(token);
-}
-ScopedPassStop::~ScopedPassStop() { passStop = previous_; }
 
 int NextRow(int row, int step, int height) {
   // 64 bits: the step past a worker's last row may pass INT_MAX.
@@ -30,16 +14,11 @@ int NextRow(int row, int step, int height) {
   return next < height ? static_cast<int>(next) : -1;
 }
 
-int WorkerCount() {
-  const int n = ThreadCount.load();
-  return n < 1 ? 1 : n;
-}
-
-bool ComputeRows(const std::string& name, int height,
+bool ComputeRows(const Pass& pass, const std::string& name, int height,
                  const std::function<RowFunction(int worker)>& makeWorker) {
-  const int workers = WorkerCount();
-  const std::stop_token stop = passStop;
-  const QVProgressFunction progress = ProgressHook;
+  const int workers = pass.WorkerCount();
+  const std::stop_token& stop = pass.Stop;
+  const QVProgressFunction& progress = pass.Progress;
   std::vector<std::exception_ptr> errors(static_cast<size_t>(workers));
   std::vector<char> stopped(static_cast<size_t>(workers), 0);
   {
@@ -47,7 +26,6 @@ bool ComputeRows(const std::string& name, int height,
     threads.reserve(static_cast<size_t>(workers));
     for (int i = 0; i < workers; ++i) {
       threads.emplace_back([&, i] {
-        passStop = stop;  // the inner loops of this worker look at it
         try {
           if (i >= height) return;
           RowFunction rowFunction = makeWorker(i);

@@ -1,6 +1,6 @@
 #pragma once
-// The row-interleaved worker scheme shared by the three node kinds: ThreadCount
-// workers, worker i computing rows i, i + ThreadCount, ... below the height,
+// The row-interleaved worker scheme shared by the three node kinds: the pass's
+// workers, worker i computing rows i, i + workers, ... below the height,
 // each reporting progress after every row and checking the pass's stop token
 // before every row. The node's Compute calls it on the render thread.
 //
@@ -16,6 +16,7 @@
 #include <stop_token>
 #include <string>
 
+#include "engine/QVPass.h"
 #include "engine/kernels/QVOrbitLoop.h"
 
 namespace qv {
@@ -24,43 +25,17 @@ namespace qv {
 /// throw PassStopped to give the row up part-way.
 using RowFunction = std::function<void(int row)>;
 
-/// Thrown by a computation that found its pass stopped part-way; ComputeRows
-/// takes it as a stop, not as an error.
-struct PassStopped {};
-
 /// Runs the rows of a node named name with the given height. makeWorker(i) is
 /// called on worker i's own thread and returns that worker's row function, so
 /// per-worker state (an output-method clone, row buffers) never crosses threads.
 /// Waits for the workers in creation order. Returns false when the pass was
 /// stopped before every row was computed. Rethrows the first worker exception.
 /// Thread: the render thread (or any thread that owns the node during a pass).
-bool ComputeRows(const std::string& name, int height,
+bool ComputeRows(const Pass& pass, const std::string& name, int height,
                  const std::function<RowFunction(int worker)>& makeWorker);
 
 /// The row a worker computes after row, stepping by step (>= 1) below height;
 /// -1 when none is left. Exact up to the largest height (no overflow past INT_MAX).
 int NextRow(int row, int step, int height);
-
-/// Workers a node uses now: ThreadCount, at least 1.
-int WorkerCount();
-
-/// The stop token of the pass running on this thread (none outside a pass);
-/// the workers of ComputeRows see their pass's token.
-std::stop_token PassStopToken();
-bool PassStopRequested();
-/// Throws PassStopped when the pass on this thread was asked to stop.
-void ThrowIfPassStopped();
-
-/// Installs a stop token for the pass on the current thread, for its lifetime.
-class ScopedPassStop {
- public:
-  explicit ScopedPassStop(std::stop_token token);
-  ~ScopedPassStop();
-  ScopedPassStop(const ScopedPassStop&) = delete;
-  ScopedPassStop& operator=(const ScopedPassStop&) = delete;
-
- private:
-  std::stop_token previous_;
-};
 
 }  // namespace qv

@@ -25,7 +25,7 @@ bool ReadNode(QVNodeGraph& graph, QVNode& node, SourceText& text) {
 // mixers — into parameter and graph. The first block out of that order, or
 // any other text, ends the reading successfully. Every node is owned by graph
 // from its construction on, and finds the nodes it names there.
-bool ReadBlocks(SourceText& text, QVParameter& parameter, QVNodeGraph& graph, QVMain* owner) {
+bool ReadBlocks(SourceText& text, QVParameter& parameter, QVNodeGraph& graph) {
   SkipWhitespace(text);
   if (ExpectKeyword(text, "Parameter:")) return true;
   if (ReadObject(parameter, text)) return true;
@@ -33,7 +33,7 @@ bool ReadBlocks(SourceText& text, QVParameter& parameter, QVNodeGraph& graph, QV
     if (ReadNode(graph, *graph.AddGenerator(&parameter), text)) return true;
   }
   while (!MatchKeyword(text, "Effector:")) {
-    if (ReadNode(graph, *graph.AddEffector(nullptr, owner), text)) return true;
+    if (ReadNode(graph, *graph.AddEffector(nullptr), text)) return true;
   }
   while (!MatchKeyword(text, "Mixer:")) {
     if (ReadNode(graph, *graph.AddMixer(), text)) return true;
@@ -56,11 +56,10 @@ std::string ReadResult::Describe() const {
   return "line " + std::to_string(Line) + ", column " + std::to_string(Column) + ": " + Message;
 }
 
-ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph& graph,
-                           QVMain* owner) {
+ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph& graph) {
   SourceText source(std::move(text));
   try {
-    if (ReadBlocks(source, parameter, graph, owner)) {
+    if (ReadBlocks(source, parameter, graph)) {
       if (!source.HasError()) return Failure(source, source.Position(), "unexpected text");
       return Failure(source, source.ErrorPosition(), source.ErrorMessage());
     }
@@ -80,12 +79,12 @@ ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph
 ReadResult ReadProject(QVMain& main, std::string text) {
   QVParameter staging;
   QVNodeGraph graph;  // the new nodes; after the swap, the old ones
-  ReadResult result = ReadProjectInto(std::move(text), staging, graph, &main);
+  ReadResult result = ReadProjectInto(std::move(text), staging, graph);
   if (!result.Ok) return result;
-  main.StopRender();
+  // A running render computes its own copy of the project: nothing to stop.
   main.Parameter.CopyFrom(staging);
   for (QVGenerator* g : graph.Generators) g->SetParameter(&main.Parameter);
-  LiveGraph().Swap(graph);
+  main.Graph().Swap(graph);
   return result;  // graph destroys the previous nodes
 }
 

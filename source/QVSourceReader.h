@@ -34,17 +34,16 @@ struct ReadResult {
   std::string Describe() const;
 };
 
-/// Reads text as a whole project into main. On success every node of the live
+/// Reads text as a whole project into main. On success every node of main's
 /// graph is replaced and the parameters are overwritten; on failure nothing
 /// changes. Text after the last block read, and blocks out of the order
 /// parameters, generators, effectors, mixers, are ignored.
 ReadResult ReadProject(QVMain& main, std::string text);
 
-/// Reads text as a whole project into parameter and an empty graph, beside the
-/// live project (which it does not touch); owner becomes the effectors' Owner.
+/// Reads text as a whole project into parameter and an empty graph, beside
+/// any project (which it does not touch).
 /// On failure graph holds the nodes read so far.
-ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph& graph,
-                           QVMain* owner);
+ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph& graph);
 
 /// Reads one block (name, "{", body, "}") into an existing object; true = failure,
 /// recorded in text.

@@ -8,7 +8,7 @@
 
 namespace qv {
 
-std::string WriteProject(const QVMain& main) { return WriteProject(main.Parameter, LiveGraph()); }
+std::string WriteProject(const QVMain& main) { return WriteProject(main.Parameter, main.Graph()); }
 
 std::string WriteProject(const QVParameter& parameter, const QVNodeGraph& graph) {
   std::string text = "Parameter: " + WriteObject(parameter, "");

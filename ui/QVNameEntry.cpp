@@ -10,13 +10,12 @@
 
 namespace qv {
 
-void StoreName(QVEntryMarks& marks, QLineEdit* box, QVObject* node, NodeKind kind, QVMain* main) {
+void StoreName(QVEntryMarks& marks, QLineEdit* box, QVObject* node) {
   if (!node) return;
   const std::string name = FromQString(box->text());
-  const std::string message = CheckEditorName(name, kind, node);
+  const std::string message = CheckEditorName(name, node);
   marks.Mark(box, message);
   if (!message.empty() || name == node->Name) return;
-  if (main) main->StopRender();
   auto& graphNode = dynamic_cast<QVNode&>(*node);
   graphNode.OwnerGraph->Rename(graphNode, name);
 }

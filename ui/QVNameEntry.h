@@ -6,13 +6,11 @@
 
 class QLineEdit;
 class QVEntryMarks;
-class QVMain;
 class QVObject;
 
 namespace qv {
 
-/// Stores box's text as node's name, or marks box. Stops main's render before
-/// storing, since workers report progress under the node's name.
-void StoreName(QVEntryMarks& marks, QLineEdit* box, QVObject* node, NodeKind kind, QVMain* main);
+/// Stores box's text as node's name, or marks box.
+void StoreName(QVEntryMarks& marks, QLineEdit* box, QVObject* node);
 
 }  // namespace qv

@@ -17,18 +17,21 @@ bool TakenIn(const std::vector<Node*>& nodes, const std::string& name, const QVO
   });
 }
 
+// Names are unique within the node's own graph (its project).
 bool TakenByAnother(const std::string& name, const QVObject* self) {
-  const QVNodeGraph& g = LiveGraph();
+  const auto* node = dynamic_cast<const QVNode*>(self);
+  if (!node) return false;
+  const QVNodeGraph& g = *node->OwnerGraph;
   return TakenIn(g.Generators, name, self) || TakenIn(g.Effectors, name, self) ||
          TakenIn(g.Mixers, name, self);
 }
 
 }  // namespace
 
-std::string CheckEditorName(const std::string& name, NodeKind kind, const QVObject* node) {
+std::string CheckEditorName(const std::string& name, const QVObject* node) {
   if (name.empty()) return "名前を入力してください";
   if (TakenByAnother(name, node)) return "'" + name + "' は他のノードの名前です";
-  if (!IsValidNodeName(name, kind, node)) return "名前に空白や制御文字は使えません";
+  if (!NameTextProblem(name).empty()) return "名前に空白や制御文字は使えません";
   return "";
 }
 

@@ -11,8 +11,9 @@ class QVObject;
 
 namespace qv {
 
-/// Why name cannot become the name of node (a live node of kind), as a message
-/// for the editor's status line; empty when it can.
-std::string CheckEditorName(const std::string& name, NodeKind kind, const QVObject* node);
+/// Why name cannot become the name of node (a node of a project: no other
+/// node of its graph, of any kind, may have it), as a message for the editor's
+/// status line; empty when it can.
+std::string CheckEditorName(const std::string& name, const QVObject* node);
 
 }  // namespace qv

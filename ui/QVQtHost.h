@@ -2,7 +2,7 @@
 // The engine's host interfaces for the Qt editor: a poster that queues calls
 // onto the UI thread's event loop, and a canvas that hands each finished
 // picture to the viewer, which shows it as a QImage over its pixels. Both are owned by the viewer
-// and outlive every render that uses them (the viewer stops the render before it dies).
+// and outlive every render that uses them (the editor stops the render before it dies).
 #include <QImage>
 #include <QPointer>
 #include <functional>

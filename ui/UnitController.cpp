@@ -83,6 +83,8 @@ TFrameController::TFrameController(QWidget* parent) : QWidget(parent) {
 
 void TFrameController::SetMain(QVMain* main) { main_ = main; }
 
+const QVNodeGraph& TFrameController::Graph() const { return main_ ? main_->Graph() : noGraph_; }
+
 void TFrameController::SetEditors(TFormGenerator* generator, TFormEffector* effector,
                                   TFormMixer* mixer) {
   formGenerator_ = generator;
@@ -99,8 +101,7 @@ void TFrameController::UpdateView() {
 }
 
 template <typename Panel, typename Node>
-void TFrameController::UpdateColumn(NodeKind kind, const std::vector<Node*>& nodes,
-                                    bool backReference) {
+void TFrameController::UpdateColumn(NodeKind kind, const std::vector<Node*>& nodes) {
   std::vector<TFramePanel*>& panels = panels_[static_cast<int>(kind)];
   for (size_t i = 0; i < nodes.size(); ++i) {
     if (i == panels.size()) {
@@ -112,51 +113,52 @@ void TFrameController::UpdateColumn(NodeKind kind, const std::vector<Node*>& nod
     TFramePanel* panel = panels[i];
     panel->LabelName->setText(qv::ToQString(nodes[i]->Name));
     panel->Node = nodes[i];
-    if (backReference) nodes[i]->Panel = panel;
     panel->show();
   }
   for (size_t i = nodes.size(); i < panels.size(); ++i) panels[i]->hide();
 }
 
 void TFrameController::UpdatePanels() {
-  UpdateColumn<TFramePanelGenerator>(NodeKind::Generator, Generators, true);
-  UpdateColumn<TFramePanelEffector>(NodeKind::Effector, Effectors, true);
-  UpdateColumn<TFramePanelMixer>(NodeKind::Mixer, Mixers, false);
-  const size_t rows = std::max({Generators.size(), Effectors.size(), Mixers.size()});
+  const QVNodeGraph& graph = Graph();
+  UpdateColumn<TFramePanelGenerator>(NodeKind::Generator, graph.Generators);
+  UpdateColumn<TFramePanelEffector>(NodeKind::Effector, graph.Effectors);
+  UpdateColumn<TFramePanelMixer>(NodeKind::Mixer, graph.Mixers);
+  const size_t rows =
+      std::max({graph.Generators.size(), graph.Effectors.size(), graph.Mixers.size()});
   ImageWorkSpace->setMinimumHeight(WorkspaceGeometry::SurfaceHeight(static_cast<int64_t>(rows)));
 }
 
 void TFrameController::DrawConnections() {
-  lines_ = WorkspaceGeometry::Lines(qv::GraphLinks(Generators, Effectors, Mixers));
+  const QVNodeGraph& graph = Graph();
+  lines_ = WorkspaceGeometry::Lines(qv::GraphLinks(graph.Generators, graph.Effectors, graph.Mixers));
   ImageWorkSpace->update();
 }
 
 void TFrameController::ShowEditor(TFramePanelGenerator& panel) {
   if (formGenerator_) {
     ShowNodeEditor(this, formGenerator_, formGenerator_->FrameGenerator1,
-                   &TFrameGenerator::SetGenerator, Generators, panel.Node);
+                   &TFrameGenerator::SetGenerator, Graph().Generators, panel.Node);
   }
 }
 
 void TFrameController::ShowEditor(TFramePanelEffector& panel) {
   if (formEffector_) {
     ShowNodeEditor(this, formEffector_, formEffector_->FrameEffector1, &TFrameEffector::SetEffector,
-                   Effectors, panel.Node);
+                   Graph().Effectors, panel.Node);
   }
 }
 
 void TFrameController::ShowEditor(TFramePanelMixer& panel) {
   if (formMixer_) {
-    ShowNodeEditor(this, formMixer_, formMixer_->FrameMixer1, &TFrameMixer::SetMixer, Mixers,
-                   panel.Node);
+    ShowNodeEditor(this, formMixer_, formMixer_->FrameMixer1, &TFrameMixer::SetMixer,
+                   Graph().Mixers, panel.Node);
   }
 }
 
 void TFrameController::CopyGenerator(TFramePanelGenerator& panel) {
-  if (!Live(Generators, panel.Node)) return;
+  if (!main_ || !Live(main_->Graph().Generators, panel.Node)) return;
   qv::Guarded(this, [&] {
-    if (main_) main_->StopRender();
-    ::CopyGenerator(*static_cast<const QVGenerator*>(panel.Node));
+    main_->Graph().CopyGenerator(*static_cast<const QVGenerator*>(panel.Node));
     UpdateView();  // the copy's panel at once, so it can be seen and clicked
   });
 }

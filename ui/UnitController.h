@@ -32,6 +32,8 @@ class TFrameController : public QWidget {
 
   /// Binds the engine root.
   void SetMain(QVMain* main);
+  /// The bound project's graph (an empty one while none is bound).
+  const QVNodeGraph& Graph() const;
   /// The editor windows a panel click shows (any may be null until created).
   void SetEditors(TFormGenerator* generator, TFormEffector* effector, TFormMixer* mixer);
 
@@ -56,9 +58,10 @@ class TFrameController : public QWidget {
 
  private:
   template <typename Panel, typename Node>
-  void UpdateColumn(qv::NodeKind kind, const std::vector<Node*>& nodes, bool backReference);
+  void UpdateColumn(qv::NodeKind kind, const std::vector<Node*>& nodes);
 
   QVMain* main_ = nullptr;
+  QVNodeGraph noGraph_;  // shown while no project is bound
   TFormGenerator* formGenerator_ = nullptr;
   TFormEffector* formEffector_ = nullptr;
   TFormMixer* formMixer_ = nullptr;

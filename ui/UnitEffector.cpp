@@ -154,15 +154,10 @@ void TFrameEffector::SetEffector(QVEffector* effector) {
   EditX->setModified(false);  // a pending input belongs to the previous effector
 }
 
-void TFrameEffector::StopRender() {
-  if (main_) main_->StopRender();
-}
-
 template <typename Body>
 void TFrameEffector::Edit(Body body) {
   qv::Guarded(this, [&] {
     if (!Effector()) return;
-    StopRender();
     body(*Effector());
   });
 }
@@ -197,7 +192,7 @@ void TFrameEffector::ShowSelected() {
 }
 
 void TFrameEffector::EditNameChange() {
-  qv::StoreName(marks_, EditName, Effector(), qv::NodeKind::Effector, main_);
+  qv::StoreName(marks_, EditName, Effector());
 }
 
 void TFrameEffector::ComboBoxDifferentialChange() {

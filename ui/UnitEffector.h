@@ -96,9 +96,8 @@ class TFrameEffector : public QWidget {
   QWidget* BuildEntryRow();
   QGroupBox* BuildDifferentialGroup();
   void Connect();
-  void StopRender();
-  /// Runs body (which changes the engine) guarded, after stopping the render,
-  /// only while an effector is bound.
+  /// Runs body (which changes the engine) guarded, only while an effector is
+  /// bound.
   template <typename Body>
   void Edit(Body body);
   void EditVector(QLineEdit* box, bool realPart);

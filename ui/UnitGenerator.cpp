@@ -64,10 +64,6 @@ void TFrameGenerator::SetGenerator(QVGenerator* generator) {
   FrameOutputMethod->Method = generator ? generator->OutputMethod.get() : nullptr;
 }
 
-void TFrameGenerator::StopRender() {
-  if (main_) main_->StopRender();
-}
-
 void TFrameGenerator::UpdateView() {
   if (!generator_) return;
   EditName->setText(qv::ToQString(generator_->Name));
@@ -80,7 +76,7 @@ void TFrameGenerator::UpdateView() {
 }
 
 void TFrameGenerator::EditNameChange() {
-  qv::StoreName(marks_, EditName, generator_, qv::NodeKind::Generator, main_);
+  qv::StoreName(marks_, EditName, generator_);
 }
 
 // The depth is read as a real and truncated toward zero into the 32-bit
@@ -90,7 +86,6 @@ void TFrameGenerator::EditDepthChange() {
     const auto value =
         marks_.Check(EditDepth, QVNumberEntry::ToReal(qv::FromQString(EditDepth->text())));
     if (!value || !generator_) return;
-    StopRender();
     generator_->SetDepth(qv::TruncToInt(*value));
   });
 }
@@ -100,7 +95,6 @@ void TFrameGenerator::EditRangeChange() {
     const auto value =
         marks_.Check(EditRange, QVNumberEntry::ToReal(qv::FromQString(EditRange->text())));
     if (!value || !generator_) return;
-    StopRender();
     generator_->SetRange(*value);
   });
 }
@@ -113,7 +107,6 @@ void TFrameGenerator::ChangeMethod(TFrameMethod* frame, const std::vector<const 
   qv::Guarded(this, [&] {
     std::unique_ptr<T> method = frame->CloneSelected(list);
     if (!method || !generator_) return;
-    StopRender();
     frame->Method = install(std::move(method));
     frame->UpdateView();
   });

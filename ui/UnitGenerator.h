@@ -27,7 +27,8 @@ class TFrameGenerator : public QWidget {
   TFrameMethod* FrameDivergenceMethod;
   TFrameMethod* FrameOutputMethod;
 
-  /// The engine whose render every edit stops first (may be null).
+  /// The project the generator belongs to (may be null). Edits need not stop
+  /// its render: a render computes a frozen copy.
   void SetEngine(QVMain* main);
   /// Where conversion and name messages appear besides the tool tips.
   void SetStatusLine(QLabel* label);
@@ -45,7 +46,6 @@ class TFrameGenerator : public QWidget {
   const QVEntryMarks& Marks() const { return marks_; }
 
  private:
-  void StopRender();
   template <typename T, typename Install>
   void ChangeMethod(TFrameMethod* frame, const std::vector<const T*>& list, Install install);
 

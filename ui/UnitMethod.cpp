@@ -91,7 +91,6 @@ void TFrameMethod::EditParamChange(QLineEdit* sender, bool realPart) {
     if (!value || !Method) return;
     const uint32_t k = sender->property(kTag).toUInt();
     if (k >= Method->ParamCount) return;
-    if (main_) main_->StopRender();
     QVComplex v = Method->ParamValue(k);
     (realPart ? v.re : v.im) = *value;
     Method->SetParamValue(k, v);

@@ -41,7 +41,7 @@ class TFrameMethod : public QWidget {
   /// The bound method (not owned); null until the embedding frame sets it.
   QVMethod* Method = nullptr;
 
-  /// The engine whose render is stopped before any edit is stored (may be null).
+  /// The project the method belongs to (may be null).
   void SetEngine(QVMain* main) { main_ = main; }
   /// Where conversion messages appear besides the boxes' tool tips (may be null).
   void SetStatusLine(QLabel* label) { marks_.SetStatusLine(label); }

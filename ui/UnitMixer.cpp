@@ -62,7 +62,6 @@ template <typename Body>
 void TFrameMixer::Edit(Body body) {
   qv::Guarded(this, [&] {
     if (!mixer_) return;
-    if (main_) main_->StopRender();
     body(*mixer_);
   });
 }
@@ -98,7 +97,7 @@ void TFrameMixer::ShowLines(QListWidget* list, const std::vector<std::string>& l
 }
 
 void TFrameMixer::EditNameChange() {
-  qv::StoreName(marks_, EditName, mixer_, qv::NodeKind::Mixer, main_);
+  qv::StoreName(marks_, EditName, mixer_);
 }
 
 void TFrameMixer::ComboBoxTransparenceTypeChange() {

@@ -161,7 +161,6 @@ void TFrameParameter::StorePart(QLineEdit* box, QVComplex QVParameter::*field, b
   Edit([&](QVParameter& p) {
     const std::optional<double> v = Real(box);
     if (!v) return;
-    if (main_) main_->StopRender();
     QVComplex c = p.*field;
     (realPart ? c.re : c.im) = *v;
     (p.*setter)(c);
@@ -190,7 +189,6 @@ void TFrameParameter::EditScaleChange() {
   Edit([this](QVParameter& p) {
     const std::optional<double> v = Real(EditScale);
     if (!v) return;
-    if (main_) main_->StopRender();
     p.ChangeScale(*v);
   });
 }
@@ -199,7 +197,6 @@ void TFrameParameter::EditWidthChange() {
   Edit([this](QVParameter& p) {
     const std::optional<int32_t> v = Integer(EditWidth);
     if (!v) return;
-    if (main_) main_->StopRender();
     typedWidth_ = *v;
     p.ChangeWidth(QVMagnification::Stored(*v, ComboBoxMagnification->currentIndex()));
   });
@@ -209,7 +206,6 @@ void TFrameParameter::EditHeightChange() {
   Edit([this](QVParameter& p) {
     const std::optional<int32_t> v = Integer(EditHeight);
     if (!v) return;
-    if (main_) main_->StopRender();
     typedHeight_ = *v;
     p.ChangeHeight(QVMagnification::Stored(*v, ComboBoxMagnification->currentIndex()));
   });
@@ -225,7 +221,6 @@ void TFrameParameter::ComboBoxFractalTypeChange() {
     const QString text = ComboBoxFractalType->currentText();
     for (size_t i = 0; i < FractalTypeNames.size(); ++i) {
       if (text == qv::ToQString(FractalTypeNames[i])) {
-        if (main_) main_->StopRender();
         p.ChangeFractalType(static_cast<int32_t>(i));
         return;
       }
@@ -237,7 +232,6 @@ void TFrameParameter::FrameFractalMethodComboBoxMethodChange() {
   Edit([this](QVParameter& p) {
     std::unique_ptr<QVFractalMethod> method = FrameFractalMethod->CloneSelected(FractalMethods());
     if (!method) return;
-    if (main_) main_->StopRender();
     p.ChangeFractalMethod(std::move(method));
     FrameFractalMethod->Method = p.FractalMethod.get();
     FrameFractalMethod->UpdateView();

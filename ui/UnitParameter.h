@@ -41,8 +41,7 @@ class TFrameParameter : public QWidget {
   /// Conversion messages of the boxes above.
   QLabel* LabelStatus;
 
-  /// Binds the parameters (not owned) and the engine whose render is stopped
-  /// before any edit is stored (may be null).
+  /// Binds the parameters (not owned) and their project (may be null).
   void SetParameter(QVParameter* parameter, QVMain* main = nullptr);
   /// Shows the bound parameters.
   void UpdateView();

@@ -167,7 +167,6 @@ void TFormViewer::ApplySelection(int32_t x, int32_t y) {
     Gesture.Finish();
     ImageViewer->update();
     if (!view) return;
-    main_->StopRender();
     parameter_->ChangeViewpoint(view->Viewpoint);
     parameter_->ChangeScale(view->Scale);
     if (frame_) frame_->UpdateView();

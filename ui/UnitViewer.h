@@ -3,7 +3,7 @@
 // scrolls when larger than the screen) and turns mouse gestures into a new
 // view: the gesture logic lives in QVViewerGesture; this window forwards the
 // events, paints the selection outline as an inverting overlay (never into
-// the picture), and on a zoom stops the render, stores the new view,
+// the picture), and on a zoom stores the new view,
 // refreshes the parameter frame and starts a new render. A file dropped on it
 // goes to OnFileDropped (the editing window loads it). UI thread.
 #include <QImage>

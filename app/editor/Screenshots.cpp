@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
   Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {0, 0}, Qt::RightButton);
   form.FrameParameter1->EditWidth->setText("1200");
   form.FrameParameter1->EditHeight->setText("900");
-  LiveGraph().Generators.front()->SetDepth(1000000);
+  form.Main().Graph().Generators.front()->SetDepth(1000000);
   form.Button2Click();
   ok &= WaitFor("a progress caption", [&] { return viewer.windowTitle().contains('/'); });
   ok &= Save(&viewer, out.filePath("viewer-rendering.png"));

@@ -90,7 +90,8 @@ const char* GeneratorKernelLevelName(GeneratorKernelLevel level) {
   return "?";
 }
 
-GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*generator.Parameter) {
+GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token stop)
+    : mapping_(*generator.Parameter), stop_(std::move(stop)) {
   const QVParameter& p = *generator.Parameter;
   const int32_t fractal = FormulaKindOf(*p.FractalMethod, formula::FractalFormulas{});
   const int32_t divergence =
@@ -119,7 +120,7 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator) : mapping_(*gener
     columnRe_[static_cast<size_t>(x)] = mapping_.Point(rect.X + x, 0).re;
   }
   setup_.ColumnRe = columnRe_.data();
-  setup_.Stopped = &PassStopRequested;
+  setup_.Stop = &stop_;
 
   // The vector kernels need at least one step: a depth below 1 records the
   // output's start values, which the scalar loop gives directly.

@@ -7,6 +7,7 @@
 // the plain loop's bits. The choice is made once per Compute, on the render
 // thread; the chosen kernel is then read-only and shared by the workers.
 #include <cstdint>
+#include <stop_token>
 #include <vector>
 
 #include "engine/QVField.h"
@@ -40,7 +41,10 @@ const char* GeneratorKernelLevelName(GeneratorKernelLevel level);
 class GeneratorKernel {
  public:
   /// Chooses for the generator's current settings (width and height >= 1).
-  explicit GeneratorKernel(const QVGenerator& generator);
+  /// stop is the pass's stop, looked at inside long rows.
+  GeneratorKernel(const QVGenerator& generator, std::stop_token stop = {});
+  GeneratorKernel(const GeneratorKernel&) = delete;  // setup_ points at stop_
+  GeneratorKernel& operator=(const GeneratorKernel&) = delete;
   GeneratorKernelLevel Level() const { return level_; }
   /// Computes one row of the field into out (the computed rectangle's width;
   /// row counted from the rectangle's top). Not for the Plain level.
@@ -55,6 +59,7 @@ class GeneratorKernel {
   std::vector<double> columnRe_;
   PlaneMapping mapping_;
   int32_t firstRow_ = 0;  // the picture row of the field's row 0
+  std::stop_token stop_;
 };
 
 }  // namespace qv

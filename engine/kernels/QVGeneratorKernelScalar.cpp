@@ -162,7 +162,7 @@ bool ScalarRow(const RowSetup& s, double pointIm, FractalPixel* out) {
   const Divergence<D> divergence(s);
   Output<O> output(s);
   const double range = s.Range;
-  const auto stopped = [&s] { return s.Stopped && s.Stopped(); };
+  const auto stopped = [&s] { return s.Stopped(); };
   for (int32_t col = 0; col < s.Width; ++col) {
     const QVComplex point{s.ColumnRe[col], pointIm};
     QVComplex z = s.Julia ? point : s.Constant;

@@ -7,6 +7,7 @@
 // line, nothing inline that the linker could merge across those units (the
 // formulas are templates, instantiated on each unit's own arithmetic).
 #include <cstdint>
+#include <stop_token>
 
 #include "base/QVComplex.h"
 #include "engine/QVField.h"
@@ -37,9 +38,9 @@ struct RowSetup {
   int32_t SkippedSteps = 0;
   /// The output method's slots, in slot order ((0, 0) where it has fewer).
   QVComplex Output0, Output1, Output2;
-  /// Asked every StopCheckSteps steps whether the pass was stopped; defined
-  /// out of line (null: never stopped).
-  bool (*Stopped)() = nullptr;
+  /// Looked at every StopCheckSteps steps: the pass's stop (null: never stopped).
+  const std::stop_token* Stop = nullptr;
+  bool Stopped() const { return Stop && Stop->stop_requested(); }
 };
 
 /// Computes one row: pointIm is the imaginary part of the row's points.

@@ -238,7 +238,7 @@ class LaneRow {
       Settle(hits);
       if (live_ == 0) break;
       if (t_ >= nextCheck) {
-        if (s_.Stopped && s_.Stopped()) return false;
+        if (s_.Stopped()) return false;
         nextCheck = t_ + StopCheckSteps;
       }
       int64_t next = minDue_ < nextSwitch_ ? minDue_ : nextSwitch_;

@@ -103,6 +103,14 @@ std::unique_ptr<T> CloneAs(const T& method) {
   return std::unique_ptr<T>(static_cast<T*>(method.Clone().release()));
 }
 
+/// A clone that keeps method's Stamp: the method of a frozen copy.
+template <typename T>
+std::unique_ptr<T> FrozenClone(const T& method) {
+  std::unique_ptr<T> clone = CloneAs(method);
+  clone->Stamp = method.Stamp;
+  return clone;
+}
+
 /// The method entry after a key: the method's block at the owner's indent.
 std::string WriteMethodEntry(const QVMethod& method, const std::string& indent);
 

@@ -26,11 +26,11 @@ TEST(QVNameRule, AcceptsOnlyAFreeWellFormedName) {
       {Mixers[0]->Name, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(qv::CheckEditorName(c.name, qv::NodeKind::Generator, generator).empty(), c.accepted)
+    EXPECT_EQ(qv::CheckEditorName(c.name, generator).empty(), c.accepted)
         << c.name;
   }
   Generators[0]->Name = "G";
-  EXPECT_EQ(qv::CheckEditorName("G", qv::NodeKind::Effector, Effectors[0]),
+  EXPECT_EQ(qv::CheckEditorName("G", Effectors[0]),
             "'G' は他のノードの名前です");
 }
 
