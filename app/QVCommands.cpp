@@ -13,14 +13,14 @@
 #include "app/QVBandRender.h"
 #include "app/QVInterrupt.h"
 #include "app/QVProgressBar.h"
-#include "app/QVProjectInput.h"
+#include "base/QVAtomicFile.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "image/QVPictureFile.h"
 #include "image/QVPictureRegion.h"
 #include "image/QVPictureStream.h"
 #include "image/QVProjectPicture.h"
-#include "source/QVAtomicFile.h"
+#include "source/QVProjectInput.h"
 #include "source/QVSourceWriter.h"
 
 namespace qv {

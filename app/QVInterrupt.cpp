@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "source/QVAtomicFile.h"
+#include "base/QVAtomicFile.h"
 
 namespace qv {
 

@@ -10,9 +10,9 @@
 
 #include "app/QVCommands.h"
 #include "app/QVInterrupt.h"
+#include "base/QVAtomicFile.h"
 #include "image/QVPictureJoin.h"
 #include "image/QVPictureStream.h"
-#include "source/QVAtomicFile.h"
 
 namespace qv {
 

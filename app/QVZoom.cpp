@@ -19,9 +19,9 @@
 #include "app/QVInterrupt.h"
 #include "app/QVOptionValues.h"
 #include "app/QVProgressBar.h"
-#include "app/QVProjectInput.h"
 #include "base/QVScan.h"
 #include "engine/QVMain.h"
+#include "source/QVProjectInput.h"
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
 

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/QVAtomicFile.h"
 #include "image/QVPictureFile.h"
-#include "source/QVAtomicFile.h"
 
 namespace qv {
 namespace {

@@ -12,8 +12,8 @@
 #include <jpeglib.h>
 // clang-format on
 
+#include "base/QVAtomicFile.h"
 #include "image/QVPictureFile.h"
-#include "source/QVAtomicFile.h"
 
 namespace qv {
 namespace {

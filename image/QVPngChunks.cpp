@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "base/QVAtomicFile.h"
 #include "base/QVScan.h"
 #include "image/QVPngReader.h"
-#include "source/QVAtomicFile.h"
 
 namespace qv {
 namespace {

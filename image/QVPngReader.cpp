@@ -4,9 +4,9 @@
 #include <cstring>
 #include <memory>
 
+#include "base/QVAtomicFile.h"
+#include "base/QVProjectText.h"
 #include "image/QVSupersample.h"
-#include "source/QVAtomicFile.h"
-#include "source/QVProjectFile.h"
 
 namespace qv {
 namespace {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/QVProjectText.h"
 #include "source/QVSourceReader.h"
 
 class QVMain;
@@ -27,30 +28,6 @@ class ProjectFileError : public std::runtime_error {
  private:
   std::string reason_;
 };
-
-/// The most bytes a project file may have. Project texts are kilobytes; the
-/// limit keeps a device or an endless pipe from filling the memory.
-inline constexpr size_t kMaxProjectBytes = size_t{64} << 20;
-
-/// CR LF and lone CR become LF.
-std::string NormaliseLineEnds(std::string_view text);
-
-/// True when bytes are well-formed UTF-8 (no overlong forms, no surrogates).
-bool IsValidUtf8(std::string_view bytes);
-
-/// The offset of the first byte where bytes stop being well-formed UTF-8, or
-/// std::string_view::npos when they are.
-size_t FirstInvalidUtf8(std::string_view bytes);
-
-/// The first control character other than tab and line end in UTF-8 text
-/// with LF line ends, which project text cannot hold (a NUL cuts the text
-/// short where C strings carry it, as in a PNG's text chunk; the others act
-/// on a terminal that shows the text), as "a NUL byte at line L, column C";
-/// "" when there is none.
-std::string ControlCharacterProblem(std::string_view text);
-
-/// The byte order mark a UTF-8 text may begin with.
-inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 /// The text of a file's bytes as UTF-8 with LF line ends: UTF-8 (a leading
 /// byte order mark is dropped) when the bytes are valid UTF-8, else Shift-JIS.

@@ -22,6 +22,7 @@
 #include "image/QVProjectPicture.h"
 #include "image/QVSupersample.h"
 #include "source/QVProjectFile.h"
+#include "source/QVProjectInput.h"
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVCaption.h"

@@ -11,6 +11,7 @@
 #include "image/QVPictureFile.h"
 #include "image/QVPngReader.h"
 #include "image/QVProjectPicture.h"
+#include "source/QVProjectInput.h"
 
 namespace qv::test {
 namespace {

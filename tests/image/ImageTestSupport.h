@@ -1,67 +1,19 @@
 #pragma once
-// Helpers shared by the picture-file tests: a scratch directory, file
-// listing and reading, random pictures, and a file-size limit that makes any
-// write past it fail the way a full disk does.
+// Helpers shared by the picture-file tests: random pictures and their
+// comparison with decoded files, on top of the scratch files.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
-#include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "engine/QVField.h"
 #include "engine/QVPicture.h"
 #include "support/QVTestPictures.h"
+#include "support/ScratchFiles.h"
 
 namespace qv::test {
-
-/// A fresh empty directory, removed with its contents at the end of the test.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("qv-image-test-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-  /// Names of every entry, hidden ones included.
-  std::set<std::string> Entries() const {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-      names.insert(entry.path().filename().string());
-    }
-    return names;
-  }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
 
 /// A w x h field of random colours, reproducible from seed.
 inline void FillRandom(QVRGBField& field, int32_t w, int32_t h, uint32_t seed) {
@@ -75,41 +27,6 @@ inline void FillRandom(QVRGBField& field, int32_t w, int32_t h, uint32_t seed) {
       field.Put(x, y, PackRGB(r, g, channel(random)));
     }
   }
-}
-
-/// While alive, writing beyond `bytes` into any file fails with EFBIG, as a
-/// full disk would fail, instead of raising SIGXFSZ.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &old_limit_);
-    rlimit limit = old_limit_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_limit_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit old_limit_{};
-  void (*old_handler_)(int) = nullptr;
-};
-
-/// The message of the std::runtime_error thrown by f, or "" when f throws
-/// nothing.
-template <typename F>
-std::string ErrorOf(F f) {
-  try {
-    f();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
 }
 
 /// The first pixel where decoded and field differ, or "" when none does.

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ImageTestSupport.h"
-#include "source/QVAtomicFile.h"
+#include "base/QVAtomicFile.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 
 #include "ImageTestSupport.h"
 #include "PngTestChunks.h"
-#include "image/QVProjectPicture.h"
 
 namespace qv::test {
 namespace {
@@ -29,7 +28,7 @@ TEST(PngReader, ReadingTheTextsOfAVeryWidePictureSetsUpNoRows) {
   if (child == 0) {  // the command line's read, then join's
     bool ok = false;
     try {
-      ok = ReadProjectOrPicture(path) == project && PngReader(path).Text(kProjectKeyword) == project;
+      ok = ReadPngProject(path) == project && PngReader(path).Text(kProjectKeyword) == project;
     } catch (...) {
     }
     _exit(ok ? 0 : 1);

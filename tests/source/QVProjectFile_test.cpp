@@ -83,18 +83,6 @@ TEST(QVProjectFile, ControlCharactersAreRefusedByLineAndColumnInEitherEncoding) 
   EXPECT_EQ(qv::DecodeProjectBytes("a\tb\r\n\rc", "p.qvl"), "a\tb\n\nc");  // tabs and line ends
 }
 
-TEST(QVProjectFile, Utf8ValidationRejectsMalformedSequences) {
-  EXPECT_TRUE(qv::IsValidUtf8("abc マ 😀"));
-  EXPECT_FALSE(qv::IsValidUtf8("\xC0\xAF"));          // overlong "/"
-  EXPECT_FALSE(qv::IsValidUtf8("\xE0\x80\xAF"));      // overlong
-  EXPECT_FALSE(qv::IsValidUtf8("\xED\xA0\x80"));      // surrogate
-  EXPECT_FALSE(qv::IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
-  EXPECT_FALSE(qv::IsValidUtf8("\xE3\x83"));          // cut short
-  EXPECT_FALSE(qv::IsValidUtf8("\xBF"));              // lone continuation
-  EXPECT_EQ(qv::FirstInvalidUtf8("ab マ\xE3\x83"), 6u);  // where the cut character begins
-  EXPECT_EQ(qv::FirstInvalidUtf8("ab マ"), std::string_view::npos);
-}
-
 TEST(QVProjectFile, EncodesShiftJisWithCrLfWhenEveryCharacterFits) {
   EXPECT_EQ(qv::EncodeProjectText("Type: マンデルブロ\n\tMixer: 和合成\n"),
             "Type: " + kMandelbrotSjis + "\r\n\tMixer: " + kSumSjis + "\r\n");

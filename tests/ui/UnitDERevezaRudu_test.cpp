@@ -19,8 +19,8 @@
 
 #include "UiTestSupport.h"
 #include "engine/QVMain.h"
-#include "image/QVProjectPicture.h"
 #include "source/QVProjectFile.h"
+#include "source/QVProjectInput.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVText.h"
 #include "ui/UnitParameter.h"

@@ -1,13 +1,14 @@
-#include "image/QVProjectPicture.h"
+#include "source/QVProjectInput.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-#include "ImageTestSupport.h"
-#include "PngTestChunks.h"
+#include "image/ImageTestSupport.h"
+#include "image/PngTestChunks.h"
 #include "image/QVPngReader.h"
+#include "image/QVProjectPicture.h"
 #include "source/QVProjectFile.h"
 
 namespace qv::test {
@@ -15,7 +16,7 @@ namespace {
 
 const std::string kProject = "Parameter: \n{\n\tFractalType: ジュリア\n}\n";
 
-TEST(ProjectPicture, APngSavedWithItsProjectReadsBackAsThatProject) {
+TEST(ProjectInput, APngSavedWithItsProjectReadsBackAsThatProject) {
   ScratchDir dir;
   QVRGBField field;
   FillRandom(field, 5, 4, 2);
@@ -26,7 +27,7 @@ TEST(ProjectPicture, APngSavedWithItsProjectReadsBackAsThatProject) {
   EXPECT_EQ(ReadProjectOrPicture(dir.File("a.qvl")), kProject);
 }
 
-TEST(ProjectPicture, OnlyAPngCarriesTheProjectAndAnEmptyProjectWritesNoChunk) {
+TEST(ProjectInput, OnlyAPngCarriesTheProjectAndAnEmptyProjectWritesNoChunk) {
   ScratchDir dir;
   QVRGBField field;
   FillRandom(field, 5, 4, 3);
@@ -38,7 +39,7 @@ TEST(ProjectPicture, OnlyAPngCarriesTheProjectAndAnEmptyProjectWritesNoChunk) {
   EXPECT_THROW(ReadProjectOrPicture(dir.File("missing.qvl")), ProjectFileError);
 }
 
-TEST(ProjectPicture, AProjectOverLibpngsEightMegabytesReadsBackWhole) {
+TEST(ProjectInput, AProjectOverLibpngsEightMegabytesReadsBackWhole) {
   // A colour bar of 400,000 random entries: about 10 MB of text.
   std::mt19937 random(7);
   std::string text = kProject + "\nEffector: Bands\n{\n";
@@ -56,7 +57,7 @@ TEST(ProjectPicture, AProjectOverLibpngsEightMegabytesReadsBackWhole) {
   EXPECT_TRUE(PngReader(dir.File("big.png")).Text(kProjectKeyword) == text);
 }
 
-TEST(ProjectPicture, AProjectFileOfExactlyTheLimitReadsAndOneByteMoreDoesNot) {
+TEST(ProjectInput, AProjectFileOfExactlyTheLimitReadsAndOneByteMoreDoesNot) {
   ScratchDir dir;
   const std::string path = dir.File("huge.qvl");
   WriteBytes(path, std::string(kMaxProjectBytes, '\n'));
@@ -72,7 +73,7 @@ std::string PngWith(const std::string& beforePixels, const std::string& afterPix
          PngEnd();
 }
 
-TEST(ProjectPicture, ProjectsInEveryKindOfTextChunkReadBack) {
+TEST(ProjectInput, ProjectsInEveryKindOfTextChunkReadBack) {
   const std::string key = kProjectKeyword;
   const std::string crLf = "\xEF\xBB\xBFParameter: \r\n{\r\n\tFractalType: ジュリア\r\n}\r\n";
   const struct {
@@ -92,7 +93,7 @@ TEST(ProjectPicture, ProjectsInEveryKindOfTextChunkReadBack) {
   }
 }
 
-TEST(ProjectPicture, EachDamageOfAPngIsToldByItsCause) {
+TEST(ProjectInput, EachDamageOfAPngIsToldByItsCause) {
   const std::string key = kProjectKeyword;
   const std::string name = "the \"Q-Vell project\" chunk";
   std::string badCrc = ITextChunk(key, kProject);

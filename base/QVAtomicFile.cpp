@@ -1,4 +1,4 @@
-#include "source/QVAtomicFile.h"
+#include "base/QVAtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "source/QVAtomicFile.h"
+#include "base/QVAtomicFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ImageTestSupport.h"
+#include "support/ScratchFiles.h"
 
 namespace {
 

@@ -1,15 +1,37 @@
-#include "app/QVProjectInput.h"
+#include "source/QVProjectInput.h"
 
 #include <cstdio>
 
 #include "base/QVScan.h"
 #include "engine/QVMain.h"
 #include "image/QVPngReader.h"
-#include "image/QVProjectPicture.h"
 #include "source/QVProjectFile.h"
 #include "source/QVSourceReader.h"
 
 namespace qv {
+
+std::string ReadProjectOrPicture(const std::string& path, int32_t* supersample) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (supersample) *supersample = 0;
+  if (!file) return ReadProjectFile(path);  // reports why it cannot be opened
+  try {
+    std::string text = ReadProjectOrPicture(file, path, supersample);
+    std::fclose(file);
+    return text;
+  } catch (...) {
+    std::fclose(file);
+    throw;
+  }
+}
+
+std::string ReadProjectOrPicture(std::FILE* file, const std::string& fileName,
+                                 int32_t* supersample) {
+  if (supersample) *supersample = 0;
+  std::string head(8, '\0');
+  head.resize(std::fread(head.data(), 1, head.size(), file));
+  if (HasPngSignature(head)) return ReadPngProject(file, supersample);  // the project a rendered picture carries
+  return DecodeProjectBytes(ReadProjectBytes(file, fileName, std::move(head)), fileName);
+}
 
 std::string DisplayFileName(const std::string& path) {
   for (const char c : path) {
