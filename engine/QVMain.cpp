@@ -112,6 +112,7 @@ uint64_t QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction p
   gate_->Drawable = generation;
   progress_.Reset(generation);
   std::shared_ptr<QVSnapshot> snapshot = Snapshot();
+  latest_ = snapshot;
   QVProgressFunction hook = [this, progress](const std::string& name, int row, int height) {
     progress_.Report(name, row, height);
     if (progress) progress(name, row, height);

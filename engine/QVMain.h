@@ -111,6 +111,9 @@ class QVMain : public QVObject {
   /// A frozen copy of the project (see QVSnapshot.h): what a render computes,
   /// and what a save of its picture writes. The owner's thread.
   std::shared_ptr<QVSnapshot> Snapshot(qv::FrozenCopy frozen = {}) const;
+  /// The frozen copy the latest Render computes (null before the first).
+  /// Its settings may be read on any thread.
+  std::shared_ptr<const QVSnapshot> LatestSnapshot() const { return latest_; }
 
   /// Bytes a render at the current size will hold at once: the fields of
   /// every node (those already of the right size count as nothing), the
@@ -150,6 +153,7 @@ class QVMain : public QVObject {
   int32_t workers_ = 1;
   std::shared_ptr<PostGate> gate_ = std::make_shared<PostGate>();
   QVProgress progress_;
+  std::shared_ptr<const QVSnapshot> latest_;
   std::atomic<bool> running_{false};
   std::jthread thread_;
 };

@@ -10,6 +10,10 @@ namespace qv {
 
 std::string WriteProject(const QVMain& main) { return WriteProject(main.Parameter, main.Graph()); }
 
+std::string WriteProject(const QVSnapshot& snapshot) {
+  return WriteProject(snapshot.Parameter(), snapshot.Graph());
+}
+
 std::string WriteProject(const QVParameter& parameter, const QVNodeGraph& graph) {
   std::string text = "Parameter: " + WriteObject(parameter, "");
   for (const QVGenerator* g : graph.Generators) text += "Generator: " + WriteObject(*g, "");

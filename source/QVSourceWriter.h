@@ -5,6 +5,7 @@
 #include <string>
 
 class QVMain;
+class QVSnapshot;
 class QVNodeGraph;
 class QVObject;
 class QVParameter;
@@ -14,6 +15,8 @@ namespace qv {
 /// The parameter block, then every generator, effector and mixer of the live
 /// graph in registry order.
 std::string WriteProject(const QVMain& main);
+/// The project text of a frozen copy (any thread: its settings never change).
+std::string WriteProject(const QVSnapshot& snapshot);
 /// The same for any parameters and graph.
 std::string WriteProject(const QVParameter& parameter, const QVNodeGraph& graph);
 

@@ -73,7 +73,7 @@ TFormViewer::TFormViewer() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(ScrollArea);
   canvas_.OnPicture = [this](QVPictureRef picture) {
-    pictureProject_ = renderProject_;
+    pictureSnapshot_ = renderSnapshot_;
     ShowPicture(std::move(picture));
   };
   SetImageSize(320, 320);
@@ -118,10 +118,14 @@ void TFormViewer::ShowPicture(QVPictureRef picture) {
   if (OnPictureShown) OnPictureShown();
 }
 
+std::string TFormViewer::PictureProject() const {
+  return pictureSnapshot_ ? qv::WriteProject(*pictureSnapshot_) : std::string();
+}
+
 void TFormViewer::StartRender() {
   if (!main_) return;
-  renderProject_ = qv::WriteProject(*main_);
   generation_ = main_->Render(&canvas_, &poster_);
+  renderSnapshot_ = main_->LatestSnapshot();
 }
 
 bool TFormViewer::GesturesEnabled() const {

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "ui/QVQtHost.h"
@@ -22,6 +23,7 @@ class QMouseEvent;
 class QScrollArea;
 class QVMain;
 class QVParameter;
+class QVSnapshot;
 class TFormViewer;
 class TFrameParameter;
 
@@ -73,9 +75,11 @@ class TFormViewer : public QWidget {
   /// The last finished picture itself (null before the first render).
   const QVPictureRef& PictureRef() const { return picture_; }
   /// The project text the shown picture was rendered from ("" before the
-  /// first picture): written when its render started, so later edits are not
-  /// in it.
-  const std::string& PictureProject() const { return pictureProject_; }
+  /// first picture): the frozen copy its render computed, so later edits are
+  /// not in it.
+  std::string PictureProject() const;
+  /// That frozen copy (null before the first picture).
+  const std::shared_ptr<const QVSnapshot>& PictureSnapshot() const { return pictureSnapshot_; }
   /// Shows a finished picture.
   void ShowPicture(QVPictureRef picture);
   /// The generation of the latest render started here (0: none).
@@ -101,12 +105,12 @@ class TFormViewer : public QWidget {
   TFrameParameter* frame_ = nullptr;
   QVPictureRef picture_;
   QImage image_;  // over picture_'s pixels
-  // The project of the latest render started here, and of the picture shown.
-  // A picture reaches the canvas only while its render is the latest (the
-  // engine drops the posts of a superseded one), so the shown picture's text
-  // is the latest render's text at the moment it arrives.
-  std::string renderProject_;
-  std::string pictureProject_;
+  // The frozen copy of the latest render started here, and of the picture
+  // shown. A picture reaches the canvas only while its render is the latest
+  // (the engine drops the posts of a superseded one), so the shown picture's
+  // copy is the latest render's at the moment it arrives.
+  std::shared_ptr<const QVSnapshot> renderSnapshot_;
+  std::shared_ptr<const QVSnapshot> pictureSnapshot_;
   QVQtPoster poster_{this};
   QVQtCanvas canvas_;
   uint64_t generation_ = 0;
