@@ -138,11 +138,9 @@ uint64_t QVEffector::ComputedSizeStamp() const {
   return std::max(Stamp, Generator ? Generator->Parameter->OutputStamp() : 0);
 }
 
-int32_t QVEffector::Update(const qv::Pass& pass) {
-  if (State == Unchanged || State == Updated) return State;
+bool QVEffector::Update(const qv::Pass& pass) {
   // An effector without a generator has nothing to ask; it yields an empty picture.
-  if (Generator && Generator->Update(pass) == Updated) State = Changed;
-  if (RenderingMethod->Update() == Updated) State = Changed;
+  if (Generator && !Generator->Update(pass)) return false;
   return FinishUpdate(pass);
 }
 
@@ -160,12 +158,6 @@ bool QVEffector::Compute(const qv::Pass& pass) {
       return [thread](int row) { thread->ComputeRow(row); };
     });
   });
-}
-
-void QVEffector::Reset() {
-  if (Generator) Generator->Reset();
-  RenderingMethod->Reset();
-  QVObject::Reset();
 }
 
 QVThreadEffector::QVThreadEffector(const QVEffector& effector, int32_t startRow,

@@ -77,10 +77,10 @@ class QVEffector : public QVNode {
   /// The stamp ComputedSize depends on.
   uint64_t ComputedSizeStamp() const;
 
-  /// Thread: the render thread.
-  int32_t Update(const qv::Pass& pass);
+  /// Brings the generator, then this effector, up to date; false when the
+  /// pass was stopped first. Thread: the one running the pass.
+  bool Update(const qv::Pass& pass);
   bool Compute(const qv::Pass& pass) override;
-  void Reset() override;
 
   uint64_t SourceStamp() const override;
 

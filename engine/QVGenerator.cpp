@@ -82,13 +82,7 @@ uint64_t QVGenerator::SourceStamp() const {
   return std::max({Stamp, Parameter->OutputStamp(), DivergenceMethod->Stamp, OutputMethod->Stamp});
 }
 
-int32_t QVGenerator::Update(const qv::Pass& pass) {
-  if (State == Unchanged || State == Updated) return State;
-  if (Parameter->Update() == Updated) State = Changed;
-  if (DivergenceMethod->Update() == Updated) State = Changed;
-  if (OutputMethod->Update() == Updated) State = Changed;
-  return FinishUpdate(pass);
-}
+bool QVGenerator::Update(const qv::Pass& pass) { return FinishUpdate(pass); }
 
 bool QVGenerator::Compute(const qv::Pass& pass) {
   return RecordCompletion([this, &pass] {
@@ -107,13 +101,6 @@ bool QVGenerator::Compute(const qv::Pass& pass) {
       return [thread](int row) { thread->ComputeRow(row); };
     });
   });
-}
-
-void QVGenerator::Reset() {
-  Parameter->Reset();
-  DivergenceMethod->Reset();
-  OutputMethod->Reset();
-  QVObject::Reset();
 }
 
 QVThreadGenerator::QVThreadGenerator(const QVGenerator& generator, int32_t startRow,

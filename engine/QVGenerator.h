@@ -46,12 +46,11 @@ class QVGenerator : public QVNode {
   void SetDivergenceMethod(std::unique_ptr<QVDivergenceMethod> method);
   void SetOutputMethod(std::unique_ptr<QVOutputMethod> method);
 
-  /// Recomputes the field when this generator or what it uses changed.
-  /// Thread: the render thread.
-  int32_t Update(const qv::Pass& pass);
+  /// Recomputes the field when this generator or what it uses changed; false
+  /// when the pass was stopped first. Thread: the one running the pass.
+  bool Update(const qv::Pass& pass);
   /// Resizes the field and runs the workers; false when the pass was stopped.
   bool Compute(const qv::Pass& pass) override;
-  void Reset() override;
 
   uint64_t SourceStamp() const override;
 

@@ -151,22 +151,22 @@ uint64_t QVMixer::SourceStamp() const {
   return s;
 }
 
-int32_t QVMixer::Update(const qv::Pass& pass) {
-  std::vector<QVMixer*> chain;  // this mixer and the bases not yet updated, top first
-  for (QVMixer* m = this; m && m->State != Unchanged && m->State != Updated; m = m->baseMixer_) {
-    chain.push_back(m);
+bool QVMixer::Update(const qv::Pass& pass) {
+  std::vector<QVMixer*> chain;  // this mixer and its bases, top first
+  for (QVMixer* m = this; m; m = m->baseMixer_) chain.push_back(m);
+  for (auto m = chain.rbegin(); m != chain.rend(); ++m) {
+    if (!(*m)->UpdateOnBase(pass)) return false;
   }
-  for (auto m = chain.rbegin(); m != chain.rend(); ++m) (*m)->UpdateOnBase(pass);
-  return State;
+  return true;
 }
 
-int32_t QVMixer::UpdateOnBase(const qv::Pass& pass) {
-  if (baseMixer_ && baseMixer_->State == Updated) State = Changed;
+bool QVMixer::UpdateOnBase(const qv::Pass& pass) {
   if (!MaskSW) {
-    // Every element is asked, without stopping at the first change.
+    // An effector named twice (or by two mixers) is computed once: the second
+    // time its stamps say it is up to date.
     for (const auto* list : {&sourceList_, &transparenceList_}) {
       for (const QVSourceElement& e : *list) {
-        if (e.Effector->Update(pass) == Updated) State = Changed;
+        if (!e.Effector->Update(pass)) return false;
       }
     }
   }
@@ -220,16 +220,6 @@ bool QVMixer::PassThrough(const qv::Pass& pass) {
     }
   }
   return true;
-}
-
-void QVMixer::Reset() {
-  for (QVMixer* m = this; m; m = m->baseMixer_) {
-    m->QVObject::Reset();
-    if (m->MaskSW) continue;
-    for (const auto* list : {&m->sourceList_, &m->transparenceList_}) {
-      for (const QVSourceElement& e : *list) e.Effector->Reset();
-    }
-  }
 }
 
 namespace qv {

@@ -80,14 +80,12 @@ class QVMixer : public QVNode {
   /// Updates the base chain from the bottom up, then this mixer. Iterative:
   /// a chain of many mixers would otherwise exhaust the stack.
   /// Thread: the render thread.
-  int32_t Update(const qv::Pass& pass);
+  bool Update(const qv::Pass& pass);
   /// Composites the lists over the base, or with MaskSW on passes the base through.
   bool Compute(const qv::Pass& pass) override;
   /// MaskSW on: copies the base picture (or black) on the calling thread;
   /// false when the pass was stopped part-way.
   bool PassThrough(const qv::Pass& pass);
-  /// Resets this mixer, its whole base chain and what their lists name.
-  void Reset() override;
 
   /// The picture size this mixer computes (0 x 0 when it has none).
   void PictureSize(int32_t& w, int32_t& h) const;
@@ -100,7 +98,7 @@ class QVMixer : public QVNode {
  private:
   void CheckElements(const QVSourceList& list) const;
   /// Update once the base has been updated.
-  int32_t UpdateOnBase(const qv::Pass& pass);
+  bool UpdateOnBase(const qv::Pass& pass);
 
   QVMixer* baseMixer_;
   QVSourceList sourceList_;

@@ -68,11 +68,10 @@ class QVNode : public QVObject {
   QVNodeGraph* OwnerGraph;
 
  protected:
-  /// The end of every node's Update, once its inputs have been asked: an out
-  /// of date node becomes Changed; a Changed node is computed and becomes
-  /// Updated, unless the pass is stopped (it then stays Changed); any other
-  /// becomes Unchanged. Returns State.
-  int32_t FinishUpdate(const qv::Pass& pass);
+  /// The end of every node's Update, once its inputs are up to date: a node
+  /// whose SourceStamp is newer than ComputedFrom is computed. False when the
+  /// pass was stopped before the result was complete.
+  bool FinishUpdate(const qv::Pass& pass);
   /// Runs work, the body of Compute, and records the stamps when it completes.
   template <typename Work>
   bool RecordCompletion(Work work) {

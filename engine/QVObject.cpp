@@ -29,6 +29,5 @@ bool ReadBlock(QVObject& object, SourceText& text) {
 }  // namespace qv
 
 void QVObject::MarkChanged() {
-  State = Changed;
   Stamp = qv::NextStamp();
 }

@@ -1,20 +1,17 @@
 #pragma once
 // QVObject: the base of every engine object (methods, global parameters, nodes,
-// engine root) and its render-pass state.
+// engine root) and its stamp.
 //
-// Render-pass protocol: during a pass, Update turns Unvisited/Changed into
-// Unchanged/Updated along the graph reached from the output mixer; Reset brings
-// the reached objects back to Unvisited. On top of that every object carries a
-// Stamp, an increasing number shared by every project taken whenever its output changes
-// (a setter, or a node's completed computation). A node remembers the largest
-// input stamp it was computed from, so a node whose inputs moved on while it was
-// not recomputed (a stopped pass, a node not reached) is still found out of date.
+// What a render recomputes is decided by stamps alone: every object carries a
+// Stamp, an increasing number (shared by every project) taken whenever its
+// output changes (a setter, or a node's completed computation). A node
+// remembers the largest input stamp it was computed from, so a node whose
+// inputs moved on while it was not recomputed (a stopped pass, a node not
+// reached) is found out of date by the next pass, and any other is not.
 #include <cstdint>
 #include <string>
 
 #include "base/QVScan.h"
-
-enum UpdateState : int32_t { Unvisited = 0, Unchanged = 1, Changed = 2, Updated = 3 };
 
 /// Base of every engine object. Owned by its owner (methods by their node or
 /// parameters, nodes by the node graph); used on the UI thread for edits and on
@@ -27,17 +24,13 @@ class QVObject {
   virtual ~QVObject() = default;
 
   std::string Name;
-  int32_t State = Unvisited;
   uint64_t Stamp = 0;     ///< When this object's output last changed (see file comment).
 
   /// The body of this object as project text, every line prefixed with indent.
   virtual std::string WriteSource(const std::string& indent) const = 0;
   /// Reads the body from the front of text; true = failure (recorded in text).
   virtual bool ReadSource(qv::SourceText& text) = 0;
-  /// Ends a pass: resets what this object uses, then sets State to Unvisited.
-  virtual void Reset() { State = Unvisited; }
-
-  /// What every setter does: State = Changed and a fresh Stamp.
+  /// What every setter does: a fresh Stamp.
   void MarkChanged();
 };
 

@@ -64,18 +64,6 @@ void QVParameter::CopyFrom(const QVParameter& other) {
   MarkChanged();
 }
 
-int32_t QVParameter::Update() {
-  if (State == Unchanged || State == Updated) return State;
-  if (FractalMethod->Update() == Updated) State = Changed;
-  State = State == Changed ? Updated : Unchanged;
-  return State;
-}
-
-void QVParameter::Reset() {
-  FractalMethod->Reset();
-  QVObject::Reset();
-}
-
 uint64_t QVParameter::OutputStamp() const { return std::max(Stamp, FractalMethod->Stamp); }
 
 namespace qv {

@@ -49,9 +49,6 @@ class QVParameter : public QVObject {
   /// Copies every setting (a clone of the fractal method) and marks this Changed.
   void CopyFrom(const QVParameter& other);
 
-  /// Changed, or the fractal method Updated -> Updated; else Unchanged.
-  int32_t Update();
-  void Reset() override;
   /// The largest stamp of these settings and of the fractal method.
   uint64_t OutputStamp() const;
 

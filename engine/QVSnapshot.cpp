@@ -12,13 +12,12 @@
 
 namespace {
 
-// The copies keep the original's stamps and start a pass Unvisited: whether a
-// copy is computed is decided by the stamps alone.
+// The copies keep the original's stamps: whether a copy is computed is
+// decided by the stamps alone.
 void FreezeParameter(QVParameter& copy, const QVParameter& original) {
   copy.CopyFrom(original);
   copy.FractalMethod = qv::FrozenClone(*original.FractalMethod);
   copy.Stamp = original.Stamp;
-  copy.State = Unvisited;
 }
 
 }  // namespace
@@ -108,19 +107,9 @@ bool RunPass(const QVParameter& parameter, QVNodeGraph& graph, const Pass& pass,
   if (graph.Mixers.empty()) return true;
   const int64_t required = RequiredBytes(parameter, graph, pass.WorkerCount(), hostBytes);
   if (required > AvailableMemory()) throw std::runtime_error(MemoryMessage(parameter, required));
-  QVMixer* output = graph.Mixers.back();
-  try {
-    output->Update(pass);
-  } catch (...) {
-    output->Reset();
-    throw;
-  }
-  // A node stopped part-way stays out of date, yet the nodes after it find
-  // nothing new and end Unchanged: the stop itself tells that the pass is cut.
-  const bool complete =
-      !pass.StopRequested() && (output->State == Updated || output->State == Unchanged);
-  output->Reset();
-  return complete;
+  // A node stopped part-way stays out of date for the next pass; a stop that
+  // came after the last node still cuts this one.
+  return graph.Mixers.back()->Update(pass) && !pass.StopRequested();
 }
 
 }  // namespace qv

@@ -14,7 +14,8 @@ QVMethod::QVMethod(std::string name, int32_t kind, std::vector<std::string> labe
 }
 
 // QVObject is not copyable (nodes are not); a method copies its name, kind and
-// slots, but starts a fresh render pass as Unvisited.
+// slots, and takes a fresh stamp only through a setter (FrozenClone keeps the
+// original's).
 QVMethod::QVMethod(const QVMethod& other)
     : QVObject(),
       ParamCount(other.ParamCount),
@@ -37,15 +38,6 @@ void QVMethod::SetParamValue(uint32_t i, QVComplex v) {
   if (i >= ParamCount) return;
   ParamValues[i] = v;
   MarkChanged();
-}
-
-int32_t QVMethod::Update() {
-  if (State == Unvisited) {
-    State = Unchanged;
-  } else if (State == Changed) {
-    State = Updated;
-  }
-  return State;
 }
 
 std::string QVMethod::WriteSource(const std::string& indent) const {

@@ -38,9 +38,6 @@ class QVMethod : public QVObject {
   /// Stores v in slot i and marks the method Changed; ignored beyond ParamCount.
   void SetParamValue(uint32_t i, QVComplex v);
 
-  /// Unvisited -> Unchanged, Changed -> Updated; returns State.
-  int32_t Update();
-
   /// One "Parameter: (re, im)" line per slot.
   std::string WriteSource(const std::string& indent) const override;
   /// Reads every slot's "Parameter:" line in order.
