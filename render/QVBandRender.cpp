@@ -1,4 +1,4 @@
-#include "app/QVBandRender.h"
+#include "render/QVBandRender.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,14 +8,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/QVHeadlessRender.h"
-#include "app/QVInterrupt.h"
-#include "app/QVMemoryAllowance.h"
-#include "app/QVProgressBar.h"
 #include "engine/QVEffector.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "image/QVSupersample.h"
+#include "render/QVHeadlessRender.h"
+#include "render/QVMemoryAllowance.h"
 
 namespace qv {
 
@@ -30,33 +28,33 @@ constexpr int32_t kMinBandRows = 32;
 // because the encoder then slows one worker and the other waits for it at the
 // end of each band (measured on 2 cores with 2 workers, the 1024 x 1024 benchmark picture:
 // 2 bands 62 to 76 ms, 8 bands 77 to 88 ms).
-int32_t BandsWhenFitting() {
+int32_t BandsWhenFitting(const QVMain& main) {
   const int64_t cores = std::thread::hardware_concurrency();
-  return cores == 0 || ThreadCount.load() < cores ? 8 : 2;
+  return cores == 0 || main.Workers() < cores ? 8 : 2;
 }
 
 // Bytes per computed pixel: every node's field and the picture the engine
 // hands over.
-int64_t BytesPerFinePixel() {
-  const QVNodeGraph& graph = LiveGraph();
+int64_t BytesPerFinePixel(const QVMain& main) {
+  const QVNodeGraph& graph = main.Graph();
   return 4 + static_cast<int64_t>(graph.Generators.size() * sizeof(FractalPixel)) +
          4 * static_cast<int64_t>(graph.Effectors.size() + graph.Mixers.size());
 }
 
 // Threads besides the main one while bands render: the workers, the render
 // thread and the encoder.
-MemoryAllowance Allowance(const BandPlan& plan) {
-  return AllowedMemory(plan.MemoryAllowance, int64_t{ThreadCount.load()} + 2, kBaseBytes);
+MemoryAllowance Allowance(const QVMain& main, const BandPlan& plan) {
+  return AllowedMemory(plan.MemoryAllowance, int64_t{main.Workers()} + 2, kBaseBytes);
 }
 
 // Bytes one band of rows output rows takes at its peak: the computed window
 // with its margin, and the output rows twice (one band encoding, one made),
 // with the encoder's copy of a band (3 bytes per pixel).
-int64_t BandBytes(const BandPlan& plan, int32_t rows) {
-  const int64_t n = plan.Supersample, margin = NeighbourMargin(LiveGraph());
+int64_t BandBytes(const QVMain& main, const BandPlan& plan, int32_t rows) {
+  const int64_t n = plan.Supersample, margin = NeighbourMargin(main.Graph());
   const int64_t fineWidth = plan.Part.Width * n + 2 * margin;
   const int64_t fineRows = rows * n + 2 * margin;
-  return fineWidth * fineRows * BytesPerFinePixel() + int64_t{rows} * plan.Part.Width * 11;
+  return fineWidth * fineRows * BytesPerFinePixel(main) + int64_t{rows} * plan.Part.Width * 11;
 }
 
 // Restores the parameters a band render changes.
@@ -98,25 +96,18 @@ std::shared_ptr<std::vector<uint32_t>> CutBand(const QVPicture& picture, const P
 // Renders window of the (fine) picture and cuts the band's output rows out of
 // it: fine, averaged over n x n blocks into rows of w pixels.
 std::string RenderBand(QVMain& main, const PixelRect& window, const PixelRect& fine, int32_t n,
-                       int32_t w, const RenderPoll& poll,
+                       int32_t w, std::stop_token stop, const ProgressSink& progress,
                        std::shared_ptr<std::vector<uint32_t>>& band) {
   main.Parameter.ChangeWindow(window);
   QVPictureRef picture;
-  if (std::string error = RenderHeadless(main, poll, picture); !error.empty()) return error;
+  if (std::string error = RenderHeadless(main, std::move(stop), progress, picture); !error.empty())
+    return error;
   band = CutBand(*picture, window, fine, n, w, fine.Height / n);
   return "";
 }
 
-void ShowProgress(BandProgress& progress, int64_t rowsDone, int64_t total) {
-  if (!progress.Bar) return;
-  QVProgress::Snapshot snapshot;
-  snapshot.Name = progress.Name;
-  snapshot.Done = static_cast<int>(std::min<int64_t>(rowsDone, INT32_MAX));
-  snapshot.Height = static_cast<int>(std::min<int64_t>(total, INT32_MAX));
-  snapshot.Serial = 1;
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - progress.Start).count();
-  progress.Bar->Show(snapshot, seconds);
+void Tell(const BandProgress& progress, int64_t rowsDone, int64_t total) {
+  if (progress.Sink) progress.Sink(progress.Name, rowsDone, total);
 }
 
 }  // namespace
@@ -136,30 +127,30 @@ std::string BandPlanProblem(const QVMain& main, const BandPlan& plan) {
            std::to_string(w * n) + " x " + std::to_string(h * n) +
            " pixels, more than 2147483647 on a side; use a smaller factor";
   }
-  const MemoryAllowance allowance = Allowance(plan);
-  if (BandBytes(plan, 1) > allowance.Bytes - kBaseBytes) {
-    return MemoryRefusal("a band of one row of the " + std::to_string(w) + " x " +
-                             std::to_string(h) + " picture",
-                         BandBytes(plan, 1) + kBaseBytes, allowance);
+  const MemoryAllowance allowance = Allowance(main, plan);
+  if (BandBytes(main, plan, 1) > allowance.Bytes - kBaseBytes) {
+    return MemoryRefusal(
+        "a band of one row of the " + std::to_string(w) + " x " + std::to_string(h) + " picture",
+        BandBytes(main, plan, 1) + kBaseBytes, allowance);
   }
   return "";
 }
 
-int32_t BandRows(const QVMain&, const BandPlan& plan) {
-  const int64_t budget = Allowance(plan).Bytes - kBaseBytes;
-  const int64_t one = BandBytes(plan, 1), more = BandBytes(plan, 2) - one;
+int32_t BandRows(const QVMain& main, const BandPlan& plan) {
+  const int64_t budget = Allowance(main, plan).Bytes - kBaseBytes;
+  const int64_t one = BandBytes(main, plan, 1), more = BandBytes(main, plan, 2) - one;
   const int64_t fitting = one > budget ? 1 : 1 + (budget - one) / std::max<int64_t>(more, 1);
-  const int32_t bands = BandsWhenFitting();
+  const int32_t bands = BandsWhenFitting(main);
   const int64_t overlapping =
       std::max<int64_t>(kMinBandRows, (int64_t{plan.Part.Height} + bands - 1) / bands);
   return static_cast<int32_t>(std::clamp<int64_t>(fitting, 1, overlapping));
 }
 
 std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink,
-                        BandProgress& progress) {
+                        std::stop_token stop, const BandProgress& progress) {
   const int32_t n = plan.Supersample, bandRows = BandRows(main, plan);
   const int32_t fineW = main.Parameter.Width * n, fineH = main.Parameter.Height * n;
-  const int32_t margin = NeighbourMargin(LiveGraph());
+  const int32_t margin = NeighbourMargin(main.Graph());
   const int64_t total = progress.RowsTotal > 0 ? progress.RowsTotal : plan.Part.Height;
   SavedPicture saved(main.Parameter);
   main.Parameter.ChangeWidth(fineW);
@@ -170,20 +161,21 @@ std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink
     for (int64_t y = plan.Part.Y; y < plan.Part.Bottom(); y += bandRows) {
       const int32_t rows =
           static_cast<int32_t>(std::min<int64_t>(bandRows, plan.Part.Bottom() - y));
-      if (InterruptSignal() != 0) return kInterruptedMessage;
+      if (stop.stop_requested()) return kStoppedMessage;
       const int64_t before = progress.RowsBefore + (y - plan.Part.Y);
       const PixelRect fine{plan.Part.X * n, static_cast<int32_t>(y) * n, plan.Part.Width * n,
                            rows * n};
-      const auto poll = [&](const QVProgress::Snapshot& s, double) {
+      // Called on this thread only (see RenderHeadless), so shown needs no lock.
+      const auto nodeProgress = [&](const std::string&, int64_t done, int64_t height) {
         // Each node of the band reports its own rows; the band counts as far
         // as the furthest node got.
-        const int64_t done = s.Height > 0 ? int64_t{rows} * s.Done / s.Height : 0;
-        shown = std::max(shown, before + done);
-        ShowProgress(progress, shown, total);
+        shown = std::max(shown, before + int64_t{rows} * done / height);
+        Tell(progress, shown, total);
       };
       std::shared_ptr<std::vector<uint32_t>> band;
       const PixelRect window = GrowWithin(fine, margin, fineW, fineH);
-      std::string error = RenderBand(main, window, fine, n, plan.Part.Width, poll, band);
+      std::string error =
+          RenderBand(main, window, fine, n, plan.Part.Width, stop, nodeProgress, band);
       if (!error.empty()) return error;
       if (encoding.valid()) encoding.get();
       encoding = std::async(std::launch::async, [band, rows, &sink] { sink(band->data(), rows); });
@@ -192,7 +184,7 @@ std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink
   } catch (const std::runtime_error& e) {
     return e.what();
   }
-  ShowProgress(progress, progress.RowsBefore + plan.Part.Height, total);
+  Tell(progress, progress.RowsBefore + plan.Part.Height, total);
   return "";
 }
 
