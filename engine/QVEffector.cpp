@@ -46,7 +46,7 @@ void QVEffector::SetDifferential(bool on) {
 }
 
 void QVEffector::SetDifferentialVector(QVComplex v) {
-  DifferentialVector = v;
+  DifferentialVector = qv::KeptComplex(v);
   MarkChanged();
 }
 
