@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/QVBandRender.h"
 #include "app/QVCommandLine.h"
+#include "render/QVRenderToFile.h"
 
 class QVMain;
 
@@ -22,11 +22,9 @@ int RunPrint(const CommandLineOptions& options);
 /// options.Output. The file is replaced only when everything succeeded.
 int RunRender(const CommandLineOptions& options);
 
-/// Renders main's project as options say (region, supersampling, memory,
-/// format, the chunks of a PNG) to output, which is replaced only when
-/// everything succeeded. Returns "" or the error message.
-std::string RenderToFile(QVMain& main, const CommandLineOptions& options, const std::string& output,
-                         BandProgress& progress);
+/// How options ask a picture file to be rendered (region, supersampling,
+/// memory, format, the chunks of a PNG).
+PictureRenderOptions RenderOptionsOf(const CommandLineOptions& options);
 
 /// Assembles the PNG regions options.Parts into options.Output.
 int RunJoin(const CommandLineOptions& options);

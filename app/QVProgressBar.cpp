@@ -1,6 +1,8 @@
 #include "app/QVProgressBar.h"
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 
 namespace qv {
 
@@ -67,6 +69,20 @@ void QVProgressBar::Finish(int32_t width, int32_t height, double seconds) {
   EndLine();
   std::fprintf(out_, "%s\n", RenderSummaryLine(width, height, seconds).c_str());
   std::fflush(out_);
+}
+
+ProgressSink BarSink(QVProgressBar& bar, std::chrono::steady_clock::time_point start) {
+  const auto lock = std::make_shared<std::mutex>();
+  return [&bar, start, lock](const std::string& name, int64_t done, int64_t total) {
+    QVProgress::Snapshot snapshot;
+    snapshot.Name = name;
+    snapshot.Done = static_cast<int>(std::clamp<int64_t>(done, 0, INT32_MAX));
+    snapshot.Height = static_cast<int>(std::clamp<int64_t>(total, 0, INT32_MAX));
+    snapshot.Serial = 1;
+    const std::lock_guard<std::mutex> guard(*lock);
+    bar.Show(snapshot,
+             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  };
 }
 
 // Redraws the line on screen: back to its start, the text, then erase the

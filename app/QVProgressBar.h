@@ -4,12 +4,15 @@
 // place while the node computes, and a closing line with the picture size, the
 // time taken and the pixels per second. It is fed snapshots of the engine's
 // progress record by the thread that polls them (the command line's main
-// thread); the render's workers never reach it. Not thread-safe.
+// thread); the render's workers never reach it. Not thread-safe: BarSink
+// serialises the reports of a render service.
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "engine/QVMain.h"
+#include "render/QVProgressSink.h"
 
 namespace qv {
 
@@ -45,5 +48,11 @@ class QVProgressBar {
   // start of the render, or when the node before it was seen to be finished.
   double started_ = 0;
 };
+
+/// A progress sink that shows each report on bar, with the seconds since
+/// start; reports from several threads are drawn one at a time. bar must
+/// outlive the render, and the caller uses bar itself only once the render
+/// has returned.
+ProgressSink BarSink(QVProgressBar& bar, std::chrono::steady_clock::time_point start);
 
 }  // namespace qv

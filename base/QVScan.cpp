@@ -219,6 +219,25 @@ std::string NumberToText(double value) {
   return out;
 }
 
+double KeptNumber(double value) {
+  if (!std::isfinite(value)) return value;
+  // The 15 digits NumberToText lays out, read back at once: how the text lays
+  // them out (plain or with an exponent, zeros trimmed) does not change the
+  // value they read as.
+  char buf[40];
+  const char* end =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14).ptr;
+  double kept = 0.0;
+  if (std::from_chars(buf, end, kept).ec == std::errc()) return kept == 0.0 ? 0.0 : kept;
+  // The ends of the range (subnormals, and digits rounded past the largest
+  // double), which from_chars reports as out of range: the reader's own way.
+  try {
+    return ConvertNumber(NumberToText(value));
+  } catch (const NumberFormatError&) {
+    return std::copysign(1.79769313486231e308, value);
+  }
+}
+
 std::string IntToText(long long value) { return std::to_string(value); }
 
 std::string QuoteText(std::string_view text) {

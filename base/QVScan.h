@@ -91,6 +91,17 @@ double ConvertNumber(std::string_view token);
 /// General format, at most 15 significant digits: plain decimal for magnitudes
 /// in [1E-4, 1E15), otherwise mantissa "E" exponent (5E-5, 1.5E20); zero is "0".
 std::string NumberToText(double value);
+/// The value the project text keeps of value: what reading NumberToText(value)
+/// back gives, ConvertNumber(NumberToText(value)). Every stored setting goes
+/// through it, so what is rendered is what a saved project reads back as. -0
+/// keeps as 0. A finite value whose 15 digits round past the double range
+/// keeps as the largest that does not, +-1.79769313486231E308; NaN and the
+/// infinities, which the text cannot hold, stay as they are.
+double KeptNumber(double value);
+/// KeptNumber of each part.
+inline QVComplex KeptComplex(QVComplex value) {
+  return {KeptNumber(value.re), KeptNumber(value.im)};
+}
 std::string IntToText(long long value);
 /// text in double quotes, for messages: control characters, which would cut
 /// a message short or act on a terminal, are shown as \xHH.

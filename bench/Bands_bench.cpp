@@ -12,10 +12,10 @@
 #include <limits>
 #include <string>
 
-#include "app/QVCommands.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
+#include "render/QVRenderToFile.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ void BandsWholeRenderToPng(benchmark::State& state) {
   main.Parameter.ChangeHeight(1024);
   QVGenerator& generator = *LiveGraph().Generators.front();
   generator.SetDepth(1000);
-  qv::CommandLineOptions options;
+  qv::PictureRenderOptions options;
   options.Format = qv::PictureFormat::Png;
   const std::string path =
       (std::filesystem::temp_directory_path() / "qvell_bands_bench.png").string();
@@ -43,10 +43,8 @@ void BandsWholeRenderToPng(benchmark::State& state) {
   std::string error;
   for (auto _ : state) {
     generatorSeconds = std::min(generatorSeconds, SecondsOf([&] { generator.Compute(); }));
-    renderSeconds = std::min(renderSeconds, SecondsOf([&] {
-                               qv::BandProgress progress;
-                               error = qv::RenderToFile(main, options, path, progress);
-                             }));
+    renderSeconds = std::min(
+        renderSeconds, SecondsOf([&] { error = qv::RenderToFile(main, options, path, {}, {}); }));
     if (!error.empty()) state.SkipWithError(error.c_str());
   }
   std::filesystem::remove(path);

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <map>
 
+#include "base/QVScan.h"
 #include "engine/QVField.h"
 
 namespace qv {
 
 int32_t ColorBar::InsertEntry(int32_t color, double x) {
+  x = KeptNumber(x);
   size_t i = 0;
   while (i < entries_.size() && !(entries_[i].Input >= x)) ++i;  // NaN: after every entry
   if (i < entries_.size() && entries_[i].Input == x) {
@@ -55,7 +57,8 @@ std::vector<ConvertData> SortedWithoutNaN(std::vector<ConvertData> entries) {
 // >= x" is the least non-NaN input >= x, which an ordered map finds, and the
 // entries form a list in which an insertion goes before that entry (or to the
 // end). The list lives in a vector of nodes linked by index.
-std::vector<ConvertData> ColorBar::Inserted(const std::vector<ConvertData>& inserted) {
+std::vector<ConvertData> ColorBar::Inserted(std::vector<ConvertData> inserted) {
+  for (ConvertData& e : inserted) e.Input = KeptNumber(e.Input);
   bool ascending = true;  // the common case: a bar as the writer lists it
   for (size_t i = 0; i < inserted.size() && ascending; ++i) {
     ascending =
@@ -98,13 +101,14 @@ std::vector<ConvertData> ColorBar::Inserted(const std::vector<ConvertData>& inse
 
 void ColorBar::SetEntryInput(int32_t i, double x) {
   Entry(i);  // checks the index
+  x = KeptNumber(x);
   const int32_t n = EntryCount();
-  if ((i > 0 && EntryInput(i - 1) > x) || (i < n - 1 && !(x <= EntryInput(i + 1)))) {
+  if ((i == 0 || EntryInput(i - 1) < x) && (i == n - 1 || x < EntryInput(i + 1))) {
+    entries_[static_cast<size_t>(i)].Input = x;
+  } else {  // out of order, equal to a neighbour's input, or NaN (which goes to the end)
     const int32_t color = EntryColor(i);
     DeleteEntry(i);
     InsertEntry(color, x);
-  } else {
-    entries_[static_cast<size_t>(i)].Input = x;
   }
 }
 

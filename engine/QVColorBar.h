@@ -2,6 +2,11 @@
 // The colour bar of an effector: entries (input value, colour) in
 // non-decreasing order of input, and the lookup that interpolates between
 // them. Plain data, no locking: ColorAt only reads, so workers share it.
+//
+// Every edit stores an input as the project text keeps it (qv::KeptNumber), and
+// none leaves two entries of equal input, which the text cannot tell apart
+// (reading merges them): so a bar renders the same before and after it is
+// saved and read. Only a bar given whole is taken exactly as given.
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -28,8 +33,9 @@ class ColorBar {
   double EntryInput(int32_t i) const { return Entry(i).Input; }
   int32_t EntryColor(int32_t i) const { return Entry(i).Color; }
 
-  /// Replaces the colour of an entry with input exactly x, else inserts (x, color)
-  /// before the first entry whose input is >= x. Returns the entry's index.
+  /// x is kept (qv::KeptNumber) first. Replaces the colour of an entry with input
+  /// exactly x, else inserts (x, color) before the first entry whose input is >= x.
+  /// Returns the entry's index.
   int32_t InsertEntry(int32_t color, double x);
   /// Inserts every entry of inserted in turn, exactly as InsertEntry one by
   /// one would (same order, same replace-on-equal-input), in O(n log n)
@@ -37,8 +43,9 @@ class ColorBar {
   void InsertEntries(const std::vector<ConvertData>& inserted);
   /// The entries that InsertEntry one by one on an empty bar gives for
   /// inserted, in O(n log n) (O(n) for inputs in ascending order).
-  static std::vector<ConvertData> Inserted(const std::vector<ConvertData>& inserted);
-  /// Changes entry i's input; moves (and may merge) it when it would leave the order.
+  static std::vector<ConvertData> Inserted(std::vector<ConvertData> inserted);
+  /// Changes entry i's input to x kept; moves it when it would leave the
+  /// order, and merges it into an entry of that input (the moved colour wins).
   void SetEntryInput(int32_t i, double x);
   void SetEntryColor(int32_t i, int32_t color);
   void DeleteEntry(int32_t i);

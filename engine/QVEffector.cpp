@@ -65,7 +65,7 @@ void QVEffector::SetDifferential(bool on) {
 }
 
 void QVEffector::SetDifferentialVector(QVComplex v) {
-  DifferentialVector = v;
+  DifferentialVector = qv::KeptComplex(v);
   MarkChanged();
 }
 

@@ -64,7 +64,7 @@ void QVGenerator::SetDepth(int32_t depth) {
 }
 
 void QVGenerator::SetRange(double range) {
-  Range = range;
+  Range = qv::KeptNumber(range);
   MarkChanged();
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/QVScan.h"
+
 const std::array<std::string, 2> FractalTypeNames = {"マンデルブロ", "ジュリア"};
 
 QVParameter::QVParameter() : FractalMethod(qv::CloneAs(*FractalMethods().front())) {}
@@ -16,18 +18,20 @@ void QVParameter::ChangeFractalMethod(std::unique_ptr<QVFractalMethod> method) {
   MarkChanged();
 }
 
+// The real settings are stored as the project text keeps them, so a project
+// renders the same before and after it is saved and read.
 void QVParameter::ChangeFractalParameter(QVComplex c) {
-  FractalParameter = c;
+  FractalParameter = qv::KeptComplex(c);
   MarkChanged();
 }
 
 void QVParameter::ChangeViewpoint(QVComplex v) {
-  Viewpoint = v;
+  Viewpoint = qv::KeptComplex(v);
   MarkChanged();
 }
 
 void QVParameter::ChangeScale(double s) {
-  Scale = s;
+  Scale = qv::KeptNumber(s);
   MarkChanged();
 }
 

@@ -35,6 +35,7 @@ class QVParameter : public QVObject {
 
   void ChangeFractalType(int32_t type);
   void ChangeFractalMethod(std::unique_ptr<QVFractalMethod> method);
+  /// The real settings are stored as the project text keeps them (qv::KeptNumber).
   void ChangeFractalParameter(QVComplex c);
   void ChangeViewpoint(QVComplex v);
   void ChangeScale(double s);

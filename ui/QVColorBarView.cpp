@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/QVScan.h"
 #include "engine/QVEffector.h"
 #include "engine/QVNumeric.h"
 
@@ -45,7 +46,10 @@ int32_t ColorBarView::ColumnOfValue(double x) const {
     col = (x / 2 - first / 2) / (last / 2 - first / 2) * BarWidth;
   }
   if (std::isnan(col)) return 0;
-  return std::clamp(TruncToInt(col), 0, BarWidth);
+  const int32_t c = std::clamp(TruncToInt(col), 0, BarWidth);
+  // An entry inserted at column c + 1 holds that column's input as the text
+  // keeps it, which may lie a hair below it: it still stands at c + 1.
+  return c < BarWidth && KeptNumber(ValueAtColumn(c + 1)) <= x ? c + 1 : c;
 }
 
 std::vector<int32_t> ColorBarView::ColumnColors() const {
@@ -75,10 +79,18 @@ bool ColorBarView::SelectNext() {
   return true;
 }
 
+int32_t ColorBarView::OtherEntryAt(double x) const {
+  const double kept = KeptNumber(x);
+  for (int32_t i = 0; i < Count(); ++i) {
+    if (i != selected_ && effector_->EntryInput(i) == kept) return i;
+  }
+  return -1;
+}
+
 bool ColorBarView::SetSelectedInput(double x) {
-  if (!HasSelection() || std::isnan(x)) return false;
+  if (!HasSelection() || std::isnan(x) || OtherEntryAt(x) >= 0) return false;
   effector_->SetEntryInput(selected_, x);
-  selected_ = effector_->IndexOfInput(x);
+  selected_ = effector_->IndexOfInput(KeptNumber(x));
   ClampSelected();
   return true;
 }
@@ -91,7 +103,7 @@ bool ColorBarView::SetSelectedColor(int32_t color) {
 
 bool ColorBarView::InsertAtColumn(int32_t col) {
   if (Count() == 0) return false;  // no span to place an entry in
-  const double x = ValueAtColumn(col);
+  const double x = KeptNumber(ValueAtColumn(col));  // the colour at the stored input
   selected_ = effector_->InsertEntry(effector_->ColorAt(x), x);
   ClampSelected();
   return true;

@@ -27,8 +27,9 @@ class ColorBarView {
 
   /// first + (last - first) col / w; the first input for a bar of one entry, 0 for none.
   double ValueAtColumn(int32_t col) const;
-  /// (x - first) w / (last - first) truncated, kept inside 0..w; 0 when the
-  /// span is 0 or the result is not a number.
+  /// (x - first) w / (last - first) truncated, kept inside 0..w, or the column
+  /// after it when x reaches that column's kept input (where an insert there
+  /// puts it); 0 when the span is 0 or the result is not a number.
   int32_t ColumnOfValue(double x) const;
   /// The marker's left edge, relative to the bar's, centred on column col.
   static int32_t MarkerLeft(int32_t col) { return col - MarkerWidth / 2; }
@@ -43,10 +44,16 @@ class ColorBarView {
   /// Each returns true when it changed the selection or the bar.
   bool SelectPrevious();
   bool SelectNext();
-  /// Moves the selected entry to input x (the bar stays ordered) and keeps it selected.
+  /// The entry other than the selected one whose input is x as the project text
+  /// keeps it, or -1. The selected entry cannot take such an input: two entries
+  /// of one input would merge when the project is read.
+  int32_t OtherEntryAt(double x) const;
+  /// Moves the selected entry to input x, kept (the bar stays ordered), and keeps
+  /// it selected. Refused for NaN and for an input OtherEntryAt finds.
   bool SetSelectedInput(double x);
   bool SetSelectedColor(int32_t color);
-  /// Inserts an entry at the column's input, with the colour shown there, and selects it.
+  /// Inserts an entry at the column's input, kept, with the colour shown there, and
+  /// selects it. On an entry's input it only selects that entry.
   bool InsertAtColumn(int32_t col);
   /// Deletes the selected entry unless only two are left.
   bool DeleteSelected();

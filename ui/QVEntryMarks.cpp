@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QSignalBlocker>
 #include <algorithm>
 
 #include "ui/QVText.h"
@@ -25,6 +26,14 @@ void QVEntryMarks::Mark(QLineEdit* box, const std::string& message) {
     marked_.push_back({box, message});
   }
   ShowStatus();
+}
+
+void QVEntryMarks::Show(QLineEdit* box, const std::string& text) {
+  {
+    const QSignalBlocker block(box);
+    box->setText(qv::ToQString(text));
+  }
+  Mark(box, "");
 }
 
 bool QVEntryMarks::Marked(const QLineEdit* box) const {

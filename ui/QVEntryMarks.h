@@ -18,6 +18,9 @@ class QVEntryMarks {
   void SetStatusLine(QLabel* label);
   /// Marks box with message, or clears its mark when message is empty.
   void Mark(QLineEdit* box, const std::string& message);
+  /// Shows a stored value's text in box without its change handler (a refresh
+  /// stores nothing), and clears its mark.
+  void Show(QLineEdit* box, const std::string& text);
   /// Marks or clears box after a conversion and passes its value on.
   template <typename T>
   std::optional<T> Check(QLineEdit* box, const QVConverted<T>& converted) {

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -29,6 +30,13 @@ constexpr int kBarLeft = 20;  // the bar's left edge in its row, after the previ
 constexpr int kBarTop = 8;    // the marker stands this far above and below the bar
 constexpr int kBarHeight = 17;
 constexpr int kMarkerHeight = 33;
+
+// "'TEXT' は別の項目の入力値 INPUT と同じです".
+std::string TakenInputMessage(const QString& typed, double taken) {
+  return qv::FromQString(
+      QCoreApplication::translate("TFrameEffector", "'%1' は別の項目の入力値 %2 と同じです")
+          .arg(typed, qv::ToQString(QVNumberEntry::RealText(taken))));
+}
 
 }  // namespace
 
@@ -169,9 +177,8 @@ void TFrameEffector::UpdateView() {
   CheckBoxDifferentialSW->setChecked(e->Differential);
   CheckBoxDifferentialRegularSW->setChecked(e->DifferentialRegularSW);
   CheckBoxDifferentialEdgeSW->setChecked(e->DifferentialEdgeSW);
-  const QVComplex v = e->DifferentialVector;  // the first box's handler may store it rounded
-  EditDifferentialVectorR->setText(qv::ToQString(QVNumberEntry::RealText(v.re)));
-  EditDifferentialVectorI->setText(qv::ToQString(QVNumberEntry::RealText(v.im)));
+  marks_.Show(EditDifferentialVectorR, QVNumberEntry::RealText(e->DifferentialVector.re));
+  marks_.Show(EditDifferentialVectorI, QVNumberEntry::RealText(e->DifferentialVector.im));
   FrameRenderingMethod->Method = e->RenderingMethod.get();
   FrameRenderingMethod->UpdateView();
   DrawColorBar();
@@ -219,11 +226,16 @@ void TFrameEffector::ButtonColorBarIncClick() {
   if (bar_.SelectNext()) ShowSelected();
 }
 
-// A text that does not convert is marked and stores nothing; the box keeps it
-// (and stays modified) so the user can correct it.
+// A text that does not convert, or an input another entry has (as the project
+// text keeps it, so that reading would merge the two), is marked and stores
+// nothing; the box keeps it (and stays modified) so the user can correct it.
 void TFrameEffector::EditXChange() {
   const auto x = marks_.Check(EditX, QVNumberEntry::ToReal(qv::FromQString(EditX->text())));
   if (!x || !bar_.HasSelection()) return;
+  if (const int32_t other = bar_.OtherEntryAt(*x); other >= 0) {
+    marks_.Mark(EditX, TakenInputMessage(EditX->text(), Effector()->EntryInput(other)));
+    return;
+  }
   Edit([&](QVEffector&) {
     bar_.SetSelectedInput(*x);
     DrawColorBar();

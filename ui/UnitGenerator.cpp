@@ -68,7 +68,7 @@ void TFrameGenerator::UpdateView() {
   if (!generator_) return;
   EditName->setText(qv::ToQString(generator_->Name));
   EditDepth->setText(qv::ToQString(QVNumberEntry::IntegerText(generator_->Depth)));
-  EditRange->setText(qv::ToQString(QVNumberEntry::RealText(generator_->Range)));
+  marks_.Show(EditRange, QVNumberEntry::RealText(generator_->Range));  // stores nothing
   FrameDivergenceMethod->Method = generator_->DivergenceMethod.get();
   FrameDivergenceMethod->UpdateView();
   FrameOutputMethod->Method = generator_->OutputMethod.get();

@@ -73,8 +73,8 @@ void TFrameMethod::UpdateView() {
   for (uint32_t k = 0; k < 4; ++k) {
     labels_[k]->setText(qv::ToQString(Method->ParamLabel(k)));
     const QVComplex v = Method->ParamValue(k);
-    realBoxes_[k]->setText(qv::ToQString(QVNumberEntry::RealText(v.re)));
-    imagBoxes_[k]->setText(qv::ToQString(QVNumberEntry::RealText(v.im)));
+    marks_.Show(realBoxes_[k], QVNumberEntry::RealText(v.re));  // stores nothing
+    marks_.Show(imagBoxes_[k], QVNumberEntry::RealText(v.im));
   }
 }
 

@@ -104,9 +104,8 @@ void TFrameParameter::SetParameter(QVParameter* parameter, QVMain* main) {
 
 void TFrameParameter::UpdateView() {
   if (!parameter_) return;
-  auto show = [](QLineEdit* box, double v) {
-    box->setText(qv::ToQString(QVNumberEntry::RealText(v)));
-  };
+  // The engine keeps what the text keeps: the boxes show it and store nothing.
+  auto show = [this](QLineEdit* box, double v) { marks_.Show(box, QVNumberEntry::RealText(v)); };
   show(EditParameterR, parameter_->FractalParameter.re);
   show(EditParameterI, parameter_->FractalParameter.im);
   show(EditViewpointR, parameter_->Viewpoint.re);
@@ -134,9 +133,7 @@ void TFrameParameter::UpdateView() {
 
 // A refresh shows the size without storing it again.
 void TFrameParameter::ShowSize(QLineEdit* box, int32_t value) {
-  const QSignalBlocker block(box);
-  box->setText(qv::ToQString(QVNumberEntry::IntegerText(value)));
-  marks_.Mark(box, "");
+  marks_.Show(box, QVNumberEntry::IntegerText(value));
 }
 
 template <typename Handler>

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "base/QVScan.h"
+
 QVMethod::QVMethod(std::string name, int32_t kind, std::vector<std::string> labels,
                    std::vector<QVComplex> values)
     : ParamCount(static_cast<uint32_t>(labels.size())),
@@ -36,7 +38,7 @@ QVComplex QVMethod::ParamValue(uint32_t i) const {
 
 void QVMethod::SetParamValue(uint32_t i, QVComplex v) {
   if (i >= ParamCount) return;
-  ParamValues[i] = v;
+  ParamValues[i] = qv::KeptComplex(v);
   MarkChanged();
 }
 

@@ -35,7 +35,8 @@ class QVMethod : public QVObject {
   std::string ParamLabel(uint32_t i) const;
   /// Value of slot i, or (0, 0) beyond ParamCount.
   QVComplex ParamValue(uint32_t i) const;
-  /// Stores v in slot i and marks the method Changed; ignored beyond ParamCount.
+  /// Stores v, as the project text keeps it, in slot i and marks the method
+  /// Changed; ignored beyond ParamCount.
   void SetParamValue(uint32_t i, QVComplex v);
 
   /// One "Parameter: (re, im)" line per slot.

@@ -232,11 +232,4 @@ std::string DefaultProjectText() {
   return printed.Out;
 }
 
-std::string ReplaceFirst(std::string text, const std::string& from, const std::string& to) {
-  const size_t at = text.find(from);
-  EXPECT_NE(at, std::string::npos) << "\"" << from << "\" not found";
-  if (at != std::string::npos) text.replace(at, from.size(), to);
-  return text;
-}
-
 }  // namespace qv::test

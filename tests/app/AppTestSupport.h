@@ -1,9 +1,9 @@
 #pragma once
 // Helpers shared by the command-line tests: running the built qvell as a
 // child process (standard input from a file, standard output and error
-// captured, standard error optionally on a terminal), and the picture the
-// engine computes in this process for the same project. The picture decoders
-// come from support/QVTestPictures.h.
+// captured, standard error optionally on a terminal). The picture the engine
+// computes in this process for the same project comes from
+// render/RenderTestPictures.h, the picture decoders from support/QVTestPictures.h.
 #include <sys/types.h>
 
 #include <csignal>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "image/ImageTestSupport.h"
+#include "render/RenderTestPictures.h"
 
 namespace qv::test {
 
@@ -72,25 +73,10 @@ inline ProcessOptions StdinFrom(const std::string& file) {
 /// then it is killed and TimedOut is set).
 ProcessResult RunQvell(const std::vector<std::string>& args, const ProcessOptions& options = {});
 
-/// The last mixer's picture after one pass in this process (QVMain::RunPass)
-/// on the project text ("": the default project QVMain builds), with the
-/// given worker count.
-DecodedPicture EnginePicture(const std::string& projectText, int threads = 1);
-
-/// The first difference between two pictures (size or pixel), or "".
-std::string PictureDifference(const DecodedPicture& actual, const DecodedPicture& expected);
-
-/// The mean absolute difference of the colour channels of two pictures of
-/// the same size.
-double MeanChannelDifference(const DecodedPicture& a, const DecodedPicture& b);
-
 /// The lines of text (split at '\n', without the line ends).
 std::vector<std::string> Lines(const std::string& text);
 
 /// The default project's text as qvell prints it.
 std::string DefaultProjectText();
-
-/// The text with its first occurrence of from replaced by to (which must occur).
-std::string ReplaceFirst(std::string text, const std::string& from, const std::string& to);
 
 }  // namespace qv::test

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 using qv::SourceText;
 
@@ -235,6 +239,71 @@ TEST(QVScan, NumberToTextReadsBackWithinFifteenDigits) {
     EXPECT_NEAR(back, v, std::fabs(v) * 1e-14) << v;
     // Written again, the text is the same (the text is a fixed point).
     EXPECT_EQ(qv::NumberToText(back), qv::NumberToText(v));
+  }
+}
+
+// KeptNumber against its definition, reading the written text back, bit for
+// bit, over the edges of the format and random doubles of every magnitude.
+TEST(QVScan, KeptNumberIsTheWrittenTextReadBack) {
+  using Limits = std::numeric_limits<double>;
+  const double largestKept = 1.79769313486231e308;
+  const double edges[] = {0.0,
+                          -0.0,
+                          Limits::denorm_min(),
+                          -Limits::denorm_min(),
+                          Limits::min() - Limits::denorm_min(),
+                          Limits::min(),
+                          1e-308,
+                          2.0 / 3.0,
+                          0.666666666666667,
+                          1e15,
+                          999999999999999.5,
+                          0.12345678901234450,
+                          0.12345678901234449,
+                          9.999999999999995e-5,
+                          3e-11,
+                          Limits::max(),
+                          largestKept,
+                          -Limits::max()};
+  std::vector<double> values;
+  for (double edge : edges) {
+    values.push_back(edge);
+    values.push_back(std::nextafter(edge, Limits::infinity()));
+    values.push_back(std::nextafter(edge, -Limits::infinity()));
+  }
+  std::mt19937_64 rng(7);
+  for (int i = 0; i < 100000; ++i) {
+    const double v = std::bit_cast<double>(rng());
+    if (std::isfinite(v)) values.push_back(v);
+    values.push_back(std::uniform_real_distribution<double>(-10.0, 10.0)(rng));
+  }
+  for (double v : values) {
+    if (!std::isfinite(v)) continue;                  // the neighbours of the largest double
+    double expected = std::copysign(largestKept, v);  // 15 digits past the double range
+    try {
+      expected = qv::ConvertNumber(qv::NumberToText(v));
+    } catch (const qv::NumberFormatError&) {
+      EXPECT_GT(std::fabs(v), largestKept) << v;
+    }
+    const double kept = qv::KeptNumber(v);
+    ASSERT_EQ(std::bit_cast<uint64_t>(kept), std::bit_cast<uint64_t>(expected)) << v;
+    // A kept value keeps as itself, and writes as itself.
+    ASSERT_EQ(qv::KeptNumber(kept), kept) << v;
+    ASSERT_EQ(qv::ConvertNumber(qv::NumberToText(kept)), kept) << v;
+  }
+  EXPECT_TRUE(std::isnan(qv::KeptNumber(Limits::quiet_NaN())));
+  EXPECT_EQ(qv::KeptNumber(-Limits::infinity()), -Limits::infinity());
+}
+
+// A number read from a project's 15-digit text is kept as it is: reading and
+// saving an existing project changes nothing.
+TEST(QVScan, KeptNumberLeavesFifteenDigitTextsAlone) {
+  std::mt19937_64 rng(11);
+  for (int i = 0; i < 100000; ++i) {
+    const std::string text = std::to_string(rng() % 1000000000000000) + "E" +
+                             std::to_string(static_cast<int>(rng() % 600) - 320);
+    const double read = qv::ConvertNumber(text);
+    ASSERT_EQ(qv::KeptNumber(read), read) << text;
   }
 }
 

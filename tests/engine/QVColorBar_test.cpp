@@ -53,6 +53,26 @@ TEST(QVColorBar, InsertedAllAtOnceEqualsInsertingOneByOne) {
   }
 }
 
+// Inputs are stored as the project text keeps them, so inputs that the text
+// cannot tell apart make one entry, however they arrive.
+TEST(QVColorBar, EveryEditKeepsInputsAsTheText) {
+  const double third = 1.0 / 3.0, kept = 0.333333333333333;
+  const std::vector<ConvertData> near = {{third, 1}, {std::nextafter(third, 1.0), 2}, {kept, 3}};
+  for (const auto& entries : {qv::ColorBar::Inserted(near), OneByOne(near)}) {
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].Input, kept);
+    EXPECT_EQ(entries[0].Color, 3);
+  }
+  qv::ColorBar bar({{0.0, 1}, {1.0, 2}});
+  bar.SetEntryInput(0, third);
+  EXPECT_EQ(bar.EntryInput(0), kept);
+  bar.InsertEntry(4, 2.0 / 3.0);
+  bar.SetEntryInput(2, 0.66666666666666663);  // keeps as entry 1's input: merges, its colour wins
+  ASSERT_EQ(bar.EntryCount(), 2);
+  EXPECT_EQ(bar.EntryInput(1), 0.666666666666667);
+  EXPECT_EQ(bar.EntryColor(1), 2);
+}
+
 TEST(QVColorBar, InsertEntriesOnAFilledBarFollowsThePlainRule) {
   qv::ColorBar bar;
   bar.InsertEntry(1, 0);

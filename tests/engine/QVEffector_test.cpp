@@ -88,12 +88,12 @@ TEST(QVColorBar, InsertSetAndDeleteKeepTheOrder) {
   EXPECT_EQ(bar.EntryCount(), 2);
   EXPECT_EQ(bar.EntryInput(0), 0.5);
   EXPECT_EQ(bar.EntryColor(0), 2);
-  bar.SetEntryInput(1, 0.5);  // equal to its neighbour without passing it: stays in place
-  EXPECT_EQ(bar.EntryCount(), 2);
-  EXPECT_EQ(bar.EntryInput(1), 0.5);
-  EXPECT_EQ(bar.EntryColor(1), 3);
-  bar.DeleteEntry(0);
+  bar.SetEntryInput(1, 0.5);  // equal to its neighbour without passing it: merges too
   EXPECT_EQ(bar.EntryCount(), 1);
+  EXPECT_EQ(bar.EntryInput(0), 0.5);
+  EXPECT_EQ(bar.EntryColor(0), 3);
+  bar.DeleteEntry(0);
+  EXPECT_EQ(bar.EntryCount(), 0);
 }
 
 // No input is >= NaN: an entry for it goes after all others, and an entry

@@ -43,23 +43,44 @@ TEST_F(ColorBarViewTest, DoubleClickAtColumn160InsertsTheGreyShownThere) {
   ASSERT_TRUE(view_.InsertAtColumn(160));
   EXPECT_EQ(view_.Selected(), 1);
   EXPECT_EQ(Bar().EntryCount(), 3);
-  EXPECT_EQ(Bar().EntryInput(1), 160.0 / 321.0);
+  EXPECT_EQ(Bar().EntryInput(1), 0.498442367601246);  // 160 / 321 as the text keeps it
   EXPECT_EQ(Bar().EntryColor(1), 127 | 127 << 8 | 127 << 16);
   ASSERT_TRUE(view_.InsertAtColumn(160));  // on an entry: only selects it
   EXPECT_EQ(Bar().EntryCount(), 3);
 }
 
-TEST_F(ColorBarViewTest, MovedEntryStaysSelectedAndMergesOnEqualInput) {
+// The input an insert stores is the column's value as the text keeps it,
+// which may lie a hair below the column: the marker still stands there.
+TEST_F(ColorBarViewTest, AnEntryInsertedAtAColumnStandsAtThatColumn) {
+  for (const auto& [first, last] : {std::pair{0.0, 1.0}, std::pair{-0.3, 0.7}, {1e-9, 3e-9}}) {
+    Bar().SetEntryInput(1, last);
+    Bar().SetEntryInput(0, first);
+    for (int32_t col = 0; col <= ColorBarView::BarWidth; ++col) {
+      view_.InsertAtColumn(col);
+      ASSERT_EQ(view_.SelectedColumn(), col) << first << " " << col;
+    }
+    while (Bar().EntryCount() > 2) Bar().DeleteEntry(1);
+  }
+}
+
+TEST_F(ColorBarViewTest, MovedEntryStaysSelectedAndRefusesAnotherEntrysInput) {
   ASSERT_TRUE(view_.SetSelectedInput(2.0));
   EXPECT_EQ(Inputs(), (std::vector<double>{1.0, 2.0}));
   EXPECT_EQ(view_.Selected(), 1);
   EXPECT_EQ(Bar().EntryColor(1), 0);
-  view_.InsertAtColumn(160);                 // 1.498...
-  view_.SelectPrevious();                    // input 1, white
-  ASSERT_TRUE(view_.SetSelectedInput(2.0));  // past its neighbour onto the last entry
-  EXPECT_EQ(Inputs(), (std::vector<double>{1.0 + 160.0 / 321.0, 2.0}));
+  view_.InsertAtColumn(160);                         // 1.49844236760125
+  view_.SelectPrevious();                            // input 1, white
+  ASSERT_TRUE(view_.SetSelectedInput(1.9 + 1e-16));  // past its neighbour, kept
+  EXPECT_EQ(Inputs(), (std::vector<double>{1.49844236760125, 1.9, 2.0}));
   EXPECT_EQ(view_.Selected(), 1);
-  EXPECT_EQ(Bar().EntryColor(1), 0xFFFFFF);  // the moved entry's colour wins
+  EXPECT_EQ(Bar().EntryColor(1), 0xFFFFFF);
+  // 2 and the doubles that keep as 2 belong to the last entry; the text would merge them.
+  for (double taken : {2.0, std::nextafter(2.0, 3.0), 1.49844236760125 + 1e-15}) {
+    EXPECT_NE(view_.OtherEntryAt(taken), -1) << taken;
+    EXPECT_FALSE(view_.SetSelectedInput(taken)) << taken;
+  }
+  EXPECT_EQ(view_.OtherEntryAt(1.9), -1);  // its own input
+  EXPECT_EQ(Inputs(), (std::vector<double>{1.49844236760125, 1.9, 2.0}));
   EXPECT_FALSE(view_.SetSelectedInput(NAN));
 }
 
@@ -74,8 +95,7 @@ TEST_F(ColorBarViewTest, DeleteKeepsTwoEntriesAndSelectsTheNewLast) {
 }
 
 TEST_F(ColorBarViewTest, BarWithoutWidthPutsEverythingAtColumnZero) {
-  view_.SetSelectedInput(1.0);
-  EXPECT_EQ(Inputs(), (std::vector<double>{1.0, 1.0}));
+  Bar().SetColorBar(qv::ColorBar({{1.0, 0}, {1.0, kWhite}}));  // given whole
   EXPECT_EQ(view_.ColumnOfValue(1.0), 0);
   EXPECT_EQ(view_.ValueAtColumn(200), 1.0);
 }

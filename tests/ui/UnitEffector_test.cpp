@@ -51,7 +51,7 @@ TEST_F(EffectorEditor, DoubleClickInsertsTheGreyAtTheColumn) {
   QTest::mouseDClick(frame_->ImageColorBar, Qt::LeftButton, {}, QPoint(160, 8));
   EXPECT_EQ(Node().EntryCount(), 3);
   EXPECT_EQ(frame_->Selected(), 1);
-  EXPECT_EQ(Node().EntryInput(1), 160.0 / 321.0);
+  EXPECT_EQ(Node().EntryInput(1), 0.498442367601246);  // 160 / 321 as the text keeps it
   EXPECT_EQ(frame_->EditX->text(), QStringLiteral("0.498442367601246"));
   EXPECT_EQ(frame_->ImagePalette->Color(), 0x7F7F7F);
   EXPECT_EQ(MarkerColumn(), 160);
@@ -93,6 +93,28 @@ TEST_F(EffectorEditor, TextsThatDoNotConvertAreMarkedAndStoreNothing) {
   EXPECT_EQ(Node().EntryInput(0), 0.0);
   EXPECT_EQ(Node().DifferentialVector.re, 1.0);
   EXPECT_EQ(Node().State, Unvisited);
+}
+
+// The text would not tell the two entries apart: reading would merge them.
+TEST_F(EffectorEditor, AnotherEntrysInputIsRefusedInline) {
+  Node().State = Unvisited;
+  for (const char* text : {"1", "1.0000000000000002"}) {
+    frame_->EditX->setText(text);
+    frame_->EditX->setModified(true);
+    frame_->Button1->click();
+    EXPECT_TRUE(frame_->Marks().Marked(frame_->EditX)) << text;
+    EXPECT_EQ(frame_->Marks().Status(),
+              "'" + std::string(text) + "' は別の項目の入力値 1 と同じです");
+    EXPECT_TRUE(frame_->EditX->isModified()) << text;
+  }
+  EXPECT_EQ(Node().EntryCount(), 2);
+  EXPECT_EQ(Node().EntryInput(0), 0.0);
+  EXPECT_EQ(Node().State, Unvisited);
+  frame_->EditX->setText("0.25");
+  frame_->EditX->setModified(true);
+  frame_->Button1->click();
+  EXPECT_FALSE(frame_->Marks().Marked(frame_->EditX));
+  EXPECT_EQ(Node().EntryInput(0), 0.25);
 }
 
 TEST_F(EffectorEditor, DeleteKeepsTwoEntriesAndDifferentialGroupEditsTheSwitches) {

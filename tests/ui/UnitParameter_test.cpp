@@ -72,12 +72,16 @@ TEST(TFrameParameter, MagnificationStoresShiftedAndRefreshesNeverShrink) {
   EXPECT_EQ(b.parameter.Width, 300);
 }
 
-TEST(TFrameParameter, UpdateViewStoresTheShownFifteenDigits) {
+// The parameters hold what the text keeps; a refresh shows it and stores nothing
+// (a store would stop the render and mark the picture out of date).
+TEST(TFrameParameter, UpdateViewShowsTheKeptDigitsAndStoresNothing) {
   BoundFrame b;
-  b.parameter.Viewpoint.re = 0.123456789012345678;
+  b.parameter.ChangeViewpoint({0.123456789012345678, 0.0});
+  EXPECT_EQ(b.parameter.Viewpoint.re, 0.123456789012346);
+  const uint64_t stamp = b.parameter.Stamp;
   b.frame.UpdateView();
   EXPECT_EQ(b.frame.EditViewpointR->text(), QStringLiteral("0.123456789012346"));
-  EXPECT_EQ(b.parameter.Viewpoint.re, 0.123456789012346);
+  EXPECT_EQ(b.parameter.Stamp, stamp);
 }
 
 TEST(TFrameParameter, TypeAndMethodChoicesReachTheParameters) {

@@ -33,6 +33,7 @@ std::string MemoryText(int64_t bytes, bool roundUp);
 /// share) beyond allowance: what is needed, what is allowed and why, and
 /// what to do. what names the thing refused, e.g. "a band of one row of the
 /// 100 x 100 picture".
-std::string MemoryRefusal(const std::string& what, int64_t needed, const MemoryAllowance& allowance);
+std::string MemoryRefusal(const std::string& what, int64_t needed,
+                          const MemoryAllowance& allowance);
 
 }  // namespace qv

@@ -1,16 +1,17 @@
 // Bands, regions and supersampling against the whole render: the same bits
 // for every effector setting, the differential's neighbours included.
-#include "app/QVBandRender.h"
+#include "render/QVBandRender.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/AppTestSupport.h"
 #include "engine/QVMain.h"
 #include "image/QVSupersample.h"
+#include "render/RenderTestPictures.h"
 #include "source/QVSourceReader.h"
+#include "source/QVSourceWriter.h"
 
 namespace qv::test {
 namespace {
@@ -24,7 +25,7 @@ const char* const kEffectorSettings[][4] = {
 };
 
 std::string Project(const char* const settings[4], int w, int h) {
-  std::string text = DefaultProjectText();
+  std::string text = WriteProject(QVMain());
   text = ReplaceFirst(text, "Width: 320", "Width: " + std::to_string(w));
   text = ReplaceFirst(text, "Height: 320", "Height: " + std::to_string(h));
   text = ReplaceFirst(text, "Differential: off", std::string("Differential: ") + settings[0]);
@@ -44,15 +45,14 @@ DecodedPicture RenderPart(const std::string& project, BandPlan plan, int32_t* ba
   if (bandRows) *bandRows = BandRows(main, plan);
   const int32_t w = main.Parameter.Width, h = main.Parameter.Height;
   DecodedPicture out{plan.Part.Width, plan.Part.Height, {}};
-  BandProgress progress;
-  const std::string error = RenderBands(
-      main, plan,
-      [&](const uint32_t* pixels, int32_t rows) {
-        for (size_t i = 0; i < static_cast<size_t>(rows) * plan.Part.Width; ++i) {
-          out.Pixels.push_back(QVPicture::ToEngineColor(pixels[i]));
-        }
-      },
-      progress);
+  const std::string error =
+      RenderBands(main, plan,
+                  [&](const uint32_t* pixels, int32_t rows) {
+                    for (size_t i = 0; i < static_cast<size_t>(rows) * plan.Part.Width; ++i) {
+                      out.Pixels.push_back(QVPicture::ToEngineColor(pixels[i]));
+                    }
+                  },
+                  {}, {});
   EXPECT_EQ(error, "");
   // The render leaves the parameters as it found them.
   EXPECT_EQ(main.Parameter.Width, w);

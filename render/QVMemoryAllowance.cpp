@@ -1,4 +1,4 @@
-#include "app/QVMemoryAllowance.h"
+#include "render/QVMemoryAllowance.h"
 
 #include <sys/resource.h>
 
@@ -88,7 +88,8 @@ std::string MemoryText(int64_t bytes, bool roundUp) {
   return std::to_string(mib) + " MiB";
 }
 
-std::string MemoryRefusal(const std::string& what, int64_t needed, const MemoryAllowance& allowance) {
+std::string MemoryRefusal(const std::string& what, int64_t needed,
+                          const MemoryAllowance& allowance) {
   const int64_t neededMiB = needed / kMiB + 1;  // enough for --memory, whatever the rounding
   const std::string need = what + " needs " + MemoryText(needed, true) +
                            " of memory with what the process itself takes, but ";

@@ -1,12 +1,9 @@
-#include "app/QVHeadlessRender.h"
+#include "render/QVHeadlessRender.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <mutex>
 
-#include "app/QVInterrupt.h"
 #include "engine/QVHost.h"
 #include "engine/QVMain.h"
 
@@ -15,13 +12,12 @@ namespace qv {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-// An interrupt is looked for every 20 ms (the render then stops within a few
-// more), the progress bar is redrawn every 100 ms.
-constexpr std::chrono::milliseconds kPollInterval{20};
-constexpr std::chrono::milliseconds kBarInterval{100};
+// The progress sink hears of the render every 100 ms; a stop wakes the
+// waiting thread at once.
+constexpr std::chrono::milliseconds kReportInterval{100};
 
 // Keeps the picture the engine hands over. Called on the render thread (the
-// poster runs it in place); read by the main thread after the join.
+// poster runs it in place); read by the waiting thread after the join.
 class PictureCanvas : public QVCanvas {
  public:
   explicit PictureCanvas(QVPictureRef& picture) : picture_(picture) {}
@@ -32,22 +28,21 @@ class PictureCanvas : public QVCanvas {
 };
 
 // How the render ended, set by the hooks on the render thread and awaited by
-// the main thread.
+// the waiting thread; a stop request (any thread) wakes the waiting thread.
 class RenderOutcome {
  public:
   void Fail(const std::string& message) {
     std::lock_guard<std::mutex> guard(lock_);
     error_ = message;
   }
-  void End() {
-    std::lock_guard<std::mutex> guard(lock_);
-    ended_ = true;
-    endedSignal_.notify_all();
-  }
-  /// True once the render has ended; waits at most interval for it.
-  bool WaitFor(std::chrono::milliseconds interval) {
+  void End() { Wake(ended_); }
+  void Stop() { Wake(stopped_); }
+  /// True once the render has ended; waits until it has, a stop arrives or
+  /// deadline passes.
+  bool WaitUntil(Clock::time_point deadline) {
     std::unique_lock<std::mutex> guard(lock_);
-    return endedSignal_.wait_for(guard, interval, [this] { return ended_; });
+    endedSignal_.wait_until(guard, deadline, [this] { return ended_ || stopped_; });
+    return ended_;
   }
   std::string Error() const {
     std::lock_guard<std::mutex> guard(lock_);
@@ -55,15 +50,18 @@ class RenderOutcome {
   }
 
  private:
+  void Wake(bool& flag) {
+    std::lock_guard<std::mutex> guard(lock_);
+    flag = true;
+    endedSignal_.notify_all();
+  }
+
   mutable std::mutex lock_;
   std::condition_variable endedSignal_;
   bool ended_ = false;
+  bool stopped_ = false;
   std::string error_;
 };
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Installs the hooks that report to outcome, and removes them again, so that
 // main never keeps references to this render's locals.
@@ -85,39 +83,49 @@ class ScopedRenderHooks {
   QVMain& main_;
 };
 
+// Passes the engine's progress record on, once a node has reported.
+void Report(const QVMain& main, const ProgressSink& progress) {
+  const QVProgress::Snapshot snapshot = main.Progress();
+  if (progress && snapshot.Serial != 0 && snapshot.Height > 0) {
+    progress(snapshot.Name, snapshot.Done, snapshot.Height);
+  }
+}
+
 }  // namespace
 
-std::string RenderHeadless(QVMain& main, const RenderPoll& poll, QVPictureRef& picture) {
+std::string RenderHeadless(QVMain& main, std::stop_token stop, const ProgressSink& progress,
+                           QVPictureRef& picture) {
   picture.reset();
+  if (stop.stop_requested()) return kStoppedMessage;
   PictureCanvas canvas(picture);
   QVInlinePoster poster;
   RenderOutcome outcome;
   ScopedRenderHooks hooks(main, outcome);
-  ScopedInterruptHandler interrupts;
-  const Clock::time_point start = Clock::now();
 
   main.Render(&canvas, &poster);
-  Clock::time_point nextBar = start + kBarInterval;
-  while (!outcome.WaitFor(kPollInterval)) {
-    if (InterruptSignal() != 0) {
-      main.StopRender();
-      break;
-    }
-    if (poll && Clock::now() >= nextBar) {
-      poll(main.Progress(), SecondsSince(start));
-      nextBar += kBarInterval;
+  {
+    const std::stop_callback wake(stop, [&outcome] { outcome.Stop(); });
+    Clock::time_point nextReport = Clock::now() + kReportInterval;
+    while (!outcome.WaitUntil(nextReport)) {
+      if (stop.stop_requested()) {
+        main.StopRender();
+        break;
+      }
+      if (Clock::now() >= nextReport) {
+        Report(main, progress);
+        nextReport = Clock::now() + kReportInterval;
+      }
     }
   }
   main.WaitRender();
-  const double seconds = SecondsSince(start);
 
   std::string error = outcome.Error();
-  if (error.empty() && InterruptSignal() != 0) {
-    error = kInterruptedMessage;
+  if (error.empty() && stop.stop_requested()) {
+    error = kStoppedMessage;
   } else if (error.empty() && (!picture || picture->Width() < 1 || picture->Height() < 1)) {
     error = "the render produced no picture";
   }
-  if (poll && error.empty()) poll(main.Progress(), seconds);
+  if (error.empty()) Report(main, progress);
   if (!error.empty()) picture.reset();
   return error;
 }

@@ -1,4 +1,4 @@
-#include "app/QVBandRender.h"
+#include "render/QVBandRender.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,14 +8,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/QVHeadlessRender.h"
-#include "app/QVInterrupt.h"
-#include "app/QVMemoryAllowance.h"
-#include "app/QVProgressBar.h"
 #include "engine/QVEffector.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "image/QVSupersample.h"
+#include "render/QVHeadlessRender.h"
+#include "render/QVMemoryAllowance.h"
 
 namespace qv {
 
@@ -98,25 +96,18 @@ std::shared_ptr<std::vector<uint32_t>> CutBand(const QVPicture& picture, const P
 // Renders window of the (fine) picture and cuts the band's output rows out of
 // it: fine, averaged over n x n blocks into rows of w pixels.
 std::string RenderBand(QVMain& main, const PixelRect& window, const PixelRect& fine, int32_t n,
-                       int32_t w, const RenderPoll& poll,
+                       int32_t w, std::stop_token stop, const ProgressSink& progress,
                        std::shared_ptr<std::vector<uint32_t>>& band) {
   main.Parameter.ChangeWindow(window);
   QVPictureRef picture;
-  if (std::string error = RenderHeadless(main, poll, picture); !error.empty()) return error;
+  if (std::string error = RenderHeadless(main, std::move(stop), progress, picture); !error.empty())
+    return error;
   band = CutBand(*picture, window, fine, n, w, fine.Height / n);
   return "";
 }
 
-void ShowProgress(BandProgress& progress, int64_t rowsDone, int64_t total) {
-  if (!progress.Bar) return;
-  QVProgress::Snapshot snapshot;
-  snapshot.Name = progress.Name;
-  snapshot.Done = static_cast<int>(std::min<int64_t>(rowsDone, INT32_MAX));
-  snapshot.Height = static_cast<int>(std::min<int64_t>(total, INT32_MAX));
-  snapshot.Serial = 1;
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - progress.Start).count();
-  progress.Bar->Show(snapshot, seconds);
+void Tell(const BandProgress& progress, int64_t rowsDone, int64_t total) {
+  if (progress.Sink) progress.Sink(progress.Name, rowsDone, total);
 }
 
 }  // namespace
@@ -138,9 +129,9 @@ std::string BandPlanProblem(const QVMain& main, const BandPlan& plan) {
   }
   const MemoryAllowance allowance = Allowance(main, plan);
   if (BandBytes(main, plan, 1) > allowance.Bytes - kBaseBytes) {
-    return MemoryRefusal("a band of one row of the " + std::to_string(w) + " x " +
-                             std::to_string(h) + " picture",
-                         BandBytes(main, plan, 1) + kBaseBytes, allowance);
+    return MemoryRefusal(
+        "a band of one row of the " + std::to_string(w) + " x " + std::to_string(h) + " picture",
+        BandBytes(main, plan, 1) + kBaseBytes, allowance);
   }
   return "";
 }
@@ -156,7 +147,7 @@ int32_t BandRows(const QVMain& main, const BandPlan& plan) {
 }
 
 std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink,
-                        BandProgress& progress) {
+                        std::stop_token stop, const BandProgress& progress) {
   const int32_t n = plan.Supersample, bandRows = BandRows(main, plan);
   const int32_t fineW = main.Parameter.Width * n, fineH = main.Parameter.Height * n;
   const int32_t margin = NeighbourMargin(main.Graph());
@@ -170,20 +161,21 @@ std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink
     for (int64_t y = plan.Part.Y; y < plan.Part.Bottom(); y += bandRows) {
       const int32_t rows =
           static_cast<int32_t>(std::min<int64_t>(bandRows, plan.Part.Bottom() - y));
-      if (InterruptSignal() != 0) return kInterruptedMessage;
+      if (stop.stop_requested()) return kStoppedMessage;
       const int64_t before = progress.RowsBefore + (y - plan.Part.Y);
       const PixelRect fine{plan.Part.X * n, static_cast<int32_t>(y) * n, plan.Part.Width * n,
                            rows * n};
-      const auto poll = [&](const QVProgress::Snapshot& s, double) {
+      // Called on this thread only (see RenderHeadless), so shown needs no lock.
+      const auto nodeProgress = [&](const std::string&, int64_t done, int64_t height) {
         // Each node of the band reports its own rows; the band counts as far
         // as the furthest node got.
-        const int64_t done = s.Height > 0 ? int64_t{rows} * s.Done / s.Height : 0;
-        shown = std::max(shown, before + done);
-        ShowProgress(progress, shown, total);
+        shown = std::max(shown, before + int64_t{rows} * done / height);
+        Tell(progress, shown, total);
       };
       std::shared_ptr<std::vector<uint32_t>> band;
       const PixelRect window = GrowWithin(fine, margin, fineW, fineH);
-      std::string error = RenderBand(main, window, fine, n, plan.Part.Width, poll, band);
+      std::string error =
+          RenderBand(main, window, fine, n, plan.Part.Width, stop, nodeProgress, band);
       if (!error.empty()) return error;
       if (encoding.valid()) encoding.get();
       encoding = std::async(std::launch::async, [band, rows, &sink] { sink(band->data(), rows); });
@@ -192,7 +184,7 @@ std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink
   } catch (const std::runtime_error& e) {
     return e.what();
   }
-  ShowProgress(progress, progress.RowsBefore + plan.Part.Height, total);
+  Tell(progress, progress.RowsBefore + plan.Part.Height, total);
   return "";
 }
 

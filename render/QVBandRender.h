@@ -10,19 +10,18 @@
 // therefore the same bits as those rows of a whole render, and only the true
 // picture edges act as edges. With supersampling the engine renders the
 // picture n times finer in each direction (same framing) and each n x n block
-// is averaged into one pixel. Main thread.
-#include <chrono>
+// is averaged into one pixel. The thread that owns the project calls these.
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 #include <string>
 
 #include "base/QVPixelRect.h"
+#include "render/QVProgressSink.h"
 
 class QVMain;
 
 namespace qv {
-
-class QVProgressBar;
 
 /// What to render, how finely, within how much memory.
 struct BandPlan {
@@ -31,14 +30,13 @@ struct BandPlan {
   int64_t MemoryAllowance = 0;  ///< bytes; 0: the memory available (either within ulimit)
 };
 
-/// The progress display of a job of one or more renders (a zoom's frames):
-/// one line that counts the finished rows of the whole job.
+/// The progress of a job of one or more renders (a zoom's frames), told as
+/// the finished output rows of the whole job under one name.
 struct BandProgress {
-  QVProgressBar* Bar = nullptr;  ///< none: no display
+  ProgressSink Sink;  ///< none: nobody listens
   std::string Name = "Picture";
   int64_t RowsBefore = 0;  ///< rows of the job finished before this render
   int64_t RowsTotal = 0;   ///< rows of the whole job (0: the part's height)
-  std::chrono::steady_clock::time_point Start = std::chrono::steady_clock::now();
 };
 
 /// Receives the rows of the part, top to bottom: rows x Part.Width pixels
@@ -57,9 +55,10 @@ std::string BandPlanProblem(const QVMain& main, const BandPlan& plan);
 int32_t BandRows(const QVMain& main, const BandPlan& plan);
 
 /// Renders plan.Part of main's last mixer band by band into sink. main's
-/// parameters are as before afterwards. Returns "" on success, else what went
-/// wrong (the engine's error, an interrupt, the sink's error).
+/// parameters are as before afterwards. A stop request ends the render within
+/// milliseconds, and no further band reaches sink. Returns "" on success,
+/// else what went wrong (the engine's error, kStoppedMessage, the sink's error).
 std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink,
-                        BandProgress& progress);
+                        std::stop_token stop, const BandProgress& progress);
 
 }  // namespace qv

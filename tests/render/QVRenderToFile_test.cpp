@@ -1,0 +1,52 @@
+// A render to a picture file stopped through its stop token: it ends within
+// the node being computed and leaves no file, not even a temporary one.
+#include "render/QVRenderToFile.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stop_token>
+#include <string>
+
+#include "engine/QVMain.h"
+#include "image/ImageTestSupport.h"
+#include "render/RenderTestPictures.h"
+#include "source/QVSourceReader.h"
+#include "source/QVSourceWriter.h"
+
+namespace qv::test {
+namespace {
+
+TEST(RenderToFile, AStopEndsTheRenderWithinANodeAndWritesNothing) {
+  ScratchDir dir;
+  QVMain main;
+  // Every pixel inside the main cardioid at a deep depth: seconds of work on
+  // one worker, so the render is still computing when the stop comes.
+  std::string text = ReplaceFirst(WriteProject(main), "Viewpoint: (0, 0)", "Viewpoint: (-0.25, 0)");
+  text = ReplaceFirst(ReplaceFirst(text, "Scale: 4", "Scale: 0.5"), "Depth: 100", "Depth: 50000");
+  text = ReplaceFirst(ReplaceFirst(text, "Width: 320", "Width: 200"), "Height: 320", "Height: 200");
+  ASSERT_TRUE(ReadProject(main, text).Ok);
+  main.SetWorkers(1);
+  for (const PictureFormat format : {PictureFormat::Png, PictureFormat::Bmp}) {
+    std::stop_source stop;
+    std::atomic<int> reports{0};
+    BandProgress progress;
+    progress.Sink = [&](const std::string&, int64_t, int64_t) {
+      ++reports;
+      stop.request_stop();  // from the render's own thread, as a host's sink may
+    };
+    PictureRenderOptions options;
+    options.Format = format;
+    EXPECT_EQ(RenderToFile(main, options, dir.File("a.pic"), stop.get_token(), progress),
+              kStoppedMessage);
+    EXPECT_GE(reports.load(), 1);
+    // The node that was computing when the stop came did not finish.
+    const QVProgress::Snapshot last = main.Progress();
+    EXPECT_LT(last.Done, last.Height) << last.Name;
+    EXPECT_TRUE(dir.Entries().empty());
+    EXPECT_EQ(main.Parameter.Width, 200);  // the project is as it was
+  }
+}
+
+}  // namespace
+}  // namespace qv::test
