@@ -11,23 +11,19 @@
 namespace qv::test {
 
 DecodedPicture EnginePicture(const std::string& projectText, int threads) {
-  const int32_t savedThreads = ThreadCount;
   DecodedPicture out;
-  {
-    QVMain main;
-    ThreadCount = threads;
-    const ReadResult read = projectText.empty() ? ReadResult() : ReadProject(main, projectText);
-    EXPECT_TRUE(read.Ok) << read.Describe();
-    if (read.Ok && main.RunPass() && !LiveGraph().Mixers.empty()) {
-      const QVRGBField& field = LiveGraph().Mixers.back()->RGBField;
-      out.Width = field.Width;
-      out.Height = field.Height;
-      for (int32_t y = 0; y < field.Height; ++y) {
-        out.Pixels.insert(out.Pixels.end(), field.Row(y), field.Row(y) + field.Width);
-      }
+  QVMain main;
+  main.SetWorkers(threads);
+  const ReadResult read = projectText.empty() ? ReadResult() : ReadProject(main, projectText);
+  EXPECT_TRUE(read.Ok) << read.Describe();
+  if (read.Ok && main.RunPass() && !main.Graph().Mixers.empty()) {
+    const QVRGBField& field = main.Graph().Mixers.back()->RGBField;
+    out.Width = field.Width;
+    out.Height = field.Height;
+    for (int32_t y = 0; y < field.Height; ++y) {
+      out.Pixels.insert(out.Pixels.end(), field.Row(y), field.Row(y) + field.Width);
     }
   }
-  ThreadCount = savedThreads;
   return out;
 }
 

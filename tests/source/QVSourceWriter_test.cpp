@@ -24,16 +24,17 @@ TEST(QVSourceWriter, TextAfterStartUpIsTheDefaultProject) {
 
 TEST(QVSourceWriter, WritingChangesNothing) {
   QVMain main;
-  for (QVObject* o :
-       std::initializer_list<QVObject*>{&main.Parameter, main.Graph().Generators[0], main.Graph().Effectors[0], main.Graph().Mixers[0]}) {
+  QVNodeGraph& graph = main.Graph();
+  for (QVObject* o : std::initializer_list<QVObject*>{&main.Parameter, graph.Generators[0],
+                                                      graph.Effectors[0], graph.Mixers[0]}) {
     o->State = Unvisited;
   }
   const std::string first = qv::WriteProject(main);
   EXPECT_EQ(qv::WriteProject(main), first);
   EXPECT_EQ(main.Parameter.State, Unvisited);
-  EXPECT_EQ(main.Graph().Generators[0]->State, Unvisited);
-  EXPECT_EQ(main.Graph().Effectors[0]->State, Unvisited);
-  EXPECT_EQ(main.Graph().Mixers[0]->State, Unvisited);
+  EXPECT_EQ(graph.Generators[0]->State, Unvisited);
+  EXPECT_EQ(graph.Effectors[0]->State, Unvisited);
+  EXPECT_EQ(graph.Mixers[0]->State, Unvisited);
 }
 
 TEST(QVSourceWriter, WriteObjectIndentsTheBodyOneTabDeeper) {
