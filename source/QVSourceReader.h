@@ -2,9 +2,9 @@
 // The project reader: replaces the project by the one a project text
 // describes. The text is read into a new node graph and a staging copy of the
 // global parameters first; only a text read to its end without failure
-// replaces the live project, so a failed read leaves every node, name, link
-// and parameter as it was. UI thread; stops a running render before it
-// replaces the graph.
+// replaces the project, so a failed read leaves every node, name, link and
+// parameter as it was. The project's own thread; a running render goes on
+// with its frozen copy of the project it started from.
 #include <string>
 
 #include "base/QVScan.h"

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 extern char** environ;
@@ -150,14 +151,33 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
 
 }  // namespace
 
-// True when process pid holds a file open in directory (which ends in '/'),
-// named or unnamed ("DIR/#123 (deleted)").
+namespace {
+
+// The access mode of open file fd of process pid (O_RDONLY, O_WRONLY or
+// O_RDWR; a file opened with O_PATH reads as O_RDONLY).
+int AccessMode(pid_t pid, const std::string& fd) {
+  std::ifstream info("/proc/" + std::to_string(pid) + "/fdinfo/" + fd);
+  std::string key, value;
+  while (info >> key >> value) {
+    if (key == "flags:") return static_cast<int>(std::stol(value, nullptr, 8) & O_ACCMODE);
+  }
+  return O_RDONLY;
+}
+
+}  // namespace
+
+// True when process pid holds a file open for writing in directory (which
+// ends in '/'), named or unnamed ("DIR/#123 (deleted)"). A file opened only
+// to be looked at (the check of the file a write will replace) does not count.
 bool WritesIn(pid_t pid, const std::string& directory) {
   std::error_code error;
   const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
   for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
     const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
-    if (!error && target.starts_with(directory)) return true;
+    if (!error && target.starts_with(directory) &&
+        AccessMode(pid, entry.path().filename().string()) != O_RDONLY) {
+      return true;
+    }
   }
   return false;
 }

@@ -31,8 +31,8 @@ struct ProcessResult {
   std::string Command;
 };
 
-/// True when process pid holds a file open in directory (which ends in '/'),
-/// named or unnamed: a picture is being written there.
+/// True when process pid holds a file open for writing in directory (which
+/// ends in '/'), named or unnamed: a picture is being written there.
 bool WritesIn(pid_t pid, const std::string& directory);
 
 struct ProcessOptions {
@@ -42,10 +42,10 @@ struct ProcessOptions {
   bool StderrOnTerminal = false;  ///< standard error on a pseudo-terminal
   /// With StderrOnTerminal: send SIGINT once the terminal has received this.
   std::string InterruptOnOutput;
-  /// Send the interrupt once the child holds a file open in this directory
-  /// (named or not): a picture is being written there.
+  /// Send the interrupt once the child holds a file open for writing in this
+  /// directory (named or not): a picture is being written there.
   std::string InterruptOnWriteIn;
-  /// Calls OnWrite once the child holds a file open in this directory.
+  /// Calls OnWrite once the child holds a file open for writing in this directory.
   std::string CallOnWriteIn;
   std::function<void()> OnWrite;
   /// The child's address-space limit (ulimit -v) in KiB; 0: as this process.

@@ -163,7 +163,7 @@ TEST(QVProjectFile, FailedLoadsLeaveTheProjectUntouched) {
   QVMain main;
   qv::test::BuildProject(main, 6);
   const std::string before = qv::WriteProject(main);
-  const std::vector<QVGenerator*> generators(Generators);
+  const std::vector<QVGenerator*> generators(main.Graph().Generators);
 
   const std::string missing = dir.File("missing.qvl");
   EXPECT_EQ(ErrorOf([&] { qv::LoadProjectFile(main, missing); }),
@@ -183,7 +183,7 @@ TEST(QVProjectFile, FailedLoadsLeaveTheProjectUntouched) {
   EXPECT_EQ(r.Message, "expected \"Range:\", found \"Rage:\"");
 
   EXPECT_EQ(qv::WriteProject(main), before);
-  EXPECT_EQ(Generators, generators);
+  EXPECT_EQ(main.Graph().Generators, generators);
 }
 
 TEST(QVProjectFile, FailedSaveNamesTheFileAndKeepsTheOldOne) {

@@ -45,11 +45,11 @@ void Read(QVMain& main, const std::string& text) {
 struct Snapshot {
   explicit Snapshot(const QVMain& main)
       : Text(qv::WriteProject(main)),
-        GeneratorNodes(Generators),
-        EffectorNodes(Effectors),
-        MixerNodes(Mixers) {
-    for (const QVEffector* e : Effectors) Links.push_back(e->Generator);
-    for (const QVGenerator* g : Generators) Links.push_back(g->Parameter);
+        GeneratorNodes(main.Graph().Generators),
+        EffectorNodes(main.Graph().Effectors),
+        MixerNodes(main.Graph().Mixers) {
+    for (const QVEffector* e : main.Graph().Effectors) Links.push_back(e->Generator);
+    for (const QVGenerator* g : main.Graph().Generators) Links.push_back(g->Parameter);
   }
   bool operator==(const Snapshot&) const = default;
   std::string Text;
@@ -87,14 +87,14 @@ TEST(QVSourceReader, DefaultTextReadsBackByteForByte) {
   BuildProject(main, 4);  // something else than the default first
   Read(main, DefaultText());
   EXPECT_EQ(qv::WriteProject(main), DefaultText());
-  ASSERT_EQ(Generators.size(), 1u);
-  ASSERT_EQ(Effectors.size(), 1u);
-  ASSERT_EQ(Mixers.size(), 1u);
-  EXPECT_EQ(Effectors[0]->Generator, Generators[0]);
-  EXPECT_EQ(Mixers[0]->BaseMixer(), nullptr);
-  ASSERT_EQ(Mixers[0]->SourceList().size(), 1u);
-  EXPECT_EQ(Mixers[0]->SourceList()[0].Effector, Effectors[0]);
-  EXPECT_EQ(Mixers[0]->SourceList()[0].Operator, '+');
+  ASSERT_EQ(main.Graph().Generators.size(), 1u);
+  ASSERT_EQ(main.Graph().Effectors.size(), 1u);
+  ASSERT_EQ(main.Graph().Mixers.size(), 1u);
+  EXPECT_EQ(main.Graph().Effectors[0]->Generator, main.Graph().Generators[0]);
+  EXPECT_EQ(main.Graph().Mixers[0]->BaseMixer(), nullptr);
+  ASSERT_EQ(main.Graph().Mixers[0]->SourceList().size(), 1u);
+  EXPECT_EQ(main.Graph().Mixers[0]->SourceList()[0].Effector, main.Graph().Effectors[0]);
+  EXPECT_EQ(main.Graph().Mixers[0]->SourceList()[0].Operator, '+');
 }
 
 TEST(QVSourceReader, GeneratedProjectsRoundTripAndRenderTheSamePicture) {
@@ -124,7 +124,7 @@ TEST(QVSourceReader, GeneratedProjectsCoverEveryMethodTypeAndShape) {
   for (int index = 0; index < qv::test::ProjectCount; ++index) {
     BuildProject(main, index);
     all += qv::WriteProject(main);
-    for (const QVEffector* e : Effectors) {
+    for (const QVEffector* e : main.Graph().Effectors) {
       largestBar = std::max(largestBar, static_cast<size_t>(e->EntryCount()));
       emptyBar = emptyBar || e->EntryCount() == 0;
     }
@@ -179,9 +179,9 @@ TEST(QVSourceReader, ParameterBlockAloneLeavesNoNodes) {
   QVMain main;
   const std::string text = DefaultText();
   Read(main, text.substr(0, text.find("Generator:")));
-  EXPECT_TRUE(Generators.empty());
-  EXPECT_TRUE(Effectors.empty());
-  EXPECT_TRUE(Mixers.empty());
+  EXPECT_TRUE(main.Graph().Generators.empty());
+  EXPECT_TRUE(main.Graph().Effectors.empty());
+  EXPECT_TRUE(main.Graph().Mixers.empty());
   EXPECT_TRUE(main.RunPass());  // nothing to draw
   EXPECT_EQ(qv::WriteProject(main), text.substr(0, text.find("Generator:")));
 }
@@ -194,37 +194,33 @@ TEST(QVSourceReader, BlocksOutOfOrderAndTrailingTextEndTheReading) {
   const std::string late =
       ReplaceAll(text, "Mixer: Mixer1", "Generator: Late\n{\n}\n\nMixer: Mixer1");
   Read(main, late);
-  EXPECT_EQ(Generators.size(), 1u);
-  EXPECT_EQ(Effectors.size(), 1u);
-  EXPECT_TRUE(Mixers.empty());
+  EXPECT_EQ(main.Graph().Generators.size(), 1u);
+  EXPECT_EQ(main.Graph().Effectors.size(), 1u);
+  EXPECT_TRUE(main.Graph().Mixers.empty());
 
   Read(main, text + "this is not read { at all }} (1.2.3");
   EXPECT_EQ(qv::WriteProject(main), text);
   Read(main, text + mixerBlock + "Effector: X\n{\n");  // a second mixer, then a stray block
-  EXPECT_EQ(Mixers.size(), 2u);
+  EXPECT_EQ(main.Graph().Mixers.size(), 2u);
 }
 
 TEST(QVSourceReader, ReadingReplacesEveryNodeAndLinksTheNewOnes) {
   QVMain main;
   BuildProject(main, 7);
-  const std::vector<QVGenerator*> old(Generators);
+  const std::vector<QVGenerator*> old(main.Graph().Generators);
   Read(main, DefaultText());
-  for (QVGenerator* g : Generators) {
+  for (QVGenerator* g : main.Graph().Generators) {
     EXPECT_EQ(std::count(old.begin(), old.end(), g), 0);
     EXPECT_EQ(g->Parameter, &main.Parameter);
     EXPECT_EQ(g->State, Changed);
   }
-  for (QVEffector* e : Effectors) {
-    EXPECT_EQ(e->Owner, &main);
-    EXPECT_EQ(e->State, Changed);
-  }
-  EXPECT_EQ(Mixers[0]->State, Changed);
+  for (QVEffector* e : main.Graph().Effectors) EXPECT_EQ(e->State, Changed);
+  EXPECT_EQ(main.Graph().Mixers[0]->State, Changed);
   EXPECT_EQ(main.Parameter.State, Changed);
   EXPECT_EQ(main.Parameter.Width, 320);
   EXPECT_EQ(main.Parameter.FractalMethod->Name, "z^2+C");
-  // New nodes take counter values: the next constructor's number is larger.
-  auto* probe = new QVMixer();  // owned by the live graph
-  EXPECT_NE(probe->Name, "Mixer1");
+  // A new node never takes the name of one read from the text.
+  EXPECT_NE(main.Graph().AddMixer()->Name, "Mixer1");
 }
 
 TEST(QVSourceReader, EffectorWithoutConvertDataHasAnEmptyColourBar) {
@@ -232,7 +228,7 @@ TEST(QVSourceReader, EffectorWithoutConvertDataHasAnEmptyColourBar) {
   std::string text = ReplaceAll(DefaultText(), "\tConvertData: 0 0 0 0\n", "");
   text = ReplaceAll(text, "\tConvertData: 1 255 255 255\n", "");
   Read(main, text);
-  EXPECT_EQ(Effectors[0]->EntryCount(), 0);
+  EXPECT_EQ(main.Graph().Effectors[0]->EntryCount(), 0);
   EXPECT_EQ(qv::WriteProject(main), text);
 }
 
@@ -241,7 +237,7 @@ TEST(QVSourceReader, ConvertDataIsSortedAndALaterEqualInputWins) {
   Read(main, DefaultWith("\tConvertData: 0 0 0 0\n\tConvertData: 1 255 255 255\n",
                          "\tConvertData: 2 1 2 3\n\tConvertData: 0.5 4 5 6\n"
                          "\tConvertData: -1 7 8 9\n\tConvertData: 0.5 10 11 12\n"));
-  const QVEffector& e = *Effectors[0];
+  const QVEffector& e = *main.Graph().Effectors[0];
   ASSERT_EQ(e.EntryCount(), 3);
   EXPECT_EQ(e.EntryInput(0), -1.0);
   EXPECT_EQ(e.EntryColor(0), PackRGB(7, 8, 9));
@@ -254,7 +250,7 @@ TEST(QVSourceReader, ConvertDataIsSortedAndALaterEqualInputWins) {
 TEST(QVSourceReader, ConvertDataComponentsAreTruncatedIntoRange) {
   QVMain main;
   Read(main, DefaultWith("ConvertData: 1 255 255 255", "ConvertData: 1 255.9 -0.5 0.99"));
-  EXPECT_EQ(Effectors[0]->EntryColor(1), PackRGB(255, 0, 0));
+  EXPECT_EQ(main.Graph().Effectors[0]->EntryColor(1), PackRGB(255, 0, 0));
 }
 
 TEST(QVSourceReader, IntegersAreTruncatedTowardZeroAndSaturate) {
@@ -263,7 +259,7 @@ TEST(QVSourceReader, IntegersAreTruncatedTowardZeroAndSaturate) {
   text = ReplaceAll(text, "Width: 320", "Width: -0.5");
   text = ReplaceAll(text, "Height: 320", "Height: 1e20");
   Read(main, text);
-  EXPECT_EQ(Generators[0]->Depth, 99);
+  EXPECT_EQ(main.Graph().Generators[0]->Depth, 99);
   EXPECT_EQ(main.Parameter.Width, 0);
   EXPECT_EQ(main.Parameter.Height, INT32_MAX);
 }
@@ -281,14 +277,14 @@ TEST(QVSourceReader, ElementsCarryTheirOperatorAndLinkToTheFirstOfAName) {
                                  "\tSourceList: +Effector1\n\tSourceList: *Effector2\n"
                                  "\tTransparenceList: -Effector2\n");
   Read(main, text.substr(0, mixerAt) + second + twin + mixer);
-  ASSERT_EQ(Effectors.size(), 3u);
-  const QVMixer& m = *Mixers[0];
+  ASSERT_EQ(main.Graph().Effectors.size(), 3u);
+  const QVMixer& m = *main.Graph().Mixers[0];
   ASSERT_EQ(m.SourceList().size(), 2u);
   EXPECT_EQ(m.SourceList()[1].Operator, '*');
-  EXPECT_EQ(m.SourceList()[1].Effector, Effectors[1]);  // the first Effector2
+  EXPECT_EQ(m.SourceList()[1].Effector, main.Graph().Effectors[1]);  // the first Effector2
   ASSERT_EQ(m.TransparenceList().size(), 1u);
   EXPECT_EQ(m.TransparenceList()[0].Operator, '-');
-  EXPECT_EQ(m.TransparenceList()[0].Effector, Effectors[1]);
+  EXPECT_EQ(m.TransparenceList()[0].Effector, main.Graph().Effectors[1]);
 }
 
 TEST(QVSourceReader, GeneratorLinksGoToTheFirstOfAName) {
@@ -299,10 +295,10 @@ TEST(QVSourceReader, GeneratorLinksGoToTheFirstOfAName) {
   const std::string generatorBlock = text.substr(generatorAt, effectorAt - generatorAt);
   const std::string deeper = ReplaceAll(generatorBlock, "Depth: 100", "Depth: 7");
   Read(main, text.substr(0, effectorAt) + deeper + text.substr(effectorAt));
-  ASSERT_EQ(Generators.size(), 2u);
-  EXPECT_EQ(Generators[0]->Name, Generators[1]->Name);
-  EXPECT_EQ(Effectors[0]->Generator, Generators[0]);
-  EXPECT_EQ(Generators[1]->Depth, 7);
+  ASSERT_EQ(main.Graph().Generators.size(), 2u);
+  EXPECT_EQ(main.Graph().Generators[0]->Name, main.Graph().Generators[1]->Name);
+  EXPECT_EQ(main.Graph().Effectors[0]->Generator, main.Graph().Generators[0]);
+  EXPECT_EQ(main.Graph().Generators[1]->Depth, 7);
 }
 
 TEST(QVSourceReader, MixersChainInTextOrder) {
@@ -311,32 +307,34 @@ TEST(QVSourceReader, MixersChainInTextOrder) {
   const std::string mixerBlock = text.substr(text.find("Mixer: Mixer1"));
   Read(main, text + ReplaceAll(mixerBlock, "Mixer1", "Second") +
                  ReplaceAll(mixerBlock, "Mixer1", "Third"));
-  ASSERT_EQ(Mixers.size(), 3u);
-  EXPECT_EQ(Mixers[0]->BaseMixer(), nullptr);
-  EXPECT_EQ(Mixers[1]->BaseMixer(), Mixers[0]);
-  EXPECT_EQ(Mixers[2]->BaseMixer(), Mixers[1]);
-  EXPECT_EQ(Mixers[2]->Name, "Third");
+  ASSERT_EQ(main.Graph().Mixers.size(), 3u);
+  EXPECT_EQ(main.Graph().Mixers[0]->BaseMixer(), nullptr);
+  EXPECT_EQ(main.Graph().Mixers[1]->BaseMixer(), main.Graph().Mixers[0]);
+  EXPECT_EQ(main.Graph().Mixers[2]->BaseMixer(), main.Graph().Mixers[1]);
+  EXPECT_EQ(main.Graph().Mixers[2]->Name, "Third");
 }
 
 TEST(QVSourceReader, OperatorIsTheFirstCharacterNotTheFirstByte) {
   QVMain main;
   Read(main, DefaultWith("SourceList: +Effector1", "SourceList: ＋Effector1"));
-  ASSERT_EQ(Mixers[0]->SourceList().size(), 1u);
-  EXPECT_EQ(Mixers[0]->SourceList()[0].Operator, 0xFF0B);
-  EXPECT_EQ(Mixers[0]->SourceList()[0].Effector, Effectors[0]);
+  ASSERT_EQ(main.Graph().Mixers[0]->SourceList().size(), 1u);
+  EXPECT_EQ(main.Graph().Mixers[0]->SourceList()[0].Operator, 0xFF0B);
+  EXPECT_EQ(main.Graph().Mixers[0]->SourceList()[0].Effector, main.Graph().Effectors[0]);
   EXPECT_NE(qv::WriteProject(main).find("\tSourceList: ＋Effector1\n"), std::string::npos);
 }
 
-TEST(QVSourceReader, ReadingStopsARunningRenderFirst) {
+// A render computes its own copy of the project: a read replaces the nodes
+// under it without stopping it (ASan catches a render that still reads them).
+TEST(QVSourceReader, ReadingDuringARenderReplacesTheProject) {
   QVMain main;
   BuildProject(main, 3);
   main.Parameter.ChangeWidth(400);
   main.Parameter.ChangeHeight(400);
-  Generators[0]->SetDepth(2000);
+  main.Graph().Generators[0]->SetDepth(2000);
   QVInlinePoster poster;
   main.Render(nullptr, &poster);
   Read(main, DefaultText());
-  EXPECT_FALSE(main.Rendering());
+  main.StopRender();
   EXPECT_EQ(qv::WriteProject(main), DefaultText());
 }
 
@@ -459,12 +457,12 @@ TEST(QVSourceReader, FailuresInCrLfTextCountLinesTheSame) {
 // which reads back as no generator.
 TEST(QVSourceReader, AnEffectorWithoutGeneratorRoundTrips) {
   QVMain main;
-  LiveGraph().DeleteNode(Generators[0]);
+  main.Graph().DeleteNode(main.Graph().Generators[0]);
   const std::string text = qv::WriteProject(main);
   EXPECT_NE(text.find("\tGenerator: \n"), std::string::npos);
   Read(main, text);
-  ASSERT_EQ(Effectors.size(), 1u);
-  EXPECT_EQ(Effectors[0]->Generator, nullptr);
+  ASSERT_EQ(main.Graph().Effectors.size(), 1u);
+  EXPECT_EQ(main.Graph().Effectors[0]->Generator, nullptr);
   EXPECT_EQ(qv::WriteProject(main), text);
 }
 
@@ -479,11 +477,11 @@ TEST(QVSourceReader, AnEmptyGeneratorNameLinksWhenAGeneratorHasIt) {
   const std::string text = qv::test::DefaultProjectText("", "Effector1", "Mixer1");
   ASSERT_NE(text.find("Generator: \n{"), std::string::npos);
   Read(main, text);
-  ASSERT_EQ(Effectors.size(), 1u);
-  EXPECT_EQ(Effectors[0]->Generator, Generators[0]);
+  ASSERT_EQ(main.Graph().Effectors.size(), 1u);
+  EXPECT_EQ(main.Graph().Effectors[0]->Generator, main.Graph().Generators[0]);
   EXPECT_EQ(qv::WriteProject(main), text);
   ASSERT_TRUE(main.RunPass());
-  EXPECT_GT(Effectors[0]->RGBField.Width, 0) << "the effector has a picture";
+  EXPECT_GT(main.Graph().Effectors[0]->RGBField.Width, 0) << "the effector has a picture";
 }
 
 TEST(QVSourceReader, TextAfterTheLastBlockIsReadWithAWarning) {

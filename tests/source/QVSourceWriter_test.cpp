@@ -15,34 +15,34 @@ namespace {
 using qv::test::DefaultProjectText;
 
 TEST(QVSourceWriter, TextAfterStartUpIsTheDefaultProject) {
+  // Node names come from the project's own counters, so every new project
+  // starts with Generator1, Effector1 and Mixer1, however many came before.
+  QVMain earlier;
   QVMain main;
-  // Node names come from process-wide counters; in a fresh process they are
-  // Generator1, Effector1 and Mixer1 and the text is the default text itself.
-  const std::string expected =
-      DefaultProjectText(Generators[0]->Name, Effectors[0]->Name, Mixers[0]->Name);
-  EXPECT_EQ(qv::WriteProject(main), expected);
+  EXPECT_EQ(qv::WriteProject(main), DefaultProjectText("Generator1", "Effector1", "Mixer1"));
 }
 
 TEST(QVSourceWriter, WritingChangesNothing) {
   QVMain main;
-  for (QVObject* o :
-       std::initializer_list<QVObject*>{&main.Parameter, Generators[0], Effectors[0], Mixers[0]}) {
+  QVNodeGraph& graph = main.Graph();
+  for (QVObject* o : std::initializer_list<QVObject*>{&main.Parameter, graph.Generators[0],
+                                                      graph.Effectors[0], graph.Mixers[0]}) {
     o->State = Unvisited;
   }
   const std::string first = qv::WriteProject(main);
   EXPECT_EQ(qv::WriteProject(main), first);
   EXPECT_EQ(main.Parameter.State, Unvisited);
-  EXPECT_EQ(Generators[0]->State, Unvisited);
-  EXPECT_EQ(Effectors[0]->State, Unvisited);
-  EXPECT_EQ(Mixers[0]->State, Unvisited);
+  EXPECT_EQ(graph.Generators[0]->State, Unvisited);
+  EXPECT_EQ(graph.Effectors[0]->State, Unvisited);
+  EXPECT_EQ(graph.Mixers[0]->State, Unvisited);
 }
 
 TEST(QVSourceWriter, WriteObjectIndentsTheBodyOneTabDeeper) {
   QVMain main;
-  QVMixer& mixer = *Mixers[0];
+  QVMixer& mixer = *main.Graph().Mixers[0];
   mixer.Name = "M";
   EXPECT_EQ(qv::WriteObject(mixer, "\t"),
-            "M\n\t{\n\t\tSourceList: +" + Effectors[0]->Name +
+            "M\n\t{\n\t\tSourceList: +" + main.Graph().Effectors[0]->Name +
                 "\n\t\tTransparenceType: 和合成\n\t\tRegular: on\n\t\tMaskSW: off\n\t}\n\n");
 }
 
@@ -70,7 +70,7 @@ TEST(QVSourceWriter, ParameterBodyWritesSevenEntries) {
 
 TEST(QVSourceWriter, GeneratorBodyWritesMethodBlocksAtTheBodyIndent) {
   QVMain main;
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   auto output = qv::CloneAs(*FindMethod(OutputMethods(), "球"));
   output->SetParamValue(0, {0.5, -0.5});
   output->SetParamValue(1, {3.0, 0.0});
@@ -86,14 +86,14 @@ TEST(QVSourceWriter, GeneratorBodyWritesMethodBlocksAtTheBodyIndent) {
 
 TEST(QVSourceWriter, EffectorWritesItsColourBarInOrderAndNothingWhenEmpty) {
   QVMain main;
-  QVEffector& e = *Effectors[0];
+  QVEffector& e = *main.Graph().Effectors[0];
   e.Name = "E";
   e.SetDifferential(true);
   e.SetDifferentialVector({1.0, 0.0});
   e.SetDifferentialEdgeSW(true);
   e.InsertEntry(PackRGB(255, 255, 255), 0.25);
   e.InsertEntry(PackRGB(1, 2, 3), -1.5);
-  const std::string head = "\tGenerator: " + Generators[0]->Name +
+  const std::string head = "\tGenerator: " + main.Graph().Generators[0]->Name +
                            "\n\tRenderingMethod: 回数\n\t{\n\t\tParameter: (50, 0)\n\t}\n\n"
                            "\tDifferential: on\n"
                            "\tDifferentialVector: (1, 0)\n"
@@ -110,12 +110,12 @@ TEST(QVSourceWriter, EffectorWritesItsColourBarInOrderAndNothingWhenEmpty) {
 
 TEST(QVSourceWriter, MixerWritesBothListsWithTheirOperators) {
   QVMain main;
-  QVEffector* e1 = Effectors[0];
-  auto* e2 = new QVEffector(Generators[0], &main);  // owned by the live graph
-  auto* e3 = new QVEffector(Generators[0], &main);
+  QVEffector* e1 = main.Graph().Effectors[0];
+  auto* e2 = new QVEffector(main.Graph(), main.Graph().Generators[0]);  // owned by the graph
+  auto* e3 = new QVEffector(main.Graph(), main.Graph().Generators[0]);
   e2->Name = "Effector2";
   e3->Name = "Effector3";
-  QVMixer& m = *Mixers[0];
+  QVMixer& m = *main.Graph().Mixers[0];
   m.AppendSource('*', e2);
   m.AppendTransparence('+', e3);
   m.SetTransparenceType(4);
@@ -144,9 +144,9 @@ TEST(QVSourceWriter, MixerWritesBothListsWithTheirOperators) {
 
 TEST(QVSourceWriter, NamesAreWrittenUnchangedAndDuplicatesBoth) {
   QVMain main;
-  Generators[0]->Name = "my generator\t1";
-  auto* copy = new QVGenerator(*Generators[0]);  // owned by the live graph
-  copy->Name = Generators[0]->Name;
+  main.Graph().Generators[0]->Name = "my generator\t1";
+  auto* copy = new QVGenerator(*main.Graph().Generators[0]);  // owned by the graph
+  copy->Name = main.Graph().Generators[0]->Name;
   const std::string text = qv::WriteProject(main);
   const std::string block = "Generator: my generator\t1\n{\n";
   const size_t first = text.find(block);
@@ -157,13 +157,13 @@ TEST(QVSourceWriter, NamesAreWrittenUnchangedAndDuplicatesBoth) {
 
 TEST(QVSourceWriter, NodesAreWrittenInRegistryOrderByKind) {
   QVMain main;
-  auto* g2 = new QVGenerator(&main.Parameter);  // owned by the live graph
-  auto* m2 = new QVMixer();
+  auto* g2 = new QVGenerator(main.Graph(), &main.Parameter);  // owned by the graph
+  auto* m2 = new QVMixer(main.Graph());
   g2->Name = "G2";
   m2->Name = "M2";
-  Mixers[0]->Name = "M1";
+  main.Graph().Mixers[0]->Name = "M1";
   const std::string text = qv::WriteProject(main);
-  const size_t g1At = text.find("Generator: " + Generators[0]->Name + "\n");
+  const size_t g1At = text.find("Generator: " + main.Graph().Generators[0]->Name + "\n");
   const size_t g2At = text.find("Generator: G2\n");
   const size_t eAt = text.find("Effector: ");
   const size_t m1At = text.find("Mixer: M1\n");
@@ -181,7 +181,7 @@ TEST(QVSourceWriter, NodesAreWrittenInRegistryOrderByKind) {
 
 TEST(QVSourceWriter, EmptyGraphWritesOnlyTheParameters) {
   QVMain main;
-  LiveGraph().DestroyAll();
+  main.Graph().DestroyAll();
   const std::string text = qv::WriteProject(main);
   EXPECT_EQ(text.rfind("Parameter: \n{\n", 0), 0u);
   EXPECT_EQ(text.find("Generator:"), std::string::npos);

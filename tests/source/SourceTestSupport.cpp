@@ -93,42 +93,46 @@ void BuildMixer(QVMixer& m, int index, int i, const std::vector<QVEffector*>& ef
 
 void BuildProject(QVMain& main, int index) {
   Sequence seq(index);
-  main.StopRender();
-  LiveGraph().DestroyAll();
+  QVNodeGraph& graph = main.Graph();
+  graph.DestroyAll();
   BuildParameter(main.Parameter, index, seq);
   const bool japanese = index % 2 == 1;  // odd projects name their nodes themselves
 
   std::vector<QVGenerator*> generators;
   for (int i = 0; i < 1 + index % 3; ++i) {
-    auto* g = new QVGenerator(&main.Parameter);  // owned by the live graph
+    auto* g = new QVGenerator(graph, &main.Parameter);  // owned by the graph
     g->SetDivergenceMethod(
         MethodAt(DivergenceMethods(), static_cast<size_t>(index + i), seq, 0.01, 0.2, 0.01));
     g->SetOutputMethod(
         MethodAt(OutputMethods(), static_cast<size_t>(index + 2 * i), seq, 0.25, 3.0, 0.25));
     g->SetDepth(5 + seq.Below(36));
     g->SetRange(seq.Decimal(2.0, 10.0, 0.5));
-    if (japanese) LiveGraph().Rename(*g, "生成器" + std::to_string(i + 1));
+    if (japanese) graph.Rename(*g, "生成器" + std::to_string(i + 1));
     generators.push_back(g);
   }
   std::vector<QVEffector*> effectors;
   for (int i = 0; i < 1 + (index + 1) % 4; ++i) {
     // More effectors than generators share a generator.
-    auto* e = new QVEffector(generators[static_cast<size_t>(i) % generators.size()], &main);
+    auto* e = new QVEffector(graph, generators[static_cast<size_t>(i) % generators.size()]);
     BuildEffector(*e, index, i, seq);
-    if (japanese) LiveGraph().Rename(*e, "効果_" + std::to_string(i + 1));
+    if (japanese) graph.Rename(*e, "効果_" + std::to_string(i + 1));
     effectors.push_back(e);
   }
   for (int i = 0; i < 1 + index % 3; ++i) {
-    auto* m = new QVMixer();
+    auto* m = new QVMixer(graph);
     BuildMixer(*m, index, i, effectors, seq);
-    if (japanese) LiveGraph().Rename(*m, "合成" + std::to_string(i + 1));
+    if (japanese) graph.Rename(*m, "合成" + std::to_string(i + 1));
   }
 }
 
 std::vector<int32_t> RenderPicture(QVMain& main) {
   EXPECT_TRUE(main.RunPass());
-  if (Mixers.empty()) return {};
-  const QVRGBField& f = Mixers.back()->RGBField;
+  return PicturePixels(main.Graph());
+}
+
+std::vector<int32_t> PicturePixels(const QVNodeGraph& graph) {
+  if (graph.Mixers.empty()) return {};
+  const QVRGBField& f = graph.Mixers.back()->RGBField;
   std::vector<int32_t> out = {f.Width, f.Height};
   for (int32_t y = 0; y < f.Height; ++y) {
     for (int32_t x = 0; x < f.Width; ++x) out.push_back(f.Pixel(x, y));

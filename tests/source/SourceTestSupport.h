@@ -7,6 +7,7 @@
 #include <vector>
 
 class QVMain;
+class QVNodeGraph;
 
 namespace qv::test {
 
@@ -23,9 +24,11 @@ void BuildProject(QVMain& main, int index);
 /// The last mixer's picture after one pass on the calling thread, preceded by
 /// its width and height; empty when there is no mixer.
 std::vector<int32_t> RenderPicture(QVMain& main);
+/// The same picture as graph's last mixer holds it now, without a pass.
+std::vector<int32_t> PicturePixels(const QVNodeGraph& graph);
 
 /// The project text right after start-up, with the default nodes' names
-/// (which depend on the process-wide counters) put in.
+/// (which depend on the graph's counters) put in.
 std::string DefaultProjectText(const std::string& generator, const std::string& effector,
                                const std::string& mixer);
 

@@ -15,8 +15,8 @@ constexpr int32_t kWhite = 0xFFFFFF;
 
 class ColorBarViewTest : public ::testing::Test {
  protected:
-  ColorBarViewTest() { view_.SetEffector(Effectors[0]); }
-  QVEffector& Bar() { return *Effectors[0]; }
+  ColorBarViewTest() { view_.SetEffector(main_.Graph().Effectors[0]); }
+  QVEffector& Bar() { return *main_.Graph().Effectors[0]; }
   std::vector<double> Inputs() {
     std::vector<double> out;
     for (int32_t i = 0; i < Bar().EntryCount(); ++i) out.push_back(Bar().EntryInput(i));

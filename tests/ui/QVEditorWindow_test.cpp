@@ -55,11 +55,12 @@ TEST(QVEditorWindow, ApplyingAProjectReleasesTheEditorsBeforeAPendingCommitCanRu
   EXPECT_EQ(frame.Effector(), nullptr);
   EXPECT_EQ(w.formGenerator.FrameGenerator1->Generator(), nullptr);
   EXPECT_EQ(w.formMixer.FrameMixer1->Mixer(), nullptr);
-  EXPECT_EQ(Effectors[0]->EntryInput(0), 0.0);  // the new effector got nothing
+  const QVNodeGraph& graph = w.form.Main().Graph();
+  EXPECT_EQ(graph.Effectors[0]->EntryInput(0), 0.0);  // the new effector got nothing
 
   QTest::mouseClick(w.form.FrameController1->Panels(qv::NodeKind::Effector)[0]->Panel1,
                     Qt::LeftButton);
-  EXPECT_EQ(frame.Effector(), Effectors[0]);
+  EXPECT_EQ(frame.Effector(), graph.Effectors[0]);
   EXPECT_EQ(frame.EditX->text(), QStringLiteral("0"));
   EXPECT_FALSE(frame.EditX->isModified());
 }

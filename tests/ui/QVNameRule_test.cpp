@@ -11,27 +11,26 @@ namespace {
 
 TEST(QVNameRule, AcceptsOnlyAFreeWellFormedName) {
   QVMain main;
-  const QVObject* generator = Generators[0];
+  const QVObject* generator = main.Graph().Generators[0];
   const struct {
     std::string name;
     bool accepted;
   } cases[] = {
-      {Generators[0]->Name, true},  // its own name
+      {main.Graph().Generators[0]->Name, true},  // its own name
       {"Zoom_2", true},
       {"名前", true},
       {"", false},
       {"a b", false},
       {"tab\there", false},
-      {Effectors[0]->Name, false},
-      {Mixers[0]->Name, false},
+      {main.Graph().Effectors[0]->Name, false},
+      {main.Graph().Mixers[0]->Name, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(qv::CheckEditorName(c.name, generator).empty(), c.accepted)
         << c.name;
   }
-  Generators[0]->Name = "G";
-  EXPECT_EQ(qv::CheckEditorName("G", Effectors[0]),
-            "'G' は他のノードの名前です");
+  main.Graph().Generators[0]->Name = "G";
+  EXPECT_EQ(qv::CheckEditorName("G", main.Graph().Effectors[0]), "'G' は他のノードの名前です");
 }
 
 }  // namespace

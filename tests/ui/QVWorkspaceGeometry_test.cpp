@@ -46,10 +46,12 @@ TEST(WorkspaceGeometry, SurfaceGrowsPastEightRowsSoEveryPanelIsReached) {
   }
 }
 
-// The live graph: Generator1 -> Effector1 -> Mixer1, plus what a test adds.
+// The project's graph: Generator1 -> Effector1 -> Mixer1, plus what a test adds.
 class WorkspaceLinks : public ::testing::Test {
  protected:
-  std::vector<WorkspaceLink> Links() const { return qv::GraphLinks(Generators, Effectors, Mixers); }
+  std::vector<WorkspaceLink> Links() const {
+    return qv::GraphLinks(main_.Graph().Generators, main_.Graph().Effectors, main_.Graph().Mixers);
+  }
   QVMain main_;
 };
 
@@ -59,12 +61,12 @@ TEST_F(WorkspaceLinks, DefaultGraphHasOneLinePerLink) {
 }
 
 TEST_F(WorkspaceLinks, SourcesThenTransparencesWithCoincidentLines) {
-  auto* e2 = new QVEffector(Generators[0], &main_);
-  auto* unlinked = new QVEffector(nullptr, &main_);
-  auto* m2 = new QVMixer();
-  m2->AppendSource('+', Effectors[0]);
+  auto* e2 = new QVEffector(main_.Graph(), main_.Graph().Generators[0]);
+  auto* unlinked = new QVEffector(main_.Graph(), nullptr);
+  auto* m2 = new QVMixer(main_.Graph());
+  m2->AppendSource('+', main_.Graph().Effectors[0]);
   m2->AppendSource('*', e2);
-  m2->AppendTransparence('+', Effectors[0]);
+  m2->AppendTransparence('+', main_.Graph().Effectors[0]);
   const std::vector<WorkspaceLink> expected = {
       {NodeKind::Generator, 0, 0}, {NodeKind::Generator, 0, 1},  // no line into row 2
       {NodeKind::Effector, 0, 0},  {NodeKind::Effector, 0, 1},

@@ -25,7 +25,7 @@ class EffectorEditor : public ::testing::Test {
     Click(e_.controller.Panels(qv::NodeKind::Effector)[0]->Panel1);
     frame_ = e_.formEffector.FrameEffector1;
   }
-  QVEffector& Node() { return *Effectors[0]; }
+  QVEffector& Node() { return *e_.main.Graph().Effectors[0]; }
   int MarkerColumn() const {
     return frame_->ShapeColorBarMarker->x() + qv::ColorBarView::MarkerWidth / 2 -
            frame_->ImageColorBar->x();
@@ -131,7 +131,7 @@ TEST_F(EffectorEditor, AColourSetOnTheBarChangesTheNextRender) {
   e_.main.Parameter.ChangeWidth(12);
   e_.main.Parameter.ChangeHeight(8);
   ASSERT_TRUE(e_.main.RunPass());
-  const auto before = Mixers.back()->RGBField.Pixel(0, 0);
+  const auto before = e_.main.Graph().Mixers.back()->RGBField.Pixel(0, 0);
   frame_->RunColorDialog = [](QColorDialog* dialog) {
     dialog->setCurrentColor(QColor(255, 0, 0));
     return true;
@@ -140,7 +140,7 @@ TEST_F(EffectorEditor, AColourSetOnTheBarChangesTheNextRender) {
   EXPECT_EQ(Node().EntryColor(0), 0x0000FF);
   EXPECT_EQ(frame_->ImageColorBar->Colors().front(), 0x0000FF);
   ASSERT_TRUE(e_.main.RunPass());
-  EXPECT_NE(Mixers.back()->RGBField.Pixel(0, 0), before);
+  EXPECT_NE(e_.main.Graph().Mixers.back()->RGBField.Pixel(0, 0), before);
 }
 
 }  // namespace

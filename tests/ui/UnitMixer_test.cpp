@@ -23,26 +23,27 @@ QStringList Items(const QListWidget* list) {
 TEST(TFrameMixer, DefaultMixerShowsItsSettingsAndSourceLine) {
   qv::test::NodeEditors e;
   TFrameMixer& f = *e.formMixer.FrameMixer1;
-  f.SetMixer(Mixers[0]);
+  f.SetMixer(e.main.Graph().Mixers[0]);
   f.UpdateView();
-  EXPECT_EQ(f.EditName->text().toStdString(), Mixers[0]->Name);
+  EXPECT_EQ(f.EditName->text().toStdString(), e.main.Graph().Mixers[0]->Name);
   EXPECT_EQ(f.ComboBoxTransparenceType->currentText(), QString::fromUtf8("和合成"));
   EXPECT_TRUE(f.CheckBoxRegular->isChecked());
   EXPECT_FALSE(f.CheckBoxMaskSW->isChecked());
-  EXPECT_EQ(Items(f.ListBoxSource), QStringList{qv::ToQString("+" + Effectors[0]->Name)});
+  EXPECT_EQ(Items(f.ListBoxSource),
+            QStringList{qv::ToQString("+" + e.main.Graph().Effectors[0]->Name)});
   EXPECT_EQ(f.ListBoxTransparence->count(), 0);
   f.ComboBoxTransparenceType->setCurrentIndex(4);  // "黒色透過２"
-  EXPECT_EQ(Mixers[0]->TransparenceType, 4);
+  EXPECT_EQ(e.main.Graph().Mixers[0]->TransparenceType, 4);
 }
 
 TEST(TFrameMixer, ListsFollowTheShownMixerFromFiveLinesToThree) {
   qv::test::NodeEditors e;
-  Effectors[0]->Name = "E";
-  auto* five = new QVMixer();
-  auto* three = new QVMixer();
-  for (int i = 0; i < 5; ++i) five->AppendSource(i % 2 ? '*' : '+', Effectors[0]);
-  for (const char op : {'-', '+', '*'}) three->AppendSource(op, Effectors[0]);
-  three->AppendTransparence('+', Effectors[0]);
+  e.main.Graph().Effectors[0]->Name = "E";
+  auto* five = new QVMixer(e.main.Graph());
+  auto* three = new QVMixer(e.main.Graph());
+  for (int i = 0; i < 5; ++i) five->AppendSource(i % 2 ? '*' : '+', e.main.Graph().Effectors[0]);
+  for (const char op : {'-', '+', '*'}) three->AppendSource(op, e.main.Graph().Effectors[0]);
+  three->AppendTransparence('+', e.main.Graph().Effectors[0]);
   TFrameMixer& f = *e.formMixer.FrameMixer1;
   f.SetMixer(five);
   f.UpdateView();
