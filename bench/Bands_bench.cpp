@@ -27,12 +27,12 @@ double SecondsOf(const auto& f) {
 
 void BandsWholeRenderToPng(benchmark::State& state) {
   QVMain main;
-  ThreadCount = static_cast<int32_t>(state.range(0));
+  main.SetWorkers(static_cast<int32_t>(state.range(0)));
   main.Parameter.ChangeViewpoint({-0.5, 0.0});
   main.Parameter.ChangeScale(3.0);
   main.Parameter.ChangeWidth(1024);
   main.Parameter.ChangeHeight(1024);
-  QVGenerator& generator = *LiveGraph().Generators.front();
+  QVGenerator& generator = *main.Graph().Generators.front();
   generator.SetDepth(1000);
   qv::PictureRenderOptions options;
   options.Format = qv::PictureFormat::Png;
@@ -41,8 +41,10 @@ void BandsWholeRenderToPng(benchmark::State& state) {
   double generatorSeconds = std::numeric_limits<double>::max();
   double renderSeconds = std::numeric_limits<double>::max();
   std::string error;
+  qv::Pass pass;
+  pass.Workers = main.Workers();
   for (auto _ : state) {
-    generatorSeconds = std::min(generatorSeconds, SecondsOf([&] { generator.Compute(); }));
+    generatorSeconds = std::min(generatorSeconds, SecondsOf([&] { generator.Compute(pass); }));
     renderSeconds = std::min(
         renderSeconds, SecondsOf([&] { error = qv::RenderToFile(main, options, path, {}, {}); }));
     if (!error.empty()) state.SkipWithError(error.c_str());

@@ -50,7 +50,7 @@ constexpr View FormulaViews[] = {
 class Setup {
  public:
   Setup(const View& v, int32_t fractal, int32_t divergence, int32_t output)
-      : generator_(*Generators[0]) {
+      : generator_(*main_.Graph().Generators[0]) {
     QVParameter& p = main_.Parameter;
     p.ChangeFractalType(v.type);
     p.ChangeFractalParameter(v.c);
@@ -68,8 +68,9 @@ class Setup {
   // Computes once at the level with the given workers; the level stays forced.
   void Compute(GeneratorKernelLevel level, int workers) {
     qv::ForceGeneratorKernelLevel(level);
-    ThreadCount = workers;
-    generator_.Compute();
+    qv::Pass pass;
+    pass.Workers = workers;
+    generator_.Compute(pass);
   }
 
   // The sum of the step counts (meaningful for "終点").
@@ -129,7 +130,6 @@ void Run(benchmark::State& state, const View& v, int32_t fractal, int32_t diverg
     state.SkipWithError("the processor lacks this level");
     return;
   }
-  const int savedThreads = ThreadCount;
   const double steps = StepsOf(v, fractal, divergence);
   const double plain =
       MeasuredRate(v, fractal, divergence, output, GeneratorKernelLevel::Plain, workers);
@@ -142,7 +142,6 @@ void Run(benchmark::State& state, const View& v, int32_t fractal, int32_t diverg
     busy += std::chrono::steady_clock::now() - start;
   }
   qv::ForceGeneratorKernelLevel(GeneratorKernelLevel::Auto);
-  ThreadCount = savedThreads;
 
   const double rate = steps * static_cast<double>(state.iterations()) / busy.count();
   state.counters["iter/s"] = rate;

@@ -2,9 +2,9 @@
 // the fast effector and mixer rows against the plain workers, and a whole
 // render to PNG split into the generator and everything after it.
 //
-// The nodes live in a graph of this file's own (never the live graph), so the
-// other benchmarks of the executable cannot destroy them. Times are wall-clock
-// (the workers run on threads of their own).
+// The nodes live in a graph of this file's own, outside any project; the pass
+// handed to them carries the worker count and the choice of plain workers.
+// Times are wall-clock (the workers run on threads of their own).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,6 +21,7 @@
 #include "engine/QVMixer.h"
 #include "engine/QVObject.h"
 #include "engine/QVParameter.h"
+#include "engine/QVPass.h"
 #include "image/QVPictureFile.h"
 
 namespace {
@@ -33,16 +34,17 @@ struct Pipeline {
   QVGenerator* Generator = nullptr;
   QVEffector* Effector = nullptr;
   QVMixer* Mixer = nullptr;
+  // What every Compute of the nodes is given: workers, plain or fast rows.
+  qv::Pass Pass;
   // The settings the generator's field was last computed with.
   int32_t Width = 0, Height = 0, Depth = 0;
   QVComplex View;
   double Scale = 0.0;
 
   Pipeline() {
-    qv::ScopedConstructionGraph scope(Graph);
-    Generator = new QVGenerator(&Parameter);  // owned by Graph
-    Effector = new QVEffector(Generator, nullptr);
-    Mixer = new QVMixer();
+    Generator = Graph.AddGenerator(&Parameter);
+    Effector = Graph.AddEffector(Generator);
+    Mixer = Graph.AddMixer();
     Mixer->AppendSource('+', Effector);
   }
 
@@ -52,19 +54,19 @@ struct Pipeline {
     Effector->SetDifferential(false);
     Effector->SetDifferentialVector({1.0, -1.0});
     Effector->SetDifferentialEdgeSW(false);
-    qv::ForcePlainRows = false;
-    ThreadCount = 2;
+    Pass.PlainRows = false;
+    Pass.Workers = 2;
     if (w != Width || h != Height || view != View || scale != Scale || depth != Depth) {
       Parameter.ChangeWidth(w);
       Parameter.ChangeHeight(h);
       Parameter.ChangeViewpoint(view);
       Parameter.ChangeScale(scale);
       Generator->SetDepth(depth);
-      Generator->Compute();
+      Generator->Compute(Pass);
       Width = w, Height = h, View = view, Scale = scale, Depth = depth;
     }
-    Effector->Compute();
-    Mixer->Compute();
+    Effector->Compute(Pass);
+    Mixer->Compute(Pass);
   }
 
   void PrepareDefault() { Prepare(1920, 1080, {0.0, 0.0}, 4.0, 100); }
@@ -116,8 +118,8 @@ void SetPixelRate(benchmark::State& state, int64_t pixels) {
 void PipelineGenerator(benchmark::State& state) {
   Pipeline& p = Shared();
   p.PrepareDefault();
-  ThreadCount = static_cast<int32_t>(state.range(0));
-  for (auto _ : state) p.Generator->Compute();
+  p.Pass.Workers = static_cast<int32_t>(state.range(0));
+  for (auto _ : state) p.Generator->Compute(p.Pass);
   SetPixelRate(state, p.Pixels());
   state.counters["iterations/s"] =
       benchmark::Counter(static_cast<double>(p.Steps()) * static_cast<double>(state.iterations()),
@@ -138,18 +140,18 @@ template <typename Compute>
 void RunNode(benchmark::State& state, Compute compute) {
   Pipeline& p = Shared();
   p.PrepareDefault();
-  ThreadCount = static_cast<int32_t>(state.range(0));
-  qv::ForcePlainRows = state.range(1) != 0;
+  p.Pass.Workers = static_cast<int32_t>(state.range(0));
+  p.Pass.PlainRows = state.range(1) != 0;
   for (auto _ : state) compute(p);
-  qv::ForcePlainRows = false;
+  p.Pass.PlainRows = false;
   SetPixelRate(state, p.Pixels());
 }
 
 void PipelineEffector(benchmark::State& state) {
-  RunNode(state, [](Pipeline& p) { p.Effector->Compute(); });
+  RunNode(state, [](Pipeline& p) { p.Effector->Compute(p.Pass); });
 }
 void PipelineMixer(benchmark::State& state) {
-  RunNode(state, [](Pipeline& p) { p.Mixer->Compute(); });
+  RunNode(state, [](Pipeline& p) { p.Mixer->Compute(p.Pass); });
 }
 BENCHMARK(PipelineEffector)
     ->ArgsProduct({{1, 2}, {0, 1}})
@@ -171,14 +173,14 @@ BENCHMARK(PipelineMixer)
 void PipelineEffectorRatios(benchmark::State& state) {
   Pipeline& p = Shared();
   p.PrepareDefault();
-  ThreadCount = 1;
+  p.Pass.Workers = 1;
   QVEffector& e = *p.Effector;
-  auto run = [&e](bool plain, bool differential, QVComplex vector, bool edge) {
-    qv::ForcePlainRows = plain;
+  auto run = [&e, &p](bool plain, bool differential, QVComplex vector, bool edge) {
+    p.Pass.PlainRows = plain;
     e.SetDifferential(differential);
     e.SetDifferentialVector(vector);
     e.SetDifferentialEdgeSW(edge);
-    return Time([&e] { e.Compute(); });
+    return Time([&e, &p] { e.Compute(p.Pass); });
   };
   Fastest fast, fastDiff, fastAxisEdge, plain, plainDiff, plainAxisEdge;
   for (auto _ : state) {
@@ -202,15 +204,15 @@ BENCHMARK(PipelineEffectorRatios)->UseRealTime()->Unit(benchmark::kMillisecond)-
 void PipelineMixerRatios(benchmark::State& state) {
   Pipeline& p = Shared();
   p.PrepareDefault();
-  ThreadCount = 1;
+  p.Pass.Workers = 1;
   Fastest fast, plain;
   for (auto _ : state) {
-    qv::ForcePlainRows = false;
-    fast.Add(Time([&p] { p.Mixer->Compute(); }));
-    qv::ForcePlainRows = true;
-    plain.Add(Time([&p] { p.Mixer->Compute(); }));
+    p.Pass.PlainRows = false;
+    fast.Add(Time([&p] { p.Mixer->Compute(p.Pass); }));
+    p.Pass.PlainRows = true;
+    plain.Add(Time([&p] { p.Mixer->Compute(p.Pass); }));
   }
-  qv::ForcePlainRows = false;
+  p.Pass.PlainRows = false;
   const double n = static_cast<double>(p.Pixels());
   state.counters["fast Mpx/s"] = n / fast.Seconds / 1e6;
   state.counters["plain Mpx/s"] = n / plain.Seconds / 1e6;
@@ -227,7 +229,7 @@ BENCHMARK(PipelineMixerRatios)->UseRealTime()->Unit(benchmark::kMillisecond)->It
 void PipelineWholeRenderToPng(benchmark::State& state) {
   Pipeline& p = Shared();
   p.Prepare(1024, 1024, {-0.5, 0.0}, 3.0, 1000);
-  ThreadCount = 2;
+  p.Pass.Workers = 2;
   const std::string path =
       (std::filesystem::temp_directory_path() / "qvell_pipeline_bench.png").string();
   Fastest generator, effector, mixer, png;
@@ -237,9 +239,9 @@ void PipelineWholeRenderToPng(benchmark::State& state) {
       p.Effector->RGBField.Resize(0, 0);
       p.Mixer->RGBField.Resize(0, 0);
     }
-    generator.Add(Time([&p] { p.Generator->Compute(); }));
-    effector.Add(Time([&p] { p.Effector->Compute(); }));
-    mixer.Add(Time([&p] { p.Mixer->Compute(); }));
+    generator.Add(Time([&p] { p.Generator->Compute(p.Pass); }));
+    effector.Add(Time([&p] { p.Effector->Compute(p.Pass); }));
+    mixer.Add(Time([&p] { p.Mixer->Compute(p.Pass); }));
     png.Add(Time([&] {
       qv::WritePicture(path, *qv::PictureOf(p.Mixer->RGBField), qv::PictureFormat::Png);
     }));

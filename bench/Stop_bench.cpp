@@ -64,12 +64,12 @@ void StopGenerator(benchmark::State& state) {
     return;
   }
   QVMain main;
-  ThreadCount = 2;
+  main.SetWorkers(2);
   main.Parameter.ChangeViewpoint({-0.1, 0});
   main.Parameter.ChangeScale(0.2);
   main.Parameter.ChangeWidth(7680);
   main.Parameter.ChangeHeight(2);
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   g.SetOutputMethod(qv::CloneAs(*OutputMethods()[static_cast<size_t>(state.range(1))]));
   qv::ForceGeneratorKernelLevel(level);
   state.SetLabel(qv::GeneratorKernelLevelName(qv::GeneratorKernel(g).Level()));
@@ -86,15 +86,15 @@ BENCHMARK(StopGenerator)
 
 void StopEffector(benchmark::State& state) {
   QVMain main;
-  ThreadCount = 2;
+  main.SetWorkers(2);
   main.Parameter.ChangeWidth(7680);
   main.Parameter.ChangeHeight(512);
-  Generators[0]->SetDepth(50);
-  QVEffector& e = *Effectors[0];
+  main.Graph().Generators[0]->SetDepth(50);
+  QVEffector& e = *main.Graph().Effectors[0];
   e.SetRenderingMethod(qv::CloneAs(*FindMethod(RenderingMethods(), "log(log(大きさ))")));
   e.SetDifferential(true);
   e.SetDifferentialEdgeSW(true);
-  qv::ScopedPlainRows plain(true);
+  main.PlainRows = true;
   if (!main.RunPass()) state.SkipWithError("the generator pass did not finish");
   double y = 0.7;
   TimeStops(state, main, [&] { e.SetDifferentialVector({0.3, y = 1.4 - y}); });

@@ -7,18 +7,16 @@
 #include "engine/QVHost.h"
 #include "engine/QVMixer.h"
 #include "engine/QVObject.h"
+#include "engine/QVPass.h"
 
 namespace qv::test {
 
-/// Sets ThreadCount for one test and restores it afterwards.
-class ScopedThreadCount {
- public:
-  explicit ScopedThreadCount(int n) : saved_(ThreadCount.load()) { ThreadCount = n; }
-  ~ScopedThreadCount() { ThreadCount = saved_; }
-
- private:
-  int saved_;
-};
+/// A pass for direct node calls with the given workers (and nothing else set).
+inline Pass WorkersPass(int32_t workers) {
+  Pass pass;
+  pass.Workers = workers;
+  return pass;
+}
 
 /// A canvas that keeps the pictures it received, in engine colours.
 class RecordingCanvas : public QVCanvas {

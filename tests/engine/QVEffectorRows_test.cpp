@@ -21,9 +21,7 @@
 
 namespace {
 
-using qv::ScopedPlainRows;
 using qv::test::FieldPixels;
-using qv::test::ScopedThreadCount;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -206,8 +204,8 @@ namespace {
 class EffectorRowsTest : public ::testing::Test {
  protected:
   QVMain main_;
-  QVGenerator& generator_ = *Generators[0];
-  QVEffector& effector_ = *Effectors[0];
+  QVGenerator& generator_ = *main_.Graph().Generators[0];
+  QVEffector& effector_ = *main_.Graph().Effectors[0];
 
   void FillField(int32_t w, int32_t h, uint32_t seed) {
     main_.Parameter.ChangeWidth(w);
@@ -219,9 +217,10 @@ class EffectorRowsTest : public ::testing::Test {
     }
   }
 
-  std::vector<int32_t> Picture(bool plain) {
-    ScopedPlainRows scope(plain);
-    EXPECT_TRUE(effector_.Compute());
+  std::vector<int32_t> Picture(bool plain, int workers) {
+    qv::Pass pass = qv::test::WorkersPass(workers);
+    pass.PlainRows = plain;
+    EXPECT_TRUE(effector_.Compute(pass));
     return FieldPixels(effector_.RGBField);
   }
 
@@ -246,9 +245,9 @@ class EffectorRowsTest : public ::testing::Test {
     }
   }
 
-  void ExpectSamePicture(const std::string& what) {
-    const std::vector<int32_t> plain = Picture(true);
-    const std::vector<int32_t> fast = Picture(false);
+  void ExpectSamePicture(int workers, const std::string& what) {
+    const std::vector<int32_t> plain = Picture(true, workers);
+    const std::vector<int32_t> fast = Picture(false, workers);
     ASSERT_EQ(fast, plain) << what;
   }
 };
@@ -275,7 +274,6 @@ TEST_F(EffectorRowsTest, EveryMethodAndDifferentialSettingMatchesThePlainWorker)
         effector_.SetDifferentialRegularSW(differential && (variant - 1) / 2 % 2 == 1);
         effector_.SetColorBar(qv::ColorBar(bars[static_cast<size_t>(round) % bars.size()]));
         const int workers = round % 7 + 1;
-        ScopedThreadCount threads(workers);
         const std::string what = name + ", size " + std::to_string(sizes[s].first) + "x" +
                                  std::to_string(sizes[s].second) + ", differential " +
                                  std::to_string(differential) + ", vector " + std::to_string(v) +
@@ -283,7 +281,7 @@ TEST_F(EffectorRowsTest, EveryMethodAndDifferentialSettingMatchesThePlainWorker)
                                  ", regular " + std::to_string(effector_.DifferentialRegularSW) +
                                  ", workers " + std::to_string(workers);
         ExpectSameScalars(workers, what);
-        ExpectSamePicture(what);
+        ExpectSamePicture(workers, what);
         ++round;
       }
     }
@@ -300,7 +298,7 @@ TEST_F(EffectorRowsTest, ZeroAndInfiniteDistancesMatchWhenRegularised) {
       effector_.SetDifferentialVector(v);
       const std::string what = "scale " + std::to_string(scale);
       ExpectSameScalars(2, what);
-      ExpectSamePicture(what);
+      ExpectSamePicture(2, what);
     }
   }
 }
@@ -312,10 +310,9 @@ TEST_F(EffectorRowsTest, WorkerCountsOneToSevenGiveThePlainPicture) {
   for (QVComplex v : {QVComplex{0.3, 0.7}, QVComplex{-1, 1}}) {
     effector_.SetDifferentialVector(v);
     for (int workers = 1; workers <= 7; ++workers) {
-      ScopedThreadCount threads(workers);
       const std::string what = "workers " + std::to_string(workers);
       ExpectSameScalars(workers, what);
-      ExpectSamePicture(what);
+      ExpectSamePicture(workers, what);
     }
   }
 }
@@ -324,16 +321,16 @@ TEST_F(EffectorRowsTest, GeneratedFieldGivesThePlainPictureThroughAPass) {
   main_.Parameter.ChangeWidth(61);
   main_.Parameter.ChangeHeight(37);
   effector_.InsertEntry(PackRGB(200, 30, 90), 0.3);
-  ScopedThreadCount threads(3);
+  main_.SetWorkers(3);
   for (int mode = 0; mode < 3; ++mode) {
     effector_.SetDifferential(mode > 0);
     effector_.SetDifferentialEdgeSW(mode == 2);
     std::vector<int32_t> pictures[2];
     for (int plain = 0; plain < 2; ++plain) {
-      ScopedPlainRows scope(plain == 1);
+      main_.PlainRows = plain == 1;
       effector_.MarkChanged();
       ASSERT_TRUE(main_.RunPass());
-      pictures[plain] = FieldPixels(Mixers.back()->RGBField);
+      pictures[plain] = FieldPixels(main_.Graph().Mixers.back()->RGBField);
     }
     ASSERT_EQ(pictures[0].size(), 61u * 37u);
     EXPECT_EQ(pictures[0], pictures[1]) << "mode " << mode;
@@ -348,6 +345,6 @@ TEST_F(EffectorRowsTest, DefaultBarWorkedExamplesHoldOnTheFastPath) {
   generator_.FractalField.Put(0, 0, FractalPixel{{}, 0});
   generator_.FractalField.Put(1, 0, FractalPixel{{}, 50});
   generator_.FractalField.Put(2, 0, FractalPixel{{}, 150});
-  const std::vector<int32_t> fast = Picture(false);
+  const std::vector<int32_t> fast = Picture(false, 1);
   EXPECT_EQ(fast, (std::vector<int32_t>{0, PackRGB(127, 127, 127), PackRGB(191, 191, 191)}));
 }

@@ -16,13 +16,13 @@
 
 namespace {
 
-using qv::test::ScopedThreadCount;
+using qv::test::WorkersPass;
 
 int32_t Grey(int v) { return PackRGB(v, v, v); }
 
 TEST(QVColorBar, DefaultBarWorkedExamples) {
   QVMain main;
-  const QVEffector& e = *Effectors[0];
+  const QVEffector& e = *main.Graph().Effectors[0];
   ASSERT_EQ(e.EntryCount(), 2);
   EXPECT_EQ(e.ColorAt(0.5), Grey(127));
   EXPECT_EQ(e.ColorAt(-3), Grey(0));
@@ -121,9 +121,9 @@ class DifferentialTest : public ::testing::Test {
     main_ = std::make_unique<QVMain>();
     main_->Parameter.ChangeWidth(3);
     main_->Parameter.ChangeHeight(3);
-    e_ = Effectors[0];
+    e_ = main_->Graph().Effectors[0];
     e_->SetRenderingMethod(qv::CloneAs(*FindMethod(RenderingMethods(), "回数0")));
-    QVFractalField& f = Generators[0]->FractalField;
+    QVFractalField& f = main_->Graph().Generators[0]->FractalField;
     f.Resize(3, 3);
     const int counts[3][3] = {{1, 2, 4}, {8, 16, 32}, {64, 128, 256}};
     for (int y = 0; y < 3; ++y)
@@ -161,7 +161,7 @@ TEST_F(DifferentialTest, EdgeRemovalTakesTheOppositeSideInsideTheBand) {
   e_->SetDifferential(true);
   e_->SetDifferentialVector({1, 0});
   e_->SetDifferentialEdgeSW(true);
-  QVFractalField& f = Generators[0]->FractalField;
+  QVFractalField& f = main_->Graph().Generators[0]->FractalField;
   f.Pixel(2, 1).Count = 16;  // right neighbour in the same band, left not
   EXPECT_EQ(D(1, 1), 16 - 16);
   f.Pixel(2, 1).Count = 40;
@@ -195,31 +195,31 @@ TEST(QVEffector, SameColoursForEveryWorkerCountAndRecomputesOnlyWhenNeeded) {
   QVMain main;
   main.Parameter.ChangeWidth(17);
   main.Parameter.ChangeHeight(9);
-  QVEffector& e = *Effectors[0];
+  QVEffector& e = *main.Graph().Effectors[0];
   e.SetDifferential(true);
   e.SetDifferentialEdgeSW(true);
-  e.Update();
+  e.Update(WorkersPass(1));
   e.Reset();
   const auto reference = qv::test::FieldPixels(e.RGBField);
   for (int workers : {2, 3, 7}) {
-    ScopedThreadCount n(workers);
     e.SetDifferential(true);
-    EXPECT_EQ(e.Update(), Updated);
+    EXPECT_EQ(e.Update(WorkersPass(workers)), Updated);
     e.Reset();
     EXPECT_EQ(qv::test::FieldPixels(e.RGBField), reference) << workers << " workers";
   }
-  const uint64_t generatorResult = Generators[0]->ResultStamp;
+  const QVGenerator& g = *main.Graph().Generators[0];
+  const uint64_t generatorResult = g.ResultStamp;
   e.InsertEntry(PackRGB(255, 0, 0), 0.5);
-  EXPECT_EQ(e.Update(), Updated);
+  EXPECT_EQ(e.Update(qv::Pass{}), Updated);
   e.Reset();
-  EXPECT_EQ(Generators[0]->ResultStamp, generatorResult) << "the generator was recomputed";
+  EXPECT_EQ(g.ResultStamp, generatorResult) << "the generator was recomputed";
 }
 
 TEST(QVEffector, WithoutGeneratorYieldsAnEmptyPicture) {
   QVMain main;
-  QVEffector& e = *Effectors[0];
+  QVEffector& e = *main.Graph().Effectors[0];
   e.SetGenerator(nullptr);
-  EXPECT_EQ(e.Update(), Updated);
+  EXPECT_EQ(e.Update(qv::Pass{}), Updated);
   e.Reset();
   EXPECT_EQ(e.RGBField.Width, 0);
 }
@@ -230,7 +230,7 @@ TEST(QVEffector, EveryColourBarEditRecomputesTheEffector) {
   QVMain main;
   main.Parameter.ChangeWidth(8);
   main.Parameter.ChangeHeight(6);
-  QVEffector& e = *Effectors[0];
+  QVEffector& e = *main.Graph().Effectors[0];
   const std::vector<std::pair<const char*, std::function<void()>>> edits = {
       {"entry colour", [&] { e.SetEntryColor(1, PackRGB(255, 0, 0)); }},
       {"entry input", [&] { e.SetEntryInput(1, 0.25); }},

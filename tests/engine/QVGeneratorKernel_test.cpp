@@ -20,7 +20,6 @@
 namespace {
 
 using qv::GeneratorKernelLevel;
-using qv::test::ScopedThreadCount;
 
 // Forces a kernel level for one test and goes back to Auto afterwards.
 class ScopedKernelLevel {
@@ -130,10 +129,9 @@ void SetScene(QVMain& main, QVGenerator& g, const Scene& s) {
 
 std::vector<FractalPixel> ComputeAt(QVGenerator& g, GeneratorKernelLevel level, int workers) {
   ScopedKernelLevel forced(level);
-  ScopedThreadCount n(workers);
   EXPECT_EQ(qv::GeneratorKernel(g).Level() == GeneratorKernelLevel::Plain,
             level == GeneratorKernelLevel::Plain);
-  EXPECT_TRUE(g.Compute());
+  EXPECT_TRUE(g.Compute(qv::test::WorkersPass(workers)));
   return Records(g);
 }
 
@@ -141,7 +139,7 @@ std::vector<FractalPixel> ComputeAt(QVGenerator& g, GeneratorKernelLevel level, 
 // workers, gives the plain loop's bits.
 void ExpectSameBitsAsPlain(GeneratorKernelLevel level) {
   QVMain main;
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   int run = 0;
   for (const QVFractalMethod* f : FractalMethods()) {
     main.Parameter.ChangeFractalMethod(qv::CloneAs(*f));
@@ -187,7 +185,7 @@ TEST(QVGeneratorKernel, Avx2LevelGivesThePlainLoopsBits) {
 
 TEST(QVGeneratorKernel, AutoLevelGivesThePlainLoopsBitsForEveryWorkerCount) {
   QVMain main;
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   SetScene(main, g, {"", 0, {0, 0}, {-0.5, 0}, 3.0, 31, 19, 300, 4.0});
   const std::vector<FractalPixel> want = ComputeAt(g, GeneratorKernelLevel::Plain, 1);
   for (int workers : {1, 2, 3, 4, 5, 6, 7}) {
@@ -244,7 +242,7 @@ QVComplex OneStep(int32_t kind, QVComplex z, QVComplex c, bool fused) {
 // differ on a good share of them.
 TEST(QVGeneratorKernel, OneStepEqualsSeparatelyRoundedArithmetic) {
   QVMain main;
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   const QVComplex c{0.2871, -0.5813};
   const int32_t w = 419, h = 397;
   SetScene(main, g, {"", 1, c, {0.1, -0.05}, 2.7, w, h, 1, Inf});
@@ -274,7 +272,7 @@ TEST(QVGeneratorKernel, OneStepEqualsSeparatelyRoundedArithmetic) {
 
 TEST(QVGeneratorKernel, VectorLevelsServeOnlyTheEndPointOutput) {
   QVMain main;
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   const GeneratorKernelLevel best = qv::BestGeneratorKernelLevel();
   ScopedKernelLevel forced(best);
   EXPECT_EQ(qv::GeneratorKernel(g).Level(), best);
@@ -293,23 +291,22 @@ TEST(QVGeneratorKernel, VectorLevelsServeOnlyTheEndPointOutput) {
 // would take minutes at the plain level).
 TEST(QVGeneratorKernel, EveryLevelGivesUpARowWhenThePassIsStopped) {
   QVMain main;
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   SetScene(main, g, {"", 0, {0, 0}, {-0.1, 0}, 0.2, 64, 1, 10000000, 4.0});
   g.FractalField.Resize(64, 1);
   std::stop_source stop;
   stop.request_stop();
-  const qv::ScopedPassStop scope(stop.get_token());
   for (const char* output : {"終点", "差分累積", "市松模様累積"}) {
     g.SetOutputMethod(qv::CloneAs(*FindMethod(OutputMethods(), output)));
     for (GeneratorKernelLevel level :
          {GeneratorKernelLevel::Scalar, GeneratorKernelLevel::Sse2, GeneratorKernelLevel::Avx2}) {
       if (!qv::GeneratorKernelLevelSupported(level)) continue;
       ScopedKernelLevel forced(level);
-      const qv::GeneratorKernel kernel(g);
+      const qv::GeneratorKernel kernel(g, stop.get_token());
       EXPECT_THROW(kernel.ComputeRow(0, g.FractalField.Row(0)), qv::PassStopped)
           << output << ", " << qv::GeneratorKernelLevelName(kernel.Level());
     }
-    QVThreadGenerator plain(g, 0);
+    QVThreadGenerator plain(g, 0, stop.get_token());
     EXPECT_THROW(plain.ComputeRow(0), qv::PassStopped) << output << ", Plain";
   }
 }

@@ -17,11 +17,11 @@
 
 namespace {
 
-using qv::test::ScopedThreadCount;
+using qv::test::WorkersPass;
 
 // Computes a generator with the given worker count and returns its records.
-std::vector<FractalPixel> Records(QVGenerator& g) {
-  g.Update();
+std::vector<FractalPixel> Records(QVGenerator& g, int workers = 1) {
+  g.Update(WorkersPass(workers));
   g.Reset();
   std::vector<FractalPixel> out;
   for (int y = 0; y < g.FractalField.Height; ++y)
@@ -40,13 +40,13 @@ bool SameBits(const std::vector<FractalPixel>& a, const std::vector<FractalPixel
 
 TEST(QVGenerator, DefaultSettingsWorkedExamples) {
   QVMain main;
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   EXPECT_EQ(g.Depth, 100);
   EXPECT_EQ(g.Range, 4.0);
   EXPECT_EQ(g.DivergenceMethod->Name, "ノルム");
   EXPECT_EQ(g.OutputMethod->Name, "終点");
   EXPECT_EQ(g.State, Changed);
-  g.Update();
+  g.Update(qv::Pass{});
   EXPECT_EQ(g.State, Updated);
   const FractalPixel centre = g.FractalField.Pixel(160, 160);
   EXPECT_EQ(centre.Z, (QVComplex{0, 0}));
@@ -64,8 +64,8 @@ TEST(QVGenerator, JuliaUnitCirclePointStaysAndTheRangeTestIsStrict) {
   p.ChangeWidth(5);
   p.ChangeHeight(5);
   p.ChangeScale(5);  // pixel (x, y) is the point (x - 2, 2 - y)
-  QVGenerator& g = *Generators[0];
-  g.Update();
+  QVGenerator& g = *main.Graph().Generators[0];
+  g.Update(qv::Pass{});
   g.Reset();
   EXPECT_EQ(g.FractalField.Pixel(3, 2).Count, 100);  // (1, 0) stays at 1
   EXPECT_EQ(g.FractalField.Pixel(3, 2).Z, (QVComplex{1, 0}));
@@ -74,7 +74,7 @@ TEST(QVGenerator, JuliaUnitCirclePointStaysAndTheRangeTestIsStrict) {
   // C = (1, 0) from z0 = 0: 1, 2 -> |z|^2 = 4 is not beyond the range, 3 is.
   p.ChangeFractalMethod(qv::CloneAs(*FindMethod(FractalMethods(), "z+C")));
   p.ChangeFractalParameter({1, 0});
-  g.Update();
+  g.Update(qv::Pass{});
   g.Reset();
   const FractalPixel& origin = g.FractalField.Pixel(2, 2);
   EXPECT_EQ(origin.Count, 3);
@@ -90,12 +90,12 @@ TEST(QVGenerator, DivergenceStopsAfterTheOutputHasSeenTheStep) {
   p.ChangeWidth(1);
   p.ChangeHeight(1);
   p.ChangeViewpoint({0, 0.5});
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   auto cross = qv::CloneAs(*FindMethod(DivergenceMethods(), "十字"));
   cross->SetParamValue(0, {0.45, 0.6});  // stops once |re| > 0.45 and |im| > 0.6
   g.SetDivergenceMethod(std::move(cross));
   p.ChangeViewpoint({0, 0.7});
-  g.Update();
+  g.Update(qv::Pass{});
   g.Reset();
   // z0 = (0, 0.7): steps give re = 0.1, 0.2, 0.3, 0.4, 0.5 -> stop at step 5.
   EXPECT_EQ(g.FractalField.Pixel(0, 0).Count, 5);
@@ -106,7 +106,7 @@ TEST(QVGenerator, DepthBelowOneRecordsTheStartResult) {
   QVMain main;
   main.Parameter.ChangeWidth(2);
   main.Parameter.ChangeHeight(2);
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   g.SetDepth(0);
   for (const FractalPixel& p : Records(g)) {
     EXPECT_EQ(p.Z, (QVComplex{0, 0}));
@@ -120,25 +120,20 @@ TEST(QVGenerator, SameRecordsForEveryWorkerCount) {
   main.Parameter.ChangeHeight(11);
   main.Parameter.ChangeViewpoint({-0.7, 0.2});
   main.Parameter.ChangeScale(2.2);
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   g.SetOutputMethod(qv::CloneAs(*FindMethod(OutputMethods(), "差分累積")));
   std::vector<FractalPixel> reference;
-  {
-    ScopedThreadCount one(1);
-    reference = Records(g);
-  }
+  reference = Records(g, 1);
   for (int workers : {2, 3, 4, 7, 0, -2}) {
-    ScopedThreadCount n(workers);
     g.SetDepth(g.Depth);  // force a recomputation
-    EXPECT_TRUE(SameBits(Records(g), reference)) << workers << " workers";
+    EXPECT_TRUE(SameBits(Records(g, workers), reference)) << workers << " workers";
   }
 }
 
 TEST(QVGenerator, RowsAreInterleavedOverTheWorkers) {
-  ScopedThreadCount three(3);
   std::mutex lock;
   std::map<std::thread::id, std::vector<int>> rows;
-  const bool done = qv::ComputeRows("Rows", 4, [&](int) -> qv::RowFunction {
+  const bool done = qv::ComputeRows(WorkersPass(3), "Rows", 4, [&](int) -> qv::RowFunction {
     return [&](int row) {
       std::lock_guard<std::mutex> g(lock);
       rows[std::this_thread::get_id()].push_back(row);
@@ -149,9 +144,8 @@ TEST(QVGenerator, RowsAreInterleavedOverTheWorkers) {
   for (auto& [id, r] : rows) groups.insert(r);
   EXPECT_EQ(groups, (std::set<std::vector<int>>{{0, 3}, {1}, {2}}));
 
-  ScopedThreadCount four(4);
   int calls = 0;
-  qv::ComputeRows("Rows", 3, [&](int worker) -> qv::RowFunction {
+  qv::ComputeRows(WorkersPass(4), "Rows", 3, [&](int worker) -> qv::RowFunction {
     std::lock_guard<std::mutex> g(lock);
     ++calls;
     EXPECT_LT(worker, 3) << "a worker without rows built its state";
@@ -161,20 +155,20 @@ TEST(QVGenerator, RowsAreInterleavedOverTheWorkers) {
 }
 
 TEST(QVGenerator, ProgressReportsEveryRowOnce) {
-  ScopedThreadCount three(3);
   QVMain main;
   main.Parameter.ChangeWidth(4);
   main.Parameter.ChangeHeight(10);
   std::mutex lock;
   std::multiset<int> rows;
-  ProgressHook = [&](const std::string& name, int row, int height) {
-    std::lock_guard<std::mutex> g(lock);
+  QVGenerator& g = *main.Graph().Generators[0];
+  qv::Pass pass = WorkersPass(3);
+  pass.Progress = [&](const std::string& name, int row, int height) {
+    std::lock_guard<std::mutex> guard(lock);
     EXPECT_EQ(height, 10);
-    if (name == Generators[0]->Name) rows.insert(row);
+    if (name == g.Name) rows.insert(row);
   };
-  Generators[0]->Update();
-  Generators[0]->Reset();
-  ProgressHook = nullptr;
+  g.Update(pass);
+  g.Reset();
   EXPECT_EQ(rows, (std::multiset<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
@@ -182,32 +176,32 @@ TEST(QVGenerator, AStoppedComputationStaysOutOfDate) {
   QVMain main;
   main.Parameter.ChangeWidth(6);
   main.Parameter.ChangeHeight(6);
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   std::stop_source stop;
   stop.request_stop();
-  {
-    qv::ScopedPassStop scope(stop.get_token());
-    EXPECT_EQ(g.Update(), Changed);
-  }
+  qv::Pass stopped;
+  stopped.Stop = stop.get_token();
+  EXPECT_EQ(g.Update(stopped), Changed);
   g.Reset();
   EXPECT_EQ(g.ComputedFrom, 0u);
-  EXPECT_EQ(g.Update(), Updated);  // the next pass computes it
+  EXPECT_EQ(g.Update(qv::Pass{}), Updated);  // the next pass computes it
   g.Reset();
-  EXPECT_EQ(g.Update(), Unchanged);
+  EXPECT_EQ(g.Update(qv::Pass{}), Unchanged);
   g.Reset();
 }
 
 TEST(QVGenerator, CopyClonesMethodsAndSharesParameters) {
   QVMain main;
-  QVGenerator& g = *Generators[0];
+  QVGenerator& g = *main.Graph().Generators[0];
   auto ball = qv::CloneAs(*FindMethod(OutputMethods(), "球"));
   ball->SetParamValue(0, {0.25, -0.5});
   g.SetOutputMethod(std::move(ball));
   g.SetDepth(37);
   g.SetRange(9);
-  QVGenerator* copy = CopyGenerator(g);
-  ASSERT_EQ(Generators.size(), 2u);
-  EXPECT_EQ(Generators[1], copy);
+  QVNodeGraph& graph = main.Graph();
+  QVGenerator* copy = graph.CopyGenerator(g);
+  ASSERT_EQ(graph.Generators.size(), 2u);
+  EXPECT_EQ(graph.Generators[1], copy);
   EXPECT_NE(copy->Name, g.Name);
   EXPECT_EQ(copy->Parameter, &main.Parameter);
   EXPECT_NE(copy->OutputMethod.get(), g.OutputMethod.get());
@@ -217,7 +211,7 @@ TEST(QVGenerator, CopyClonesMethodsAndSharesParameters) {
   EXPECT_EQ(copy->Range, 9.0);
   EXPECT_EQ(copy->FractalField.Width, 0);
   EXPECT_EQ(copy->State, Changed);
-  EXPECT_EQ(Effectors[0]->Generator, &g);
+  EXPECT_EQ(graph.Effectors[0]->Generator, &g);
 }
 
 }  // namespace

@@ -22,19 +22,15 @@ namespace {
 // Counts, per node name, how many rows were computed in a pass.
 class ComputedNodes {
  public:
-  ComputedNodes() {
-    ProgressHook = [this](const std::string& name, int, int) {
-      std::lock_guard<std::mutex> g(lock_);
-      ++rows_[name];
-    };
-  }
-  ~ComputedNodes() { ProgressHook = nullptr; }
   std::set<std::string> Pass(QVMain& main) {
     {
       std::lock_guard<std::mutex> g(lock_);
       rows_.clear();
     }
-    EXPECT_TRUE(main.RunPass());
+    EXPECT_TRUE(main.RunPass({}, [this](const std::string& name, int, int) {
+      std::lock_guard<std::mutex> g(lock_);
+      ++rows_[name];
+    }));
     std::set<std::string> names;
     for (auto& [name, n] : rows_) names.insert(name);
     return names;
@@ -57,11 +53,12 @@ class UpdateProtocolTest : public ::testing::Test {
   void SetUp() override {
     main_.Parameter.ChangeWidth(8);
     main_.Parameter.ChangeHeight(6);
-    g_ = Generators[0];
-    e1_ = Effectors[0];
-    m1_ = Mixers[0];
-    e2_ = new QVEffector(g_, &main_);
-    m2_ = new QVMixer();
+    QVNodeGraph& graph = main_.Graph();
+    g_ = graph.Generators[0];
+    e1_ = graph.Effectors[0];
+    m1_ = graph.Mixers[0];
+    e2_ = graph.AddEffector(g_);
+    m2_ = graph.AddMixer();
     m2_->AppendSource('+', e2_);
     EXPECT_EQ(nodes_.Pass(main_), Names({g_, e1_, e2_, m1_, m2_}));
   }
@@ -129,7 +126,7 @@ TEST_F(UpdateProtocolTest, SameFinalPictureForOneTwoThreeAndSevenWorkers) {
   m2_->AppendTransparence('+', e1_);
   std::vector<int32_t> reference;
   for (int workers : {1, 2, 3, 7}) {
-    qv::test::ScopedThreadCount n(workers);
+    main_.SetWorkers(workers);
     main_.Parameter.ChangeScale(2.75);
     nodes_.Pass(main_);
     auto pixels = qv::test::MixerPixels(*m2_);
@@ -138,73 +135,90 @@ TEST_F(UpdateProtocolTest, SameFinalPictureForOneTwoThreeAndSevenWorkers) {
   }
 }
 
+// The counters belong to each graph: two projects name their nodes alike, and
+// a copy skips the values a name already has.
 TEST(QVGraph, NamesCountPerKindAndNeverRepeatForCopies) {
   QVMain main;
-  const std::string first = Generators[0]->Name;
-  const int n = std::stoi(first.substr(9));
-  // A name the counter will reach.
-  LiveGraph().Rename(*Generators[0], "Generator" + std::to_string(n + 2));
-  QVGenerator* a = CopyGenerator(*Generators[0]);
-  QVGenerator* b = CopyGenerator(*Generators[0]);
-  EXPECT_EQ(a->Name, "Generator" + std::to_string(n + 1));
-  EXPECT_EQ(b->Name, "Generator" + std::to_string(n + 3));
-  const std::string e = qv::NextEffectorName();
-  EXPECT_EQ(e.rfind("Effector", 0), 0u);
+  QVMain other;
+  QVNodeGraph& graph = main.Graph();
+  QVGenerator& g = *graph.Generators[0];
+  EXPECT_EQ(g.Name, "Generator1");
+  EXPECT_EQ(other.Graph().Generators[0]->Name, "Generator1");
+  graph.Rename(g, "Generator3");  // a name the counter will reach
+  QVGenerator* a = graph.CopyGenerator(g);
+  QVGenerator* b = graph.CopyGenerator(g);
+  EXPECT_EQ(a->Name, "Generator2");
+  EXPECT_EQ(b->Name, "Generator4");
+  EXPECT_EQ(other.Graph().CopyGenerator(*other.Graph().Generators[0])->Name, "Generator2");
+  EXPECT_EQ(graph.NextEffectorName(), "Effector2");
+  EXPECT_EQ(graph.NextMixerName(), "Mixer2");
 }
 
-TEST(QVGraph, FindReturnsTheFirstOfDuplicateNames) {
+// Lookups find the first of duplicate names, and only among the graph's own
+// nodes: a node of one project is never found from another.
+TEST(QVGraph, FindReturnsTheFirstOfDuplicateNamesInItsOwnGraph) {
   QVMain main;
-  auto* twin = new QVEffector(Generators[0], &main);
-  LiveGraph().Rename(*twin, Effectors[0]->Name);
-  EXPECT_EQ(FindEffector(twin->Name), Effectors[0]);
-  EXPECT_EQ(FindGenerator(Generators[0]->Name), Generators[0]);
-  EXPECT_EQ(FindGenerator("generator1x"), nullptr);
+  QVMain other;
+  QVNodeGraph& graph = main.Graph();
+  auto* twin = graph.AddEffector(graph.Generators[0]);
+  graph.Rename(*twin, graph.Effectors[0]->Name);
+  EXPECT_EQ(graph.FindEffector(twin->Name), graph.Effectors[0]);
+  EXPECT_EQ(graph.FindGenerator(graph.Generators[0]->Name), graph.Generators[0]);
+  EXPECT_EQ(graph.FindGenerator("generator1x"), nullptr);
+  EXPECT_EQ(other.Graph().FindEffector(twin->Name), other.Graph().Effectors[0]);
+  other.Graph().Rename(*other.Graph().Generators[0], "Elsewhere");
+  EXPECT_EQ(graph.FindGenerator("Elsewhere"), nullptr);
+  EXPECT_TRUE(qv::IsValidNodeName(graph, "Elsewhere", qv::NodeKind::Generator));
 }
 
 TEST(QVGraph, NodeNameRule) {
   QVMain main;
+  const QVNodeGraph& graph = main.Graph();
+  const QVMixer* mixer = graph.Mixers[0];
   using qv::NodeKind;
-  EXPECT_TRUE(qv::IsValidNodeName("Layer_2", NodeKind::Mixer));
-  EXPECT_TRUE(qv::IsValidNodeName("背景", NodeKind::Mixer));
-  EXPECT_FALSE(qv::IsValidNodeName("", NodeKind::Mixer));
-  EXPECT_FALSE(qv::IsValidNodeName("two words", NodeKind::Mixer));
-  EXPECT_FALSE(qv::IsValidNodeName("tab\there", NodeKind::Mixer));
-  EXPECT_FALSE(qv::IsValidNodeName("line\nbreak", NodeKind::Mixer));
-  EXPECT_FALSE(qv::IsValidNodeName(Mixers[0]->Name, NodeKind::Mixer));
-  EXPECT_TRUE(qv::IsValidNodeName(Mixers[0]->Name, NodeKind::Mixer, Mixers[0]));  // its own name
-  EXPECT_TRUE(qv::IsValidNodeName(Mixers[0]->Name, NodeKind::Generator));
+  EXPECT_TRUE(qv::IsValidNodeName(graph, "Layer_2", NodeKind::Mixer));
+  EXPECT_TRUE(qv::IsValidNodeName(graph, "背景", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName(graph, "", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName(graph, "two words", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName(graph, "tab\there", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName(graph, "line\nbreak", NodeKind::Mixer));
+  EXPECT_FALSE(qv::IsValidNodeName(graph, mixer->Name, NodeKind::Mixer));
+  EXPECT_TRUE(qv::IsValidNodeName(graph, mixer->Name, NodeKind::Mixer, mixer));  // its own name
+  EXPECT_TRUE(qv::IsValidNodeName(graph, mixer->Name, NodeKind::Generator));
+  EXPECT_EQ(qv::NameTextProblem(mixer->Name), "") << "taken, but fine as text";
+  EXPECT_NE(qv::NameTextProblem("two words"), "");
 }
 
 TEST(QVGraph, DestroyAllEmptiesEveryRegistryAndSwapMovesNodes) {
   QVMain main;
+  QVNodeGraph& graph = main.Graph();
   QVNodeGraph staged;
-  {
-    qv::ScopedConstructionGraph scope(staged);
-    new QVMixer();
-    EXPECT_EQ(staged.Mixers.back()->BaseMixer(), nullptr) << "bases come from the same graph";
-  }
-  EXPECT_EQ(Mixers.size(), 1u);
-  QVMixer* live = Mixers[0];
-  LiveGraph().Swap(staged);
-  ASSERT_EQ(Mixers.size(), 1u);
-  EXPECT_NE(Mixers[0], live);
-  EXPECT_EQ(Generators.size(), 0u);
+  staged.AddMixer();
+  EXPECT_EQ(staged.Mixers.back()->BaseMixer(), nullptr) << "bases come from the same graph";
+  EXPECT_EQ(graph.Mixers.size(), 1u);
+  QVMixer* live = graph.Mixers[0];
+  graph.Swap(staged);
+  ASSERT_EQ(graph.Mixers.size(), 1u);
+  EXPECT_NE(graph.Mixers[0], live);
+  EXPECT_EQ(graph.Mixers[0]->OwnerGraph, &graph);
+  EXPECT_EQ(graph.Generators.size(), 0u);
   EXPECT_EQ(staged.Mixers[0], live);
+  EXPECT_EQ(live->OwnerGraph, &staged);
   staged.DestroyAll();
   EXPECT_TRUE(staged.Generators.empty() && staged.Effectors.empty() && staged.Mixers.empty());
-  delete Mixers[0];  // the node removes itself from the live registry
-  EXPECT_TRUE(Mixers.empty());
+  delete graph.Mixers[0];  // the node removes itself from its graph's registry
+  EXPECT_TRUE(graph.Mixers.empty());
 }
 
 // G1 -> E1 -> M1, G2 -> E2, M2 on M1 listing E1 and E2, M3 on M2.
 class GraphEditTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g1_ = Generators[0];
-    e1_ = Effectors[0];
-    m1_ = Mixers[0];
+    g1_ = graph_.Generators[0];
+    e1_ = graph_.Effectors[0];
+    m1_ = graph_.Mixers[0];
     g2_ = graph_.CopyGenerator(*g1_);
-    e2_ = graph_.AddEffector(g2_, &main_);
+    e2_ = graph_.AddEffector(g2_);
     m2_ = graph_.AddMixer();
     m2_->AppendSource('+', e1_);
     m2_->AppendSource('*', e2_);
@@ -215,7 +229,7 @@ class GraphEditTest : public ::testing::Test {
   void Settle() { ASSERT_TRUE(main_.RunPass()); }
 
   QVMain main_;
-  QVNodeGraph& graph_ = LiveGraph();
+  QVNodeGraph& graph_ = main_.Graph();
   QVGenerator *g1_, *g2_;
   QVEffector *e1_, *e2_;
   QVMixer *m1_, *m2_, *m3_;
@@ -246,12 +260,12 @@ TEST_F(GraphEditTest, DeletingAMixerHandsItsBaseOn) {
   EXPECT_EQ(m3_->BaseMixer(), m1_);
   graph_.DeleteNode(m1_);
   EXPECT_EQ(m3_->BaseMixer(), nullptr);
-  EXPECT_EQ(Mixers, std::vector<QVMixer*>{m3_});
+  EXPECT_EQ(graph_.Mixers, std::vector<QVMixer*>{m3_});
 }
 
 TEST_F(GraphEditTest, LinksOutsideTheGraphOrInACircleAreRefused) {
   QVNodeGraph other;
-  QVEffector* stranger = other.AddEffector(nullptr, nullptr);
+  QVEffector* stranger = other.AddEffector(nullptr);
   EXPECT_THROW(m2_->AppendSource('+', stranger), std::invalid_argument);
   EXPECT_THROW(m2_->AppendTransparence('+', nullptr), std::invalid_argument);
   EXPECT_THROW(e1_->SetGenerator(other.AddGenerator(&main_.Parameter)), std::invalid_argument);
@@ -288,17 +302,18 @@ namespace {
 // equals a scan of the registry for the first node of the name.
 TEST(QVGraph, NameLookupsEqualARegistryScanThroughRandomEdits) {
   QVMain main;
+  QVNodeGraph& live = main.Graph();
   QVNodeGraph other;
   std::mt19937 rng(7);
   const auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
-  const std::vector<std::string> names = {"", "a", "b", "c", Generators[0]->Name};
+  const std::vector<std::string> names = {"", "a", "b", "c", live.Generators[0]->Name};
   const auto scan = [](const auto& registry, const std::string& name) {
     const auto at = std::find_if(registry.begin(), registry.end(),
                                  [&](const auto* n) { return n->Name == name; });
     return at == registry.end() ? nullptr : *at;
   };
   for (int step = 0; step < 2000; ++step) {
-    QVNodeGraph& g = pick(2) ? LiveGraph() : other;
+    QVNodeGraph& g = pick(2) ? live : other;
     std::vector<QVNode*> nodes(g.Generators.begin(), g.Generators.end());
     nodes.insert(nodes.end(), g.Effectors.begin(), g.Effectors.end());
     nodes.insert(nodes.end(), g.Mixers.begin(), g.Mixers.end());
@@ -308,7 +323,7 @@ TEST(QVGraph, NameLookupsEqualARegistryScanThroughRandomEdits) {
         g.AddGenerator(&main.Parameter);
         break;
       case 1:
-        g.AddEffector(nullptr, &main);
+        g.AddEffector(nullptr);
         break;
       case 2:
         g.AddMixer();
@@ -320,13 +335,13 @@ TEST(QVGraph, NameLookupsEqualARegistryScanThroughRandomEdits) {
         if (any) g.DeleteNode(any);
         break;
       case 5:
-        LiveGraph().Swap(other);
+        live.Swap(other);
         break;
       default:
         if (any) g.Rename(*any, names[pick(names.size())]);
         break;
     }
-    for (QVNodeGraph* each : {&LiveGraph(), &other}) {
+    for (QVNodeGraph* each : {&live, &other}) {
       ASSERT_TRUE(each->NameIndexMatches()) << "step " << step;
       for (const std::string& name : names) {
         ASSERT_EQ(each->FindGenerator(name), scan(each->Generators, name)) << step;
@@ -341,9 +356,8 @@ TEST(QVGraph, DestroyAllDeletesEachRegistryInOrder) {
   std::vector<std::string> order;
   {
     QVNodeGraph graph;
-    qv::ScopedConstructionGraph scope(graph);
     QVParameter parameter;
-    for (int i = 0; i < 3; ++i) new QVGenerator(&parameter);
+    for (int i = 0; i < 3; ++i) new QVGenerator(graph, &parameter);
     for (QVGenerator* g : graph.Generators) order.push_back(g->Name);
     std::vector<std::string> expected = order;
     // The registry seen from each destructor no longer holds the node.

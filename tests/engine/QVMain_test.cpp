@@ -22,20 +22,21 @@ namespace {
 using qv::test::HoldingPoster;
 using qv::test::MixerPixels;
 using qv::test::RecordingCanvas;
-using qv::test::ScopedThreadCount;
 
 TEST(QVMain, BuildsTheDefaultGraph) {
   QVMain main;
-  ASSERT_EQ(Generators.size(), 1u);
-  ASSERT_EQ(Effectors.size(), 1u);
-  ASSERT_EQ(Mixers.size(), 1u);
-  EXPECT_EQ(Effectors[0]->Generator, Generators[0]);
-  EXPECT_EQ(Generators[0]->Parameter, &main.Parameter);
-  EXPECT_EQ(Mixers[0]->BaseMixer(), nullptr);
-  ASSERT_EQ(Mixers[0]->SourceList().size(), 1u);
-  EXPECT_EQ(Mixers[0]->SourceList()[0].Operator, '+');
-  EXPECT_EQ(Mixers[0]->SourceList()[0].Effector, Effectors[0]);
-  EXPECT_TRUE(Mixers[0]->TransparenceList().empty());
+  const QVNodeGraph& graph = main.Graph();
+  ASSERT_EQ(graph.Generators.size(), 1u);
+  ASSERT_EQ(graph.Effectors.size(), 1u);
+  ASSERT_EQ(graph.Mixers.size(), 1u);
+  EXPECT_EQ(graph.Effectors[0]->Generator, graph.Generators[0]);
+  EXPECT_EQ(graph.Generators[0]->Parameter, &main.Parameter);
+  const QVMixer& mixer = *graph.Mixers[0];
+  EXPECT_EQ(mixer.BaseMixer(), nullptr);
+  ASSERT_EQ(mixer.SourceList().size(), 1u);
+  EXPECT_EQ(mixer.SourceList()[0].Operator, '+');
+  EXPECT_EQ(mixer.SourceList()[0].Effector, graph.Effectors[0]);
+  EXPECT_TRUE(mixer.TransparenceList().empty());
 }
 
 TEST(QVMain, SecondPassWithoutEditsComputesNothing) {
@@ -44,45 +45,44 @@ TEST(QVMain, SecondPassWithoutEditsComputesNothing) {
   main.Parameter.ChangeHeight(12);
   std::mutex lock;
   std::multiset<std::string> rows;
-  ProgressHook = [&](const std::string& name, int, int) {
+  const QVProgressFunction progress = [&](const std::string& name, int, int) {
     std::lock_guard<std::mutex> g(lock);
     rows.insert(name);
   };
-  ASSERT_TRUE(main.RunPass());
-  EXPECT_EQ(rows.count(Generators[0]->Name), 12u);
-  EXPECT_EQ(rows.count(Effectors[0]->Name), 12u);
-  EXPECT_EQ(rows.count(Mixers[0]->Name), 12u);
-  const auto first = MixerPixels(*Mixers[0]);
+  const QVNodeGraph& graph = main.Graph();
+  ASSERT_TRUE(main.RunPass({}, progress));
+  EXPECT_EQ(rows.count(graph.Generators[0]->Name), 12u);
+  EXPECT_EQ(rows.count(graph.Effectors[0]->Name), 12u);
+  EXPECT_EQ(rows.count(graph.Mixers[0]->Name), 12u);
+  const auto first = MixerPixels(*graph.Mixers[0]);
   rows.clear();
-  ASSERT_TRUE(main.RunPass());
+  ASSERT_TRUE(main.RunPass({}, progress));
   EXPECT_TRUE(rows.empty());
-  EXPECT_EQ(MixerPixels(*Mixers[0]), first);
-  EXPECT_EQ(Mixers[0]->State, Unvisited);
-  EXPECT_EQ(Generators[0]->State, Unvisited);
-  ProgressHook = nullptr;
+  EXPECT_EQ(MixerPixels(*graph.Mixers[0]), first);
+  EXPECT_EQ(graph.Mixers[0]->State, Unvisited);
+  EXPECT_EQ(graph.Generators[0]->State, Unvisited);
 }
 
 // A stop that ends the pass inside an upstream node leaves the nodes after it
 // with nothing new to compute; the pass must still report that it was stopped
 // (the render thread then draws nothing), and the next pass finishes the work.
 TEST(QVMain, PassStoppedInsideAnUpstreamNodeReportsTheStop) {
-  ScopedThreadCount one(1);
   QVMain main;
+  main.SetWorkers(1);
   main.Parameter.ChangeWidth(8);
   main.Parameter.ChangeHeight(8);
+  const QVMixer& mixer = *main.Graph().Mixers[0];
+  QVGenerator& generator = *main.Graph().Generators[0];
   ASSERT_TRUE(main.RunPass());
-  const auto before = MixerPixels(*Mixers[0]);
-  Generators[0]->SetDepth(30);
-  const std::string generator = Generators[0]->Name;
+  const auto before = MixerPixels(mixer);
+  generator.SetDepth(30);
   std::stop_source stop;
-  ProgressHook = [&](const std::string& name, int, int) {
-    if (name == generator) stop.request_stop();
-  };
-  EXPECT_FALSE(main.RunPass(stop.get_token()));
-  ProgressHook = nullptr;
-  EXPECT_EQ(MixerPixels(*Mixers[0]), before);
+  EXPECT_FALSE(main.RunPass(stop.get_token(), [&](const std::string& name, int, int) {
+    if (name == generator.Name) stop.request_stop();
+  }));
+  EXPECT_EQ(MixerPixels(mixer), before);
   ASSERT_TRUE(main.RunPass());
-  EXPECT_NE(MixerPixels(*Mixers[0]), before);
+  EXPECT_NE(MixerPixels(mixer), before);
 }
 
 TEST(QVMain, WorkerCountFromEnvironment) {
@@ -127,7 +127,7 @@ TEST(QVMain, RenderPostsStartDrawingAndEndInOrder) {
   EXPECT_EQ(events, (std::vector<std::string>{"start", "draw", "end"}));
   ASSERT_EQ(canvas.Width, 9);
   ASSERT_EQ(canvas.Height, 7);
-  EXPECT_EQ(canvas.Pixels, MixerPixels(*Mixers[0]));
+  EXPECT_EQ(canvas.Pixels, MixerPixels(*main.Graph().Mixers[0]));
   EXPECT_EQ(main.Progress().Name, "Draw");
   EXPECT_EQ(main.Progress().Row, 7);
 }
@@ -141,12 +141,12 @@ TEST(QVMain, NullPosterRunsHooksInPlaceAndNullCanvasDrawsNothing) {
   main.Render(nullptr, nullptr);
   main.WaitRender();
   EXPECT_EQ(ends, 1);
-  EXPECT_EQ(Mixers[0]->RGBField.Width, 4);
+  EXPECT_EQ(main.Graph().Mixers[0]->RGBField.Width, 4);
 }
 
 TEST(QVMain, RenderWithoutMixerRunsStartAndEndHooks) {
   QVMain main;
-  delete Mixers.front();
+  main.Graph().DeleteNode(main.Graph().Mixers.front());
   std::vector<std::string> events;
   main.OnRenderStart = [&] { events.push_back("start"); };
   main.OnRenderEnd = [&] { events.push_back("end"); };
@@ -173,7 +173,7 @@ TEST(QVMain, PictureTooLargeIsRefusedWithTheMemoryItNeeds) {
   EXPECT_TRUE(ended);
   EXPECT_NE(error.find("100000000 x 100000000"), std::string::npos) << error;
   EXPECT_NE(error.find("MiB"), std::string::npos) << error;
-  EXPECT_EQ(Generators[0]->FractalField.Width, 0);
+  EXPECT_EQ(main.Graph().Generators[0]->FractalField.Width, 0);
   // The engine goes on: a sensible size renders again.
   main.Parameter.ChangeWidth(5);
   main.Parameter.ChangeHeight(5);
@@ -189,30 +189,32 @@ TEST(QVMain, EmptySizeRendersAnEmptyPicture) {
   main.Parameter.ChangeWidth(0);
   main.Parameter.ChangeHeight(-4);
   ASSERT_TRUE(main.RunPass());
-  EXPECT_EQ(Mixers[0]->RGBField.Width, 0);
-  EXPECT_EQ(Mixers[0]->RGBField.Height, 0);
+  EXPECT_EQ(main.Graph().Mixers[0]->RGBField.Width, 0);
+  EXPECT_EQ(main.Graph().Mixers[0]->RGBField.Height, 0);
 }
 
 // Starts, stops and restarts renders at random moments; the engine must never
 // deadlock or crash, and the final uninterrupted render must equal a render
 // made from scratch with the same settings.
 TEST(QVMain, StopAndRestartStressEndsWithTheUninterruptedPicture) {
-  ScopedThreadCount threads(3);
   std::vector<int32_t> expected;
   {
     QVMain reference;
+    reference.SetWorkers(3);
     reference.Parameter.ChangeWidth(23);
     reference.Parameter.ChangeHeight(17);
     reference.Parameter.ChangeViewpoint({-0.6, 0.1});
     reference.Parameter.ChangeScale(2.5);
-    Effectors[0]->SetDifferential(true);
+    reference.Graph().Effectors[0]->SetDifferential(true);
     ASSERT_TRUE(reference.RunPass());
-    expected = MixerPixels(*Mixers[0]);
+    expected = MixerPixels(*reference.Graph().Mixers[0]);
   }
   QVMain main;
+  main.SetWorkers(3);
   main.Parameter.ChangeWidth(23);
   main.Parameter.ChangeHeight(17);
-  Effectors[0]->SetDifferential(true);
+  QVGenerator& generator = *main.Graph().Generators[0];
+  main.Graph().Effectors[0]->SetDifferential(true);
   RecordingCanvas canvas;
   int draws = 0;
   canvas.OnPicture = [&] { ++draws; };
@@ -221,21 +223,20 @@ TEST(QVMain, StopAndRestartStressEndsWithTheUninterruptedPicture) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   int rounds = 0;
   for (; rounds < 3000 && std::chrono::steady_clock::now() < deadline; ++rounds) {
-    main.StopRender();
-    // Edits happen only between renders.
+    // Edits happen while a render may be running: it computes a frozen copy.
+    if (random() % 2 == 0) main.StopRender();
     switch (random() % 4) {
       case 0: main.Parameter.ChangeViewpoint({-0.6 + (random() % 3) * 0.1, 0.1}); break;
       case 1: main.Parameter.ChangeScale(2.0 + (random() % 3) * 0.25); break;
-      case 2: Generators[0]->SetDepth(50 + static_cast<int32_t>(random() % 100)); break;
+      case 2: generator.SetDepth(50 + static_cast<int32_t>(random() % 100)); break;
       default: break;
     }
     main.Render(&canvas, &poster);
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 400));
   }
-  main.StopRender();
   main.Parameter.ChangeViewpoint({-0.6, 0.1});
   main.Parameter.ChangeScale(2.5);
-  Generators[0]->SetDepth(100);
+  generator.SetDepth(100);
   // A stopped pass may leave nodes half done; one more stop must not make
   // them look finished.
   main.Render(&canvas, &poster);
@@ -244,8 +245,48 @@ TEST(QVMain, StopAndRestartStressEndsWithTheUninterruptedPicture) {
   main.WaitRender();
   EXPECT_GT(rounds, 100);
   EXPECT_LT(draws, rounds) << "no render was ever stopped part-way";
-  EXPECT_EQ(MixerPixels(*Mixers[0]), expected);
+  EXPECT_EQ(MixerPixels(*main.Graph().Mixers[0]), expected);
   EXPECT_EQ(canvas.Pixels, expected);
+}
+
+// Two projects render at once, each edited (a node deleted) as soon as its
+// render started: each picture is that of the project as it was at Render,
+// and the render leaves the live nodes' State alone.
+TEST(QVMain, ProjectsRenderAtOnceWhatTheyWereWhenTheRenderStarted) {
+  const auto scene = [](QVMain& main, double scale) {
+    main.SetWorkers(2);
+    main.Parameter.ChangeWidth(97);
+    main.Parameter.ChangeHeight(61);
+    main.Parameter.ChangeViewpoint({-0.7, 0.2});
+    main.Parameter.ChangeScale(scale);
+    main.Graph().Generators[0]->SetDepth(3000);
+  };
+  QVMain referenceA, referenceB, a, b;
+  scene(referenceA, 2.5);
+  scene(a, 2.5);
+  scene(referenceB, 0.5);
+  scene(b, 0.5);
+  referenceB.Graph().Effectors[0]->SetDifferential(true);
+  b.Graph().Effectors[0]->SetDifferential(true);
+  ASSERT_TRUE(referenceA.RunPass());
+  ASSERT_TRUE(referenceB.RunPass());
+  a.Graph().Mixers[0]->State = Unchanged;  // a value no pass leaves behind
+  RecordingCanvas canvasA, canvasB;
+  a.Render(&canvasA, nullptr);
+  b.Render(&canvasB, nullptr);
+  a.Parameter.ChangeScale(1.0);
+  a.Graph().Generators[0]->SetDepth(7);
+  b.Graph().DeleteNode(b.Graph().Effectors[0]);
+  a.WaitRender();
+  b.WaitRender();
+  EXPECT_EQ(canvasA.Pixels, MixerPixels(*referenceA.Graph().Mixers[0]));
+  EXPECT_EQ(canvasB.Pixels, MixerPixels(*referenceB.Graph().Mixers[0]));
+  EXPECT_EQ(a.Graph().Mixers[0]->State, Unchanged);
+  // The edits reach the next render.
+  a.Render(&canvasA, nullptr);
+  a.WaitRender();
+  EXPECT_NE(canvasA.Pixels, MixerPixels(*referenceA.Graph().Mixers[0]));
+  EXPECT_EQ(canvasA.Pixels, MixerPixels(*a.Graph().Mixers[0]));
 }
 
 // "終点" that, when armed, asks the pass to stop at step 5000 of the third
@@ -285,9 +326,10 @@ void DeepScene(QVMain& main, std::shared_ptr<StopOnceOutput::Trigger> trigger) {
   main.Parameter.ChangeScale(0.2);  // every point stays: every orbit runs to the depth
   main.Parameter.ChangeWidth(12);
   main.Parameter.ChangeHeight(3);
-  Generators[0]->SetDepth(100000);
+  QVGenerator& generator = *main.Graph().Generators[0];
+  generator.SetDepth(100000);
   if (!trigger) trigger = std::make_shared<StopOnceOutput::Trigger>();
-  Generators[0]->SetOutputMethod(std::make_unique<StopOnceOutput>(std::move(trigger)));
+  generator.SetOutputMethod(std::make_unique<StopOnceOutput>(std::move(trigger)));
 }
 
 // A pass stopped in the middle of a row (two pixels of it already written)
@@ -301,23 +343,23 @@ TEST(QVMain, PassStoppedMidRowIsFinishedExactlyByTheNextPass) {
     disarmed->Armed = false;
     DeepScene(reference, disarmed);
     ASSERT_TRUE(reference.RunPass());
-    expected = MixerPixels(*Mixers[0]);
+    expected = MixerPixels(*reference.Graph().Mixers[0]);
   }
   QVMain main;
-  ScopedThreadCount one(1);  // QVMain set it from the environment
+  main.SetWorkers(1);
   DeepScene(main, nullptr);
-  Generators[0]->SetDepth(10);
+  main.Graph().Generators[0]->SetDepth(10);
   ASSERT_TRUE(main.RunPass());  // every record now counts 10
   auto trigger = std::make_shared<StopOnceOutput::Trigger>();
   DeepScene(main, trigger);
   EXPECT_FALSE(main.RunPass(trigger->Stop.get_token()));
   EXPECT_FALSE(trigger->Armed);
-  const QVFractalField& field = Generators[0]->FractalField;
+  const QVFractalField& field = main.Graph().Generators[0]->FractalField;
   EXPECT_EQ(field.Pixel(1, 0).Count, 100000);  // written before the stop
   EXPECT_EQ(field.Pixel(2, 0).Count, 10);      // the orbit given up part-way
   EXPECT_EQ(field.Pixel(11, 0).Count, 10);
   ASSERT_TRUE(main.RunPass());
-  EXPECT_EQ(MixerPixels(*Mixers[0]), expected);
+  EXPECT_EQ(MixerPixels(*main.Graph().Mixers[0]), expected);
 }
 
 TEST(QVMain, PictureIsOpaqueRgb32OfTheLastMixer) {
@@ -328,7 +370,7 @@ TEST(QVMain, PictureIsOpaqueRgb32OfTheLastMixer) {
   main.Render(&canvas, nullptr);
   main.WaitRender();
   ASSERT_TRUE(canvas.Last);
-  const QVRGBField& field = Mixers[0]->RGBField;
+  const QVRGBField& field = main.Graph().Mixers[0]->RGBField;
   for (int32_t y = 0; y < 2; ++y) {
     for (int32_t x = 0; x < 3; ++x) {
       int32_t r, g, b;
@@ -347,14 +389,15 @@ TEST(QVMain, RenderReturnsGenerationsAndProgressCarriesTheLatest) {
   EXPECT_EQ(main.Render(nullptr, nullptr), 1u);
   main.WaitRender();
   EXPECT_EQ(main.Progress().Generation, 1u);
-  EXPECT_EQ(main.Progress().Name, Mixers[0]->Name);
+  QVGenerator& generator = *main.Graph().Generators[0];
+  EXPECT_EQ(main.Progress().Name, main.Graph().Mixers[0]->Name);
   main.Parameter.ChangeWidth(1000);  // never finishes before the next Render
-  Generators[0]->SetDepth(1000000);
+  generator.SetDepth(1000000);
   EXPECT_EQ(main.Render(nullptr, nullptr), 2u);
-  main.StopRender();  // edits only between renders
+  main.StopRender();
   EXPECT_EQ(main.Progress().Generation, 2u);
   main.Parameter.ChangeWidth(4);
-  Generators[0]->SetDepth(5);
+  generator.SetDepth(5);
   const uint64_t third = main.Render(nullptr, nullptr);
   EXPECT_EQ(third, 3u);
   EXPECT_EQ(main.Progress().Generation, 3u);
@@ -383,7 +426,7 @@ TEST(QVMain, CallsOfASupersededRenderAreDropped) {
   EXPECT_EQ(events, (std::vector<std::string>{"start", "end"}));
   EXPECT_EQ(canvas.Pictures, 1);
   EXPECT_EQ(canvas.Width, 6);
-  EXPECT_EQ(canvas.Pixels, MixerPixels(*Mixers[0]));
+  EXPECT_EQ(canvas.Pixels, MixerPixels(*main.Graph().Mixers[0]));
 }
 
 // After StopRender the canvas may go away: a picture still queued is dropped,
@@ -431,8 +474,7 @@ namespace {
 
 TEST(QVMain, RequiredBytesCountsEverythingARenderHoldsAtOnce) {
   QVMain main;
-  const int32_t savedThreads = ThreadCount;
-  ThreadCount = 2;
+  main.SetWorkers(2);
   const struct { int32_t w, h; } sizes[] = {{2000, 2000}, {7680, 4320}, {5000000, 1}};
   for (const auto& s : sizes) {
     main.Parameter.ChangeWidth(s.w);
@@ -452,7 +494,6 @@ TEST(QVMain, RequiredBytesCountsEverythingARenderHoldsAtOnce) {
   EXPECT_EQ(main.RequiredBytes(), INT64_MAX);
   EXPECT_NE(main.MemoryMessage().find("needs more memory than can be addressed"),
             std::string::npos);
-  ThreadCount = savedThreads;
 }
 
 }  // namespace

@@ -15,9 +15,7 @@
 
 namespace {
 
-using qv::ScopedPlainRows;
 using qv::test::MixerPixels;
-using qv::test::ScopedThreadCount;
 
 // Channels biased towards 0 and 255, so that black sources, saturated sums and
 // normalisation all occur; now and then a stray top byte, which reads as nothing.
@@ -50,17 +48,18 @@ class MixerRowsTest : public ::testing::Test {
  protected:
   static constexpr int32_t kW = 13, kH = 7;
   QVMain main_;
-  QVMixer& bottom_ = *Mixers[0];
+  QVNodeGraph& graph_ = main_.Graph();
+  QVMixer& bottom_ = *graph_.Mixers[0];
   QVMixer* top_ = nullptr;
   std::vector<QVEffector*> pool_;
   std::mt19937 rng_{2024};
 
   void SetUp() override {
-    top_ = new QVMixer();  // owned by the graph; its base is bottom_
+    top_ = graph_.AddMixer();  // its base is bottom_
     const std::vector<std::pair<int32_t, int32_t>> sizes = {{kW, kH}, {kW, kH}, {kW, kH}, {5, 3},
                                                             {20, 9},  {0, 0},   {kW, 2},  {2, kH}};
     for (auto [w, h] : sizes) {
-      pool_.push_back(new QVEffector(nullptr, &main_));
+      pool_.push_back(graph_.AddEffector(nullptr));
       Fill(pool_.back()->RGBField, w, h, rng_);
     }
   }
@@ -77,15 +76,16 @@ class MixerRowsTest : public ::testing::Test {
     return list;
   }
 
-  std::vector<int32_t> Picture(QVMixer& m, bool plain) {
-    ScopedPlainRows scope(plain);
-    EXPECT_TRUE(m.Compute());
+  std::vector<int32_t> Picture(QVMixer& m, bool plain, int workers = 2) {
+    qv::Pass pass = qv::test::WorkersPass(workers);
+    pass.PlainRows = plain;
+    EXPECT_TRUE(m.Compute(pass));
     return MixerPixels(m);
   }
 
-  void ExpectSame(QVMixer& m, const std::string& what) {
-    const std::vector<int32_t> plain = Picture(m, true);
-    const std::vector<int32_t> fast = Picture(m, false);
+  void ExpectSame(QVMixer& m, const std::string& what, int workers = 2) {
+    const std::vector<int32_t> plain = Picture(m, true, workers);
+    const std::vector<int32_t> fast = Picture(m, false, workers);
     ASSERT_EQ(fast, plain) << what;
   }
 };
@@ -107,10 +107,11 @@ TEST_F(MixerRowsTest, EveryTypeListAndBaseMatchesThePlainWorker) {
           m.SetSourceList(RandomList(base != 1 && lists % 4 != 3));
           m.SetTransparenceList(RandomList(false));
           const int workers = round % 7 + 1;
-          ScopedThreadCount threads(workers);
-          ExpectSame(m, "base " + std::to_string(base) + ", type " + std::to_string(type) +
-                            ", regular " + std::to_string(regular) + ", lists " +
-                            std::to_string(lists) + ", workers " + std::to_string(workers));
+          ExpectSame(m,
+                     "base " + std::to_string(base) + ", type " + std::to_string(type) +
+                         ", regular " + std::to_string(regular) + ", lists " +
+                         std::to_string(lists) + ", workers " + std::to_string(workers),
+                     workers);
           ++round;
         }
       }
@@ -215,29 +216,30 @@ TEST(MixerRows, StackWithMaskThroughAPassMatchesThePlainPictures) {
   QVMain main;
   main.Parameter.ChangeWidth(29);
   main.Parameter.ChangeHeight(17);
-  QVEffector& e0 = *Effectors[0];
-  auto* e1 = new QVEffector(Generators[0], &main);
+  QVNodeGraph& graph = main.Graph();
+  QVEffector& e0 = *graph.Effectors[0];
+  auto* e1 = graph.AddEffector(graph.Generators[0]);
   e1->SetDifferential(true);
   e1->InsertEntry(PackRGB(255, 0, 0), 0.5);
-  auto* m1 = new QVMixer();
+  auto* m1 = graph.AddMixer();
   m1->SetTransparenceType(2);
   m1->AppendSource('+', e1);
   m1->AppendTransparence('+', &e0);
-  auto* m2 = new QVMixer();  // passes m1 through
+  auto* m2 = graph.AddMixer();  // passes m1 through
   m2->AppendSource('+', &e0);
-  auto* m3 = new QVMixer();
+  auto* m3 = graph.AddMixer();
   m3->SetTransparenceType(4);
   m3->AppendSource('*', e1);
   m3->AppendSource('+', e1);
-  ScopedThreadCount threads(2);
+  main.SetWorkers(2);
   for (bool mask : {false, true}) {
     m2->SetMaskSW(mask);
     std::vector<std::vector<int32_t>> pictures[2];
     for (int plain = 0; plain < 2; ++plain) {
-      ScopedPlainRows scope(plain == 1);
+      main.PlainRows = plain == 1;
       for (QVEffector* e : {&e0, e1}) e->MarkChanged();
       ASSERT_TRUE(main.RunPass());
-      for (QVMixer* m : Mixers) pictures[plain].push_back(MixerPixels(*m));
+      for (QVMixer* m : graph.Mixers) pictures[plain].push_back(MixerPixels(*m));
     }
     ASSERT_EQ(pictures[0].back().size(), 29u * 17u);
     EXPECT_EQ(pictures[0], pictures[1]) << "mask " << mask;

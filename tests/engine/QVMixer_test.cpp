@@ -15,16 +15,14 @@ namespace {
 // their own; the per-pixel rule is exercised directly.
 class MixerRuleTest : public ::testing::Test {
  protected:
-  MixerRuleTest() : scope_(graph_) {}
-
   QVEffector* Picture(int r, int g, int b) {
-    auto* e = new QVEffector(nullptr, nullptr);
+    auto* e = graph_.AddEffector(nullptr);
     e->RGBField.Resize(1, 1);
     e->RGBField.Put(0, 0, PackRGB(r, g, b));
     return e;
   }
   QVMixer* BaseOf(int r, int g, int b) {
-    auto* m = new QVMixer();
+    auto* m = graph_.AddMixer();
     m->RGBField.Resize(1, 1);
     m->RGBField.Put(0, 0, PackRGB(r, g, b));
     return m;
@@ -37,12 +35,11 @@ class MixerRuleTest : public ::testing::Test {
   using RGB = std::array<int32_t, 3>;
 
   QVNodeGraph graph_;
-  qv::ScopedConstructionGraph scope_;
 };
 
 TEST_F(MixerRuleTest, SumIsNormalisedWhenRegularElseClamped) {
   BaseOf(100, 100, 100);
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   m->AppendSource('+', Picture(200, 100, 50));
   EXPECT_EQ(Pixel(*m), (RGB{255, 170, 127}));
   m->SetRegular(false);
@@ -51,7 +48,7 @@ TEST_F(MixerRuleTest, SumIsNormalisedWhenRegularElseClamped) {
 
 TEST_F(MixerRuleTest, CrossFadeFollowsTheTransparence) {
   BaseOf(10, 20, 30);
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   m->AppendSource('+', Picture(200, 100, 50));
   m->SetTransparenceType(2);
   m->AppendTransparence('+', Picture(255, 255, 255));
@@ -69,7 +66,7 @@ TEST_F(MixerRuleTest, CrossFadeFollowsTheTransparence) {
 // 2 * 127 / 255 + 2 * 128 / 255 = 0 + 1; blue 255 * 127 / 255 + 0 = 127.
 TEST_F(MixerRuleTest, CrossFadeTruncatesEachShare) {
   BaseOf(1, 2, 0);
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   m->AppendSource('+', Picture(1, 2, 255));
   m->SetTransparenceType(2);
   m->AppendTransparence('+', Picture(128, 128, 128));
@@ -79,7 +76,7 @@ TEST_F(MixerRuleTest, CrossFadeTruncatesEachShare) {
 
 TEST_F(MixerRuleTest, WeightedBaseAddsTheSource) {
   BaseOf(200, 100, 50);
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   m->AppendSource('+', Picture(1, 2, 3));
   m->SetTransparenceType(1);
   m->AppendTransparence('+', Picture(128, 0, 255));
@@ -88,7 +85,7 @@ TEST_F(MixerRuleTest, WeightedBaseAddsTheSource) {
 
 TEST_F(MixerRuleTest, BlackTransparenceShowsTheBaseOnlyUnderBlack) {
   BaseOf(40, 50, 60);
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   m->SetTransparenceType(3);
   QVEffector* source = Picture(0, 0, 0);
   m->AppendSource('+', source);
@@ -99,7 +96,7 @@ TEST_F(MixerRuleTest, BlackTransparenceShowsTheBaseOnlyUnderBlack) {
 
 TEST_F(MixerRuleTest, FadingBaseUnderBrightSources) {
   BaseOf(200, 100, 255);
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   m->SetTransparenceType(4);
   QVEffector* source = Picture(128, 0, 0);
   m->AppendSource('+', source);
@@ -116,7 +113,7 @@ TEST_F(MixerRuleTest, FadingBaseUnderBrightSources) {
 }
 
 TEST_F(MixerRuleTest, ListExpressionsMultiplyAndNormaliseTransparence) {
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   m->AppendSource('+', Picture(255, 128, 0));
   m->AppendSource('*', Picture(128, 128, 128));
   EXPECT_EQ(Pixel(*m), (RGB{128, 64, 0}));
@@ -132,7 +129,7 @@ TEST_F(MixerRuleTest, ListExpressionsMultiplyAndNormaliseTransparence) {
 }
 
 TEST_F(MixerRuleTest, SmallerPicturesReadAsBlackOutside) {
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   QVEffector* big = Picture(0, 0, 0);
   big->RGBField.Resize(2, 1);
   big->RGBField.Put(0, 0, PackRGB(1, 1, 1));
@@ -150,12 +147,12 @@ TEST_F(MixerRuleTest, MaskPassesTheBaseThroughWithoutVisitingTheLists) {
   base->ComputedFrom = base->SourceStamp();
   base->ResultStamp = qv::NextStamp();
   base->State = Unvisited;
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   QVEffector* source = Picture(1, 2, 3);
   m->AppendSource('+', source);
   m->SetMaskSW(true);
   source->State = Unvisited;
-  EXPECT_EQ(m->Update(), Updated);
+  EXPECT_EQ(m->Update(qv::Pass{}), Updated);
   EXPECT_EQ(source->State, Unvisited) << "the source list was visited";
   EXPECT_EQ(m->RGBField.Pixel(0, 0), PackRGB(7, 8, 9));
   source->State = Updated;
@@ -169,29 +166,29 @@ TEST_F(MixerRuleTest, MaskWithoutBaseIsBlackAtTheFirstSourceSize) {
   QVParameter parameter;
   parameter.ChangeWidth(3);
   parameter.ChangeHeight(2);
-  auto* m = new QVMixer();
+  auto* m = graph_.AddMixer();
   QVEffector* source = Picture(1, 2, 3);
-  source->SetGenerator(new QVGenerator(&parameter));
+  source->SetGenerator(graph_.AddGenerator(&parameter));
   m->AppendSource('+', source);
-  m->PassThrough();
+  m->PassThrough(qv::Pass{});
   EXPECT_EQ(m->RGBField.Width, 3);
   EXPECT_EQ(m->RGBField.Height, 2);
   EXPECT_EQ(qv::test::MixerPixels(*m), std::vector<int32_t>(6, 0));
   source->SetGenerator(nullptr);
-  m->PassThrough();
+  m->PassThrough(qv::Pass{});
   EXPECT_EQ(m->RGBField.Width, 0);
 }
 
 TEST_F(MixerRuleTest, NoBaseAndNoSourcesGiveAnEmptyPicture) {
-  auto* m = new QVMixer();
-  EXPECT_TRUE(m->Compute());
+  auto* m = graph_.AddMixer();
+  EXPECT_TRUE(m->Compute(qv::Pass{}));
   EXPECT_EQ(m->RGBField.Width, 0);
 }
 
 TEST_F(MixerRuleTest, MixersChainInCreationOrder) {
-  auto* first = new QVMixer();
-  auto* second = new QVMixer();
-  auto* third = new QVMixer();
+  auto* first = graph_.AddMixer();
+  auto* second = graph_.AddMixer();
+  auto* third = graph_.AddMixer();
   EXPECT_EQ(first->BaseMixer(), nullptr);
   EXPECT_EQ(second->BaseMixer(), first);
   EXPECT_EQ(third->BaseMixer(), second);
@@ -206,13 +203,12 @@ namespace {
 // stack when updating and resetting walked down it by recursion.
 TEST(QVMixer, ALongChainUpdatesAndResetsFromTheTop) {
   QVNodeGraph graph;
-  qv::ScopedConstructionGraph scope(graph);
   for (int i = 0; i < 300000; ++i) graph.AddMixer();
   const auto all = [&](int32_t state) {
     return std::all_of(graph.Mixers.begin(), graph.Mixers.end(),
                        [&](const QVMixer* m) { return m->State == state; });
   };
-  EXPECT_EQ(graph.Mixers.back()->Update(), Updated);
+  EXPECT_EQ(graph.Mixers.back()->Update(qv::Pass{}), Updated);
   EXPECT_TRUE(all(Updated));
   graph.Mixers.back()->Reset();
   EXPECT_TRUE(all(Unvisited));

@@ -33,24 +33,23 @@ TEST(QVParameter, ComputedRectIsTheWindowClippedOrTheWholePicture) {
 // the plain loop and every kernel level this processor runs.
 TEST(QVGenerator, AWindowsFieldHoldsThosePixelsOfTheWholeField) {
   QVNodeGraph graph;
-  qv::ScopedConstructionGraph scope(graph);
   QVParameter p;
   p.ChangeWidth(37);
   p.ChangeHeight(29);
   p.ChangeViewpoint({-0.5, 0.1});
   p.ChangeScale(3.0);
-  QVGenerator* g = new QVGenerator(&p);  // owned by graph
+  QVGenerator* g = graph.AddGenerator(&p);
   for (GeneratorKernelLevel level : {GeneratorKernelLevel::Plain, GeneratorKernelLevel::Auto}) {
     qv::ForceGeneratorKernelLevel(level);
     p.ChangeWindow({});
-    ASSERT_TRUE(g->Compute());
+    ASSERT_TRUE(g->Compute(qv::Pass{}));
     QVFractalField whole;
     whole.Resize(37, 29);
     std::memcpy(whole.Row(0), g->FractalField.Row(0), sizeof(FractalPixel) * 37 * 29);
     for (const PixelRect r :
          {PixelRect{0, 0, 1, 1}, PixelRect{3, 4, 20, 11}, PixelRect{36, 0, 1, 29}}) {
       p.ChangeWindow(r);
-      ASSERT_TRUE(g->Compute());
+      ASSERT_TRUE(g->Compute(qv::Pass{}));
       ASSERT_EQ(g->FractalField.Width, r.Width);
       ASSERT_EQ(g->FractalField.Height, r.Height);
       for (int32_t y = 0; y < r.Height; ++y) {
