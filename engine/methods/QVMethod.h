@@ -99,17 +99,17 @@ namespace qv {
 
 /// The labels of a rule's slots, in slot order.
 template <size_t N>
-std::vector<std::string> SlotLabels(const std::array<MethodSlot, N>& slots) {
+std::vector<std::string> SlotLabels(const std::array<MethodSlot, N>& list) {
   std::vector<std::string> labels;
-  for (const MethodSlot& s : slots) labels.emplace_back(s.Label);
+  for (const MethodSlot& s : list) labels.emplace_back(s.Label);
   return labels;
 }
 
 /// The default values of a rule's slots, in slot order.
 template <size_t N>
-std::vector<QVComplex> SlotDefaults(const std::array<MethodSlot, N>& slots) {
+std::vector<QVComplex> SlotDefaults(const std::array<MethodSlot, N>& list) {
   std::vector<QVComplex> values;
-  for (const MethodSlot& s : slots) values.push_back(s.Default);
+  for (const MethodSlot& s : list) values.push_back(s.Default);
   return values;
 }
 
