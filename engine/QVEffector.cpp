@@ -165,18 +165,8 @@ QVThreadEffector::QVThreadEffector(const QVEffector& effector, int32_t startRow,
     : Effector(effector),
       StartRow(startRow),
       field_(effector.Generator->FractalField),
-      stop_(std::move(stop)) {
-  const double a = effector.DifferentialVector.re;
-  const double b = effector.DifferentialVector.im;
-  const double len = std::sqrt(a * a + b * b);
-  if (len > 0.0) {
-    ux_ = a / len;
-    uy_ = b / len;
-  }
-  diagonal_ = std::fabs(a) == 1.0 && std::fabs(b) == 1.0;
-  const QVParameter& p = *effector.Generator->Parameter;
-  distance_ = p.Scale / p.Width;
-}
+      plan_(effector),
+      stop_(std::move(stop)) {}
 
 void QVThreadEffector::ComputeRow(int32_t row) {
   int32_t* out = Effector.RGBField.Row(row);
@@ -205,7 +195,7 @@ double QVThreadEffector::OneSided(int32_t x, int32_t y, int32_t px, int32_t py, 
   };
   const double v0 = Value(x, y);
   const double vP = inside(px, py) ? Value(px, py) : v0;
-  if (Effector.DifferentialEdgeSW) {
+  if (plan_.Edge) {
     const int32_t c0 = CountAt(x, y);
     const int32_t cP = inside(px, py) ? CountAt(px, py) : -1;
     const int32_t cQ = inside(qx, qy) ? CountAt(qx, qy) : -1;
@@ -215,19 +205,17 @@ double QVThreadEffector::OneSided(int32_t x, int32_t y, int32_t px, int32_t py, 
 }
 
 double QVThreadEffector::Scalar(int32_t x, int32_t y) const {
-  if (!Effector.Differential) return Value(x, y);
-  if (ux_ == 0.0 && uy_ == 0.0) return 0.0;  // a zero vector has no direction
+  if (!plan_.On) return Value(x, y);
+  if (plan_.ZeroVector) return 0.0;  // a zero vector has no direction
   double d;
-  if (diagonal_) {
-    const int32_t a = static_cast<int32_t>(Effector.DifferentialVector.re);
-    const int32_t b = static_cast<int32_t>(Effector.DifferentialVector.im);
-    d = OneSided(x, y, x + a, y + b, x - a, y - b) * ux_;
+  if (plan_.Diagonal) {
+    d = OneSided(x, y, x + plan_.A, y + plan_.B, x - plan_.A, y - plan_.B) * plan_.Ux;
   } else {
     const double dx = OneSided(x, y, x - 1, y, x + 1, y);
     const double dy = OneSided(x, y, x, y + 1, x, y - 1);
-    d = dx * ux_ + dy * uy_;
+    d = dx * plan_.Ux + dy * plan_.Uy;
   }
-  if (Effector.DifferentialRegularSW) d = distance_ != 0.0 ? d / distance_ : 0.0;
+  if (plan_.Regular) d = plan_.Distance != 0.0 ? d / plan_.Distance : 0.0;
   return d;
 }
 

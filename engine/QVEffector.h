@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/QVColorBar.h"
+#include "engine/QVDifferentialPlan.h"
 #include "engine/QVField.h"
 #include "engine/QVNode.h"
 #include "engine/methods/QVMethod.h"
@@ -116,10 +117,8 @@ class QVThreadEffector {
   double OneSided(int32_t x, int32_t y, int32_t px, int32_t py, int32_t qx, int32_t qy) const;
 
   const QVFractalField& field_;
+  const qv::DifferentialPlan plan_;
   std::stop_token stop_;
-  double ux_ = 0.0, uy_ = 0.0;
-  bool diagonal_ = false;
-  double distance_ = 0.0;
 };
 
 namespace qv {

@@ -17,8 +17,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/QVColorBar.h"
 #include "base/QVComplex.h"
+#include "engine/QVColorBar.h"
+#include "engine/QVDifferentialPlan.h"
 #include "engine/QVField.h"
 #include "engine/QVPass.h"
 
@@ -87,19 +88,6 @@ class RenderingKernel {
  private:
   const QVRenderingMethod& method_;
   FillFunction fill_ = nullptr;
-};
-
-/// The differential settings of one computation, derived as the plain worker does.
-struct DifferentialPlan {
-  explicit DifferentialPlan(const QVEffector& effector);
-  bool On = false;
-  bool Edge = false;
-  bool Regular = false;
-  bool ZeroVector = false;  // no direction: every scalar is 0
-  bool Diagonal = false;
-  int32_t A = 0, B = 0;  // the diagonal's column and row steps
-  double Ux = 0.0, Uy = 0.0;
-  double Distance = 0.0;
 };
 
 /// One worker's fast rows. Holds its own row buffers; shares the lookup, the

@@ -10,8 +10,12 @@
 #include "engine/QVMixerRows.h"
 #include "engine/QVRowWorkers.h"
 
-const std::array<std::string, 5> TransparenceTypeNames = {"和合成", "透明合成１", "透明合成２",
-                                                          "黒色透過", "黒色透過２"};
+const std::array<std::string, qv::mix::TransparenceRules::Count> TransparenceTypeNames = [] {
+  std::array<std::string, qv::mix::TransparenceRules::Count> names;
+  const auto rules = qv::RuleNames(qv::mix::TransparenceRules{});
+  std::copy(rules.begin(), rules.end(), names.begin());
+  return names;
+}();
 
 namespace {
 
@@ -272,37 +276,11 @@ int32_t QVThreadMixer::ComputePixel(int32_t x, int32_t y) const {
   qv::ListExpression(Mixer.TransparenceList(), x, y, t);
   NormaliseRGB(t[0], t[1], t[2]);
   int64_t r[3];
-  switch (qv::MixRule(Mixer.TransparenceType)) {
-    case 0:
-      ComposePixel<0>(s, t, base, r);
-      break;
-    case 1:
-      ComposePixel<1>(s, t, base, r);
-      break;
-    case 2:
-      ComposePixel<2>(s, t, base, r);
-      break;
-    case 3:
-      ComposePixel<3>(s, t, base, r);
-      break;
-    default:
-      ComposePixel<4>(s, t, base, r);
-      break;
-  }
+  qv::mix::ComposePixel(Mixer.TransparenceType, s, t, base, r);
   if (Mixer.Regular) {
     NormaliseRGB(r[0], r[1], r[2]);
   } else {
     for (int64_t& c : r) c = qv::ClampChannel(c);
   }
   return PackRGB(static_cast<int32_t>(r[0]), static_cast<int32_t>(r[1]), static_cast<int32_t>(r[2]));
-}
-
-template <int Rule>
-void QVThreadMixer::ComposePixel(const int64_t s[3], const int64_t t[3], const int64_t base[3],
-                                 int64_t r[3]) {
-  const bool sourceBlack = s[0] == 0 && s[1] == 0 && s[2] == 0;
-  const long double keep =
-      Rule == 4 ? qv::FadeKeep(qv::FadeLevel(std::max({s[0], s[1], s[2]}))) : 0.0L;
-  for (int k = 0; k < 3; ++k)
-    r[k] = qv::ComposeChannel<Rule>(s[k], t[k], base[k], sourceBlack, keep);
 }

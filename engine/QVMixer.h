@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "engine/QVField.h"
+#include "engine/QVMixRule.h"
 #include "engine/QVNode.h"
 
 class QVEffector;
 
 /// Names of the transparence types by index.
-extern const std::array<std::string, 5> TransparenceTypeNames;
+extern const std::array<std::string, qv::mix::TransparenceRules::Count> TransparenceTypeNames;
 
 /// An entry of a source or transparence list: '*' multiplies into the current
 /// term, any other character starts a new term.
@@ -118,10 +119,6 @@ class QVThreadMixer {
 
  private:
   std::stop_token stop_;
-  // The result channels r of source s, normalised transparence t and base by Rule.
-  template <int Rule>
-  static void ComposePixel(const int64_t s[3], const int64_t t[3], const int64_t base[3],
-                           int64_t r[3]);
 };
 
 namespace qv {

@@ -34,7 +34,7 @@ MixerPlan::MixerPlan(const QVMixer& mixer)
     : Source(Resolve(mixer.SourceList())),
       Transparence(Resolve(mixer.TransparenceList())),
       Base(mixer.BaseMixer() ? &mixer.BaseMixer()->RGBField : nullptr),
-      Type(MixRule(mixer.TransparenceType)),
+      Rule(mix::RuleOf(mixer.TransparenceType)),
       Regular(mixer.Regular) {
   for (int32_t m = 0; m < 256; ++m) Keep[static_cast<size_t>(m)] = FadeKeep(m);
 }
@@ -123,11 +123,11 @@ void NormaliseRow(int32_t* r, int32_t* g, int32_t* b, int32_t w) {
 
 }  // namespace
 
-// The per-pixel rule of QVThreadMixer::ComputePixel with the type and the
+// The per-pixel rule of QVThreadMixer::ComputePixel with the rule R and the
 // Regular switch fixed for the row, one step at a time over planes: base,
 // transparence, combination, normalisation or clamp, packing. s and t are the
 // list results (null: 0); t is normalised in place.
-template <int Type, bool Regular>
+template <class R, bool Regular>
 void MixerRows::Compose(int32_t y, const Planes* s, Planes* t) {
   const int32_t w = width_;
   const int32_t* baseRow;
@@ -142,26 +142,26 @@ void MixerRows::Compose(int32_t y, const Planes* s, Planes* t) {
   }
   for (int32_t x = 0; x < baseN; ++x) UnpackRGB(baseRow[x], b[0][x], b[1][x], b[2][x]);
   for (auto& c : base_.C) std::fill(c.begin() + baseN, c.end(), 0);
-  if (t && (Type == 1 || Type == 2))
-    NormaliseRow(t->C[0].data(), t->C[1].data(), t->C[2].data(), w);
-  if constexpr (Type != 4) {
-    // Channel by channel over the row (rule 4 needs a factor per pixel).
+  if (t && R::UsesTransparence) NormaliseRow(t->C[0].data(), t->C[1].data(), t->C[2].data(), w);
+  if constexpr (!R::UsesKeep) {
+    // Channel by channel over the row (keep is a factor per pixel).
     for (int k = 0; k < 3; ++k) {
       const int32_t* sk = sv[static_cast<size_t>(k)];
       const int32_t* tk = tv[static_cast<size_t>(k)];
       const int32_t* bk = b[static_cast<size_t>(k)];
       int32_t* rk = r[static_cast<size_t>(k)];
       for (int32_t x = 0; x < w; ++x) {
-        const bool black = Type == 3 && sv[0][x] == 0 && sv[1][x] == 0 && sv[2][x] == 0;
-        rk[x] = ComposeChannel<Type>(sk[x], tk[x], bk[x], black, 0.0L);
+        const bool black = R::UsesBlack && sv[0][x] == 0 && sv[1][x] == 0 && sv[2][x] == 0;
+        rk[x] = R::Channel(sk[x], tk[x], bk[x], black, 0.0L);
       }
     }
   } else {
     for (int32_t x = 0; x < w; ++x) {
       const int32_t level = FadeLevel(std::max({sv[0][x], sv[1][x], sv[2][x]}));
       const long double keep = plan_.Keep[static_cast<size_t>(level)];
+      const bool black = R::UsesBlack && sv[0][x] == 0 && sv[1][x] == 0 && sv[2][x] == 0;
       for (size_t k = 0; k < 3; ++k) {
-        r[k][x] = ComposeChannel<Type>(sv[k][x], tv[k][x], b[k][x], false, keep);
+        r[k][x] = R::Channel(sv[k][x], tv[k][x], b[k][x], black, keep);
       }
     }
   }
@@ -178,32 +178,12 @@ void MixerRows::Compose(int32_t y, const Planes* s, Planes* t) {
 
 void MixerRows::ComputeRow(int32_t row) {
   const Planes* s = ListRow(plan_.Source, row, source_, scratch_);
-  // Only types 1 and 2 use the transparence; the others discard it.
-  Planes* t = plan_.Type == 1 || plan_.Type == 2
-                  ? ListRow(plan_.Transparence, row, transparence_, scratch_)
-                  : nullptr;
-  switch (plan_.Type * 2 + (plan_.Regular ? 1 : 0)) {
-    case 0:
-      return Compose<0, false>(row, s, t);
-    case 1:
-      return Compose<0, true>(row, s, t);
-    case 2:
-      return Compose<1, false>(row, s, t);
-    case 3:
-      return Compose<1, true>(row, s, t);
-    case 4:
-      return Compose<2, false>(row, s, t);
-    case 5:
-      return Compose<2, true>(row, s, t);
-    case 6:
-      return Compose<3, false>(row, s, t);
-    case 7:
-      return Compose<3, true>(row, s, t);
-    case 8:
-      return Compose<4, false>(row, s, t);
-    default:
-      return Compose<4, true>(row, s, t);
-  }
+  VisitRule(plan_.Rule, mix::TransparenceRules{}, [&]<class R>() {
+    // A rule that does not read the transparence discards it.
+    Planes* t =
+        R::UsesTransparence ? ListRow(plan_.Transparence, row, transparence_, scratch_) : nullptr;
+    plan_.Regular ? Compose<R, true>(row, s, t) : Compose<R, false>(row, s, t);
+  });
 }
 
 bool ComputeMixerRows(QVMixer& mixer, const Pass& pass) {

@@ -5,11 +5,12 @@
 // Design: the list elements' pictures are resolved once per computation and
 // their row pointers once per row; a list is evaluated element by element over
 // the whole row into planar channel buffers (loops without branches per pixel),
-// and the compositing rule is chosen once per row. Pixels outside an element's
-// or the base's picture read as black, as in qv::ListExpression. The integer
-// arithmetic is the plain worker's; 32-bit channels suffice because lists
-// longer than MaxFastListLength are left to the plain workers. Type 4 keeps the
-// extended-precision factor. Tests hold these rows to QVThreadMixer.
+// and the compositing rule (QVMixRule.h) is chosen once per row. Pixels outside
+// an element's or the base's picture read as black, as in qv::ListExpression.
+// The integer arithmetic is the plain worker's; 32-bit channels suffice
+// because lists longer than MaxFastListLength are left to the plain workers.
+// A rule's keep factor stays in extended precision. Tests hold these rows to
+// QVThreadMixer.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -39,9 +40,9 @@ struct MixerPlan {
   explicit MixerPlan(const QVMixer& mixer);
   std::vector<MixerElement> Source, Transparence;
   const QVRGBField* Base = nullptr;  // the base mixer's picture, if there is a base mixer
-  int32_t Type = 0;                  // 0..4; any other type combines as 0
+  int32_t Rule = 0;                  // the transparence type's rule (mix::RuleOf)
   bool Regular = true;
-  std::array<long double, 256> Keep{};  // type 4: 1 - m / 255 for m = 0..255
+  std::array<long double, 256> Keep{};  // FadeKeep(m) for m = 0..255
 };
 
 /// True when the fast rows apply to this mixer (its lists are short enough).
@@ -63,7 +64,7 @@ class MixerRows {
   // null when the expression is 0 on the whole row, else &sum.
   Planes* ListRow(const std::vector<MixerElement>& list, int32_t y, Planes& sum,
                   Planes& term) const;
-  template <int Type, bool Regular>
+  template <class R, bool Regular>
   void Compose(int32_t y, const Planes* s, Planes* t);
 
   QVRGBField& out_;

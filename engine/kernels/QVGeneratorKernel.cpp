@@ -29,11 +29,11 @@ int32_t KindOf(const QVMethod& method) {
   return kind;
 }
 
-// The kind of the fractal method's formula; -1 for a class that is not a
-// formula method.
-template <class... F>
-int32_t FormulaKindOf(const QVMethod& method, formula::List<F...>) {
-  return KindOf<QVFormulaMethod<F>...>(method);
+// The kind of a method whose class is Method<R> for a rule R of the list;
+// -1 for any other class.
+template <template <class> class Method, class... R>
+int32_t RuleKindOf(const QVMethod& method, TypeList<R...>) {
+  return KindOf<Method<R>...>(method);
 }
 
 // The steps j that satisfy j <= n (the divergence test's untested steps), as
@@ -93,14 +93,16 @@ const char* GeneratorKernelLevelName(GeneratorKernelLevel level) {
 GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token stop)
     : mapping_(*generator.Parameter), stop_(std::move(stop)) {
   const QVParameter& p = *generator.Parameter;
-  const int32_t fractal = FormulaKindOf(*p.FractalMethod, formula::FractalFormulas{});
-  const int32_t divergence =
-      KindOf<QVDivergenceMethod_Norm, QVDivergenceMethod_Stalks, QVDivergenceMethod_Cross>(
-          *generator.DivergenceMethod);
-  const int32_t output = KindOf<QVOutputMethod_EndPoint, QVOutputMethod_Ball, QVOutputMethod_Trace,
-                                QVOutputMethod_TraceChecker>(*generator.OutputMethod);
+  const int32_t fractalKind =
+      RuleKindOf<QVFormulaMethod>(*p.FractalMethod, formula::FractalFormulas{});
+  const int32_t divergenceKind = RuleKindOf<QVDivergenceTestMethod>(*generator.DivergenceMethod,
+                                                                    divergence::DivergenceTests{});
+  const int32_t outputKind =
+      RuleKindOf<QVOutputRuleMethod>(*generator.OutputMethod, output::OutputRules{});
   const GeneratorKernelLevel wanted = EffectiveLevel();
-  if (wanted == GeneratorKernelLevel::Plain || fractal < 0 || divergence < 0 || output < 0) return;
+  if (wanted == GeneratorKernelLevel::Plain || fractalKind < 0 || divergenceKind < 0 ||
+      outputKind < 0)
+    return;
 
   const PixelRect rect = p.ComputedRect();
   firstRow_ = rect.Y;
@@ -109,12 +111,16 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token s
   setup_.Range = generator.Range;
   setup_.Julia = p.FractalType != 0;
   setup_.Constant = p.FractalParameter;
-  setup_.DivergenceWidth = generator.DivergenceMethod->ParamValue(0);
-  setup_.DivergenceSkip = generator.DivergenceMethod->ParamValue(1);
-  setup_.SkippedSteps = SkippedSteps(setup_.DivergenceSkip.re);
-  setup_.Output0 = generator.OutputMethod->ParamValue(0);
-  setup_.Output1 = generator.OutputMethod->ParamValue(1);
-  setup_.Output2 = generator.OutputMethod->ParamValue(2);
+  for (int32_t i = 0; i < MaxMethodSlots; ++i) {
+    const auto slot = static_cast<uint32_t>(i);
+    setup_.DivergenceSlots[slot] = generator.DivergenceMethod->ParamValue(slot);
+    setup_.OutputSlots[slot] = generator.OutputMethod->ParamValue(slot);
+  }
+  const int32_t skipSlot =
+      divergence::SkipSlots(divergence::DivergenceTests{})[static_cast<size_t>(divergenceKind)];
+  if (skipSlot >= 0) {
+    setup_.SkippedSteps = SkippedSteps(setup_.DivergenceSlots[static_cast<size_t>(skipSlot)].re);
+  }
   columnRe_.resize(static_cast<size_t>(rect.Width));
   for (int32_t x = 0; x < rect.Width; ++x) {
     columnRe_[static_cast<size_t>(x)] = mapping_.Point(rect.X + x, 0).re;
@@ -125,21 +131,21 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token s
   // The vector kernels need at least one step: a depth below 1 records the
   // output's start values, which the scalar loop gives directly.
   if (setup_.Depth >= 1 && wanted == GeneratorKernelLevel::Avx2) {
-    row_ = kernel::Avx2RowKernel(fractal, divergence, output);
+    row_ = kernel::Avx2RowKernel(fractalKind, divergenceKind, outputKind);
     level_ = GeneratorKernelLevel::Avx2;
   }
   if (!row_ && setup_.Depth >= 1 && wanted >= GeneratorKernelLevel::Sse2) {
-    row_ = kernel::Sse2RowKernel(fractal, divergence, output);
+    row_ = kernel::Sse2RowKernel(fractalKind, divergenceKind, outputKind);
     level_ = GeneratorKernelLevel::Sse2;
   }
   if (!row_) {
-    row_ = kernel::ScalarRowKernel(fractal, divergence, output);
+    row_ = kernel::ScalarRowKernel(fractalKind, divergenceKind, outputKind);
     level_ = GeneratorKernelLevel::Scalar;
   }
   if (!row_) {  // every known combination has a scalar kernel: a hole is a build fault
-    throw std::logic_error("no scalar generator kernel for formula " + std::to_string(fractal) +
-                           ", divergence " + std::to_string(divergence) + ", output " +
-                           std::to_string(output));
+    throw std::logic_error("no scalar generator kernel for formula " + std::to_string(fractalKind) +
+                           ", divergence " + std::to_string(divergenceKind) + ", output " +
+                           std::to_string(outputKind));
   }
 }
 

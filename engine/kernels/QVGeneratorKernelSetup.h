@@ -5,24 +5,23 @@
 // kernel translation units, which are compiled for different instruction sets;
 // this header therefore declares only plain data and functions defined out of
 // line, nothing inline that the linker could merge across those units (the
-// formulas are templates, instantiated on each unit's own arithmetic).
+// rules are templates, instantiated on each unit's own arithmetic).
 #include <cstdint>
 #include <stop_token>
 
 #include "base/QVComplex.h"
 #include "engine/QVField.h"
+#include "engine/methods/QVDivergenceRules.h"
 #include "engine/methods/QVFormulas.h"
+#include "engine/methods/QVOutputRules.h"
+#include "engine/methods/QVRuleList.h"
 
 namespace qv::kernel {
 
-/// The formula's kind is its position in formula::FractalFormulas.
-/// The stop test's kind: the KindIndex in the divergence family.
-enum DivergenceKind : int32_t { Norm, Stalks, Cross };
-/// The record's kind: the KindIndex in the output family.
-enum OutputKind : int32_t { EndPoint, Ball, Trace, TraceChecker };
+/// A method's kind is its rule's position in its family's list.
 inline constexpr int32_t FractalKindCount = formula::FractalFormulas::Count;
-inline constexpr int32_t DivergenceKindCount = 3;
-inline constexpr int32_t OutputKindCount = 4;
+inline constexpr int32_t DivergenceKindCount = divergence::DivergenceTests::Count;
+inline constexpr int32_t OutputKindCount = output::OutputRules::Count;
 
 struct RowSetup {
   const double* ColumnRe = nullptr;  ///< Per column: the real part of its point.
@@ -31,13 +30,13 @@ struct RowSetup {
   double Range = 0.0;
   bool Julia = false;  ///< The point starts the orbit; otherwise it is c.
   QVComplex Constant;  ///< The fractal parameter C.
-  /// The divergence method's "幅" and "回数" slots.
-  QVComplex DivergenceWidth, DivergenceSkip;
+  /// The divergence method's slots, in slot order ((0, 0) where it has fewer).
+  SlotValues DivergenceSlots{};
   /// The number of first steps the divergence test is not applied to: the
-  /// steps j with j <= DivergenceSkip.re (0 to INT32_MAX).
+  /// steps j with j <= n, n the real part of its SkipSlot (0 to INT32_MAX).
   int32_t SkippedSteps = 0;
   /// The output method's slots, in slot order ((0, 0) where it has fewer).
-  QVComplex Output0, Output1, Output2;
+  SlotValues OutputSlots{};
   /// Looked at every StopCheckSteps steps: the pass's stop (null: never stopped).
   const std::stop_token* Stop = nullptr;
   bool Stopped() const { return Stop && Stop->stop_requested(); }

@@ -1,9 +1,9 @@
 #pragma once
 // The table of a kernel translation unit's row functions, one per combination
-// of formula, divergence test and output method. Kernels::Kernel<F, D, O>::Get()
-// gives the row function of that combination (F a formula struct, D and O
-// kinds), or null where the unit has none. The table has an entry for every
-// formula of the list, so a formula cannot be left without one.
+// of formula, divergence test and output rule. Kernels::Kernel<F, D, O>::Get()
+// gives the row function of that combination (F, D and O structs of their
+// family's list), or null where the unit has none. The table has an entry for
+// every rule of the three lists, so none can be left without one.
 // Kernels is a type local to the unit (or built on one), so every
 // instantiation has internal linkage and stays inside the unit that was
 // compiled for its instruction set.
@@ -23,7 +23,9 @@ constexpr std::array<RowKernel, CombinationCount> MakeKernelTable(
     std::integer_sequence<int32_t, I...>) {
   return {Kernels::template Kernel<
       typename formula::At<I / (DivergenceKindCount * OutputKindCount)>::Type,
-      (I / OutputKindCount) % DivergenceKindCount, I % OutputKindCount>::Get()...};
+      typename TypeAt<(I / OutputKindCount) % DivergenceKindCount,
+                      divergence::DivergenceTests>::Type,
+      typename TypeAt<I % OutputKindCount, output::OutputRules>::Type>::Get()...};
 }
 
 /// The row function of the combination, null for kinds out of range.

@@ -31,6 +31,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 #include "engine/kernels/QVGeneratorKernelSetup.h"
 #include "engine/kernels/QVOrbitLoop.h"
@@ -133,15 +134,16 @@ struct LaneArithmetic {
     return {V::Blend(guarded, V::Set(GuardValue), v.re),
             V::Blend(guarded, V::Set(GuardValue), v.im)};
   }
-};
 
-// The divergence test D of the lanes (applied where enabled).
-template <int32_t D, class V>
-typename V::T Diverged(typename V::T zr, typename V::T zi, typename V::T wr, typename V::T wi) {
-  if constexpr (D == Stalks) return V::Or(V::Gt(wr, V::Abs(zr)), V::Gt(wi, V::Abs(zi)));
-  if constexpr (D == Cross) return V::And(V::NotLe(V::Abs(zr), wr), V::NotLe(V::Abs(zi), wi));
-  return V::Zero();
-}
+  // The divergence tests' truths: all-ones lanes for true.
+  using Mask = T;
+  static T Abs(T x) { return V::Abs(x); }
+  static T Gt(T a, T b) { return V::Gt(a, b); }
+  static T NotLe(T a, T b) { return V::NotLe(a, b); }
+  static T Or(T a, T b) { return V::Or(a, b); }
+  static T And(T a, T b) { return V::And(a, b); }
+  static T None() { return V::Zero(); }
+};
 
 // The pixels in flight, lane by lane (vector g holds lanes g * V::Lanes ...).
 template <class V, int N>
@@ -157,7 +159,7 @@ struct LaneState {
 // Iterates every lane up to maxSteps (>= 1) steps; stops after the first step
 // at which an active lane escapes or diverges, with those lanes in hits.
 // Returns the number of steps done.
-template <class V, class F, int32_t D, int N>
+template <class V, class F, class D, int N>
 int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& hits) {
   using T = typename V::T;
   constexpr int L = V::Lanes;
@@ -170,7 +172,10 @@ int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& 
     zi2[g] = V::Load(st.zi2 + g * L);
   }
   const T range = V::Set(s.Range);
-  const T wr = V::Set(s.DivergenceWidth.re), wi = V::Set(s.DivergenceWidth.im);
+  typename LaneArithmetic<V>::Value slot[MaxMethodSlots];
+  for (int i = 0; i < MaxMethodSlots; ++i) {
+    slot[i] = {V::Set(s.DivergenceSlots[i].re), V::Set(s.DivergenceSlots[i].im)};
+  }
   int64_t k = 0;
   hits = 0;
   while (k < maxSteps) {
@@ -187,9 +192,9 @@ int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& 
       zr2[g] = zr[g] * zr[g];
       zi2[g] = zi[g] * zi[g];
       stop[g] = V::And(V::Gt(zr2[g] + zi2[g], range), active);
-      if constexpr (D != Norm) {
+      if constexpr (D::Stops) {
         const T enabled = V::Load(st.enabled + g * L);
-        stop[g] = V::Or(stop[g], V::And(Diverged<D, V>(zr[g], zi[g], wr, wi), enabled));
+        stop[g] = V::Or(stop[g], V::And(D::Test(a, next, slot), enabled));
       }
       any = V::Or(any, stop[g]);
     }
@@ -212,7 +217,7 @@ int64_t Run(LaneState<V, N>& st, const RowSetup& s, int64_t maxSteps, uint32_t& 
 
 // Computes one row with "終点" as the output: each pixel records its last z
 // and its number of steps. Requires s.Depth >= 1.
-template <class V, class F, int32_t D, int N>
+template <class V, class F, class D, int N>
 class LaneRow {
  public:
   static bool Compute(const RowSetup& s, double pointIm, FractalPixel* out) {
@@ -272,7 +277,7 @@ class LaneRow {
         if (st_.col[i] >= 0 && st_.start[i] + s_.Depth < minDue_) minDue_ = st_.start[i] + s_.Depth;
       }
     }
-    if constexpr (D != Norm) {
+    if constexpr (D::Stops) {
       if (t_ >= nextSwitch_) SwitchTests();
     }
   }
@@ -304,9 +309,9 @@ class LaneRow {
       st_.active[i] = AllOnes;
       st_.start[i] = t_;
       ++live_;
-      if (D != Norm && s_.SkippedSteps == 0) {
+      if (D::Stops && s_.SkippedSteps == 0) {
         st_.enabled[i] = AllOnes;
-      } else if (D != Norm && t_ + s_.SkippedSteps < nextSwitch_) {
+      } else if (D::Stops && t_ + s_.SkippedSteps < nextSwitch_) {
         nextSwitch_ = t_ + s_.SkippedSteps;
       }
     } else {
@@ -332,10 +337,12 @@ class LaneRow {
 // outputs call libm at every step and have no vector form).
 template <class V>
 struct Kernels {
-  template <class F, int32_t D, int32_t O>
+  template <class F, class D, class O>
   struct Kernel {
     static constexpr RowKernel Get() {
-      if constexpr (O == EndPoint) return &LaneRow<V, F, D, Groups<F>()>::Compute;
+      if constexpr (std::is_same_v<O, output::EndPoint>) {
+        return &LaneRow<V, F, D, Groups<F>()>::Compute;
+      }
       return nullptr;
     }
   };

@@ -17,14 +17,18 @@
 // internal linkage (see QVGeneratorLanes.h), so that its instantiations stay
 // in the unit compiled for its instruction set.
 //
+// For the stop tests of QVDivergenceRules.h an arithmetic also provides
+// A::Mask (a truth per value) and the operations on the parts of a value:
+// Abs, Gt (a > b), NotLe (!(a <= b), so true for NaN), Or, And and None (false).
+//
 // FractalFormulas lists the formulas in the family's list order: a formula's
 // kind is its position. A new formula is a struct here and its list entry;
 // the method class, the prototype list and the kernels follow from the list.
+#include <cmath>
 #include <cstdint>
-#include <tuple>
-#include <type_traits>
 
 #include "base/QVComplex.h"
+#include "engine/methods/QVRuleList.h"
 
 namespace qv {
 
@@ -113,33 +117,16 @@ struct InvZ2Minus {
   }
 };
 
-template <class... F>
-struct List {
-  static constexpr int32_t Count = sizeof...(F);
-};
-
 /// The fractal family's formulas in list order.
-using FractalFormulas = List<Z2, Z3, Z1, InvZ1, InvZ2, InvZ3, InvZ2Minus>;
+using FractalFormulas = TypeList<Z2, Z3, Z1, InvZ1, InvZ2, InvZ3, InvZ2Minus>;
 
 /// The formula of kind I (a compile error for a kind out of the list).
-template <int32_t I, class L = FractalFormulas>
-struct At;
-template <int32_t I, class... F>
-struct At<I, List<F...>> {
-  static_assert(I >= 0 && I < static_cast<int32_t>(sizeof...(F)), "no formula of this kind");
-  using Type = std::tuple_element_t<static_cast<size_t>(I), std::tuple<F...>>;
-};
-
-template <class F, class... G>
-constexpr int32_t IndexIn(List<G...>) {
-  int32_t index = 0, found = -1;
-  ((std::is_same_v<F, G> ? (found = index, ++index) : ++index), ...);
-  return found;
-}
+template <int32_t I>
+using At = TypeAt<I, FractalFormulas>;
 
 /// The kind of formula F: its position in FractalFormulas.
 template <class F>
-inline constexpr int32_t KindOf = IndexIn<F>(FractalFormulas{});
+inline constexpr int32_t KindOf = IndexOf<F, FractalFormulas>;
 
 /// One complex value at a time, as the plain loop computes it.
 struct ScalarArithmetic {
@@ -153,6 +140,14 @@ struct ScalarArithmetic {
   static QVComplex Guarded(QVComplex g, QVComplex v) {
     return qv::Abs(g) >= GuardLimit ? v : QVComplex{GuardValue, GuardValue};
   }
+
+  using Mask = bool;
+  static double Abs(double x) { return std::fabs(x); }
+  static bool Gt(double a, double b) { return a > b; }
+  static bool NotLe(double a, double b) { return !(a <= b); }
+  static bool Or(bool a, bool b) { return a || b; }
+  static bool And(bool a, bool b) { return a && b; }
+  static bool None() { return false; }
 };
 
 }  // namespace formula

@@ -4,6 +4,7 @@
 // with 0 to 3 complex parameter slots. One prototype per class lives for the
 // whole run in its family's list; owners always hold their own clone.
 // A method says what one pixel is; it knows nothing of rows or threads.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "engine/QVObject.h"
 #include "engine/methods/QVFormulas.h"
 #include "engine/methods/QVMethodLists.h"  // the prototype lists, for every user of methods
+#include "engine/methods/QVRuleList.h"
 
 class QVMethod : public QVObject {
  public:
@@ -66,15 +68,13 @@ class QVDivergenceMethod : public QVMethod {
 };
 
 /// Watches an orbit step by step. Holds per-pixel state: each worker steps its
-/// own clone, never the owner's object.
+/// own clone, never the owner's object. Result is (0, 0) and 0 before any step.
 class QVOutputMethod : public QVMethod {
  public:
   using QVMethod::QVMethod;
-  QVComplex Z;
-  int32_t Count = 0;
-  virtual void Start() {}
+  virtual void Start() = 0;
   virtual void Step(int32_t j, QVComplex z) = 0;
-  FractalPixel Result() const { return {Z, Count}; }
+  virtual FractalPixel Result() const = 0;
 };
 
 /// Value(count, z): the scalar an effector colours. Read-only; shared.
@@ -94,6 +94,22 @@ const T* FindMethod(const std::vector<const T*>& list, const std::string& name) 
 }
 
 namespace qv {
+
+/// The labels of a rule's slots, in slot order.
+template <size_t N>
+std::vector<std::string> SlotLabels(const std::array<MethodSlot, N>& list) {
+  std::vector<std::string> labels;
+  for (const MethodSlot& s : list) labels.emplace_back(s.Label);
+  return labels;
+}
+
+/// The default values of a rule's slots, in slot order.
+template <size_t N>
+std::vector<QVComplex> SlotDefaults(const std::array<MethodSlot, N>& list) {
+  std::vector<QVComplex> values;
+  for (const MethodSlot& s : list) values.push_back(s.Default);
+  return values;
+}
 
 /// A clone of a method, typed as its family.
 template <typename T>

@@ -35,28 +35,31 @@ struct PrototypesOf<Base, qv::TypeList<Classes...>> {
   using Type = PrototypeList<Base, Classes...>;
 };
 
-// The fractal family follows the list of formulas.
-template <class... F>
-PrototypeList<QVFractalMethod, QVFormulaMethod<F>...> FormulaPrototypes(qv::formula::List<F...>);
+// A family of rules: one method class per rule of the list, in list order.
+template <typename Base, template <class> class Method, typename Rules>
+struct RulePrototypes;
+template <typename Base, template <class> class Method, typename... Rules>
+struct RulePrototypes<Base, Method, qv::TypeList<Rules...>> {
+  using Type = PrototypeList<Base, Method<Rules>...>;
+};
 
 }  // namespace
 
 // Function-local statics: built once on first use, safely across threads.
 const std::vector<const QVFractalMethod*>& FractalMethods() {
-  static const decltype(FormulaPrototypes(qv::formula::FractalFormulas{})) prototypes;
-  return prototypes.List();
-}
-
-const std::vector<const QVDivergenceMethod*>& DivergenceMethods() {
-  static const PrototypeList<QVDivergenceMethod, QVDivergenceMethod_Norm, QVDivergenceMethod_Stalks,
-                             QVDivergenceMethod_Cross>
+  static const RulePrototypes<QVFractalMethod, QVFormulaMethod, qv::formula::FractalFormulas>::Type
       prototypes;
   return prototypes.List();
 }
 
+const std::vector<const QVDivergenceMethod*>& DivergenceMethods() {
+  static const RulePrototypes<QVDivergenceMethod, QVDivergenceTestMethod,
+                              qv::divergence::DivergenceTests>::Type prototypes;
+  return prototypes.List();
+}
+
 const std::vector<const QVOutputMethod*>& OutputMethods() {
-  static const PrototypeList<QVOutputMethod, QVOutputMethod_EndPoint, QVOutputMethod_Ball,
-                             QVOutputMethod_Trace, QVOutputMethod_TraceChecker>
+  static const RulePrototypes<QVOutputMethod, QVOutputRuleMethod, qv::output::OutputRules>::Type
       prototypes;
   return prototypes.List();
 }

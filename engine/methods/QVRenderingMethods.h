@@ -16,6 +16,7 @@
 
 #include "engine/QVNumeric.h"
 #include "engine/methods/QVMethod.h"
+#include "engine/methods/QVRuleList.h"
 
 namespace qv {
 
@@ -28,9 +29,6 @@ struct CentredRule {
   explicit CentredRule(const QVMethod& method) : M(method.ParamValues[0]) {}
   QVComplex M;
 };
-
-template <typename... T>
-struct TypeList {};
 
 }  // namespace qv
 

@@ -303,13 +303,12 @@ class StopOnceOutput : public QVOutputMethod {
     return std::make_unique<StopOnceOutput>(trigger_);
   }
   void Start() override {
-    Z = {0, 0};
-    Count = 0;
+    record_ = {};
     ++trigger_->Orbits;
   }
+  FractalPixel Result() const override { return record_; }
   void Step(int32_t j, QVComplex z) override {
-    Z = z;
-    Count = j;
+    record_ = {z, j};
     if (j == 5000 && trigger_->Orbits == 3 && trigger_->Armed.exchange(false)) {
       trigger_->Stop.request_stop();
     }
@@ -317,6 +316,7 @@ class StopOnceOutput : public QVOutputMethod {
 
  private:
   std::shared_ptr<Trigger> trigger_;
+  FractalPixel record_;
 };
 
 void DeepScene(QVMain& main, std::shared_ptr<StopOnceOutput::Trigger> trigger) {

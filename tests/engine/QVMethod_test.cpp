@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <typeinfo>
 #include <vector>
 
+#include "engine/QVMixer.h"
 #include "engine/methods/QVDivergenceMethods.h"
 #include "engine/methods/QVFractalMethods.h"
 #include "engine/methods/QVOutputMethods.h"
@@ -137,6 +139,24 @@ TEST(QVMethod, PrototypeListsFollowTheTablesInOrder) {
         EXPECT_EQ(m.ParamLabel(i), e.slots[i].label);
         EXPECT_EQ(m.ParamValue(i), e.slots[i].value);
       }
+    }
+  }
+}
+
+// A project names a method, and a mixer its transparence type, by display name,
+// looked up from the front: a name listed twice would hide the later rule.
+TEST(QVMethod, EveryFamilyNamesEachRuleOnce) {
+  std::vector<std::pair<std::string, std::vector<std::string>>> families;
+  for (const Family& family : AllFamilies()) {
+    families.push_back({family.name, {}});
+    for (const QVMethod* m : family.prototypes) families.back().second.push_back(m->Name);
+  }
+  families.push_back(
+      {"transparence", {TransparenceTypeNames.begin(), TransparenceTypeNames.end()}});
+  for (const auto& [family, names] : families) {
+    std::set<std::string> seen;
+    for (const std::string& name : names) {
+      EXPECT_TRUE(seen.insert(name).second) << family << " lists " << name << " twice";
     }
   }
 }

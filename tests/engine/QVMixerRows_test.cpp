@@ -98,7 +98,8 @@ TEST_F(MixerRowsTest, EveryTypeListAndBaseMatchesThePlainWorker) {
     QVMixer& m = base == 0 ? bottom_ : *top_;
     if (base == 1) Fill(bottom_.RGBField, kW, kH, rng_);
     if (base == 2) bottom_.RGBField.Resize(0, 0);
-    for (int32_t type : {0, 1, 2, 3, 4, 5, -1}) {
+    // Every listed type, and one on each side of the list (they combine as the first).
+    for (int32_t type = -1; type <= qv::mix::TransparenceRules::Count; ++type) {
       for (bool regular : {true, false}) {
         for (int lists = 0; lists < 12; ++lists) {
           m.SetTransparenceType(type);
