@@ -199,19 +199,20 @@ TEST(QVEffector, SameColoursForEveryWorkerCountAndRecomputesOnlyWhenNeeded) {
   e.SetDifferential(true);
   e.SetDifferentialEdgeSW(true);
   e.Update(WorkersPass(1));
-  e.Reset();
   const auto reference = qv::test::FieldPixels(e.RGBField);
   for (int workers : {2, 3, 7}) {
     e.SetDifferential(true);
-    EXPECT_EQ(e.Update(WorkersPass(workers)), Updated);
-    e.Reset();
+    const uint64_t computed = e.ResultStamp;
+    EXPECT_TRUE(e.Update(WorkersPass(workers)));
+    EXPECT_GT(e.ResultStamp, computed) << workers << " workers: not recomputed";
     EXPECT_EQ(qv::test::FieldPixels(e.RGBField), reference) << workers << " workers";
   }
   const QVGenerator& g = *main.Graph().Generators[0];
   const uint64_t generatorResult = g.ResultStamp;
+  const uint64_t effectorResult = e.ResultStamp;
   e.InsertEntry(PackRGB(255, 0, 0), 0.5);
-  EXPECT_EQ(e.Update(qv::Pass{}), Updated);
-  e.Reset();
+  EXPECT_TRUE(e.Update(qv::Pass{}));
+  EXPECT_GT(e.ResultStamp, effectorResult) << "the effector was not recomputed";
   EXPECT_EQ(g.ResultStamp, generatorResult) << "the generator was recomputed";
 }
 
@@ -219,8 +220,8 @@ TEST(QVEffector, WithoutGeneratorYieldsAnEmptyPicture) {
   QVMain main;
   QVEffector& e = *main.Graph().Effectors[0];
   e.SetGenerator(nullptr);
-  EXPECT_EQ(e.Update(qv::Pass{}), Updated);
-  e.Reset();
+  EXPECT_TRUE(e.Update(qv::Pass{}));
+  EXPECT_GT(e.ResultStamp, 0u);
   EXPECT_EQ(e.RGBField.Width, 0);
 }
 

@@ -22,7 +22,6 @@ using qv::test::WorkersPass;
 // Computes a generator with the given worker count and returns its records.
 std::vector<FractalPixel> Records(QVGenerator& g, int workers = 1) {
   g.Update(WorkersPass(workers));
-  g.Reset();
   std::vector<FractalPixel> out;
   for (int y = 0; y < g.FractalField.Height; ++y)
     for (int x = 0; x < g.FractalField.Width; ++x) out.push_back(g.FractalField.Pixel(x, y));
@@ -45,16 +44,15 @@ TEST(QVGenerator, DefaultSettingsWorkedExamples) {
   EXPECT_EQ(g.Range, 4.0);
   EXPECT_EQ(g.DivergenceMethod->Name, "ノルム");
   EXPECT_EQ(g.OutputMethod->Name, "終点");
-  EXPECT_EQ(g.State, Changed);
-  g.Update(qv::Pass{});
-  EXPECT_EQ(g.State, Updated);
+  EXPECT_GT(g.SourceStamp(), g.ComputedFrom);  // a new generator is out of date
+  EXPECT_TRUE(g.Update(qv::Pass{}));
+  EXPECT_EQ(g.ComputedFrom, g.SourceStamp());
   const FractalPixel centre = g.FractalField.Pixel(160, 160);
   EXPECT_EQ(centre.Z, (QVComplex{0, 0}));
   EXPECT_EQ(centre.Count, 100);
   const FractalPixel corner = g.FractalField.Pixel(0, 0);
   EXPECT_EQ(corner.Z, (QVComplex{-2, 2}));
   EXPECT_EQ(corner.Count, 1);
-  g.Reset();
 }
 
 TEST(QVGenerator, JuliaUnitCirclePointStaysAndTheRangeTestIsStrict) {
@@ -66,7 +64,6 @@ TEST(QVGenerator, JuliaUnitCirclePointStaysAndTheRangeTestIsStrict) {
   p.ChangeScale(5);  // pixel (x, y) is the point (x - 2, 2 - y)
   QVGenerator& g = *main.Graph().Generators[0];
   g.Update(qv::Pass{});
-  g.Reset();
   EXPECT_EQ(g.FractalField.Pixel(3, 2).Count, 100);  // (1, 0) stays at 1
   EXPECT_EQ(g.FractalField.Pixel(3, 2).Z, (QVComplex{1, 0}));
   EXPECT_EQ(g.FractalField.Pixel(4, 2).Count, 1);  // (2, 0) -> 4: |z|^2 = 16 > 4
@@ -75,7 +72,6 @@ TEST(QVGenerator, JuliaUnitCirclePointStaysAndTheRangeTestIsStrict) {
   p.ChangeFractalMethod(qv::CloneAs(*FindMethod(FractalMethods(), "z+C")));
   p.ChangeFractalParameter({1, 0});
   g.Update(qv::Pass{});
-  g.Reset();
   const FractalPixel& origin = g.FractalField.Pixel(2, 2);
   EXPECT_EQ(origin.Count, 3);
   EXPECT_EQ(origin.Z, (QVComplex{3, 0}));
@@ -96,7 +92,6 @@ TEST(QVGenerator, DivergenceStopsAfterTheOutputHasSeenTheStep) {
   g.SetDivergenceMethod(std::move(cross));
   p.ChangeViewpoint({0, 0.7});
   g.Update(qv::Pass{});
-  g.Reset();
   // z0 = (0, 0.7): steps give re = 0.1, 0.2, 0.3, 0.4, 0.5 -> stop at step 5.
   EXPECT_EQ(g.FractalField.Pixel(0, 0).Count, 5);
   EXPECT_DOUBLE_EQ(g.FractalField.Pixel(0, 0).Z.re, 0.1 + 0.1 + 0.1 + 0.1 + 0.1);
@@ -168,7 +163,6 @@ TEST(QVGenerator, ProgressReportsEveryRowOnce) {
     if (name == g.Name) rows.insert(row);
   };
   g.Update(pass);
-  g.Reset();
   EXPECT_EQ(rows, (std::multiset<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
@@ -181,13 +175,14 @@ TEST(QVGenerator, AStoppedComputationStaysOutOfDate) {
   stop.request_stop();
   qv::Pass stopped;
   stopped.Stop = stop.get_token();
-  EXPECT_EQ(g.Update(stopped), Changed);
-  g.Reset();
+  EXPECT_FALSE(g.Update(stopped));
   EXPECT_EQ(g.ComputedFrom, 0u);
-  EXPECT_EQ(g.Update(qv::Pass{}), Updated);  // the next pass computes it
-  g.Reset();
-  EXPECT_EQ(g.Update(qv::Pass{}), Unchanged);
-  g.Reset();
+  EXPECT_EQ(g.ResultStamp, 0u);
+  EXPECT_TRUE(g.Update(qv::Pass{}));  // the next pass computes it
+  const uint64_t computed = g.ResultStamp;
+  EXPECT_GT(computed, 0u);
+  EXPECT_TRUE(g.Update(qv::Pass{}));
+  EXPECT_EQ(g.ResultStamp, computed) << "an up to date generator is not computed again";
 }
 
 TEST(QVGenerator, CopyClonesMethodsAndSharesParameters) {
@@ -210,7 +205,7 @@ TEST(QVGenerator, CopyClonesMethodsAndSharesParameters) {
   EXPECT_EQ(copy->Depth, 37);
   EXPECT_EQ(copy->Range, 9.0);
   EXPECT_EQ(copy->FractalField.Width, 0);
-  EXPECT_EQ(copy->State, Changed);
+  EXPECT_GT(copy->SourceStamp(), copy->ComputedFrom);
   EXPECT_EQ(graph.Effectors[0]->Generator, &g);
 }
 

@@ -59,8 +59,6 @@ TEST(QVMain, SecondPassWithoutEditsComputesNothing) {
   ASSERT_TRUE(main.RunPass({}, progress));
   EXPECT_TRUE(rows.empty());
   EXPECT_EQ(MixerPixels(*graph.Mixers[0]), first);
-  EXPECT_EQ(graph.Mixers[0]->State, Unvisited);
-  EXPECT_EQ(graph.Generators[0]->State, Unvisited);
 }
 
 // A stop that ends the pass inside an upstream node leaves the nodes after it
@@ -251,7 +249,7 @@ TEST(QVMain, StopAndRestartStressEndsWithTheUninterruptedPicture) {
 
 // Two projects render at once, each edited (a node deleted) as soon as its
 // render started: each picture is that of the project as it was at Render,
-// and the render leaves the live nodes' State alone.
+// and the render leaves the live nodes' own stamps alone.
 TEST(QVMain, ProjectsRenderAtOnceWhatTheyWereWhenTheRenderStarted) {
   const auto scene = [](QVMain& main, double scale) {
     main.SetWorkers(2);
@@ -270,7 +268,7 @@ TEST(QVMain, ProjectsRenderAtOnceWhatTheyWereWhenTheRenderStarted) {
   b.Graph().Effectors[0]->SetDifferential(true);
   ASSERT_TRUE(referenceA.RunPass());
   ASSERT_TRUE(referenceB.RunPass());
-  a.Graph().Mixers[0]->State = Unchanged;  // a value no pass leaves behind
+  const uint64_t mixerStamp = a.Graph().Mixers[0]->Stamp;
   RecordingCanvas canvasA, canvasB;
   a.Render(&canvasA, nullptr);
   b.Render(&canvasB, nullptr);
@@ -281,7 +279,7 @@ TEST(QVMain, ProjectsRenderAtOnceWhatTheyWereWhenTheRenderStarted) {
   b.WaitRender();
   EXPECT_EQ(canvasA.Pixels, MixerPixels(*referenceA.Graph().Mixers[0]));
   EXPECT_EQ(canvasB.Pixels, MixerPixels(*referenceB.Graph().Mixers[0]));
-  EXPECT_EQ(a.Graph().Mixers[0]->State, Unchanged);
+  EXPECT_EQ(a.Graph().Mixers[0]->Stamp, mixerStamp);
   // The edits reach the next render.
   a.Render(&canvasA, nullptr);
   a.WaitRender();

@@ -130,7 +130,6 @@ TEST(QVMethod, PrototypeListsFollowTheTablesInOrder) {
       SCOPED_TRACE(std::string(family.name) + " #" + std::to_string(k) + " " + e.name);
       EXPECT_EQ(m.Name, e.name);
       EXPECT_EQ(m.Kind(), static_cast<int32_t>(k));
-      EXPECT_EQ(m.State, Unvisited);
       ASSERT_EQ(m.ParamCount, e.slots.size());
       ASSERT_EQ(m.ParamLabels.size(), e.slots.size());
       ASSERT_EQ(m.ParamValues.size(), e.slots.size());
@@ -180,11 +179,11 @@ TEST(QVMethod, CloneKeepsClassKindLabelsAndValues) {
       for (uint32_t i = 0; i < second->ParamCount; ++i) {
         EXPECT_EQ(second->ParamValue(i), Edited(i));
       }
-      // A fresh clone starts a pass as Unvisited, whatever its original's state.
+      // The clone's values last changed when its original's did.
       if (first->ParamCount > 0) {
-        EXPECT_EQ(first->State, Changed);
+        EXPECT_GT(first->Stamp, prototype->Stamp);
       }
-      EXPECT_EQ(second->State, Unvisited);
+      EXPECT_EQ(second->Stamp, first->Stamp);
       // Editing the clones leaves the prototype at its defaults.
       EXPECT_EQ(prototype->ParamValues, prototype->Clone()->ParamValues);
     }
@@ -212,7 +211,6 @@ TEST(QVMethod, SlotsBeyondParamCountAreEmptyAndIgnored) {
       m->SetParamValue(i, {9, 9});
       EXPECT_EQ(m->ParamValue(i), (QVComplex{0, 0}));
     }
-    EXPECT_EQ(m->State, Unvisited);
     EXPECT_EQ(m->Stamp, stamp);
     EXPECT_EQ(m->ParamValues.size(), m->ParamCount);
   }
@@ -220,23 +218,15 @@ TEST(QVMethod, SlotsBeyondParamCountAreEmptyAndIgnored) {
   EXPECT_EQ(stalks->ParamValue(1), (QVComplex{0, 0}));
 }
 
-TEST(QVMethod, SetParamValueMarksChangedAndUpdateFollowsThePassProtocol) {
+TEST(QVMethod, SetParamValueTakesANewerStampEvenWithTheSameValue) {
   std::unique_ptr<QVMethod> m = OutputMethods()[1]->Clone();
-  EXPECT_EQ(m->Update(), Unchanged);
-  EXPECT_EQ(m->Update(), Unchanged);
-  m->Reset();
-  EXPECT_EQ(m->State, Unvisited);
-
-  const uint64_t before = m->Stamp;
+  uint64_t before = m->Stamp;
   m->SetParamValue(1, {2, 0});
-  EXPECT_EQ(m->State, Changed);
   EXPECT_GT(m->Stamp, before);
   EXPECT_EQ(m->ParamValue(1), (QVComplex{2, 0}));
-  EXPECT_EQ(m->Update(), Updated);
-  EXPECT_EQ(m->Update(), Updated);  // every later asker in the pass sees the same
-  m->Reset();
-  EXPECT_EQ(m->State, Unvisited);
-  EXPECT_EQ(m->Update(), Unchanged);
+  before = m->Stamp;
+  m->SetParamValue(1, {2, 0});
+  EXPECT_GT(m->Stamp, before);
 }
 
 TEST(QVMethod, ClonedPrototypeWritesOneParameterLinePerSlotWithDefaults) {
@@ -280,8 +270,8 @@ TEST(QVMethod, ReadMethodEntryAcceptsCrLfAndBlockWithoutParameters) {
   EXPECT_EQ(TypeOf(*cross), typeid(QVDivergenceMethod_Cross));
   EXPECT_EQ(cross->ParamValue(0), (QVComplex{1, 2}));
   EXPECT_EQ(cross->ParamValue(1), (QVComplex{3, 4}));
-  // Read values mark the method Changed.
-  EXPECT_EQ(cross->State, Changed);
+  // Read values take a newer stamp than the prototype's.
+  EXPECT_GT(cross->Stamp, DivergenceMethods()[2]->Stamp);
 }
 
 TEST(QVMethod, ReadMethodEntryFailsOnUnknownName) {
@@ -321,18 +311,20 @@ TEST(QVMethod, MissingParameterLineFails) {
 TEST(QVMethod, FailedReadKeepsSlotsReadSoFarAndLaterDefaults) {
   std::unique_ptr<QVMethod> m = OutputMethods()[3]->Clone();
   qv::SourceText text("Parameter: (1, 2)\n\tParameter: (x, 0)\n\tParameter: (5, 0)\n");
+  const uint64_t before = m->Stamp;
   EXPECT_TRUE(m->ReadSource(text));
   EXPECT_EQ(text.ErrorMessage(), "expected a number");
   EXPECT_EQ(m->ParamValue(0), (QVComplex{1, 2}));
   EXPECT_EQ(m->ParamValue(1), (QVComplex{0, 0}));
   EXPECT_EQ(m->ParamValue(2), (QVComplex{0, 0}));
-  EXPECT_EQ(m->State, Changed);
+  EXPECT_GT(m->Stamp, before);
 }
 
 TEST(QVMethod, ReadSourceOfMethodWithoutSlotsConsumesNothing) {
   std::unique_ptr<QVMethod> m = FractalMethods()[0]->Clone();
+  const uint64_t before = m->Stamp;
   qv::SourceText text("Parameter: (1, 2)\n");
   EXPECT_FALSE(m->ReadSource(text));
   EXPECT_EQ(text.Position(), 0u);
-  EXPECT_EQ(m->State, Unvisited);
+  EXPECT_EQ(m->Stamp, before);
 }

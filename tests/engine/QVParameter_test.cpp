@@ -48,25 +48,19 @@ TEST(QVParameter, MappingFollowsTheWrittenOrderOfOperations) {
   }
 }
 
-TEST(QVParameter, EverySetterMarksChangedEvenWithTheSameValue) {
+TEST(QVParameter, EverySetterTakesANewerStampEvenWithTheSameValue) {
   QVParameter p;
-  p.State = Unvisited;
   const uint64_t before = p.Stamp;
   p.ChangeScale(p.Scale);
-  EXPECT_EQ(p.State, Changed);
   EXPECT_GT(p.Stamp, before);
 }
 
-TEST(QVParameter, UpdateSeesAnEditedFractalMethod) {
+TEST(QVParameter, OutputStampSeesAnEditedFractalMethod) {
   QVParameter p;
-  EXPECT_EQ(p.Update(), Unchanged);
-  p.Reset();
-  p.FractalMethod->State = Changed;  // as a parameter edit of the method would
-  EXPECT_EQ(p.Update(), Updated);
-  EXPECT_EQ(p.Update(), Updated);  // evaluated once per pass
-  p.Reset();
-  EXPECT_EQ(p.State, Unvisited);
-  EXPECT_EQ(p.FractalMethod->State, Unvisited);
+  const uint64_t before = p.OutputStamp();
+  p.FractalMethod->MarkChanged();  // as a parameter edit of the method would
+  EXPECT_GT(p.OutputStamp(), before);
+  EXPECT_EQ(p.OutputStamp(), p.FractalMethod->Stamp);
 }
 
 }  // namespace

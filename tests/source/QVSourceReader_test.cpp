@@ -208,15 +208,17 @@ TEST(QVSourceReader, ReadingReplacesEveryNodeAndLinksTheNewOnes) {
   QVMain main;
   BuildProject(main, 7);
   const std::vector<QVGenerator*> old(main.Graph().Generators);
+  const uint64_t parameterStamp = main.Parameter.Stamp;
   Read(main, DefaultText());
+  const auto outOfDate = [](const QVNode* n) { return n->SourceStamp() > n->ComputedFrom; };
   for (QVGenerator* g : main.Graph().Generators) {
     EXPECT_EQ(std::count(old.begin(), old.end(), g), 0);
     EXPECT_EQ(g->Parameter, &main.Parameter);
-    EXPECT_EQ(g->State, Changed);
+    EXPECT_TRUE(outOfDate(g));
   }
-  for (QVEffector* e : main.Graph().Effectors) EXPECT_EQ(e->State, Changed);
-  EXPECT_EQ(main.Graph().Mixers[0]->State, Changed);
-  EXPECT_EQ(main.Parameter.State, Changed);
+  for (QVEffector* e : main.Graph().Effectors) EXPECT_TRUE(outOfDate(e));
+  EXPECT_TRUE(outOfDate(main.Graph().Mixers[0]));
+  EXPECT_GT(main.Parameter.Stamp, parameterStamp);
   EXPECT_EQ(main.Parameter.Width, 320);
   EXPECT_EQ(main.Parameter.FractalMethod->Name, "z^2+C");
   // A new node never takes the name of one read from the text.

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVGraph.h"
@@ -25,16 +28,18 @@ TEST(QVSourceWriter, TextAfterStartUpIsTheDefaultProject) {
 TEST(QVSourceWriter, WritingChangesNothing) {
   QVMain main;
   QVNodeGraph& graph = main.Graph();
-  for (QVObject* o : std::initializer_list<QVObject*>{&main.Parameter, graph.Generators[0],
-                                                      graph.Effectors[0], graph.Mixers[0]}) {
-    o->State = Unvisited;
-  }
+  const std::vector<const QVObject*> objects = {&main.Parameter, main.Parameter.FractalMethod.get(),
+                                                graph.Generators[0], graph.Effectors[0],
+                                                graph.Mixers[0]};
+  const auto stamps = [&] {
+    std::vector<uint64_t> out;
+    for (const QVObject* o : objects) out.push_back(o->Stamp);
+    return out;
+  };
+  const std::vector<uint64_t> before = stamps();
   const std::string first = qv::WriteProject(main);
   EXPECT_EQ(qv::WriteProject(main), first);
-  EXPECT_EQ(main.Parameter.State, Unvisited);
-  EXPECT_EQ(graph.Generators[0]->State, Unvisited);
-  EXPECT_EQ(graph.Effectors[0]->State, Unvisited);
-  EXPECT_EQ(graph.Mixers[0]->State, Unvisited);
+  EXPECT_EQ(stamps(), before);
 }
 
 TEST(QVSourceWriter, WriteObjectIndentsTheBodyOneTabDeeper) {

@@ -74,10 +74,9 @@ class SavedEdits {
     const std::string text = qv::WriteProject(main_);
     QVParameter parameter;
     QVNodeGraph copy;
-    const qv::ReadResult read = qv::ReadProjectInto(text, parameter, copy, &main_);
+    const qv::ReadResult read = qv::ReadProjectInto(text, parameter, copy);
     ASSERT_TRUE(read.Ok) << what << ": " << read.Describe();
-    copy.Mixers.back()->Update();
-    copy.Mixers.back()->Reset();
+    ASSERT_TRUE(copy.Mixers.back()->Update(qv::Pass{})) << what;
     const std::vector<int32_t> here = Pixels(*main_.Graph().Mixers.back());
     const std::vector<int32_t> there = Pixels(*copy.Mixers.back());
     ASSERT_EQ(here.size(), there.size()) << what;

@@ -81,7 +81,7 @@ TEST_F(EffectorEditor, EnterInAnotherBoxPressesTheHiddenOkButton) {
 }
 
 TEST_F(EffectorEditor, TextsThatDoNotConvertAreMarkedAndStoreNothing) {
-  Node().State = Unvisited;
+  const uint64_t stamp = Node().Stamp;
   for (const char* text : {"nan", "-", "1e", ""}) {
     frame_->EditX->setText(text);
     frame_->EditX->setModified(true);
@@ -92,12 +92,12 @@ TEST_F(EffectorEditor, TextsThatDoNotConvertAreMarkedAndStoreNothing) {
   }
   EXPECT_EQ(Node().EntryInput(0), 0.0);
   EXPECT_EQ(Node().DifferentialVector.re, 1.0);
-  EXPECT_EQ(Node().State, Unvisited);
+  EXPECT_EQ(Node().Stamp, stamp);
 }
 
 // The text would not tell the two entries apart: reading would merge them.
 TEST_F(EffectorEditor, AnotherEntrysInputIsRefusedInline) {
-  Node().State = Unvisited;
+  const uint64_t stamp = Node().Stamp;
   for (const char* text : {"1", "1.0000000000000002"}) {
     frame_->EditX->setText(text);
     frame_->EditX->setModified(true);
@@ -109,7 +109,7 @@ TEST_F(EffectorEditor, AnotherEntrysInputIsRefusedInline) {
   }
   EXPECT_EQ(Node().EntryCount(), 2);
   EXPECT_EQ(Node().EntryInput(0), 0.0);
-  EXPECT_EQ(Node().State, Unvisited);
+  EXPECT_EQ(Node().Stamp, stamp);
   frame_->EditX->setText("0.25");
   frame_->EditX->setModified(true);
   frame_->Button1->click();
