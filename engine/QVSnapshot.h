@@ -35,6 +35,12 @@ class QVSnapshot {
   /// QVParameter::Window). For detached copies: the results of a shared copy
   /// belong to the whole picture.
   void SetWindow(qv::PixelRect window) { parameter_.ChangeWindow(window); }
+  /// Changes the picture size of the copy (a supersampled render computes the
+  /// same framing w x h). For detached copies only, as SetWindow.
+  void SetSize(int32_t w, int32_t h) {
+    parameter_.ChangeWidth(w);
+    parameter_.ChangeHeight(h);
+  }
 
   /// Runs one pass on the calling thread (see qv::RunPass).
   bool RunPass(const qv::Pass& pass, int64_t hostBytes = 0);

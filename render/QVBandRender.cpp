@@ -1,18 +1,22 @@
 #include "render/QVBandRender.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <future>
 #include <memory>
+#include <mutex>
+#include <new>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include "engine/QVEffector.h"
 #include "engine/QVGraph.h"
-#include "engine/QVMain.h"
+#include "engine/QVMixer.h"
+#include "engine/QVPicture.h"
+#include "engine/QVSnapshot.h"
 #include "image/QVSupersample.h"
-#include "render/QVHeadlessRender.h"
 #include "render/QVMemoryAllowance.h"
 
 namespace qv {
@@ -28,51 +32,93 @@ constexpr int32_t kMinBandRows = 32;
 // because the encoder then slows one worker and the other waits for it at the
 // end of each band (measured on 2 cores with 2 workers, the 1024 x 1024 benchmark picture:
 // 2 bands 62 to 76 ms, 8 bands 77 to 88 ms).
-int32_t BandsWhenFitting(const QVMain& main) {
+int32_t BandsWhenFitting(const BandPlan& plan) {
   const int64_t cores = std::thread::hardware_concurrency();
-  return cores == 0 || main.Workers() < cores ? 8 : 2;
+  return cores == 0 || plan.Workers < cores ? 8 : 2;
 }
 
 // Bytes per computed pixel: every node's field and the picture the engine
 // hands over.
-int64_t BytesPerFinePixel(const QVMain& main) {
-  const QVNodeGraph& graph = main.Graph();
+int64_t BytesPerFinePixel(const QVSnapshot& snapshot) {
+  const QVNodeGraph& graph = snapshot.Graph();
   return 4 + static_cast<int64_t>(graph.Generators.size() * sizeof(FractalPixel)) +
          4 * static_cast<int64_t>(graph.Effectors.size() + graph.Mixers.size());
 }
 
-// Threads besides the main one while bands render: the workers, the render
-// thread and the encoder.
-MemoryAllowance Allowance(const QVMain& main, const BandPlan& plan) {
-  return AllowedMemory(plan.MemoryAllowance, int64_t{main.Workers()} + 2, kBaseBytes);
+// Threads besides the main one while bands render: the workers, the
+// rendering thread and the encoder.
+MemoryAllowance Allowance(const BandPlan& plan) {
+  return AllowedMemory(plan.MemoryAllowance, int64_t{std::max(plan.Workers, 1)} + 2, kBaseBytes);
 }
 
 // Bytes one band of rows output rows takes at its peak: the computed window
 // with its margin, and the output rows twice (one band encoding, one made),
 // with the encoder's copy of a band (3 bytes per pixel).
-int64_t BandBytes(const QVMain& main, const BandPlan& plan, int32_t rows) {
-  const int64_t n = plan.Supersample, margin = NeighbourMargin(main.Graph());
+int64_t BandBytes(const QVSnapshot& snapshot, const BandPlan& plan, int32_t rows) {
+  const int64_t n = plan.Supersample, margin = NeighbourMargin(snapshot.Graph());
   const int64_t fineWidth = plan.Part.Width * n + 2 * margin;
   const int64_t fineRows = rows * n + 2 * margin;
-  return fineWidth * fineRows * BytesPerFinePixel(main) + int64_t{rows} * plan.Part.Width * 11;
+  return fineWidth * fineRows * BytesPerFinePixel(snapshot) + int64_t{rows} * plan.Part.Width * 11;
 }
 
-// Restores the parameters a band render changes.
+// Restores the size and window a band render changes.
 class SavedPicture {
  public:
-  explicit SavedPicture(QVParameter& p) : p_(p), w_(p.Width), h_(p.Height), window_(p.Window) {}
+  explicit SavedPicture(QVSnapshot& s)
+      : s_(s), w_(s.Parameter().Width), h_(s.Parameter().Height), window_(s.Parameter().Window) {}
   ~SavedPicture() {
-    p_.ChangeWidth(w_);
-    p_.ChangeHeight(h_);
-    p_.ChangeWindow(window_);
+    s_.SetSize(w_, h_);
+    s_.SetWindow(window_);
   }
   SavedPicture(const SavedPicture&) = delete;
   SavedPicture& operator=(const SavedPicture&) = delete;
 
  private:
-  QVParameter& p_;
+  QVSnapshot& s_;
   int32_t w_, h_;
   PixelRect window_;
+};
+
+// Turns the workers' row reports into the finished output rows of the job:
+// each node of a band reports its own rows, and the band counts as far as the
+// furthest node got; the display never goes back. The sink hears of it at
+// most every 100 ms. Row is called by the workers, the rest by the rendering
+// thread between passes.
+class RowReporter {
+ public:
+  RowReporter(const BandProgress& progress, int64_t total)
+      : progress_(progress), total_(total), shown_(progress.RowsBefore) {}
+
+  void StartBand(int64_t before, int32_t rows) {
+    const std::lock_guard<std::mutex> guard(lock_);
+    before_ = before, rows_ = rows, height_ = 0;
+  }
+  void Row(const std::string& name, int height) {
+    const std::lock_guard<std::mutex> guard(lock_);
+    if (name != name_ || height != height_) name_ = name, height_ = height, done_ = 0;
+    ++done_;
+    shown_ = std::max(shown_, before_ + int64_t{rows_} * done_ / std::max(height_, 1));
+    const Clock::time_point now = Clock::now();
+    if (!progress_.Sink || now < next_) return;
+    next_ = now + std::chrono::milliseconds(100);
+    progress_.Sink(progress_.Name, shown_, total_);
+  }
+  void Finish(int64_t rows) {
+    if (progress_.Sink) progress_.Sink(progress_.Name, progress_.RowsBefore + rows, total_);
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  const BandProgress& progress_;
+  const int64_t total_;
+  std::mutex lock_;
+  int64_t shown_;
+  int64_t before_ = 0;
+  int32_t rows_ = 0;
+  std::string name_;
+  int height_ = 0;
+  int64_t done_ = 0;
+  Clock::time_point next_ = Clock::now() + std::chrono::milliseconds(100);
 };
 
 // The band's output rows from the engine's picture of window.
@@ -93,27 +139,27 @@ std::shared_ptr<std::vector<uint32_t>> CutBand(const QVPicture& picture, const P
   return band;
 }
 
-// Renders window of the (fine) picture and cuts the band's output rows out of
-// it: fine, averaged over n x n blocks into rows of w pixels.
-std::string RenderBand(QVMain& main, const PixelRect& window, const PixelRect& fine, int32_t n,
-                       int32_t w, std::stop_token stop, const ProgressSink& progress,
-                       std::shared_ptr<std::vector<uint32_t>>& band) {
-  main.Parameter.ChangeWindow(window);
-  QVPictureRef picture;
-  if (std::string error = RenderHeadless(main, std::move(stop), progress, picture); !error.empty())
-    return error;
-  band = CutBand(*picture, window, fine, n, w, fine.Height / n);
-  return "";
-}
-
-void Tell(const BandProgress& progress, int64_t rowsDone, int64_t total) {
-  if (progress.Sink) progress.Sink(progress.Name, rowsDone, total);
+// The picture of window of the (fine) picture, computed by one pass; null
+// when the pass was stopped. An allocation that fails despite the pass's
+// memory check says what the check says.
+QVPictureRef RenderWindow(QVSnapshot& snapshot, const PixelRect& window, const Pass& pass) {
+  snapshot.SetWindow(window);
+  try {
+    if (!snapshot.RunPass(pass) || !snapshot.Output()) return nullptr;
+    return PictureOf(snapshot.Output()->RGBField,
+                     [&pass](int32_t) { return !pass.StopRequested(); });
+  } catch (const std::bad_alloc&) {
+  } catch (const FieldAllocationError&) {
+  }
+  const QVParameter& p = snapshot.Parameter();
+  throw std::runtime_error(
+      MemoryMessage(p, RequiredBytes(p, snapshot.Graph(), pass.WorkerCount(), 0)));
 }
 
 }  // namespace
 
-std::string BandPlanProblem(const QVMain& main, const BandPlan& plan) {
-  const int32_t w = main.Parameter.Width, h = main.Parameter.Height;
+std::string BandPlanProblem(const QVSnapshot& snapshot, const BandPlan& plan) {
+  const int32_t w = snapshot.Parameter().Width, h = snapshot.Parameter().Height;
   const PixelRect whole{0, 0, w, h};
   const PixelRect& r = plan.Part;
   if (r.Empty() || Intersect(r, whole) != r) {
@@ -127,56 +173,51 @@ std::string BandPlanProblem(const QVMain& main, const BandPlan& plan) {
            std::to_string(w * n) + " x " + std::to_string(h * n) +
            " pixels, more than 2147483647 on a side; use a smaller factor";
   }
-  const MemoryAllowance allowance = Allowance(main, plan);
-  if (BandBytes(main, plan, 1) > allowance.Bytes - kBaseBytes) {
+  const MemoryAllowance allowance = Allowance(plan);
+  if (BandBytes(snapshot, plan, 1) > allowance.Bytes - kBaseBytes) {
     return MemoryRefusal(
         "a band of one row of the " + std::to_string(w) + " x " + std::to_string(h) + " picture",
-        BandBytes(main, plan, 1) + kBaseBytes, allowance);
+        BandBytes(snapshot, plan, 1) + kBaseBytes, allowance);
   }
   return "";
 }
 
-int32_t BandRows(const QVMain& main, const BandPlan& plan) {
-  const int64_t budget = Allowance(main, plan).Bytes - kBaseBytes;
-  const int64_t one = BandBytes(main, plan, 1), more = BandBytes(main, plan, 2) - one;
+int32_t BandRows(const QVSnapshot& snapshot, const BandPlan& plan) {
+  const int64_t budget = Allowance(plan).Bytes - kBaseBytes;
+  const int64_t one = BandBytes(snapshot, plan, 1), more = BandBytes(snapshot, plan, 2) - one;
   const int64_t fitting = one > budget ? 1 : 1 + (budget - one) / std::max<int64_t>(more, 1);
-  const int32_t bands = BandsWhenFitting(main);
+  const int32_t bands = BandsWhenFitting(plan);
   const int64_t overlapping =
       std::max<int64_t>(kMinBandRows, (int64_t{plan.Part.Height} + bands - 1) / bands);
   return static_cast<int32_t>(std::clamp<int64_t>(fitting, 1, overlapping));
 }
 
-std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink,
+std::string RenderBands(QVSnapshot& snapshot, const BandPlan& plan, const BandSink& sink,
                         std::stop_token stop, const BandProgress& progress) {
-  const int32_t n = plan.Supersample, bandRows = BandRows(main, plan);
-  const int32_t fineW = main.Parameter.Width * n, fineH = main.Parameter.Height * n;
-  const int32_t margin = NeighbourMargin(main.Graph());
-  const int64_t total = progress.RowsTotal > 0 ? progress.RowsTotal : plan.Part.Height;
-  SavedPicture saved(main.Parameter);
-  main.Parameter.ChangeWidth(fineW);
-  main.Parameter.ChangeHeight(fineH);
-  std::future<void> encoding;           // the band being written while the next is computed
-  int64_t shown = progress.RowsBefore;  // the display never goes back
+  const int32_t n = plan.Supersample, bandRows = BandRows(snapshot, plan);
+  const int32_t fineW = snapshot.Parameter().Width * n, fineH = snapshot.Parameter().Height * n;
+  const int32_t margin = NeighbourMargin(snapshot.Graph());
+  RowReporter reporter(progress, progress.RowsTotal > 0 ? progress.RowsTotal : plan.Part.Height);
+  const Pass pass{stop, plan.Workers, [&reporter](const std::string& name, int, int height) {
+                    reporter.Row(name, height);
+                  }};
+  SavedPicture saved(snapshot);
+  snapshot.SetSize(fineW, fineH);
+  std::future<void> encoding;  // the band being written while the next is computed
   try {
     for (int64_t y = plan.Part.Y; y < plan.Part.Bottom(); y += bandRows) {
       const int32_t rows =
           static_cast<int32_t>(std::min<int64_t>(bandRows, plan.Part.Bottom() - y));
       if (stop.stop_requested()) return kStoppedMessage;
-      const int64_t before = progress.RowsBefore + (y - plan.Part.Y);
+      reporter.StartBand(progress.RowsBefore + (y - plan.Part.Y), rows);
       const PixelRect fine{plan.Part.X * n, static_cast<int32_t>(y) * n, plan.Part.Width * n,
                            rows * n};
-      // Called on this thread only (see RenderHeadless), so shown needs no lock.
-      const auto nodeProgress = [&](const std::string&, int64_t done, int64_t height) {
-        // Each node of the band reports its own rows; the band counts as far
-        // as the furthest node got.
-        shown = std::max(shown, before + int64_t{rows} * done / height);
-        Tell(progress, shown, total);
-      };
-      std::shared_ptr<std::vector<uint32_t>> band;
       const PixelRect window = GrowWithin(fine, margin, fineW, fineH);
-      std::string error =
-          RenderBand(main, window, fine, n, plan.Part.Width, stop, nodeProgress, band);
-      if (!error.empty()) return error;
+      const QVPictureRef picture = RenderWindow(snapshot, window, pass);
+      if (!picture)
+        return stop.stop_requested() ? kStoppedMessage : "the render produced no picture";
+      std::shared_ptr<std::vector<uint32_t>> band =
+          CutBand(*picture, window, fine, n, plan.Part.Width, rows);
       if (encoding.valid()) encoding.get();
       encoding = std::async(std::launch::async, [band, rows, &sink] { sink(band->data(), rows); });
     }
@@ -184,7 +225,7 @@ std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink
   } catch (const std::runtime_error& e) {
     return e.what();
   }
-  Tell(progress, progress.RowsBefore + plan.Part.Height, total);
+  reporter.Finish(plan.Part.Height);
   return "";
 }
 

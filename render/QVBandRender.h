@@ -10,7 +10,13 @@
 // therefore the same bits as those rows of a whole render, and only the true
 // picture edges act as edges. With supersampling the engine renders the
 // picture n times finer in each direction (same framing) and each n x n block
-// is averaged into one pixel. The thread that owns the project calls these.
+// is averaged into one pixel.
+//
+// These render a detached frozen copy of the project (QVSnapshot, taken with
+// qv::FrozenCopy{false}), never a live QVMain: the copy's size and window are
+// changed for the bands, and a copy belongs to the thread that renders it,
+// while its owner goes on editing the project. The thread that owns the copy
+// calls these.
 #include <cstdint>
 #include <functional>
 #include <stop_token>
@@ -19,7 +25,7 @@
 #include "base/QVPixelRect.h"
 #include "render/QVProgressSink.h"
 
-class QVMain;
+class QVSnapshot;
 
 namespace qv {
 
@@ -28,6 +34,7 @@ struct BandPlan {
   PixelRect Part;               ///< of the project's Width x Height picture
   int32_t Supersample = 1;      ///< samples per side of each pixel, 1 to 8
   int64_t MemoryAllowance = 0;  ///< bytes; 0: the memory available (either within ulimit)
+  int32_t Workers = 1;          ///< per node of each band's pass (see qv::Pass)
 };
 
 /// The progress of a job of one or more renders (a zoom's frames), told as
@@ -44,21 +51,25 @@ struct BandProgress {
 /// next band is computed; it may throw std::runtime_error.
 using BandSink = std::function<void(const uint32_t* pixels, int32_t rows)>;
 
-/// Why plan cannot be rendered with main's project (an empty part, a part
+/// Why plan cannot be rendered with snapshot's project (an empty part, a part
 /// outside the picture, a supersampled size past 2^31 - 1, or an allowance
 /// too small for one band); "" when it can.
-std::string BandPlanProblem(const QVMain& main, const BandPlan& plan);
+std::string BandPlanProblem(const QVSnapshot& snapshot, const BandPlan& plan);
 
 /// The rows per band: as many as the allowance holds, and at most an eighth
 /// of the part (a half when the workers take every core; at least 32 rows)
 /// so that encoding overlaps computing.
-int32_t BandRows(const QVMain& main, const BandPlan& plan);
+int32_t BandRows(const QVSnapshot& snapshot, const BandPlan& plan);
 
-/// Renders plan.Part of main's last mixer band by band into sink. main's
-/// parameters are as before afterwards. A stop request ends the render within
-/// milliseconds, and no further band reaches sink. Returns "" on success,
-/// else what went wrong (the engine's error, kStoppedMessage, the sink's error).
-std::string RenderBands(QVMain& main, const BandPlan& plan, const BandSink& sink,
+/// Renders plan.Part of snapshot's last mixer band by band into sink, each
+/// band in one pass on the calling thread with plan.Workers workers per node.
+/// snapshot must be a detached copy; its size and window are as before
+/// afterwards. A stop request ends the render within milliseconds, and no
+/// further band reaches sink. progress.Sink hears of the rows at most every
+/// 100 ms, from the calling thread or a worker, and once at the end. Returns
+/// "" on success, else what went wrong (the engine's error, kStoppedMessage,
+/// the sink's error).
+std::string RenderBands(QVSnapshot& snapshot, const BandPlan& plan, const BandSink& sink,
                         std::stop_token stop, const BandProgress& progress);
 
 }  // namespace qv

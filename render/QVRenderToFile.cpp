@@ -1,73 +1,145 @@
 #include "render/QVRenderToFile.h"
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <new>
 #include <stdexcept>
 
+#include "base/QVAtomicFile.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
+#include "engine/QVSnapshot.h"
 #include "image/QVPictureRegion.h"
 #include "image/QVPictureStream.h"
 #include "image/QVProjectPicture.h"
-#include "base/QVAtomicFile.h"
 #include "source/QVSourceWriter.h"
 
 namespace qv {
 
 namespace {
 
+// Pixels encoded between two looks at the stop token: some milliseconds of
+// PNG encoding, the slowest of the formats.
+constexpr int64_t kSlicePixels = int64_t{1} << 18;
+
 // The chunks of a PNG: the project (with its sample count) and the region.
-PictureFileOptions FileOptions(const QVMain& main, const PictureRenderOptions& options,
+PictureFileOptions FileOptions(const QVSnapshot& snapshot, const PictureRenderOptions& options,
                                const BandPlan& plan) {
   PictureFileOptions file;
   file.JpegQuality = options.JpegQuality;
   if (options.Format != PictureFormat::Png) return file;
-  if (options.EmbedProject) file.Texts = ProjectTexts(WriteProject(main), plan.Supersample);
+  if (options.EmbedProject) file.Texts = ProjectTexts(WriteProject(snapshot), plan.Supersample);
   if (options.Region) {
-    const PictureRegion region{plan.Part, main.Parameter.Width, main.Parameter.Height};
+    const PictureRegion region{plan.Part, snapshot.Parameter().Width, snapshot.Parameter().Height};
     file.Texts.push_back({kRegionKeyword, RegionText(region)});
   }
   return file;
 }
 
+// Encodes rows rows of pixels in slices; a stop between two slices throws,
+// so the file is not finished.
+void WriteSlices(PictureStream& stream, const uint32_t* pixels, int32_t rows,
+                 const std::stop_token& stop) {
+  const int32_t slice =
+      static_cast<int32_t>(std::clamp<int64_t>(kSlicePixels / stream.Width(), 1, rows));
+  for (int32_t y = 0; y < rows; y += slice) {
+    if (stop.stop_requested()) throw std::runtime_error(kStoppedMessage);
+    stream.WriteRows(pixels + static_cast<size_t>(y) * static_cast<size_t>(stream.Width()),
+                     std::min(slice, rows - y));
+  }
+}
+
+// Opens output, lets write fill it, and puts it in place unless a stop came
+// meanwhile. memory is what an allocation failure says.
+template <typename Write>
+std::string WriteFile(const std::string& output, const PictureRenderOptions& options,
+                      const PixelRect& part, const PictureFileOptions& file,
+                      const std::stop_token& stop, Write&& write,
+                      const std::function<std::string()>& memory) {
+  try {
+    // A size the format cannot store is refused here, before the render.
+    const std::unique_ptr<PictureStream> stream =
+        OpenPictureStream(output, options.Format, part.Width, part.Height, file);
+    if (std::string error = write(*stream); !error.empty()) return error;
+    // A stop during the last rows' encoding still replaces nothing.
+    if (stop.stop_requested()) return kStoppedMessage;
+    stream->Finish();
+  } catch (const std::bad_alloc&) {
+    return memory();
+  } catch (const std::runtime_error& e) {
+    return stop.stop_requested() ? kStoppedMessage : e.what();
+  }
+  return "";
+}
+
 }  // namespace
 
-std::string NothingToRender(const QVMain& main) {
-  if (main.Graph().Mixers.empty()) return "the project has no mixer, so there is no picture";
-  const int32_t w = main.Parameter.Width, h = main.Parameter.Height;
+std::string NothingToRender(const QVSnapshot& snapshot) {
+  if (snapshot.Graph().Mixers.empty()) return "the project has no mixer, so there is no picture";
+  const int32_t w = snapshot.Parameter().Width, h = snapshot.Parameter().Height;
   if (w >= 1 && h >= 1) return "";
   return "the picture is empty: Width is " + std::to_string(w) + " and Height is " +
          std::to_string(h) + "; set both to at least 1";
 }
 
-std::string RenderToFile(QVMain& main, const PictureRenderOptions& options,
+std::string RenderToFile(QVSnapshot& snapshot, const PictureRenderOptions& options,
                          const std::string& output, std::stop_token stop,
                          const BandProgress& progress) {
-  if (std::string problem = NothingToRender(main); !problem.empty()) return problem;
+  if (std::string problem = NothingToRender(snapshot); !problem.empty()) return problem;
   if (std::string problem = ReplaceProblem(output); !problem.empty()) return problem;
+  const QVParameter& p = snapshot.Parameter();
   BandPlan plan;
-  plan.Part = options.Region.value_or(PixelRect{0, 0, main.Parameter.Width, main.Parameter.Height});
+  plan.Part = options.Region.value_or(PixelRect{0, 0, p.Width, p.Height});
   plan.Supersample = options.Supersample;
   plan.MemoryAllowance = options.MemoryAllowance;
-  if (std::string problem = BandPlanProblem(main, plan); !problem.empty()) return problem;
-  try {
-    // A size the format cannot store is refused here, before the render.
-    const std::unique_ptr<PictureStream> stream =
-        OpenPictureStream(output, options.Format, plan.Part.Width, plan.Part.Height,
-                          FileOptions(main, options, plan));
-    std::string error = RenderBands(
-        main, plan, [&](const uint32_t* pixels, int32_t rows) { stream->WriteRows(pixels, rows); },
+  plan.Workers = options.Workers;
+  if (std::string problem = BandPlanProblem(snapshot, plan); !problem.empty()) return problem;
+  const auto render = [&](PictureStream& stream) {
+    return RenderBands(
+        snapshot, plan,
+        [&](const uint32_t* pixels, int32_t rows) { WriteSlices(stream, pixels, rows, stop); },
         stop, progress);
-    if (!error.empty()) return error;
-    // A stop during the last band's encoding still replaces nothing.
-    if (stop.stop_requested()) return kStoppedMessage;
-    stream->Finish();
-  } catch (const std::bad_alloc&) {
-    return main.MemoryMessage();
-  } catch (const std::runtime_error& e) {
-    return stop.stop_requested() ? kStoppedMessage : e.what();
-  }
-  return "";
+  };
+  const auto memory = [&] {
+    return MemoryMessage(p, RequiredBytes(p, snapshot.Graph(), options.Workers, 0));
+  };
+  return WriteFile(output, options, plan.Part, FileOptions(snapshot, options, plan), stop, render,
+                   memory);
+}
+
+std::string RenderToFile(const QVMain& main, const PictureRenderOptions& options,
+                         const std::string& output, std::stop_token stop,
+                         const BandProgress& progress) {
+  PictureRenderOptions withWorkers = options;
+  withWorkers.Workers = main.Workers();
+  return RenderToFile(*main.Snapshot(FrozenCopy{false}), withWorkers, output, std::move(stop),
+                      progress);
+}
+
+std::string WritePictureToFile(const QVPicture& picture, const QVSnapshot& snapshot,
+                               const PictureRenderOptions& options, const std::string& output,
+                               std::stop_token stop, const BandProgress& progress) {
+  if (std::string problem = ReplaceProblem(output); !problem.empty()) return problem;
+  BandPlan plan;
+  plan.Part = PixelRect{0, 0, picture.Width(), picture.Height()};
+  const int64_t total = progress.RowsTotal > 0 ? progress.RowsTotal : picture.Height();
+  const auto write = [&](PictureStream& stream) {
+    for (int32_t y = 0; y < picture.Height(); y += 64) {
+      const int32_t rows = std::min(64, picture.Height() - y);
+      WriteSlices(stream, picture.Row(y), rows, stop);
+      if (progress.Sink) progress.Sink(progress.Name, progress.RowsBefore + y + rows, total);
+    }
+    return std::string();
+  };
+  const auto memory = [&] {
+    return "there is not enough memory to write the " + std::to_string(picture.Width()) + " x " +
+           std::to_string(picture.Height()) + " picture; close other programs and save again";
+  };
+  PictureRenderOptions whole = options;
+  whole.Region.reset();
+  return WriteFile(output, whole, plan.Part, FileOptions(snapshot, whole, plan), stop, write,
+                   memory);
 }
 
 }  // namespace qv

@@ -1,83 +1,75 @@
 #include "ui/QVPictureSaveJob.h"
 
-#include <QProcess>
-#include <QStringList>
+#include <exception>
 #include <stdexcept>
 
-#include "ui/QVText.h"
+#include "engine/QVHost.h"
+#include "engine/QVSnapshot.h"
+#include "render/QVRenderToFile.h"
 
-namespace qv {
-
-std::vector<std::string> SaveRenderArguments(const std::string& path, int n) {
-  // A relative name that begins with '-' would read as an option.
-  const std::string output = path.starts_with('-') ? "./" + path : path;
-  return {"render", "-", "-o", output, "--supersample", std::to_string(n), "--quiet"};
-}
-
-std::string SaveRenderFailure(bool crashed, int exitCode, const std::string& standardError) {
-  std::string text = standardError;
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  if (!text.empty()) return text;
-  if (crashed) return "描画するプロセスが異常終了しました";
-  return "描画するプロセスが終了コード " + std::to_string(exitCode) + " で終わりました";
-}
-
-}  // namespace qv
-
-QVPictureSaveJob::QVPictureSaveJob() = default;
+QVPictureSaveJob::QVPictureSaveJob(QVPoster& poster) : poster_(poster) {}
 
 QVPictureSaveJob::~QVPictureSaveJob() { Stop(); }
 
-void QVPictureSaveJob::Start(const std::string& program, const std::string& projectText,
-                             const std::string& path, int n, DoneFunction done) {
-  if (process_) throw std::logic_error("QVPictureSaveJob::Start while a save runs");
-  process_ = std::make_unique<QProcess>();
-  done_ = std::move(done);
-  QProcess* p = process_.get();
-  QObject::connect(p, &QProcess::finished, p, [this, p](int exitCode, QProcess::ExitStatus status) {
-    const std::string err = p->readAllStandardError().toStdString();  // UTF-8 already
-    const bool crashed = status == QProcess::CrashExit;
-    Finish(!crashed && exitCode == 0 ? "" : qv::SaveRenderFailure(crashed, exitCode, err));
+void QVPictureSaveJob::Start(Request request, DoneFunction done) {
+  if (running_) throw std::logic_error("QVPictureSaveJob::Start while a save runs");
+  if (!request.Picture || !request.Snapshot) {
+    throw std::logic_error("QVPictureSaveJob::Start without a picture");
+  }
+  if (thread_.joinable()) thread_.join();  // a save that ended; its thread is gone or going
+  const uint64_t serial = current_->load() + 1;
+  current_->store(serial);
+  onDone_ = std::move(done);
+  running_ = true;
+  rowsDone_ = 0;
+  rowsTotal_ = request.Picture->Height();
+  thread_ = std::jthread([this, request = std::move(request), serial](std::stop_token stop) {
+    Run(stop, request, serial);
   });
-  QObject::connect(p, &QProcess::errorOccurred, p, [this, p, program](QProcess::ProcessError e) {
-    if (e != QProcess::FailedToStart) return;  // the one error without a finished signal
-    const std::string error =
-        program + " を起動できませんでした: " + qv::FromQString(p->errorString());
-    // Qt may report this from inside start(): done still comes later.
-    QMetaObject::invokeMethod(
-        p, [this, error] { Finish(error); }, Qt::QueuedConnection);
-  });
-  QStringList arguments;
-  for (const std::string& a : qv::SaveRenderArguments(path, n)) arguments << qv::ToQString(a);
-  p->setProcessChannelMode(QProcess::SeparateChannels);
-  p->setStandardOutputFile(QProcess::nullDevice());
-  p->start(qv::ToQString(program), arguments);
-  p->write(projectText.data(), static_cast<qint64>(projectText.size()));
-  p->closeWriteChannel();
-}
-
-// The process object may not be deleted inside its own signal: it goes later,
-// and a new save may start from done at once.
-void QVPictureSaveJob::Finish(const std::string& error) {
-  QProcess* p = process_.release();
-  if (!p) return;
-  p->disconnect();
-  p->deleteLater();
-  DoneFunction done = std::move(done_);
-  done_ = nullptr;
-  if (done) done(error);
 }
 
 void QVPictureSaveJob::Stop() {
-  if (!process_) return;
-  process_->disconnect();
-  done_ = nullptr;
-  if (process_->state() != QProcess::NotRunning) {
-    process_->terminate();
-    if (!process_->waitForFinished(10000)) {
-      process_->kill();
-      process_->waitForFinished(-1);
-    }
+  current_->fetch_add(1);  // an end already posted does nothing now
+  if (thread_.joinable()) {
+    thread_.request_stop();
+    thread_.join();
   }
-  process_.reset();
+  onDone_ = nullptr;
+  running_ = false;
+}
+
+// The save thread. A supersampled save renders a detached copy of the frozen
+// project, since the bands change its size and window; the shown picture's
+// own copy shares its results with the project and stays untouched.
+void QVPictureSaveJob::Run(std::stop_token stop, const Request& request, uint64_t serial) {
+  qv::BandProgress progress;
+  progress.Sink = [this](const std::string&, int64_t done, int64_t) { rowsDone_ = done; };
+  qv::PictureRenderOptions options;
+  options.Format = request.Format;
+  options.Supersample = request.Supersample;
+  options.Workers = request.Workers;
+  std::string error;
+  try {
+    if (request.Supersample > 1) {
+      QVSnapshot copy(request.Snapshot->Parameter(), request.Snapshot->Graph(),
+                      qv::FrozenCopy{false});
+      error = qv::RenderToFile(copy, options, request.Path, stop, progress);
+    } else {
+      error = qv::WritePictureToFile(*request.Picture, *request.Snapshot, options, request.Path,
+                                     stop, progress);
+    }
+  } catch (const std::bad_alloc&) {
+    error = "メモリが不足しています";
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  // Runs on the UI thread, and only while this save is the job's latest and
+  // was not stopped (so the job is still alive).
+  poster_.Post([this, current = current_, serial, error] {
+    if (current->load() != serial) return;
+    running_ = false;
+    DoneFunction done = std::move(onDone_);
+    onDone_ = nullptr;
+    if (done) done(error);
+  });
 }

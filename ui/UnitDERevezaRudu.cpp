@@ -13,13 +13,12 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
 #include "engine/QVMain.h"
-#include "image/QVPictureFile.h"
 #include "image/QVPngReader.h"
-#include "image/QVProjectPicture.h"
 #include "image/QVSupersample.h"
 #include "source/QVProjectFile.h"
 #include "source/QVProjectInput.h"
@@ -99,24 +98,32 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
   BuildButtons();
   ProgressTimer = new QTimer(this);
   ProgressTimer->setInterval(100);
+  SaveTimer = new QTimer(this);
+  SaveTimer->setInterval(100);
+  saveJob_ = std::make_unique<QVPictureSaveJob>(savePoster_);
   RunOpenDialog = [this] { return OpenDialog1Execute(); };
   RunSaveDialog = [this] { return SavePictureDialog1Execute(); };
   ConnectHandlers();
   FormCreate();
 }
 
-// A running save is stopped and its process waited for (its callback never
-// runs), and the engine stops: no render may outlive the canvas or the hooks.
+// A running save is stopped and its thread joined within milliseconds (its
+// end never runs; the old file stays), and the engine stops: no render may
+// outlive the canvas or the hooks.
 TForm1::~TForm1() {
   saveJob_.reset();
   main_->StopRender();
 }
 
 // Enter that no box took (a line edit passes it on; the source page keeps
-// it) presses the default button, "描画".
+// it) presses the default button, "描画"; Esc stops a running save.
 void TForm1::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     Button2->click();
+    return;
+  }
+  if (event->key() == Qt::Key_Escape && Saving()) {
+    StopSave();
     return;
   }
   QWidget::keyPressEvent(event);
@@ -151,9 +158,12 @@ void TForm1::BuildButtons() {
   Button4 = Button("ソース書込", this);
   Button2 = Button("描画", this);
   Button2->setDefault(true);
+  Button6 = new QPushButton(tr("保存を中止"), this);
+  Button6->hide();
   auto* row = new QHBoxLayout();
   row->addWidget(Button5);
   row->addWidget(Button3);
+  row->addWidget(Button6);
   row->addStretch(1);
   row->addWidget(Button1);
   row->addWidget(Button4);
@@ -164,11 +174,10 @@ void TForm1::BuildButtons() {
 }
 
 void TForm1::ConnectHandlers() {
-  const std::pair<QPushButton*, void (TForm1::*)()> buttons[] = {{Button1, &TForm1::Button1Click},
-                                                                 {Button2, &TForm1::Button2Click},
-                                                                 {Button3, &TForm1::Button3Click},
-                                                                 {Button4, &TForm1::Button4Click},
-                                                                 {Button5, &TForm1::Button5Click}};
+  const std::pair<QPushButton*, void (TForm1::*)()> buttons[] = {
+      {Button1, &TForm1::Button1Click}, {Button2, &TForm1::Button2Click},
+      {Button3, &TForm1::Button3Click}, {Button4, &TForm1::Button4Click},
+      {Button5, &TForm1::Button5Click}, {Button6, &TForm1::Button6Click}};
   for (const auto& entry : buttons) {
     const auto handler = entry.second;
     connect(entry.first, &QPushButton::clicked, this,
@@ -176,6 +185,8 @@ void TForm1::ConnectHandlers() {
   }
   connect(ProgressTimer, &QTimer::timeout, this,
           [this] { qv::Guarded(viewer_, [this] { ProgressTimerTimer(); }); });
+  connect(SaveTimer, &QTimer::timeout, this,
+          [this] { qv::Guarded(this, [this] { SaveTimerTimer(); }); });
 }
 
 void TForm1::FormCreate() {
@@ -268,7 +279,7 @@ void TForm1::Button3Click() {
   if (!choice.Path.empty()) SaveToFile(choice.Path, choice.Supersample);
 }
 
-bool TForm1::Saving() const { return saveJob_ && saveJob_->Running(); }
+bool TForm1::Saving() const { return saveJob_->Running(); }
 
 void TForm1::RefuseWhileSaving() const {
   if (Saving()) {
@@ -284,41 +295,67 @@ void TForm1::SaveToFile(const std::string& path, int supersample) {
     WriteOrSay(path, [&] { qv::SaveProjectFile(*main_, path); });
     return;
   }
-  const QVPictureRef& picture = viewer_->PictureRef();
-  if (!picture) {
+  if (!viewer_->PictureRef() || !viewer_->PictureSnapshot()) {
     throw std::runtime_error("保存する画像がまだありません。先に「描画」を押してください。");
   }
   if (supersample < 1 || supersample > qv::kMaxSupersample) {
     throw std::runtime_error("アンチエイリアスのサンプル数は 1 から 8 です。");
   }
-  if (supersample > 1) {
-    StartSupersampleSave(path, supersample);
-    return;
-  }
-  WriteOrSay(path, [&] {
-    qv::WritePictureWithProject(path, *picture, *format, viewer_->PictureProject());
-  });
+  StartSave(path, *format, supersample);
 }
 
-// The shown picture's project is rendered again, finer, by the command line
-// (see QVPictureSaveJob); the caption says so until it ends.
-void TForm1::StartSupersampleSave(const std::string& path, int supersample) {
-  if (RenderProgram.empty()) {
-    throw std::runtime_error("アンチエイリアス付きの保存に使う qvell が見つかりません。");
-  }
-  if (!saveJob_) saveJob_ = std::make_unique<QVPictureSaveJob>();
-  saveJob_->Start(RenderProgram, viewer_->PictureProject(), path, supersample,
-                  [this, path](const std::string& error) {
-                    qv::Guarded(this, [&] { SaveEnded(path, error); });
-                  });
-  setWindowTitle(qv::ToQString(QVCaption::Saving(kCaption, FileNameOf(path))));
+void TForm1::Button6Click() { StopSave(); }
+
+void TForm1::StopSave() {
+  if (!Saving()) return;
+  saveJob_->Stop();
+  ShowSaving(false);
+}
+
+// The shown picture and the frozen copy it was rendered from go to the save
+// thread; later edits and renders do not reach them.
+void TForm1::StartSave(const std::string& path, qv::PictureFormat format, int supersample) {
+  QVPictureSaveJob::Request request;
+  request.Path = path;
+  request.Format = format;
+  request.Supersample = supersample;
+  request.Workers = main_->Workers();
+  request.Picture = viewer_->PictureRef();
+  request.Snapshot = viewer_->PictureSnapshot();
+  saveJob_->Start(std::move(request), [this, path](const std::string& error) {
+    qv::Guarded(this, [&] { SaveEnded(path, error); });
+  });
+  savingFile_ = FileNameOf(path);
+  ShowSaving(true);
 }
 
 void TForm1::SaveEnded(const std::string& path, const std::string& error) {
-  setWindowTitle(qv::ToQString(kCaption));
+  ShowSaving(false);
   if (!error.empty()) {
     qv::ShowError(this, SaveFailure(path, error));
   }
+}
+
+// The caption names the file while it is being saved; the stop button shows
+// only then.
+void TForm1::ShowSaving(bool saving) {
+  Button6->setVisible(saving);
+  if (saving) {
+    SaveTimer->start();
+    setWindowTitle(qv::ToQString(QVCaption::Saving(kCaption, savingFile_)));
+  } else {
+    SaveTimer->stop();
+    setWindowTitle(qv::ToQString(kCaption));
+  }
+}
+
+// The caption adds the share of rows written (or rendered) so far.
+void TForm1::SaveTimerTimer() {
+  if (!Saving()) return;
+  const int64_t total = saveJob_->Total(), done = std::clamp<int64_t>(saveJob_->Done(), 0, total);
+  const int64_t percent = total > 0 ? done * 100 / total : 0;
+  setWindowTitle(qv::ToQString(
+      QVCaption::Saving(kCaption, savingFile_ + " " + std::to_string(percent) + "%")));
 }
 
 // The start hook shows the base caption with the render mark (never the

@@ -2,14 +2,18 @@
 // TForm1, "DERevezaRudu": the editing window. Three pages (the global
 // parameters, the controller workspace, the project source) above five
 // buttons: load a project, save the picture or the project, extract the
-// source, write the source back, render. Owns the engine root for the whole
-// run and installs its render hooks; the viewer shows the picture. A project
+// source, write the source back, render (and, while a picture is being saved,
+// one that stops the save). Owns the engine root for the whole run and
+// installs its render hooks; the viewer shows the picture. A project
 // file or a PNG that carries its project loads from the load button or a drop
 // on this window or the viewer. UI thread.
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "image/QVPictureFile.h"
+#include "ui/QVQtHost.h"
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -47,12 +51,16 @@ class TForm1 : public QWidget {
   QPushButton* Button1;
   QPushButton* Button4;
   QPushButton* Button2;
+  /// "保存を中止": shown while a picture is being saved.
+  QPushButton* Button6;
   /// The node editor windows (not owned; set at start-up, may stay null).
   TFormGenerator* FormGenerator = nullptr;
   TFormEffector* FormEffector = nullptr;
   TFormMixer* FormMixer = nullptr;
   /// Polls the engine's progress while a render runs (about every 100 ms).
   QTimer* ProgressTimer;
+  /// Polls the save's progress while a picture is being saved (about every 100 ms).
+  QTimer* SaveTimer;
 
   QVMain& Main() { return *main_; }
   TFormViewer& Viewer() { return *viewer_; }
@@ -66,6 +74,7 @@ class TForm1 : public QWidget {
   void Button3Click();
   void Button4Click();
   void Button5Click();
+  void Button6Click();
 
   /// Replaces the project by text. A text that does not read shows where and
   /// why, and nothing changes. Returns true when the project was replaced.
@@ -76,22 +85,26 @@ class TForm1 : public QWidget {
   bool LoadFile(const std::string& path);
   /// Saves to path by its extension (any case): bmp, jpg/jpeg, png pictures
   /// (a PNG carries the project of the shown picture); anything else the
-  /// project text. supersample (1 to 8, pictures only) above 1 renders the
-  /// shown picture's project again with that many samples per side of a
-  /// pixel, as `qvell render --supersample` does, in RenderProgram: the save
-  /// then goes on after the return (Saving()) and reports its failure itself.
-  /// Throws on failure (the old file stays), and while a save runs.
+  /// project text, at once. A picture is saved in the background
+  /// (QVPictureSaveJob): the shown picture as it is, or with supersample
+  /// (1 to 8) above 1 its project rendered again with that many samples per
+  /// side of a pixel, as `qvell render --supersample` does. The save goes on
+  /// after the return (Saving()), shows its progress in the caption and
+  /// reports its failure itself. Throws when nothing can be saved, on a failed
+  /// project save (the old file stays), and while a save runs.
   void SaveToFile(const std::string& path, int supersample = 1);
-  /// True while a supersampled save runs.
+  /// True while a picture is being saved.
   bool Saving() const;
-  /// The qvell program that renders supersampled saves ("": none).
-  std::string RenderProgram;
+  /// Stops the running picture save, if any, within milliseconds; the old
+  /// file stays as it was.
+  void StopSave();
 
   /// The render hooks (posted to the UI thread by the engine).
   void RenderStart();
   void RenderEnd();
   void RenderError(const std::string& message);
   void ProgressTimerTimer();
+  void SaveTimerTimer();
 
   /// What the save dialog returns: the file and the samples per side.
   struct SaveChoice {
@@ -117,11 +130,14 @@ class TForm1 : public QWidget {
   std::string OpenDialog1Execute();
   SaveChoice SavePictureDialog1Execute();
   void RefuseWhileSaving() const;
-  void StartSupersampleSave(const std::string& path, int supersample);
+  void StartSave(const std::string& path, qv::PictureFormat format, int supersample);
   void SaveEnded(const std::string& path, const std::string& error);
+  void ShowSaving(bool saving);
   bool TakeDrop(QEvent* event);
 
   TFormViewer* viewer_;
   std::unique_ptr<QVMain> main_;
+  QVQtPoster savePoster_{this};  // before saveJob_, which posts through it
   std::unique_ptr<QVPictureSaveJob> saveJob_;
+  std::string savingFile_;  // the file name the caption shows while saving
 };

@@ -1,13 +1,10 @@
 // The editor module's entry point: qvell loads this module and calls it when
 // the editor opens (see app/QVEditorLoader.h).
 #include <QApplication>
-#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/editor/QVEditorStart.h"
-#include "ui/QVText.h"
-#include "ui/UnitDERevezaRudu.h"
 
 namespace {
 
@@ -22,14 +19,6 @@ void ReportFatal(QtMsgType type, const QMessageLogContext&, const QString& messa
   }
 }
 
-// The editor runs inside qvell, which renders its supersampled saves. Through
-// /proc/self/exe the child is this very program even if its file has been
-// replaced since it started, so the saved picture is this engine's.
-std::string RenderProgramPath() {
-  const QString self = QStringLiteral("/proc/self/exe");
-  return qv::FromQString(QFileInfo::exists(self) ? self : QCoreApplication::applicationFilePath());
-}
-
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) int qvell_editor_main(const char* project) {
@@ -41,6 +30,5 @@ extern "C" __attribute__((visibility("default"))) int qvell_editor_main(const ch
   qv::ConfigureApplication(app);
   QApplication::setQuitOnLastWindowClosed(false);  // the viewer's close ends the program
   std::unique_ptr<qv::EditorWindows> windows = qv::StartEditor(project ? project : "");
-  windows->Form1->RenderProgram = RenderProgramPath();
   return QApplication::exec();
 }

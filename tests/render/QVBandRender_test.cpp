@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/QVMain.h"
+#include "engine/QVSnapshot.h"
 #include "image/QVSupersample.h"
 #include "render/RenderTestPictures.h"
 #include "source/QVSourceReader.h"
@@ -42,11 +43,12 @@ DecodedPicture RenderPart(const std::string& project, BandPlan plan, int32_t* ba
   QVMain main;
   EXPECT_TRUE(ReadProject(main, project).Ok);
   if (plan.Part.Empty()) plan.Part = {0, 0, main.Parameter.Width, main.Parameter.Height};
-  if (bandRows) *bandRows = BandRows(main, plan);
+  const std::shared_ptr<QVSnapshot> snapshot = main.Snapshot(FrozenCopy{false});
+  if (bandRows) *bandRows = BandRows(*snapshot, plan);
   const int32_t w = main.Parameter.Width, h = main.Parameter.Height;
   DecodedPicture out{plan.Part.Width, plan.Part.Height, {}};
   const std::string error =
-      RenderBands(main, plan,
+      RenderBands(*snapshot, plan,
                   [&](const uint32_t* pixels, int32_t rows) {
                     for (size_t i = 0; i < static_cast<size_t>(rows) * plan.Part.Width; ++i) {
                       out.Pixels.push_back(QVPicture::ToEngineColor(pixels[i]));
@@ -54,10 +56,10 @@ DecodedPicture RenderPart(const std::string& project, BandPlan plan, int32_t* ba
                   },
                   {}, {});
   EXPECT_EQ(error, "");
-  // The render leaves the parameters as it found them.
-  EXPECT_EQ(main.Parameter.Width, w);
-  EXPECT_EQ(main.Parameter.Height, h);
-  EXPECT_TRUE(main.Parameter.Window.Empty());
+  // The render leaves the copy's size and window as it found them.
+  EXPECT_EQ(snapshot->Parameter().Width, w);
+  EXPECT_EQ(snapshot->Parameter().Height, h);
+  EXPECT_TRUE(snapshot->Parameter().Window.Empty());
   return out;
 }
 
@@ -122,18 +124,20 @@ TEST(BandRender, SupersamplingAveragesTheFinerRenderOfTheSameFraming) {
 
 TEST(BandRender, PlansThatCannotWorkAreRefusedWithAReason) {
   QVMain main;
+  const auto problem = [&main](const BandPlan& plan) {
+    return BandPlanProblem(*main.Snapshot(FrozenCopy{false}), plan);
+  };
   BandPlan plan;
   plan.Part = {10, 10, 400, 10};
-  EXPECT_NE(BandPlanProblem(main, plan).find("not inside the 320 x 320 picture"),
-            std::string::npos);
+  EXPECT_NE(problem(plan).find("not inside the 320 x 320 picture"), std::string::npos);
   plan.Part = {0, 0, 320, 320};
   plan.MemoryAllowance = 1 << 20;
-  EXPECT_NE(BandPlanProblem(main, plan).find("--memory"), std::string::npos);
+  EXPECT_NE(problem(plan).find("--memory"), std::string::npos);
   plan.MemoryAllowance = 0;
-  EXPECT_EQ(BandPlanProblem(main, plan), "");
+  EXPECT_EQ(problem(plan), "");
   main.Parameter.Width = 300000000;
   plan.Supersample = 8;
-  EXPECT_NE(BandPlanProblem(main, plan).find("2147483647"), std::string::npos);
+  EXPECT_NE(problem(plan).find("2147483647"), std::string::npos);
 }
 
 }  // namespace

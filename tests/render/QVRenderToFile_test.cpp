@@ -1,15 +1,21 @@
 // A render to a picture file stopped through its stop token: it ends within
-// the node being computed and leaves no file, not even a temporary one.
+// the node being computed, or before the file is put in place, and leaves the
+// old file, not even a temporary one. A finished picture written through the
+// same service is the picture writer's file, byte for byte.
 #include "render/QVRenderToFile.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <stop_token>
 #include <string>
 
 #include "engine/QVMain.h"
+#include "engine/QVMixer.h"
+#include "engine/QVSnapshot.h"
 #include "image/ImageTestSupport.h"
+#include "image/QVProjectPicture.h"
 #include "render/RenderTestPictures.h"
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
@@ -30,21 +36,69 @@ TEST(RenderToFile, AStopEndsTheRenderWithinANodeAndWritesNothing) {
   for (const PictureFormat format : {PictureFormat::Png, PictureFormat::Bmp}) {
     std::stop_source stop;
     std::atomic<int> reports{0};
+    std::atomic<int64_t> done{0}, total{0};
     BandProgress progress;
-    progress.Sink = [&](const std::string&, int64_t, int64_t) {
+    progress.Sink = [&](const std::string&, int64_t rows, int64_t of) {
       ++reports;
+      done = rows, total = of;
       stop.request_stop();  // from the render's own thread, as a host's sink may
     };
     PictureRenderOptions options;
     options.Format = format;
     EXPECT_EQ(RenderToFile(main, options, dir.File("a.pic"), stop.get_token(), progress),
               kStoppedMessage);
-    EXPECT_GE(reports.load(), 1);
-    // The node that was computing when the stop came did not finish.
-    const QVProgress::Snapshot last = main.Progress();
-    EXPECT_LT(last.Done, last.Height) << last.Name;
+    EXPECT_EQ(reports.load(), 1);  // no report after the stop, not even the final one
+    EXPECT_LT(done.load(), total.load());
     EXPECT_TRUE(dir.Entries().empty());
     EXPECT_EQ(main.Parameter.Width, 200);  // the project is as it was
+  }
+}
+
+// A stop that comes after the last row was encoded (the final report) still
+// replaces nothing: the file is put in place only after a last look.
+TEST(RenderToFile, AStopAfterTheLastRowKeepsTheOldFile) {
+  ScratchDir dir;
+  QVMain main;
+  WriteBytes(dir.File("a.png"), "old");
+  std::stop_source stop;
+  BandProgress progress;
+  progress.Sink = [&](const std::string&, int64_t done, int64_t total) {
+    if (done == total) stop.request_stop();
+  };
+  EXPECT_EQ(RenderToFile(main, {}, dir.File("a.png"), stop.get_token(), progress), kStoppedMessage);
+  EXPECT_EQ(ReadBytes(dir.File("a.png")), "old");
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"a.png"});
+}
+
+TEST(WritePictureToFile, WritesThePictureWritersFileOrStopsKeepingTheOldOne) {
+  ScratchDir dir;
+  QVMain main;
+  main.Parameter.ChangeWidth(300);
+  main.Parameter.ChangeHeight(1000);  // more than one slice of rows
+  ASSERT_TRUE(main.RunPass());
+  const QVPictureRef picture = PictureOf(main.Graph().Mixers.back()->RGBField);
+  const std::shared_ptr<QVSnapshot> snapshot = main.Snapshot(FrozenCopy{false});
+  for (const PictureFormat format : {PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Bmp}) {
+    PictureRenderOptions options;
+    options.Format = format;
+    WritePictureWithProject(dir.File("expected"), *picture, format, WriteProject(main));
+    EXPECT_EQ(WritePictureToFile(*picture, *snapshot, options, dir.File("a"), {}, {}), "");
+    EXPECT_TRUE(ReadBytes(dir.File("a")) == ReadBytes(dir.File("expected")))
+        << static_cast<int>(format);
+    WriteBytes(dir.File("a"), "old");
+    std::stop_source stop;
+    BandProgress progress;
+    int64_t reported = 0;  // the writing thread reports
+    progress.Sink = [&](const std::string&, int64_t done, int64_t) {
+      reported = done;
+      stop.request_stop();
+    };
+    EXPECT_EQ(
+        WritePictureToFile(*picture, *snapshot, options, dir.File("a"), stop.get_token(), progress),
+        kStoppedMessage);
+    EXPECT_LT(reported, 1000);
+    EXPECT_EQ(ReadBytes(dir.File("a")), "old");
+    EXPECT_EQ(dir.Entries(), (std::set<std::string>{"a", "expected"}));
   }
 }
 
