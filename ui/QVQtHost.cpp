@@ -1,10 +1,52 @@
 #include "ui/QVQtHost.h"
 
-#include <QMetaObject>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <QObject>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <stdexcept>
+
+// The calls cross threads through a queue under a std::mutex, and an eventfd
+// only wakes the UI thread: no Qt object is handed from thread to thread, so
+// the hand-over is visible to the tools that check threads (Qt's own queue is
+// not).
+QVQtPoster::QVQtPoster(QObject* receiver) : wake_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
+  if (wake_ < 0) throw std::runtime_error("cannot create the editor's wake-up descriptor");
+  notifier_ = new QSocketNotifier(wake_, QSocketNotifier::Read, receiver);
+  QObject::connect(notifier_, &QSocketNotifier::activated, receiver, [this] { RunPosted(); });
+}
+
+QVQtPoster::~QVQtPoster() {
+  delete notifier_;  // no wake-up reaches this poster any more
+  close(wake_);
+}
 
 void QVQtPoster::Post(std::function<void()> call) {
-  QMetaObject::invokeMethod(receiver_, std::move(call), Qt::QueuedConnection);
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    calls_.push_back(std::move(call));
+  }
+  const uint64_t one = 1;
+  while (write(wake_, &one, sizeof one) < 0 && errno == EINTR) {
+  }
+}
+
+void QVQtPoster::RunPosted() {
+  uint64_t count = 0;
+  while (read(wake_, &count, sizeof count) < 0 && errno == EINTR) {
+  }
+  for (;;) {
+    std::function<void()> call;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      if (calls_.empty()) return;
+      call = std::move(calls_.front());
+      calls_.pop_front();
+    }
+    call();
+  }
 }
 
 void QVQtCanvas::SetPicture(QVPictureRef picture) {

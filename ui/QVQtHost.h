@@ -5,21 +5,34 @@
 // and outlive every render that uses them (the editor stops the render before it dies).
 #include <QImage>
 #include <QPointer>
+#include <deque>
 #include <functional>
+#include <mutex>
 
 #include "engine/QVHost.h"
 
 class QObject;
+class QSocketNotifier;
 
-/// Queues each call onto receiver's thread (the UI thread); a call still
-/// queued when receiver is destroyed is dropped. Thread: any thread may post.
+/// Queues each call onto receiver's thread (the UI thread), in the order
+/// posted; a call still queued when the poster is destroyed is dropped.
+/// Thread: any thread may post; construct and destroy it on the UI thread.
 class QVQtPoster : public QVPoster {
  public:
-  explicit QVQtPoster(QObject* receiver) : receiver_(receiver) {}
+  explicit QVQtPoster(QObject* receiver);
+  ~QVQtPoster() override;
+  QVQtPoster(const QVQtPoster&) = delete;
+  QVQtPoster& operator=(const QVQtPoster&) = delete;
   void Post(std::function<void()> call) override;
 
  private:
-  QObject* receiver_;
+  /// Runs the queued calls (UI thread).
+  void RunPosted();
+
+  std::mutex lock_;
+  std::deque<std::function<void()>> calls_;
+  int wake_;  // an eventfd the UI thread's event loop watches
+  QSocketNotifier* notifier_ = nullptr;
 };
 
 /// Hands each finished picture on. Thread: UI thread only.

@@ -12,18 +12,18 @@
 namespace qv::test {
 namespace {
 
-// AddressSanitizer maps terabytes of shadow memory when a process starts, so
-// in that build no process starts under ulimit -v at all.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
+// AddressSanitizer and ThreadSanitizer map terabytes of shadow memory when a
+// process starts, so in those builds no process starts under ulimit -v at all.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kShadowMemory = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kShadowMemory = true;
 #else
-constexpr bool kAddressSanitizer = false;
+constexpr bool kShadowMemory = false;
 #endif
 #else
-constexpr bool kAddressSanitizer = false;
+constexpr bool kShadowMemory = false;
 #endif
 
 // A wide, shallow picture: quick to compute, yet a band of 32 rows (the
@@ -36,7 +36,7 @@ std::string WideProject(const ScratchDir& dir) {
 }
 
 TEST(MemoryAllowance, AnAddressSpaceLimitIsKeptWithSmallerBands) {
-  if (kAddressSanitizer) GTEST_SKIP() << "ulimit -v cannot apply under AddressSanitizer";
+  if (kShadowMemory) GTEST_SKIP() << "ulimit -v cannot apply under a sanitizer's shadow memory";
   ScratchDir dir;
   const std::string project = WideProject(dir);
   const std::vector<std::string> render = {"render", project, "--threads", "1", "-o"};
