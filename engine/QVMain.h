@@ -103,7 +103,7 @@ class QVMain : public QVObject {
   /// The progress of the latest render, emptied at every Render (thread-safe).
   QVProgress::Snapshot Progress() const { return progress_.Read(); }
 
-  /// Runs one pass on the calling thread: Update and Reset of the last mixer.
+  /// Runs one pass on the calling thread: brings the last mixer up to date.
   /// Returns false when stopped. Throws on errors (memory, ...). progress,
   /// when set, receives every row report from the workers.
   bool RunPass(std::stop_token stop = {}, QVProgressFunction progress = nullptr);
