@@ -102,7 +102,7 @@ int RunRender(const CommandLineOptions& given) {
   }
   if (showProgress) {
     const PixelRect part =
-        options.Region.value_or(PixelRect{0, 0, main.Parameter.Width, main.Parameter.Height});
+        options.Region.value_or(PixelRect{0, 0, main.Parameter.Width(), main.Parameter.Height()});
     bar.Finish(part.Width, part.Height, SecondsSince(start));
   }
   return ExitSuccess;

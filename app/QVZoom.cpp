@@ -43,7 +43,7 @@ int RunZoom(const CommandLineOptions& given) {
   if (std::string line = LoadProject(main, options.Project, &options); !line.empty()) {
     return ProjectError(line);
   }
-  const ZoomPath path{main.Parameter.Viewpoint, main.Parameter.Scale, *options.ZoomTo,
+  const ZoomPath path{main.Parameter.Viewpoint(), main.Parameter.Scale(), *options.ZoomTo,
                       options.ZoomScale, options.Frames};
   const double s0 = path.FromScale;
   if (!(s0 > 0) || !std::isfinite(s0)) {
@@ -61,7 +61,7 @@ int RunZoom(const CommandLineOptions& given) {
   BandProgress progress;
   if (showProgress) progress.Sink = BarSink(bar, start);
   progress.Name = "Zoom";
-  progress.RowsTotal = int64_t{main.Parameter.Height} * (last - first + 1);
+  progress.RowsTotal = int64_t{main.Parameter.Height()} * (last - first + 1);
   ScopedInterruptHandler interrupts;  // one Ctrl-C stops the whole sequence
   const PictureRenderOptions render = RenderOptionsOf(options);
   for (int k = first; k <= last; ++k) {
@@ -76,12 +76,12 @@ int RunZoom(const CommandLineOptions& given) {
       if (showProgress) bar.EndLine();
       return CommandError("frame " + std::to_string(k) + ": " + InterruptedOr(error));
     }
-    progress.RowsBefore += main.Parameter.Height;
+    progress.RowsBefore += main.Parameter.Height();
   }
   if (showProgress) {
     bar.EndLine();
     std::fprintf(stderr, "%d frames of %d x %d pixels in %.2f s\n", last - first + 1,
-                 main.Parameter.Width, main.Parameter.Height, SecondsSince(start));
+                 main.Parameter.Width(), main.Parameter.Height(), SecondsSince(start));
   }
   return ExitSuccess;
 }

@@ -8,11 +8,11 @@
 namespace qv {
 
 DifferentialPlan::DifferentialPlan(const QVEffector& effector)
-    : On(effector.Differential),
-      Edge(effector.DifferentialEdgeSW),
-      Regular(effector.DifferentialRegularSW) {
-  const double a = effector.DifferentialVector.re;
-  const double b = effector.DifferentialVector.im;
+    : On(effector.Differential()),
+      Edge(effector.DifferentialEdgeSW()),
+      Regular(effector.DifferentialRegularSW()) {
+  const double a = effector.DifferentialVector().re;
+  const double b = effector.DifferentialVector().im;
   const double len = std::sqrt(a * a + b * b);
   if (len > 0.0) {
     Ux = a / len;
@@ -24,8 +24,8 @@ DifferentialPlan::DifferentialPlan(const QVEffector& effector)
     A = static_cast<int32_t>(a);
     B = static_cast<int32_t>(b);
   }
-  const QVParameter& p = *effector.Generator->Parameter;
-  Distance = p.Scale / p.Width;
+  const QVParameter& p = effector.Generator()->Parameter();
+  Distance = p.Scale() / p.Width();
 }
 
 }  // namespace qv

@@ -6,76 +6,77 @@
 #include <stdexcept>
 #include <type_traits>
 
+#include "base/QVScan.h"
 #include "engine/QVEffectorRows.h"
 #include "engine/QVGenerator.h"
-#include "engine/QVMixer.h"
 #include "engine/QVGraph.h"
+#include "engine/QVMixer.h"
 #include "engine/QVRowWorkers.h"
 
 QVEffector::QVEffector(QVNodeGraph& graph, QVGenerator* generator)
     : QVNode(graph),
       field_(std::make_shared<QVRGBField>()),
-      Generator(generator),
-      RenderingMethod(qv::CloneAs(*RenderingMethods().front())),
       RGBField(*field_),
+      generator_(generator),
+      renderingMethod_(qv::CloneAs(*RenderingMethods().front())),
       colorBar_(std::make_shared<const qv::ColorBar>(
           std::vector<ConvertData>{{0.0, PackRGB(0, 0, 0)}, {1.0, PackRGB(255, 255, 255)}})) {
-  Name = OwnerGraph->NextEffectorName();
+  AssignName(graph.NextEffectorName());
   MarkChanged();
-  OwnerGraph->Register(this);
+  Graph().Register(this);
 }
 
 QVEffector::QVEffector(QVNodeGraph& graph, const QVEffector& source, QVGenerator* generator,
                        qv::FrozenCopy frozen)
     : QVNode(graph, source, frozen),
       field_(frozen.Shared ? source.field_ : std::make_shared<QVRGBField>()),
-      Generator(generator),
-      RenderingMethod(qv::FrozenClone(*source.RenderingMethod)),
-      Differential(source.Differential),
-      DifferentialVector(source.DifferentialVector),
-      DifferentialRegularSW(source.DifferentialRegularSW),
-      DifferentialEdgeSW(source.DifferentialEdgeSW),
       RGBField(*field_),
+      generator_(generator),
+      renderingMethod_(qv::FrozenClone(source.RenderingMethod())),
+      differential_(source.differential_),
+      differentialVector_(source.differentialVector_),
+      differentialRegularSW_(source.differentialRegularSW_),
+      differentialEdgeSW_(source.differentialEdgeSW_),
       colorBar_(source.colorBar_) {
-  OwnerGraph->Register(this);
+  Graph().Register(this);
 }
 
 QVEffector::~QVEffector() {
-  OwnerGraph->Unregister(this);
-  for (QVMixer* m : OwnerGraph->Mixers) m->RemoveEffector(this);
+  Graph().Unregister(this);
+  for (QVMixer* m : Graph().Mixers) m->RemoveEffector(this);
 }
 
 void QVEffector::SetGenerator(QVGenerator* generator) {
-  if (generator && generator->OwnerGraph != OwnerGraph) {
-    throw std::invalid_argument("effector " + qv::QuoteText(Name) +
+  if (generator && &generator->Graph() != &Graph()) {
+    throw std::invalid_argument("effector " + qv::QuoteText(Name()) +
                                 ": its generator must belong to its own graph");
   }
-  Generator = generator;
+  generator_ = generator;
   MarkChanged();
 }
 
 void QVEffector::SetRenderingMethod(std::unique_ptr<QVRenderingMethod> method) {
-  RenderingMethod = std::move(method);
+  renderingMethod_ = std::move(method);
   MarkChanged();
 }
 
 void QVEffector::SetDifferential(bool on) {
-  Differential = on;
+  differential_ = on;
   MarkChanged();
 }
 
 void QVEffector::SetDifferentialVector(QVComplex v) {
-  DifferentialVector = qv::KeptComplex(v);
+  differentialVector_ = qv::KeptComplex(v);
   MarkChanged();
 }
 
 void QVEffector::SetDifferentialRegularSW(bool on) {
-  DifferentialRegularSW = on;
+  differentialRegularSW_ = on;
   MarkChanged();
 }
 
 void QVEffector::SetDifferentialEdgeSW(bool on) {
-  DifferentialEdgeSW = on;
+  differentialEdgeSW_ = on;
   MarkChanged();
 }
 
@@ -125,35 +126,35 @@ void QVEffector::SetColorBar(qv::ColorBar bar) {
 }
 
 uint64_t QVEffector::SourceStamp() const {
-  const uint64_t generator = Generator ? Generator->ResultStamp : 0;
-  return std::max({Stamp, generator, RenderingMethod->Stamp});
+  const uint64_t generator = generator_ ? generator_->ResultStamp() : 0;
+  return std::max({Stamp(), generator, renderingMethod_->Stamp()});
 }
 
 void QVEffector::ComputedSize(int32_t& w, int32_t& h) const {
-  w = Generator ? std::max(Generator->Parameter->Width, 0) : 0;
-  h = Generator ? std::max(Generator->Parameter->Height, 0) : 0;
+  w = generator_ ? std::max(generator_->Parameter().Width(), 0) : 0;
+  h = generator_ ? std::max(generator_->Parameter().Height(), 0) : 0;
 }
 
 uint64_t QVEffector::ComputedSizeStamp() const {
-  return std::max(Stamp, Generator ? Generator->Parameter->OutputStamp() : 0);
+  return std::max(Stamp(), generator_ ? generator_->Parameter().OutputStamp() : 0);
 }
 
 bool QVEffector::Update(const qv::Pass& pass) {
   // An effector without a generator has nothing to ask; it yields an empty picture.
-  if (Generator && !Generator->Update(pass)) return false;
+  if (generator_ && !generator_->Update(pass)) return false;
   return FinishUpdate(pass);
 }
 
 bool QVEffector::Compute(const qv::Pass& pass) {
   return RecordCompletion([this, &pass] {
-    const int32_t w = Generator ? Generator->FractalField.Width : 0;
-    const int32_t h = Generator ? Generator->FractalField.Height : 0;
+    const int32_t w = generator_ ? generator_->FractalField.Width : 0;
+    const int32_t h = generator_ ? generator_->FractalField.Height : 0;
     RGBField.Resize(w, h);
     if (w < 1 || h < 1) return true;
     // The fast rows give the plain workers' picture bit for bit; the plain
     // workers stay as the reference that tests and benchmarks can force.
     if (!pass.PlainRows) return qv::ComputeEffectorRows(*this, pass);
-    return qv::ComputeRows(pass, Name, h, [this, &pass](int worker) -> qv::RowFunction {
+    return qv::ComputeRows(pass, Name(), h, [this, &pass](int worker) -> qv::RowFunction {
       auto thread = std::make_shared<QVThreadEffector>(*this, worker, pass.Stop);
       return [thread](int row) { thread->ComputeRow(row); };
     });
@@ -164,7 +165,7 @@ QVThreadEffector::QVThreadEffector(const QVEffector& effector, int32_t startRow,
                                    std::stop_token stop)
     : Effector(effector),
       StartRow(startRow),
-      field_(effector.Generator->FractalField),
+      field_(effector.Generator()->FractalField),
       plan_(effector),
       stop_(std::move(stop)) {}
 
@@ -181,7 +182,7 @@ void QVThreadEffector::ComputeRow(int32_t row) {
 
 double QVThreadEffector::Value(int32_t x, int32_t y) const {
   const FractalPixel& p = field_.Pixel(x, y);
-  return Effector.RenderingMethod->Value(p.Count, p.Z);
+  return Effector.RenderingMethod().Value(p.Count, p.Z);
 }
 
 int32_t QVThreadEffector::CountAt(int32_t x, int32_t y) const { return field_.Pixel(x, y).Count; }
@@ -223,7 +224,7 @@ namespace qv {
 
 int32_t NeighbourMargin(const QVNodeGraph& graph) {
   for (const QVEffector* e : graph.Effectors) {
-    if (e->Differential) return 1;
+    if (e->Differential()) return 1;
   }
   return 0;
 }

@@ -33,15 +33,17 @@ class QVEffector : public QVNode {
   /// lists of the mixers of its graph.
   ~QVEffector() override;
 
-  /// Read it; change it only through SetGenerator. Null: no generator (the
-  /// generator was deleted, or none was given); the picture is then empty.
-  QVGenerator* Generator;
-  std::unique_ptr<QVRenderingMethod> RenderingMethod;
-  bool Differential = false;
-  QVComplex DifferentialVector{1.0, -1.0};
-  bool DifferentialRegularSW = false;
-  bool DifferentialEdgeSW = false;
-  /// Shared with the frozen copies (see QVNode.h).
+  /// Null: no generator (the generator was deleted, or none was given); the
+  /// picture is then empty.
+  QVGenerator* Generator() const { return generator_; }
+  /// Edited in place only through its SetParamValue.
+  QVRenderingMethod& RenderingMethod() const { return *renderingMethod_; }
+  bool Differential() const { return differential_; }
+  QVComplex DifferentialVector() const { return differentialVector_; }
+  bool DifferentialRegularSW() const { return differentialRegularSW_; }
+  bool DifferentialEdgeSW() const { return differentialEdgeSW_; }
+  /// The result, shared with the frozen copies (see QVNode.h); written only by
+  /// the effector's computation.
   QVRGBField& RGBField;
 
   /// generator: null, or a generator of this effector's graph (else
@@ -85,9 +87,6 @@ class QVEffector : public QVNode {
 
   uint64_t SourceStamp() const override;
 
-  std::string WriteSource(const std::string& indent) const override;
-  bool ReadSource(qv::SourceText& text) override;
-
  private:
   /// Applies edit to a new copy of the bar, which then replaces it: frozen
   /// copies keep the bar they were made with. The effector is marked Changed
@@ -95,6 +94,12 @@ class QVEffector : public QVNode {
   template <typename Edit>
   auto EditBar(Edit edit);
 
+  QVGenerator* generator_;
+  std::unique_ptr<QVRenderingMethod> renderingMethod_;
+  bool differential_ = false;
+  QVComplex differentialVector_{1.0, -1.0};
+  bool differentialRegularSW_ = false;
+  bool differentialEdgeSW_ = false;
   /// Never changed in place; shared with the frozen copies.
   std::shared_ptr<const qv::ColorBar> colorBar_;
 };

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <typeinfo>
 
+#include "base/QVScan.h"
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVNumeric.h"
@@ -127,7 +128,7 @@ RenderingKernel::RenderingKernel(const QVRenderingMethod& method) : method_(meth
     fill_ = table[static_cast<size_t>(kind)].Fill;
     return;
   }
-  throw std::logic_error("rendering method " + QuoteText(method.Name) +
+  throw std::logic_error("rendering method " + QuoteText(method.Name()) +
                          " has no entry in QVRenderingMethodClasses");
 }
 
@@ -163,7 +164,7 @@ inline double OneSided(double v0, int32_t c0, const double* vP, const FractalPix
 
 EffectorRows::EffectorRows(const QVEffector& effector, const RenderingKernel& kernel,
                            const DifferentialPlan& plan, const ColorLookup& lookup)
-    : field_(effector.Generator->FractalField),
+    : field_(effector.Generator()->FractalField),
       effector_(effector),
       kernel_(kernel),
       plan_(plan),
@@ -270,10 +271,10 @@ void EffectorRows::ComputeRow(int32_t row) {
 bool ComputeEffectorRows(QVEffector& effector, const Pass& pass) {
   const int32_t h = effector.RGBField.Height;
   // Shared by the workers; built before they start and only read by them.
-  const auto kernel = std::make_shared<const RenderingKernel>(*effector.RenderingMethod);
+  const auto kernel = std::make_shared<const RenderingKernel>(effector.RenderingMethod());
   const auto plan = std::make_shared<const DifferentialPlan>(effector);
   const auto lookup = std::make_shared<const ColorLookup>(effector.ColorBar());
-  return ComputeRows(pass, effector.Name, h, [&](int) -> RowFunction {
+  return ComputeRows(pass, effector.Name(), h, [&](int) -> RowFunction {
     auto rows = std::make_shared<EffectorRows>(effector, *kernel, *plan, *lookup);
     return [rows](int row) { rows->ComputeRow(row); };
   });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/QVScan.h"
 #include "engine/QVEffector.h"
 #include "engine/QVRowWorkers.h"
 #include "engine/kernels/QVGeneratorKernel.h"
@@ -10,90 +11,91 @@
 QVGenerator::QVGenerator(QVNodeGraph& graph, QVParameter* parameter)
     : QVNode(graph),
       field_(std::make_shared<QVFractalField>()),
-      Parameter(parameter),
-      DivergenceMethod(qv::CloneAs(*DivergenceMethods().front())),
-      OutputMethod(qv::CloneAs(*OutputMethods().front())),
-      FractalField(*field_) {
-  Name = OwnerGraph->NextGeneratorName();
+      FractalField(*field_),
+      parameter_(parameter),
+      divergenceMethod_(qv::CloneAs(*DivergenceMethods().front())),
+      outputMethod_(qv::CloneAs(*OutputMethods().front())) {
+  AssignName(graph.NextGeneratorName());
   MarkChanged();
-  OwnerGraph->Register(this);
+  graph.Register(this);
 }
 
 QVGenerator::QVGenerator(const QVGenerator& source)
-    : QVNode(*source.OwnerGraph),
+    : QVNode(source.Graph()),
       field_(std::make_shared<QVFractalField>()),
-      Parameter(source.Parameter),
-      DivergenceMethod(qv::CloneAs(*source.DivergenceMethod)),
-      OutputMethod(qv::CloneAs(*source.OutputMethod)),
-      Depth(source.Depth),
-      Range(source.Range),
-      FractalField(*field_) {
-  Name = OwnerGraph->NextGeneratorName();
+      FractalField(*field_),
+      parameter_(source.parameter_),
+      divergenceMethod_(qv::CloneAs(*source.divergenceMethod_)),
+      outputMethod_(qv::CloneAs(*source.outputMethod_)),
+      depth_(source.depth_),
+      range_(source.range_) {
+  AssignName(Graph().NextGeneratorName());
   MarkChanged();
-  OwnerGraph->Register(this);
+  Graph().Register(this);
 }
 
 QVGenerator::QVGenerator(QVNodeGraph& graph, const QVGenerator& source, QVParameter* parameter,
                          qv::FrozenCopy frozen)
     : QVNode(graph, source, frozen),
       field_(frozen.Shared ? source.field_ : std::make_shared<QVFractalField>()),
-      Parameter(parameter),
-      DivergenceMethod(qv::FrozenClone(*source.DivergenceMethod)),
-      OutputMethod(qv::FrozenClone(*source.OutputMethod)),
-      Depth(source.Depth),
-      Range(source.Range),
-      FractalField(*field_) {
-  OwnerGraph->Register(this);
+      FractalField(*field_),
+      parameter_(parameter),
+      divergenceMethod_(qv::FrozenClone(*source.divergenceMethod_)),
+      outputMethod_(qv::FrozenClone(*source.outputMethod_)),
+      depth_(source.depth_),
+      range_(source.range_) {
+  graph.Register(this);
 }
 
 QVGenerator::~QVGenerator() {
-  OwnerGraph->Unregister(this);
-  for (QVEffector* e : OwnerGraph->Effectors) {
-    if (e->Generator == this) e->SetGenerator(nullptr);
+  Graph().Unregister(this);
+  for (QVEffector* e : Graph().Effectors) {
+    if (e->Generator() == this) e->SetGenerator(nullptr);
   }
 }
 
 void QVGenerator::SetParameter(QVParameter* parameter) {
-  Parameter = parameter;
+  parameter_ = parameter;
   MarkChanged();
 }
 
 void QVGenerator::SetDepth(int32_t depth) {
-  Depth = depth;
+  depth_ = depth;
   MarkChanged();
 }
 
 void QVGenerator::SetRange(double range) {
-  Range = qv::KeptNumber(range);
+  range_ = qv::KeptNumber(range);
   MarkChanged();
 }
 
 void QVGenerator::SetDivergenceMethod(std::unique_ptr<QVDivergenceMethod> method) {
-  DivergenceMethod = std::move(method);
+  divergenceMethod_ = std::move(method);
   MarkChanged();
 }
 
 void QVGenerator::SetOutputMethod(std::unique_ptr<QVOutputMethod> method) {
-  OutputMethod = std::move(method);
+  outputMethod_ = std::move(method);
   MarkChanged();
 }
 
 uint64_t QVGenerator::SourceStamp() const {
-  return std::max({Stamp, Parameter->OutputStamp(), DivergenceMethod->Stamp, OutputMethod->Stamp});
+  return std::max(
+      {Stamp(), parameter_->OutputStamp(), divergenceMethod_->Stamp(), outputMethod_->Stamp()});
 }
 
 bool QVGenerator::Update(const qv::Pass& pass) { return FinishUpdate(pass); }
 
 bool QVGenerator::Compute(const qv::Pass& pass) {
   return RecordCompletion([this, &pass] {
-    const qv::PixelRect rect = Parameter->ComputedRect();
+    const qv::PixelRect rect = parameter_->ComputedRect();
     const int32_t w = rect.Width;
     const int32_t h = rect.Height;
     FractalField.Resize(w, h);
     if (w < 1 || h < 1) return true;
     // The kernel is chosen once; the plain loop stays the reference.
     const qv::GeneratorKernel kernel(*this, pass.Stop);
-    return qv::ComputeRows(pass, Name, h, [this, &kernel, &pass](int worker) -> qv::RowFunction {
+    return qv::ComputeRows(pass, Name(), h, [this, &kernel, &pass](int worker) -> qv::RowFunction {
       if (kernel.Level() != qv::GeneratorKernelLevel::Plain) {
         return [this, &kernel](int row) { kernel.ComputeRow(row, FractalField.Row(row)); };
       }
@@ -107,9 +109,9 @@ QVThreadGenerator::QVThreadGenerator(const QVGenerator& generator, int32_t start
                                      std::stop_token stop)
     : Generator(generator),
       StartRow(startRow),
-      output_(qv::CloneAs(*generator.OutputMethod)),
-      mapping_(*generator.Parameter),
-      rect_(generator.Parameter->ComputedRect()),
+      output_(qv::CloneAs(generator.OutputMethod())),
+      mapping_(generator.Parameter()),
+      rect_(generator.Parameter().ComputedRect()),
       stop_(std::move(stop)) {}
 
 void QVThreadGenerator::ComputeRow(int32_t row) {
@@ -119,16 +121,16 @@ void QVThreadGenerator::ComputeRow(int32_t row) {
 }
 
 FractalPixel QVThreadGenerator::ComputePixel(int32_t col, int32_t row) {
-  const QVParameter& p = *Generator.Parameter;
-  const QVFractalMethod& f = *p.FractalMethod;
-  const QVDivergenceMethod& d = *Generator.DivergenceMethod;
+  const QVParameter& p = Generator.Parameter();
+  const QVFractalMethod& f = p.FractalMethod();
+  const QVDivergenceMethod& d = Generator.DivergenceMethod();
   const QVComplex point = mapping_.Point(col, row);
-  QVComplex z = p.FractalType == 0 ? p.FractalParameter : point;
-  const QVComplex c = p.FractalType == 0 ? point : p.FractalParameter;
-  const double range = Generator.Range;
+  QVComplex z = p.FractalType() == 0 ? p.FractalParameter() : point;
+  const QVComplex c = p.FractalType() == 0 ? point : p.FractalParameter();
+  const double range = Generator.Range();
   output_->Start();
   const bool finished = qv::RunOrbit(
-      Generator.Depth,
+      Generator.Depth(),
       [&](int32_t j) {
         z = f.Iterate(z, c);
         output_->Step(j, z);

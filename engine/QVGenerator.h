@@ -32,12 +32,15 @@ class QVGenerator : public QVNode {
   /// without a generator.
   ~QVGenerator() override;
 
-  QVParameter* Parameter;
-  std::unique_ptr<QVDivergenceMethod> DivergenceMethod;
-  std::unique_ptr<QVOutputMethod> OutputMethod;
-  int32_t Depth = 100;
-  double Range = 4.0;
-  /// Shared with the frozen copies (see QVNode.h).
+  /// The global parameters the generator computes with.
+  const QVParameter& Parameter() const { return *parameter_; }
+  /// The methods; edited in place only through their SetParamValue.
+  QVDivergenceMethod& DivergenceMethod() const { return *divergenceMethod_; }
+  QVOutputMethod& OutputMethod() const { return *outputMethod_; }
+  int32_t Depth() const { return depth_; }
+  double Range() const { return range_; }
+  /// The result, shared with the frozen copies (see QVNode.h); written only by
+  /// the generator's computation.
   QVFractalField& FractalField;
 
   void SetParameter(QVParameter* parameter);
@@ -54,8 +57,12 @@ class QVGenerator : public QVNode {
 
   uint64_t SourceStamp() const override;
 
-  std::string WriteSource(const std::string& indent) const override;
-  bool ReadSource(qv::SourceText& text) override;
+ private:
+  QVParameter* parameter_;
+  std::unique_ptr<QVDivergenceMethod> divergenceMethod_;
+  std::unique_ptr<QVOutputMethod> outputMethod_;
+  int32_t depth_ = 100;
+  double range_ = 4.0;
 };
 
 /// One worker's view of a generator: its own output-method clone and the

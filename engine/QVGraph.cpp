@@ -50,27 +50,27 @@ void QVNodeGraph::Register(QVMixer* node) {
 }
 
 void QVNodeGraph::Unregister(QVGenerator* node) {
-  generatorNames_.Remove(node, node->Name);
+  generatorNames_.Remove(node, node->Name());
   std::erase(Generators, node);
 }
 void QVNodeGraph::Unregister(QVEffector* node) {
-  effectorNames_.Remove(node, node->Name);
+  effectorNames_.Remove(node, node->Name());
   std::erase(Effectors, node);
 }
 void QVNodeGraph::Unregister(QVMixer* node) {
-  mixerNames_.Remove(node, node->Name);
+  mixerNames_.Remove(node, node->Name());
   std::erase(Mixers, node);
 }
 
 void QVNodeGraph::Rename(QVNode& node, std::string name) {
-  if (node.OwnerGraph != this) throw std::invalid_argument("the node belongs to another graph");
-  std::string previous = std::move(node.Name);
-  node.Name = std::move(name);
+  if (&node.Graph() != this) throw std::invalid_argument("the node belongs to another graph");
+  const std::string previous = node.Name();
+  node.AssignName(std::move(name));
   NameAssigned(node, previous);
 }
 
 void QVNodeGraph::NameAssigned(QVNode& node, const std::string& previous) {
-  if (node.OwnerGraph != this) throw std::invalid_argument("the node belongs to another graph");
+  if (&node.Graph() != this) throw std::invalid_argument("the node belongs to another graph");
   const auto move = [&](auto& index, auto* n, const auto& registry) {
     index.Remove(n, previous);
     index.Add(n, registry);
@@ -104,18 +104,18 @@ bool QVNodeGraph::NameIndexMatches() const {
 // name that a node of the kind already has (read from text) is skipped.
 QVGenerator* QVNodeGraph::AddGenerator(QVParameter* parameter) {
   auto* generator = new QVGenerator(*this, parameter);
-  while (NameTaken(qv::NodeKind::Generator, generator->Name, generator)) {
+  while (NameTaken(qv::NodeKind::Generator, generator->Name(), generator)) {
     Rename(*generator, NextGeneratorName());
   }
   return generator;
 }
 
 QVEffector* QVNodeGraph::AddEffector(QVGenerator* generator) {
-  if (generator && generator->OwnerGraph != this) {
+  if (generator && &generator->Graph() != this) {
     throw std::invalid_argument("the generator belongs to another graph");
   }
   auto* effector = new QVEffector(*this, generator);
-  while (NameTaken(qv::NodeKind::Effector, effector->Name, effector)) {
+  while (NameTaken(qv::NodeKind::Effector, effector->Name(), effector)) {
     Rename(*effector, NextEffectorName());
   }
   return effector;
@@ -123,16 +123,16 @@ QVEffector* QVNodeGraph::AddEffector(QVGenerator* generator) {
 
 QVMixer* QVNodeGraph::AddMixer() {
   auto* mixer = new QVMixer(*this);
-  while (NameTaken(qv::NodeKind::Mixer, mixer->Name, mixer)) Rename(*mixer, NextMixerName());
+  while (NameTaken(qv::NodeKind::Mixer, mixer->Name(), mixer)) Rename(*mixer, NextMixerName());
   return mixer;
 }
 
 QVGenerator* QVNodeGraph::CopyGenerator(const QVGenerator& source) {
-  if (source.OwnerGraph != this) {
+  if (&source.Graph() != this) {
     throw std::invalid_argument("the generator belongs to another graph");
   }
   auto* copy = new QVGenerator(source);
-  while (NameTaken(qv::NodeKind::Generator, copy->Name, copy)) {
+  while (NameTaken(qv::NodeKind::Generator, copy->Name(), copy)) {
     Rename(*copy, NextGeneratorName());
   }
   return copy;
@@ -140,7 +140,7 @@ QVGenerator* QVNodeGraph::CopyGenerator(const QVGenerator& source) {
 
 void QVNodeGraph::DeleteNode(QVNode* node) {
   if (!node) return;
-  if (node->OwnerGraph != this) throw std::invalid_argument("the node belongs to another graph");
+  if (&node->Graph() != this) throw std::invalid_argument("the node belongs to another graph");
   delete node;  // each node's destructor removes the references to it
 }
 
@@ -155,9 +155,9 @@ void QVNodeGraph::Swap(QVNodeGraph& other) {
   std::swap(effectorCounter_, other.effectorCounter_);
   std::swap(mixerCounter_, other.mixerCounter_);
   for (QVNodeGraph* g : {this, &other}) {
-    for (auto* n : g->Generators) n->OwnerGraph = g;
-    for (auto* n : g->Effectors) n->OwnerGraph = g;
-    for (auto* n : g->Mixers) n->OwnerGraph = g;
+    for (auto* n : g->Generators) n->graph_ = g;
+    for (auto* n : g->Effectors) n->graph_ = g;
+    for (auto* n : g->Mixers) n->graph_ = g;
   }
 }
 

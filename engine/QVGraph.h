@@ -59,11 +59,8 @@ class QVNodeGraph {
   QVMixer* FindMixer(const std::string& name) const { return mixerNames_.First(name); }
 
   /// Gives node (a node of this graph) a new name. A node's Name changes only
-  /// through here or NameAssigned: the graph keeps an index of its names.
+  /// through here: the graph keeps an index of its names.
   void Rename(QVNode& node, std::string name);
-  /// Re-indexes node after its Name was assigned directly (a block read into
-  /// it); previous is the name it had before.
-  void NameAssigned(QVNode& node, const std::string& previous);
   /// Whether a node of kind other than self is named name.
   bool NameTaken(qv::NodeKind kind, const std::string& name, const void* self = nullptr) const;
   /// Whether the name indexes hold exactly the names in the registries.
@@ -92,6 +89,9 @@ class QVNodeGraph {
   std::string NextMixerName() { return "Mixer" + std::to_string(++mixerCounter_); }
 
  private:
+  /// Re-indexes node, whose name was previous.
+  void NameAssigned(QVNode& node, const std::string& previous);
+
   qv::NameIndex<QVGenerator> generatorNames_;
   qv::NameIndex<QVEffector> effectorNames_;
   qv::NameIndex<QVMixer> mixerNames_;

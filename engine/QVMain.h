@@ -128,9 +128,6 @@ class QVMain : public QVObject {
   /// of an allocation that fails anyway.
   std::string MemoryMessage() const;
 
-  std::string WriteSource(const std::string&) const override { return ""; }
-  bool ReadSource(qv::SourceText&) override { return false; }
-
  private:
   /// What posted calls share with the QVMain that posted them; outlives it.
   struct PostGate {

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/QVScan.h"
 #include "engine/QVEffector.h"
 #include "engine/QVEffectorRows.h"
 #include "engine/QVMixRule.h"
@@ -33,56 +34,56 @@ QVMixer::QVMixer(QVNodeGraph& graph)
       field_(std::make_shared<QVRGBField>()),
       RGBField(*field_),
       baseMixer_(graph.Mixers.empty() ? nullptr : graph.Mixers.back()) {
-  Name = OwnerGraph->NextMixerName();
+  AssignName(graph.NextMixerName());
   MarkChanged();
-  OwnerGraph->Register(this);
+  Graph().Register(this);
 }
 
 QVMixer::QVMixer(QVNodeGraph& graph, const QVMixer& source, QVMixer* base, QVSourceList sources,
                  QVSourceList transparences, qv::FrozenCopy frozen)
     : QVNode(graph, source, frozen),
       field_(frozen.Shared ? source.field_ : std::make_shared<QVRGBField>()),
-      TransparenceType(source.TransparenceType),
-      Regular(source.Regular),
-      MaskSW(source.MaskSW),
       RGBField(*field_),
+      transparenceType_(source.transparenceType_),
+      regular_(source.regular_),
+      maskSW_(source.maskSW_),
       baseMixer_(base),
       sourceList_(std::move(sources)),
       transparenceList_(std::move(transparences)) {
-  OwnerGraph->Register(this);
+  Graph().Register(this);
 }
 
 QVMixer::~QVMixer() {
-  OwnerGraph->Unregister(this);
-  for (QVMixer* m : OwnerGraph->Mixers) {
+  Graph().Unregister(this);
+  for (QVMixer* m : Graph().Mixers) {
     if (m->baseMixer_ == this) m->SetBaseMixer(baseMixer_);
   }
 }
 
 void QVMixer::SetTransparenceType(int32_t type) {
-  TransparenceType = type;
+  transparenceType_ = type;
   MarkChanged();
 }
 
 void QVMixer::SetRegular(bool on) {
-  Regular = on;
+  regular_ = on;
   MarkChanged();
 }
 
 void QVMixer::SetMaskSW(bool on) {
-  MaskSW = on;
+  maskSW_ = on;
   MarkChanged();
 }
 
 void QVMixer::SetBaseMixer(QVMixer* base) {
   for (const QVMixer* b = base; b; b = b->baseMixer_) {
     if (b == this) {
-      throw std::invalid_argument("mixer " + qv::QuoteText(Name) +
+      throw std::invalid_argument("mixer " + qv::QuoteText(Name()) +
                                   " cannot be built on a mixer built on itself");
     }
   }
-  if (base && base->OwnerGraph != OwnerGraph) {
-    throw std::invalid_argument("mixer " + qv::QuoteText(Name) +
+  if (base && &base->Graph() != &Graph()) {
+    throw std::invalid_argument("mixer " + qv::QuoteText(Name()) +
                                 ": its base mixer must belong to its own graph");
   }
   baseMixer_ = base;
@@ -91,8 +92,8 @@ void QVMixer::SetBaseMixer(QVMixer* base) {
 
 void QVMixer::CheckElements(const QVSourceList& list) const {
   for (const QVSourceElement& e : list) {
-    if (!e.Effector || e.Effector->OwnerGraph != OwnerGraph) {
-      throw std::invalid_argument("mixer " + qv::QuoteText(Name) +
+    if (!e.Effector || &e.Effector->Graph() != &Graph()) {
+      throw std::invalid_argument("mixer " + qv::QuoteText(Name()) +
                                   ": a list element must name an effector of its own graph");
     }
   }
@@ -141,8 +142,8 @@ void QVMixer::RemoveEffector(const QVEffector* effector) {
 }
 
 uint64_t QVMixer::SourceStamp() const {
-  uint64_t s = std::max(Stamp, baseMixer_ ? baseMixer_->ResultStamp : 0);
-  if (MaskSW) {
+  uint64_t s = std::max(Stamp(), baseMixer_ ? baseMixer_->ResultStamp() : 0);
+  if (maskSW_) {
     // Without a base the black picture takes the first source's size.
     if (!baseMixer_ && !sourceList_.empty()) {
       s = std::max(s, sourceList_.front().Effector->ComputedSizeStamp());
@@ -150,7 +151,7 @@ uint64_t QVMixer::SourceStamp() const {
     return s;
   }
   for (const auto* list : {&sourceList_, &transparenceList_}) {
-    for (const QVSourceElement& e : *list) s = std::max(s, e.Effector->ResultStamp);
+    for (const QVSourceElement& e : *list) s = std::max(s, e.Effector->ResultStamp());
   }
   return s;
 }
@@ -165,7 +166,7 @@ bool QVMixer::Update(const qv::Pass& pass) {
 }
 
 bool QVMixer::UpdateOnBase(const qv::Pass& pass) {
-  if (!MaskSW) {
+  if (!maskSW_) {
     // An effector named twice (or by two mixers) is computed once: the second
     // time its stamps say it is up to date.
     for (const auto* list : {&sourceList_, &transparenceList_}) {
@@ -190,7 +191,7 @@ void QVMixer::PictureSize(int32_t& w, int32_t& h) const {
 
 bool QVMixer::Compute(const qv::Pass& pass) {
   return RecordCompletion([this, &pass] {
-    if (MaskSW) return PassThrough(pass);
+    if (maskSW_) return PassThrough(pass);
     int32_t w, h;
     PictureSize(w, h);
     RGBField.Resize(w, h);
@@ -199,7 +200,7 @@ bool QVMixer::Compute(const qv::Pass& pass) {
     // workers stay as the reference that tests and benchmarks can force, and
     // take lists too long for the fast rows' 32-bit channels.
     if (!pass.PlainRows && qv::MixerRowsApply(*this)) return qv::ComputeMixerRows(*this, pass);
-    return qv::ComputeRows(pass, Name, h, [this, &pass](int worker) -> qv::RowFunction {
+    return qv::ComputeRows(pass, Name(), h, [this, &pass](int worker) -> qv::RowFunction {
       auto thread = std::make_shared<QVThreadMixer>(*this, worker, pass.Stop);
       return [thread](int row) { thread->ComputeRow(row); };
     });
@@ -276,8 +277,8 @@ int32_t QVThreadMixer::ComputePixel(int32_t x, int32_t y) const {
   qv::ListExpression(Mixer.TransparenceList(), x, y, t);
   NormaliseRGB(t[0], t[1], t[2]);
   int64_t r[3];
-  qv::mix::ComposePixel(Mixer.TransparenceType, s, t, base, r);
-  if (Mixer.Regular) {
+  qv::mix::ComposePixel(Mixer.TransparenceType(), s, t, base, r);
+  if (Mixer.Regular()) {
     NormaliseRGB(r[0], r[1], r[2]);
   } else {
     for (int64_t& c : r) c = qv::ClampChannel(c);

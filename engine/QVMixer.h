@@ -44,10 +44,11 @@ class QVMixer : public QVNode {
   /// chain stays one chain in registry order.
   ~QVMixer() override;
 
-  int32_t TransparenceType = 0;
-  bool Regular = true;
-  bool MaskSW = false;
-  /// Shared with the frozen copies (see QVNode.h).
+  int32_t TransparenceType() const { return transparenceType_; }
+  bool Regular() const { return regular_; }
+  bool MaskSW() const { return maskSW_; }
+  /// The result, shared with the frozen copies (see QVNode.h); written only by
+  /// the mixer's computation.
   QVRGBField& RGBField;
 
   /// The mixer this one lays its picture over, or null.
@@ -93,14 +94,14 @@ class QVMixer : public QVNode {
 
   uint64_t SourceStamp() const override;
 
-  std::string WriteSource(const std::string& indent) const override;
-  bool ReadSource(qv::SourceText& text) override;
-
  private:
   void CheckElements(const QVSourceList& list) const;
   /// Update once the base has been updated.
   bool UpdateOnBase(const qv::Pass& pass);
 
+  int32_t transparenceType_ = 0;
+  bool regular_ = true;
+  bool maskSW_ = false;
   QVMixer* baseMixer_;
   QVSourceList sourceList_;
   QVSourceList transparenceList_;

@@ -34,8 +34,8 @@ MixerPlan::MixerPlan(const QVMixer& mixer)
     : Source(Resolve(mixer.SourceList())),
       Transparence(Resolve(mixer.TransparenceList())),
       Base(mixer.BaseMixer() ? &mixer.BaseMixer()->RGBField : nullptr),
-      Rule(mix::RuleOf(mixer.TransparenceType)),
-      Regular(mixer.Regular) {
+      Rule(mix::RuleOf(mixer.TransparenceType())),
+      Regular(mixer.Regular()) {
   for (int32_t m = 0; m < 256; ++m) Keep[static_cast<size_t>(m)] = FadeKeep(m);
 }
 
@@ -188,7 +188,7 @@ void MixerRows::ComputeRow(int32_t row) {
 
 bool ComputeMixerRows(QVMixer& mixer, const Pass& pass) {
   const auto plan = std::make_shared<const MixerPlan>(mixer);
-  return ComputeRows(pass, mixer.Name, mixer.RGBField.Height, [&](int) -> RowFunction {
+  return ComputeRows(pass, mixer.Name(), mixer.RGBField.Height, [&](int) -> RowFunction {
     auto rows = std::make_shared<MixerRows>(mixer.RGBField, *plan);
     return [rows](int row) { rows->ComputeRow(row); };
   });

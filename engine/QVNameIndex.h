@@ -27,7 +27,7 @@ class NameIndex {
 
   /// Adds node, which registry holds, under its Name at its registry place.
   void Add(Node* node, const std::vector<Node*>& registry) {
-    Bucket& bucket = buckets_[node->Name];
+    Bucket& bucket = buckets_[node->Name()];
     if (!bucket.First) {
       bucket.First = node;
     } else if (registry.back() == node) {
@@ -38,7 +38,7 @@ class NameIndex {
       bucket.More.clear();
       bucket.First = nullptr;
       for (Node* n : registry) {
-        if (n->Name == node->Name) Append(bucket, n);
+        if (n->Name() == node->Name()) Append(bucket, n);
       }
     }
   }
@@ -60,7 +60,7 @@ class NameIndex {
   /// Name, in registry order.
   bool Matches(const std::vector<Node*>& registry) const {
     NameIndex<Node> fresh;
-    for (Node* n : registry) Append(fresh.buckets_[n->Name], n);
+    for (Node* n : registry) Append(fresh.buckets_[n->Name()], n);
     return fresh.buckets_ == buckets_;
   }
 

@@ -2,7 +2,7 @@
 
 
 bool QVNode::FinishUpdate(const qv::Pass& pass) {
-  if (SourceStamp() <= ComputedFrom) return true;
+  if (SourceStamp() <= ComputedFrom()) return true;
   if (pass.StopRequested()) return false;  // stays out of date for the next pass
   return Compute(pass);
 }

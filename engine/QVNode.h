@@ -36,23 +36,16 @@ class QVNode : public QVObject {
     uint64_t From = 0;
     uint64_t Result = 0;
   };
-  std::shared_ptr<Stamps> stamps_;  // first: the references below point into it
+  std::shared_ptr<Stamps> stamps_;
 
  public:
-  explicit QVNode(QVNodeGraph& graph)
-      : stamps_(std::make_shared<Stamps>()),
-        ComputedFrom(stamps_->From),
-        ResultStamp(stamps_->Result),
-        OwnerGraph(&graph) {}
+  explicit QVNode(QVNodeGraph& graph) : stamps_(std::make_shared<Stamps>()), graph_(&graph) {}
   /// A frozen copy of source in graph: the same Name and Stamp, and the
   /// result stamps shared with source when frozen.Shared.
   QVNode(QVNodeGraph& graph, const QVNode& source, qv::FrozenCopy frozen)
-      : stamps_(frozen.Shared ? source.stamps_ : std::make_shared<Stamps>()),
-        ComputedFrom(stamps_->From),
-        ResultStamp(stamps_->Result),
-        OwnerGraph(&graph) {
-    Name = source.Name;
-    Stamp = source.Stamp;
+      : stamps_(frozen.Shared ? source.stamps_ : std::make_shared<Stamps>()), graph_(&graph) {
+    AssignName(source.Name());
+    KeepStamp(source);
   }
 
   /// The largest stamp of this node's own settings and of what it reads.
@@ -61,11 +54,11 @@ class QVNode : public QVObject {
   virtual bool Compute(const qv::Pass& pass) = 0;
 
   /// The SourceStamp the result was last completely computed from (0: never).
-  uint64_t& ComputedFrom;
+  uint64_t ComputedFrom() const { return stamps_->From; }
   /// Taken when the result was last completely computed; what readers compare.
-  uint64_t& ResultStamp;
+  uint64_t ResultStamp() const { return stamps_->Result; }
   /// The graph whose registry holds this node.
-  QVNodeGraph* OwnerGraph;
+  QVNodeGraph& Graph() const { return *graph_; }
 
  protected:
   /// The end of every node's Update, once its inputs are up to date: a node
@@ -77,8 +70,12 @@ class QVNode : public QVObject {
   bool RecordCompletion(Work work) {
     const uint64_t from = SourceStamp();
     if (!work()) return false;
-    ComputedFrom = from;
-    ResultStamp = qv::NextStamp();
+    stamps_->From = from;
+    stamps_->Result = qv::NextStamp();
     return true;
   }
+
+ private:
+  friend class QVNodeGraph;  // renames: the graph keeps an index of the names
+  QVNodeGraph* graph_;
 };

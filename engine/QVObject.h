@@ -10,8 +10,7 @@
 // reached) is found out of date by the next pass, and any other is not.
 #include <cstdint>
 #include <string>
-
-#include "base/QVScan.h"
+#include <utility>
 
 /// Base of every engine object. Owned by its owner (methods by their node or
 /// parameters, nodes by the node graph); used on the UI thread for edits and on
@@ -23,25 +22,27 @@ class QVObject {
   QVObject& operator=(const QVObject&) = delete;
   virtual ~QVObject() = default;
 
-  std::string Name;
-  uint64_t Stamp = 0;     ///< When this object's output last changed (see file comment).
-
-  /// The body of this object as project text, every line prefixed with indent.
-  virtual std::string WriteSource(const std::string& indent) const = 0;
-  /// Reads the body from the front of text; true = failure (recorded in text).
-  virtual bool ReadSource(qv::SourceText& text) = 0;
+  /// A node's name is set through its graph (QVNodeGraph::Rename), a method's
+  /// is its class's display name, the parameters' through QVParameter::SetName.
+  const std::string& Name() const { return name_; }
+  /// When this object's output last changed (see file comment).
+  uint64_t Stamp() const { return stamp_; }
   /// What every setter does: a fresh Stamp.
   void MarkChanged();
+
+ protected:
+  void AssignName(std::string name) { name_ = std::move(name); }
+  /// A frozen copy's: the stamp of the object it copies.
+  void KeepStamp(const QVObject& source) { stamp_ = source.stamp_; }
+
+ private:
+  std::string name_;
+  uint64_t stamp_ = 0;
 };
 
 namespace qv {
 
 /// A fresh stamp, larger than every stamp handed out before.
 uint64_t NextStamp();
-
-/// The block form of any object: name line, "{", body one tab deeper, "}", empty line.
-std::string WriteBlock(const QVObject& object, const std::string& indent);
-/// Reads a block: the name word into Name, "{", the body, "}", trailing whitespace.
-bool ReadBlock(QVObject& object, SourceText& text);
 
 }  // namespace qv

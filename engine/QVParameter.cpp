@@ -6,80 +6,87 @@
 
 const std::array<std::string, 2> FractalTypeNames = {"マンデルブロ", "ジュリア"};
 
-QVParameter::QVParameter() : FractalMethod(qv::CloneAs(*FractalMethods().front())) {}
+QVParameter::QVParameter() : fractalMethod_(qv::CloneAs(*FractalMethods().front())) {}
 
 void QVParameter::ChangeFractalType(int32_t type) {
-  FractalType = type;
+  fractalType_ = type;
   MarkChanged();
 }
 
 void QVParameter::ChangeFractalMethod(std::unique_ptr<QVFractalMethod> method) {
-  FractalMethod = std::move(method);
+  fractalMethod_ = std::move(method);
   MarkChanged();
 }
 
 // The real settings are stored as the project text keeps them, so a project
 // renders the same before and after it is saved and read.
 void QVParameter::ChangeFractalParameter(QVComplex c) {
-  FractalParameter = qv::KeptComplex(c);
+  fractalParameter_ = qv::KeptComplex(c);
   MarkChanged();
 }
 
 void QVParameter::ChangeViewpoint(QVComplex v) {
-  Viewpoint = qv::KeptComplex(v);
+  viewpoint_ = qv::KeptComplex(v);
   MarkChanged();
 }
 
 void QVParameter::ChangeScale(double s) {
-  Scale = qv::KeptNumber(s);
+  scale_ = qv::KeptNumber(s);
   MarkChanged();
 }
 
 void QVParameter::ChangeWidth(int32_t w) {
-  Width = w;
+  width_ = w;
   MarkChanged();
 }
 
 void QVParameter::ChangeHeight(int32_t h) {
-  Height = h;
+  height_ = h;
   MarkChanged();
 }
 
 void QVParameter::ChangeWindow(qv::PixelRect window) {
-  Window = window;
+  window_ = window;
   MarkChanged();
 }
 
 qv::PixelRect QVParameter::ComputedRect() const {
-  const qv::PixelRect whole{0, 0, std::max(Width, 0), std::max(Height, 0)};
-  return Window.Empty() ? whole : qv::Intersect(Window, whole);
+  const qv::PixelRect whole{0, 0, std::max(width_, 0), std::max(height_, 0)};
+  return window_.Empty() ? whole : qv::Intersect(window_, whole);
 }
 
 void QVParameter::CopyFrom(const QVParameter& other) {
-  Name = other.Name;
-  FractalType = other.FractalType;
-  FractalMethod = qv::CloneAs(*other.FractalMethod);
-  FractalParameter = other.FractalParameter;
-  Viewpoint = other.Viewpoint;
-  Scale = other.Scale;
-  Width = other.Width;
-  Height = other.Height;
-  Window = other.Window;
+  AssignName(other.Name());
+  fractalType_ = other.fractalType_;
+  fractalMethod_ = qv::CloneAs(*other.fractalMethod_);
+  fractalParameter_ = other.fractalParameter_;
+  viewpoint_ = other.viewpoint_;
+  scale_ = other.scale_;
+  width_ = other.width_;
+  height_ = other.height_;
+  window_ = other.window_;
   MarkChanged();
 }
 
-uint64_t QVParameter::OutputStamp() const { return std::max(Stamp, FractalMethod->Stamp); }
+// The copies keep the original's stamps: whether a copy is computed is
+// decided by the stamps alone.
+void QVParameter::FreezeFrom(const QVParameter& other) {
+  CopyFrom(other);  // the method's clone keeps its stamp
+  KeepStamp(other);
+}
+
+uint64_t QVParameter::OutputStamp() const { return std::max(Stamp(), fractalMethod_->Stamp()); }
 
 namespace qv {
 
 PlaneMapping::PlaneMapping(const QVParameter& p)
-    : v(p.Viewpoint),
-      s(p.Scale),
-      w(p.Width),
-      h(p.Height),
-      hw(p.Width / 2),
-      hh(p.Height / 2),
-      k((static_cast<double>(p.Height) * p.Scale) / p.Width),
-      width(p.Width) {}
+    : v(p.Viewpoint()),
+      s(p.Scale()),
+      w(p.Width()),
+      h(p.Height()),
+      hw(p.Width() / 2),
+      hh(p.Height() / 2),
+      k((static_cast<double>(p.Height()) * p.Scale()) / p.Width()),
+      width(p.Width()) {}
 
 }  // namespace qv

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "base/QVComplex.h"
 #include "base/QVPixelRect.h"
@@ -20,19 +21,23 @@ class QVParameter : public QVObject {
  public:
   QVParameter();
 
-  int32_t FractalType = 0;
-  std::unique_ptr<QVFractalMethod> FractalMethod;
-  QVComplex FractalParameter;
-  QVComplex Viewpoint;
-  double Scale = 4.0;
-  int32_t Width = 320;
-  int32_t Height = 320;
+  int32_t FractalType() const { return fractalType_; }
+  /// The formula; edited in place only through its SetParamValue.
+  QVFractalMethod& FractalMethod() const { return *fractalMethod_; }
+  QVComplex FractalParameter() const { return fractalParameter_; }
+  QVComplex Viewpoint() const { return viewpoint_; }
+  double Scale() const { return scale_; }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
   /// The part of the Width x Height picture the generators compute (a band, a
   /// region or a tile: every pixel keeps the plane point it has in the whole
   /// picture). Empty, the default, means the whole picture. A render setting,
   /// not part of the project text.
-  qv::PixelRect Window;
+  qv::PixelRect Window() const { return window_; }
 
+  /// The name the project text gives the parameter block (not a setting of
+  /// the picture: no new stamp).
+  void SetName(std::string name) { AssignName(std::move(name)); }
   void ChangeFractalType(int32_t type);
   void ChangeFractalMethod(std::unique_ptr<QVFractalMethod> method);
   /// The real settings are stored as the project text keeps them (qv::KeptNumber).
@@ -49,12 +54,21 @@ class QVParameter : public QVObject {
 
   /// Copies every setting (a clone of the fractal method) and marks this Changed.
   void CopyFrom(const QVParameter& other);
+  /// The frozen copy of other: every setting, and other's stamps.
+  void FreezeFrom(const QVParameter& other);
 
   /// The largest stamp of these settings and of the fractal method.
   uint64_t OutputStamp() const;
 
-  std::string WriteSource(const std::string& indent) const override;
-  bool ReadSource(qv::SourceText& text) override;
+ private:
+  int32_t fractalType_ = 0;
+  std::unique_ptr<QVFractalMethod> fractalMethod_;
+  QVComplex fractalParameter_;
+  QVComplex viewpoint_;
+  double scale_ = 4.0;
+  int32_t width_ = 320;
+  int32_t height_ = 320;
+  qv::PixelRect window_;
 };
 
 namespace qv {

@@ -10,21 +10,9 @@
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
 
-namespace {
-
-// The copies keep the original's stamps: whether a copy is computed is
-// decided by the stamps alone.
-void FreezeParameter(QVParameter& copy, const QVParameter& original) {
-  copy.CopyFrom(original);
-  copy.FractalMethod = qv::FrozenClone(*original.FractalMethod);
-  copy.Stamp = original.Stamp;
-}
-
-}  // namespace
-
 QVSnapshot::QVSnapshot(const QVParameter& parameter, const QVNodeGraph& graph,
                        qv::FrozenCopy frozen) {
-  FreezeParameter(parameter_, parameter);
+  parameter_.FreezeFrom(parameter);
   std::unordered_map<const QVGenerator*, QVGenerator*> generators;
   std::unordered_map<const QVEffector*, QVEffector*> effectors;
   std::unordered_map<const QVMixer*, QVMixer*> mixers;
@@ -35,7 +23,7 @@ QVSnapshot::QVSnapshot(const QVParameter& parameter, const QVNodeGraph& graph,
     generators[g] = new QVGenerator(graph_, *g, &parameter_, frozen);
   }
   for (const QVEffector* e : graph.Effectors) {
-    QVGenerator* generator = e->Generator ? generators.at(e->Generator) : nullptr;
+    QVGenerator* generator = e->Generator() ? generators.at(e->Generator()) : nullptr;
     effectors[e] = new QVEffector(graph_, *e, generator, frozen);
   }
   const auto copyList = [&](const QVSourceList& list) {
@@ -94,8 +82,8 @@ std::string MemoryMessage(const QVParameter& parameter, int64_t required) {
     std::snprintf(buf, sizeof buf, "%.0f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
     return std::string(buf);
   };
-  return "a picture of " + std::to_string(parameter.Width) + " x " +
-         std::to_string(parameter.Height) + " pixels needs " +
+  return "a picture of " + std::to_string(parameter.Width()) + " x " +
+         std::to_string(parameter.Height()) + " pixels needs " +
          (required == INT64_MAX ? std::string("more memory than can be addressed")
                                 : mib(required) + " of memory") +
          " to render and save, but only " + mib(AvailableMemory()) +

@@ -65,7 +65,10 @@ int64_t BandBytes(const QVSnapshot& snapshot, const BandPlan& plan, int32_t rows
 class SavedPicture {
  public:
   explicit SavedPicture(QVSnapshot& s)
-      : s_(s), w_(s.Parameter().Width), h_(s.Parameter().Height), window_(s.Parameter().Window) {}
+      : s_(s),
+        w_(s.Parameter().Width()),
+        h_(s.Parameter().Height()),
+        window_(s.Parameter().Window()) {}
   ~SavedPicture() {
     s_.SetSize(w_, h_);
     s_.SetWindow(window_);
@@ -159,7 +162,7 @@ QVPictureRef RenderWindow(QVSnapshot& snapshot, const PixelRect& window, const P
 }  // namespace
 
 std::string BandPlanProblem(const QVSnapshot& snapshot, const BandPlan& plan) {
-  const int32_t w = snapshot.Parameter().Width, h = snapshot.Parameter().Height;
+  const int32_t w = snapshot.Parameter().Width(), h = snapshot.Parameter().Height();
   const PixelRect whole{0, 0, w, h};
   const PixelRect& r = plan.Part;
   if (r.Empty() || Intersect(r, whole) != r) {
@@ -195,7 +198,7 @@ int32_t BandRows(const QVSnapshot& snapshot, const BandPlan& plan) {
 std::string RenderBands(QVSnapshot& snapshot, const BandPlan& plan, const BandSink& sink,
                         std::stop_token stop, const BandProgress& progress) {
   const int32_t n = plan.Supersample, bandRows = BandRows(snapshot, plan);
-  const int32_t fineW = snapshot.Parameter().Width * n, fineH = snapshot.Parameter().Height * n;
+  const int32_t fineW = snapshot.Parameter().Width() * n, fineH = snapshot.Parameter().Height() * n;
   const int32_t margin = NeighbourMargin(snapshot.Graph());
   RowReporter reporter(progress, progress.RowsTotal > 0 ? progress.RowsTotal : plan.Part.Height);
   const Pass pass{stop, plan.Workers, [&reporter](const std::string& name, int, int height) {

@@ -31,7 +31,8 @@ PictureFileOptions FileOptions(const QVSnapshot& snapshot, const PictureRenderOp
   if (options.Format != PictureFormat::Png) return file;
   if (options.EmbedProject) file.Texts = ProjectTexts(WriteProject(snapshot), plan.Supersample);
   if (options.Region) {
-    const PictureRegion region{plan.Part, snapshot.Parameter().Width, snapshot.Parameter().Height};
+    const PictureRegion region{plan.Part, snapshot.Parameter().Width(),
+                               snapshot.Parameter().Height()};
     file.Texts.push_back({kRegionKeyword, RegionText(region)});
   }
   return file;
@@ -77,7 +78,7 @@ std::string WriteFile(const std::string& output, const PictureRenderOptions& opt
 
 std::string NothingToRender(const QVSnapshot& snapshot) {
   if (snapshot.Graph().Mixers.empty()) return "the project has no mixer, so there is no picture";
-  const int32_t w = snapshot.Parameter().Width, h = snapshot.Parameter().Height;
+  const int32_t w = snapshot.Parameter().Width(), h = snapshot.Parameter().Height();
   if (w >= 1 && h >= 1) return "";
   return "the picture is empty: Width is " + std::to_string(w) + " and Height is " +
          std::to_string(h) + "; set both to at least 1";
@@ -90,7 +91,7 @@ std::string RenderToFile(QVSnapshot& snapshot, const PictureRenderOptions& optio
   if (std::string problem = ReplaceProblem(output); !problem.empty()) return problem;
   const QVParameter& p = snapshot.Parameter();
   BandPlan plan;
-  plan.Part = options.Region.value_or(PixelRect{0, 0, p.Width, p.Height});
+  plan.Part = options.Region.value_or(PixelRect{0, 0, p.Width(), p.Height()});
   plan.Supersample = options.Supersample;
   plan.MemoryAllowance = options.MemoryAllowance;
   plan.Workers = options.Workers;

@@ -7,19 +7,11 @@
 #include "engine/QVMixer.h"
 #include "engine/QVNode.h"
 #include "engine/QVParameter.h"
+#include "source/QVObjectText.h"
 
 namespace qv {
 
 namespace {
-
-// A node's block, its name included, read into node; the graph indexes the
-// name read (also after a failure, so that the graph stays consistent).
-bool ReadNode(QVNodeGraph& graph, QVNode& node, SourceText& text) {
-  const std::string counterName = node.Name;
-  const bool failed = ReadObject(node, text);
-  graph.NameAssigned(node, counterName);
-  return failed;
-}
 
 // Reads the blocks in their fixed order — parameters, generators, effectors,
 // mixers — into parameter and graph. The first block out of that order, or
@@ -28,15 +20,15 @@ bool ReadNode(QVNodeGraph& graph, QVNode& node, SourceText& text) {
 bool ReadBlocks(SourceText& text, QVParameter& parameter, QVNodeGraph& graph) {
   SkipWhitespace(text);
   if (ExpectKeyword(text, "Parameter:")) return true;
-  if (ReadObject(parameter, text)) return true;
+  if (ReadBlock(parameter, text)) return true;
   while (!MatchKeyword(text, "Generator:")) {
-    if (ReadNode(graph, *graph.AddGenerator(&parameter), text)) return true;
+    if (ReadBlock(*graph.AddGenerator(&parameter), text)) return true;
   }
   while (!MatchKeyword(text, "Effector:")) {
-    if (ReadNode(graph, *graph.AddEffector(nullptr), text)) return true;
+    if (ReadBlock(*graph.AddEffector(nullptr), text)) return true;
   }
   while (!MatchKeyword(text, "Mixer:")) {
-    if (ReadNode(graph, *graph.AddMixer(), text)) return true;
+    if (ReadBlock(*graph.AddMixer(), text)) return true;
   }
   return false;
 }
@@ -87,7 +79,5 @@ ReadResult ReadProject(QVMain& main, std::string text) {
   main.Graph().Swap(graph);
   return result;  // graph destroys the previous nodes
 }
-
-bool ReadObject(QVObject& object, SourceText& text) { return ReadBlock(object, text); }
 
 }  // namespace qv

@@ -11,7 +11,6 @@
 
 class QVMain;
 class QVNodeGraph;
-class QVObject;
 class QVParameter;
 
 namespace qv {
@@ -44,9 +43,5 @@ ReadResult ReadProject(QVMain& main, std::string text);
 /// any project (which it does not touch).
 /// On failure graph holds the nodes read so far.
 ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph& graph);
-
-/// Reads one block (name, "{", body, "}") into an existing object; true = failure,
-/// recorded in text.
-bool ReadObject(QVObject& object, SourceText& text);
 
 }  // namespace qv

@@ -5,6 +5,7 @@
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "source/QVObjectText.h"
 
 namespace qv {
 
@@ -15,15 +16,11 @@ std::string WriteProject(const QVSnapshot& snapshot) {
 }
 
 std::string WriteProject(const QVParameter& parameter, const QVNodeGraph& graph) {
-  std::string text = "Parameter: " + WriteObject(parameter, "");
-  for (const QVGenerator* g : graph.Generators) text += "Generator: " + WriteObject(*g, "");
-  for (const QVEffector* e : graph.Effectors) text += "Effector: " + WriteObject(*e, "");
-  for (const QVMixer* m : graph.Mixers) text += "Mixer: " + WriteObject(*m, "");
+  std::string text = "Parameter: " + WriteBlock(parameter, "");
+  for (const QVGenerator* g : graph.Generators) text += "Generator: " + WriteBlock(*g, "");
+  for (const QVEffector* e : graph.Effectors) text += "Effector: " + WriteBlock(*e, "");
+  for (const QVMixer* m : graph.Mixers) text += "Mixer: " + WriteBlock(*m, "");
   return text;
-}
-
-std::string WriteObject(const QVObject& object, const std::string& indent) {
-  return WriteBlock(object, indent);
 }
 
 }  // namespace qv

@@ -7,7 +7,6 @@
 class QVMain;
 class QVSnapshot;
 class QVNodeGraph;
-class QVObject;
 class QVParameter;
 
 namespace qv {
@@ -19,8 +18,5 @@ std::string WriteProject(const QVMain& main);
 std::string WriteProject(const QVSnapshot& snapshot);
 /// The same for any parameters and graph.
 std::string WriteProject(const QVParameter& parameter, const QVNodeGraph& graph);
-
-/// The block of any engine object at indent: name line, braces, body, empty line.
-std::string WriteObject(const QVObject& object, const std::string& indent);
 
 }  // namespace qv

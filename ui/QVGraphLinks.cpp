@@ -34,7 +34,7 @@ std::vector<ElementView> TransparenceElements(const QVMixer& mixer) {
 
 std::string ElementLine(const ElementView& element) {
   const auto op = static_cast<unsigned char>(element.Operator);  // one character, as written
-  return std::string(1, static_cast<char>(op)) + (element.Effector ? element.Effector->Name : "");
+  return std::string(1, static_cast<char>(op)) + (element.Effector ? element.Effector->Name() : "");
 }
 
 std::vector<WorkspaceLink> GraphLinks(const std::vector<QVGenerator*>& generators,
@@ -42,7 +42,7 @@ std::vector<WorkspaceLink> GraphLinks(const std::vector<QVGenerator*>& generator
                                       const std::vector<QVMixer*>& mixers) {
   std::vector<WorkspaceLink> links;
   for (size_t j = 0; j < effectors.size(); ++j) {
-    const int32_t from = RowOf(generators, effectors[j]->Generator);
+    const int32_t from = RowOf(generators, effectors[j]->Generator());
     if (from >= 0) links.push_back({NodeKind::Generator, from, static_cast<int32_t>(j)});
   }
   for (size_t j = 0; j < mixers.size(); ++j) {

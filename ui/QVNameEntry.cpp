@@ -15,9 +15,9 @@ void StoreName(QVEntryMarks& marks, QLineEdit* box, QVObject* node) {
   const std::string name = FromQString(box->text());
   const std::string message = CheckEditorName(name, node);
   marks.Mark(box, message);
-  if (!message.empty() || name == node->Name) return;
+  if (!message.empty() || name == node->Name()) return;
   auto& graphNode = dynamic_cast<QVNode&>(*node);
-  graphNode.OwnerGraph->Rename(graphNode, name);
+  graphNode.Graph().Rename(graphNode, name);
 }
 
 }  // namespace qv

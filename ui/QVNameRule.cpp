@@ -13,7 +13,7 @@ namespace {
 template <typename Node>
 bool TakenIn(const std::vector<Node*>& nodes, const std::string& name, const QVObject* self) {
   return std::any_of(nodes.begin(), nodes.end(), [&](const Node* n) {
-    return static_cast<const QVObject*>(n) != self && n->Name == name;
+    return static_cast<const QVObject*>(n) != self && n->Name() == name;
   });
 }
 
@@ -21,7 +21,7 @@ bool TakenIn(const std::vector<Node*>& nodes, const std::string& name, const QVO
 bool TakenByAnother(const std::string& name, const QVObject* self) {
   const auto* node = dynamic_cast<const QVNode*>(self);
   if (!node) return false;
-  const QVNodeGraph& g = *node->OwnerGraph;
+  const QVNodeGraph& g = node->Graph();
   return TakenIn(g.Generators, name, self) || TakenIn(g.Effectors, name, self) ||
          TakenIn(g.Mixers, name, self);
 }

@@ -111,7 +111,7 @@ void TFrameController::UpdateColumn(NodeKind kind, const std::vector<Node*>& nod
       panels.push_back(panel);
     }
     TFramePanel* panel = panels[i];
-    panel->LabelName->setText(qv::ToQString(nodes[i]->Name));
+    panel->LabelName->setText(qv::ToQString(nodes[i]->Name()));
     panel->Node = nodes[i];
     panel->show();
   }

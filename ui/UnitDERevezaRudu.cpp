@@ -268,7 +268,7 @@ bool TForm1::ApplyProject(const std::string& text) {
 }
 
 void TForm1::Button2Click() {
-  viewer_->SetImageSize(main_->Parameter.Width, main_->Parameter.Height);
+  viewer_->SetImageSize(main_->Parameter.Width(), main_->Parameter.Height());
   viewer_->show();
   viewer_->StartRender();
 }

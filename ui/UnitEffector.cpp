@@ -158,7 +158,7 @@ void TFrameEffector::SetStatusLine(QLabel* label) {
 
 void TFrameEffector::SetEffector(QVEffector* effector) {
   bar_.SetEffector(effector);
-  FrameRenderingMethod->Method = effector ? effector->RenderingMethod.get() : nullptr;
+  FrameRenderingMethod->Method = effector ? &effector->RenderingMethod() : nullptr;
   EditX->setModified(false);  // a pending input belongs to the previous effector
 }
 
@@ -173,13 +173,13 @@ void TFrameEffector::Edit(Body body) {
 void TFrameEffector::UpdateView() {
   QVEffector* e = Effector();
   if (!e) return;
-  EditName->setText(qv::ToQString(e->Name));
-  CheckBoxDifferentialSW->setChecked(e->Differential);
-  CheckBoxDifferentialRegularSW->setChecked(e->DifferentialRegularSW);
-  CheckBoxDifferentialEdgeSW->setChecked(e->DifferentialEdgeSW);
-  marks_.Show(EditDifferentialVectorR, QVNumberEntry::RealText(e->DifferentialVector.re));
-  marks_.Show(EditDifferentialVectorI, QVNumberEntry::RealText(e->DifferentialVector.im));
-  FrameRenderingMethod->Method = e->RenderingMethod.get();
+  EditName->setText(qv::ToQString(e->Name()));
+  CheckBoxDifferentialSW->setChecked(e->Differential());
+  CheckBoxDifferentialRegularSW->setChecked(e->DifferentialRegularSW());
+  CheckBoxDifferentialEdgeSW->setChecked(e->DifferentialEdgeSW());
+  marks_.Show(EditDifferentialVectorR, QVNumberEntry::RealText(e->DifferentialVector().re));
+  marks_.Show(EditDifferentialVectorI, QVNumberEntry::RealText(e->DifferentialVector().im));
+  FrameRenderingMethod->Method = &e->RenderingMethod();
   FrameRenderingMethod->UpdateView();
   DrawColorBar();
   ShowSelected();
@@ -213,7 +213,7 @@ void TFrameEffector::FrameRenderingMethodComboBoxMethodChange() {
     auto method = FrameRenderingMethod->CloneSelected(RenderingMethods());
     if (!method) return;
     e.SetRenderingMethod(std::move(method));
-    FrameRenderingMethod->Method = e.RenderingMethod.get();
+    FrameRenderingMethod->Method = &e.RenderingMethod();
     FrameRenderingMethod->UpdateView();
   });
 }
@@ -302,7 +302,7 @@ void TFrameEffector::EditVector(QLineEdit* box, bool realPart) {
   const auto value = marks_.Check(box, QVNumberEntry::ToReal(qv::FromQString(box->text())));
   if (!value) return;
   Edit([&](QVEffector& e) {
-    QVComplex v = e.DifferentialVector;
+    QVComplex v = e.DifferentialVector();
     (realPart ? v.re : v.im) = *value;
     e.SetDifferentialVector(v);
   });

@@ -60,18 +60,18 @@ void TFrameGenerator::SetStatusLine(QLabel* label) {
 
 void TFrameGenerator::SetGenerator(QVGenerator* generator) {
   generator_ = generator;
-  FrameDivergenceMethod->Method = generator ? generator->DivergenceMethod.get() : nullptr;
-  FrameOutputMethod->Method = generator ? generator->OutputMethod.get() : nullptr;
+  FrameDivergenceMethod->Method = generator ? &generator->DivergenceMethod() : nullptr;
+  FrameOutputMethod->Method = generator ? &generator->OutputMethod() : nullptr;
 }
 
 void TFrameGenerator::UpdateView() {
   if (!generator_) return;
-  EditName->setText(qv::ToQString(generator_->Name));
-  EditDepth->setText(qv::ToQString(QVNumberEntry::IntegerText(generator_->Depth)));
-  marks_.Show(EditRange, QVNumberEntry::RealText(generator_->Range));  // stores nothing
-  FrameDivergenceMethod->Method = generator_->DivergenceMethod.get();
+  EditName->setText(qv::ToQString(generator_->Name()));
+  EditDepth->setText(qv::ToQString(QVNumberEntry::IntegerText(generator_->Depth())));
+  marks_.Show(EditRange, QVNumberEntry::RealText(generator_->Range()));  // stores nothing
+  FrameDivergenceMethod->Method = &generator_->DivergenceMethod();
   FrameDivergenceMethod->UpdateView();
-  FrameOutputMethod->Method = generator_->OutputMethod.get();
+  FrameOutputMethod->Method = &generator_->OutputMethod();
   FrameOutputMethod->UpdateView();
 }
 
@@ -115,13 +115,13 @@ void TFrameGenerator::ChangeMethod(TFrameMethod* frame, const std::vector<const 
 void TFrameGenerator::FrameDivergenceMethodComboBoxMethodChange() {
   ChangeMethod(FrameDivergenceMethod, DivergenceMethods(), [this](auto method) {
     generator_->SetDivergenceMethod(std::move(method));
-    return generator_->DivergenceMethod.get();
+    return &generator_->DivergenceMethod();
   });
 }
 
 void TFrameGenerator::FrameOutputMethodComboBoxMethodChange() {
   ChangeMethod(FrameOutputMethod, OutputMethods(), [this](auto method) {
     generator_->SetOutputMethod(std::move(method));
-    return generator_->OutputMethod.get();
+    return &generator_->OutputMethod();
   });
 }

@@ -62,7 +62,7 @@ int TFrameMethod::SelectedIndex() const { return ComboBoxMethod->currentIndex();
 
 void TFrameMethod::UpdateView() {
   if (!Method) return;
-  const QString name = qv::ToQString(Method->Name);
+  const QString name = qv::ToQString(Method->Name());
   for (int i = 0; i < ComboBoxMethod->count(); ++i) {
     if (ComboBoxMethod->itemText(i) == name) {
       const QSignalBlocker block(ComboBoxMethod);
@@ -90,7 +90,7 @@ void TFrameMethod::EditParamChange(QLineEdit* sender, bool realPart) {
         marks_.Check(sender, QVNumberEntry::ToReal(qv::FromQString(sender->text())));
     if (!value || !Method) return;
     const uint32_t k = sender->property(kTag).toUInt();
-    if (k >= Method->ParamCount) return;
+    if (k >= Method->ParamCount()) return;
     QVComplex v = Method->ParamValue(k);
     (realPart ? v.re : v.im) = *value;
     Method->SetParamValue(k, v);

@@ -50,7 +50,7 @@ class TFrameMethod : public QWidget {
   template <typename T>
   void SetMethodList(const std::vector<const T*>& list) {
     std::vector<std::string> names;
-    for (const T* m : list) names.push_back(m->Name);
+    for (const T* m : list) names.push_back(m->Name());
     SetMethodNames(names);
   }
   /// A clone of the prototype at the selected index of list (the list that

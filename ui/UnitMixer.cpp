@@ -68,12 +68,12 @@ void TFrameMixer::Edit(Body body) {
 
 void TFrameMixer::UpdateView() {
   if (!mixer_) return;
-  EditName->setText(qv::ToQString(mixer_->Name));
-  CheckBoxRegular->setChecked(mixer_->Regular);
-  CheckBoxMaskSW->setChecked(mixer_->MaskSW);
+  EditName->setText(qv::ToQString(mixer_->Name()));
+  CheckBoxRegular->setChecked(mixer_->Regular());
+  CheckBoxMaskSW->setChecked(mixer_->MaskSW());
   {
     // A type outside the five shows no item rather than indexing past them.
-    const int32_t type = mixer_->TransparenceType;
+    const int32_t type = mixer_->TransparenceType();
     const QSignalBlocker block(ComboBoxTransparenceType);
     ComboBoxTransparenceType->setCurrentIndex(
         type >= 0 && type < ComboBoxTransparenceType->count() ? type : -1);

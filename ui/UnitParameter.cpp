@@ -106,13 +106,13 @@ void TFrameParameter::UpdateView() {
   if (!parameter_) return;
   // The engine keeps what the text keeps: the boxes show it and store nothing.
   auto show = [this](QLineEdit* box, double v) { marks_.Show(box, QVNumberEntry::RealText(v)); };
-  show(EditParameterR, parameter_->FractalParameter.re);
-  show(EditParameterI, parameter_->FractalParameter.im);
-  show(EditViewpointR, parameter_->Viewpoint.re);
-  show(EditViewpointI, parameter_->Viewpoint.im);
-  show(EditScale, parameter_->Scale);
+  show(EditParameterR, parameter_->FractalParameter().re);
+  show(EditParameterI, parameter_->FractalParameter().im);
+  show(EditViewpointR, parameter_->Viewpoint().re);
+  show(EditViewpointI, parameter_->Viewpoint().im);
+  show(EditScale, parameter_->Scale());
   const QVMagnification::Shown size =
-      QVMagnification::Refresh(parameter_->Width, parameter_->Height, typedWidth_, typedHeight_,
+      QVMagnification::Refresh(parameter_->Width(), parameter_->Height(), typedWidth_, typedHeight_,
                                ComboBoxMagnification->currentIndex());
   {
     const QSignalBlocker block(ComboBoxMagnification);
@@ -121,13 +121,13 @@ void TFrameParameter::UpdateView() {
   ShowSize(EditWidth, size.Width);
   ShowSize(EditHeight, size.Height);
   typedWidth_ = size.Width, typedHeight_ = size.Height;
-  const int type = parameter_->FractalType;
+  const int type = parameter_->FractalType();
   if (type >= 0 && static_cast<size_t>(type) < FractalTypeNames.size()) {
     const int i = ComboBoxFractalType->findText(qv::ToQString(FractalTypeNames[type]));
     const QSignalBlocker block(ComboBoxFractalType);
     if (i >= 0) ComboBoxFractalType->setCurrentIndex(i);
   }
-  FrameFractalMethod->Method = parameter_->FractalMethod.get();
+  FrameFractalMethod->Method = &parameter_->FractalMethod();
   FrameFractalMethod->UpdateView();
 }
 
@@ -153,12 +153,12 @@ std::optional<int32_t> TFrameParameter::Integer(QLineEdit* box) {
 
 // Each handler converts first; only a value that converted stops a running
 // render and is stored.
-void TFrameParameter::StorePart(QLineEdit* box, QVComplex QVParameter::*field, bool realPart,
-                                void (QVParameter::*setter)(QVComplex)) {
+void TFrameParameter::StorePart(QLineEdit* box, QVComplex (QVParameter::*field)() const,
+                                bool realPart, void (QVParameter::*setter)(QVComplex)) {
   Edit([&](QVParameter& p) {
     const std::optional<double> v = Real(box);
     if (!v) return;
-    QVComplex c = p.*field;
+    QVComplex c = (p.*field)();
     (realPart ? c.re : c.im) = *v;
     (p.*setter)(c);
   });
@@ -230,7 +230,7 @@ void TFrameParameter::FrameFractalMethodComboBoxMethodChange() {
     std::unique_ptr<QVFractalMethod> method = FrameFractalMethod->CloneSelected(FractalMethods());
     if (!method) return;
     p.ChangeFractalMethod(std::move(method));
-    FrameFractalMethod->Method = p.FractalMethod.get();
+    FrameFractalMethod->Method = &p.FractalMethod();
     FrameFractalMethod->UpdateView();
   });
 }

@@ -64,7 +64,7 @@ class TFrameParameter : public QWidget {
   void ConnectHandlers();
   template <typename Handler>
   void Edit(Handler handler);
-  void StorePart(QLineEdit* box, QVComplex QVParameter::*field, bool realPart,
+  void StorePart(QLineEdit* box, QVComplex (QVParameter::*field)() const, bool realPart,
                  void (QVParameter::*setter)(QVComplex));
   std::optional<double> Real(QLineEdit* box);
   std::optional<int32_t> Integer(QLineEdit* box);

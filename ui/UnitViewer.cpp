@@ -129,7 +129,7 @@ void TFormViewer::StartRender() {
 }
 
 bool TFormViewer::GesturesEnabled() const {
-  return parameter_ && parameter_->Width >= 1 && parameter_->Height >= 1;
+  return parameter_ && parameter_->Width() >= 1 && parameter_->Height() >= 1;
 }
 
 void TFormViewer::Act(QVViewerGesture::Action action, int32_t x, int32_t y) {
@@ -146,7 +146,7 @@ void TFormViewer::ImageViewerMouseDown(QMouseEvent* e) {
 void TFormViewer::ImageViewerMouseMove(QMouseEvent* e) {
   if (!GesturesEnabled()) return;
   const QPoint p = e->position().toPoint();
-  Act(Gesture.Move(p.x(), p.y(), parameter_->Width, parameter_->Height), p.x(), p.y());
+  Act(Gesture.Move(p.x(), p.y(), parameter_->Width(), parameter_->Height()), p.x(), p.y());
 }
 
 void TFormViewer::ImageViewerMouseUp(QMouseEvent* e) {
@@ -166,8 +166,8 @@ void TFormViewer::ImageViewerDblClick(QMouseEvent* e) {
 void TFormViewer::ApplySelection(int32_t x, int32_t y) {
   qv::Guarded(this, [&] {
     if (!parameter_) return;
-    const std::optional<QVView> view = Gesture.Zoom(x, y, parameter_->Width, parameter_->Height,
-                                                    {parameter_->Viewpoint, parameter_->Scale});
+    const std::optional<QVView> view = Gesture.Zoom(x, y, parameter_->Width(), parameter_->Height(),
+                                                    {parameter_->Viewpoint(), parameter_->Scale()});
     Gesture.Finish();
     ImageViewer->update();
     if (!view) return;

@@ -91,14 +91,14 @@ const char* GeneratorKernelLevelName(GeneratorKernelLevel level) {
 }
 
 GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token stop)
-    : mapping_(*generator.Parameter), stop_(std::move(stop)) {
-  const QVParameter& p = *generator.Parameter;
+    : mapping_(generator.Parameter()), stop_(std::move(stop)) {
+  const QVParameter& p = generator.Parameter();
   const int32_t fractalKind =
-      RuleKindOf<QVFormulaMethod>(*p.FractalMethod, formula::FractalFormulas{});
-  const int32_t divergenceKind = RuleKindOf<QVDivergenceTestMethod>(*generator.DivergenceMethod,
+      RuleKindOf<QVFormulaMethod>(p.FractalMethod(), formula::FractalFormulas{});
+  const int32_t divergenceKind = RuleKindOf<QVDivergenceTestMethod>(generator.DivergenceMethod(),
                                                                     divergence::DivergenceTests{});
   const int32_t outputKind =
-      RuleKindOf<QVOutputRuleMethod>(*generator.OutputMethod, output::OutputRules{});
+      RuleKindOf<QVOutputRuleMethod>(generator.OutputMethod(), output::OutputRules{});
   const GeneratorKernelLevel wanted = EffectiveLevel();
   if (wanted == GeneratorKernelLevel::Plain || fractalKind < 0 || divergenceKind < 0 ||
       outputKind < 0)
@@ -107,14 +107,14 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token s
   const PixelRect rect = p.ComputedRect();
   firstRow_ = rect.Y;
   setup_.Width = rect.Width;
-  setup_.Depth = generator.Depth;
-  setup_.Range = generator.Range;
-  setup_.Julia = p.FractalType != 0;
-  setup_.Constant = p.FractalParameter;
+  setup_.Depth = generator.Depth();
+  setup_.Range = generator.Range();
+  setup_.Julia = p.FractalType() != 0;
+  setup_.Constant = p.FractalParameter();
   for (int32_t i = 0; i < MaxMethodSlots; ++i) {
     const auto slot = static_cast<uint32_t>(i);
-    setup_.DivergenceSlots[slot] = generator.DivergenceMethod->ParamValue(slot);
-    setup_.OutputSlots[slot] = generator.OutputMethod->ParamValue(slot);
+    setup_.DivergenceSlots[slot] = generator.DivergenceMethod().ParamValue(slot);
+    setup_.OutputSlots[slot] = generator.OutputMethod().ParamValue(slot);
   }
   const int32_t skipSlot =
       divergence::SkipSlots(divergence::DivergenceTests{})[static_cast<size_t>(divergenceKind)];

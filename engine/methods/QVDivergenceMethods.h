@@ -27,7 +27,7 @@ class QVDivergenceTestMethod final : public QVDivergenceMethod {
     return std::make_unique<QVDivergenceTestMethod>(*this);
   }
   bool Diverged(int32_t j, QVComplex z) const override {
-    return qv::divergence::Diverged<D>(j, z, ParamValues.data());
+    return qv::divergence::Diverged<D>(j, z, ParamValues().data());
   }
 };
 

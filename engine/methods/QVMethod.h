@@ -23,9 +23,9 @@ class QVMethod : public QVObject {
   QVMethod(std::string name, int32_t kind, std::vector<std::string> labels,
            std::vector<QVComplex> values);
 
-  uint32_t ParamCount = 0;
-  std::vector<std::string> ParamLabels;
-  std::vector<QVComplex> ParamValues;
+  uint32_t ParamCount() const { return paramCount_; }
+  const std::vector<std::string>& ParamLabels() const { return paramLabels_; }
+  const std::vector<QVComplex>& ParamValues() const { return paramValues_; }
 
   /// Index of this class in its family's prototype list.
   int32_t Kind() const { return kind_; }
@@ -41,15 +41,13 @@ class QVMethod : public QVObject {
   /// Changed; ignored beyond ParamCount.
   void SetParamValue(uint32_t i, QVComplex v);
 
-  /// One "Parameter: (re, im)" line per slot.
-  std::string WriteSource(const std::string& indent) const override;
-  /// Reads every slot's "Parameter:" line in order.
-  bool ReadSource(qv::SourceText& text) override;
-
  protected:
   QVMethod(const QVMethod& other);
 
  private:
+  uint32_t paramCount_ = 0;
+  std::vector<std::string> paramLabels_;
+  std::vector<QVComplex> paramValues_;
   int32_t kind_;
 };
 
@@ -88,7 +86,7 @@ class QVRenderingMethod : public QVMethod {
 template <typename T>
 const T* FindMethod(const std::vector<const T*>& list, const std::string& name) {
   for (const T* m : list) {
-    if (m->Name == name) return m;
+    if (m->Name() == name) return m;
   }
   return nullptr;
 }
@@ -117,33 +115,10 @@ std::unique_ptr<T> CloneAs(const T& method) {
   return std::unique_ptr<T>(static_cast<T*>(method.Clone().release()));
 }
 
-/// A clone that keeps method's Stamp: the method of a frozen copy.
+/// A clone, which keeps method's Stamp: the method of a frozen copy.
 template <typename T>
 std::unique_ptr<T> FrozenClone(const T& method) {
-  std::unique_ptr<T> clone = CloneAs(method);
-  clone->Stamp = method.Stamp;
-  return clone;
-}
-
-/// The method entry after a key: the method's block at the owner's indent.
-std::string WriteMethodEntry(const QVMethod& method, const std::string& indent);
-
-/// Reads a method entry (after its key): looks the name up in list, clones the
-/// prototype and reads its block into the clone. Null on failure (recorded in text).
-template <typename T>
-std::unique_ptr<T> ReadMethodEntry(SourceText& text, const std::vector<const T*>& list,
-                                   const char* family) {
-  const size_t start = (SkipBlanks(text), text.Position());
-  const std::string name = ReadWord(text);
-  const T* prototype = FindMethod(list, name);
-  if (!prototype) {
-    text.FailAt(start, "unknown " + std::string(family) + " " + QuoteText(name));
-    return nullptr;
-  }
-  std::unique_ptr<T> method = CloneAs(*prototype);
-  text.Rewind(start);  // the block starts with the name again
-  if (ReadBlock(*method, text)) return nullptr;
-  return method;
+  return CloneAs(method);
 }
 
 }  // namespace qv

@@ -20,12 +20,12 @@ class QVOutputRuleMethod final : public QVOutputMethod {
 
   QVOutputRuleMethod()
       : QVOutputMethod(O::Name, KindIndex, qv::SlotLabels(O::Slots), qv::SlotDefaults(O::Slots)),
-        walker_(ParamValues.data()) {}
+        walker_(ParamValues().data()) {}
   std::unique_ptr<QVMethod> Clone() const override {
     return std::make_unique<QVOutputRuleMethod>(*this);
   }
   void Start() override {
-    walker_ = Walker(ParamValues.data());
+    walker_ = Walker(ParamValues().data());
     walker_.Start();
   }
   void Step(int32_t j, QVComplex z) override { walker_.Step(j, z); }

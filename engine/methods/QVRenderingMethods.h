@@ -26,7 +26,7 @@ inline double AtLeastGuard(double r) { return r >= GuardLimit ? r : GuardLimit; 
 
 /// The setting of the methods that measure d = z - m from their centre m.
 struct CentredRule {
-  explicit CentredRule(const QVMethod& method) : M(method.ParamValues[0]) {}
+  explicit CentredRule(const QVMethod& method) : M(method.ParamValues()[0]) {}
   QVComplex M;
 };
 
@@ -50,7 +50,7 @@ class QVRenderingMethod_Count final : public QVRenderingMethod {
   QVRenderingMethod_Count();
   std::unique_ptr<QVMethod> Clone() const override;
   double Value(int32_t count, QVComplex z) const override { return Rule(*this)(count, z); }
-  QVComplex Constant() const { return ParamValues[0]; }
+  QVComplex Constant() const { return ParamValues()[0]; }
 };
 
 /// "回数0": the count itself.
@@ -107,7 +107,7 @@ class QVRenderingMethod_RATE final : public QVRenderingMethod {
   QVRenderingMethod_RATE();
   std::unique_ptr<QVMethod> Clone() const override;
   double Value(int32_t count, QVComplex z) const override { return Rule(*this)(count, z); }
-  QVComplex Centre() const { return ParamValues[0]; }
+  QVComplex Centre() const { return ParamValues()[0]; }
 };
 
 /// "実数虚数積": d.re * d.im.
@@ -124,7 +124,7 @@ class QVRenderingMethod_MULTIPL final : public QVRenderingMethod {
   QVRenderingMethod_MULTIPL();
   std::unique_ptr<QVMethod> Clone() const override;
   double Value(int32_t count, QVComplex z) const override { return Rule(*this)(count, z); }
-  QVComplex Centre() const { return ParamValues[0]; }
+  QVComplex Centre() const { return ParamValues()[0]; }
 };
 
 /// "大きさ": |d|.
@@ -138,7 +138,7 @@ class QVRenderingMethod_ABS final : public QVRenderingMethod {
   QVRenderingMethod_ABS();
   std::unique_ptr<QVMethod> Clone() const override;
   double Value(int32_t count, QVComplex z) const override { return Rule(*this)(count, z); }
-  QVComplex Centre() const { return ParamValues[0]; }
+  QVComplex Centre() const { return ParamValues()[0]; }
 };
 
 /// "角度": the angle of d in degrees, in (-180, 180]; 0 at d = (0, 0).
@@ -161,7 +161,7 @@ class QVRenderingMethod_ARG final : public QVRenderingMethod {
   QVRenderingMethod_ARG();
   std::unique_ptr<QVMethod> Clone() const override;
   double Value(int32_t count, QVComplex z) const override { return Rule(*this)(count, z); }
-  QVComplex Centre() const { return ParamValues[0]; }
+  QVComplex Centre() const { return ParamValues()[0]; }
 };
 
 /// "回数(ループ)": count % trunc(L.re) with the sign of count; the count itself
@@ -182,7 +182,7 @@ class QVRenderingMethod_CountLoop final : public QVRenderingMethod {
   QVRenderingMethod_CountLoop();
   std::unique_ptr<QVMethod> Clone() const override;
   double Value(int32_t count, QVComplex z) const override { return Rule(*this)(count, z); }
-  QVComplex LoopSize() const { return ParamValues[0]; }
+  QVComplex LoopSize() const { return ParamValues()[0]; }
 };
 
 /// "十字": of z.re / w.re and z.im / w.im the one nearer 0 (the imaginary one
@@ -204,7 +204,7 @@ class QVRenderingMethod_Cross final : public QVRenderingMethod {
   QVRenderingMethod_Cross();
   std::unique_ptr<QVMethod> Clone() const override;
   double Value(int32_t count, QVComplex z) const override { return Rule(*this)(count, z); }
-  QVComplex Width() const { return ParamValues[0]; }
+  QVComplex Width() const { return ParamValues()[0]; }
 };
 
 /// "log(大きさ)": ln |d|, with |d| raised to at least GuardLimit.
@@ -220,7 +220,7 @@ class QVRenderingMethod_LOG_ABS final : public QVRenderingMethod {
   QVRenderingMethod_LOG_ABS();
   std::unique_ptr<QVMethod> Clone() const override;
   double Value(int32_t count, QVComplex z) const override { return Rule(*this)(count, z); }
-  QVComplex Centre() const { return ParamValues[0]; }
+  QVComplex Centre() const { return ParamValues()[0]; }
 };
 
 /// "log(log(大きさ))": ln ln |d|, each logarithm's argument raised to at least GuardLimit.
@@ -237,7 +237,7 @@ class QVRenderingMethod_LOG_LOG_ABS final : public QVRenderingMethod {
   QVRenderingMethod_LOG_LOG_ABS();
   std::unique_ptr<QVMethod> Clone() const override;
   double Value(int32_t count, QVComplex z) const override { return Rule(*this)(count, z); }
-  QVComplex Centre() const { return ParamValues[0]; }
+  QVComplex Centre() const { return ParamValues()[0]; }
 };
 
 /// Every rendering method class in list order (each class's KindIndex is its

@@ -55,7 +55,7 @@ TEST(QVDivergenceMethod, CrossStopsOutsideBothStrips) {
 TEST(QVDivergenceMethod, CountSlotDelaysTheTest) {
   for (int32_t kind : {QVDivergenceMethod_Stalks::KindIndex, QVDivergenceMethod_Cross::KindIndex}) {
     const auto m = Make(kind);
-    SCOPED_TRACE(m->Name);
+    SCOPED_TRACE(m->Name());
     const QVComplex stopping =
         kind == QVDivergenceMethod_Stalks::KindIndex ? QVComplex{0.005, 5} : QVComplex{0.7, -0.7};
     m->SetParamValue(1, {2.5, 0});

@@ -85,7 +85,7 @@ std::vector<std::unique_ptr<QVRenderingMethod>> AllMethods() {
 
 std::string Describe(const QVRenderingMethod& m) {
   const QVComplex v = m.ParamValue(0);
-  return m.Name + " (" + std::to_string(v.re) + ", " + std::to_string(v.im) + ")";
+  return m.Name() + " (" + std::to_string(v.re) + ", " + std::to_string(v.im) + ")";
 }
 
 // Colour bars: the default, a coloured one with equal neighbouring inputs and
@@ -228,7 +228,7 @@ class EffectorRowsTest : public ::testing::Test {
   // interleaved order, against the plain worker's Scalar (SameScalar).
   void ExpectSameScalars(int workers, const std::string& what) {
     const QVFractalField& f = generator_.FractalField;
-    const qv::RenderingKernel kernel(*effector_.RenderingMethod);
+    const qv::RenderingKernel kernel(effector_.RenderingMethod());
     const qv::DifferentialPlan plan(effector_);
     const qv::ColorLookup lookup(effector_.ColorBar());
     const QVThreadEffector plainWorker(effector_, 0);
@@ -277,8 +277,8 @@ TEST_F(EffectorRowsTest, EveryMethodAndDifferentialSettingMatchesThePlainWorker)
         const std::string what = name + ", size " + std::to_string(sizes[s].first) + "x" +
                                  std::to_string(sizes[s].second) + ", differential " +
                                  std::to_string(differential) + ", vector " + std::to_string(v) +
-                                 ", edge " + std::to_string(effector_.DifferentialEdgeSW) +
-                                 ", regular " + std::to_string(effector_.DifferentialRegularSW) +
+                                 ", edge " + std::to_string(effector_.DifferentialEdgeSW()) +
+                                 ", regular " + std::to_string(effector_.DifferentialRegularSW()) +
                                  ", workers " + std::to_string(workers);
         ExpectSameScalars(workers, what);
         ExpectSamePicture(workers, what);

@@ -202,18 +202,18 @@ TEST(QVEffector, SameColoursForEveryWorkerCountAndRecomputesOnlyWhenNeeded) {
   const auto reference = qv::test::FieldPixels(e.RGBField);
   for (int workers : {2, 3, 7}) {
     e.SetDifferential(true);
-    const uint64_t computed = e.ResultStamp;
+    const uint64_t computed = e.ResultStamp();
     EXPECT_TRUE(e.Update(WorkersPass(workers)));
-    EXPECT_GT(e.ResultStamp, computed) << workers << " workers: not recomputed";
+    EXPECT_GT(e.ResultStamp(), computed) << workers << " workers: not recomputed";
     EXPECT_EQ(qv::test::FieldPixels(e.RGBField), reference) << workers << " workers";
   }
   const QVGenerator& g = *main.Graph().Generators[0];
-  const uint64_t generatorResult = g.ResultStamp;
-  const uint64_t effectorResult = e.ResultStamp;
+  const uint64_t generatorResult = g.ResultStamp();
+  const uint64_t effectorResult = e.ResultStamp();
   e.InsertEntry(PackRGB(255, 0, 0), 0.5);
   EXPECT_TRUE(e.Update(qv::Pass{}));
-  EXPECT_GT(e.ResultStamp, effectorResult) << "the effector was not recomputed";
-  EXPECT_EQ(g.ResultStamp, generatorResult) << "the generator was recomputed";
+  EXPECT_GT(e.ResultStamp(), effectorResult) << "the effector was not recomputed";
+  EXPECT_EQ(g.ResultStamp(), generatorResult) << "the generator was recomputed";
 }
 
 TEST(QVEffector, WithoutGeneratorYieldsAnEmptyPicture) {
@@ -221,7 +221,7 @@ TEST(QVEffector, WithoutGeneratorYieldsAnEmptyPicture) {
   QVEffector& e = *main.Graph().Effectors[0];
   e.SetGenerator(nullptr);
   EXPECT_TRUE(e.Update(qv::Pass{}));
-  EXPECT_GT(e.ResultStamp, 0u);
+  EXPECT_GT(e.ResultStamp(), 0u);
   EXPECT_EQ(e.RGBField.Width, 0);
 }
 
@@ -245,11 +245,11 @@ TEST(QVEffector, EveryColourBarEditRecomputesTheEffector) {
   };
   ASSERT_TRUE(main.RunPass());
   for (const auto& [what, edit] : edits) {
-    const uint64_t computed = e.ResultStamp;
+    const uint64_t computed = e.ResultStamp();
     const std::vector<int32_t> before = qv::test::FieldPixels(e.RGBField);
     edit();
     ASSERT_TRUE(main.RunPass());
-    EXPECT_GT(e.ResultStamp, computed) << what << ": not recomputed";
+    EXPECT_GT(e.ResultStamp(), computed) << what << ": not recomputed";
     EXPECT_NE(qv::test::FieldPixels(e.RGBField), before) << what;
   }
 }

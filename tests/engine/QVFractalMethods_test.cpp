@@ -109,7 +109,7 @@ void ExpectKindFollowsTheFormula() {
   const char* names[] = {"z^2+C", "z^3+C", "z+C", "z^-1+C", "z^-2+C", "z^-3+C", "z^-2-z^2"};
   const QVFractalMethod& method = *FractalMethods()[I];
   EXPECT_EQ(method.Kind(), I);
-  EXPECT_EQ(method.Name, names[I]);
+  EXPECT_EQ(method.Name(), names[I]);
   EXPECT_TRUE(typeid(method) == typeid(QVFormulaMethod<typename qv::formula::At<I>::Type>)) << I;
 }
 
@@ -265,10 +265,10 @@ TEST(QVFractalMethod, EveryProductAndQuotientIsRoundedSeparately) {
       const QVComplex got = method.Iterate(z, c);
       const QVComplex want = ReferenceIterate(kind, z, c);
       if (!SameBits(got, want) && mismatches++ < 3) {
-        ADD_FAILURE() << method.Name << " z=" << Text(z) << " c=" << Text(c);
+        ADD_FAILURE() << method.Name() << " z=" << Text(z) << " c=" << Text(c);
       }
     }
-    EXPECT_EQ(mismatches, 0) << method.Name;
+    EXPECT_EQ(mismatches, 0) << method.Name();
   }
 }
 

@@ -89,29 +89,29 @@ const Scene Scenes[] = {
 
 // Method parameters off their defaults, applied to every other scene.
 void UseOtherParameters(QVGenerator& g) {
-  switch (g.DivergenceMethod->Kind()) {
+  switch (g.DivergenceMethod().Kind()) {
     case QVDivergenceMethod_Stalks::KindIndex:
-      g.DivergenceMethod->SetParamValue(0, {0.05, 0.02});
-      g.DivergenceMethod->SetParamValue(1, {2.5, 0});
+      g.DivergenceMethod().SetParamValue(0, {0.05, 0.02});
+      g.DivergenceMethod().SetParamValue(1, {2.5, 0});
       break;
     case QVDivergenceMethod_Cross::KindIndex:
-      g.DivergenceMethod->SetParamValue(0, {0.6, 0.3});
-      g.DivergenceMethod->SetParamValue(1, {2.5, 0});
+      g.DivergenceMethod().SetParamValue(0, {0.6, 0.3});
+      g.DivergenceMethod().SetParamValue(1, {2.5, 0});
       break;
   }
-  switch (g.OutputMethod->Kind()) {
+  switch (g.OutputMethod().Kind()) {
     case QVOutputMethod_Ball::KindIndex:
-      g.OutputMethod->SetParamValue(0, {0.1, -0.2});
-      g.OutputMethod->SetParamValue(1, {3, 0});
+      g.OutputMethod().SetParamValue(0, {0.1, -0.2});
+      g.OutputMethod().SetParamValue(1, {3, 0});
       break;
     case QVOutputMethod_Trace::KindIndex:
-      g.OutputMethod->SetParamValue(0, {1.5, 0.75});
-      g.OutputMethod->SetParamValue(1, {2, 0});
+      g.OutputMethod().SetParamValue(0, {1.5, 0.75});
+      g.OutputMethod().SetParamValue(1, {2, 0});
       break;
     case QVOutputMethod_TraceChecker::KindIndex:
-      g.OutputMethod->SetParamValue(0, {0.3, 0.2});
-      g.OutputMethod->SetParamValue(1, {-0.1, 0});
-      g.OutputMethod->SetParamValue(2, {2, 0});
+      g.OutputMethod().SetParamValue(0, {0.3, 0.2});
+      g.OutputMethod().SetParamValue(1, {-0.1, 0});
+      g.OutputMethod().SetParamValue(2, {2, 0});
       break;
   }
 }
@@ -155,7 +155,7 @@ void ExpectSameBitsAsPlain(GeneratorKernelLevel level) {
           const int workers = 1 + run++ % 7;
           const std::vector<FractalPixel> got = ComputeAt(g, level, workers);
           const std::string diff = FirstDifference(got, want, s.width);
-          EXPECT_EQ(diff, "") << f->Name << ", " << d->Name << ", " << o->Name << ", scene "
+          EXPECT_EQ(diff, "") << f->Name() << ", " << d->Name() << ", " << o->Name() << ", scene "
                               << s.name << (i % 2 ? " (other parameters)" : "") << ", " << workers
                               << " workers";
         }
@@ -264,8 +264,8 @@ TEST(QVGeneratorKernel, OneStepEqualsSeparatelyRoundedArithmetic) {
           if (!(OneStep(f->Kind(), z, c, true) == want)) ++fusedDiffers;
         }
       }
-      EXPECT_EQ(wrong, 0) << qv::GeneratorKernelLevelName(level) << ", " << f->Name;
-      EXPECT_GT(fusedDiffers, int64_t{w} * h / 100) << f->Name;
+      EXPECT_EQ(wrong, 0) << qv::GeneratorKernelLevelName(level) << ", " << f->Name();
+      EXPECT_GT(fusedDiffers, int64_t{w} * h / 100) << f->Name();
     }
   }
 }

@@ -40,13 +40,13 @@ bool SameBits(const std::vector<FractalPixel>& a, const std::vector<FractalPixel
 TEST(QVGenerator, DefaultSettingsWorkedExamples) {
   QVMain main;
   QVGenerator& g = *main.Graph().Generators[0];
-  EXPECT_EQ(g.Depth, 100);
-  EXPECT_EQ(g.Range, 4.0);
-  EXPECT_EQ(g.DivergenceMethod->Name, "ノルム");
-  EXPECT_EQ(g.OutputMethod->Name, "終点");
-  EXPECT_GT(g.SourceStamp(), g.ComputedFrom);  // a new generator is out of date
+  EXPECT_EQ(g.Depth(), 100);
+  EXPECT_EQ(g.Range(), 4.0);
+  EXPECT_EQ(g.DivergenceMethod().Name(), "ノルム");
+  EXPECT_EQ(g.OutputMethod().Name(), "終点");
+  EXPECT_GT(g.SourceStamp(), g.ComputedFrom());  // a new generator is out of date
   EXPECT_TRUE(g.Update(qv::Pass{}));
-  EXPECT_EQ(g.ComputedFrom, g.SourceStamp());
+  EXPECT_EQ(g.ComputedFrom(), g.SourceStamp());
   const FractalPixel centre = g.FractalField.Pixel(160, 160);
   EXPECT_EQ(centre.Z, (QVComplex{0, 0}));
   EXPECT_EQ(centre.Count, 100);
@@ -120,7 +120,7 @@ TEST(QVGenerator, SameRecordsForEveryWorkerCount) {
   std::vector<FractalPixel> reference;
   reference = Records(g, 1);
   for (int workers : {2, 3, 4, 7, 0, -2}) {
-    g.SetDepth(g.Depth);  // force a recomputation
+    g.SetDepth(g.Depth());  // force a recomputation
     EXPECT_TRUE(SameBits(Records(g, workers), reference)) << workers << " workers";
   }
 }
@@ -160,7 +160,7 @@ TEST(QVGenerator, ProgressReportsEveryRowOnce) {
   pass.Progress = [&](const std::string& name, int row, int height) {
     std::lock_guard<std::mutex> guard(lock);
     EXPECT_EQ(height, 10);
-    if (name == g.Name) rows.insert(row);
+    if (name == g.Name()) rows.insert(row);
   };
   g.Update(pass);
   EXPECT_EQ(rows, (std::multiset<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
@@ -176,13 +176,13 @@ TEST(QVGenerator, AStoppedComputationStaysOutOfDate) {
   qv::Pass stopped;
   stopped.Stop = stop.get_token();
   EXPECT_FALSE(g.Update(stopped));
-  EXPECT_EQ(g.ComputedFrom, 0u);
-  EXPECT_EQ(g.ResultStamp, 0u);
+  EXPECT_EQ(g.ComputedFrom(), 0u);
+  EXPECT_EQ(g.ResultStamp(), 0u);
   EXPECT_TRUE(g.Update(qv::Pass{}));  // the next pass computes it
-  const uint64_t computed = g.ResultStamp;
+  const uint64_t computed = g.ResultStamp();
   EXPECT_GT(computed, 0u);
   EXPECT_TRUE(g.Update(qv::Pass{}));
-  EXPECT_EQ(g.ResultStamp, computed) << "an up to date generator is not computed again";
+  EXPECT_EQ(g.ResultStamp(), computed) << "an up to date generator is not computed again";
 }
 
 TEST(QVGenerator, CopyClonesMethodsAndSharesParameters) {
@@ -197,16 +197,16 @@ TEST(QVGenerator, CopyClonesMethodsAndSharesParameters) {
   QVGenerator* copy = graph.CopyGenerator(g);
   ASSERT_EQ(graph.Generators.size(), 2u);
   EXPECT_EQ(graph.Generators[1], copy);
-  EXPECT_NE(copy->Name, g.Name);
-  EXPECT_EQ(copy->Parameter, &main.Parameter);
-  EXPECT_NE(copy->OutputMethod.get(), g.OutputMethod.get());
-  EXPECT_EQ(copy->OutputMethod->Name, "球");
-  EXPECT_EQ(copy->OutputMethod->ParamValue(0), (QVComplex{0.25, -0.5}));
-  EXPECT_EQ(copy->Depth, 37);
-  EXPECT_EQ(copy->Range, 9.0);
+  EXPECT_NE(copy->Name(), g.Name());
+  EXPECT_EQ(&copy->Parameter(), &main.Parameter);
+  EXPECT_NE(&copy->OutputMethod(), &g.OutputMethod());
+  EXPECT_EQ(copy->OutputMethod().Name(), "球");
+  EXPECT_EQ(copy->OutputMethod().ParamValue(0), (QVComplex{0.25, -0.5}));
+  EXPECT_EQ(copy->Depth(), 37);
+  EXPECT_EQ(copy->Range(), 9.0);
   EXPECT_EQ(copy->FractalField.Width, 0);
-  EXPECT_GT(copy->SourceStamp(), copy->ComputedFrom);
-  EXPECT_EQ(graph.Effectors[0]->Generator, &g);
+  EXPECT_GT(copy->SourceStamp(), copy->ComputedFrom());
+  EXPECT_EQ(graph.Effectors[0]->Generator(), &g);
 }
 
 }  // namespace

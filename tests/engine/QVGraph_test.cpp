@@ -64,7 +64,7 @@ class UpdateProtocolTest : public ::testing::Test {
   }
   static std::set<std::string> Names(std::initializer_list<const QVObject*> list) {
     std::set<std::string> out;
-    for (const QVObject* o : list) out.insert(o->Name);
+    for (const QVObject* o : list) out.insert(o->Name());
     return out;
   }
 
@@ -92,28 +92,28 @@ TEST_F(UpdateProtocolTest, ParameterEditRecomputesTheSharedGeneratorOnce) {
   // Each of the 6 rows once: the second effector finds the generator up to date.
   for (const QVObject* node : {static_cast<const QVObject*>(g_), static_cast<const QVObject*>(e1_),
                                static_cast<const QVObject*>(e2_)}) {
-    EXPECT_EQ(nodes_.Rows(node->Name), 6) << node->Name;
+    EXPECT_EQ(nodes_.Rows(node->Name()), 6) << node->Name();
   }
 }
 
 TEST_F(UpdateProtocolTest, AMethodParameterEditReachesItsOwner) {
-  const uint64_t ownStamp = e2_->Stamp;
-  e2_->RenderingMethod->SetParamValue(0, {20, 0});
-  EXPECT_EQ(e2_->Stamp, ownStamp) << "the owner itself is not marked";
-  EXPECT_GT(e2_->SourceStamp(), e2_->ComputedFrom) << "yet it is out of date";
+  const uint64_t ownStamp = e2_->Stamp();
+  e2_->RenderingMethod().SetParamValue(0, {20, 0});
+  EXPECT_EQ(e2_->Stamp(), ownStamp) << "the owner itself is not marked";
+  EXPECT_GT(e2_->SourceStamp(), e2_->ComputedFrom()) << "yet it is out of date";
   EXPECT_EQ(nodes_.Pass(main_), Names({e2_, m2_}));
-  g_->OutputMethod->SetParamValue(0, {1, 1});  // 終点 has no slot: ignored
+  g_->OutputMethod().SetParamValue(0, {1, 1});  // 終点 has no slot: ignored
   EXPECT_TRUE(nodes_.Pass(main_).empty());
-  main_.Parameter.FractalMethod->MarkChanged();
+  main_.Parameter.FractalMethod().MarkChanged();
   EXPECT_EQ(nodes_.Pass(main_), Names({g_, e1_, e2_, m1_, m2_}));
 }
 
 TEST_F(UpdateProtocolTest, AMaskedMixerSkipsItsListsAndCatchesUpLater) {
   m2_->SetMaskSW(true);
   e2_->SetDifferential(true);
-  const uint64_t before = m2_->ResultStamp;
+  const uint64_t before = m2_->ResultStamp();
   EXPECT_TRUE(nodes_.Pass(main_).empty());  // the pass-through reports no rows
-  EXPECT_GT(m2_->ResultStamp, before);
+  EXPECT_GT(m2_->ResultStamp(), before);
   main_.Parameter.ChangeScale(2);  // e2 is not reached: it stays behind
   EXPECT_EQ(nodes_.Pass(main_), Names({g_, e1_, m1_}));
   m2_->SetMaskSW(false);
@@ -143,14 +143,14 @@ TEST(QVGraph, NamesCountPerKindAndNeverRepeatForCopies) {
   QVMain other;
   QVNodeGraph& graph = main.Graph();
   QVGenerator& g = *graph.Generators[0];
-  EXPECT_EQ(g.Name, "Generator1");
-  EXPECT_EQ(other.Graph().Generators[0]->Name, "Generator1");
+  EXPECT_EQ(g.Name(), "Generator1");
+  EXPECT_EQ(other.Graph().Generators[0]->Name(), "Generator1");
   graph.Rename(g, "Generator3");  // a name the counter will reach
   QVGenerator* a = graph.CopyGenerator(g);
   QVGenerator* b = graph.CopyGenerator(g);
-  EXPECT_EQ(a->Name, "Generator2");
-  EXPECT_EQ(b->Name, "Generator4");
-  EXPECT_EQ(other.Graph().CopyGenerator(*other.Graph().Generators[0])->Name, "Generator2");
+  EXPECT_EQ(a->Name(), "Generator2");
+  EXPECT_EQ(b->Name(), "Generator4");
+  EXPECT_EQ(other.Graph().CopyGenerator(*other.Graph().Generators[0])->Name(), "Generator2");
   EXPECT_EQ(graph.NextEffectorName(), "Effector2");
   EXPECT_EQ(graph.NextMixerName(), "Mixer2");
 }
@@ -162,11 +162,11 @@ TEST(QVGraph, FindReturnsTheFirstOfDuplicateNamesInItsOwnGraph) {
   QVMain other;
   QVNodeGraph& graph = main.Graph();
   auto* twin = graph.AddEffector(graph.Generators[0]);
-  graph.Rename(*twin, graph.Effectors[0]->Name);
-  EXPECT_EQ(graph.FindEffector(twin->Name), graph.Effectors[0]);
-  EXPECT_EQ(graph.FindGenerator(graph.Generators[0]->Name), graph.Generators[0]);
+  graph.Rename(*twin, graph.Effectors[0]->Name());
+  EXPECT_EQ(graph.FindEffector(twin->Name()), graph.Effectors[0]);
+  EXPECT_EQ(graph.FindGenerator(graph.Generators[0]->Name()), graph.Generators[0]);
   EXPECT_EQ(graph.FindGenerator("generator1x"), nullptr);
-  EXPECT_EQ(other.Graph().FindEffector(twin->Name), other.Graph().Effectors[0]);
+  EXPECT_EQ(other.Graph().FindEffector(twin->Name()), other.Graph().Effectors[0]);
   other.Graph().Rename(*other.Graph().Generators[0], "Elsewhere");
   EXPECT_EQ(graph.FindGenerator("Elsewhere"), nullptr);
   EXPECT_TRUE(qv::IsValidNodeName(graph, "Elsewhere", qv::NodeKind::Generator));
@@ -183,10 +183,10 @@ TEST(QVGraph, NodeNameRule) {
   EXPECT_FALSE(qv::IsValidNodeName(graph, "two words", NodeKind::Mixer));
   EXPECT_FALSE(qv::IsValidNodeName(graph, "tab\there", NodeKind::Mixer));
   EXPECT_FALSE(qv::IsValidNodeName(graph, "line\nbreak", NodeKind::Mixer));
-  EXPECT_FALSE(qv::IsValidNodeName(graph, mixer->Name, NodeKind::Mixer));
-  EXPECT_TRUE(qv::IsValidNodeName(graph, mixer->Name, NodeKind::Mixer, mixer));  // its own name
-  EXPECT_TRUE(qv::IsValidNodeName(graph, mixer->Name, NodeKind::Generator));
-  EXPECT_EQ(qv::NameTextProblem(mixer->Name), "") << "taken, but fine as text";
+  EXPECT_FALSE(qv::IsValidNodeName(graph, mixer->Name(), NodeKind::Mixer));
+  EXPECT_TRUE(qv::IsValidNodeName(graph, mixer->Name(), NodeKind::Mixer, mixer));  // its own name
+  EXPECT_TRUE(qv::IsValidNodeName(graph, mixer->Name(), NodeKind::Generator));
+  EXPECT_EQ(qv::NameTextProblem(mixer->Name()), "") << "taken, but fine as text";
   EXPECT_NE(qv::NameTextProblem("two words"), "");
 }
 
@@ -201,10 +201,10 @@ TEST(QVGraph, DestroyAllEmptiesEveryRegistryAndSwapMovesNodes) {
   graph.Swap(staged);
   ASSERT_EQ(graph.Mixers.size(), 1u);
   EXPECT_NE(graph.Mixers[0], live);
-  EXPECT_EQ(graph.Mixers[0]->OwnerGraph, &graph);
+  EXPECT_EQ(&graph.Mixers[0]->Graph(), &graph);
   EXPECT_EQ(graph.Generators.size(), 0u);
   EXPECT_EQ(staged.Mixers[0], live);
-  EXPECT_EQ(live->OwnerGraph, &staged);
+  EXPECT_EQ(&live->Graph(), &staged);
   staged.DestroyAll();
   EXPECT_TRUE(staged.Generators.empty() && staged.Effectors.empty() && staged.Mixers.empty());
   delete graph.Mixers[0];  // the node removes itself from its graph's registry
@@ -229,7 +229,7 @@ class GraphEditTest : public ::testing::Test {
   // Runs a pass so that every node reached is up to date.
   void Settle() { ASSERT_TRUE(main_.RunPass()); }
   // The next pass recomputes node.
-  static bool OutOfDate(const QVNode& node) { return node.SourceStamp() > node.ComputedFrom; }
+  static bool OutOfDate(const QVNode& node) { return node.SourceStamp() > node.ComputedFrom(); }
 
   QVMain main_;
   QVNodeGraph& graph_ = main_.Graph();
@@ -241,8 +241,8 @@ class GraphEditTest : public ::testing::Test {
 TEST_F(GraphEditTest, DeletingAGeneratorLeavesItsEffectorsWithoutOne) {
   Settle();
   graph_.DeleteNode(g2_);
-  EXPECT_EQ(e2_->Generator, nullptr);
-  EXPECT_EQ(e1_->Generator, g1_);
+  EXPECT_EQ(e2_->Generator(), nullptr);
+  EXPECT_EQ(e1_->Generator(), g1_);
   EXPECT_TRUE(OutOfDate(*e2_));
   EXPECT_FALSE(OutOfDate(*e1_));
   Settle();
@@ -279,7 +279,7 @@ TEST_F(GraphEditTest, LinksOutsideTheGraphOrInACircleAreRefused) {
   EXPECT_THROW(m2_->RemoveSource(2), std::out_of_range);
   EXPECT_THROW(e1_->SetEntryColor(2, 0), std::out_of_range);
   EXPECT_EQ(m2_->SourceList().size(), 2u);
-  EXPECT_EQ(e1_->Generator, g1_);
+  EXPECT_EQ(e1_->Generator(), g1_);
   EXPECT_EQ(m1_->BaseMixer(), nullptr);
 }
 
@@ -294,7 +294,7 @@ TEST_F(GraphEditTest, ListEditsMarkTheMixerChanged) {
   EXPECT_TRUE(changes([&] { m2_->SetSourceList({{'+', e2_}}); }));
   EXPECT_TRUE(changes([&] { m2_->SetBaseMixer(nullptr); }));
   EXPECT_FALSE(changes([&] { m2_->RemoveEffector(e1_); })) << "it names e1 no more";
-  EXPECT_EQ(graph_.FindMixer(m2_->Name), m2_);
+  EXPECT_EQ(graph_.FindMixer(m2_->Name()), m2_);
 }
 
 }  // namespace
@@ -310,10 +310,10 @@ TEST(QVGraph, NameLookupsEqualARegistryScanThroughRandomEdits) {
   QVNodeGraph other;
   std::mt19937 rng(7);
   const auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
-  const std::vector<std::string> names = {"", "a", "b", "c", live.Generators[0]->Name};
+  const std::vector<std::string> names = {"", "a", "b", "c", live.Generators[0]->Name()};
   const auto scan = [](const auto& registry, const std::string& name) {
     const auto at = std::find_if(registry.begin(), registry.end(),
-                                 [&](const auto* n) { return n->Name == name; });
+                                 [&](const auto* n) { return n->Name() == name; });
     return at == registry.end() ? nullptr : *at;
   };
   for (int step = 0; step < 2000; ++step) {
@@ -362,7 +362,7 @@ TEST(QVGraph, DestroyAllDeletesEachRegistryInOrder) {
     QVNodeGraph graph;
     QVParameter parameter;
     for (int i = 0; i < 3; ++i) new QVGenerator(graph, &parameter);
-    for (QVGenerator* g : graph.Generators) order.push_back(g->Name);
+    for (QVGenerator* g : graph.Generators) order.push_back(g->Name());
     std::vector<std::string> expected = order;
     // The registry seen from each destructor no longer holds the node.
     graph.DestroyAll();

@@ -29,8 +29,8 @@ TEST(QVMain, BuildsTheDefaultGraph) {
   ASSERT_EQ(graph.Generators.size(), 1u);
   ASSERT_EQ(graph.Effectors.size(), 1u);
   ASSERT_EQ(graph.Mixers.size(), 1u);
-  EXPECT_EQ(graph.Effectors[0]->Generator, graph.Generators[0]);
-  EXPECT_EQ(graph.Generators[0]->Parameter, &main.Parameter);
+  EXPECT_EQ(graph.Effectors[0]->Generator(), graph.Generators[0]);
+  EXPECT_EQ(&graph.Generators[0]->Parameter(), &main.Parameter);
   const QVMixer& mixer = *graph.Mixers[0];
   EXPECT_EQ(mixer.BaseMixer(), nullptr);
   ASSERT_EQ(mixer.SourceList().size(), 1u);
@@ -51,9 +51,9 @@ TEST(QVMain, SecondPassWithoutEditsComputesNothing) {
   };
   const QVNodeGraph& graph = main.Graph();
   ASSERT_TRUE(main.RunPass({}, progress));
-  EXPECT_EQ(rows.count(graph.Generators[0]->Name), 12u);
-  EXPECT_EQ(rows.count(graph.Effectors[0]->Name), 12u);
-  EXPECT_EQ(rows.count(graph.Mixers[0]->Name), 12u);
+  EXPECT_EQ(rows.count(graph.Generators[0]->Name()), 12u);
+  EXPECT_EQ(rows.count(graph.Effectors[0]->Name()), 12u);
+  EXPECT_EQ(rows.count(graph.Mixers[0]->Name()), 12u);
   const auto first = MixerPixels(*graph.Mixers[0]);
   rows.clear();
   ASSERT_TRUE(main.RunPass({}, progress));
@@ -76,7 +76,7 @@ TEST(QVMain, PassStoppedInsideAnUpstreamNodeReportsTheStop) {
   generator.SetDepth(30);
   std::stop_source stop;
   EXPECT_FALSE(main.RunPass(stop.get_token(), [&](const std::string& name, int, int) {
-    if (name == generator.Name) stop.request_stop();
+    if (name == generator.Name()) stop.request_stop();
   }));
   EXPECT_EQ(MixerPixels(mixer), before);
   ASSERT_TRUE(main.RunPass());
@@ -268,7 +268,7 @@ TEST(QVMain, ProjectsRenderAtOnceWhatTheyWereWhenTheRenderStarted) {
   b.Graph().Effectors[0]->SetDifferential(true);
   ASSERT_TRUE(referenceA.RunPass());
   ASSERT_TRUE(referenceB.RunPass());
-  const uint64_t mixerStamp = a.Graph().Mixers[0]->Stamp;
+  const uint64_t mixerStamp = a.Graph().Mixers[0]->Stamp();
   RecordingCanvas canvasA, canvasB;
   a.Render(&canvasA, nullptr);
   b.Render(&canvasB, nullptr);
@@ -279,7 +279,7 @@ TEST(QVMain, ProjectsRenderAtOnceWhatTheyWereWhenTheRenderStarted) {
   b.WaitRender();
   EXPECT_EQ(canvasA.Pixels, MixerPixels(*referenceA.Graph().Mixers[0]));
   EXPECT_EQ(canvasB.Pixels, MixerPixels(*referenceB.Graph().Mixers[0]));
-  EXPECT_EQ(a.Graph().Mixers[0]->Stamp, mixerStamp);
+  EXPECT_EQ(a.Graph().Mixers[0]->Stamp(), mixerStamp);
   // The edits reach the next render.
   a.Render(&canvasA, nullptr);
   a.WaitRender();
@@ -388,7 +388,7 @@ TEST(QVMain, RenderReturnsGenerationsAndProgressCarriesTheLatest) {
   main.WaitRender();
   EXPECT_EQ(main.Progress().Generation, 1u);
   QVGenerator& generator = *main.Graph().Generators[0];
-  EXPECT_EQ(main.Progress().Name, main.Graph().Mixers[0]->Name);
+  EXPECT_EQ(main.Progress().Name, main.Graph().Mixers[0]->Name());
   main.Parameter.ChangeWidth(1000);  // never finishes before the next Render
   generator.SetDepth(1000000);
   EXPECT_EQ(main.Render(nullptr, nullptr), 2u);

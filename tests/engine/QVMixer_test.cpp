@@ -144,16 +144,25 @@ TEST_F(MixerRuleTest, SmallerPicturesReadAsBlackOutside) {
 }
 
 TEST_F(MixerRuleTest, MaskPassesTheBaseThroughWithoutVisitingTheLists) {
-  QVMixer* base = BaseOf(7, 8, 9);
-  base->ComputedFrom = base->SourceStamp();
-  base->ResultStamp = qv::NextStamp();
-  auto* m = graph_.AddMixer();
-  QVEffector* source = Picture(1, 2, 3);  // out of date: computing it empties it
+  // A base computed for real: a 1 x 1 picture coloured (7, 8, 9) everywhere.
+  QVParameter parameter;
+  parameter.ChangeWidth(1);
+  parameter.ChangeHeight(1);
+  QVNodeGraph graph;
+  QVEffector* colour = graph.AddEffector(graph.AddGenerator(&parameter));
+  colour->SetColorBar(qv::ColorBar({{0.0, PackRGB(7, 8, 9)}, {1.0, PackRGB(7, 8, 9)}}));
+  QVMixer* base = graph.AddMixer();
+  base->AppendSource('+', colour);
+  ASSERT_TRUE(base->Update(qv::Pass{}));
+  auto* m = graph.AddMixer();
+  QVEffector* source = graph.AddEffector(nullptr);  // out of date: computing it empties it
+  source->RGBField.Resize(1, 1);
+  source->RGBField.Put(0, 0, PackRGB(1, 2, 3));
   m->AppendSource('+', source);
   m->SetMaskSW(true);
   EXPECT_TRUE(m->Update(qv::Pass{}));
-  EXPECT_GT(m->ResultStamp, 0u);
-  EXPECT_EQ(source->ResultStamp, 0u) << "the source list was computed";
+  EXPECT_GT(m->ResultStamp(), 0u);
+  EXPECT_EQ(source->ResultStamp(), 0u) << "the source list was computed";
   EXPECT_EQ(source->RGBField.Width, 1);
   EXPECT_EQ(m->RGBField.Pixel(0, 0), PackRGB(7, 8, 9));
 }
@@ -204,7 +213,7 @@ TEST(QVMixer, ALongChainUpdatesFromTheTop) {
   for (int i = 0; i < 300000; ++i) graph.AddMixer();
   const auto resultStamps = [&] {
     std::vector<uint64_t> out;
-    for (const QVMixer* m : graph.Mixers) out.push_back(m->ResultStamp);
+    for (const QVMixer* m : graph.Mixers) out.push_back(m->ResultStamp());
     return out;
   };
   EXPECT_TRUE(graph.Mixers.back()->Update(qv::Pass{}));

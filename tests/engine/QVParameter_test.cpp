@@ -6,9 +6,9 @@ namespace {
 
 TEST(QVParameter, DefaultMappingWorkedExamples) {
   QVParameter p;
-  EXPECT_EQ(p.FractalMethod->Name, "z^2+C");
-  EXPECT_EQ(p.Width, 320);
-  EXPECT_EQ(p.Scale, 4.0);
+  EXPECT_EQ(p.FractalMethod().Name(), "z^2+C");
+  EXPECT_EQ(p.Width(), 320);
+  EXPECT_EQ(p.Scale(), 4.0);
   const qv::PlaneMapping m(p);
   EXPECT_EQ(m.Point(0, 0), (QVComplex{-2.0, 2.0}));
   EXPECT_EQ(m.Point(160, 160), (QVComplex{0.0, 0.0}));
@@ -50,17 +50,17 @@ TEST(QVParameter, MappingFollowsTheWrittenOrderOfOperations) {
 
 TEST(QVParameter, EverySetterTakesANewerStampEvenWithTheSameValue) {
   QVParameter p;
-  const uint64_t before = p.Stamp;
-  p.ChangeScale(p.Scale);
-  EXPECT_GT(p.Stamp, before);
+  const uint64_t before = p.Stamp();
+  p.ChangeScale(p.Scale());
+  EXPECT_GT(p.Stamp(), before);
 }
 
 TEST(QVParameter, OutputStampSeesAnEditedFractalMethod) {
   QVParameter p;
   const uint64_t before = p.OutputStamp();
-  p.FractalMethod->MarkChanged();  // as a parameter edit of the method would
+  p.FractalMethod().MarkChanged();  // as a parameter edit of the method would
   EXPECT_GT(p.OutputStamp(), before);
-  EXPECT_EQ(p.OutputStamp(), p.FractalMethod->Stamp);
+  EXPECT_EQ(p.OutputStamp(), p.FractalMethod().Stamp());
 }
 
 }  // namespace

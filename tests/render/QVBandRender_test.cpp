@@ -42,10 +42,10 @@ std::string Project(const char* const settings[4], int w, int h) {
 DecodedPicture RenderPart(const std::string& project, BandPlan plan, int32_t* bandRows = nullptr) {
   QVMain main;
   EXPECT_TRUE(ReadProject(main, project).Ok);
-  if (plan.Part.Empty()) plan.Part = {0, 0, main.Parameter.Width, main.Parameter.Height};
+  if (plan.Part.Empty()) plan.Part = {0, 0, main.Parameter.Width(), main.Parameter.Height()};
   const std::shared_ptr<QVSnapshot> snapshot = main.Snapshot(FrozenCopy{false});
   if (bandRows) *bandRows = BandRows(*snapshot, plan);
-  const int32_t w = main.Parameter.Width, h = main.Parameter.Height;
+  const int32_t w = main.Parameter.Width(), h = main.Parameter.Height();
   DecodedPicture out{plan.Part.Width, plan.Part.Height, {}};
   const std::string error =
       RenderBands(*snapshot, plan,
@@ -57,9 +57,9 @@ DecodedPicture RenderPart(const std::string& project, BandPlan plan, int32_t* ba
                   {}, {});
   EXPECT_EQ(error, "");
   // The render leaves the copy's size and window as it found them.
-  EXPECT_EQ(snapshot->Parameter().Width, w);
-  EXPECT_EQ(snapshot->Parameter().Height, h);
-  EXPECT_TRUE(snapshot->Parameter().Window.Empty());
+  EXPECT_EQ(snapshot->Parameter().Width(), w);
+  EXPECT_EQ(snapshot->Parameter().Height(), h);
+  EXPECT_TRUE(snapshot->Parameter().Window().Empty());
   return out;
 }
 
@@ -135,7 +135,7 @@ TEST(BandRender, PlansThatCannotWorkAreRefusedWithAReason) {
   EXPECT_NE(problem(plan).find("--memory"), std::string::npos);
   plan.MemoryAllowance = 0;
   EXPECT_EQ(problem(plan), "");
-  main.Parameter.Width = 300000000;
+  main.Parameter.ChangeWidth(300000000);
   plan.Supersample = 8;
   EXPECT_NE(problem(plan).find("2147483647"), std::string::npos);
 }

@@ -50,7 +50,7 @@ TEST(RenderToFile, AStopEndsTheRenderWithinANodeAndWritesNothing) {
     EXPECT_EQ(reports.load(), 1);  // no report after the stop, not even the final one
     EXPECT_LT(done.load(), total.load());
     EXPECT_TRUE(dir.Entries().empty());
-    EXPECT_EQ(main.Parameter.Width, 200);  // the project is as it was
+    EXPECT_EQ(main.Parameter.Width(), 200);  // the project is as it was
   }
 }
 

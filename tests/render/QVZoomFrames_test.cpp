@@ -48,7 +48,7 @@ TEST(ZoomFrames, AFrameIsItsProjectTextReadBack) {
   for (int k = 0; k < path.Frames; ++k) {
     const std::string text = LoadZoomFrame(main, path, k);
     EXPECT_EQ(WriteProject(main), text) << "frame " << k;
-    EXPECT_NEAR(main.Parameter.Scale / ZoomFrameView(path, k).Scale, 1.0, 1e-12) << "frame " << k;
+    EXPECT_NEAR(main.Parameter.Scale() / ZoomFrameView(path, k).Scale, 1.0, 1e-12) << "frame " << k;
   }
 }
 

@@ -98,7 +98,7 @@ void RandomEdit(QVMain& main, std::mt19937& random) {
   const auto small = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
   switch (small(6)) {
     case 0:
-      main.Parameter.ChangeScale(main.Parameter.Scale * 0.75);
+      main.Parameter.ChangeScale(main.Parameter.Scale() * 0.75);
       break;
     case 1:
       pick(graph.Generators)->SetDepth(50 + small(400));
@@ -168,16 +168,16 @@ TEST(FrozenRender, ResultsStillValidAreReused) {
   main.Render(&canvas, nullptr);
   main.WaitRender();
   std::vector<uint64_t> generators;
-  for (const QVGenerator* g : main.Graph().Generators) generators.push_back(g->ResultStamp);
-  const uint64_t mixer = main.Graph().Mixers.back()->ResultStamp;
+  for (const QVGenerator* g : main.Graph().Generators) generators.push_back(g->ResultStamp());
+  const uint64_t mixer = main.Graph().Mixers.back()->ResultStamp();
   main.Graph().Mixers.back()->SetTransparenceType(
-      (main.Graph().Mixers.back()->TransparenceType + 1) % 5);
+      (main.Graph().Mixers.back()->TransparenceType() + 1) % 5);
   main.Render(&canvas, nullptr);
   main.WaitRender();
   for (size_t i = 0; i < generators.size(); ++i) {
-    EXPECT_EQ(main.Graph().Generators[i]->ResultStamp, generators[i]) << "generator " << i;
+    EXPECT_EQ(main.Graph().Generators[i]->ResultStamp(), generators[i]) << "generator " << i;
   }
-  EXPECT_GT(main.Graph().Mixers.back()->ResultStamp, mixer);
+  EXPECT_GT(main.Graph().Mixers.back()->ResultStamp(), mixer);
   EXPECT_EQ(canvas.Last(), ReferencePicture(qv::WriteProject(main)));
 }
 

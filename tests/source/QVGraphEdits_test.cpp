@@ -72,7 +72,7 @@ class GraphEdits {
         }
         break;
       case 12:
-        if (auto* e = Any(graph_.Effectors)) e->SetDifferential(!e->Differential);
+        if (auto* e = Any(graph_.Effectors)) e->SetDifferential(!e->Differential());
         break;
       case 13:
         graph_.DeleteNode(Any(graph_.Generators));
@@ -121,7 +121,7 @@ class GraphEdits {
     QVGenerator* g = graph_.AddGenerator(&main_.Parameter);
     g->SetDepth(Pick(40));
     for (QVEffector* e : graph_.Effectors) {
-      if (!e->Generator) return e->SetGenerator(g);
+      if (!e->Generator()) return e->SetGenerator(g);
     }
   }
 

@@ -12,6 +12,7 @@
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "source/QVObjectText.h"
 #include "source/QVSourceWriter.h"
 #include "tests/source/SourceTestSupport.h"
 
@@ -48,8 +49,8 @@ struct Snapshot {
         GeneratorNodes(main.Graph().Generators),
         EffectorNodes(main.Graph().Effectors),
         MixerNodes(main.Graph().Mixers) {
-    for (const QVEffector* e : main.Graph().Effectors) Links.push_back(e->Generator);
-    for (const QVGenerator* g : main.Graph().Generators) Links.push_back(g->Parameter);
+    for (const QVEffector* e : main.Graph().Effectors) Links.push_back(e->Generator());
+    for (const QVGenerator* g : main.Graph().Generators) Links.push_back(&g->Parameter());
   }
   bool operator==(const Snapshot&) const = default;
   std::string Text;
@@ -90,7 +91,7 @@ TEST(QVSourceReader, DefaultTextReadsBackByteForByte) {
   ASSERT_EQ(main.Graph().Generators.size(), 1u);
   ASSERT_EQ(main.Graph().Effectors.size(), 1u);
   ASSERT_EQ(main.Graph().Mixers.size(), 1u);
-  EXPECT_EQ(main.Graph().Effectors[0]->Generator, main.Graph().Generators[0]);
+  EXPECT_EQ(main.Graph().Effectors[0]->Generator(), main.Graph().Generators[0]);
   EXPECT_EQ(main.Graph().Mixers[0]->BaseMixer(), nullptr);
   ASSERT_EQ(main.Graph().Mixers[0]->SourceList().size(), 1u);
   EXPECT_EQ(main.Graph().Mixers[0]->SourceList()[0].Effector, main.Graph().Effectors[0]);
@@ -130,13 +131,13 @@ TEST(QVSourceReader, GeneratedProjectsCoverEveryMethodTypeAndShape) {
     }
   }
   const auto has = [&](const std::string& s) { return all.find(s) != std::string::npos; };
-  for (const auto* m : FractalMethods()) EXPECT_TRUE(has("FractalMethod: " + m->Name + "\n"));
+  for (const auto* m : FractalMethods()) EXPECT_TRUE(has("FractalMethod: " + m->Name() + "\n"));
   for (const auto* m : DivergenceMethods()) {
-    EXPECT_TRUE(has("DivergenceMethod: " + m->Name + "\n"));
+    EXPECT_TRUE(has("DivergenceMethod: " + m->Name() + "\n"));
   }
-  for (const auto* m : OutputMethods()) EXPECT_TRUE(has("OutputMethod: " + m->Name + "\n"));
+  for (const auto* m : OutputMethods()) EXPECT_TRUE(has("OutputMethod: " + m->Name() + "\n"));
   for (const auto* m : RenderingMethods()) {
-    EXPECT_TRUE(has("RenderingMethod: " + m->Name + "\n")) << m->Name;
+    EXPECT_TRUE(has("RenderingMethod: " + m->Name() + "\n")) << m->Name();
   }
   for (const std::string& t : FractalTypeNames) EXPECT_TRUE(has("FractalType: " + t + "\n"));
   for (const std::string& t : TransparenceTypeNames) {
@@ -208,21 +209,21 @@ TEST(QVSourceReader, ReadingReplacesEveryNodeAndLinksTheNewOnes) {
   QVMain main;
   BuildProject(main, 7);
   const std::vector<QVGenerator*> old(main.Graph().Generators);
-  const uint64_t parameterStamp = main.Parameter.Stamp;
+  const uint64_t parameterStamp = main.Parameter.Stamp();
   Read(main, DefaultText());
-  const auto outOfDate = [](const QVNode* n) { return n->SourceStamp() > n->ComputedFrom; };
+  const auto outOfDate = [](const QVNode* n) { return n->SourceStamp() > n->ComputedFrom(); };
   for (QVGenerator* g : main.Graph().Generators) {
     EXPECT_EQ(std::count(old.begin(), old.end(), g), 0);
-    EXPECT_EQ(g->Parameter, &main.Parameter);
+    EXPECT_EQ(&g->Parameter(), &main.Parameter);
     EXPECT_TRUE(outOfDate(g));
   }
   for (QVEffector* e : main.Graph().Effectors) EXPECT_TRUE(outOfDate(e));
   EXPECT_TRUE(outOfDate(main.Graph().Mixers[0]));
-  EXPECT_GT(main.Parameter.Stamp, parameterStamp);
-  EXPECT_EQ(main.Parameter.Width, 320);
-  EXPECT_EQ(main.Parameter.FractalMethod->Name, "z^2+C");
+  EXPECT_GT(main.Parameter.Stamp(), parameterStamp);
+  EXPECT_EQ(main.Parameter.Width(), 320);
+  EXPECT_EQ(main.Parameter.FractalMethod().Name(), "z^2+C");
   // A new node never takes the name of one read from the text.
-  EXPECT_NE(main.Graph().AddMixer()->Name, "Mixer1");
+  EXPECT_NE(main.Graph().AddMixer()->Name(), "Mixer1");
 }
 
 TEST(QVSourceReader, EffectorWithoutConvertDataHasAnEmptyColourBar) {
@@ -261,9 +262,9 @@ TEST(QVSourceReader, IntegersAreTruncatedTowardZeroAndSaturate) {
   text = ReplaceAll(text, "Width: 320", "Width: -0.5");
   text = ReplaceAll(text, "Height: 320", "Height: 1e20");
   Read(main, text);
-  EXPECT_EQ(main.Graph().Generators[0]->Depth, 99);
-  EXPECT_EQ(main.Parameter.Width, 0);
-  EXPECT_EQ(main.Parameter.Height, INT32_MAX);
+  EXPECT_EQ(main.Graph().Generators[0]->Depth(), 99);
+  EXPECT_EQ(main.Parameter.Width(), 0);
+  EXPECT_EQ(main.Parameter.Height(), INT32_MAX);
 }
 
 TEST(QVSourceReader, ElementsCarryTheirOperatorAndLinkToTheFirstOfAName) {
@@ -298,9 +299,9 @@ TEST(QVSourceReader, GeneratorLinksGoToTheFirstOfAName) {
   const std::string deeper = ReplaceAll(generatorBlock, "Depth: 100", "Depth: 7");
   Read(main, text.substr(0, effectorAt) + deeper + text.substr(effectorAt));
   ASSERT_EQ(main.Graph().Generators.size(), 2u);
-  EXPECT_EQ(main.Graph().Generators[0]->Name, main.Graph().Generators[1]->Name);
-  EXPECT_EQ(main.Graph().Effectors[0]->Generator, main.Graph().Generators[0]);
-  EXPECT_EQ(main.Graph().Generators[1]->Depth, 7);
+  EXPECT_EQ(main.Graph().Generators[0]->Name(), main.Graph().Generators[1]->Name());
+  EXPECT_EQ(main.Graph().Effectors[0]->Generator(), main.Graph().Generators[0]);
+  EXPECT_EQ(main.Graph().Generators[1]->Depth(), 7);
 }
 
 TEST(QVSourceReader, MixersChainInTextOrder) {
@@ -313,7 +314,7 @@ TEST(QVSourceReader, MixersChainInTextOrder) {
   EXPECT_EQ(main.Graph().Mixers[0]->BaseMixer(), nullptr);
   EXPECT_EQ(main.Graph().Mixers[1]->BaseMixer(), main.Graph().Mixers[0]);
   EXPECT_EQ(main.Graph().Mixers[2]->BaseMixer(), main.Graph().Mixers[1]);
-  EXPECT_EQ(main.Graph().Mixers[2]->Name, "Third");
+  EXPECT_EQ(main.Graph().Mixers[2]->Name(), "Third");
 }
 
 TEST(QVSourceReader, OperatorIsTheFirstCharacterNotTheFirstByte) {
@@ -340,10 +341,10 @@ TEST(QVSourceReader, ReadingDuringARenderReplacesTheProject) {
   EXPECT_EQ(qv::WriteProject(main), DefaultText());
 }
 
-TEST(QVSourceReader, ReadObjectReadsOneBlockIntoAnObject) {
+TEST(QVSourceReader, ReadBlockReadsOneBlockIntoAnObject) {
   auto method = qv::CloneAs(*FindMethod(OutputMethods(), "球"));
   qv::SourceText text("球\n\t{\n\t\tParameter: (1, 2)\n\t\tParameter: ( 3 ,4 )\n\t}\n\nrest");
-  EXPECT_FALSE(qv::ReadObject(*method, text));
+  EXPECT_FALSE(qv::ReadBlock(*method, text));
   EXPECT_EQ(method->ParamValue(0), (QVComplex{1.0, 2.0}));
   EXPECT_EQ(method->ParamValue(1), (QVComplex{3.0, 4.0}));
   EXPECT_EQ(text.Rest(), "rest");
@@ -464,7 +465,7 @@ TEST(QVSourceReader, AnEffectorWithoutGeneratorRoundTrips) {
   EXPECT_NE(text.find("\tGenerator: \n"), std::string::npos);
   Read(main, text);
   ASSERT_EQ(main.Graph().Effectors.size(), 1u);
-  EXPECT_EQ(main.Graph().Effectors[0]->Generator, nullptr);
+  EXPECT_EQ(main.Graph().Effectors[0]->Generator(), nullptr);
   EXPECT_EQ(qv::WriteProject(main), text);
 }
 
@@ -480,7 +481,7 @@ TEST(QVSourceReader, AnEmptyGeneratorNameLinksWhenAGeneratorHasIt) {
   ASSERT_NE(text.find("Generator: \n{"), std::string::npos);
   Read(main, text);
   ASSERT_EQ(main.Graph().Effectors.size(), 1u);
-  EXPECT_EQ(main.Graph().Effectors[0]->Generator, main.Graph().Generators[0]);
+  EXPECT_EQ(main.Graph().Effectors[0]->Generator(), main.Graph().Generators[0]);
   EXPECT_EQ(qv::WriteProject(main), text);
   ASSERT_TRUE(main.RunPass());
   EXPECT_GT(main.Graph().Effectors[0]->RGBField.Width, 0) << "the effector has a picture";

@@ -11,11 +11,23 @@
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "source/QVObjectText.h"
 #include "tests/source/SourceTestSupport.h"
 
 namespace {
 
 using qv::test::DefaultProjectText;
+
+// The body of an object's block: its lines at one tab, without the name
+// line and braces around them.
+template <typename T>
+std::string Body(const T& object) {
+  const std::string block = qv::WriteBlock(object, "");
+  const std::string head = object.Name() + "\n{\n";
+  EXPECT_EQ(block.substr(0, head.size()), head);
+  EXPECT_EQ(block.substr(block.size() - 3), "}\n\n");
+  return block.substr(head.size(), block.size() - head.size() - 3);
+}
 
 TEST(QVSourceWriter, TextAfterStartUpIsTheDefaultProject) {
   // Node names come from the project's own counters, so every new project
@@ -28,12 +40,12 @@ TEST(QVSourceWriter, TextAfterStartUpIsTheDefaultProject) {
 TEST(QVSourceWriter, WritingChangesNothing) {
   QVMain main;
   QVNodeGraph& graph = main.Graph();
-  const std::vector<const QVObject*> objects = {&main.Parameter, main.Parameter.FractalMethod.get(),
+  const std::vector<const QVObject*> objects = {&main.Parameter, &main.Parameter.FractalMethod(),
                                                 graph.Generators[0], graph.Effectors[0],
                                                 graph.Mixers[0]};
   const auto stamps = [&] {
     std::vector<uint64_t> out;
-    for (const QVObject* o : objects) out.push_back(o->Stamp);
+    for (const QVObject* o : objects) out.push_back(o->Stamp());
     return out;
   };
   const std::vector<uint64_t> before = stamps();
@@ -42,12 +54,12 @@ TEST(QVSourceWriter, WritingChangesNothing) {
   EXPECT_EQ(stamps(), before);
 }
 
-TEST(QVSourceWriter, WriteObjectIndentsTheBodyOneTabDeeper) {
+TEST(QVSourceWriter, WriteBlockIndentsTheBodyOneTabDeeper) {
   QVMain main;
   QVMixer& mixer = *main.Graph().Mixers[0];
-  mixer.Name = "M";
-  EXPECT_EQ(qv::WriteObject(mixer, "\t"),
-            "M\n\t{\n\t\tSourceList: +" + main.Graph().Effectors[0]->Name +
+  main.Graph().Rename(mixer, "M");
+  EXPECT_EQ(qv::WriteBlock(mixer, "\t"),
+            "M\n\t{\n\t\tSourceList: +" + main.Graph().Effectors[0]->Name() +
                 "\n\t\tTransparenceType: 和合成\n\t\tRegular: on\n\t\tMaskSW: off\n\t}\n\n");
 }
 
@@ -60,7 +72,7 @@ TEST(QVSourceWriter, ParameterBodyWritesSevenEntries) {
   p.ChangeScale(0.00005);
   p.ChangeWidth(320 >> 1);  // 640 x 480 typed at magnification 1/2
   p.ChangeHeight(480 >> 1);
-  EXPECT_EQ(p.WriteSource("\t"),
+  EXPECT_EQ(Body(p),
             "\tFractalType: ジュリア\n"
             "\tFractalMethod: z^2+C\n\t{\n\t}\n\n"
             "\tFractalParameter: (0.25, -1E-20)\n"
@@ -70,7 +82,7 @@ TEST(QVSourceWriter, ParameterBodyWritesSevenEntries) {
             "\tHeight: 240\n");
   // Every type other than 0 iterates Julia-like, and is written so.
   p.ChangeFractalType(7);
-  EXPECT_NE(p.WriteSource("").find("FractalType: ジュリア\n"), std::string::npos);
+  EXPECT_NE(Body(p).find("FractalType: ジュリア\n"), std::string::npos);
 }
 
 TEST(QVSourceWriter, GeneratorBodyWritesMethodBlocksAtTheBodyIndent) {
@@ -82,7 +94,7 @@ TEST(QVSourceWriter, GeneratorBodyWritesMethodBlocksAtTheBodyIndent) {
   g.SetOutputMethod(std::move(output));
   g.SetDepth(-7);
   g.SetRange(1e15);
-  EXPECT_EQ(g.WriteSource("\t"),
+  EXPECT_EQ(Body(g),
             "\tDivergenceMethod: ノルム\n\t{\n\t}\n\n"
             "\tOutputMethod: 球\n\t{\n\t\tParameter: (0.5, -0.5)\n\t\tParameter: (3, 0)\n\t}\n\n"
             "\tDepth: -7\n"
@@ -92,25 +104,25 @@ TEST(QVSourceWriter, GeneratorBodyWritesMethodBlocksAtTheBodyIndent) {
 TEST(QVSourceWriter, EffectorWritesItsColourBarInOrderAndNothingWhenEmpty) {
   QVMain main;
   QVEffector& e = *main.Graph().Effectors[0];
-  e.Name = "E";
+  main.Graph().Rename(e, "E");
   e.SetDifferential(true);
   e.SetDifferentialVector({1.0, 0.0});
   e.SetDifferentialEdgeSW(true);
   e.InsertEntry(PackRGB(255, 255, 255), 0.25);
   e.InsertEntry(PackRGB(1, 2, 3), -1.5);
-  const std::string head = "\tGenerator: " + main.Graph().Generators[0]->Name +
+  const std::string head = "\tGenerator: " + main.Graph().Generators[0]->Name() +
                            "\n\tRenderingMethod: 回数\n\t{\n\t\tParameter: (50, 0)\n\t}\n\n"
                            "\tDifferential: on\n"
                            "\tDifferentialVector: (1, 0)\n"
                            "\tDifferentialRegularSW: off\n"
                            "\tDifferentialEdgeSW: on\n";
-  EXPECT_EQ(e.WriteSource("\t"), head +
-                                     "\tConvertData: -1.5 1 2 3\n"
-                                     "\tConvertData: 0 0 0 0\n"
-                                     "\tConvertData: 0.25 255 255 255\n"
-                                     "\tConvertData: 1 255 255 255\n");
+  EXPECT_EQ(Body(e), head +
+                         "\tConvertData: -1.5 1 2 3\n"
+                         "\tConvertData: 0 0 0 0\n"
+                         "\tConvertData: 0.25 255 255 255\n"
+                         "\tConvertData: 1 255 255 255\n");
   e.ClearEntries();
-  EXPECT_EQ(e.WriteSource("\t"), head);
+  EXPECT_EQ(Body(e), head);
 }
 
 TEST(QVSourceWriter, MixerWritesBothListsWithTheirOperators) {
@@ -118,40 +130,40 @@ TEST(QVSourceWriter, MixerWritesBothListsWithTheirOperators) {
   QVEffector* e1 = main.Graph().Effectors[0];
   auto* e2 = new QVEffector(main.Graph(), main.Graph().Generators[0]);  // owned by the graph
   auto* e3 = new QVEffector(main.Graph(), main.Graph().Generators[0]);
-  e2->Name = "Effector2";
-  e3->Name = "Effector3";
+  main.Graph().Rename(*e2, "Effector2");
+  main.Graph().Rename(*e3, "Effector3");
   QVMixer& m = *main.Graph().Mixers[0];
   m.AppendSource('*', e2);
   m.AppendTransparence('+', e3);
   m.SetTransparenceType(4);
   m.SetRegular(false);
   m.SetMaskSW(true);
-  EXPECT_EQ(m.WriteSource("\t"), "\tSourceList: +" + e1->Name +
-                                     "\n"
-                                     "\tSourceList: *Effector2\n"
-                                     "\tTransparenceList: +Effector3\n"
-                                     "\tTransparenceType: 黒色透過２\n"
-                                     "\tRegular: off\n"
-                                     "\tMaskSW: on\n");
+  EXPECT_EQ(Body(m), "\tSourceList: +" + e1->Name() +
+                         "\n"
+                         "\tSourceList: *Effector2\n"
+                         "\tTransparenceList: +Effector3\n"
+                         "\tTransparenceType: 黒色透過２\n"
+                         "\tRegular: off\n"
+                         "\tMaskSW: on\n");
   const char* names[] = {"和合成", "透明合成１", "透明合成２", "黒色透過", "黒色透過２"};
   for (int type = 0; type < 5; ++type) {
     m.SetTransparenceType(type);
-    EXPECT_NE(m.WriteSource("").find(std::string("TransparenceType: ") + names[type] + "\n"),
+    EXPECT_NE(Body(m).find(std::string("TransparenceType: ") + names[type] + "\n"),
               std::string::npos);
   }
   // A type outside the table combines as the sum and is written as such.
   m.SetTransparenceType(9);
-  EXPECT_NE(m.WriteSource("").find("TransparenceType: 和合成\n"), std::string::npos);
+  EXPECT_NE(Body(m).find("TransparenceType: 和合成\n"), std::string::npos);
   m.SetSourceList({});
   m.SetTransparenceList({});
-  EXPECT_EQ(m.WriteSource(""), "TransparenceType: 和合成\nRegular: off\nMaskSW: on\n");
+  EXPECT_EQ(Body(m), "\tTransparenceType: 和合成\n\tRegular: off\n\tMaskSW: on\n");
 }
 
 TEST(QVSourceWriter, NamesAreWrittenUnchangedAndDuplicatesBoth) {
   QVMain main;
-  main.Graph().Generators[0]->Name = "my generator\t1";
+  main.Graph().Rename(*main.Graph().Generators[0], "my generator\t1");
   auto* copy = new QVGenerator(*main.Graph().Generators[0]);  // owned by the graph
-  copy->Name = main.Graph().Generators[0]->Name;
+  main.Graph().Rename(*copy, main.Graph().Generators[0]->Name());
   const std::string text = qv::WriteProject(main);
   const std::string block = "Generator: my generator\t1\n{\n";
   const size_t first = text.find(block);
@@ -164,11 +176,11 @@ TEST(QVSourceWriter, NodesAreWrittenInRegistryOrderByKind) {
   QVMain main;
   auto* g2 = new QVGenerator(main.Graph(), &main.Parameter);  // owned by the graph
   auto* m2 = new QVMixer(main.Graph());
-  g2->Name = "G2";
-  m2->Name = "M2";
-  main.Graph().Mixers[0]->Name = "M1";
+  main.Graph().Rename(*g2, "G2");
+  main.Graph().Rename(*m2, "M2");
+  main.Graph().Rename(*main.Graph().Mixers[0], "M1");
   const std::string text = qv::WriteProject(main);
-  const size_t g1At = text.find("Generator: " + main.Graph().Generators[0]->Name + "\n");
+  const size_t g1At = text.find("Generator: " + main.Graph().Generators[0]->Name() + "\n");
   const size_t g2At = text.find("Generator: G2\n");
   const size_t eAt = text.find("Effector: ");
   const size_t m1At = text.find("Mixer: M1\n");

@@ -47,7 +47,7 @@ template <typename T>
 std::unique_ptr<T> MethodAt(const std::vector<const T*>& list, size_t index, Sequence& seq,
                             double lo, double hi, double step) {
   std::unique_ptr<T> method = CloneAs(*list[index % list.size()]);
-  for (uint32_t i = 0; i < method->ParamCount; ++i) {
+  for (uint32_t i = 0; i < method->ParamCount(); ++i) {
     method->SetParamValue(i, {seq.Decimal(lo, hi, step), seq.Decimal(-lo, hi, step)});
   }
   return method;

@@ -41,7 +41,7 @@ class SavedEdits {
     main_.Parameter.ChangeScale(0.01);
     main_.Graph().Generators.front()->SetDepth(300);
     effector_ = main_.Graph().Effectors.front();
-    effector_->RenderingMethod->SetParamValue(0, {20.0, 0.0});
+    effector_->RenderingMethod().SetParamValue(0, {20.0, 0.0});
     bar_.SetEffector(effector_);
   }
 
@@ -63,7 +63,7 @@ class SavedEdits {
         main_.Parameter.ChangeFractalParameter({Real(-1, 1), Real(-1, 1)});
         break;
       default:
-        effector_->RenderingMethod->SetParamValue(0, {Real(5, 40), 0.0});
+        effector_->RenderingMethod().SetParamValue(0, {Real(5, 40), 0.0});
         break;
     }
   }
@@ -117,14 +117,15 @@ class SavedEdits {
     using Button = QVViewerGesture::Button;
     const QVParameter& p = main_.Parameter;
     const int32_t cx = kWidth / 2 - 3 + Pick(7), cy = kHeight / 2 - 3 + Pick(7);
-    const bool zoomIn = p.Scale > 1e-12 && Pick(5) > 0;
+    const bool zoomIn = p.Scale() > 1e-12 && Pick(5) > 0;
     gesture_.Press(cx, cy, Button::Left);
     gesture_.Move(cx + 2 + Pick(12), cy, kWidth, kHeight);
     gesture_.Release(cx, cy, Button::Left);
     const int32_t x = zoomIn ? cx : 1, y = zoomIn ? cy : 1;
     gesture_.DoubleClick(x, y);
     if (gesture_.Release(x, y, Button::Left) != QVViewerGesture::Action::Apply) return;
-    const std::optional<QVView> view = gesture_.Zoom(x, y, kWidth, kHeight, {p.Viewpoint, p.Scale});
+    const std::optional<QVView> view =
+        gesture_.Zoom(x, y, kWidth, kHeight, {p.Viewpoint(), p.Scale()});
     gesture_.Finish();
     if (!view) return;
     main_.Parameter.ChangeViewpoint(view->Viewpoint);

@@ -75,7 +75,7 @@ TEST_F(WorkspaceLinks, SourcesThenTransparencesWithCoincidentLines) {
   const auto lines = WorkspaceGeometry::Lines(Links());
   EXPECT_EQ(lines[3], lines[5]);
   EXPECT_EQ(lines[5], (LineSegment{244, 20, 268, 56}));
-  EXPECT_EQ(unlinked->Generator, nullptr);
+  EXPECT_EQ(unlinked->Generator(), nullptr);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST(TFrameController, PanelsAreReusedFromFiveToTwoToFourGenerators) {
   EXPECT_EQ(e.controller.Panels(NodeKind::Generator), five);
   EXPECT_EQ(Shown(five), (std::vector<bool>{true, true, true, true, false}));
   EXPECT_EQ(five[3]->geometry(), QRect(4, 112, 108, 32));
-  EXPECT_EQ(five[3]->LabelName->text().toStdString(), e.main.Graph().Generators[3]->Name);
+  EXPECT_EQ(five[3]->LabelName->text().toStdString(), e.main.Graph().Generators[3]->Name());
 }
 
 TEST(TFrameController, LinesArePaintedFromEdgeMiddleToEdgeMiddle) {
@@ -89,7 +89,7 @@ TEST(TFrameController, ClickBindsTheEditorAndMovesTheSelectionOfItsKind) {
   EXPECT_TRUE(gens[1]->Raised() && effector->Raised());
   EXPECT_EQ(TFramePanelGenerator::SelectedPanel, gens[1]);
   EXPECT_EQ(e.formGenerator.FrameGenerator1->EditName->text().toStdString(),
-            e.main.Graph().Generators[1]->Name);
+            e.main.Graph().Generators[1]->Name());
 }
 
 }  // namespace

@@ -163,7 +163,7 @@ TEST(TForm1, AProjectThatDoesNotReadChangesNothingAndSaysWhere) {
   text.replace(QStringLiteral("Scale: 4"), QStringLiteral("Scale: 2"));
   e.form.Memo1->setPlainText(text);
   e.form.Button4Click();
-  EXPECT_EQ(e.form.Main().Parameter.Scale, 2.0);
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), 2.0);
   EXPECT_EQ(e.form.FrameParameter1->EditScale->text(), QStringLiteral("2"));
 }
 
@@ -192,13 +192,13 @@ TEST(TFormViewer, DragThenDoubleClickZoomsAndRefreshesTheFrame) {
   EXPECT_EQ(withOutline.pixel(5, 5), picture.pixel(5, 5));
   // A double-click as Qt delivers it: press, release, double-click, release.
   QTest::mouseClick(image, Qt::LeftButton, {}, QPoint(200, 100));
-  EXPECT_EQ(e.form.Main().Parameter.Scale, 4.0);
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), 4.0);
   QTest::mouseDClick(image, Qt::LeftButton, {}, QPoint(200, 100));
-  EXPECT_EQ(e.form.Main().Parameter.Scale, 4.0);
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), 4.0);
   QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(200, 100));
   ASSERT_TRUE(e.Finish());
-  EXPECT_EQ(e.form.Main().Parameter.Scale, 1.0);  // 80 of 320 pixels: a quarter
-  EXPECT_EQ(e.form.Main().Parameter.Viewpoint.re, 1.0 * (200 - 160) * (4.0 / 320));
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), 1.0);  // 80 of 320 pixels: a quarter
+  EXPECT_EQ(e.form.Main().Parameter.Viewpoint().re, 1.0 * (200 - 160) * (4.0 / 320));
   EXPECT_EQ(e.form.FrameParameter1->EditScale->text(), QStringLiteral("1"));
   EXPECT_EQ(e.form.FrameParameter1->EditViewpointI->text(), QStringLiteral("0.75"));
   const QImage after = image->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -211,7 +211,7 @@ TEST(TFormViewer, GesturesWaitForAPictureSize) {
   e.form.FrameParameter1->EditWidth->setText("0");
   QTest::mouseClick(e.viewer.ImageViewer, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(e.viewer.Gesture.State, QVViewerGesture::Idle);
-  EXPECT_EQ(e.form.Main().Parameter.Viewpoint.re, 0.0);
+  EXPECT_EQ(e.form.Main().Parameter.Viewpoint().re, 0.0);
   EXPECT_FALSE(e.form.Main().Rendering());
 }
 

@@ -81,7 +81,7 @@ TEST_F(EffectorEditor, EnterInAnotherBoxPressesTheHiddenOkButton) {
 }
 
 TEST_F(EffectorEditor, TextsThatDoNotConvertAreMarkedAndStoreNothing) {
-  const uint64_t stamp = Node().Stamp;
+  const uint64_t stamp = Node().Stamp();
   for (const char* text : {"nan", "-", "1e", ""}) {
     frame_->EditX->setText(text);
     frame_->EditX->setModified(true);
@@ -91,13 +91,13 @@ TEST_F(EffectorEditor, TextsThatDoNotConvertAreMarkedAndStoreNothing) {
     EXPECT_TRUE(frame_->Marks().Marked(frame_->EditDifferentialVectorR)) << text;
   }
   EXPECT_EQ(Node().EntryInput(0), 0.0);
-  EXPECT_EQ(Node().DifferentialVector.re, 1.0);
-  EXPECT_EQ(Node().Stamp, stamp);
+  EXPECT_EQ(Node().DifferentialVector().re, 1.0);
+  EXPECT_EQ(Node().Stamp(), stamp);
 }
 
 // The text would not tell the two entries apart: reading would merge them.
 TEST_F(EffectorEditor, AnotherEntrysInputIsRefusedInline) {
-  const uint64_t stamp = Node().Stamp;
+  const uint64_t stamp = Node().Stamp();
   for (const char* text : {"1", "1.0000000000000002"}) {
     frame_->EditX->setText(text);
     frame_->EditX->setModified(true);
@@ -109,7 +109,7 @@ TEST_F(EffectorEditor, AnotherEntrysInputIsRefusedInline) {
   }
   EXPECT_EQ(Node().EntryCount(), 2);
   EXPECT_EQ(Node().EntryInput(0), 0.0);
-  EXPECT_EQ(Node().Stamp, stamp);
+  EXPECT_EQ(Node().Stamp(), stamp);
   frame_->EditX->setText("0.25");
   frame_->EditX->setModified(true);
   frame_->Button1->click();
@@ -122,9 +122,10 @@ TEST_F(EffectorEditor, DeleteKeepsTwoEntriesAndDifferentialGroupEditsTheSwitches
   EXPECT_EQ(Node().EntryCount(), 2);
   frame_->CheckBoxDifferentialSW->click();
   frame_->CheckBoxDifferentialEdgeSW->click();
-  EXPECT_TRUE(Node().Differential && Node().DifferentialEdgeSW && !Node().DifferentialRegularSW);
+  EXPECT_TRUE(Node().Differential() && Node().DifferentialEdgeSW() &&
+              !Node().DifferentialRegularSW());
   frame_->EditDifferentialVectorI->setText("0.5");
-  EXPECT_EQ(Node().DifferentialVector.im, 0.5);
+  EXPECT_EQ(Node().DifferentialVector().im, 0.5);
 }
 
 TEST_F(EffectorEditor, AColourSetOnTheBarChangesTheNextRender) {

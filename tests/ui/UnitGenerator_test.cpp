@@ -32,11 +32,11 @@ TEST_F(GeneratorEditor, DepthIsReadAsTheProjectReaderReadsIt) {
   } cases[] = {{"12.7", 12}, {"-3.9", -3}, {"1e3", 1000}, {"0", 0}, {"1e12", 2147483647}};
   for (const auto& c : cases) {
     frame_->EditDepth->setText(c.text);
-    EXPECT_EQ(e_.main.Graph().Generators[0]->Depth, c.depth) << c.text;
+    EXPECT_EQ(e_.main.Graph().Generators[0]->Depth(), c.depth) << c.text;
   }
   frame_->EditDepth->setText("12,5");
   EXPECT_TRUE(frame_->Marks().Marked(frame_->EditDepth));
-  EXPECT_EQ(e_.main.Graph().Generators[0]->Depth, 2147483647);
+  EXPECT_EQ(e_.main.Graph().Generators[0]->Depth(), 2147483647);
 }
 
 TEST_F(GeneratorEditor, ChoosingAKindAgainRestoresItsDefaults) {
@@ -44,7 +44,7 @@ TEST_F(GeneratorEditor, ChoosingAKindAgainRestoresItsDefaults) {
   kinds->setCurrentIndex(2);  // "十字"
   const QString width = frame_->FrameDivergenceMethod->EditParam0R->text();
   frame_->FrameDivergenceMethod->EditParam0R->setText("9");
-  EXPECT_EQ(e_.main.Graph().Generators[0]->DivergenceMethod->ParamValue(0).re, 9.0);
+  EXPECT_EQ(e_.main.Graph().Generators[0]->DivergenceMethod().ParamValue(0).re, 9.0);
   kinds->setCurrentIndex(0);  // "ノルム": no slots
   EXPECT_EQ(frame_->FrameDivergenceMethod->LabelParam0->text(), QString());
   kinds->setCurrentIndex(2);
@@ -53,16 +53,16 @@ TEST_F(GeneratorEditor, ChoosingAKindAgainRestoresItsDefaults) {
 }
 
 TEST_F(GeneratorEditor, NameBoxKeepsTheOldNameForATakenOrEmptyName) {
-  const std::string old = e_.main.Graph().Generators[0]->Name;
+  const std::string old = e_.main.Graph().Generators[0]->Name();
   for (const std::string& taken :
-       {e_.main.Graph().Effectors[0]->Name, std::string(), std::string("a b")}) {
+       {e_.main.Graph().Effectors[0]->Name(), std::string(), std::string("a b")}) {
     frame_->EditName->setText(qv::ToQString(taken));
-    EXPECT_EQ(e_.main.Graph().Generators[0]->Name, old) << taken;
+    EXPECT_EQ(e_.main.Graph().Generators[0]->Name(), old) << taken;
     EXPECT_TRUE(frame_->Marks().Marked(frame_->EditName)) << taken;
     EXPECT_FALSE(e_.formGenerator.LabelStatus->text().isEmpty());
   }
   frame_->EditName->setText("Deep");
-  EXPECT_EQ(e_.main.Graph().Generators[0]->Name, "Deep");
+  EXPECT_EQ(e_.main.Graph().Generators[0]->Name(), "Deep");
   EXPECT_FALSE(frame_->Marks().Marked(frame_->EditName));
 }
 

@@ -37,16 +37,16 @@ TEST(TFrameMethod, UpdateViewShowsKindLabelsAndFourRows) {
 
 TEST(TFrameMethod, TypingStoresOnlyWhatConvertsIntoSlotsTheMethodHas) {
   BoundFrame b;
-  uint64_t stamp = b.method->Stamp;
+  uint64_t stamp = b.method->Stamp();
   b.frame.EditParam1R->clear();
   QTest::keyClicks(b.frame.EditParam1R, "2.5");
   EXPECT_EQ(b.method->ParamValue(1).re, 2.5);
-  EXPECT_GT(b.method->Stamp, stamp);
+  EXPECT_GT(b.method->Stamp(), stamp);
 
-  stamp = b.method->Stamp;
+  stamp = b.method->Stamp();
   QTest::keyClicks(b.frame.EditParam1R, "e");  // "2.5e" does not convert
   EXPECT_EQ(b.method->ParamValue(1).re, 2.5);
-  EXPECT_EQ(b.method->Stamp, stamp);
+  EXPECT_EQ(b.method->Stamp(), stamp);
   EXPECT_TRUE(b.frame.Marks().Marked(b.frame.EditParam1R));
   EXPECT_EQ(b.frame.EditParam1R->toolTip(),
             QString::fromUtf8("'2.5e' は浮動小数点数ではありません"));
@@ -54,18 +54,19 @@ TEST(TFrameMethod, TypingStoresOnlyWhatConvertsIntoSlotsTheMethodHas) {
   EXPECT_EQ(b.method->ParamValue(1).re, 25.0);
   EXPECT_FALSE(b.frame.Marks().Marked(b.frame.EditParam1R));
 
-  stamp = b.method->Stamp;
+  stamp = b.method->Stamp();
   b.frame.EditParam2I->setText("7");  // slot 2 does not exist: nothing stored
-  EXPECT_EQ(b.method->Stamp, stamp);
+  EXPECT_EQ(b.method->Stamp(), stamp);
   b.frame.EditParam2I->setText("abc");  // but the text is still checked
   EXPECT_TRUE(b.frame.Marks().Marked(b.frame.EditParam2I));
 }
 
 TEST(TFrameMethod, UnknownKindKeepsTheSelectionAndCloneSelectedFollowsTheBox) {
   BoundFrame b;
-  b.method->Name = "???";
+  const auto unlisted = qv::CloneAs(*OutputMethods()[1]);  // a name the box does not list
+  b.frame.Method = unlisted.get();
   b.frame.ComboBoxMethod->setCurrentIndex(2);
   b.frame.UpdateView();
   EXPECT_EQ(b.frame.ComboBoxMethod->currentIndex(), 2);
-  EXPECT_EQ(b.frame.CloneSelected(DivergenceMethods())->Name, DivergenceMethods()[2]->Name);
+  EXPECT_EQ(b.frame.CloneSelected(DivergenceMethods())->Name(), DivergenceMethods()[2]->Name());
 }

@@ -25,20 +25,20 @@ TEST(TFrameMixer, DefaultMixerShowsItsSettingsAndSourceLine) {
   TFrameMixer& f = *e.formMixer.FrameMixer1;
   f.SetMixer(e.main.Graph().Mixers[0]);
   f.UpdateView();
-  EXPECT_EQ(f.EditName->text().toStdString(), e.main.Graph().Mixers[0]->Name);
+  EXPECT_EQ(f.EditName->text().toStdString(), e.main.Graph().Mixers[0]->Name());
   EXPECT_EQ(f.ComboBoxTransparenceType->currentText(), QString::fromUtf8("和合成"));
   EXPECT_TRUE(f.CheckBoxRegular->isChecked());
   EXPECT_FALSE(f.CheckBoxMaskSW->isChecked());
   EXPECT_EQ(Items(f.ListBoxSource),
-            QStringList{qv::ToQString("+" + e.main.Graph().Effectors[0]->Name)});
+            QStringList{qv::ToQString("+" + e.main.Graph().Effectors[0]->Name())});
   EXPECT_EQ(f.ListBoxTransparence->count(), 0);
   f.ComboBoxTransparenceType->setCurrentIndex(4);  // "黒色透過２"
-  EXPECT_EQ(e.main.Graph().Mixers[0]->TransparenceType, 4);
+  EXPECT_EQ(e.main.Graph().Mixers[0]->TransparenceType(), 4);
 }
 
 TEST(TFrameMixer, ListsFollowTheShownMixerFromFiveLinesToThree) {
   qv::test::NodeEditors e;
-  e.main.Graph().Effectors[0]->Name = "E";
+  e.main.Graph().Rename(*e.main.Graph().Effectors[0], "E");
   auto* five = new QVMixer(e.main.Graph());
   auto* three = new QVMixer(e.main.Graph());
   for (int i = 0; i < 5; ++i) five->AppendSource(i % 2 ? '*' : '+', e.main.Graph().Effectors[0]);
@@ -54,7 +54,7 @@ TEST(TFrameMixer, ListsFollowTheShownMixerFromFiveLinesToThree) {
   EXPECT_EQ(Items(f.ListBoxSource), (QStringList{"-E", "+E", "*E"}));
   EXPECT_EQ(Items(f.ListBoxTransparence), QStringList{"+E"});
   EXPECT_EQ(f.ComboBoxTransparenceType->currentIndex(), -1);
-  EXPECT_EQ(three->TransparenceType, 7);
+  EXPECT_EQ(three->TransparenceType(), 7);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "engine/methods/QVFractalMethods.h"
 #include "engine/methods/QVOutputMethods.h"
 #include "engine/methods/QVRenderingMethods.h"
+#include "source/QVObjectText.h"
 
 namespace {
 
@@ -105,19 +106,19 @@ template <typename T>
 void CheckRoundTrip(const std::vector<const T*>& list) {
   const std::vector<QVComplex> values = {{0.125, -3e-300}, {1e20, -12345.678}, {-0.001, 7}};
   for (const T* prototype : list) {
-    SCOPED_TRACE(prototype->Name);
+    SCOPED_TRACE(prototype->Name());
     std::unique_ptr<QVMethod> original = prototype->Clone();
-    for (uint32_t i = 0; i < original->ParamCount; ++i) original->SetParamValue(i, values[i]);
-    const std::string written = qv::WriteMethodEntry(*original, "\t");
+    for (uint32_t i = 0; i < original->ParamCount(); ++i) original->SetParamValue(i, values[i]);
+    const std::string written = qv::WriteBlock(*original, "\t");
     qv::SourceText text(written + "\tNextKey: 1\n");
     std::unique_ptr<T> back = ReadEntry(text, list);
     ASSERT_NE(back, nullptr) << text.ErrorMessage();
     EXPECT_FALSE(text.HasError());
     EXPECT_EQ(TypeOf(*back), TypeOf(*prototype));
-    EXPECT_EQ(back->Name, prototype->Name);
-    EXPECT_EQ(back->ParamValues, original->ParamValues);
+    EXPECT_EQ(back->Name(), prototype->Name());
+    EXPECT_EQ(back->ParamValues(), original->ParamValues());
     EXPECT_EQ(std::string(text.Rest()), "NextKey: 1\n");  // the empty line is consumed
-    EXPECT_EQ(qv::WriteMethodEntry(*back, "\t"), written);
+    EXPECT_EQ(qv::WriteBlock(*back, "\t"), written);
   }
 }
 
@@ -130,12 +131,12 @@ TEST(QVMethod, PrototypeListsFollowTheTablesInOrder) {
       const QVMethod& m = *family.prototypes[k];
       const Expected& e = (*family.expected)[k];
       SCOPED_TRACE(std::string(family.name) + " #" + std::to_string(k) + " " + e.name);
-      EXPECT_EQ(m.Name, e.name);
+      EXPECT_EQ(m.Name(), e.name);
       EXPECT_EQ(m.Kind(), static_cast<int32_t>(k));
-      ASSERT_EQ(m.ParamCount, e.slots.size());
-      ASSERT_EQ(m.ParamLabels.size(), e.slots.size());
-      ASSERT_EQ(m.ParamValues.size(), e.slots.size());
-      for (uint32_t i = 0; i < m.ParamCount; ++i) {
+      ASSERT_EQ(m.ParamCount(), e.slots.size());
+      ASSERT_EQ(m.ParamLabels().size(), e.slots.size());
+      ASSERT_EQ(m.ParamValues().size(), e.slots.size());
+      for (uint32_t i = 0; i < m.ParamCount(); ++i) {
         EXPECT_EQ(m.ParamLabel(i), e.slots[i].label);
         EXPECT_EQ(m.ParamValue(i), e.slots[i].value);
       }
@@ -149,7 +150,7 @@ TEST(QVMethod, EveryFamilyNamesEachRuleOnce) {
   std::vector<std::pair<std::string, std::vector<std::string>>> families;
   for (const Family& family : AllFamilies()) {
     families.push_back({family.name, {}});
-    for (const QVMethod* m : family.prototypes) families.back().second.push_back(m->Name);
+    for (const QVMethod* m : family.prototypes) families.back().second.push_back(m->Name());
   }
   families.push_back(
       {"transparence", {TransparenceTypeNames.begin(), TransparenceTypeNames.end()}});
@@ -186,26 +187,26 @@ TEST(QVMethod, FindMethodSearchesOneFamilyByExactName) {
 TEST(QVMethod, CloneKeepsClassKindLabelsAndValues) {
   for (const Family& family : AllFamilies()) {
     for (const QVMethod* prototype : family.prototypes) {
-      SCOPED_TRACE(prototype->Name);
+      SCOPED_TRACE(prototype->Name());
       std::unique_ptr<QVMethod> first = prototype->Clone();
-      for (uint32_t i = 0; i < first->ParamCount; ++i) first->SetParamValue(i, Edited(i));
+      for (uint32_t i = 0; i < first->ParamCount(); ++i) first->SetParamValue(i, Edited(i));
       std::unique_ptr<QVMethod> second = first->Clone();
 
       EXPECT_EQ(TypeOf(*second), TypeOf(*prototype));
-      EXPECT_EQ(second->Name, prototype->Name);
+      EXPECT_EQ(second->Name(), prototype->Name());
       EXPECT_EQ(second->Kind(), prototype->Kind());
-      EXPECT_EQ(second->ParamLabels, prototype->ParamLabels);
-      ASSERT_EQ(second->ParamCount, prototype->ParamCount);
-      for (uint32_t i = 0; i < second->ParamCount; ++i) {
+      EXPECT_EQ(second->ParamLabels(), prototype->ParamLabels());
+      ASSERT_EQ(second->ParamCount(), prototype->ParamCount());
+      for (uint32_t i = 0; i < second->ParamCount(); ++i) {
         EXPECT_EQ(second->ParamValue(i), Edited(i));
       }
       // The clone's values last changed when its original's did.
-      if (first->ParamCount > 0) {
-        EXPECT_GT(first->Stamp, prototype->Stamp);
+      if (first->ParamCount() > 0) {
+        EXPECT_GT(first->Stamp(), prototype->Stamp());
       }
-      EXPECT_EQ(second->Stamp, first->Stamp);
+      EXPECT_EQ(second->Stamp(), first->Stamp());
       // Editing the clones leaves the prototype at its defaults.
-      EXPECT_EQ(prototype->ParamValues, prototype->Clone()->ParamValues);
+      EXPECT_EQ(prototype->ParamValues(), prototype->Clone()->ParamValues());
     }
   }
 }
@@ -223,16 +224,16 @@ TEST(QVMethod, SlotsBeyondParamCountAreEmptyAndIgnored) {
   std::unique_ptr<QVMethod> stalks = DivergenceMethods()[1]->Clone();
   std::unique_ptr<QVMethod> norm = DivergenceMethods()[0]->Clone();
   for (QVMethod* m : {stalks.get(), norm.get()}) {
-    SCOPED_TRACE(m->Name);
-    const uint64_t stamp = m->Stamp;
-    for (uint32_t i : {m->ParamCount, m->ParamCount + 1, 3u, UINT32_MAX}) {
+    SCOPED_TRACE(m->Name());
+    const uint64_t stamp = m->Stamp();
+    for (uint32_t i : {m->ParamCount(), m->ParamCount() + 1, 3u, UINT32_MAX}) {
       EXPECT_EQ(m->ParamLabel(i), "");
       EXPECT_EQ(m->ParamValue(i), (QVComplex{0, 0}));
       m->SetParamValue(i, {9, 9});
       EXPECT_EQ(m->ParamValue(i), (QVComplex{0, 0}));
     }
-    EXPECT_EQ(m->Stamp, stamp);
-    EXPECT_EQ(m->ParamValues.size(), m->ParamCount);
+    EXPECT_EQ(m->Stamp(), stamp);
+    EXPECT_EQ(m->ParamValues().size(), m->ParamCount());
   }
   EXPECT_EQ(stalks->ParamValue(0), (QVComplex{0.01, 0.01}));
   EXPECT_EQ(stalks->ParamValue(1), (QVComplex{0, 0}));
@@ -240,13 +241,13 @@ TEST(QVMethod, SlotsBeyondParamCountAreEmptyAndIgnored) {
 
 TEST(QVMethod, SetParamValueTakesANewerStampEvenWithTheSameValue) {
   std::unique_ptr<QVMethod> m = OutputMethods()[1]->Clone();
-  uint64_t before = m->Stamp;
+  uint64_t before = m->Stamp();
   m->SetParamValue(1, {2, 0});
-  EXPECT_GT(m->Stamp, before);
+  EXPECT_GT(m->Stamp(), before);
   EXPECT_EQ(m->ParamValue(1), (QVComplex{2, 0}));
-  before = m->Stamp;
+  before = m->Stamp();
   m->SetParamValue(1, {2, 0});
-  EXPECT_GT(m->Stamp, before);
+  EXPECT_GT(m->Stamp(), before);
 }
 
 TEST(QVMethod, ClonedPrototypeWritesOneParameterLinePerSlotWithDefaults) {
@@ -254,21 +255,21 @@ TEST(QVMethod, ClonedPrototypeWritesOneParameterLinePerSlotWithDefaults) {
     for (size_t k = 0; k < family.prototypes.size(); ++k) {
       const Expected& e = (*family.expected)[k];
       SCOPED_TRACE(e.name);
-      std::string want;
+      std::string want = e.name + "\n\t{\n";
       for (const Slot& slot : e.slots) want += "\t\tParameter: " + slot.text + "\n";
-      EXPECT_EQ(family.prototypes[k]->Clone()->WriteSource("\t\t"), want);
+      EXPECT_EQ(qv::WriteBlock(*family.prototypes[k]->Clone(), "\t"), want + "\t}\n\n");
     }
   }
 }
 
 TEST(QVMethod, MethodEntryIsTheBlockForm) {
   const QVDivergenceMethod& stalks = *DivergenceMethods()[1];
-  EXPECT_EQ(qv::WriteMethodEntry(stalks, ""),
+  EXPECT_EQ(qv::WriteBlock(stalks, ""),
             "エプシロンクロス\n{\n\tParameter: (0.01, 0.01)\n\tParameter: (0, 0)\n}\n\n");
-  EXPECT_EQ(qv::WriteMethodEntry(*OutputMethods()[0], "\t"), "終点\n\t{\n\t}\n\n");
+  EXPECT_EQ(qv::WriteBlock(*OutputMethods()[0], "\t"), "終点\n\t{\n\t}\n\n");
   std::unique_ptr<QVMethod> ball = OutputMethods()[1]->Clone();
   ball->SetParamValue(0, {-1.5, 2.5E-7});
-  EXPECT_EQ(qv::WriteMethodEntry(*ball, "\t"),
+  EXPECT_EQ(qv::WriteBlock(*ball, "\t"),
             "球\n\t{\n\t\tParameter: (-1.5, 2.5E-7)\n\t\tParameter: (0, 0)\n\t}\n\n");
 }
 
@@ -291,7 +292,7 @@ TEST(QVMethod, ReadMethodEntryAcceptsCrLfAndBlockWithoutParameters) {
   EXPECT_EQ(cross->ParamValue(0), (QVComplex{1, 2}));
   EXPECT_EQ(cross->ParamValue(1), (QVComplex{3, 4}));
   // Read values take a newer stamp than the prototype's.
-  EXPECT_GT(cross->Stamp, DivergenceMethods()[2]->Stamp);
+  EXPECT_GT(cross->Stamp(), DivergenceMethods()[2]->Stamp());
 }
 
 TEST(QVMethod, ReadMethodEntryFailsOnUnknownName) {
@@ -330,21 +331,22 @@ TEST(QVMethod, MissingParameterLineFails) {
 
 TEST(QVMethod, FailedReadKeepsSlotsReadSoFarAndLaterDefaults) {
   std::unique_ptr<QVMethod> m = OutputMethods()[3]->Clone();
-  qv::SourceText text("Parameter: (1, 2)\n\tParameter: (x, 0)\n\tParameter: (5, 0)\n");
-  const uint64_t before = m->Stamp;
-  EXPECT_TRUE(m->ReadSource(text));
+  qv::SourceText text(m->Name() +
+                      "\n{\n\tParameter: (1, 2)\n\tParameter: (x, 0)\n\tParameter: (5, 0)\n}\n");
+  const uint64_t before = m->Stamp();
+  EXPECT_TRUE(qv::ReadBlock(*m, text));
   EXPECT_EQ(text.ErrorMessage(), "expected a number");
   EXPECT_EQ(m->ParamValue(0), (QVComplex{1, 2}));
   EXPECT_EQ(m->ParamValue(1), (QVComplex{0, 0}));
   EXPECT_EQ(m->ParamValue(2), (QVComplex{0, 0}));
-  EXPECT_GT(m->Stamp, before);
+  EXPECT_GT(m->Stamp(), before);
 }
 
-TEST(QVMethod, ReadSourceOfMethodWithoutSlotsConsumesNothing) {
+TEST(QVMethod, BlockOfMethodWithoutSlotsReadsNoParameterLine) {
   std::unique_ptr<QVMethod> m = FractalMethods()[0]->Clone();
-  const uint64_t before = m->Stamp;
-  qv::SourceText text("Parameter: (1, 2)\n");
-  EXPECT_FALSE(m->ReadSource(text));
-  EXPECT_EQ(text.Position(), 0u);
-  EXPECT_EQ(m->Stamp, before);
+  const uint64_t before = m->Stamp();
+  qv::SourceText text(m->Name() + "\n{\n}\nParameter: (1, 2)\n");
+  EXPECT_FALSE(qv::ReadBlock(*m, text));
+  EXPECT_EQ(std::string(text.Rest()), "Parameter: (1, 2)\n");
+  EXPECT_EQ(m->Stamp(), before);
 }
