@@ -4,6 +4,12 @@
 // a render thread of its own. Projects share nothing: several live and render
 // at once in one process.
 //
+// Edits: the project changes only through its objects' members that say so —
+// the parameters' Change* members, a node's Set* members and colour-bar
+// operations, a method's SetParamValue — and through the graph's Add, Copy,
+// Delete and Rename. Every setting and name is private behind them, and each
+// of them takes a fresh stamp: all a render needs to know what to recompute.
+//
 // Render control: at most one render of a project runs. Render() takes a
 // frozen copy of the project (QVSnapshot.h) and computes that, so the project
 // may be edited at any time while it runs, without stopping or waiting for it.
