@@ -247,46 +247,6 @@ TEST(QVMain, StopAndRestartStressEndsWithTheUninterruptedPicture) {
   EXPECT_EQ(canvas.Pixels, expected);
 }
 
-// Two projects render at once, each edited (a node deleted) as soon as its
-// render started: each picture is that of the project as it was at Render,
-// and the render leaves the live nodes' own stamps alone.
-TEST(QVMain, ProjectsRenderAtOnceWhatTheyWereWhenTheRenderStarted) {
-  const auto scene = [](QVMain& main, double scale) {
-    main.SetWorkers(2);
-    main.Parameter.ChangeWidth(97);
-    main.Parameter.ChangeHeight(61);
-    main.Parameter.ChangeViewpoint({-0.7, 0.2});
-    main.Parameter.ChangeScale(scale);
-    main.Graph().Generators[0]->SetDepth(3000);
-  };
-  QVMain referenceA, referenceB, a, b;
-  scene(referenceA, 2.5);
-  scene(a, 2.5);
-  scene(referenceB, 0.5);
-  scene(b, 0.5);
-  referenceB.Graph().Effectors[0]->SetDifferential(true);
-  b.Graph().Effectors[0]->SetDifferential(true);
-  ASSERT_TRUE(referenceA.RunPass());
-  ASSERT_TRUE(referenceB.RunPass());
-  const uint64_t mixerStamp = a.Graph().Mixers[0]->Stamp();
-  RecordingCanvas canvasA, canvasB;
-  a.Render(&canvasA, nullptr);
-  b.Render(&canvasB, nullptr);
-  a.Parameter.ChangeScale(1.0);
-  a.Graph().Generators[0]->SetDepth(7);
-  b.Graph().DeleteNode(b.Graph().Effectors[0]);
-  a.WaitRender();
-  b.WaitRender();
-  EXPECT_EQ(canvasA.Pixels, MixerPixels(*referenceA.Graph().Mixers[0]));
-  EXPECT_EQ(canvasB.Pixels, MixerPixels(*referenceB.Graph().Mixers[0]));
-  EXPECT_EQ(a.Graph().Mixers[0]->Stamp(), mixerStamp);
-  // The edits reach the next render.
-  a.Render(&canvasA, nullptr);
-  a.WaitRender();
-  EXPECT_NE(canvasA.Pixels, MixerPixels(*referenceA.Graph().Mixers[0]));
-  EXPECT_EQ(canvasA.Pixels, MixerPixels(*a.Graph().Mixers[0]));
-}
-
 // "終点" that, when armed, asks the pass to stop at step 5000 of the third
 // orbit it watches, that is, in the middle of the first row. An output class
 // the kernels do not know makes the generator use the plain loop.
