@@ -36,8 +36,9 @@ class QVEffector : public QVNode {
   /// Null: no generator (the generator was deleted, or none was given); the
   /// picture is then empty.
   QVGenerator* Generator() const { return generator_; }
-  /// Edited in place only through its SetParamValue.
-  QVRenderingMethod& RenderingMethod() const { return *renderingMethod_; }
+  /// Edited in place only through its SetParamValue (see QVGenerator.h).
+  const QVRenderingMethod& RenderingMethod() const { return *renderingMethod_; }
+  QVRenderingMethod& RenderingMethod() { return *renderingMethod_; }
   bool Differential() const { return differential_; }
   QVComplex DifferentialVector() const { return differentialVector_; }
   bool DifferentialRegularSW() const { return differentialRegularSW_; }

@@ -34,9 +34,12 @@ class QVGenerator : public QVNode {
 
   /// The global parameters the generator computes with.
   const QVParameter& Parameter() const { return *parameter_; }
-  /// The methods; edited in place only through their SetParamValue.
-  QVDivergenceMethod& DivergenceMethod() const { return *divergenceMethod_; }
-  QVOutputMethod& OutputMethod() const { return *outputMethod_; }
+  /// The methods; edited in place only through their SetParamValue, on a
+  /// generator that may be edited (a frozen copy's are read-only).
+  const QVDivergenceMethod& DivergenceMethod() const { return *divergenceMethod_; }
+  QVDivergenceMethod& DivergenceMethod() { return *divergenceMethod_; }
+  const QVOutputMethod& OutputMethod() const { return *outputMethod_; }
+  QVOutputMethod& OutputMethod() { return *outputMethod_; }
   int32_t Depth() const { return depth_; }
   double Range() const { return range_; }
   /// The result, shared with the frozen copies (see QVNode.h); written only by

@@ -23,7 +23,8 @@ class QVParameter : public QVObject {
 
   int32_t FractalType() const { return fractalType_; }
   /// The formula; edited in place only through its SetParamValue.
-  QVFractalMethod& FractalMethod() const { return *fractalMethod_; }
+  const QVFractalMethod& FractalMethod() const { return *fractalMethod_; }
+  QVFractalMethod& FractalMethod() { return *fractalMethod_; }
   QVComplex FractalParameter() const { return fractalParameter_; }
   QVComplex Viewpoint() const { return viewpoint_; }
   double Scale() const { return scale_; }
