@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "ui/QVEditSession.h"
 #include "ui/QVErrorBox.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitFormEffector.h"
@@ -45,11 +46,14 @@ std::unique_ptr<EditorWindows> StartEditor(const std::string& project) {
   windows->FormMixer = std::make_unique<TFormMixer>();
   windows->Form1->SetNodeEditors(windows->FormGenerator.get(), windows->FormEffector.get(),
                                  windows->FormMixer.get());
+  // Closing either window ends the program, once unsaved changes are saved
+  // or discarded.
+  TForm1* form = windows->Form1.get();
+  windows->Viewer->CanClose = [form] { return form->Session().ConfirmDiscard(); };
   windows->Viewer->OnClose = [] { QApplication::quit(); };
   windows->Viewer->show();
   windows->Form1->show();
   if (!project.empty()) {
-    TForm1* form = windows->Form1.get();
     Guarded(form, [&] { form->LoadFile(project); });
   }
   return windows;
