@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -15,7 +16,9 @@
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVDocumentTitle.h"
+#include "ui/QVEditorSettings.h"
 #include "ui/QVErrorBox.h"
+#include "ui/QVHelp.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
 #include "ui/UnitDERevezaRudu.h"
@@ -86,7 +89,26 @@ QVEditSession::QVEditSession(TForm1& form) : QObject(&form), form_(form) {
   checkpointTimer_.setSingleShot(true);
   connect(&checkpointTimer_, &QTimer::timeout, this,
           [this] { qv::Guarded(&form_, [this] { Checkpoint(); }); });
+  form_.Button5->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(form_.Button5, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { ShowRecentFiles(form_.Button5->mapToGlobal(at)); });
   qApp->installEventFilter(this);
+}
+
+// The recent project files, newest first; choosing one loads it as the load
+// button does.
+void QVEditSession::ShowRecentFiles(const QPoint& at) {
+  QMenu menu(&form_);
+  const QStringList recent = qv::EditorSettings::RecentFiles();
+  if (recent.isEmpty()) menu.addAction(tr("最近のファイルはありません"))->setEnabled(false);
+  for (const QString& file : recent) {
+    connect(menu.addAction(file), &QAction::triggered, this, [this, file] {
+      qv::Guarded(&form_, [&] {
+        if (ConfirmDiscard()) form_.LoadFile(qv::FromQString(file));
+      });
+    });
+  }
+  menu.exec(at);
 }
 
 QVMain& QVEditSession::Main() const { return form_.Main(); }
@@ -217,6 +239,7 @@ void QVEditSession::ProjectLoaded(const std::string& path) {
   if (!path.empty()) {
     file_ = path;
     history_.MarkSaved();
+    qv::EditorSettings::AddRecentFile(qv::ToQString(path));
   }
   UpdateTitles();
 }
@@ -225,6 +248,7 @@ void QVEditSession::ProjectSaved(const std::string& path) {
   Checkpoint();
   file_ = path;
   history_.MarkSaved();
+  qv::EditorSettings::AddRecentFile(qv::ToQString(path));
   UpdateTitles();
 }
 
@@ -257,6 +281,9 @@ bool QVEditSession::TakeKey(const QKeyCombination& key) {
     Save();
   } else if (is(ctrl | shift, Qt::Key_S)) {
     SaveAs();
+  } else if (is(Qt::NoModifier, Qt::Key_F1)) {
+    QWidget* over = QApplication::activeWindow();
+    qv::ShowHelp(over ? over : &form_);
   } else {
     return false;
   }

@@ -16,6 +16,7 @@
 #include "ui/QVEditHistory.h"
 #include "ui/QVViewHistory.h"
 
+class QPoint;
 class QVMain;
 class TForm1;
 
@@ -69,6 +70,7 @@ class QVEditSession : public QObject {
 
  private:
   bool TakeKey(const QKeyCombination& key);
+  void ShowRecentFiles(const QPoint& at);
   void ScheduleCheckpoint(int delayMs);
   void Restore(const std::string& text);
   void ShowView(const QVView& view);

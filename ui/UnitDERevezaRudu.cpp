@@ -30,6 +30,7 @@
 #include "ui/QVDocumentTitle.h"
 #include "ui/QVEditSession.h"
 #include "ui/QVErrorBox.h"
+#include "ui/QVFileDialogs.h"
 #include "ui/QVFileDrop.h"
 #include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
@@ -402,30 +403,17 @@ void TForm1::ProgressTimerTimer() {
       QVCaption::Progress(viewer_->BaseCaption, progress.Name, progress.Done, progress.Height)));
 }
 
-// Qt reads a filter's pattern from its last ASCII parentheses; each visible
-// text is kept as it is and the added pattern is hidden.
 std::string TForm1::OpenDialog1Execute() {
   QFileDialog dialog(this);
-  dialog.setOptions(QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilters({QString::fromUtf8("ソース（*.qvl) (*.qvl)"),
-                         QString::fromUtf8("PNG イメージファイル (*.png) (*.png)")});
-  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-             ? qv::FromQString(dialog.selectedFiles().front())
-             : "";
+  qv::SetUpOpenDialog(dialog);
+  return qv::RunInLastFolder(dialog);
 }
 
 // Below the file name: the samples per side of a pixel for a picture (1: the
 // shown picture as it is).
 TForm1::SaveChoice TForm1::SavePictureDialog1Execute() {
   QFileDialog dialog(this);
-  dialog.setOptions(QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QStringLiteral("bmp"));
-  dialog.setNameFilters({QString::fromUtf8("ビットマップ (*.bmp) (*.bmp)"),
-                         QString::fromUtf8("JPEG イメージファイル (*.jpg) (*.jpg)"),
-                         QString::fromUtf8("PNG イメージファイル (*.png) (*.png)"),
-                         QString::fromUtf8("ソース（*.qvl） (*.qvl)")});
+  qv::SetUpSaveDialog(dialog, viewer_->Picture());
   auto* samples = new QSpinBox(&dialog);
   samples->setRange(1, qv::kMaxSupersample);
   samples->setValue(1);
@@ -435,6 +423,7 @@ TForm1::SaveChoice TForm1::SavePictureDialog1Execute() {
                     row, 0);
     grid->addWidget(samples, row, 1, Qt::AlignLeft);
   }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return {qv::FromQString(dialog.selectedFiles().front()), samples->value()};
+  std::string path = qv::RunInLastFolder(dialog);
+  if (path.empty()) return {};
+  return {std::move(path), samples->value()};
 }

@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
 
@@ -75,6 +77,11 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   qv::ConfigureApplication(app);
+  // The windows as a first run shows them: the user's remembered geometry
+  // stays out, and nothing is remembered from here.
+  const QTemporaryDir settings;
+  QSettings::setDefaultFormat(QSettings::IniFormat);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   const QDir out(QString::fromLocal8Bit(argv[1]));
   if (!QDir().mkpath(out.path())) return 1;
   std::unique_ptr<qv::EditorWindows> windows = qv::StartEditor("");
