@@ -123,7 +123,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   QWidget::closeEvent(event);
-  QApplication::quit();
+  // exit, not quit: quit would ask every window to close again, and ask again.
+  QApplication::exit(0);
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {

@@ -55,7 +55,7 @@ std::unique_ptr<EditorWindows> StartEditor(const std::string& project) {
   // or discarded.
   TForm1* form = windows->Form1.get();
   windows->Viewer->CanClose = [form] { return form->Session().ConfirmDiscard(); };
-  windows->Viewer->OnClose = [] { QApplication::quit(); };
+  windows->Viewer->OnClose = [] { QApplication::exit(0); };  // not quit, which asks again
   EditorSettings::RestoreGeometry(QStringLiteral("Viewer"), *windows->Viewer);
   EditorSettings::RestoreGeometry(QStringLiteral("Form1"), *windows->Form1);
   windows->Viewer->show();
