@@ -215,6 +215,13 @@ void TForm1::SetNodeEditors(TFormGenerator* generator, TFormEffector* effector, 
   FormEffector = effector;
   FormMixer = mixer;
   FrameController1->SetEditors(generator, effector, mixer);
+  // A file dropped on a node editor loads as on this window.
+  for (QWidget* window : {static_cast<QWidget*>(generator), static_cast<QWidget*>(effector),
+                          static_cast<QWidget*>(mixer)}) {
+    if (!window) continue;
+    window->setAcceptDrops(true);
+    window->installEventFilter(this);
+  }
 }
 
 void TForm1::UpdateNodeViews() { FrameController1->UpdateView(); }
@@ -263,7 +270,9 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
 void TForm1::dropEvent(QDropEvent* event) { TakeDrop(event); }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Memo1->viewport() && TakeDrop(event)) return true;
+  const bool dropTarget = watched == Memo1->viewport() || watched == FormGenerator ||
+                          watched == FormEffector || watched == FormMixer;
+  if (dropTarget && TakeDrop(event)) return true;
   return QWidget::eventFilter(watched, event);
 }
 

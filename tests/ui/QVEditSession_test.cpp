@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,6 +22,8 @@
 #include "source/QVSourceWriter.h"
 #include "ui/QVText.h"
 #include "ui/UnitDERevezaRudu.h"
+#include "ui/UnitFormGenerator.h"
+#include "ui/UnitParameter.h"
 #include "ui/UnitViewer.h"
 
 namespace {
@@ -219,4 +227,70 @@ TEST(QVEditSession, BackAndForwardThroughViews) {
   e.session.Undo();  // the walk forward was an edit
   EXPECT_NE(p.Scale(), 1);
   EXPECT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
+}
+
+// Through the keys as the user presses them: an edit typed into a box is
+// recorded after the input, Ctrl+Z brings the box and the project back,
+// Ctrl+Y and Ctrl+Shift+Z redo.
+TEST(QVEditSession, KeysUndoAndRedoATypedEdit) {
+  Editor e;
+  e.session.AskSave = [](const std::string&) { return QVEditSession::Answer::Discard; };
+  QLineEdit* box = e.form.FrameParameter1->EditScale;
+  const double before = e.form.Main().Parameter.Scale();
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, QStringLiteral("2.5"));
+  QTest::keyClick(box, Qt::Key_Return);
+  ASSERT_TRUE(qv::test::WaitFor([&] { return e.session.History().CanUndo(); }));
+  ASSERT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
+  QApplication::processEvents();
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), 2.5);
+  for (int i = 0; i < 10 && e.session.History().CanUndo(); ++i) {
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  }
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), before);
+  EXPECT_EQ(e.form.FrameParameter1->EditScale->text(), QString::number(before));
+  QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+  for (int i = 0; i < 10 && e.session.History().CanRedo(); ++i) {
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  }
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), 2.5);
+  EXPECT_EQ(e.form.FrameParameter1->EditScale->text(), QStringLiteral("2.5"));
+  EXPECT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
+  EXPECT_TRUE(e.errors.Messages.empty());
+}
+
+// A load and a written source page are steps like any edit; a file dropped
+// on a node editor window loads too.
+TEST(QVEditSession, LoadsAndSourceWritesAreUndone) {
+  Editor e;
+  e.session.AskSave = [](const std::string&) { return QVEditSession::Answer::Discard; };
+  QTemporaryDir dir;
+  QVMain other;
+  other.Parameter.ChangeWidth(123);
+  const std::string file = qv::FromQString(dir.filePath("other.qvl"));
+  qv::SaveProjectFile(other, file);
+  const std::string start = qv::WriteProject(e.form.Main());
+  TFormGenerator generatorWindow;
+  e.form.SetNodeEditors(&generatorWindow, nullptr, nullptr);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(qv::ToQString(file))});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&generatorWindow, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&generatorWindow, &drop);
+  ASSERT_TRUE(qv::test::WaitFor([&] { return e.form.Main().Parameter.Width() == 123; }));
+  EXPECT_EQ(e.session.File(), file);
+  std::string written = qv::WriteProject(other);
+  written.replace(written.find("Width: 123"), 10, "Width: 77");
+  ASSERT_TRUE(e.form.ApplyProject(written));
+  e.session.Undo();
+  EXPECT_EQ(e.form.Main().Parameter.Width(), 123);
+  e.session.Undo();
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), start);
+  e.session.Redo();
+  e.session.Redo();
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), written);
+  EXPECT_TRUE(e.session.Modified());
+  EXPECT_TRUE(e.errors.Messages.empty());
 }
