@@ -56,11 +56,11 @@ QString HelpHtml() {
 
 }  // namespace
 
-void ShowHelp(QWidget* parent) {
+QWidget* ShowHelp(QWidget* parent) {
   static QPointer<HelpWindow> shown;
   if (shown) {
     shown->close();
-    return;
+    return nullptr;
   }
   auto* help = new HelpWindow(parent);
   help->setAttribute(Qt::WA_DeleteOnClose);
@@ -72,6 +72,7 @@ void ShowHelp(QWidget* parent) {
   help->show();
   help->raise();
   help->activateWindow();
+  return help;
 }
 
 }  // namespace qv

@@ -13,7 +13,8 @@ namespace qv {
 std::vector<std::pair<std::string, std::string>> HelpRows();
 
 /// Shows the help as a window of its own over parent (one at a time; any
-/// key or a click closes it).
-void ShowHelp(QWidget* parent);
+/// key or a click closes it) and returns it; when it is shown already, closes
+/// it and returns null.
+QWidget* ShowHelp(QWidget* parent);
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -292,5 +293,27 @@ TEST(QVEditSession, LoadsAndSourceWritesAreUndone) {
   e.session.Redo();
   EXPECT_EQ(qv::WriteProject(e.form.Main()), written);
   EXPECT_TRUE(e.session.Modified());
+  EXPECT_TRUE(e.errors.Messages.empty());
+}
+
+// The mouse's back and forward buttons walk the views over any window.
+TEST(QVEditSession, MouseBackAndForwardButtons) {
+  Editor e;
+  QVParameter& p = e.form.Main().Parameter;
+  const double start = p.Scale();
+  p.ChangeScale(start / 2);
+  e.session.Checkpoint();
+  const auto press = [&](Qt::MouseButton button) {
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), button, button,
+                      Qt::NoModifier);
+    QApplication::sendEvent(e.viewer.ImageViewer, &event);
+  };
+  press(Qt::BackButton);
+  EXPECT_EQ(p.Scale(), start);
+  press(Qt::ForwardButton);
+  EXPECT_EQ(p.Scale(), start / 2);
+  press(Qt::LeftButton);  // any other button is the viewer's
+  EXPECT_EQ(p.Scale(), start / 2);
+  EXPECT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
   EXPECT_TRUE(e.errors.Messages.empty());
 }
