@@ -24,6 +24,7 @@
 #include "ui/QVText.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitFormGenerator.h"
+#include "ui/UnitGenerator.h"
 #include "ui/UnitParameter.h"
 #include "ui/UnitViewer.h"
 
@@ -315,5 +316,34 @@ TEST(QVEditSession, MouseBackAndForwardButtons) {
   press(Qt::LeftButton);  // any other button is the viewer's
   EXPECT_EQ(p.Scale(), start / 2);
   EXPECT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
+  EXPECT_TRUE(e.errors.Messages.empty());
+}
+
+// A restore shows in every editor: an open node editor is bound to the node
+// of the same name in the restored graph, and shows its settings; one whose
+// node is gone hides.
+TEST(QVEditSession, RestoreRebindsTheOpenNodeEditors) {
+  Editor e;
+  TFormGenerator window;
+  e.form.SetNodeEditors(&window, nullptr, nullptr);
+  QVNodeGraph& graph = e.form.Main().Graph();
+  graph.Generators.front()->SetDepth(77);
+  e.session.Checkpoint();
+  graph.Generators.front()->SetDepth(555);
+  e.session.Checkpoint();
+  window.FrameGenerator1->SetGenerator(graph.Generators.front());
+  window.FrameGenerator1->UpdateView();
+  window.show();
+  e.session.Undo();
+  EXPECT_TRUE(window.isVisible());
+  ASSERT_EQ(window.FrameGenerator1->Generator(), graph.FindGenerator("Generator1"));
+  EXPECT_EQ(window.FrameGenerator1->Generator()->Depth(), 77);
+  EXPECT_EQ(window.FrameGenerator1->EditDepth->text(), QStringLiteral("77"));
+  graph.Rename(*graph.Generators.front(), "Other");
+  e.session.Checkpoint();
+  window.FrameGenerator1->SetGenerator(graph.Generators.front());
+  e.session.Undo();  // "Other" is gone again
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.FrameGenerator1->Generator(), nullptr);
   EXPECT_TRUE(e.errors.Messages.empty());
 }
