@@ -291,7 +291,8 @@ bool QVEditSession::TakeKey(const QKeyCombination& key) {
 }
 
 void QVEditSession::ScheduleCheckpoint(int delayMs) {
-  if (checkpointTimer_.isActive() && checkpointTimer_.remainingTime() <= delayMs) return;
+  // A later wheel step puts the checkpoint off again, unless one is due now.
+  if (delayMs > 0 && checkpointTimer_.isActive() && checkpointTimer_.interval() == 0) return;
   checkpointTimer_.start(delayMs);
 }
 
