@@ -1,5 +1,7 @@
 #include "ui/UnitDERevezaRudu.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFontMetricsF>
@@ -25,7 +27,10 @@
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVCaption.h"
+#include "ui/QVDocumentTitle.h"
+#include "ui/QVEditSession.h"
 #include "ui/QVErrorBox.h"
+#include "ui/QVFileDialogs.h"
 #include "ui/QVFileDrop.h"
 #include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
@@ -38,16 +43,8 @@
 
 namespace {
 
-constexpr const char* kCaption = "DERevezaRudu";
-
 QPushButton* Button(const char* text, QWidget* parent) {
   return new QPushButton(QString::fromUtf8(text), parent);
-}
-
-// The part of a path after its last '/': the extension is looked for there.
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // What a PNG that did not give a project says: that it carries none (an
@@ -91,7 +88,7 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
   main_->OnRenderError = [this](const std::string& message) {
     qv::Guarded(viewer_, [&] { RenderError(message); });
   };
-  setWindowTitle(qv::ToQString(kCaption));
+  setWindowTitle(qv::ToQString(BaseCaption));
   setAcceptDrops(true);
   resize(467, 443);
   BuildPages();
@@ -105,6 +102,7 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
   RunSaveDialog = [this] { return SavePictureDialog1Execute(); };
   ConnectHandlers();
   FormCreate();
+  session_ = new QVEditSession(*this);
 }
 
 // A running save is stopped and its thread joined within milliseconds (its
@@ -117,6 +115,18 @@ TForm1::~TForm1() {
 
 // Enter that no box took (a line edit passes it on; the source page keeps
 // it) presses the default button, "描画"; Esc stops a running save.
+void TForm1::closeEvent(QCloseEvent* event) {
+  bool close = false;
+  qv::Guarded(this, [&] { close = session_->ConfirmDiscard(); });
+  if (!close) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+  // exit, not quit: quit would ask every window to close again, and ask again.
+  QApplication::exit(0);
+}
+
 void TForm1::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     Button2->click();
@@ -194,7 +204,9 @@ void TForm1::FormCreate() {
   FrameParameter1->SetParameter(&main_->Parameter, main_.get());
   FrameParameter1->UpdateView();
   FrameController1->SetMain(main_.get());
-  viewer_->OnFileDropped = [this](const std::string& path) { LoadFile(path); };
+  viewer_->OnFileDropped = [this](const std::string& path) {
+    if (session_->ConfirmDiscard()) LoadFile(path);
+  };
   UpdateNodeViews();
 }
 
@@ -203,6 +215,13 @@ void TForm1::SetNodeEditors(TFormGenerator* generator, TFormEffector* effector, 
   FormEffector = effector;
   FormMixer = mixer;
   FrameController1->SetEditors(generator, effector, mixer);
+  // A file dropped on a node editor loads as on this window.
+  for (QWidget* window : {static_cast<QWidget*>(generator), static_cast<QWidget*>(effector),
+                          static_cast<QWidget*>(mixer)}) {
+    if (!window) continue;
+    window->setAcceptDrops(true);
+    window->installEventFilter(this);
+  }
 }
 
 void TForm1::UpdateNodeViews() { FrameController1->UpdateView(); }
@@ -218,9 +237,13 @@ void TForm1::ReleaseNodeEditors() {
 
 void TForm1::Button1Click() { Memo1->setPlainText(qv::ToQString(qv::WriteProject(*main_))); }
 
-void TForm1::Button4Click() { ApplyProject(qv::FromQString(Memo1->toPlainText())); }
+void TForm1::Button4Click() {
+  if (!session_->ConfirmDiscard()) return;
+  ApplyProject(qv::FromQString(Memo1->toPlainText()));
+}
 
 void TForm1::Button5Click() {
+  if (!session_->ConfirmDiscard()) return;
   const std::string path = RunOpenDialog();
   if (path.empty()) return;
   LoadFile(path);
@@ -237,7 +260,9 @@ bool TForm1::LoadFile(const std::string& path) {
     qv::ShowError(this, LoadFailure(path, e.Reason()));
     return false;
   }
-  return ApplyProject(text);
+  if (!ApplyProject(text)) return false;
+  session_->ProjectLoaded(path);
+  return true;
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
@@ -245,12 +270,16 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
 void TForm1::dropEvent(QDropEvent* event) { TakeDrop(event); }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Memo1->viewport() && TakeDrop(event)) return true;
+  const bool dropTarget = watched == Memo1->viewport() || watched == FormGenerator ||
+                          watched == FormEffector || watched == FormMixer;
+  if (dropTarget && TakeDrop(event)) return true;
   return QWidget::eventFilter(watched, event);
 }
 
 bool TForm1::TakeDrop(QEvent* event) {
-  return qv::TakeFileDrop(this, event, [this](const std::string& path) { LoadFile(path); });
+  return qv::TakeFileDrop(this, event, [this](const std::string& path) {
+    if (session_->ConfirmDiscard()) LoadFile(path);
+  });
 }
 
 bool TForm1::ApplyProject(const std::string& text) {
@@ -264,6 +293,7 @@ bool TForm1::ApplyProject(const std::string& text) {
   FrameParameter1->UpdateView();
   UpdateNodeViews();
   ReleaseNodeEditors();
+  session_->Checkpoint();
   return true;
 }
 
@@ -290,9 +320,11 @@ void TForm1::RefuseWhileSaving() const {
 
 void TForm1::SaveToFile(const std::string& path, int supersample) {
   RefuseWhileSaving();
-  const std::optional<qv::PictureFormat> format = qv::PictureFormatFromName(FileNameOf(path));
+  const std::optional<qv::PictureFormat> format =
+      qv::PictureFormatFromName(qv::FileNameOfPath(path));
   if (!format) {
     WriteOrSay(path, [&] { qv::SaveProjectFile(*main_, path); });
+    session_->ProjectSaved(path);
     return;
   }
   if (!viewer_->PictureRef() || !viewer_->PictureSnapshot()) {
@@ -325,7 +357,7 @@ void TForm1::StartSave(const std::string& path, qv::PictureFormat format, int su
   saveJob_->Start(std::move(request), [this, path](const std::string& error) {
     qv::Guarded(this, [&] { SaveEnded(path, error); });
   });
-  savingFile_ = FileNameOf(path);
+  savingFile_ = qv::FileNameOfPath(path);
   ShowSaving(true);
 }
 
@@ -342,10 +374,10 @@ void TForm1::ShowSaving(bool saving) {
   Button6->setVisible(saving);
   if (saving) {
     SaveTimer->start();
-    setWindowTitle(qv::ToQString(QVCaption::Saving(kCaption, savingFile_)));
+    setWindowTitle(qv::ToQString(QVCaption::Saving(BaseCaption, savingFile_)));
   } else {
     SaveTimer->stop();
-    setWindowTitle(qv::ToQString(kCaption));
+    setWindowTitle(qv::ToQString(BaseCaption));
   }
 }
 
@@ -355,7 +387,7 @@ void TForm1::SaveTimerTimer() {
   const int64_t total = saveJob_->Total(), done = std::clamp<int64_t>(saveJob_->Done(), 0, total);
   const int64_t percent = total > 0 ? done * 100 / total : 0;
   setWindowTitle(qv::ToQString(
-      QVCaption::Saving(kCaption, savingFile_ + " " + std::to_string(percent) + "%")));
+      QVCaption::Saving(BaseCaption, savingFile_ + " " + std::to_string(percent) + "%")));
 }
 
 // The start hook shows the base caption with the render mark (never the
@@ -381,30 +413,17 @@ void TForm1::ProgressTimerTimer() {
       QVCaption::Progress(viewer_->BaseCaption, progress.Name, progress.Done, progress.Height)));
 }
 
-// Qt reads a filter's pattern from its last ASCII parentheses; each visible
-// text is kept as it is and the added pattern is hidden.
 std::string TForm1::OpenDialog1Execute() {
   QFileDialog dialog(this);
-  dialog.setOptions(QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilters({QString::fromUtf8("ソース（*.qvl) (*.qvl)"),
-                         QString::fromUtf8("PNG イメージファイル (*.png) (*.png)")});
-  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-             ? qv::FromQString(dialog.selectedFiles().front())
-             : "";
+  qv::SetUpOpenDialog(dialog);
+  return qv::RunInLastFolder(dialog);
 }
 
 // Below the file name: the samples per side of a pixel for a picture (1: the
 // shown picture as it is).
 TForm1::SaveChoice TForm1::SavePictureDialog1Execute() {
   QFileDialog dialog(this);
-  dialog.setOptions(QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QStringLiteral("bmp"));
-  dialog.setNameFilters({QString::fromUtf8("ビットマップ (*.bmp) (*.bmp)"),
-                         QString::fromUtf8("JPEG イメージファイル (*.jpg) (*.jpg)"),
-                         QString::fromUtf8("PNG イメージファイル (*.png) (*.png)"),
-                         QString::fromUtf8("ソース（*.qvl） (*.qvl)")});
+  qv::SetUpSaveDialog(dialog, viewer_->Picture());
   auto* samples = new QSpinBox(&dialog);
   samples->setRange(1, qv::kMaxSupersample);
   samples->setValue(1);
@@ -414,6 +433,7 @@ TForm1::SaveChoice TForm1::SavePictureDialog1Execute() {
                     row, 0);
     grid->addWidget(samples, row, 1, Qt::AlignLeft);
   }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return {qv::FromQString(dialog.selectedFiles().front()), samples->value()};
+  std::string path = qv::RunInLastFolder(dialog);
+  if (path.empty()) return {};
+  return {std::move(path), samples->value()};
 }

@@ -23,6 +23,8 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class QVMain;
+class QCloseEvent;
+class QVEditSession;
 class QVPictureSaveJob;
 class TFormEffector;
 class TFormGenerator;
@@ -62,7 +64,13 @@ class TForm1 : public QWidget {
   /// Polls the save's progress while a picture is being saved (about every 100 ms).
   QTimer* SaveTimer;
 
+  /// The caption without a save's progress: the file name and the mark of
+  /// unsaved changes follow "DERevezaRudu".
+  std::string BaseCaption = "DERevezaRudu";
+
   QVMain& Main() { return *main_; }
+  /// Undo, views, the project file and the unsaved-changes question.
+  QVEditSession& Session() { return *session_; }
   TFormViewer& Viewer() { return *viewer_; }
 
   /// Binds the viewer, the parameter frame and the workspace to the engine.
@@ -117,6 +125,9 @@ class TForm1 : public QWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  /// Closing the window ends the program, once unsaved changes are saved or
+  /// discarded (cancelling keeps it open).
+  void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -140,4 +151,5 @@ class TForm1 : public QWidget {
   QVQtPoster savePoster_{this};  // before saveJob_, which posts through it
   std::unique_ptr<QVPictureSaveJob> saveJob_;
   std::string savingFile_;  // the file name the caption shows while saving
+  QVEditSession* session_ = nullptr;  // a child of this window
 };

@@ -85,6 +85,10 @@ TFormViewer::TFormViewer() {
 TFormViewer::~TFormViewer() = default;
 
 void TFormViewer::closeEvent(QCloseEvent* event) {
+  if (CanClose && !CanClose()) {
+    event->ignore();
+    return;
+  }
   QWidget::closeEvent(event);
   if (OnClose) OnClose();
 }

@@ -51,8 +51,9 @@ class TFormViewer : public QWidget {
 
   QScrollArea* ScrollArea;
   TImageViewer* ImageViewer;
-  /// The caption at creation; progress captions start with it.
-  const std::string BaseCaption = "Q-Vell Viewer";
+  /// The caption without a render's progress, which starts with it: "Q-Vell
+  /// Viewer", then the project file's name and the mark of unsaved changes.
+  std::string BaseCaption = "Q-Vell Viewer";
   QVViewerGesture Gesture;
 
   /// Binds the engine root and the parameter frame (not owned).
@@ -86,6 +87,8 @@ class TFormViewer : public QWidget {
   uint64_t RenderGeneration() const { return generation_; }
   /// Called after each finished picture arrived (tests, screenshots).
   std::function<void()> OnPictureShown;
+  /// Asked when the user closes the window: false keeps it open.
+  std::function<bool()> CanClose;
   /// Called when the user closes the window (the program ends then).
   std::function<void()> OnClose;
   /// Called, after the drop has ended, with the one local file dropped here.

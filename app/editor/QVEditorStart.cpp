@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "ui/QVEditSession.h"
+#include "ui/QVEditorSettings.h"
 #include "ui/QVErrorBox.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitFormEffector.h"
@@ -14,7 +16,10 @@
 
 namespace qv {
 
+// Each window's geometry is remembered for the next run.
 EditorWindows::~EditorWindows() {
+  if (Viewer) EditorSettings::SaveGeometry(QStringLiteral("Viewer"), *Viewer);
+  if (Form1) EditorSettings::SaveGeometry(QStringLiteral("Form1"), *Form1);
   FormMixer.reset();
   FormGenerator.reset();
   FormEffector.reset();
@@ -24,6 +29,7 @@ EditorWindows::~EditorWindows() {
 
 void ConfigureApplication(QApplication& app) {
   QApplication::setApplicationName(QStringLiteral("Q-Vell"));
+  QApplication::setOrganizationName(QStringLiteral("Q-Vell"));  // where the settings live
   QFont font(QStringLiteral("Noto Sans CJK JP"));
   font.setPixelSize(12);
   app.setFont(font);
@@ -45,11 +51,16 @@ std::unique_ptr<EditorWindows> StartEditor(const std::string& project) {
   windows->FormMixer = std::make_unique<TFormMixer>();
   windows->Form1->SetNodeEditors(windows->FormGenerator.get(), windows->FormEffector.get(),
                                  windows->FormMixer.get());
-  windows->Viewer->OnClose = [] { QApplication::quit(); };
+  // Closing either window ends the program, once unsaved changes are saved
+  // or discarded.
+  TForm1* form = windows->Form1.get();
+  windows->Viewer->CanClose = [form] { return form->Session().ConfirmDiscard(); };
+  windows->Viewer->OnClose = [] { QApplication::exit(0); };  // not quit, which asks again
+  EditorSettings::RestoreGeometry(QStringLiteral("Viewer"), *windows->Viewer);
+  EditorSettings::RestoreGeometry(QStringLiteral("Form1"), *windows->Form1);
   windows->Viewer->show();
   windows->Form1->show();
   if (!project.empty()) {
-    TForm1* form = windows->Form1.get();
     Guarded(form, [&] { form->LoadFile(project); });
   }
   return windows;

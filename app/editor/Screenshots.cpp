@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
 
@@ -17,6 +19,8 @@
 #include "engine/QVGenerator.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
+#include "ui/QVHelp.h"
+#include "ui/QVText.h"
 #include "ui/UnitController.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitFormEffector.h"
@@ -75,6 +79,11 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   qv::ConfigureApplication(app);
+  // The windows as a first run shows them: the user's remembered geometry
+  // stays out, and nothing is remembered from here.
+  const QTemporaryDir settings;
+  QSettings::setDefaultFormat(QSettings::IniFormat);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   const QDir out(QString::fromLocal8Bit(argv[1]));
   if (!QDir().mkpath(out.path())) return 1;
   std::unique_ptr<qv::EditorWindows> windows = qv::StartEditor("");
@@ -98,6 +107,10 @@ int main(int argc, char** argv) {
     ok &= Save(&form, out.filePath(pages[i]));
   }
   form.PageControl1->setCurrentIndex(0);
+  if (QWidget* help = qv::ShowHelp(&form)) {  // what F1 shows
+    ok &= Save(help, out.filePath("help.png"));
+    help->close();
+  }
   const std::pair<QWidget*, const char*> editors[] = {
       {windows->FormGenerator.get(), "editor-generator.png"},
       {windows->FormEffector.get(), "editor-effector.png"},
@@ -108,7 +121,9 @@ int main(int argc, char** argv) {
   form.Button2Click();
   ok &= WaitFor("the first render",
                 [&] { return !form.Main().Rendering() && !viewer.Picture().isNull(); });
-  WaitFor("the plain caption", [&] { return viewer.windowTitle() == "Q-Vell Viewer"; }, 5000);
+  WaitFor(
+      "the plain caption",
+      [&] { return viewer.windowTitle() == qv::ToQString(viewer.BaseCaption); }, 5000);
   Mouse(viewer.ImageViewer, QEvent::MouseButtonPress, {200, 130}, Qt::LeftButton);
   Mouse(viewer.ImageViewer, QEvent::MouseMove, {260, 150}, Qt::LeftButton);
   Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {260, 150}, Qt::LeftButton);

@@ -1,0 +1,33 @@
+#pragma once
+// What the editor remembers between runs: the last folder a file dialog
+// used, the recently opened or saved project files, and each window's
+// geometry. Kept in QSettings under the application's organisation and name
+// (tests point them at a scratch place). UI thread.
+#include <QStringList>
+#include <string>
+
+class QWidget;
+
+namespace qv {
+
+/// Recent files: path moved (or added) to the front, at most max kept.
+QStringList PushRecent(QStringList recent, const QString& path, int max);
+
+class EditorSettings {
+ public:
+  static constexpr int kMaxRecent = 8;
+
+  /// The folder of the last file chosen in any dialog ("" at first).
+  static QString LastFolder();
+  /// Remembers the folder of file.
+  static void SetLastFolderOf(const QString& file);
+  /// The recent project files, newest first.
+  static QStringList RecentFiles();
+  static void AddRecentFile(const QString& file);
+  /// Saves and restores a window's geometry under key (nothing restored the
+  /// first time).
+  static void SaveGeometry(const QString& key, const QWidget& window);
+  static void RestoreGeometry(const QString& key, QWidget& window);
+};
+
+}  // namespace qv
