@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "engine/QVMain.h"
+#include "render/QVPreview.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVFileDrop.h"
@@ -44,7 +45,7 @@ TImageViewer::TImageViewer(TFormViewer* form) : QWidget(nullptr), form_(form) {
 void TImageViewer::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
-  const QImage& picture = form_->Picture();
+  const QImage& picture = form_->Preview().isNull() ? form_->Picture() : form_->Preview();
   if (!picture.isNull()) painter.drawImage(0, 0, picture);
   const QVViewerGesture& g = form_->Gesture;
   if (!g.OutlineShown()) return;
@@ -76,6 +77,7 @@ TFormViewer::TFormViewer() {
     pictureSnapshot_ = renderSnapshot_;
     ShowPicture(std::move(picture));
   };
+  canvas_.OnPreview = [this](QVPictureRef picture) { ShowPreview(std::move(picture)); };
   SetImageSize(320, 320);
   setAcceptDrops(true);
 }
@@ -114,8 +116,21 @@ void TFormViewer::SetImageSize(int32_t w, int32_t h) {
 void TFormViewer::ShowPicture(QVPictureRef picture) {
   picture_ = std::move(picture);
   image_ = qv::ImageOf(picture_);
+  preview_ = QImage();
   ImageViewer->update();
   if (OnPictureShown) OnPictureShown();
+}
+
+void TFormViewer::ShowPreview(QVPictureRef picture) {
+  preview_ = qv::ImageOf(picture);
+  ImageViewer->update();
+  if (OnPreviewShown) OnPreviewShown();
+}
+
+void TFormViewer::RenderEnded() {
+  if (preview_.isNull()) return;
+  preview_ = QImage();
+  ImageViewer->update();
 }
 
 std::string TFormViewer::PictureProject() const {
@@ -124,7 +139,8 @@ std::string TFormViewer::PictureProject() const {
 
 void TFormViewer::StartRender() {
   if (!main_) return;
-  generation_ = main_->Render(&canvas_, &poster_);
+  // The view sharpens in passes before the exact picture arrives.
+  generation_ = main_->Render(&canvas_, &poster_, nullptr, qv::RunPreviewPasses);
   renderSnapshot_ = main_->LatestSnapshot();
 }
 

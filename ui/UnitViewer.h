@@ -82,6 +82,15 @@ class TFormViewer : public QWidget {
   const std::shared_ptr<const QVSnapshot>& PictureSnapshot() const { return pictureSnapshot_; }
   /// Shows a finished picture.
   void ShowPicture(QVPictureRef picture);
+  /// Shows a preview of the render going on, over the last finished picture,
+  /// until the render's own picture arrives or it ends without one.
+  void ShowPreview(QVPictureRef picture);
+  /// The preview shown (null when none is).
+  const QImage& Preview() const { return preview_; }
+  /// Called when the latest render ended: a preview it left goes.
+  void RenderEnded();
+  /// Called after each preview arrived (tests, screenshots).
+  std::function<void()> OnPreviewShown;
   /// The generation of the latest render started here (0: none).
   uint64_t RenderGeneration() const { return generation_; }
   /// Called after each finished picture arrived (tests, screenshots).
@@ -105,6 +114,7 @@ class TFormViewer : public QWidget {
   TFrameParameter* frame_ = nullptr;
   QVPictureRef picture_;
   QImage image_;  // over picture_'s pixels
+  QImage preview_;  // over the latest preview's pixels, shown instead of image_
   // The frozen copy of the latest render started here, and of the picture
   // shown. A picture reaches the canvas only while its render is the latest
   // (the engine drops the posts of a superseded one), so the shown picture's

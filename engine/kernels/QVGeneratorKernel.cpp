@@ -153,4 +153,18 @@ void GeneratorKernel::ComputeRow(int32_t row, FractalPixel* out) const {
   if (!row_(setup_, mapping_.Point(0, firstRow_ + row).im, out)) throw PassStopped{};
 }
 
+// Each pixel's orbit depends on its own point only, so the row kernel run
+// over the chosen columns' points gives those columns' records.
+void GeneratorKernel::ComputeColumns(int32_t row, int32_t first, int32_t step,
+                                     FractalPixel* out) const {
+  std::vector<double> columns;
+  for (int64_t x = first; x < setup_.Width; x += step)
+    columns.push_back(columnRe_[static_cast<size_t>(x)]);
+  if (columns.empty()) return;
+  kernel::RowSetup setup = setup_;
+  setup.ColumnRe = columns.data();
+  setup.Width = static_cast<int32_t>(columns.size());
+  if (!row_(setup, mapping_.Point(0, firstRow_ + row).im, out)) throw PassStopped{};
+}
+
 }  // namespace qv

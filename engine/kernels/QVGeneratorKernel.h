@@ -51,6 +51,11 @@ class GeneratorKernel {
   /// Throws PassStopped when the pass was stopped part-way through the row.
   /// Thread: any worker; the object is only read.
   void ComputeRow(int32_t row, FractalPixel* out) const;
+  /// Computes the columns first, first + step, ... (first >= 0, step >= 1)
+  /// of one row into out, one record after the other: the same records as
+  /// ComputeRow gives at those columns. Not for the Plain level; throws
+  /// PassStopped like ComputeRow. Thread: any worker.
+  void ComputeColumns(int32_t row, int32_t first, int32_t step, FractalPixel* out) const;
 
  private:
   GeneratorKernelLevel level_ = GeneratorKernelLevel::Plain;
