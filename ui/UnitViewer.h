@@ -6,6 +6,7 @@
 // the picture), and on a zoom stores the new view,
 // refreshes the parameter frame and starts a new render. A file dropped on it
 // goes to OnFileDropped (the editing window loads it). UI thread.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "ui/QVLiveZoom.h"
 #include "ui/QVQtHost.h"
 #include "ui/QVViewerGesture.h"
 
@@ -54,6 +56,8 @@ class TFormViewer : public QWidget {
   /// The caption at creation; progress captions start with it.
   const std::string BaseCaption = "Q-Vell Viewer";
   QVViewerGesture Gesture;
+  /// Ctrl + left button held: the live zoom (Shift too: out).
+  QVLiveZoom LiveZoom;
 
   /// Binds the engine root and the parameter frame (not owned).
   void SetTarget(QVMain* main, TFrameParameter* frame);
@@ -107,6 +111,10 @@ class TFormViewer : public QWidget {
 
  private:
   bool GesturesEnabled() const;
+  /// Starts, follows and ends the live zoom; true when the event was its.
+  bool LiveZoomMouse(QMouseEvent* event, bool press, bool release);
+  /// Renders the next frame of the live zoom (no previews: every frame exact).
+  void NextLiveFrame();
   void Act(QVViewerGesture::Action action, int32_t x, int32_t y);
 
   QVMain* main_ = nullptr;
@@ -124,4 +132,6 @@ class TFormViewer : public QWidget {
   QVQtPoster poster_{this};
   QVQtCanvas canvas_;
   uint64_t generation_ = 0;
+  QElapsedTimer clock_;          // the live zoom's time
+  bool pictureArrived_ = false;  // the latest render's picture reached the canvas
 };
