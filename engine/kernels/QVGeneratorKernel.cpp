@@ -63,12 +63,17 @@ bool GeneratorKernelLevelSupported(GeneratorKernelLevel level) {
       return HostCpuFeatures().Sse2 && kernel::Sse2RowKernel(0, 0, 0);
     case GeneratorKernelLevel::Avx2:
       return HostCpuFeatures().Avx2 && kernel::Avx2RowKernel(0, 0, 0);
+    case GeneratorKernelLevel::Avx512:
+      return HostCpuFeatures().Avx512 && kernel::Avx512RowKernel(0, 0, 0);
     default:
       return true;
   }
 }
 
 GeneratorKernelLevel BestGeneratorKernelLevel() {
+  if (GeneratorKernelLevelSupported(GeneratorKernelLevel::Avx512)) {
+    return GeneratorKernelLevel::Avx512;
+  }
   if (GeneratorKernelLevelSupported(GeneratorKernelLevel::Avx2)) return GeneratorKernelLevel::Avx2;
   if (GeneratorKernelLevelSupported(GeneratorKernelLevel::Sse2)) return GeneratorKernelLevel::Sse2;
   return GeneratorKernelLevel::Scalar;
@@ -86,6 +91,8 @@ const char* GeneratorKernelLevelName(GeneratorKernelLevel level) {
       return "SSE2";
     case GeneratorKernelLevel::Avx2:
       return "AVX2";
+    case GeneratorKernelLevel::Avx512:
+      return "AVX-512";
   }
   return "?";
 }
@@ -130,7 +137,11 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token s
 
   // The vector kernels need at least one step: a depth below 1 records the
   // output's start values, which the scalar loop gives directly.
-  if (setup_.Depth >= 1 && wanted == GeneratorKernelLevel::Avx2) {
+  if (setup_.Depth >= 1 && wanted == GeneratorKernelLevel::Avx512) {
+    row_ = kernel::Avx512RowKernel(fractalKind, divergenceKind, outputKind);
+    level_ = GeneratorKernelLevel::Avx512;
+  }
+  if (!row_ && setup_.Depth >= 1 && wanted >= GeneratorKernelLevel::Avx2) {
     row_ = kernel::Avx2RowKernel(fractalKind, divergenceKind, outputKind);
     level_ = GeneratorKernelLevel::Avx2;
   }
