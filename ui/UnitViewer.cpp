@@ -49,10 +49,14 @@ void TImageViewer::paintEvent(QPaintEvent*) {
   const QImage& picture = form_->Preview().isNull() ? form_->Picture() : form_->Preview();
   if (!picture.isNull()) painter.drawImage(0, 0, picture);
   if (form_->LiveZoom.Active() && form_->LiveZoom.FrameRate() > 0) {
+    // The rate on a dark plate, readable over any picture.
+    const QString rate = QCoreApplication::translate("TFormViewer", "ライブズーム %1 fps")
+                             .arg(form_->LiveZoom.FrameRate(), 0, 'f', 1);
+    const QRect plate =
+        painter.fontMetrics().boundingRect(rate).adjusted(-4, -2, 4, 2).translated(8, 18);
+    painter.fillRect(plate, QColor(0, 0, 0, 160));
     painter.setPen(Qt::white);
-    painter.drawText(QPoint(8, 16),
-                     QCoreApplication::translate("TFormViewer", "ライブズーム %1 fps")
-                         .arg(form_->LiveZoom.FrameRate(), 0, 'f', 1));
+    painter.drawText(plate, Qt::AlignCenter, rate);
   }
   const QVViewerGesture& g = form_->Gesture;
   if (!g.OutlineShown()) return;
