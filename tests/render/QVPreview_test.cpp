@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <random>
+#include <stop_token>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,8 @@ class FirstPointOutput : public QVOutputMethod {
   struct Log {
     std::mutex Lock;
     std::map<std::pair<double, double>, int> Points;
+    int StopAt = 0;  ///< when above 0, the orbit of that number asks the pass to stop
+    std::stop_source Stop;
     size_t Count() {
       std::lock_guard<std::mutex> guard(Lock);
       return Points.size();
@@ -47,6 +50,7 @@ class FirstPointOutput : public QVOutputMethod {
     if (j != 1) return;
     std::lock_guard<std::mutex> guard(log_->Lock);
     ++log_->Points[{z.re, z.im}];
+    if (log_->Points.size() == static_cast<size_t>(log_->StopAt)) log_->Stop.request_stop();
   }
 
  private:
@@ -184,6 +188,30 @@ TEST(QVPreview, AStopAfterThePreviewLeavesTheNextRenderExact) {
   auto again = main.Snapshot();
   ASSERT_TRUE(qv::RunPreviewPasses(*again, WorkersPass(2), 0, [&](QVPictureRef) { ++previews; }));
   EXPECT_EQ(previews, 4);
+  EXPECT_EQ(FieldColors(again->Output()->RGBField), FieldColors(reference->Output()->RGBField));
+}
+
+// A stop in the middle of a pass (at the 50th orbit of 40 x 30 pixels: in the
+// second pass) ends the render there; the next render is exact.
+TEST(QVPreview, AStopInsideAPassEndsItAndTheNextRenderIsExact) {
+  QVMain main;
+  SetView(main, 40, 30, {-0.5, 0}, 3);
+  auto log = std::make_shared<FirstPointOutput::Log>();
+  main.Graph().Generators[0]->SetOutputMethod(std::make_unique<FirstPointOutput>(log));
+  auto reference = main.Snapshot(qv::FrozenCopy{false});
+  ASSERT_TRUE(reference->RunPass(WorkersPass(1)));
+  log->Points.clear();
+  log->StopAt = 50;
+  qv::Pass pass = WorkersPass(1);
+  pass.Stop = log->Stop.get_token();
+  int previews = 0;
+  auto snapshot = main.Snapshot();
+  EXPECT_FALSE(qv::RunPreviewPasses(*snapshot, pass, 0, [&](QVPictureRef) { ++previews; }));
+  EXPECT_EQ(previews, 1);
+  EXPECT_LT(log->Count(), 50u + 2u);  // the orbit that asked, and none after it
+  log->StopAt = 0;
+  auto again = main.Snapshot();
+  ASSERT_TRUE(qv::RunPreviewPasses(*again, WorkersPass(2), 0, {}));
   EXPECT_EQ(FieldColors(again->Output()->RGBField), FieldColors(reference->Output()->RGBField));
 }
 
