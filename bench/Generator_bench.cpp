@@ -151,16 +151,16 @@ void Run(benchmark::State& state, const View& v, int32_t fractal, int32_t diverg
   state.SetLabel(qv::GeneratorKernelLevelName(level));
 }
 
-constexpr GeneratorKernelLevel Levels[] = {GeneratorKernelLevel::Plain,
-                                           GeneratorKernelLevel::Scalar, GeneratorKernelLevel::Sse2,
-                                           GeneratorKernelLevel::Avx2};
+constexpr GeneratorKernelLevel Levels[] = {
+    GeneratorKernelLevel::Plain, GeneratorKernelLevel::Scalar, GeneratorKernelLevel::Sse2,
+    GeneratorKernelLevel::Avx2, GeneratorKernelLevel::Avx512};
 
 // "z^2+C", "ノルム", "終点" on the default view; args: level index, workers.
 void GeneratorDefault(benchmark::State& state) {
   Run(state, DefaultView, 0, 0, 0, Levels[state.range(0)], static_cast<int>(state.range(1)));
 }
 BENCHMARK(GeneratorDefault)
-    ->ArgsProduct({{0, 1, 2, 3}, {1, 2}})
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {1, 2}})
     ->ArgNames({"level", "workers"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

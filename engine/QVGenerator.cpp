@@ -105,6 +105,10 @@ bool QVGenerator::Compute(const qv::Pass& pass) {
   });
 }
 
+void QVGenerator::RecordField() {
+  RecordCompletion([] { return true; });
+}
+
 QVThreadGenerator::QVThreadGenerator(const QVGenerator& generator, int32_t startRow,
                                      std::stop_token stop)
     : Generator(generator),

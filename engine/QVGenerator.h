@@ -57,6 +57,11 @@ class QVGenerator : public QVNode {
   bool Update(const qv::Pass& pass);
   /// Resizes the field and runs the workers; false when the pass was stopped.
   bool Compute(const qv::Pass& pass) override;
+  /// Records the field as the complete result of the current settings, when
+  /// another schedule than Compute filled it (a render that sharpens in
+  /// passes): the caller has put every pixel of the computed rectangle, each
+  /// as QVThreadGenerator::ComputePixel gives it. Thread: the one running the pass.
+  void RecordField();
 
   uint64_t SourceStamp() const override;
 

@@ -22,6 +22,10 @@ class QVCanvas {
   virtual ~QVCanvas() = default;
   /// Thread: the host's main thread (called through the poster).
   virtual void SetPicture(QVPictureRef picture) = 0;
+  /// Receives a preview of the render still going on (a coarser picture of
+  /// the same view, see QVMain::Render); it is not the render's picture. The
+  /// default ignores it. Thread: the host's main thread.
+  virtual void SetPreview(QVPictureRef) {}
 };
 
 /// Runs calls on the host's main thread, in the order posted, without waiting

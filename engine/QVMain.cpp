@@ -103,7 +103,8 @@ std::shared_ptr<QVSnapshot> QVMain::Snapshot(qv::FrozenCopy frozen) const {
   return std::make_shared<QVSnapshot>(Parameter, graph_, frozen);
 }
 
-uint64_t QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress) {
+uint64_t QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress,
+                        QVPassRunner runner) {
   StopRender();
   static QVInlinePoster inlinePoster;  // stateless: safe to share
   if (!poster) poster = &inlinePoster;
@@ -119,10 +120,10 @@ uint64_t QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction p
   };
   running_ = true;
   thread_ = std::jthread([this, canvas, poster, generation, snapshot = std::move(snapshot),
-                          hook = std::move(hook), workers = workers_,
-                          plain = PlainRows, hostBytes = HostBytes](std::stop_token stop) {
+                          hook = std::move(hook), workers = workers_, plain = PlainRows,
+                          hostBytes = HostBytes, runner = std::move(runner)](std::stop_token stop) {
     const qv::Pass pass{stop, workers, hook, plain};
-    RenderThreadBody(pass, *snapshot, hostBytes, canvas, poster, generation);
+    RenderThreadBody(pass, *snapshot, hostBytes, canvas, poster, generation, runner);
   });
   return generation;
 }
@@ -158,15 +159,25 @@ void QVMain::PostPicture(QVPoster& poster, QVCanvas* canvas, uint64_t generation
   });
 }
 
-// The render thread: start hook, one pass, the picture of the result, end
-// hook. The host calls are posted, never waited for.
+// The render thread: start hook, one pass (with its previews when a runner
+// computes it), the picture of the result, end hook. The host calls are
+// posted, never waited for.
 void QVMain::RenderThreadBody(const qv::Pass& pass, QVSnapshot& snapshot, int64_t hostBytes,
-                              QVCanvas* canvas, QVPoster* poster, uint64_t generation) {
+                              QVCanvas* canvas, QVPoster* poster, uint64_t generation,
+                              const QVPassRunner& runner) {
   PostForRender(*poster, generation, [](QVMain& main) {
     if (main.OnRenderStart) main.OnRenderStart();
   });
   try {
-    if (snapshot.RunPass(pass, hostBytes) && snapshot.Output() && canvas) {
+    const QVPreviewSink preview = [&](QVPictureRef picture) {
+      if (!canvas || !picture || pass.StopRequested()) return;
+      poster->Post([gate = gate_, generation, canvas, picture = std::move(picture)] {
+        if (gate->Alive.load() && gate->Drawable.load() == generation) canvas->SetPreview(picture);
+      });
+    };
+    const bool done =
+        runner ? runner(snapshot, pass, hostBytes, preview) : snapshot.RunPass(pass, hostBytes);
+    if (done && snapshot.Output() && canvas) {
       PostPicture(*poster, canvas, generation, snapshot.Output()->RGBField, pass);
     }
   } catch (const std::exception& e) {

@@ -63,6 +63,14 @@ class QVProgress {
   Snapshot snapshot_;
 };
 
+/// Receives, on the render thread, a picture to show while the render goes on.
+using QVPreviewSink = std::function<void(QVPictureRef)>;
+/// Computes a render's frozen copy: brings its last mixer up to date as
+/// QVSnapshot::RunPass does (same result, same return and throws), and may
+/// hand previews to the sink meanwhile. Called on the render thread.
+using QVPassRunner = std::function<bool(QVSnapshot& snapshot, const qv::Pass& pass,
+                                        int64_t hostBytes, const QVPreviewSink& preview)>;
+
 class QVMain : public QVObject {
  public:
   /// Reads the worker count from the environment and builds the default graph.
@@ -96,7 +104,11 @@ class QVMain : public QVObject {
   /// Render or StopRender). A null canvas renders without a picture. progress,
   /// when set, receives every row report (from worker threads: it must be
   /// thread-safe). canvas and poster must outlive the render (QVHost.h).
-  uint64_t Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress = nullptr);
+  /// runner, when set, computes the copy instead of the plain pass; the
+  /// previews it hands on reach the canvas's SetPreview under the same rules
+  /// as the picture (only while the render is the latest and not stopped).
+  uint64_t Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction progress = nullptr,
+                  QVPassRunner runner = nullptr);
   /// Stops the running render, if any, and waits for its thread to end (within
   /// about 10 ms). A picture of the render still queued in the poster is then
   /// dropped; its end hook still runs.
@@ -143,7 +155,8 @@ class QVMain : public QVObject {
   };
 
   void RenderThreadBody(const qv::Pass& pass, QVSnapshot& snapshot, int64_t hostBytes,
-                        QVCanvas* canvas, QVPoster* poster, uint64_t generation);
+                        QVCanvas* canvas, QVPoster* poster, uint64_t generation,
+                        const QVPassRunner& runner);
   /// Posts a call of the render generation that runs only while that render
   /// is the latest and this object lives.
   void PostForRender(QVPoster& poster, uint64_t generation, std::function<void(QVMain&)> call);

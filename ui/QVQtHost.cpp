@@ -53,6 +53,10 @@ void QVQtCanvas::SetPicture(QVPictureRef picture) {
   if (OnPicture) OnPicture(std::move(picture));
 }
 
+void QVQtCanvas::SetPreview(QVPictureRef picture) {
+  if (OnPreview) OnPreview(std::move(picture));
+}
+
 namespace qv {
 
 QImage ImageOf(const QVPictureRef& picture) {

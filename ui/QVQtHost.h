@@ -35,13 +35,16 @@ class QVQtPoster : public QVPoster {
   QSocketNotifier* notifier_ = nullptr;
 };
 
-/// Hands each finished picture on. Thread: UI thread only.
+/// Hands each finished picture, and each preview, on. Thread: UI thread only.
 class QVQtCanvas : public QVCanvas {
  public:
   /// Receives every finished picture.
   std::function<void(QVPictureRef)> OnPicture;
+  /// Receives every preview of a render still going on.
+  std::function<void(QVPictureRef)> OnPreview;
 
   void SetPicture(QVPictureRef picture) override;
+  void SetPreview(QVPictureRef picture) override;
 };
 
 namespace qv {

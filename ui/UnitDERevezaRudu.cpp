@@ -399,6 +399,7 @@ void TForm1::RenderStart() {
 
 void TForm1::RenderEnd() {
   ProgressTimer->stop();
+  viewer_->RenderEnded();
   viewer_->setWindowTitle(qv::ToQString(viewer_->BaseCaption));
 }
 

@@ -1,5 +1,6 @@
 #include "ui/UnitViewer.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -10,6 +11,7 @@
 #include <algorithm>
 
 #include "engine/QVMain.h"
+#include "render/QVPreview.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVFileDrop.h"
@@ -44,8 +46,18 @@ TImageViewer::TImageViewer(TFormViewer* form) : QWidget(nullptr), form_(form) {
 void TImageViewer::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
-  const QImage& picture = form_->Picture();
+  const QImage& picture = form_->Preview().isNull() ? form_->Picture() : form_->Preview();
   if (!picture.isNull()) painter.drawImage(0, 0, picture);
+  if (form_->LiveZoom.Active() && form_->LiveZoom.FrameRate() > 0) {
+    // The rate on a dark plate, readable over any picture.
+    const QString rate = QCoreApplication::translate("TFormViewer", "ライブズーム %1 fps")
+                             .arg(form_->LiveZoom.FrameRate(), 0, 'f', 1);
+    const QRect plate =
+        painter.fontMetrics().boundingRect(rate).adjusted(-4, -2, 4, 2).translated(8, 18);
+    painter.fillRect(plate, QColor(0, 0, 0, 160));
+    painter.setPen(Qt::white);
+    painter.drawText(plate, Qt::AlignCenter, rate);
+  }
   const QVViewerGesture& g = form_->Gesture;
   if (!g.OutlineShown()) return;
   painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -74,10 +86,17 @@ TFormViewer::TFormViewer() {
   layout->addWidget(ScrollArea);
   canvas_.OnPicture = [this](QVPictureRef picture) {
     pictureSnapshot_ = renderSnapshot_;
+    pictureArrived_ = true;
     ShowPicture(std::move(picture));
+    if (LiveZoom.Active()) {
+      LiveZoom.FrameShown(static_cast<double>(clock_.nsecsElapsed()) * 1e-9);
+      NextLiveFrame();
+    }
   };
+  canvas_.OnPreview = [this](QVPictureRef picture) { ShowPreview(std::move(picture)); };
   SetImageSize(320, 320);
   setAcceptDrops(true);
+  clock_.start();
 }
 
 // The owner of the engine stops its render before the viewer goes: the
@@ -118,8 +137,22 @@ void TFormViewer::SetImageSize(int32_t w, int32_t h) {
 void TFormViewer::ShowPicture(QVPictureRef picture) {
   picture_ = std::move(picture);
   image_ = qv::ImageOf(picture_);
+  preview_ = QImage();
   ImageViewer->update();
   if (OnPictureShown) OnPictureShown();
+}
+
+void TFormViewer::ShowPreview(QVPictureRef picture) {
+  preview_ = qv::ImageOf(picture);
+  ImageViewer->update();
+  if (OnPreviewShown) OnPreviewShown();
+}
+
+void TFormViewer::RenderEnded() {
+  if (!pictureArrived_) LiveZoom.Stop();  // a frame failed or was stopped: no endless retries
+  if (preview_.isNull()) return;
+  preview_ = QImage();
+  ImageViewer->update();
 }
 
 std::string TFormViewer::PictureProject() const {
@@ -128,8 +161,43 @@ std::string TFormViewer::PictureProject() const {
 
 void TFormViewer::StartRender() {
   if (!main_) return;
+  // The view sharpens in passes before the exact picture arrives.
+  generation_ = main_->Render(&canvas_, &poster_, nullptr, qv::RunPreviewPasses);
+  renderSnapshot_ = main_->LatestSnapshot();
+  pictureArrived_ = false;
+}
+
+void TFormViewer::NextLiveFrame() {
+  if (!main_ || !GesturesEnabled()) return LiveZoom.Stop();
+  const std::optional<QVView> view =
+      LiveZoom.NextView({parameter_->Viewpoint(), parameter_->Scale()}, parameter_->Width(),
+                        parameter_->Height(), static_cast<double>(clock_.nsecsElapsed()) * 1e-9);
+  if (!view) return LiveZoom.Stop();
+  parameter_->ChangeViewpoint(view->Viewpoint);
+  parameter_->ChangeScale(view->Scale);
+  if (frame_) frame_->UpdateView();
   generation_ = main_->Render(&canvas_, &poster_);
   renderSnapshot_ = main_->LatestSnapshot();
+  pictureArrived_ = false;
+}
+
+bool TFormViewer::LiveZoomMouse(QMouseEvent* e, bool press, bool release) {
+  const QPoint p = e->position().toPoint();
+  if (press && e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier)) {
+    Gesture.Finish();
+    LiveZoom.Start(!(e->modifiers() & Qt::ShiftModifier), p.x(), p.y(),
+                   static_cast<double>(clock_.nsecsElapsed()) * 1e-9);
+    NextLiveFrame();
+    return true;
+  }
+  if (!LiveZoom.Active()) return false;
+  if (release && e->button() == Qt::LeftButton) {
+    LiveZoom.Stop();
+    ImageViewer->update();
+  } else {
+    LiveZoom.MovePointer(p.x(), p.y());
+  }
+  return true;
 }
 
 bool TFormViewer::GesturesEnabled() const {
@@ -142,25 +210,26 @@ void TFormViewer::Act(QVViewerGesture::Action action, int32_t x, int32_t y) {
 }
 
 void TFormViewer::ImageViewerMouseDown(QMouseEvent* e) {
-  if (!GesturesEnabled()) return;
+  if (!GesturesEnabled() || LiveZoomMouse(e, true, false)) return;
   const QPoint p = e->position().toPoint();
   Act(Gesture.Press(p.x(), p.y(), ButtonOf(e)), p.x(), p.y());
 }
 
 void TFormViewer::ImageViewerMouseMove(QMouseEvent* e) {
-  if (!GesturesEnabled()) return;
+  if (!GesturesEnabled() || LiveZoomMouse(e, false, false)) return;
   const QPoint p = e->position().toPoint();
   Act(Gesture.Move(p.x(), p.y(), parameter_->Width(), parameter_->Height()), p.x(), p.y());
 }
 
 void TFormViewer::ImageViewerMouseUp(QMouseEvent* e) {
-  if (!GesturesEnabled()) return;
+  if (!GesturesEnabled() || LiveZoomMouse(e, false, true)) return;
   const QPoint p = e->position().toPoint();
   Act(Gesture.Release(p.x(), p.y(), ButtonOf(e)), p.x(), p.y());
 }
 
 void TFormViewer::ImageViewerDblClick(QMouseEvent* e) {
-  if (!GesturesEnabled() || e->button() != Qt::LeftButton) return;
+  if (!GesturesEnabled() || e->button() != Qt::LeftButton || (e->modifiers() & Qt::ControlModifier))
+    return;
   const QPoint p = e->position().toPoint();
   Act(Gesture.DoubleClick(p.x(), p.y()), p.x(), p.y());
 }

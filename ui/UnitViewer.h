@@ -6,6 +6,7 @@
 // the picture), and on a zoom stores the new view,
 // refreshes the parameter frame and starts a new render. A file dropped on it
 // goes to OnFileDropped (the editing window loads it). UI thread.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "ui/QVLiveZoom.h"
 #include "ui/QVQtHost.h"
 #include "ui/QVViewerGesture.h"
 
@@ -55,6 +57,8 @@ class TFormViewer : public QWidget {
   /// Viewer", then the project file's name and the mark of unsaved changes.
   std::string BaseCaption = "Q-Vell Viewer";
   QVViewerGesture Gesture;
+  /// Ctrl + left button held: the live zoom (Shift too: out).
+  QVLiveZoom LiveZoom;
 
   /// Binds the engine root and the parameter frame (not owned).
   void SetTarget(QVMain* main, TFrameParameter* frame);
@@ -83,6 +87,15 @@ class TFormViewer : public QWidget {
   const std::shared_ptr<const QVSnapshot>& PictureSnapshot() const { return pictureSnapshot_; }
   /// Shows a finished picture.
   void ShowPicture(QVPictureRef picture);
+  /// Shows a preview of the render going on, over the last finished picture,
+  /// until the render's own picture arrives or it ends without one.
+  void ShowPreview(QVPictureRef picture);
+  /// The preview shown (null when none is).
+  const QImage& Preview() const { return preview_; }
+  /// Called when the latest render ended: a preview it left goes.
+  void RenderEnded();
+  /// Called after each preview arrived (tests, screenshots).
+  std::function<void()> OnPreviewShown;
   /// The generation of the latest render started here (0: none).
   uint64_t RenderGeneration() const { return generation_; }
   /// Called after each finished picture arrived (tests, screenshots).
@@ -101,6 +114,10 @@ class TFormViewer : public QWidget {
 
  private:
   bool GesturesEnabled() const;
+  /// Starts, follows and ends the live zoom; true when the event was its.
+  bool LiveZoomMouse(QMouseEvent* event, bool press, bool release);
+  /// Renders the next frame of the live zoom (no previews: every frame exact).
+  void NextLiveFrame();
   void Act(QVViewerGesture::Action action, int32_t x, int32_t y);
 
   QVMain* main_ = nullptr;
@@ -108,6 +125,7 @@ class TFormViewer : public QWidget {
   TFrameParameter* frame_ = nullptr;
   QVPictureRef picture_;
   QImage image_;  // over picture_'s pixels
+  QImage preview_;  // over the latest preview's pixels, shown instead of image_
   // The frozen copy of the latest render started here, and of the picture
   // shown. A picture reaches the canvas only while its render is the latest
   // (the engine drops the posts of a superseded one), so the shown picture's
@@ -117,4 +135,6 @@ class TFormViewer : public QWidget {
   QVQtPoster poster_{this};
   QVQtCanvas canvas_;
   uint64_t generation_ = 0;
+  QElapsedTimer clock_;          // the live zoom's time
+  bool pictureArrived_ = false;  // the latest render's picture reached the canvas
 };

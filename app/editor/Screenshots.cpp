@@ -138,6 +138,10 @@ int main(int argc, char** argv) {
   form.Button2Click();
   ok &= WaitFor("a progress caption", [&] { return viewer.windowTitle().contains('/'); });
   ok &= Save(&viewer, out.filePath("viewer-rendering.png"));
+  // The same render's first preview: the exact pixels of every 8th row and
+  // column, each filling its block, until finer passes and the picture come.
+  ok &= WaitFor("a preview", [&] { return !viewer.Preview().isNull(); });
+  ok &= Save(&viewer, out.filePath("viewer-preview.png"));
   form.Main().StopRender();
   QApplication::processEvents();
   return ok ? 0 : 1;

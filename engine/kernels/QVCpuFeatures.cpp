@@ -12,6 +12,7 @@ CpuFeatures DetectFeatures() {
   // register state (XSAVE enabled for it), not only the CPUID bit.
   f.Sse2 = __builtin_cpu_supports("sse2") != 0;
   f.Avx2 = __builtin_cpu_supports("avx2") != 0;
+  f.Avx512 = __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512dq") != 0;
 #endif
   return f;
 }

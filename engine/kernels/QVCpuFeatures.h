@@ -7,6 +7,7 @@ namespace qv {
 struct CpuFeatures {
   bool Sse2 = false;
   bool Avx2 = false;  ///< AVX2 instructions and an OS that saves the wide registers.
+  bool Avx512 = false;  ///< AVX-512 F and DQ, and an OS that saves their registers.
 };
 
 /// The features of the host processor. Thread: any (computed once, then read-only).

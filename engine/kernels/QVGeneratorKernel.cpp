@@ -63,12 +63,17 @@ bool GeneratorKernelLevelSupported(GeneratorKernelLevel level) {
       return HostCpuFeatures().Sse2 && kernel::Sse2RowKernel(0, 0, 0);
     case GeneratorKernelLevel::Avx2:
       return HostCpuFeatures().Avx2 && kernel::Avx2RowKernel(0, 0, 0);
+    case GeneratorKernelLevel::Avx512:
+      return HostCpuFeatures().Avx512 && kernel::Avx512RowKernel(0, 0, 0);
     default:
       return true;
   }
 }
 
 GeneratorKernelLevel BestGeneratorKernelLevel() {
+  if (GeneratorKernelLevelSupported(GeneratorKernelLevel::Avx512)) {
+    return GeneratorKernelLevel::Avx512;
+  }
   if (GeneratorKernelLevelSupported(GeneratorKernelLevel::Avx2)) return GeneratorKernelLevel::Avx2;
   if (GeneratorKernelLevelSupported(GeneratorKernelLevel::Sse2)) return GeneratorKernelLevel::Sse2;
   return GeneratorKernelLevel::Scalar;
@@ -86,6 +91,8 @@ const char* GeneratorKernelLevelName(GeneratorKernelLevel level) {
       return "SSE2";
     case GeneratorKernelLevel::Avx2:
       return "AVX2";
+    case GeneratorKernelLevel::Avx512:
+      return "AVX-512";
   }
   return "?";
 }
@@ -130,7 +137,11 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token s
 
   // The vector kernels need at least one step: a depth below 1 records the
   // output's start values, which the scalar loop gives directly.
-  if (setup_.Depth >= 1 && wanted == GeneratorKernelLevel::Avx2) {
+  if (setup_.Depth >= 1 && wanted == GeneratorKernelLevel::Avx512) {
+    row_ = kernel::Avx512RowKernel(fractalKind, divergenceKind, outputKind);
+    level_ = GeneratorKernelLevel::Avx512;
+  }
+  if (!row_ && setup_.Depth >= 1 && wanted >= GeneratorKernelLevel::Avx2) {
     row_ = kernel::Avx2RowKernel(fractalKind, divergenceKind, outputKind);
     level_ = GeneratorKernelLevel::Avx2;
   }
@@ -151,6 +162,20 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token s
 
 void GeneratorKernel::ComputeRow(int32_t row, FractalPixel* out) const {
   if (!row_(setup_, mapping_.Point(0, firstRow_ + row).im, out)) throw PassStopped{};
+}
+
+// Each pixel's orbit depends on its own point only, so the row kernel run
+// over the chosen columns' points gives those columns' records.
+void GeneratorKernel::ComputeColumns(int32_t row, int32_t first, int32_t step,
+                                     FractalPixel* out) const {
+  std::vector<double> columns;
+  for (int64_t x = first; x < setup_.Width; x += step)
+    columns.push_back(columnRe_[static_cast<size_t>(x)]);
+  if (columns.empty()) return;
+  kernel::RowSetup setup = setup_;
+  setup.ColumnRe = columns.data();
+  setup.Width = static_cast<int32_t>(columns.size());
+  if (!row_(setup, mapping_.Point(0, firstRow_ + row).im, out)) throw PassStopped{};
 }
 
 }  // namespace qv

@@ -3,7 +3,7 @@
 // (QVThreadGenerator) is the reference; the kernels are other schedules of
 // the same steps: a loop specialised for the combination of formula,
 // divergence test and output method, and vector forms of it that iterate
-// several pixels at once (SSE2: 2, AVX2: 4 per vector). Every kernel gives
+// several pixels at once (SSE2: 2, AVX2: 4, AVX-512: 8 per vector). Every kernel gives
 // the plain loop's bits. The choice is made once per Compute, on the render
 // thread; the chosen kernel is then read-only and shared by the workers.
 #include <cstdint>
@@ -19,7 +19,7 @@ class QVGenerator;
 namespace qv {
 
 /// Ways to compute a generator's rows, from the reference to the widest.
-enum class GeneratorKernelLevel : int32_t { Auto, Plain, Scalar, Sse2, Avx2 };
+enum class GeneratorKernelLevel : int32_t { Auto, Plain, Scalar, Sse2, Avx2, Avx512 };
 
 /// Sets the level every later Compute uses (Auto: the best the processor
 /// runs). A level the processor lacks falls back to the best it has. For tests
@@ -30,7 +30,7 @@ GeneratorKernelLevel ForcedGeneratorKernelLevel();
 bool GeneratorKernelLevelSupported(GeneratorKernelLevel level);
 /// The best level this processor runs.
 GeneratorKernelLevel BestGeneratorKernelLevel();
-/// "Auto", "Plain", "Scalar", "SSE2" or "AVX2".
+/// "Auto", "Plain", "Scalar", "SSE2", "AVX2" or "AVX-512".
 const char* GeneratorKernelLevelName(GeneratorKernelLevel level);
 
 /// The row computation chosen for one Compute of a generator. Level() is the
@@ -51,6 +51,11 @@ class GeneratorKernel {
   /// Throws PassStopped when the pass was stopped part-way through the row.
   /// Thread: any worker; the object is only read.
   void ComputeRow(int32_t row, FractalPixel* out) const;
+  /// Computes the columns first, first + step, ... (first >= 0, step >= 1)
+  /// of one row into out, one record after the other: the same records as
+  /// ComputeRow gives at those columns. Not for the Plain level; throws
+  /// PassStopped like ComputeRow. Thread: any worker.
+  void ComputeColumns(int32_t row, int32_t first, int32_t step, FractalPixel* out) const;
 
  private:
   GeneratorKernelLevel level_ = GeneratorKernelLevel::Plain;

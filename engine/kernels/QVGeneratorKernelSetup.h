@@ -52,5 +52,6 @@ RowKernel ScalarRowKernel(int32_t fractal, int32_t divergence, int32_t output);
 /// or where the build has no such kernel.
 RowKernel Sse2RowKernel(int32_t fractal, int32_t divergence, int32_t output);
 RowKernel Avx2RowKernel(int32_t fractal, int32_t divergence, int32_t output);
+RowKernel Avx512RowKernel(int32_t fractal, int32_t divergence, int32_t output);
 
 }  // namespace qv::kernel

@@ -183,6 +183,11 @@ TEST(QVGeneratorKernel, Avx2LevelGivesThePlainLoopsBits) {
   ExpectSameBitsAsPlain(GeneratorKernelLevel::Avx2);
 }
 
+TEST(QVGeneratorKernel, Avx512LevelGivesThePlainLoopsBits) {
+  SkipUnlessSupported(GeneratorKernelLevel::Avx512);
+  ExpectSameBitsAsPlain(GeneratorKernelLevel::Avx512);
+}
+
 TEST(QVGeneratorKernel, AutoLevelGivesThePlainLoopsBitsForEveryWorkerCount) {
   QVMain main;
   QVGenerator& g = *main.Graph().Generators[0];
@@ -246,8 +251,8 @@ TEST(QVGeneratorKernel, OneStepEqualsSeparatelyRoundedArithmetic) {
   const QVComplex c{0.2871, -0.5813};
   const int32_t w = 419, h = 397;
   SetScene(main, g, {"", 1, c, {0.1, -0.05}, 2.7, w, h, 1, Inf});
-  for (GeneratorKernelLevel level :
-       {GeneratorKernelLevel::Scalar, GeneratorKernelLevel::Sse2, GeneratorKernelLevel::Avx2}) {
+  for (GeneratorKernelLevel level : {GeneratorKernelLevel::Scalar, GeneratorKernelLevel::Sse2,
+                                     GeneratorKernelLevel::Avx2, GeneratorKernelLevel::Avx512}) {
     if (!qv::GeneratorKernelLevelSupported(level)) continue;
     for (const QVFractalMethod* f : FractalMethods()) {
       if (f->Kind() == QVFractalMethod_Z::KindIndex) continue;  // no product
@@ -298,8 +303,8 @@ TEST(QVGeneratorKernel, EveryLevelGivesUpARowWhenThePassIsStopped) {
   stop.request_stop();
   for (const char* output : {"終点", "差分累積", "市松模様累積"}) {
     g.SetOutputMethod(qv::CloneAs(*FindMethod(OutputMethods(), output)));
-    for (GeneratorKernelLevel level :
-         {GeneratorKernelLevel::Scalar, GeneratorKernelLevel::Sse2, GeneratorKernelLevel::Avx2}) {
+    for (GeneratorKernelLevel level : {GeneratorKernelLevel::Scalar, GeneratorKernelLevel::Sse2,
+                                       GeneratorKernelLevel::Avx2, GeneratorKernelLevel::Avx512}) {
       if (!qv::GeneratorKernelLevelSupported(level)) continue;
       ScopedKernelLevel forced(level);
       const qv::GeneratorKernel kernel(g, stop.get_token());
