@@ -37,7 +37,8 @@ NumberFormatError::NumberFormatError(const std::string& token, bool outOfRange)
                          (outOfRange
                               ? "out of range: a number must lie between -1.79E308 and 1.79E308"
                               : "not a number")),
-      token_(token) {}
+      token_(token),
+      outOfRange_(outOfRange) {}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsWhitespace(char c) { return IsBlank(c) || c == '\r' || c == '\n'; }

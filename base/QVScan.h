@@ -54,9 +54,12 @@ class NumberFormatError : public std::runtime_error {
  public:
   explicit NumberFormatError(const std::string& token, bool outOfRange = false);
   const std::string& Token() const { return token_; }
+  /// True when the token is a number beyond the double range.
+  bool OutOfRange() const { return outOfRange_; }
 
  private:
   std::string token_;
+  bool outOfRange_;
 };
 
 bool IsBlank(char c);

@@ -8,6 +8,12 @@
 
 #include "ui/QVText.h"
 
+void QVEntryMarks::Watch(QLineEdit* box, std::function<void()> check,
+                         std::function<void()> commit) {
+  QObject::connect(box, &QLineEdit::textChanged, box, std::move(check));
+  QObject::connect(box, &QLineEdit::editingFinished, box, std::move(commit));
+}
+
 void QVEntryMarks::SetStatusLine(QLabel* label) {
   status_ = label;
   ShowStatus();
@@ -34,6 +40,10 @@ void QVEntryMarks::Show(QLineEdit* box, const std::string& text) {
     box->setText(qv::ToQString(text));
   }
   Mark(box, "");
+}
+
+std::optional<double> QVEntryMarks::Real(QLineEdit* box) {
+  return Check(box, QVNumberEntry::ToReal(qv::FromQString(box->text())));
 }
 
 bool QVEntryMarks::Marked(const QLineEdit* box) const {

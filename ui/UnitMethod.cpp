@@ -39,8 +39,11 @@ TFrameMethod::TFrameMethod(QWidget* parent) : QWidget(parent) {
     grid->addWidget(imagBoxes_[k], k + 1, 2);
     QLineEdit* r = realBoxes_[k];
     QLineEdit* i = imagBoxes_[k];
-    connect(r, &QLineEdit::textChanged, this, [this, r] { EditParamRChange(r); });
-    connect(i, &QLineEdit::textChanged, this, [this, i] { EditParamIChange(i); });
+    // Typing only checks a box (and marks it); Enter or leaving it stores.
+    QVEntryMarks::Watch(
+        r, [this, r] { marks_.Real(r); }, [this, r] { EditParamRChange(r); });
+    QVEntryMarks::Watch(
+        i, [this, i] { marks_.Real(i); }, [this, i] { EditParamIChange(i); });
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(2, 1);
@@ -86,8 +89,7 @@ void TFrameMethod::EditParamIChange(QLineEdit* sender) { EditParamChange(sender,
 // method lacks is converted (and marked) but stores nothing either.
 void TFrameMethod::EditParamChange(QLineEdit* sender, bool realPart) {
   qv::Guarded(this, [&] {
-    const std::optional<double> value =
-        marks_.Check(sender, QVNumberEntry::ToReal(qv::FromQString(sender->text())));
+    const std::optional<double> value = marks_.Real(sender);
     if (!value || !Method) return;
     const uint32_t k = sender->property(kTag).toUInt();
     if (k >= Method->ParamCount()) return;

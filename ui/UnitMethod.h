@@ -63,7 +63,7 @@ class TFrameMethod : public QWidget {
   }
 
   /// Shows the bound method: selects its kind (without a change signal), then
-  /// writes the four rows (each box's change handler stores what it shows).
+  /// writes the four rows (storing nothing).
   void UpdateView();
   /// Store the edited real or imaginary part of the slot given by sender's Tag.
   void EditParamRChange(QLineEdit* sender);

@@ -1,10 +1,11 @@
 #pragma once
 // TFrameParameter: edits the global parameters in place (C, viewpoint,
 // scale, picture size, magnification, fractal type and formula). Every text
-// is converted on every change; a text that does not convert is marked inline
-// and stores nothing. The frame remembers the size the user typed, so a
-// refresh under a magnification shows it and never shrinks the stored size.
-// Bound once by the main window; refreshed after a load and every zoom. UI thread.
+// is checked on every change and marked inline when it does not convert or
+// is out of range (a scale above 0, a size of at least 1); a box stores its
+// value on Enter or when the focus leaves it, and a marked box stores nothing. The frame remembers
+// the size the user typed, so a refresh under a magnification shows it and never shrinks the stored
+// size. Bound once by the main window; refreshed after a load and every zoom. UI thread.
 #include <QWidget>
 #include <optional>
 
@@ -66,8 +67,8 @@ class TFrameParameter : public QWidget {
   void Edit(Handler handler);
   void StorePart(QLineEdit* box, QVComplex (QVParameter::*field)() const, bool realPart,
                  void (QVParameter::*setter)(QVComplex));
-  std::optional<double> Real(QLineEdit* box);
-  std::optional<int32_t> Integer(QLineEdit* box);
+  std::optional<double> Scale();
+  std::optional<int32_t> Size(QLineEdit* box);
   void ShowSize(QLineEdit* box, int32_t value);
 
   QVParameter* parameter_ = nullptr;

@@ -120,8 +120,8 @@ TEST(TForm1, SavesByExtensionInAnyCase) {
 
 TEST(TForm1, CaptionsDuringARenderEndAtTheBaseCaption) {
   Editor e;
-  e.form.FrameParameter1->EditWidth->setText("640");
-  e.form.FrameParameter1->EditHeight->setText("480");
+  qv::test::Commit(e.form.FrameParameter1->EditWidth, "640");
+  qv::test::Commit(e.form.FrameParameter1->EditHeight, "480");
   e.form.Button2Click();
   e.form.Button2Click();  // a second request while the first may still run
   ASSERT_TRUE(e.Finish());
@@ -169,8 +169,8 @@ TEST(TForm1, AProjectThatDoesNotReadChangesNothingAndSaysWhere) {
 
 TEST(TForm1, ARenderThatFailsShowsItsMessage) {
   Editor e;
-  e.form.FrameParameter1->EditWidth->setText("2000000000");
-  e.form.FrameParameter1->EditHeight->setText("2000000000");
+  qv::test::Commit(e.form.FrameParameter1->EditWidth, "2000000000");
+  qv::test::Commit(e.form.FrameParameter1->EditHeight, "2000000000");
   e.form.Button2Click();
   ASSERT_TRUE(e.Finish());
   ASSERT_EQ(e.errors.Messages.size(), 1u);
@@ -208,7 +208,7 @@ TEST(TFormViewer, DragThenDoubleClickZoomsAndRefreshesTheFrame) {
 
 TEST(TFormViewer, GesturesWaitForAPictureSize) {
   Editor e;
-  e.form.FrameParameter1->EditWidth->setText("0");
+  e.form.Main().Parameter.ChangeWidth(0);  // as a project text may hold
   QTest::mouseClick(e.viewer.ImageViewer, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(e.viewer.Gesture.State, QVViewerGesture::Idle);
   EXPECT_EQ(e.form.Main().Parameter.Viewpoint().re, 0.0);
@@ -220,9 +220,9 @@ namespace {
 // The default project at 48 x 36 with a changed scale: small enough to
 // supersample quickly.
 std::string SmallProject(Editor& e) {
-  e.form.FrameParameter1->EditWidth->setText("48");
-  e.form.FrameParameter1->EditHeight->setText("36");
-  e.form.FrameParameter1->EditScale->setText("2.5");
+  qv::test::Commit(e.form.FrameParameter1->EditWidth, "48");
+  qv::test::Commit(e.form.FrameParameter1->EditHeight, "36");
+  qv::test::Commit(e.form.FrameParameter1->EditScale, "2.5");
   return qv::WriteProject(e.form.Main());
 }
 
@@ -244,7 +244,7 @@ TEST(TForm1, LoadsThePngTheCommandLineWrote) {
   const std::string text = SmallProject(e);
   WriteText(Path(dir, "p.qvl"), text);
   ASSERT_EQ(RunQvell({"render", Path(dir, "p.qvl"), "-o", Path(dir, "cli.png"), "--quiet"}), "");
-  e.form.FrameParameter1->EditScale->setText("7");
+  qv::test::Commit(e.form.FrameParameter1->EditScale, "7");
   e.form.RunOpenDialog = [&] { return qv::FromQString(Path(dir, "cli.png")); };
   e.form.Button5->click();
   EXPECT_TRUE(e.errors.Messages.empty());
@@ -284,7 +284,7 @@ TEST(TForm1, ASavedPngCarriesTheProjectOfTheShownPicture) {
   QTemporaryDir dir;
   const std::string rendered = SmallProject(e);
   ASSERT_TRUE(e.Render());
-  e.form.FrameParameter1->EditScale->setText("1");  // an edit after the render
+  qv::test::Commit(e.form.FrameParameter1->EditScale, "1");  // an edit after the render
   ASSERT_NE(qv::WriteProject(e.form.Main()), rendered);
   ASSERT_TRUE(e.Save(Path(dir, "s.png")));
   EXPECT_EQ(qv::ReadProjectOrPicture(qv::FromQString(Path(dir, "s.png"))), rendered);
@@ -292,7 +292,7 @@ TEST(TForm1, ASavedPngCarriesTheProjectOfTheShownPicture) {
   // Dropped on either window, the picture brings its project back.
   for (QWidget* target : {static_cast<QWidget*>(&e.viewer), static_cast<QWidget*>(&e.form),
                           e.form.Memo1->viewport()}) {
-    e.form.FrameParameter1->EditScale->setText("1");
+    qv::test::Commit(e.form.FrameParameter1->EditScale, "1");
     DropOn(target, {QUrl::fromLocalFile(Path(dir, "s.png"))});
     ASSERT_TRUE(qv::test::WaitFor([&] { return qv::WriteProject(e.form.Main()) == rendered; }));
   }
@@ -304,7 +304,7 @@ TEST(TForm1, SupersampledSaveEqualsTheCommandLineByteForByte) {
   QTemporaryDir dir;
   const std::string rendered = SmallProject(e);
   ASSERT_TRUE(e.Render());
-  e.form.FrameParameter1->EditScale->setText("1");  // not in the saved picture
+  qv::test::Commit(e.form.FrameParameter1->EditScale, "1");  // not in the saved picture
   e.form.RunSaveDialog = [&] { return TForm1::SaveChoice{qv::FromQString(Path(dir, "s.png")), 2}; };
   e.form.Button3->click();
   ASSERT_TRUE(e.form.Saving());
