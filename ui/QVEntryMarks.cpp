@@ -1,11 +1,11 @@
 #include "ui/QVEntryMarks.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 
 void QVEntryMarks::Watch(QLineEdit* box, std::function<void()> check,
@@ -14,7 +14,7 @@ void QVEntryMarks::Watch(QLineEdit* box, std::function<void()> check,
   QObject::connect(box, &QLineEdit::editingFinished, box, std::move(commit));
 }
 
-void QVEntryMarks::SetStatusLine(QLabel* label) {
+void QVEntryMarks::SetStatusLine(QVStatusLine* label) {
   status_ = label;
   ShowStatus();
 }
@@ -54,5 +54,5 @@ bool QVEntryMarks::Marked(const QLineEdit* box) const {
 std::string QVEntryMarks::Status() const { return marked_.empty() ? "" : marked_.back().Message; }
 
 void QVEntryMarks::ShowStatus() {
-  if (status_) status_->setText(qv::ToQString(Status()));
+  if (status_) status_->SetMessage(qv::ToQString(Status()));
 }

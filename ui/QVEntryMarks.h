@@ -12,8 +12,8 @@
 
 #include "ui/QVNumberEntry.h"
 
-class QLabel;
 class QLineEdit;
+class QVStatusLine;
 
 class QVEntryMarks {
  public:
@@ -22,7 +22,7 @@ class QVEntryMarks {
   /// which stores a text that converts and is in range.
   static void Watch(QLineEdit* box, std::function<void()> check, std::function<void()> commit);
   /// The label that shows the latest message (may be null: tool tips only).
-  void SetStatusLine(QLabel* label);
+  void SetStatusLine(QVStatusLine* label);
   /// Marks box with message, or clears its mark when message is empty.
   void Mark(QLineEdit* box, const std::string& message);
   /// Shows a stored value's text in box without its change handler (a refresh
@@ -48,5 +48,5 @@ class QVEntryMarks {
     std::string Message;
   };
   std::vector<Entry> marked_;  // oldest first
-  QLabel* status_ = nullptr;
+  QVStatusLine* status_ = nullptr;
 };

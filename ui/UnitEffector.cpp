@@ -154,7 +154,7 @@ void TFrameEffector::SetEngine(QVMain* main) {
   FrameRenderingMethod->SetEngine(main);
 }
 
-void TFrameEffector::SetStatusLine(QLabel* label) {
+void TFrameEffector::SetStatusLine(QVStatusLine* label) {
   marks_.SetStatusLine(label);
   FrameRenderingMethod->SetStatusLine(label);
 }

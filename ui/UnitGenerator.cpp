@@ -55,7 +55,7 @@ void TFrameGenerator::SetEngine(QVMain* main) {
   FrameOutputMethod->SetEngine(main);
 }
 
-void TFrameGenerator::SetStatusLine(QLabel* label) {
+void TFrameGenerator::SetStatusLine(QVStatusLine* label) {
   marks_.SetStatusLine(label);
   FrameDivergenceMethod->SetStatusLine(label);
   FrameOutputMethod->SetStatusLine(label);

@@ -17,6 +17,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QVStatusLine;
 class QVMain;
 
 class TFrameMethod : public QWidget {
@@ -44,7 +45,7 @@ class TFrameMethod : public QWidget {
   /// The project the method belongs to (may be null).
   void SetEngine(QVMain* main) { main_ = main; }
   /// Where conversion messages appear besides the boxes' tool tips (may be null).
-  void SetStatusLine(QLabel* label) { marks_.SetStatusLine(label); }
+  void SetStatusLine(QVStatusLine* label) { marks_.SetStatusLine(label); }
 
   /// Appends the display names of a prototype list, in order, and selects item 0.
   template <typename T>

@@ -12,6 +12,7 @@
 #include "ui/QVErrorBox.h"
 #include "ui/QVMagnification.h"
 #include "ui/QVNumberEntry.h"
+#include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 #include "ui/UnitMethod.h"
 
@@ -67,11 +68,14 @@ void TFrameParameter::BuildRows() {
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(2, 1);
+  grid->setVerticalSpacing(2);  // the rows fit the main window's opening height
   FrameFractalMethod = new TFrameMethod(this);
   FrameFractalMethod->GroupBoxMethod->setTitle(QString::fromUtf8("フラクタル演算方法"));
-  LabelStatus = new QLabel(this);
+  LabelStatus = new QVStatusLine(this);
   LabelStatus->setStyleSheet(QStringLiteral("color: #b00000"));
   auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(4);
   column->addLayout(grid);
   column->addWidget(FrameFractalMethod);
   column->addWidget(LabelStatus);

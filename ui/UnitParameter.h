@@ -12,6 +12,7 @@
 #include "base/QVComplex.h"
 #include "ui/QVEntryMarks.h"
 
+class QVStatusLine;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -40,7 +41,7 @@ class TFrameParameter : public QWidget {
   QComboBox* ComboBoxFractalType;
   TFrameMethod* FrameFractalMethod;
   /// Conversion messages of the boxes above.
-  QLabel* LabelStatus;
+  QVStatusLine* LabelStatus;
 
   /// Binds the parameters (not owned) and their project (may be null).
   void SetParameter(QVParameter* parameter, QVMain* main = nullptr);

@@ -23,6 +23,7 @@
 #include "source/QVProjectFile.h"
 #include "source/QVProjectInput.h"
 #include "source/QVSourceWriter.h"
+#include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 #include "ui/UnitParameter.h"
 #include "ui/UnitViewer.h"
@@ -386,4 +387,25 @@ TEST(TForm1, AStoppedSaveEndsAtOnceAndKeepsTheOldFile) {
         << how;
     EXPECT_EQ(Bytes(Path(dir, "s.png")), QByteArray("old")) << how;
   }
+}
+
+// The window keeps the size it opens at: neither the first message nor a
+// message of any length in the status line moves it.
+TEST(TForm1, OpensAtItsSizeAndAMessageNeverGrowsIt) {
+  Editor e;
+  e.form.show();
+  QApplication::processEvents();
+  const QSize opened = e.form.size();
+  EXPECT_EQ(opened, QSize(467, 443));
+  QLineEdit* scale = e.form.FrameParameter1->EditScale;
+  for (const int length : {1, 300, 3000}) {
+    scale->setText(QString(length, QLatin1Char('x')));
+    QApplication::processEvents();
+    EXPECT_EQ(e.form.size(), opened) << length;
+    EXPECT_LE(e.form.minimumSizeHint().width(), opened.width()) << length;
+  }
+  const QVStatusLine* status = e.form.FrameParameter1->LabelStatus;
+  EXPECT_EQ(status->Message().size(), 3017);  // "'xx…x' は浮動小数点数ではありません"
+  EXPECT_LT(status->text().size(), 200);      // shown cut to the window's width
+  EXPECT_TRUE(status->text().endsWith(QChar(0x2026)));
 }

@@ -10,6 +10,7 @@
 #include "engine/QVGenerator.h"
 #include "tests/ui/UiNodeEditorsSupport.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 #include "ui/UnitMethod.h"
 #include "ui/UnitPanelGenerator.h"
@@ -60,7 +61,7 @@ TEST_F(GeneratorEditor, NameBoxKeepsTheOldNameForATakenOrEmptyName) {
     frame_->EditName->setText(qv::ToQString(taken));
     EXPECT_EQ(e_.main.Graph().Generators[0]->Name(), old) << taken;
     EXPECT_TRUE(frame_->Marks().Marked(frame_->EditName)) << taken;
-    EXPECT_FALSE(e_.formGenerator.LabelStatus->text().isEmpty());
+    EXPECT_FALSE(e_.formGenerator.LabelStatus->Message().isEmpty());
   }
   frame_->EditName->setText("Deep");
   EXPECT_EQ(e_.main.Graph().Generators[0]->Name(), "Deep");

@@ -9,6 +9,7 @@
 
 #include "UiTestSupport.h"
 #include "engine/QVParameter.h"
+#include "ui/QVStatusLine.h"
 #include "ui/UnitMethod.h"
 
 namespace {
@@ -34,7 +35,8 @@ TEST(TFrameParameter, TypingMarksBadTextsInlineWithoutAMessageBox) {
   BoundFrame b;
   b.Type(b.frame.EditScale, "-1e");
   EXPECT_TRUE(b.frame.Marks().Marked(b.frame.EditScale));
-  EXPECT_EQ(b.frame.LabelStatus->text(), QString::fromUtf8("'-1e' は浮動小数点数ではありません"));
+  EXPECT_EQ(b.frame.LabelStatus->Message(),
+            QString::fromUtf8("'-1e' は浮動小数点数ではありません"));
   b.Type(b.frame.EditWidth, "640.0");
   EXPECT_EQ(b.frame.EditWidth->toolTip(), QString::fromUtf8("'640.0' は整数ではありません"));
   for (const char* bad : {"nan", "inf", "1,5", "0x10"}) {
@@ -98,7 +100,7 @@ TEST(TFrameParameter, SizesBelowOneAndScalesNotAboveZeroAreRefusedWithTheReason)
     QLineEdit* box = b.frame.*c.box;
     b.Type(box, c.text);
     b.Enter(box);
-    EXPECT_EQ(b.frame.LabelStatus->text(), QString::fromUtf8(c.message)) << c.text;
+    EXPECT_EQ(b.frame.LabelStatus->Message(), QString::fromUtf8(c.message)) << c.text;
     EXPECT_EQ(b.parameter.Stamp(), stamp) << c.text;
   }
 }
