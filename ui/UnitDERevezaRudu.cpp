@@ -136,7 +136,9 @@ void TForm1::BuildPages() {
   PageControl1->addTab(TabSheet2, QString::fromUtf8("コントローラ"));
   PageControl1->addTab(TabSheet3, QString::fromUtf8("ソース"));
   FrameParameter1 = new TFrameParameter(TabSheet1);
-  (new QVBoxLayout(TabSheet1))->addWidget(FrameParameter1);
+  auto* parameterPage = new QVBoxLayout(TabSheet1);
+  parameterPage->setContentsMargins(6, 6, 6, 4);  // the page fits the window's opening height
+  parameterPage->addWidget(FrameParameter1);
   auto* controllerPage = new QVBoxLayout(TabSheet2);  // FrameController1 fills it
   controllerPage->setContentsMargins(0, 0, 0, 0);
   FrameController1 = new TFrameController(TabSheet2);
@@ -169,6 +171,8 @@ void TForm1::BuildButtons() {
   row->addWidget(Button4);
   row->addWidget(Button2);
   auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(6, 6, 6, 6);
+  column->setSpacing(4);
   column->addWidget(PageControl1, 1);
   column->addLayout(row);
 }

@@ -47,6 +47,7 @@ TFrameMethod::TFrameMethod(QWidget* parent) : QWidget(parent) {
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(2, 1);
+  grid->setContentsMargins(6, 4, 6, 4);  // compact: the main window's opening height
   grid->setVerticalSpacing(2);
   LabelParam0 = labels_[0], LabelParam1 = labels_[1], LabelParam2 = labels_[2];
   LabelParam3 = labels_[3];

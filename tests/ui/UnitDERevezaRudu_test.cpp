@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QFont>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
@@ -392,6 +393,10 @@ TEST(TForm1, AStoppedSaveEndsAtOnceAndKeepsTheOldFile) {
 // The window keeps the size it opens at: neither the first message nor a
 // message of any length in the status line moves it.
 TEST(TForm1, OpensAtItsSizeAndAMessageNeverGrowsIt) {
+  const QFont font = QApplication::font();
+  QFont programs(QStringLiteral("Noto Sans CJK JP"));  // the program's font
+  programs.setPixelSize(12);
+  QApplication::setFont(programs);
   Editor e;
   e.form.show();
   QApplication::processEvents();
@@ -408,4 +413,5 @@ TEST(TForm1, OpensAtItsSizeAndAMessageNeverGrowsIt) {
   EXPECT_EQ(status->Message().size(), 3017);  // "'xx…x' は浮動小数点数ではありません"
   EXPECT_LT(status->text().size(), 200);      // shown cut to the window's width
   EXPECT_TRUE(status->text().endsWith(QChar(0x2026)));
+  QApplication::setFont(font);
 }
