@@ -142,6 +142,10 @@ void TFrameParameter::UpdateView() {
   FrameFractalMethod->UpdateView();
 }
 
+void TFrameParameter::ShowNotice(const std::string& message) {
+  LabelStatus->SetMessage(qv::ToQString(message));
+}
+
 // A refresh shows the size without storing it again.
 void TFrameParameter::ShowSize(QLineEdit* box, int32_t value) {
   marks_.Show(box, QVNumberEntry::IntegerText(value));

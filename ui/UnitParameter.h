@@ -8,6 +8,7 @@
 // size. Bound once by the main window; refreshed after a load and every zoom. UI thread.
 #include <QWidget>
 #include <optional>
+#include <string>
 
 #include "base/QVComplex.h"
 #include "ui/QVEntryMarks.h"
@@ -58,6 +59,9 @@ class TFrameParameter : public QWidget {
   void ComboBoxMagnificationChange();
   void ComboBoxFractalTypeChange();
   void FrameFractalMethodComboBoxMethodChange();
+
+  /// Shows message in the status line until a box is marked or cleared.
+  void ShowNotice(const std::string& message);
 
   const QVEntryMarks& Marks() const { return marks_; }
 

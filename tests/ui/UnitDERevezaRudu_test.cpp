@@ -21,6 +21,7 @@
 
 #include "UiTestSupport.h"
 #include "engine/QVMain.h"
+#include "engine/QVParameter.h"
 #include "source/QVProjectFile.h"
 #include "source/QVProjectInput.h"
 #include "source/QVSourceWriter.h"
@@ -414,4 +415,18 @@ TEST(TForm1, OpensAtItsSizeAndAMessageNeverGrowsIt) {
   EXPECT_LT(status->text().size(), 200);      // shown cut to the window's width
   EXPECT_TRUE(status->text().endsWith(QChar(0x2026)));
   QApplication::setFont(font);
+}
+
+// A recentring that would carry the viewpoint past the number range.
+TEST(TFormViewer, ARefusedZoomSaysWhyAndKeepsTheView) {
+  Editor e;
+  QVParameter& p = e.form.Main().Parameter;
+  p.ChangeViewpoint({-1.7e308, 0.0});
+  p.ChangeScale(1e308);
+  e.viewer.ApplySelection(0, 0);  // a click at the left edge
+  EXPECT_EQ(p.Viewpoint().re, -1.7e308);
+  EXPECT_EQ(p.Scale(), 1e308);
+  EXPECT_FALSE(e.form.Main().Rendering());
+  EXPECT_EQ(e.form.FrameParameter1->LabelStatus->Message(),
+            QString::fromUtf8(QVViewerGesture::RefusedMessage));
 }
