@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 #include <new>
 #include <stdexcept>
 
@@ -27,6 +28,7 @@
 #include "ui/QVCaption.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVFileDrop.h"
+#include "ui/QVFileMessages.h"
 #include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
@@ -52,34 +54,31 @@ std::string FileNameOf(const std::string& path) {
 
 // What a PNG that did not give a project says: that it carries none (an
 // ordinary picture), or why it cannot be read at all.
-// What a load that failed says: the file, that nothing changed, and why.
-std::string LoadFailure(const std::string& path, const std::string& reason) {
-  return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + reason;
-}
-
 std::string PictureLoadError(const std::string& path, const qv::PngReadError& error) {
   if (dynamic_cast<const qv::PngNoProjectError*>(&error)) {
     return "「" + path +
            "」はプロジェクトを含まない PNG です。"
            "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。何も変更していません。";
   }
-  return LoadFailure(path, error.what());
+  return qv::LoadFailureText(path, std::string(error.what()));
 }
 
-// What a save that failed says, whichever way it was written.
-std::string SaveFailure(const std::string& path, const std::string& reason) {
-  return "「" + path + "」を保存できませんでした。前のファイルはそのままです。\n" + reason;
+// Whether path names a file now (a failed save then says that it stays).
+bool FileExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(path, error);
 }
 
 // Runs write; a failure is told with the file's name, in the editor's words.
 template <typename Write>
 void WriteOrSay(const std::string& path, Write&& write) {
+  const bool hadFile = FileExists(path);
   try {
     write();
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {
-    throw std::runtime_error(SaveFailure(path, e.what()));
+    throw std::runtime_error(qv::SaveFailureText(path, hadFile, e.what()));
   }
 }
 
@@ -238,10 +237,10 @@ bool TForm1::LoadFile(const std::string& path) {
     qv::ShowError(this, PictureLoadError(path, e));
     return false;
   } catch (const qv::ProjectFileError& e) {  // unreadable, not text, too large
-    qv::ShowError(this, LoadFailure(path, e.Reason()));
+    qv::ShowError(this, qv::LoadFailureText(path, e));
     return false;
   }
-  return ApplyProject(text);
+  return ApplyProject(text, path);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
@@ -257,12 +256,10 @@ bool TForm1::TakeDrop(QEvent* event) {
   return qv::TakeFileDrop(this, event, [this](const std::string& path) { LoadFile(path); });
 }
 
-bool TForm1::ApplyProject(const std::string& text) {
+bool TForm1::ApplyProject(const std::string& text, const std::string& fileName) {
   const qv::ReadResult result = qv::ReadProject(*main_, text);
   if (!result.Ok) {
-    qv::ShowError(this, "プロジェクトを読み込めませんでした。何も変更していません。\n" +
-                            std::to_string(result.Line) + " 行 " + std::to_string(result.Column) +
-                            " 列: " + result.Message);
+    qv::ShowError(this, qv::ReadFailureText(fileName, result));
     return false;
   }
   FrameParameter1->UpdateView();
@@ -326,17 +323,18 @@ void TForm1::StartSave(const std::string& path, qv::PictureFormat format, int su
   request.Workers = main_->Workers();
   request.Picture = viewer_->PictureRef();
   request.Snapshot = viewer_->PictureSnapshot();
-  saveJob_->Start(std::move(request), [this, path](const std::string& error) {
-    qv::Guarded(this, [&] { SaveEnded(path, error); });
+  const bool hadFile = FileExists(path);
+  saveJob_->Start(std::move(request), [this, path, hadFile](const std::string& error) {
+    qv::Guarded(this, [&] { SaveEnded(path, hadFile, error); });
   });
   savingFile_ = FileNameOf(path);
   ShowSaving(true);
 }
 
-void TForm1::SaveEnded(const std::string& path, const std::string& error) {
+void TForm1::SaveEnded(const std::string& path, bool hadFile, const std::string& error) {
   ShowSaving(false);
   if (!error.empty()) {
-    qv::ShowError(this, SaveFailure(path, error));
+    qv::ShowError(this, qv::SaveFailureText(path, hadFile, error));
   }
 }
 

@@ -430,3 +430,57 @@ TEST(TFormViewer, ARefusedZoomSaysWhyAndKeepsTheView) {
   EXPECT_EQ(e.form.FrameParameter1->LabelStatus->Message(),
             QString::fromUtf8(QVViewerGesture::RefusedMessage));
 }
+
+// Each file that does not load is told in Japanese, with its name, from the
+// problem the reader reports; nothing changes.
+TEST(TForm1, FilesThatDoNotLoadAreToldInJapaneseWithTheirName) {
+  Editor e;
+  QTemporaryDir dir;
+  const struct {
+    const char* name;
+    std::string bytes;  // empty: no such file
+    const char* reason;
+  } cases[] = {
+      {"binary.qvl", std::string("\xFF\xFE\xFD\x00", 4),
+       "UTF-8 でも Shift-JIS でもないファイルです。プロジェクトはどちらかの文字コードのテキストで"
+       "保存してください。"},
+      {"missing.qvl", "", "ファイルがありません。名前と場所を確かめてください。"},
+      {"nul.qvl", std::string("Parameter: {\n a\0b", 17),
+       "2 行 3 列に、プロジェクトに書けない制御文字（NUL）があります。取り除いてください。"},
+      {"short.qvl", "Parameter: {\n", "2 行 1 列: "},
+  };
+  const std::string before = qv::WriteProject(e.form.Main());
+  for (const auto& c : cases) {
+    const QString path = Path(dir, c.name);
+    if (!c.bytes.empty()) WriteText(path, c.bytes);
+    e.errors.Messages.clear();
+    EXPECT_FALSE(e.form.LoadFile(qv::FromQString(path))) << c.name;
+    ASSERT_EQ(e.errors.Messages.size(), 1u) << c.name;
+    EXPECT_EQ(e.errors.Messages[0].rfind("「" + qv::FromQString(path) +
+                                             "」を読み込めませんでした。何も変更していません。\n" +
+                                             c.reason,
+                                         0),
+              0u)
+        << e.errors.Messages[0];
+  }
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
+}
+
+// "前のファイルはそのままです" only when there was a file before.
+TEST(TForm1, AFailedSaveSaysTheOldFileStaysOnlyWhenThereWasOne) {
+  Editor e;
+  QTemporaryDir dir;
+  const std::string folder = qv::FromQString(Path(dir, "folder.qvl"));
+  std::filesystem::create_directory(folder);  // a folder in the way: nothing can replace it
+  const std::string inMissing = qv::FromQString(Path(dir, "none/new.qvl"));
+  for (const auto& [path, stays] : {std::pair{folder, true}, std::pair{inMissing, false}}) {
+    try {
+      e.form.SaveToFile(path);
+      ADD_FAILURE() << path;
+    } catch (const std::exception& error) {
+      const std::string message = error.what();
+      EXPECT_EQ(message.rfind("「" + path + "」を保存できませんでした。", 0), 0u) << message;
+      EXPECT_EQ(message.find("前のファイルはそのままです") != std::string::npos, stays) << message;
+    }
+  }
+}

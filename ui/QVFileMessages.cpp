@@ -1,0 +1,78 @@
+#include "ui/QVFileMessages.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include "source/QVProjectFile.h"
+#include "source/QVSourceReader.h"
+
+namespace qv {
+
+namespace {
+
+std::string SystemReason(int err) {
+  switch (err) {
+    case ENOENT:
+      return "ファイルがありません。名前と場所を確かめてください。";
+    case EACCES:
+    case EPERM:
+      return "ファイルを読む権限がありません。";
+    case EISDIR:
+      return "フォルダです。ファイルを選んでください。";
+    default:
+      return "読み込み中にエラーが起きました（エラー番号 " + std::to_string(err) + "）。";
+  }
+}
+
+std::string ByteName(int byte) {
+  if (byte == 0) return "NUL";
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(byte) & 0xFFu);
+  return hex;
+}
+
+std::string At(int line, int column) {
+  return std::to_string(line) + " 行 " + std::to_string(column) + " 列";
+}
+
+}  // namespace
+
+std::string LoadFailureText(const std::string& path, const std::string& reason) {
+  return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + reason;
+}
+
+std::string LoadFailureText(const std::string& path, const ProjectFileError& error) {
+  switch (error.Problem()) {
+    case FileProblem::System:
+      return LoadFailureText(path, SystemReason(error.Code()));
+    case FileProblem::TooLarge:
+      return LoadFailureText(path, "ファイルが大きすぎます（プロジェクトファイルは " +
+                                       std::to_string(error.Code()) + " MiB までです）。");
+    case FileProblem::Encoding:
+      return LoadFailureText(path,
+                             "UTF-8 でも Shift-JIS でもないファイルです。プロジェクトは"
+                             "どちらかの文字コードのテキストで保存してください。");
+    case FileProblem::ControlCharacter:
+      return LoadFailureText(
+          path, At(error.Line(), error.Column()) + "に、プロジェクトに書けない制御文字（" +
+                    ByteName(error.Code()) + "）があります。取り除いてください。");
+    case FileProblem::Other:
+      break;
+  }
+  return LoadFailureText(path, error.Reason());
+}
+
+std::string ReadFailureText(const std::string& fileName, const ReadResult& result) {
+  const std::string where = At(result.Line, result.Column) + ": " + result.Message;
+  if (fileName.empty()) {
+    return "ソースを読み込めませんでした。何も変更していません。\n" + where;
+  }
+  return LoadFailureText(fileName, where);
+}
+
+std::string SaveFailureText(const std::string& path, bool hadFile, const std::string& reason) {
+  return "「" + path + "」を保存できませんでした。" +
+         (hadFile ? "前のファイルはそのままです。" : "") + "\n" + reason;
+}
+
+}  // namespace qv
