@@ -5,6 +5,7 @@
 
 #include "source/QVProjectFile.h"
 #include "source/QVSourceReader.h"
+#include "ui/QVNumberEntry.h"
 
 namespace qv {
 
@@ -35,6 +36,30 @@ std::string At(int line, int column) {
   return std::to_string(line) + " 行 " + std::to_string(column) + " 列";
 }
 
+// The reader's failure in the editor's words, from what it expected and found;
+// a failure it reports only as text keeps that text.
+std::string ReadReason(const ReadResult& result) {
+  const ReadProblem& p = result.Problem;
+  const std::string expected = "「" + p.Expected + "」", found = "「" + p.Found + "」";
+  switch (p.What) {
+    case ReadProblem::ExpectedKeyword:
+    case ReadProblem::ExpectedChar:
+      return p.Found.empty() ? expected + "があるはずですが、テキストが終わっています。"
+                             : expected + "があるはずの所に" + found + "があります。";
+    case ReadProblem::ExpectedBlank:
+      return expected + "の後に空白が要ります（" + found + "）。";
+    case ReadProblem::ExpectedNumber:
+      return "数があるはずです。";
+    case ReadProblem::NotANumber:
+      return "'" + p.Found + "' は数ではありません。";
+    case ReadProblem::OutOfRange:
+      return QVNumberEntry::OutOfRangeMessage(p.Found) + "。";
+    case ReadProblem::Other:
+      break;
+  }
+  return result.Message;
+}
+
 }  // namespace
 
 std::string LoadFailureText(const std::string& path, const std::string& reason) {
@@ -63,7 +88,7 @@ std::string LoadFailureText(const std::string& path, const ProjectFileError& err
 }
 
 std::string ReadFailureText(const std::string& fileName, const ReadResult& result) {
-  const std::string where = At(result.Line, result.Column) + ": " + result.Message;
+  const std::string where = At(result.Line, result.Column) + ": " + ReadReason(result);
   if (fileName.empty()) {
     return "ソースを読み込めませんでした。何も変更していません。\n" + where;
   }

@@ -49,10 +49,7 @@ QVConverted<double> QVNumberEntry::ToReal(std::string_view text) {
   try {
     return {qv::ConvertNumber(Normalise(text)), ""};
   } catch (const qv::NumberFormatError& e) {
-    if (e.OutOfRange()) {
-      return {std::nullopt,
-              Quoted(text) + " は範囲外です（数は -1.79E308 から 1.79E308 までです）"};
-    }
+    if (e.OutOfRange()) return {std::nullopt, OutOfRangeMessage(text)};
     return {std::nullopt, RealMessage(text)};
   }
 }
@@ -103,6 +100,10 @@ QVConverted<int32_t> QVNumberEntry::ToCount(std::string_view text, std::string_v
 
 std::string QVNumberEntry::RealMessage(std::string_view text) {
   return Quoted(text) + " は浮動小数点数ではありません";
+}
+
+std::string QVNumberEntry::OutOfRangeMessage(std::string_view text) {
+  return Quoted(text) + " は範囲外です（数は -1.79E308 から 1.79E308 までです）";
 }
 
 std::string QVNumberEntry::IntegerMessage(std::string_view text) {

@@ -40,6 +40,8 @@ class QVNumberEntry {
 
   /// "'TEXT' は浮動小数点数ではありません".
   static std::string RealMessage(std::string_view text);
+  /// "'TEXT' は範囲外です（数は -1.79E308 から 1.79E308 までです）".
+  static std::string OutOfRangeMessage(std::string_view text);
   /// "'TEXT' は整数ではありません".
   static std::string IntegerMessage(std::string_view text);
 
