@@ -1,6 +1,7 @@
 #include "ui/QVFileMessages.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 #include "source/QVProjectFile.h"
@@ -98,6 +99,17 @@ std::string ReadFailureText(const std::string& fileName, const ReadResult& resul
 std::string SaveFailureText(const std::string& path, bool hadFile, const std::string& reason) {
   return "「" + path + "」を保存できませんでした。" +
          (hadFile ? "前のファイルはそのままです。" : "") + "\n" + reason;
+}
+
+std::string RenderFailureText(const QVMain::RenderFailure& failure) {
+  if (!failure.Memory) return failure.Message;
+  const auto mib = [](int64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; };
+  return std::to_string(failure.Width) + " × " + std::to_string(failure.Height) +
+         " の画像の描画と保存には" +
+         (failure.Required == INT64_MAX ? "扱えるより多くのメモリ"
+                                        : " " + mib(failure.Required) + " のメモリ") +
+         "が要りますが、使えるのは " + mib(failure.Available) +
+         " です。画像サイズ（幅と高さ）を小さくしてください。";
 }
 
 }  // namespace qv

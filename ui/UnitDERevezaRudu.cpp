@@ -87,8 +87,8 @@ void WriteOrSay(const std::string& path, Write&& write) {
 TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QVMain>()) {
   main_->OnRenderStart = [this] { qv::Guarded(viewer_, [this] { RenderStart(); }); };
   main_->OnRenderEnd = [this] { qv::Guarded(viewer_, [this] { RenderEnd(); }); };
-  main_->OnRenderError = [this](const std::string& message) {
-    qv::Guarded(viewer_, [&] { RenderError(message); });
+  main_->OnRenderError = [this](const QVMain::RenderFailure& failure) {
+    qv::Guarded(viewer_, [&] { RenderError(qv::RenderFailureText(failure)); });
   };
   setWindowTitle(qv::ToQString(kCaption));
   setAcceptDrops(true);

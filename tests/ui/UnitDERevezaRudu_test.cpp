@@ -178,7 +178,11 @@ TEST(TForm1, ARenderThatFailsShowsItsMessage) {
   e.form.Button2Click();
   ASSERT_TRUE(e.Finish());
   ASSERT_EQ(e.errors.Messages.size(), 1u);
-  EXPECT_EQ(e.errors.Messages[0].rfind("描画できませんでした: ", 0), 0u) << e.errors.Messages[0];
+  const std::string& message = e.errors.Messages[0];
+  EXPECT_EQ(
+      message.rfind("描画できませんでした: 2000000000 × 2000000000 の画像の描画と保存には", 0), 0u)
+      << message;
+  EXPECT_NE(message.find("画像サイズ（幅と高さ）を小さくしてください。"), std::string::npos);
   EXPECT_TRUE(e.viewer.Picture().isNull());
 }
 
