@@ -136,6 +136,9 @@ void WriteProjectFile(const std::string& path, std::string_view text) {
     WriteFileAtomically(path, EncodeProjectText(text));
   } catch (const ProjectFileError&) {
     throw;
+  } catch (const FileWriteError& e) {  // already names the file and the reason
+    throw ProjectFileError(e.what(), "", e.Errno() ? FileProblem::System : FileProblem::Other,
+                           e.Errno());
   } catch (const std::runtime_error& e) {
     throw ProjectFileError(e.what());  // already names the file and the reason
   }

@@ -19,7 +19,7 @@ namespace qv {
 /// Why a project file could not be read, for a caller that words it itself.
 enum class FileProblem {
   Other,             ///< see the message
-  System,            ///< opening or reading failed: Code() is the errno value
+  System,            ///< opening, reading or writing failed: Code() is the errno value
   TooLarge,          ///< over kMaxProjectBytes: Code() is the limit in MiB
   Encoding,          ///< neither UTF-8 nor Shift-JIS
   ControlCharacter,  ///< Code() is the byte, at Line() and Column()

@@ -101,6 +101,33 @@ std::string SaveFailureText(const std::string& path, bool hadFile, const std::st
          (hadFile ? "前のファイルはそのままです。" : "") + "\n" + reason;
 }
 
+std::string SaveFailureText(const std::string& path, bool hadFile, const ProjectFileError& error) {
+  if (error.Problem() != FileProblem::System) return SaveFailureText(path, hadFile, error.what());
+  std::string reason;
+  switch (error.Code()) {
+    case ENOENT:
+      reason = "保存先のフォルダがありません。";
+      break;
+    case EACCES:
+    case EPERM:
+      reason = "書き込む権限がありません。";
+      break;
+    case EISDIR:
+      reason = "同じ名前のフォルダがあります。";
+      break;
+    case ENOSPC:
+      reason = "ディスクの空きが足りません。";
+      break;
+    case EROFS:
+      reason = "読み取り専用の場所です。";
+      break;
+    default:
+      reason =
+          "書き込み中にエラーが起きました（エラー番号 " + std::to_string(error.Code()) + "）。";
+  }
+  return SaveFailureText(path, hadFile, reason);
+}
+
 std::string RenderFailureText(const QVMain::RenderFailure& failure) {
   if (!failure.Memory) return failure.Message;
   const auto mib = [](int64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; };

@@ -23,6 +23,8 @@ std::string LoadFailureText(const std::string& path, const std::string& reason);
 /// A save that failed for reason; "前のファイルはそのままです" only when
 /// there was a file before.
 std::string SaveFailureText(const std::string& path, bool hadFile, const std::string& reason);
+/// A project save that failed, worded from its problem.
+std::string SaveFailureText(const std::string& path, bool hadFile, const ProjectFileError& error);
 /// A render that failed; a picture too large for the memory is told with its
 /// size and the memory it needs and has.
 std::string RenderFailureText(const QVMain::RenderFailure& failure);

@@ -77,6 +77,8 @@ void WriteOrSay(const std::string& path, Write&& write) {
     write();
   } catch (const std::bad_alloc&) {
     throw;
+  } catch (const qv::ProjectFileError& e) {
+    throw std::runtime_error(qv::SaveFailureText(path, hadFile, e));
   } catch (const std::exception& e) {
     throw std::runtime_error(qv::SaveFailureText(path, hadFile, e.what()));
   }

@@ -497,6 +497,9 @@ TEST(TForm1, AFailedSaveSaysTheOldFileStaysOnlyWhenThereWasOne) {
       const std::string message = error.what();
       EXPECT_EQ(message.rfind("「" + path + "」を保存できませんでした。", 0), 0u) << message;
       EXPECT_EQ(message.find("前のファイルはそのままです") != std::string::npos, stays) << message;
+      if (!stays) {
+        EXPECT_NE(message.find("保存先のフォルダがありません。"), std::string::npos) << message;
+      }
     }
   }
 }
