@@ -26,7 +26,14 @@ namespace {
 // Why a target cannot be replaced; turned into the whole message by the caller.
 class ReplaceError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ReplaceError(const std::string& reason, int err = 0)
+      : std::runtime_error(reason), err_(err) {}
+  /// The system's refusal itself (an errno value), or 0.
+  static ReplaceError System(int err) { return ReplaceError(SystemErrorText(err), err); }
+  int Errno() const { return err_; }
+
+ private:
+  int err_;
 };
 
 // Owns one file descriptor.
@@ -72,7 +79,7 @@ std::string KindOf(mode_t mode) {
 int OpenDirectory(const std::string& directory) {
   int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0 && errno == EACCES) fd = open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) throw ReplaceError(SystemErrorText(errno));
+  if (fd < 0) throw ReplaceError::System(errno);
   return fd;
 }
 
@@ -104,12 +111,12 @@ int OpenThroughLinks(const std::string& path, bool create, bool& created) {
   if (fd >= 0) return fd;
   const int err = errno;
   if (err == ELOOP) throw ReplaceError("it is a symbolic link that loops (" + SystemErrorText(err) + ")");
-  if (err != ENOENT) throw ReplaceError(SystemErrorText(err));
+  if (err != ENOENT) throw ReplaceError::System(err);
   struct stat link {};
   if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return -1;
   if (!create) return -1;
   const int made = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (made < 0) throw ReplaceError(SystemErrorText(errno));
+  if (made < 0) throw ReplaceError::System(errno);
   created = true;
   return made;
 }
@@ -135,7 +142,7 @@ Destination Resolve(const std::string& path, bool create) {
     d.Directory = OpenDirectory(directory);
     return d;
   }
-  if (fstat(file.Get(), &d.Info) != 0) throw ReplaceError(SystemErrorText(errno));
+  if (fstat(file.Get(), &d.Info) != 0) throw ReplaceError::System(errno);
   if (!S_ISREG(d.Info.st_mode)) NotRegular(d.Info.st_mode);
   struct stat named {};
   if (lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) {
@@ -217,7 +224,7 @@ AtomicFile::AtomicFile(std::string path, Temporary kind) : path_(std::move(path)
   try {
     d = Resolve(path_, true);
   } catch (const ReplaceError& e) {
-    throw std::runtime_error(CannotWriteMessage(path_, e.what()));
+    throw FileWriteError(CannotWriteMessage(path_, e.what()), e.Errno());
   }
   directory_ = d.Directory;
   name_ = d.Name;
@@ -376,11 +383,14 @@ void AtomicFile::Discard() noexcept {
   created_ = false;
 }
 
-void AtomicFile::Fail(int err) { Fail(SystemErrorText(err)); }
+void AtomicFile::Fail(int err) {
+  Discard();
+  throw FileWriteError(CannotWriteMessage(path_, SystemErrorText(err)), err);
+}
 
 void AtomicFile::Fail(const std::string& reason) {
   Discard();
-  throw std::runtime_error(CannotWriteMessage(path_, reason));
+  throw FileWriteError(CannotWriteMessage(path_, reason), 0);
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

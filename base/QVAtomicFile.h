@@ -31,6 +31,17 @@ namespace qv {
 /// The message of every failed file write: cannot write "path": reason.
 std::string CannotWriteMessage(const std::string& path, const std::string& reason);
 
+/// A failed file write: the message as CannotWriteMessage gives it, and the
+/// errno value when the system refused (0 otherwise).
+class FileWriteError : public std::runtime_error {
+ public:
+  FileWriteError(const std::string& message, int err) : std::runtime_error(message), err_(err) {}
+  int Errno() const { return err_; }
+
+ private:
+  int err_;
+};
+
 /// The system's text for an errno value (thread-safe, unlike strerror).
 std::string SystemErrorText(int err);
 

@@ -56,10 +56,17 @@ size_t FirstInvalidUtf8(std::string_view bytes) {
 
 bool IsValidUtf8(std::string_view bytes) { return FirstInvalidUtf8(bytes) == std::string_view::npos; }
 
-std::string ControlCharacterProblem(std::string_view text) {
+size_t ControlCharacterAt(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
-    if ((byte >= 0x20 && byte != 0x7F) || byte == '\t' || byte == '\n') continue;
+    if ((byte < 0x20 || byte == 0x7F) && byte != '\t' && byte != '\n') return i;
+  }
+  return std::string_view::npos;
+}
+
+std::string ControlCharacterProblem(std::string_view text) {
+  if (const size_t i = ControlCharacterAt(text); i != std::string_view::npos) {
+    const auto byte = static_cast<unsigned char>(text[i]);
     int line = 0, column = 0;
     SourceText(std::string(text.substr(0, i))).LineColumn(i, line, column);
     const std::string what = byte == 0 ? "a NUL byte" : "a control character (" +

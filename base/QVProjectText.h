@@ -29,6 +29,8 @@ size_t FirstInvalidUtf8(std::string_view bytes);
 /// on a terminal that shows the text), as "a NUL byte at line L, column C";
 /// "" when there is none.
 std::string ControlCharacterProblem(std::string_view text);
+/// The position of the first character ControlCharacterProblem tells of, or npos.
+size_t ControlCharacterAt(std::string_view text);
 
 /// The byte order mark a UTF-8 text may begin with.
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";

@@ -8,11 +8,12 @@
 
 namespace qv {
 
-bool SourceText::FailAt(size_t pos, const std::string& message) {
+bool SourceText::FailAt(size_t pos, const std::string& message, ReadProblem problem) {
   if (!has_error_) {
     has_error_ = true;
     error_pos_ = pos;
     error_ = message;
+    problem_ = std::move(problem);
   }
   return true;
 }
@@ -37,7 +38,8 @@ NumberFormatError::NumberFormatError(const std::string& token, bool outOfRange)
                          (outOfRange
                               ? "out of range: a number must lie between -1.79E308 and 1.79E308"
                               : "not a number")),
-      token_(token) {}
+      token_(token),
+      outOfRange_(outOfRange) {}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsWhitespace(char c) { return IsBlank(c) || c == '\r' || c == '\n'; }
@@ -101,16 +103,24 @@ bool ExpectKeyword(SourceText& text, std::string_view keyword) {
   if (!MatchKeyword(text, keyword)) return false;
   const std::string_view word = PeekWord(text);
   const std::string expected = "expected " + QuoteText(keyword);
-  if (word.empty()) return text.Fail(expected + " but the text ends");
+  const std::string key(keyword);
+  if (word.empty()) {
+    return text.Fail(expected + " but the text ends", {ReadProblem::ExpectedKeyword, key, ""});
+  }
   const bool glued = word.size() > keyword.size() && word.substr(0, keyword.size()) == keyword;
-  return text.Fail(expected + (glued ? " followed by a blank" : "") + ", found " +
-                   QuoteText(Shortened(word)));
+  const std::string found = Shortened(word);
+  return text.Fail(expected + (glued ? " followed by a blank" : "") + ", found " + QuoteText(found),
+                   {glued ? ReadProblem::ExpectedBlank : ReadProblem::ExpectedKeyword, key, found});
 }
 
 bool ExpectChar(SourceText& text, char c) {
   SkipBlanks(text);
-  if (text.Empty()) return text.Fail("expected " + Quoted(c) + " but the text ends");
-  if (text.Front() != c) return text.Fail("expected " + Quoted(c));
+  const ReadProblem problem{ReadProblem::ExpectedChar, std::string(1, c), ""};
+  if (text.Empty()) return text.Fail("expected " + Quoted(c) + " but the text ends", problem);
+  if (text.Front() != c) {
+    return text.Fail("expected " + Quoted(c),
+                     {ReadProblem::ExpectedChar, std::string(1, c), std::string(1, text.Front())});
+  }
   text.Consume(1);
   return false;
 }
@@ -119,7 +129,7 @@ bool ReadNumber(SourceText& text, double& value) {
   SkipBlanks(text);
   const std::string_view rest = text.Rest();
   const size_t n = CountLeading(rest, IsNumberChar);
-  if (n == 0) return text.Fail("expected a number");
+  if (n == 0) return text.Fail("expected a number", {ReadProblem::ExpectedNumber, "", ""});
   value = ConvertNumber(rest.substr(0, n));
   text.Consume(n);
   return false;

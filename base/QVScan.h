@@ -12,6 +12,23 @@
 
 namespace qv {
 
+/// What a reading failure is, as data, for a caller that words it itself
+/// (the English message says the same).
+struct ReadProblem {
+  enum Kind {
+    Other,            ///< see the message
+    ExpectedKeyword,  ///< Expected was not there; Found is the word there ("" : the text ends)
+    ExpectedBlank,    ///< Expected is glued to what follows it (Found)
+    ExpectedChar,     ///< Expected (one character) was not there; Found "" : the text ends
+    ExpectedNumber,   ///< no number where one must be
+    NotANumber,       ///< Found is a token that is no number
+    OutOfRange,       ///< Found is a number beyond the double range
+  };
+  Kind What = Other;
+  std::string Expected;
+  std::string Found;
+};
+
 /// The rest of a text being read, plus the first failure recorded while reading
 /// it. The position counts bytes from the start of the whole text, so a failure
 /// can be reported as a line and column of the original.
@@ -30,10 +47,13 @@ class SourceText {
   /// Records a failure at the current position unless one is recorded already
   /// (the innermost reader knows best what it expected). Returns true, the
   /// failure flag, so readers can write `return text.Fail("...")`.
-  bool Fail(const std::string& message) { return FailAt(pos_, message); }
-  bool FailAt(size_t pos, const std::string& message);
+  bool Fail(const std::string& message, ReadProblem problem = {}) {
+    return FailAt(pos_, message, std::move(problem));
+  }
+  bool FailAt(size_t pos, const std::string& message, ReadProblem problem = {});
   bool HasError() const { return has_error_; }
   const std::string& ErrorMessage() const { return error_; }
+  const ReadProblem& ErrorProblem() const { return problem_; }
   size_t ErrorPosition() const { return error_pos_; }
 
   /// 1-based line and column of a byte position; columns count UTF-8
@@ -46,6 +66,7 @@ class SourceText {
   bool has_error_ = false;
   size_t error_pos_ = 0;
   std::string error_;
+  ReadProblem problem_;
 };
 
 /// A number token that is not a valid number, or lies beyond the double range.
@@ -54,9 +75,12 @@ class NumberFormatError : public std::runtime_error {
  public:
   explicit NumberFormatError(const std::string& token, bool outOfRange = false);
   const std::string& Token() const { return token_; }
+  /// True when the token is a number beyond the double range.
+  bool OutOfRange() const { return outOfRange_; }
 
  private:
   std::string token_;
+  bool outOfRange_;
 };
 
 bool IsBlank(char c);

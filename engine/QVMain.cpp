@@ -182,14 +182,20 @@ void QVMain::RenderThreadBody(const qv::Pass& pass, QVSnapshot& snapshot, int64_
     }
   } catch (const std::exception& e) {
     // An allocation that fails despite the check says what the check says.
-    std::string message =
-        dynamic_cast<const std::bad_alloc*>(&e) || dynamic_cast<const FieldAllocationError*>(&e)
-            ? qv::MemoryMessage(snapshot.Parameter(),
-                                qv::RequiredBytes(snapshot.Parameter(), snapshot.Graph(),
-                                                  pass.WorkerCount(), hostBytes))
-            : e.what();
-    PostForRender(*poster, generation, [message](QVMain& main) {
-      if (main.OnRenderError) main.OnRenderError(message);
+    RenderFailure failure;
+    failure.Memory = dynamic_cast<const std::bad_alloc*>(&e) ||
+                     dynamic_cast<const FieldAllocationError*>(&e) ||
+                     dynamic_cast<const qv::MemoryRefusal*>(&e);
+    failure.Message = e.what();
+    if (failure.Memory) {
+      const QVParameter& p = snapshot.Parameter();
+      failure.Width = p.Width(), failure.Height = p.Height();
+      failure.Required = qv::RequiredBytes(p, snapshot.Graph(), pass.WorkerCount(), hostBytes);
+      failure.Available = qv::AvailableMemory();
+      failure.Message = qv::MemoryMessage(p, failure.Required);
+    }
+    PostForRender(*poster, generation, [failure](QVMain& main) {
+      if (main.OnRenderError) main.OnRenderError(failure);
     });
   }
   PostForRender(*poster, generation, [](QVMain& main) {

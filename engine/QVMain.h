@@ -93,9 +93,19 @@ class QVMain : public QVObject {
   std::function<void()> OnRenderStart;
   /// Posted when a render ends, after its picture or its error (host main thread).
   std::function<void()> OnRenderEnd;
-  /// Posted after a render that failed (for example, out of memory), with a
-  /// message that says what, where and what to do (host main thread).
-  std::function<void(const std::string&)> OnRenderError;
+  /// A failed render, as data for the host to word: Message says what, where
+  /// and what to do; a picture too large for the memory also gives its size,
+  /// the bytes it needs (INT64_MAX: more than can be addressed) and the bytes
+  /// available.
+  struct RenderFailure {
+    std::string Message;
+    bool Memory = false;
+    int32_t Width = 0, Height = 0;
+    int64_t Required = 0, Available = 0;
+  };
+  /// Posted after a render that failed (for example, out of memory) (host
+  /// main thread).
+  std::function<void(const RenderFailure&)> OnRenderError;
 
   /// Starts a render of the last mixer onto canvas and returns its generation
   /// at once (1, 2, ...); a running render is stopped first. Hooks and the

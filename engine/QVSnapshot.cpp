@@ -94,7 +94,7 @@ bool RunPass(const QVParameter& parameter, QVNodeGraph& graph, const Pass& pass,
              int64_t hostBytes) {
   if (graph.Mixers.empty()) return true;
   const int64_t required = RequiredBytes(parameter, graph, pass.WorkerCount(), hostBytes);
-  if (required > AvailableMemory()) throw std::runtime_error(MemoryMessage(parameter, required));
+  if (required > AvailableMemory()) throw MemoryRefusal(MemoryMessage(parameter, required));
   // A node stopped part-way stays out of date for the next pass; a stop that
   // came after the last node still cuts this one.
   return graph.Mixers.back()->Update(pass) && !pass.StopRequested();

@@ -11,6 +11,7 @@
 // belongs to whoever runs it (one pass at a time). Its settings never change,
 // so another thread may read them (to write the project text) at any time.
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "engine/QVGraph.h"
@@ -61,6 +62,11 @@ int64_t RequiredBytes(const QVParameter& parameter, const QVNodeGraph& graph, in
 /// "a picture of W x H pixels needs N MiB of memory ..., but only M MiB are
 /// available; lower Width and Height".
 std::string MemoryMessage(const QVParameter& parameter, int64_t required);
+/// What RunPass throws for a picture that needs more memory than is available.
+class MemoryRefusal : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 /// One pass over graph on the calling thread: brings the last mixer up to
 /// date. Returns false when stopped (the nodes not finished stay out of date).

@@ -144,7 +144,7 @@ bool RunPreviewPasses(QVSnapshot& snapshot, const Pass& pass, int64_t hostBytes,
     return snapshot.RunPass(pass, hostBytes);
   }
   const int64_t required = RequiredBytes(p, snapshot.Graph(), pass.WorkerCount(), hostBytes);
-  if (required > AvailableMemory()) throw std::runtime_error(MemoryMessage(p, required));
+  if (required > AvailableMemory()) throw MemoryRefusal(MemoryMessage(p, required));
   for (QVGenerator* g : stale) g->FractalField.Resize(p.Width(), p.Height());
   std::unique_ptr<QVSnapshot> coarse;  // made at the first preview
   for (const int32_t s : kPreviewStrides) {

@@ -54,9 +54,14 @@ std::string WithCrLf(std::string_view text) {
   return out;
 }
 
-[[noreturn]] void CannotRead(const std::string& path, const std::string& reason) {
+[[noreturn]] void CannotRead(const std::string& path, const std::string& reason,
+                             FileProblem problem, int code = 0, int line = 0, int column = 0) {
   throw ProjectFileError("cannot read " + QuoteText(path) + ": " + reason,
-                         "cannot read the file: " + reason);
+                         "cannot read the file: " + reason, problem, code, line, column);
+}
+
+[[noreturn]] void CannotRead(const std::string& path, int err) {
+  CannotRead(path, SystemErrorText(err), FileProblem::System, err);
 }
 
 }  // namespace
@@ -70,10 +75,16 @@ std::string DecodeProjectBytes(std::string_view bytes, const std::string& fileNa
     text = NormaliseLineEnds(*sjis);
   } else {
     CannotRead(fileName,
-               "the file is neither UTF-8 nor Shift-JIS text; save it in one of these encodings");
+               "the file is neither UTF-8 nor Shift-JIS text; save it in one of these encodings",
+               FileProblem::Encoding);
   }
-  if (std::string problem = ControlCharacterProblem(text); !problem.empty()) {
-    CannotRead(fileName, "the text holds " + problem + ", which a project cannot hold; remove it");
+  if (const size_t at = ControlCharacterAt(text); at != std::string::npos) {
+    int line = 0, column = 0;
+    SourceText(text).LineColumn(at, line, column);
+    CannotRead(fileName,
+               "the text holds " + ControlCharacterProblem(text) +
+                   ", which a project cannot hold; remove it",
+               FileProblem::ControlCharacter, static_cast<unsigned char>(text[at]), line, column);
   }
   return text;
 }
@@ -95,18 +106,20 @@ std::string ReadProjectBytes(std::FILE* file, const std::string& fileName, std::
   size_t n = 0;
   while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
     if (bytes.size() > kMaxProjectBytes || n > kMaxProjectBytes - bytes.size()) {
-      CannotRead(fileName, "it is larger than " + std::to_string(kMaxProjectBytes >> 20) +
-                               " MiB, too large for a project file");
+      CannotRead(fileName,
+                 "it is larger than " + std::to_string(kMaxProjectBytes >> 20) +
+                     " MiB, too large for a project file",
+                 FileProblem::TooLarge, static_cast<int>(kMaxProjectBytes >> 20));
     }
     bytes.append(buffer, n);
   }
-  if (std::ferror(file)) CannotRead(fileName, SystemErrorText(errno));
+  if (std::ferror(file)) CannotRead(fileName, errno);
   return bytes;
 }
 
 std::string ReadProjectFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) CannotRead(path, SystemErrorText(errno));
+  if (!file) CannotRead(path, errno);
   std::string bytes;
   try {
     bytes = ReadProjectBytes(file, path);
@@ -123,6 +136,9 @@ void WriteProjectFile(const std::string& path, std::string_view text) {
     WriteFileAtomically(path, EncodeProjectText(text));
   } catch (const ProjectFileError&) {
     throw;
+  } catch (const FileWriteError& e) {  // already names the file and the reason
+    throw ProjectFileError(e.what(), "", e.Errno() ? FileProblem::System : FileProblem::Other,
+                           e.Errno());
   } catch (const std::runtime_error& e) {
     throw ProjectFileError(e.what());  // already names the file and the reason
   }

@@ -16,17 +16,40 @@ class QVMain;
 
 namespace qv {
 
+/// Why a project file could not be read, for a caller that words it itself.
+enum class FileProblem {
+  Other,             ///< see the message
+  System,            ///< opening, reading or writing failed: Code() is the errno value
+  TooLarge,          ///< over kMaxProjectBytes: Code() is the limit in MiB
+  Encoding,          ///< neither UTF-8 nor Shift-JIS
+  ControlCharacter,  ///< Code() is the byte, at Line() and Column()
+};
+
 /// A project file that cannot be read or written; the message names the file
 /// and the reason, Reason() gives the reason alone (for a caller that names
-/// the file itself, as in "FILE: error: REASON").
+/// the file itself, as in "FILE: error: REASON"); Problem() and its details
+/// say the same as data.
 class ProjectFileError : public std::runtime_error {
  public:
-  explicit ProjectFileError(const std::string& message, std::string reason = "")
-      : std::runtime_error(message), reason_(reason.empty() ? message : std::move(reason)) {}
+  explicit ProjectFileError(const std::string& message, std::string reason = "",
+                            FileProblem problem = FileProblem::Other, int code = 0, int line = 0,
+                            int column = 0)
+      : std::runtime_error(message),
+        reason_(reason.empty() ? message : std::move(reason)),
+        problem_(problem),
+        code_(code),
+        line_(line),
+        column_(column) {}
   const std::string& Reason() const { return reason_; }
+  FileProblem Problem() const { return problem_; }
+  int Code() const { return code_; }
+  int Line() const { return line_; }
+  int Column() const { return column_; }
 
  private:
   std::string reason_;
+  FileProblem problem_;
+  int code_, line_, column_;
 };
 
 /// The text of a file's bytes as UTF-8 with LF line ends: UTF-8 (a leading

@@ -33,10 +33,12 @@ bool ReadBlocks(SourceText& text, QVParameter& parameter, QVNodeGraph& graph) {
   return false;
 }
 
-ReadResult Failure(const SourceText& text, size_t position, const std::string& message) {
+ReadResult Failure(const SourceText& text, size_t position, const std::string& message,
+                   ReadProblem problem = {}) {
   ReadResult result;
   result.Ok = false;
   result.Message = message;
+  result.Problem = std::move(problem);
   text.LineColumn(position, result.Line, result.Column);
   return result;
 }
@@ -53,11 +55,13 @@ ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph
   try {
     if (ReadBlocks(source, parameter, graph)) {
       if (!source.HasError()) return Failure(source, source.Position(), "unexpected text");
-      return Failure(source, source.ErrorPosition(), source.ErrorMessage());
+      return Failure(source, source.ErrorPosition(), source.ErrorMessage(), source.ErrorProblem());
     }
   } catch (const NumberFormatError& e) {
     // The number reader skipped the blanks and stopped at the token.
-    return Failure(source, source.Position(), e.what());
+    return Failure(
+        source, source.Position(), e.what(),
+        {e.OutOfRange() ? ReadProblem::OutOfRange : ReadProblem::NotANumber, "", e.Token()});
   }
   ReadResult result;
   SkipWhitespace(source);

@@ -23,6 +23,8 @@ struct ReadResult {
   int Line = 0;
   int Column = 0;
   std::string Message;
+  /// The failure as data (what was expected, what was found).
+  ReadProblem Problem;
   /// On success: "text after the last block is ignored" when non-blank text
   /// follows the last block read, with where it starts; else empty.
   std::string Warning;

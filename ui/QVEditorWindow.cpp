@@ -1,17 +1,17 @@
 #include "ui/QVEditorWindow.h"
 
-#include <QLabel>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <vector>
 
+#include "ui/QVStatusLine.h"
+
 namespace qv {
 
-QLabel* LayOutEditor(QWidget* window, QWidget* frame) {
+QVStatusLine* LayOutEditor(QWidget* window, QWidget* frame) {
   auto* layout = new QVBoxLayout(window);
   layout->addWidget(frame);
-  auto* status = new QLabel(window);
-  status->setWordWrap(true);
+  auto* status = new QVStatusLine(window);
   layout->addWidget(status);
   return status;
 }

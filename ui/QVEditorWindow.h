@@ -8,12 +8,12 @@
 #include <QWidget>
 #include <functional>
 
-class QLabel;
+class QVStatusLine;
 
 namespace qv {
 
 /// Lays out frame above a new status line in window; returns the status line.
-QLabel* LayOutEditor(QWidget* window, QWidget* frame);
+QVStatusLine* LayOutEditor(QWidget* window, QWidget* frame);
 
 /// Clears a frame's node reference with every signal of window and its
 /// children blocked, then hides window.

@@ -1,14 +1,20 @@
 #include "ui/QVEntryMarks.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 
-void QVEntryMarks::SetStatusLine(QLabel* label) {
+void QVEntryMarks::Watch(QLineEdit* box, std::function<void()> check,
+                         std::function<void()> commit) {
+  QObject::connect(box, &QLineEdit::textChanged, box, std::move(check));
+  QObject::connect(box, &QLineEdit::editingFinished, box, std::move(commit));
+}
+
+void QVEntryMarks::SetStatusLine(QVStatusLine* label) {
   status_ = label;
   ShowStatus();
 }
@@ -36,6 +42,10 @@ void QVEntryMarks::Show(QLineEdit* box, const std::string& text) {
   Mark(box, "");
 }
 
+std::optional<double> QVEntryMarks::Real(QLineEdit* box) {
+  return Check(box, QVNumberEntry::ToReal(qv::FromQString(box->text())));
+}
+
 bool QVEntryMarks::Marked(const QLineEdit* box) const {
   return std::any_of(marked_.begin(), marked_.end(),
                      [box](const Entry& e) { return e.Box == box; });
@@ -44,5 +54,5 @@ bool QVEntryMarks::Marked(const QLineEdit* box) const {
 std::string QVEntryMarks::Status() const { return marked_.empty() ? "" : marked_.back().Message; }
 
 void QVEntryMarks::ShowStatus() {
-  if (status_) status_->setText(qv::ToQString(Status()));
+  if (status_) status_->SetMessage(qv::ToQString(Status()));
 }

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 #include <new>
 #include <stdexcept>
 
@@ -32,6 +33,7 @@
 #include "ui/QVErrorBox.h"
 #include "ui/QVFileDialogs.h"
 #include "ui/QVFileDrop.h"
+#include "ui/QVFileMessages.h"
 #include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
@@ -49,34 +51,33 @@ QPushButton* Button(const char* text, QWidget* parent) {
 
 // What a PNG that did not give a project says: that it carries none (an
 // ordinary picture), or why it cannot be read at all.
-// What a load that failed says: the file, that nothing changed, and why.
-std::string LoadFailure(const std::string& path, const std::string& reason) {
-  return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + reason;
-}
-
 std::string PictureLoadError(const std::string& path, const qv::PngReadError& error) {
   if (dynamic_cast<const qv::PngNoProjectError*>(&error)) {
     return "「" + path +
            "」はプロジェクトを含まない PNG です。"
            "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。何も変更していません。";
   }
-  return LoadFailure(path, error.what());
+  return qv::LoadFailureText(path, std::string(error.what()));
 }
 
-// What a save that failed says, whichever way it was written.
-std::string SaveFailure(const std::string& path, const std::string& reason) {
-  return "「" + path + "」を保存できませんでした。前のファイルはそのままです。\n" + reason;
+// Whether path names a file now (a failed save then says that it stays).
+bool FileExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(path, error);
 }
 
 // Runs write; a failure is told with the file's name, in the editor's words.
 template <typename Write>
 void WriteOrSay(const std::string& path, Write&& write) {
+  const bool hadFile = FileExists(path);
   try {
     write();
   } catch (const std::bad_alloc&) {
     throw;
+  } catch (const qv::ProjectFileError& e) {
+    throw std::runtime_error(qv::SaveFailureText(path, hadFile, e));
   } catch (const std::exception& e) {
-    throw std::runtime_error(SaveFailure(path, e.what()));
+    throw std::runtime_error(qv::SaveFailureText(path, hadFile, e.what()));
   }
 }
 
@@ -85,8 +86,8 @@ void WriteOrSay(const std::string& path, Write&& write) {
 TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QVMain>()) {
   main_->OnRenderStart = [this] { qv::Guarded(viewer_, [this] { RenderStart(); }); };
   main_->OnRenderEnd = [this] { qv::Guarded(viewer_, [this] { RenderEnd(); }); };
-  main_->OnRenderError = [this](const std::string& message) {
-    qv::Guarded(viewer_, [&] { RenderError(message); });
+  main_->OnRenderError = [this](const QVMain::RenderFailure& failure) {
+    qv::Guarded(viewer_, [&] { RenderError(qv::RenderFailureText(failure)); });
   };
   setWindowTitle(qv::ToQString(BaseCaption));
   setAcceptDrops(true);
@@ -146,7 +147,9 @@ void TForm1::BuildPages() {
   PageControl1->addTab(TabSheet2, QString::fromUtf8("コントローラ"));
   PageControl1->addTab(TabSheet3, QString::fromUtf8("ソース"));
   FrameParameter1 = new TFrameParameter(TabSheet1);
-  (new QVBoxLayout(TabSheet1))->addWidget(FrameParameter1);
+  auto* parameterPage = new QVBoxLayout(TabSheet1);
+  parameterPage->setContentsMargins(6, 6, 6, 4);  // the page fits the window's opening height
+  parameterPage->addWidget(FrameParameter1);
   auto* controllerPage = new QVBoxLayout(TabSheet2);  // FrameController1 fills it
   controllerPage->setContentsMargins(0, 0, 0, 0);
   FrameController1 = new TFrameController(TabSheet2);
@@ -179,6 +182,8 @@ void TForm1::BuildButtons() {
   row->addWidget(Button4);
   row->addWidget(Button2);
   auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(6, 6, 6, 6);
+  column->setSpacing(4);
   column->addWidget(PageControl1, 1);
   column->addLayout(row);
 }
@@ -257,10 +262,10 @@ bool TForm1::LoadFile(const std::string& path) {
     qv::ShowError(this, PictureLoadError(path, e));
     return false;
   } catch (const qv::ProjectFileError& e) {  // unreadable, not text, too large
-    qv::ShowError(this, LoadFailure(path, e.Reason()));
+    qv::ShowError(this, qv::LoadFailureText(path, e));
     return false;
   }
-  if (!ApplyProject(text)) return false;
+  if (!ApplyProject(text, path)) return false;
   session_->ProjectLoaded(path);
   return true;
 }
@@ -282,12 +287,10 @@ bool TForm1::TakeDrop(QEvent* event) {
   });
 }
 
-bool TForm1::ApplyProject(const std::string& text) {
+bool TForm1::ApplyProject(const std::string& text, const std::string& fileName) {
   const qv::ReadResult result = qv::ReadProject(*main_, text);
   if (!result.Ok) {
-    qv::ShowError(this, "プロジェクトを読み込めませんでした。何も変更していません。\n" +
-                            std::to_string(result.Line) + " 行 " + std::to_string(result.Column) +
-                            " 列: " + result.Message);
+    qv::ShowError(this, qv::ReadFailureText(fileName, result));
     return false;
   }
   FrameParameter1->UpdateView();
@@ -354,17 +357,18 @@ void TForm1::StartSave(const std::string& path, qv::PictureFormat format, int su
   request.Workers = main_->Workers();
   request.Picture = viewer_->PictureRef();
   request.Snapshot = viewer_->PictureSnapshot();
-  saveJob_->Start(std::move(request), [this, path](const std::string& error) {
-    qv::Guarded(this, [&] { SaveEnded(path, error); });
+  const bool hadFile = FileExists(path);
+  saveJob_->Start(std::move(request), [this, path, hadFile](const std::string& error) {
+    qv::Guarded(this, [&] { SaveEnded(path, hadFile, error); });
   });
   savingFile_ = qv::FileNameOfPath(path);
   ShowSaving(true);
 }
 
-void TForm1::SaveEnded(const std::string& path, const std::string& error) {
+void TForm1::SaveEnded(const std::string& path, bool hadFile, const std::string& error) {
   ShowSaving(false);
   if (!error.empty()) {
-    qv::ShowError(this, SaveFailure(path, error));
+    qv::ShowError(this, qv::SaveFailureText(path, hadFile, error));
   }
 }
 

@@ -84,9 +84,10 @@ class TForm1 : public QWidget {
   void Button5Click();
   void Button6Click();
 
-  /// Replaces the project by text. A text that does not read shows where and
-  /// why, and nothing changes. Returns true when the project was replaced.
-  bool ApplyProject(const std::string& text);
+  /// Replaces the project by text (of the file fileName, or "" for the
+  /// source page). A text that does not read shows where and why, and nothing
+  /// changes. Returns true when the project was replaced.
+  bool ApplyProject(const std::string& text, const std::string& fileName = "");
   /// Loads the project of a project file or of a PNG that carries one, as
   /// ApplyProject does. A file that does not read is reported and nothing
   /// changes. Returns true when the project was replaced.
@@ -142,7 +143,7 @@ class TForm1 : public QWidget {
   SaveChoice SavePictureDialog1Execute();
   void RefuseWhileSaving() const;
   void StartSave(const std::string& path, qv::PictureFormat format, int supersample);
-  void SaveEnded(const std::string& path, const std::string& error);
+  void SaveEnded(const std::string& path, bool hadFile, const std::string& error);
   void ShowSaving(bool saving);
   bool TakeDrop(QEvent* event);
 

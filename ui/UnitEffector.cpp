@@ -140,10 +140,13 @@ void TFrameEffector::Connect() {
           [this] { CheckBoxDifferentialRegularSWClick(); });
   connect(CheckBoxDifferentialEdgeSW, &QCheckBox::toggled, this,
           [this] { CheckBoxDifferentialEdgeSWClick(); });
-  connect(EditDifferentialVectorR, &QLineEdit::textChanged, this,
-          [this] { EditDifferentialVectorRChange(); });
-  connect(EditDifferentialVectorI, &QLineEdit::textChanged, this,
-          [this] { EditDifferentialVectorIChange(); });
+  // Typing only checks a box (and marks it); Enter or leaving it stores.
+  QVEntryMarks::Watch(
+      EditDifferentialVectorR, [this] { marks_.Real(EditDifferentialVectorR); },
+      [this] { EditDifferentialVectorRChange(); });
+  QVEntryMarks::Watch(
+      EditDifferentialVectorI, [this] { marks_.Real(EditDifferentialVectorI); },
+      [this] { EditDifferentialVectorIChange(); });
 }
 
 void TFrameEffector::SetEngine(QVMain* main) {
@@ -151,7 +154,7 @@ void TFrameEffector::SetEngine(QVMain* main) {
   FrameRenderingMethod->SetEngine(main);
 }
 
-void TFrameEffector::SetStatusLine(QLabel* label) {
+void TFrameEffector::SetStatusLine(QVStatusLine* label) {
   marks_.SetStatusLine(label);
   FrameRenderingMethod->SetStatusLine(label);
 }
@@ -230,7 +233,7 @@ void TFrameEffector::ButtonColorBarIncClick() {
 // text keeps it, so that reading would merge the two), is marked and stores
 // nothing; the box keeps it (and stays modified) so the user can correct it.
 void TFrameEffector::EditXChange() {
-  const auto x = marks_.Check(EditX, QVNumberEntry::ToReal(qv::FromQString(EditX->text())));
+  const auto x = marks_.Real(EditX);
   if (!x || !bar_.HasSelection()) return;
   if (const int32_t other = bar_.OtherEntryAt(*x); other >= 0) {
     marks_.Mark(EditX, TakenInputMessage(EditX->text(), Effector()->EntryInput(other)));
@@ -299,7 +302,7 @@ void TFrameEffector::EditDifferentialVectorRChange() { EditVector(EditDifferenti
 void TFrameEffector::EditDifferentialVectorIChange() { EditVector(EditDifferentialVectorI, false); }
 
 void TFrameEffector::EditVector(QLineEdit* box, bool realPart) {
-  const auto value = marks_.Check(box, QVNumberEntry::ToReal(qv::FromQString(box->text())));
+  const auto value = marks_.Real(box);
   if (!value) return;
   Edit([&](QVEffector& e) {
     QVComplex v = e.DifferentialVector();

@@ -18,6 +18,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QVStatusLine;
 class QPushButton;
 class QToolButton;
 class QVEffector;
@@ -61,7 +62,7 @@ class TFrameEffector : public QWidget {
   int32_t MouseDownX = 0;
 
   void SetEngine(QVMain* main);
-  void SetStatusLine(QLabel* label);
+  void SetStatusLine(QVStatusLine* label);
   /// Binds the effector (null clears it) and selects entry 0.
   void SetEffector(QVEffector* effector);
   QVEffector* Effector() const { return bar_.Effector(); }

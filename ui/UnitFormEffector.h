@@ -4,6 +4,7 @@
 // button. Created hidden at start; closing it only hides it. UI thread.
 #include <QWidget>
 
+class QVStatusLine;
 class QLabel;
 class TFrameEffector;
 
@@ -12,7 +13,7 @@ class TFormEffector : public QWidget {
   explicit TFormEffector(QWidget* parent = nullptr);
 
   TFrameEffector* FrameEffector1;
-  QLabel* LabelStatus;
+  QVStatusLine* LabelStatus;
 
   /// Before the graph is replaced: clears the frame's effector, then hides.
   void Release();

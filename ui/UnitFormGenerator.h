@@ -3,6 +3,7 @@
 // FrameGenerator1. Created hidden at start; closing it only hides it. UI thread.
 #include <QWidget>
 
+class QVStatusLine;
 class QLabel;
 class TFrameGenerator;
 
@@ -11,7 +12,7 @@ class TFormGenerator : public QWidget {
   explicit TFormGenerator(QWidget* parent = nullptr);
 
   TFrameGenerator* FrameGenerator1;
-  QLabel* LabelStatus;
+  QVStatusLine* LabelStatus;
 
   /// Before the graph is replaced: clears the frame's generator, then hides.
   void Release();

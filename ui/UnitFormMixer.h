@@ -3,6 +3,7 @@
 // Created hidden at start; closing it only hides it. UI thread.
 #include <QWidget>
 
+class QVStatusLine;
 class QLabel;
 class TFrameMixer;
 
@@ -11,7 +12,7 @@ class TFormMixer : public QWidget {
   explicit TFormMixer(QWidget* parent = nullptr);
 
   TFrameMixer* FrameMixer1;
-  QLabel* LabelStatus;
+  QVStatusLine* LabelStatus;
 
   /// Before the graph is replaced: clears the frame's mixer, then hides.
   void Release();

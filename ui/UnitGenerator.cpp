@@ -38,8 +38,11 @@ TFrameGenerator::TFrameGenerator(QWidget* parent) : QWidget(parent) {
   grid->setRowStretch(4, 1);
 
   connect(EditName, &QLineEdit::textChanged, this, [this] { EditNameChange(); });
-  connect(EditDepth, &QLineEdit::textChanged, this, [this] { EditDepthChange(); });
-  connect(EditRange, &QLineEdit::textChanged, this, [this] { EditRangeChange(); });
+  // Typing only checks a box (and marks it); Enter or leaving it stores.
+  QVEntryMarks::Watch(
+      EditDepth, [this] { marks_.Real(EditDepth); }, [this] { EditDepthChange(); });
+  QVEntryMarks::Watch(
+      EditRange, [this] { marks_.Real(EditRange); }, [this] { EditRangeChange(); });
   connect(FrameDivergenceMethod->ComboBoxMethod, &QComboBox::currentIndexChanged, this,
           [this] { FrameDivergenceMethodComboBoxMethodChange(); });
   connect(FrameOutputMethod->ComboBoxMethod, &QComboBox::currentIndexChanged, this,
@@ -52,7 +55,7 @@ void TFrameGenerator::SetEngine(QVMain* main) {
   FrameOutputMethod->SetEngine(main);
 }
 
-void TFrameGenerator::SetStatusLine(QLabel* label) {
+void TFrameGenerator::SetStatusLine(QVStatusLine* label) {
   marks_.SetStatusLine(label);
   FrameDivergenceMethod->SetStatusLine(label);
   FrameOutputMethod->SetStatusLine(label);
@@ -67,7 +70,7 @@ void TFrameGenerator::SetGenerator(QVGenerator* generator) {
 void TFrameGenerator::UpdateView() {
   if (!generator_) return;
   EditName->setText(qv::ToQString(generator_->Name()));
-  EditDepth->setText(qv::ToQString(QVNumberEntry::IntegerText(generator_->Depth())));
+  marks_.Show(EditDepth, QVNumberEntry::IntegerText(generator_->Depth()));
   marks_.Show(EditRange, QVNumberEntry::RealText(generator_->Range()));  // stores nothing
   FrameDivergenceMethod->Method = &generator_->DivergenceMethod();
   FrameDivergenceMethod->UpdateView();
@@ -83,8 +86,7 @@ void TFrameGenerator::EditNameChange() {
 // range, as the project reader reads it: 12.7 stores 12, 1e3 stores 1000.
 void TFrameGenerator::EditDepthChange() {
   qv::Guarded(this, [&] {
-    const auto value =
-        marks_.Check(EditDepth, QVNumberEntry::ToReal(qv::FromQString(EditDepth->text())));
+    const auto value = marks_.Real(EditDepth);
     if (!value || !generator_) return;
     generator_->SetDepth(qv::TruncToInt(*value));
   });
@@ -92,8 +94,7 @@ void TFrameGenerator::EditDepthChange() {
 
 void TFrameGenerator::EditRangeChange() {
   qv::Guarded(this, [&] {
-    const auto value =
-        marks_.Check(EditRange, QVNumberEntry::ToReal(qv::FromQString(EditRange->text())));
+    const auto value = marks_.Real(EditRange);
     if (!value || !generator_) return;
     generator_->SetRange(*value);
   });

@@ -11,6 +11,7 @@
 
 class QLabel;
 class QLineEdit;
+class QVStatusLine;
 class QVGenerator;
 class QVMain;
 class TFrameMethod;
@@ -31,7 +32,7 @@ class TFrameGenerator : public QWidget {
   /// its render: a render computes a frozen copy.
   void SetEngine(QVMain* main);
   /// Where conversion and name messages appear besides the tool tips.
-  void SetStatusLine(QLabel* label);
+  void SetStatusLine(QVStatusLine* label);
   /// Binds the frame (null clears it, and the method frames' references too).
   void SetGenerator(QVGenerator* generator);
   QVGenerator* Generator() const { return generator_; }

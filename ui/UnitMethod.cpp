@@ -39,11 +39,16 @@ TFrameMethod::TFrameMethod(QWidget* parent) : QWidget(parent) {
     grid->addWidget(imagBoxes_[k], k + 1, 2);
     QLineEdit* r = realBoxes_[k];
     QLineEdit* i = imagBoxes_[k];
-    connect(r, &QLineEdit::textChanged, this, [this, r] { EditParamRChange(r); });
-    connect(i, &QLineEdit::textChanged, this, [this, i] { EditParamIChange(i); });
+    // Typing only checks a box (and marks it); Enter or leaving it stores.
+    QVEntryMarks::Watch(
+        r, [this, r] { marks_.Real(r); }, [this, r] { EditParamRChange(r); });
+    QVEntryMarks::Watch(
+        i, [this, i] { marks_.Real(i); }, [this, i] { EditParamIChange(i); });
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(2, 1);
+  grid->setContentsMargins(6, 4, 6, 4);  // compact: the main window's opening height
+  grid->setVerticalSpacing(2);
   LabelParam0 = labels_[0], LabelParam1 = labels_[1], LabelParam2 = labels_[2];
   LabelParam3 = labels_[3];
   EditParam0R = realBoxes_[0], EditParam1R = realBoxes_[1], EditParam2R = realBoxes_[2];
@@ -86,8 +91,7 @@ void TFrameMethod::EditParamIChange(QLineEdit* sender) { EditParamChange(sender,
 // method lacks is converted (and marked) but stores nothing either.
 void TFrameMethod::EditParamChange(QLineEdit* sender, bool realPart) {
   qv::Guarded(this, [&] {
-    const std::optional<double> value =
-        marks_.Check(sender, QVNumberEntry::ToReal(qv::FromQString(sender->text())));
+    const std::optional<double> value = marks_.Real(sender);
     if (!value || !Method) return;
     const uint32_t k = sender->property(kTag).toUInt();
     if (k >= Method->ParamCount()) return;

@@ -17,6 +17,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QVStatusLine;
 class QVMain;
 
 class TFrameMethod : public QWidget {
@@ -44,7 +45,7 @@ class TFrameMethod : public QWidget {
   /// The project the method belongs to (may be null).
   void SetEngine(QVMain* main) { main_ = main; }
   /// Where conversion messages appear besides the boxes' tool tips (may be null).
-  void SetStatusLine(QLabel* label) { marks_.SetStatusLine(label); }
+  void SetStatusLine(QVStatusLine* label) { marks_.SetStatusLine(label); }
 
   /// Appends the display names of a prototype list, in order, and selects item 0.
   template <typename T>
@@ -63,7 +64,7 @@ class TFrameMethod : public QWidget {
   }
 
   /// Shows the bound method: selects its kind (without a change signal), then
-  /// writes the four rows (each box's change handler stores what it shows).
+  /// writes the four rows (storing nothing).
   void UpdateView();
   /// Store the edited real or imaginary part of the slot given by sender's Tag.
   void EditParamRChange(QLineEdit* sender);

@@ -13,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QVStatusLine;
 class QListWidget;
 class QVMain;
 class QVMixer;
@@ -32,7 +33,7 @@ class TFrameMixer : public QWidget {
   QCheckBox* CheckBoxRegular;
 
   void SetEngine(QVMain* main) { main_ = main; }
-  void SetStatusLine(QLabel* label) { marks_.SetStatusLine(label); }
+  void SetStatusLine(QVStatusLine* label) { marks_.SetStatusLine(label); }
   void SetMixer(QVMixer* mixer) { mixer_ = mixer; }
   QVMixer* Mixer() const { return mixer_; }
   void UpdateView();

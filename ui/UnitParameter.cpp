@@ -12,6 +12,7 @@
 #include "ui/QVErrorBox.h"
 #include "ui/QVMagnification.h"
 #include "ui/QVNumberEntry.h"
+#include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 #include "ui/UnitMethod.h"
 
@@ -67,27 +68,37 @@ void TFrameParameter::BuildRows() {
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(2, 1);
+  grid->setVerticalSpacing(2);  // the rows fit the main window's opening height
   FrameFractalMethod = new TFrameMethod(this);
   FrameFractalMethod->GroupBoxMethod->setTitle(QString::fromUtf8("フラクタル演算方法"));
-  LabelStatus = new QLabel(this);
+  LabelStatus = new QVStatusLine(this);
   LabelStatus->setStyleSheet(QStringLiteral("color: #b00000"));
   auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(4);
   column->addLayout(grid);
   column->addWidget(FrameFractalMethod);
   column->addWidget(LabelStatus);
   column->addStretch(1);
 }
 
+// Typing only checks a box (and marks it); Enter or leaving it stores.
 void TFrameParameter::ConnectHandlers() {
-  const std::pair<QLineEdit*, void (TFrameParameter::*)()> edits[] = {
+  const std::pair<QLineEdit*, void (TFrameParameter::*)()> reals[] = {
       {EditParameterR, &TFrameParameter::EditParameterRChange},
       {EditParameterI, &TFrameParameter::EditParameterIChange},
       {EditViewpointR, &TFrameParameter::EditViewpointRChange},
-      {EditViewpointI, &TFrameParameter::EditViewpointIChange},
-      {EditScale, &TFrameParameter::EditScaleChange},
-      {EditWidth, &TFrameParameter::EditWidthChange},
-      {EditHeight, &TFrameParameter::EditHeightChange}};
-  for (const auto& [box, handler] : edits) connect(box, &QLineEdit::textChanged, this, handler);
+      {EditViewpointI, &TFrameParameter::EditViewpointIChange}};
+  for (const auto& [box, handler] : reals) {
+    QVEntryMarks::Watch(
+        box, [this, box] { marks_.Real(box); }, [this, handler] { (this->*handler)(); });
+  }
+  QVEntryMarks::Watch(
+      EditScale, [this] { Scale(); }, [this] { EditScaleChange(); });
+  QVEntryMarks::Watch(
+      EditWidth, [this] { Size(EditWidth); }, [this] { EditWidthChange(); });
+  QVEntryMarks::Watch(
+      EditHeight, [this] { Size(EditHeight); }, [this] { EditHeightChange(); });
   connect(ComboBoxMagnification, &QComboBox::currentIndexChanged, this,
           &TFrameParameter::ComboBoxMagnificationChange);
   connect(ComboBoxFractalType, &QComboBox::currentIndexChanged, this,
@@ -131,6 +142,10 @@ void TFrameParameter::UpdateView() {
   FrameFractalMethod->UpdateView();
 }
 
+void TFrameParameter::ShowNotice(const std::string& message) {
+  LabelStatus->SetMessage(qv::ToQString(message));
+}
+
 // A refresh shows the size without storing it again.
 void TFrameParameter::ShowSize(QLineEdit* box, int32_t value) {
   marks_.Show(box, QVNumberEntry::IntegerText(value));
@@ -143,20 +158,31 @@ void TFrameParameter::Edit(Handler handler) {
   });
 }
 
-std::optional<double> TFrameParameter::Real(QLineEdit* box) {
-  return marks_.Check(box, QVNumberEntry::ToReal(qv::FromQString(box->text())));
+std::optional<double> TFrameParameter::Scale() {
+  return marks_.Check(EditScale,
+                      QVNumberEntry::ToPositive(qv::FromQString(EditScale->text()), "視点倍率"));
 }
 
-std::optional<int32_t> TFrameParameter::Integer(QLineEdit* box) {
-  return marks_.Check(box, QVNumberEntry::ToInteger(qv::FromQString(box->text())));
+// A size of at least 1 that the magnification does not shrink to 0.
+std::optional<int32_t> TFrameParameter::Size(QLineEdit* box) {
+  const QString text = box->text();
+  QVConverted<int32_t> size = QVNumberEntry::ToCount(qv::FromQString(text), "画像サイズ");
+  const int index = ComboBoxMagnification->currentIndex();
+  if (size.Ok() && QVMagnification::Stored(*size.Value, index) < 1) {
+    size.Message = "'" + qv::FromQString(text) + "' は拡大率 " +
+                   qv::FromQString(ComboBoxMagnification->currentText()) + " で 0 になります（" +
+                   std::to_string(1 << index) + " 以上にしてください）";
+    size.Value.reset();
+  }
+  return marks_.Check(box, size);
 }
 
-// Each handler converts first; only a value that converted stops a running
-// render and is stored.
+// Each handler (Enter, or the focus leaving the box) converts first; only a
+// value that converted and is in range is stored.
 void TFrameParameter::StorePart(QLineEdit* box, QVComplex (QVParameter::*field)() const,
                                 bool realPart, void (QVParameter::*setter)(QVComplex)) {
   Edit([&](QVParameter& p) {
-    const std::optional<double> v = Real(box);
+    const std::optional<double> v = marks_.Real(box);
     if (!v) return;
     QVComplex c = (p.*field)();
     (realPart ? c.re : c.im) = *v;
@@ -184,7 +210,7 @@ void TFrameParameter::EditViewpointIChange() {
 
 void TFrameParameter::EditScaleChange() {
   Edit([this](QVParameter& p) {
-    const std::optional<double> v = Real(EditScale);
+    const std::optional<double> v = Scale();
     if (!v) return;
     p.ChangeScale(*v);
   });
@@ -192,7 +218,7 @@ void TFrameParameter::EditScaleChange() {
 
 void TFrameParameter::EditWidthChange() {
   Edit([this](QVParameter& p) {
-    const std::optional<int32_t> v = Integer(EditWidth);
+    const std::optional<int32_t> v = Size(EditWidth);
     if (!v) return;
     typedWidth_ = *v;
     p.ChangeWidth(QVMagnification::Stored(*v, ComboBoxMagnification->currentIndex()));
@@ -201,7 +227,7 @@ void TFrameParameter::EditWidthChange() {
 
 void TFrameParameter::EditHeightChange() {
   Edit([this](QVParameter& p) {
-    const std::optional<int32_t> v = Integer(EditHeight);
+    const std::optional<int32_t> v = Size(EditHeight);
     if (!v) return;
     typedHeight_ = *v;
     p.ChangeHeight(QVMagnification::Stored(*v, ComboBoxMagnification->currentIndex()));

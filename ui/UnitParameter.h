@@ -1,16 +1,19 @@
 #pragma once
 // TFrameParameter: edits the global parameters in place (C, viewpoint,
 // scale, picture size, magnification, fractal type and formula). Every text
-// is converted on every change; a text that does not convert is marked inline
-// and stores nothing. The frame remembers the size the user typed, so a
-// refresh under a magnification shows it and never shrinks the stored size.
-// Bound once by the main window; refreshed after a load and every zoom. UI thread.
+// is checked on every change and marked inline when it does not convert or
+// is out of range (a scale above 0, a size of at least 1); a box stores its
+// value on Enter or when the focus leaves it, and a marked box stores nothing. The frame remembers
+// the size the user typed, so a refresh under a magnification shows it and never shrinks the stored
+// size. Bound once by the main window; refreshed after a load and every zoom. UI thread.
 #include <QWidget>
 #include <optional>
+#include <string>
 
 #include "base/QVComplex.h"
 #include "ui/QVEntryMarks.h"
 
+class QVStatusLine;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -39,7 +42,7 @@ class TFrameParameter : public QWidget {
   QComboBox* ComboBoxFractalType;
   TFrameMethod* FrameFractalMethod;
   /// Conversion messages of the boxes above.
-  QLabel* LabelStatus;
+  QVStatusLine* LabelStatus;
 
   /// Binds the parameters (not owned) and their project (may be null).
   void SetParameter(QVParameter* parameter, QVMain* main = nullptr);
@@ -57,6 +60,9 @@ class TFrameParameter : public QWidget {
   void ComboBoxFractalTypeChange();
   void FrameFractalMethodComboBoxMethodChange();
 
+  /// Shows message in the status line until a box is marked or cleared.
+  void ShowNotice(const std::string& message);
+
   const QVEntryMarks& Marks() const { return marks_; }
 
  private:
@@ -66,8 +72,8 @@ class TFrameParameter : public QWidget {
   void Edit(Handler handler);
   void StorePart(QLineEdit* box, QVComplex (QVParameter::*field)() const, bool realPart,
                  void (QVParameter::*setter)(QVComplex));
-  std::optional<double> Real(QLineEdit* box);
-  std::optional<int32_t> Integer(QLineEdit* box);
+  std::optional<double> Scale();
+  std::optional<int32_t> Size(QLineEdit* box);
   void ShowSize(QLineEdit* box, int32_t value);
 
   QVParameter* parameter_ = nullptr;

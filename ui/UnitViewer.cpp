@@ -235,7 +235,7 @@ void TFormViewer::ImageViewerDblClick(QMouseEvent* e) {
 }
 
 // A zoom that would leave the plane (not finite, or no positive scale) is
-// dropped with the selection; the view stays.
+// dropped with the selection; the view stays, and the status line says why.
 void TFormViewer::ApplySelection(int32_t x, int32_t y) {
   qv::Guarded(this, [&] {
     if (!parameter_) return;
@@ -243,7 +243,10 @@ void TFormViewer::ApplySelection(int32_t x, int32_t y) {
                                                     {parameter_->Viewpoint(), parameter_->Scale()});
     Gesture.Finish();
     ImageViewer->update();
-    if (!view) return;
+    if (!view) {
+      if (frame_) frame_->ShowNotice(QVViewerGesture::RefusedMessage);
+      return;
+    }
     parameter_->ChangeViewpoint(view->Viewpoint);
     parameter_->ChangeScale(view->Scale);
     if (frame_) frame_->UpdateView();

@@ -161,7 +161,8 @@ TEST(QVMain, PictureTooLargeIsRefusedWithTheMemoryItNeeds) {
   main.Parameter.ChangeWidth(100000000);
   main.Parameter.ChangeHeight(100000000);
   std::string error;
-  main.OnRenderError = [&](const std::string& m) { error = m; };
+  QVMain::RenderFailure failure;
+  main.OnRenderError = [&](const QVMain::RenderFailure& f) { failure = f, error = f.Message; };
   bool ended = false;
   main.OnRenderEnd = [&] { ended = true; };
   RecordingCanvas canvas;
@@ -171,6 +172,9 @@ TEST(QVMain, PictureTooLargeIsRefusedWithTheMemoryItNeeds) {
   EXPECT_TRUE(ended);
   EXPECT_NE(error.find("100000000 x 100000000"), std::string::npos) << error;
   EXPECT_NE(error.find("MiB"), std::string::npos) << error;
+  EXPECT_TRUE(failure.Memory);
+  EXPECT_EQ(failure.Width, 100000000);
+  EXPECT_GT(failure.Required, failure.Available);
   EXPECT_EQ(main.Graph().Generators[0]->FractalField.Width, 0);
   // The engine goes on: a sensible size renders again.
   main.Parameter.ChangeWidth(5);

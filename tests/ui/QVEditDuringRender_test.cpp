@@ -46,19 +46,19 @@ TEST(EditDuringRender, EditsNeitherStopTheRenderNorReachIt) {
   TFormViewer viewer;
   TForm1 form{&viewer};
   TFrameParameter& frame = *form.FrameParameter1;
-  frame.EditWidth->setText("96");
-  frame.EditHeight->setText("72");
-  frame.EditViewpointR->setText("-0.2");
-  frame.EditScale->setText("0.3");
+  qv::test::Commit(frame.EditWidth, "96");
+  qv::test::Commit(frame.EditHeight, "72");
+  qv::test::Commit(frame.EditViewpointR, "-0.2");
+  qv::test::Commit(frame.EditScale, "0.3");
   form.Main().Graph().Generators.front()->SetDepth(50000);
   const std::string started = qv::WriteProject(form.Main());
   form.Button2Click();
   ASSERT_TRUE(form.Main().Rendering());
   const uint64_t generation = viewer.RenderGeneration();
   // Edits as the user makes them, on the UI thread, while the workers run.
-  frame.EditScale->setText("0.25");
-  frame.EditViewpointI->setText("0.125");
-  frame.EditWidth->setText("40");
+  qv::test::Commit(frame.EditScale, "0.25");
+  qv::test::Commit(frame.EditViewpointI, "0.125");
+  qv::test::Commit(frame.EditWidth, "40");
   form.Main().Graph().Generators.front()->SetDepth(64);
   EXPECT_TRUE(form.Main().Rendering()) << "an edit stopped the render";
   EXPECT_EQ(viewer.RenderGeneration(), generation);

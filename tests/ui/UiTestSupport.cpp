@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 
 namespace qv::test {
 
@@ -18,6 +19,11 @@ bool WaitFor(const std::function<bool()>& done) {
     QApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   return true;
+}
+
+void Commit(QLineEdit* box, const char* text) {
+  box->setText(QString::fromUtf8(text));
+  emit box->editingFinished();
 }
 
 }  // namespace qv::test

@@ -7,6 +7,8 @@
 
 #include "ui/QVErrorBox.h"
 
+class QLineEdit;
+
 namespace qv::test {
 
 /// Records every error the editor would show in a box, while it lives.
@@ -19,6 +21,9 @@ class ErrorRecorder {
  private:
   ErrorSink previous_;
 };
+
+/// Puts text into box and commits it, as Enter or the focus leaving the box does.
+void Commit(QLineEdit* box, const char* text);
 
 /// Runs the event loop until done() (true) or 60 s have passed (false).
 bool WaitFor(const std::function<bool()>& done);

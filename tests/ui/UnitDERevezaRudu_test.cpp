@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QFont>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
@@ -15,15 +16,18 @@
 #include <QTest>
 #include <QUrl>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
 #include "UiTestSupport.h"
 #include "engine/QVMain.h"
+#include "engine/QVParameter.h"
 #include "source/QVProjectFile.h"
 #include "source/QVProjectInput.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVEditSession.h"
+#include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 #include "ui/UnitParameter.h"
 #include "ui/UnitViewer.h"
@@ -123,8 +127,8 @@ TEST(TForm1, SavesByExtensionInAnyCase) {
 
 TEST(TForm1, CaptionsDuringARenderEndAtTheBaseCaption) {
   Editor e;
-  e.form.FrameParameter1->EditWidth->setText("640");
-  e.form.FrameParameter1->EditHeight->setText("480");
+  qv::test::Commit(e.form.FrameParameter1->EditWidth, "640");
+  qv::test::Commit(e.form.FrameParameter1->EditHeight, "480");
   e.form.Button2Click();
   e.form.Button2Click();  // a second request while the first may still run
   ASSERT_TRUE(e.Finish());
@@ -172,12 +176,16 @@ TEST(TForm1, AProjectThatDoesNotReadChangesNothingAndSaysWhere) {
 
 TEST(TForm1, ARenderThatFailsShowsItsMessage) {
   Editor e;
-  e.form.FrameParameter1->EditWidth->setText("2000000000");
-  e.form.FrameParameter1->EditHeight->setText("2000000000");
+  qv::test::Commit(e.form.FrameParameter1->EditWidth, "2000000000");
+  qv::test::Commit(e.form.FrameParameter1->EditHeight, "2000000000");
   e.form.Button2Click();
   ASSERT_TRUE(e.Finish());
   ASSERT_EQ(e.errors.Messages.size(), 1u);
-  EXPECT_EQ(e.errors.Messages[0].rfind("描画できませんでした: ", 0), 0u) << e.errors.Messages[0];
+  const std::string& message = e.errors.Messages[0];
+  EXPECT_EQ(
+      message.rfind("描画できませんでした: 2000000000 × 2000000000 の画像の描画と保存には", 0), 0u)
+      << message;
+  EXPECT_NE(message.find("画像サイズ（幅と高さ）を小さくしてください。"), std::string::npos);
   EXPECT_TRUE(e.viewer.Picture().isNull());
 }
 
@@ -211,7 +219,7 @@ TEST(TFormViewer, DragThenDoubleClickZoomsAndRefreshesTheFrame) {
 
 TEST(TFormViewer, GesturesWaitForAPictureSize) {
   Editor e;
-  e.form.FrameParameter1->EditWidth->setText("0");
+  e.form.Main().Parameter.ChangeWidth(0);  // as a project text may hold
   QTest::mouseClick(e.viewer.ImageViewer, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(e.viewer.Gesture.State, QVViewerGesture::Idle);
   EXPECT_EQ(e.form.Main().Parameter.Viewpoint().re, 0.0);
@@ -223,9 +231,9 @@ namespace {
 // The default project at 48 x 36 with a changed scale: small enough to
 // supersample quickly.
 std::string SmallProject(Editor& e) {
-  e.form.FrameParameter1->EditWidth->setText("48");
-  e.form.FrameParameter1->EditHeight->setText("36");
-  e.form.FrameParameter1->EditScale->setText("2.5");
+  qv::test::Commit(e.form.FrameParameter1->EditWidth, "48");
+  qv::test::Commit(e.form.FrameParameter1->EditHeight, "36");
+  qv::test::Commit(e.form.FrameParameter1->EditScale, "2.5");
   return qv::WriteProject(e.form.Main());
 }
 
@@ -247,7 +255,7 @@ TEST(TForm1, LoadsThePngTheCommandLineWrote) {
   const std::string text = SmallProject(e);
   WriteText(Path(dir, "p.qvl"), text);
   ASSERT_EQ(RunQvell({"render", Path(dir, "p.qvl"), "-o", Path(dir, "cli.png"), "--quiet"}), "");
-  e.form.FrameParameter1->EditScale->setText("7");
+  qv::test::Commit(e.form.FrameParameter1->EditScale, "7");
   e.form.RunOpenDialog = [&] { return qv::FromQString(Path(dir, "cli.png")); };
   e.form.Button5->click();
   EXPECT_TRUE(e.errors.Messages.empty());
@@ -287,7 +295,7 @@ TEST(TForm1, ASavedPngCarriesTheProjectOfTheShownPicture) {
   QTemporaryDir dir;
   const std::string rendered = SmallProject(e);
   ASSERT_TRUE(e.Render());
-  e.form.FrameParameter1->EditScale->setText("1");  // an edit after the render
+  qv::test::Commit(e.form.FrameParameter1->EditScale, "1");  // an edit after the render
   ASSERT_NE(qv::WriteProject(e.form.Main()), rendered);
   ASSERT_TRUE(e.Save(Path(dir, "s.png")));
   EXPECT_EQ(qv::ReadProjectOrPicture(qv::FromQString(Path(dir, "s.png"))), rendered);
@@ -295,7 +303,7 @@ TEST(TForm1, ASavedPngCarriesTheProjectOfTheShownPicture) {
   // Dropped on either window, the picture brings its project back.
   for (QWidget* target : {static_cast<QWidget*>(&e.viewer), static_cast<QWidget*>(&e.form),
                           e.form.Memo1->viewport()}) {
-    e.form.FrameParameter1->EditScale->setText("1");
+    qv::test::Commit(e.form.FrameParameter1->EditScale, "1");
     DropOn(target, {QUrl::fromLocalFile(Path(dir, "s.png"))});
     ASSERT_TRUE(qv::test::WaitFor([&] { return qv::WriteProject(e.form.Main()) == rendered; }));
   }
@@ -307,7 +315,7 @@ TEST(TForm1, SupersampledSaveEqualsTheCommandLineByteForByte) {
   QTemporaryDir dir;
   const std::string rendered = SmallProject(e);
   ASSERT_TRUE(e.Render());
-  e.form.FrameParameter1->EditScale->setText("1");  // not in the saved picture
+  qv::test::Commit(e.form.FrameParameter1->EditScale, "1");  // not in the saved picture
   e.form.RunSaveDialog = [&] { return TForm1::SaveChoice{qv::FromQString(Path(dir, "s.png")), 2}; };
   e.form.Button3->click();
   ASSERT_TRUE(e.form.Saving());
@@ -388,5 +396,113 @@ TEST(TForm1, AStoppedSaveEndsAtOnceAndKeepsTheOldFile) {
               QStringList{"s.png"})
         << how;
     EXPECT_EQ(Bytes(Path(dir, "s.png")), QByteArray("old")) << how;
+  }
+}
+
+// The window keeps the size it opens at: neither the first message nor a
+// message of any length in the status line moves it.
+TEST(TForm1, OpensAtItsSizeAndAMessageNeverGrowsIt) {
+  const QFont font = QApplication::font();
+  QFont programs(QStringLiteral("Noto Sans CJK JP"));  // the program's font
+  programs.setPixelSize(12);
+  QApplication::setFont(programs);
+  Editor e;
+  e.form.show();
+  QApplication::processEvents();
+  const QSize opened = e.form.size();
+  EXPECT_EQ(opened, QSize(467, 443));
+  QLineEdit* scale = e.form.FrameParameter1->EditScale;
+  for (const int length : {1, 300, 3000}) {
+    scale->setText(QString(length, QLatin1Char('x')));
+    QApplication::processEvents();
+    EXPECT_EQ(e.form.size(), opened) << length;
+    EXPECT_LE(e.form.minimumSizeHint().width(), opened.width()) << length;
+  }
+  const QVStatusLine* status = e.form.FrameParameter1->LabelStatus;
+  EXPECT_EQ(status->Message().size(), 3017);  // "'xx…x' は浮動小数点数ではありません"
+  EXPECT_LT(status->text().size(), 200);      // shown cut to the window's width
+  EXPECT_TRUE(status->text().endsWith(QChar(0x2026)));
+  QApplication::setFont(font);
+}
+
+// A recentring that would carry the viewpoint past the number range.
+TEST(TFormViewer, ARefusedZoomSaysWhyAndKeepsTheView) {
+  Editor e;
+  QVParameter& p = e.form.Main().Parameter;
+  p.ChangeViewpoint({-1.7e308, 0.0});
+  p.ChangeScale(1e308);
+  e.viewer.ApplySelection(0, 0);  // a click at the left edge
+  EXPECT_EQ(p.Viewpoint().re, -1.7e308);
+  EXPECT_EQ(p.Scale(), 1e308);
+  EXPECT_FALSE(e.form.Main().Rendering());
+  EXPECT_EQ(e.form.FrameParameter1->LabelStatus->Message(),
+            QString::fromUtf8(QVViewerGesture::RefusedMessage));
+}
+
+// Each file that does not load is told in Japanese, with its name, from the
+// problem the reader reports; nothing changes.
+TEST(TForm1, FilesThatDoNotLoadAreToldInJapaneseWithTheirName) {
+  Editor e;
+  QTemporaryDir dir;
+  const struct {
+    const char* name;
+    std::string bytes;  // empty: no such file
+    const char* reason;
+  } cases[] = {
+      {"binary.qvl", std::string("\xFF\xFE\xFD\x00", 4),
+       "UTF-8 でも Shift-JIS でもないファイルです。プロジェクトはどちらかの文字コードのテキストで"
+       "保存してください。"},
+      {"missing.qvl", "", "ファイルがありません。名前と場所を確かめてください。"},
+      {"nul.qvl", std::string("Parameter: {\n a\0b", 17),
+       "2 行 3 列に、プロジェクトに書けない制御文字（NUL）があります。取り除いてください。"},
+      {"short.qvl", "Parameter: {\n",
+       "2 行 1 列: 「{」があるはずですが、テキストが終わっています。"},
+      {"range.qvl", "", "'1e400' は範囲外です（数は -1.79E308 から 1.79E308 までです）。"},
+      {"key.qvl", "", "「Width:」があるはずの所に「Widht:」があります。"},
+  };
+  const std::string before = qv::WriteProject(e.form.Main());
+  auto edited = [&before](const char* from, const char* to) {
+    std::string text = before;
+    return text.replace(text.find(from), std::strlen(from), to);
+  };
+  const std::string range = edited("Scale: 4", "Scale: 1e400"), key = edited("Width:", "Widht:");
+  for (const auto& c : cases) {
+    const QString path = Path(dir, c.name);
+    const std::string name = c.name;
+    const std::string bytes = name == "range.qvl" ? range : name == "key.qvl" ? key : c.bytes;
+    if (!bytes.empty()) WriteText(path, bytes);
+    e.errors.Messages.clear();
+    EXPECT_FALSE(e.form.LoadFile(qv::FromQString(path))) << c.name;
+    ASSERT_EQ(e.errors.Messages.size(), 1u) << c.name;
+    const std::string& message = e.errors.Messages[0];
+    EXPECT_EQ(
+        message.rfind(
+            "「" + qv::FromQString(path) + "」を読み込めませんでした。何も変更していません。\n", 0),
+        0u)
+        << message;
+    EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+  }
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
+}
+
+// "前のファイルはそのままです" only when there was a file before.
+TEST(TForm1, AFailedSaveSaysTheOldFileStaysOnlyWhenThereWasOne) {
+  Editor e;
+  QTemporaryDir dir;
+  const std::string folder = qv::FromQString(Path(dir, "folder.qvl"));
+  std::filesystem::create_directory(folder);  // a folder in the way: nothing can replace it
+  const std::string inMissing = qv::FromQString(Path(dir, "none/new.qvl"));
+  for (const auto& [path, stays] : {std::pair{folder, true}, std::pair{inMissing, false}}) {
+    try {
+      e.form.SaveToFile(path);
+      ADD_FAILURE() << path;
+    } catch (const std::exception& error) {
+      const std::string message = error.what();
+      EXPECT_EQ(message.rfind("「" + path + "」を保存できませんでした。", 0), 0u) << message;
+      EXPECT_EQ(message.find("前のファイルはそのままです") != std::string::npos, stays) << message;
+      if (!stays) {
+        EXPECT_NE(message.find("保存先のフォルダがありません。"), std::string::npos) << message;
+      }
+    }
   }
 }

@@ -11,6 +11,7 @@
 #include "engine/QVEffector.h"
 #include "engine/QVMixer.h"
 #include "tests/ui/UiNodeEditorsSupport.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/QVColorBarWidgets.h"
 #include "ui/UnitPanelEffector.h"
 
@@ -87,7 +88,7 @@ TEST_F(EffectorEditor, TextsThatDoNotConvertAreMarkedAndStoreNothing) {
     frame_->EditX->setModified(true);
     frame_->Button1->click();
     EXPECT_TRUE(frame_->Marks().Marked(frame_->EditX)) << text;
-    frame_->EditDifferentialVectorR->setText(text);
+    qv::test::Commit(frame_->EditDifferentialVectorR, text);
     EXPECT_TRUE(frame_->Marks().Marked(frame_->EditDifferentialVectorR)) << text;
   }
   EXPECT_EQ(Node().EntryInput(0), 0.0);
@@ -124,7 +125,7 @@ TEST_F(EffectorEditor, DeleteKeepsTwoEntriesAndDifferentialGroupEditsTheSwitches
   frame_->CheckBoxDifferentialEdgeSW->click();
   EXPECT_TRUE(Node().Differential() && Node().DifferentialEdgeSW() &&
               !Node().DifferentialRegularSW());
-  frame_->EditDifferentialVectorI->setText("0.5");
+  qv::test::Commit(frame_->EditDifferentialVectorI, "0.5");
   EXPECT_EQ(Node().DifferentialVector().im, 0.5);
 }
 

@@ -9,6 +9,8 @@
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "tests/ui/UiNodeEditorsSupport.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 #include "ui/UnitMethod.h"
 #include "ui/UnitPanelGenerator.h"
@@ -31,10 +33,10 @@ TEST_F(GeneratorEditor, DepthIsReadAsTheProjectReaderReadsIt) {
     int32_t depth;
   } cases[] = {{"12.7", 12}, {"-3.9", -3}, {"1e3", 1000}, {"0", 0}, {"1e12", 2147483647}};
   for (const auto& c : cases) {
-    frame_->EditDepth->setText(c.text);
+    qv::test::Commit(frame_->EditDepth, c.text);
     EXPECT_EQ(e_.main.Graph().Generators[0]->Depth(), c.depth) << c.text;
   }
-  frame_->EditDepth->setText("12,5");
+  qv::test::Commit(frame_->EditDepth, "12,5");
   EXPECT_TRUE(frame_->Marks().Marked(frame_->EditDepth));
   EXPECT_EQ(e_.main.Graph().Generators[0]->Depth(), 2147483647);
 }
@@ -43,7 +45,7 @@ TEST_F(GeneratorEditor, ChoosingAKindAgainRestoresItsDefaults) {
   QComboBox* kinds = frame_->FrameDivergenceMethod->ComboBoxMethod;
   kinds->setCurrentIndex(2);  // "十字"
   const QString width = frame_->FrameDivergenceMethod->EditParam0R->text();
-  frame_->FrameDivergenceMethod->EditParam0R->setText("9");
+  qv::test::Commit(frame_->FrameDivergenceMethod->EditParam0R, "9");
   EXPECT_EQ(e_.main.Graph().Generators[0]->DivergenceMethod().ParamValue(0).re, 9.0);
   kinds->setCurrentIndex(0);  // "ノルム": no slots
   EXPECT_EQ(frame_->FrameDivergenceMethod->LabelParam0->text(), QString());
@@ -59,7 +61,7 @@ TEST_F(GeneratorEditor, NameBoxKeepsTheOldNameForATakenOrEmptyName) {
     frame_->EditName->setText(qv::ToQString(taken));
     EXPECT_EQ(e_.main.Graph().Generators[0]->Name(), old) << taken;
     EXPECT_TRUE(frame_->Marks().Marked(frame_->EditName)) << taken;
-    EXPECT_FALSE(e_.formGenerator.LabelStatus->text().isEmpty());
+    EXPECT_FALSE(e_.formGenerator.LabelStatus->Message().isEmpty());
   }
   frame_->EditName->setText("Deep");
   EXPECT_EQ(e_.main.Graph().Generators[0]->Name(), "Deep");

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "UiTestSupport.h"
 #include "engine/methods/QVDivergenceMethods.h"
 
 namespace {
@@ -35,29 +36,33 @@ TEST(TFrameMethod, UpdateViewShowsKindLabelsAndFourRows) {
   EXPECT_EQ(b.frame.EditParam3I->text(), QStringLiteral("0"));
 }
 
-TEST(TFrameMethod, TypingStoresOnlyWhatConvertsIntoSlotsTheMethodHas) {
+TEST(TFrameMethod, EnterStoresOnlyWhatConvertsIntoSlotsTheMethodHas) {
   BoundFrame b;
   uint64_t stamp = b.method->Stamp();
   b.frame.EditParam1R->clear();
   QTest::keyClicks(b.frame.EditParam1R, "2.5");
+  EXPECT_EQ(b.method->Stamp(), stamp);  // typing stores nothing
+  QTest::keyClick(b.frame.EditParam1R, Qt::Key_Return);
   EXPECT_EQ(b.method->ParamValue(1).re, 2.5);
   EXPECT_GT(b.method->Stamp(), stamp);
 
   stamp = b.method->Stamp();
   QTest::keyClicks(b.frame.EditParam1R, "e");  // "2.5e" does not convert
+  QTest::keyClick(b.frame.EditParam1R, Qt::Key_Return);
   EXPECT_EQ(b.method->ParamValue(1).re, 2.5);
   EXPECT_EQ(b.method->Stamp(), stamp);
   EXPECT_TRUE(b.frame.Marks().Marked(b.frame.EditParam1R));
   EXPECT_EQ(b.frame.EditParam1R->toolTip(),
             QString::fromUtf8("'2.5e' は浮動小数点数ではありません"));
   QTest::keyClicks(b.frame.EditParam1R, "1");
-  EXPECT_EQ(b.method->ParamValue(1).re, 25.0);
   EXPECT_FALSE(b.frame.Marks().Marked(b.frame.EditParam1R));
+  QTest::keyClick(b.frame.EditParam1R, Qt::Key_Return);
+  EXPECT_EQ(b.method->ParamValue(1).re, 25.0);
 
   stamp = b.method->Stamp();
-  b.frame.EditParam2I->setText("7");  // slot 2 does not exist: nothing stored
+  qv::test::Commit(b.frame.EditParam2I, "7");  // slot 2 does not exist: nothing stored
   EXPECT_EQ(b.method->Stamp(), stamp);
-  b.frame.EditParam2I->setText("abc");  // but the text is still checked
+  qv::test::Commit(b.frame.EditParam2I, "abc");  // but the text is still checked
   EXPECT_TRUE(b.frame.Marks().Marked(b.frame.EditParam2I));
 }
 

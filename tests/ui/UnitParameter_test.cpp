@@ -9,6 +9,7 @@
 
 #include "UiTestSupport.h"
 #include "engine/QVParameter.h"
+#include "ui/QVStatusLine.h"
 #include "ui/UnitMethod.h"
 
 namespace {
@@ -24,6 +25,7 @@ struct BoundFrame {
     box->clear();
     QTest::keyClicks(box, text);
   }
+  void Enter(QLineEdit* box) { QTest::keyClick(box, Qt::Key_Return); }
 };
 
 }  // namespace
@@ -31,28 +33,82 @@ struct BoundFrame {
 TEST(TFrameParameter, TypingMarksBadTextsInlineWithoutAMessageBox) {
   qv::test::ErrorRecorder errors;
   BoundFrame b;
-  b.Type(b.frame.EditScale, "-1e");  // "-", "-1" (stored), "-1e" (marked)
-  EXPECT_EQ(b.parameter.Scale(), -1.0);
+  b.Type(b.frame.EditScale, "-1e");
   EXPECT_TRUE(b.frame.Marks().Marked(b.frame.EditScale));
-  EXPECT_EQ(b.frame.LabelStatus->text(), QString::fromUtf8("'-1e' は浮動小数点数ではありません"));
-  QTest::keyClicks(b.frame.EditScale, "2");
-  EXPECT_EQ(b.parameter.Scale(), -100.0);
-  EXPECT_FALSE(b.frame.Marks().Marked(b.frame.EditScale));
-  EXPECT_EQ(b.frame.LabelStatus->text(), QString());
+  EXPECT_EQ(b.frame.LabelStatus->Message(),
+            QString::fromUtf8("'-1e' は浮動小数点数ではありません"));
   b.Type(b.frame.EditWidth, "640.0");
-  EXPECT_EQ(b.parameter.Width(), 640);  // "640" was stored, "640." not
   EXPECT_EQ(b.frame.EditWidth->toolTip(), QString::fromUtf8("'640.0' は整数ではありません"));
   for (const char* bad : {"nan", "inf", "1,5", "0x10"}) {
     b.Type(b.frame.EditViewpointR, bad);
     EXPECT_TRUE(b.frame.Marks().Marked(b.frame.EditViewpointR)) << bad;
   }
-  EXPECT_EQ(b.parameter.Viewpoint().re, 0.0);  // "0" of "0x10" was the last good text
   EXPECT_TRUE(errors.Messages.empty());
+}
+
+// Typing stores nothing, not even the texts on the way that convert; Enter or
+// leaving the box stores a text that converts and is in range, and a box in
+// red keeps the value stored before.
+TEST(TFrameParameter, ABoxStoresOnlyOnEnterOrLeavingAndOnlyAGoodText) {
+  BoundFrame b;
+  const double scale = b.parameter.Scale();
+  const int32_t width = b.parameter.Width();
+  const uint64_t stamp = b.parameter.Stamp();
+  b.Type(b.frame.EditScale, "1e400");  // "1", "1e4", "1e40" convert on the way
+  b.Type(b.frame.EditWidth, "0.5");    // "0" on the way
+  EXPECT_EQ(b.parameter.Stamp(), stamp);
+  b.Enter(b.frame.EditScale);
+  b.Enter(b.frame.EditWidth);
+  EXPECT_EQ(b.parameter.Scale(), scale);
+  EXPECT_EQ(b.parameter.Width(), width);
+  EXPECT_EQ(b.parameter.Stamp(), stamp);
+  EXPECT_EQ(b.frame.EditScale->toolTip(),
+            QString::fromUtf8("'1e400' は範囲外です（数は -1.79E308 から 1.79E308 までです）"));
+  b.Type(b.frame.EditScale, "2.5");
+  EXPECT_EQ(b.parameter.Scale(), scale);
+  b.Enter(b.frame.EditScale);
+  EXPECT_EQ(b.parameter.Scale(), 2.5);
+  qv::test::Commit(b.frame.EditHeight, "　２００ ");  // as an input method types it
+  EXPECT_EQ(b.parameter.Height(), 200);
+}
+
+TEST(TFrameParameter, SizesBelowOneAndScalesNotAboveZeroAreRefusedWithTheReason) {
+  struct Case {
+    QLineEdit* TFrameParameter::*box;
+    const char* text;
+    int magnification;
+    const char* message;
+  };
+  const Case cases[] = {
+      {&TFrameParameter::EditWidth, "0", 0,
+       "'0' は画像サイズにできません（1 以上の整数にしてください）"},
+      {&TFrameParameter::EditHeight, "-5", 0,
+       "'-5' は画像サイズにできません（1 以上の整数にしてください）"},
+      {&TFrameParameter::EditWidth, "3", 2,
+       "'3' は拡大率 1/4 で 0 になります（4 以上にしてください）"},
+      {&TFrameParameter::EditScale, "0", 0,
+       "'0' は視点倍率にできません（0 より大きい数にしてください）"},
+      {&TFrameParameter::EditScale, "-2", 0,
+       "'-2' は視点倍率にできません（0 より大きい数にしてください）"},
+      {&TFrameParameter::EditScale, "1e-400", 0,
+       "'1e-400' は小さすぎて 0 になります（視点倍率は 0 より大きい数です）"},
+  };
+  for (const Case& c : cases) {
+    BoundFrame b;
+    b.frame.ComboBoxMagnification->setCurrentIndex(c.magnification);
+    const uint64_t stamp = b.parameter.Stamp();
+    QLineEdit* box = b.frame.*c.box;
+    b.Type(box, c.text);
+    b.Enter(box);
+    EXPECT_EQ(b.frame.LabelStatus->Message(), QString::fromUtf8(c.message)) << c.text;
+    EXPECT_EQ(b.parameter.Stamp(), stamp) << c.text;
+  }
 }
 
 TEST(TFrameParameter, MagnificationStoresShiftedAndRefreshesNeverShrink) {
   BoundFrame b;
   b.Type(b.frame.EditWidth, "640");
+  b.Enter(b.frame.EditWidth);
   b.frame.ComboBoxMagnification->setCurrentIndex(2);  // "1/4"
   EXPECT_EQ(b.parameter.Width(), 160);
   EXPECT_EQ(b.parameter.Height(), 80);
