@@ -201,6 +201,7 @@ void TForm1::FormCreate() {
   FrameParameter1->UpdateView();
   FrameController1->SetMain(main_.get());
   viewer_->OnFileDropped = [this](const std::string& path) { LoadFile(path); };
+  viewer_->OnRenderRequest = [this] { Button2->click(); };
   UpdateNodeViews();
 }
 

@@ -1,8 +1,8 @@
 #include "ui/UnitViewer.h"
 
+#include <QCursor>
 #include <QDropEvent>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -104,17 +104,27 @@ TFormViewer::TFormViewer() {
   ScrollArea->setFocusPolicy(Qt::NoFocus);
   ScrollArea->setWidget(ImageViewer);
   setFocusProxy(ImageViewer);
-  LabelRender = StatusLabel(this);
-  LabelPoint = StatusLabel(this);
-  auto* status = new QHBoxLayout();
-  status->setContentsMargins(4, 2, 4, 2);
-  status->addWidget(LabelRender, 3);
-  status->addWidget(LabelPoint, 2);
+  // The status line: the render's state above the point under the pointer,
+  // two lines of a fixed height (measured with a Japanese text, which may
+  // come from a taller fallback font).
+  StatusLine = new QWidget(this);
+  LabelRender = StatusLabel(StatusLine);
+  LabelPoint = StatusLabel(StatusLine);
+  auto* lines = new QVBoxLayout(StatusLine);
+  lines->setContentsMargins(4, 2, 4, 2);
+  lines->setSpacing(0);
+  lines->addWidget(LabelRender);
+  lines->addWidget(LabelPoint);
+  LabelRender->setText(tr("描画完了 座標"));
+  LabelPoint->setText(LabelRender->text());
+  StatusLine->setFixedHeight(StatusLine->sizeHint().height());
+  LabelRender->clear();
+  LabelPoint->clear();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->addWidget(ScrollArea, 1);
-  layout->addLayout(status);
+  layout->addWidget(StatusLine);
   canvas_.OnPicture = [this](QVPictureRef picture) {
     pictureSnapshot_ = renderSnapshot_;
     Status.PictureShown(QVViewerStatus::Clock::now());
@@ -149,7 +159,7 @@ void TFormViewer::SetTarget(QVMain* main, TFrameParameter* frame) {
 void TFormViewer::SetImageSize(int32_t w, int32_t h) {
   const QSize size(WidgetExtent(w), WidgetExtent(h));
   ImageViewer->setFixedSize(size);
-  const int statusHeight = layout()->itemAt(1)->sizeHint().height();
+  const int statusHeight = StatusLine->maximumHeight();
   QSize window(size.width(),
                std::min(size.height(), QWIDGETSIZE_MAX - statusHeight) + statusHeight);
   if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
@@ -297,7 +307,11 @@ void TFormViewer::ImageViewerWheel(QWheelEvent* e) {
 
 bool TFormViewer::ImageViewerKeyDown(QKeyEvent* e) {
   if (e->key() == Qt::Key_F5) {
-    StartRender();
+    if (OnRenderRequest) {
+      OnRenderRequest();
+    } else {
+      StartRender();
+    }
     return true;
   }
   if (e->key() == Qt::Key_Escape) {
@@ -362,6 +376,7 @@ void TFormViewer::ChangeView(const qv::ViewChange& change, const char* what) {
     parameter_->ChangeScale(change.View->Scale);
     if (frame_) frame_->UpdateView();
     StartRender();
+    if (ImageViewer->underMouse()) ShowPoint(ImageViewer->mapFromGlobal(QCursor::pos()));
   });
 }
 
@@ -379,5 +394,6 @@ void TFormViewer::ApplySelection(int32_t x, int32_t y) {
     parameter_->ChangeScale(view->Scale);
     if (frame_) frame_->UpdateView();
     StartRender();
+    if (ImageViewer->underMouse()) ShowPoint(ImageViewer->mapFromGlobal(QCursor::pos()));
   });
 }

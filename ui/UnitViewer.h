@@ -62,8 +62,9 @@ class TFormViewer : public QWidget {
 
   QScrollArea* ScrollArea;
   TImageViewer* ImageViewer;
-  /// The status line: the render's state (or a refused change), and the
-  /// plane point under the pointer.
+  /// The status line below the picture: the render's state (or a refused
+  /// change), and the plane point under the pointer.
+  QWidget* StatusLine;
   QLabel* LabelRender;
   QLabel* LabelPoint;
   /// The caption at creation; progress captions start with it.
@@ -123,6 +124,8 @@ class TFormViewer : public QWidget {
   uint64_t RenderGeneration() const { return generation_; }
   /// Called after each finished picture arrived (tests, screenshots).
   std::function<void()> OnPictureShown;
+  /// Called for F5, as the editing window's render button (else StartRender).
+  std::function<void()> OnRenderRequest;
   /// Called when the user closes the window (the program ends then).
   std::function<void()> OnClose;
   /// Called, after the drop has ended, with the one local file dropped here.
