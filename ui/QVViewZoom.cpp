@@ -43,15 +43,15 @@ ViewChange KeepPointAt(const QVView& view, int32_t w, int32_t h, int32_t fromX, 
   const QVComplex viewpoint =
       KeptComplex({point.re - offsets.ColumnOffset(toX), point.im - offsets.RowOffset(toY)});
   if (!Finite(viewpoint)) return Refused(ViewRefusal::OutOfRange);
-  // A pixel must span ten steps of the viewpoint's 15th digit (which lie
-  // 1E-15 to 1E-14 of the point apart), so the point lands well within it.
+  // Going deeper, a pixel must span ten steps of the viewpoint's 15th digit
+  // (which lie 1E-15 to 1E-14 of the point apart), so the point lands well
+  // within it. A view already that deep may still be left (out, or aside).
   const double pixel = scale / w;
   const double digit = 1e-14 * std::max(std::fabs(point.re), std::fabs(point.im));
   const QVComplex landed = PlaneMapping(viewpoint, scale, w, h).Point(toX, toY);
-  if (!(pixel >= 10.0 * digit && std::fabs(landed.re - point.re) <= pixel / 2.0 &&
-        std::fabs(landed.im - point.im) <= pixel / 2.0)) {
-    return Refused(ViewRefusal::TooDeep);
-  }
+  const bool held = pixel >= 10.0 * digit && std::fabs(landed.re - point.re) <= pixel / 2.0 &&
+                    std::fabs(landed.im - point.im) <= pixel / 2.0;
+  if (!held && scale < view.Scale) return Refused(ViewRefusal::TooDeep);
   return {QVView{viewpoint, scale}, ViewRefusal::None};
 }
 

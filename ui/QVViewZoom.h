@@ -6,8 +6,9 @@
 // kept first, then the viewpoint is the point less the pixel's offset in the
 // kept scale, through the mapping the render itself uses, and kept in turn.
 // The point then lands on its pixel up to the text's own resolution (a
-// twentieth of a pixel at most); a change whose pixel does not span ten steps
-// of the viewpoint's 15th digit is refused rather than let the point drift. Plain functions; UI
+// twentieth of a pixel at most); a zoom in whose pixel does not span ten
+// steps of the viewpoint's 15th digit is refused rather than let the point
+// drift (a view that deep can still be left by zooming out or panning). Plain functions; UI
 // thread.
 #include <cstdint>
 #include <optional>

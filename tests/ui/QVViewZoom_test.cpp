@@ -167,6 +167,10 @@ TEST(QVViewZoom, ChangesOutOfTheNumbersAreRefused) {
     EXPECT_FALSE(change.View) << row.name;
     EXPECT_EQ(change.Refusal, row.why) << row.name;
   }
+  // A view that deep is left by zooming out or panning.
+  const QVView deep{{0.5, 0.25}, 1e-14};
+  EXPECT_EQ(qv::ZoomAbout(deep, 640, 480, 3, 7, -1.0).View->Scale, 2e-14);
+  EXPECT_TRUE(qv::Pan(deep, 640, 480, 10, 0).View);
 }
 
 TEST(QVViewZoom, WheelNotchesFromAnglesOrPixels) {

@@ -174,3 +174,20 @@ TEST(TFormViewer, MiddleDragPansAndRightClickCancelsADrag) {
   EXPECT_EQ(v.parameter.Scale(), 4.0);
   ASSERT_TRUE(v.Settle());
 }
+
+// A notch deeper than the viewpoint's digits can hold the point changes
+// nothing, and the status line says why.
+TEST(TFormViewer, ARefusedZoomSaysWhy) {
+  Viewer v;
+  v.parameter.ChangeViewpoint({0.5, 0.25});
+  v.parameter.ChangeScale(1e-14);
+  ASSERT_TRUE(v.Render());
+  const uint64_t before = v.viewer.RenderGeneration();
+  v.Wheel(QPoint(10, 10), 120);
+  EXPECT_EQ(v.parameter.Scale(), 1e-14);
+  EXPECT_EQ(v.viewer.RenderGeneration(), before);
+  EXPECT_EQ(v.StatusText().rfind("これ以上拡大できません", 0), 0u) << v.StatusText();
+  v.Wheel(QPoint(10, 10), -120);  // out is fine
+  EXPECT_EQ(v.parameter.Scale(), 2e-14);
+  ASSERT_TRUE(v.Settle());
+}
