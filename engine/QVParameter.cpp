@@ -80,13 +80,17 @@ uint64_t QVParameter::OutputStamp() const { return std::max(Stamp(), fractalMeth
 namespace qv {
 
 PlaneMapping::PlaneMapping(const QVParameter& p)
-    : v(p.Viewpoint()),
-      s(p.Scale()),
-      w(p.Width()),
-      h(p.Height()),
-      hw(p.Width() / 2),
-      hh(p.Height() / 2),
-      k((static_cast<double>(p.Height()) * p.Scale()) / p.Width()),
-      width(p.Width()) {}
+    : PlaneMapping(p.Viewpoint(), p.Scale(), p.Width(), p.Height()) {}
+
+PlaneMapping::PlaneMapping(QVComplex viewpoint, double scale, int32_t pictureWidth,
+                           int32_t pictureHeight)
+    : v(viewpoint),
+      s(scale),
+      w(pictureWidth),
+      h(pictureHeight),
+      hw(pictureWidth / 2),
+      hh(pictureHeight / 2),
+      k((static_cast<double>(pictureHeight) * scale) / pictureWidth),
+      width(pictureWidth) {}
 
 }  // namespace qv

@@ -80,6 +80,8 @@ namespace qv {
 /// Only valid for Width and Height of at least 1.
 struct PlaneMapping {
   explicit PlaneMapping(const QVParameter& p);
+  /// The mapping of a view of the plane at a picture size.
+  PlaneMapping(QVComplex viewpoint, double scale, int32_t pictureWidth, int32_t pictureHeight);
   double RowOffset(int32_t y) const { return (static_cast<double>(hh - y) * k) / h; }
   double ColumnOffset(int32_t x) const { return (static_cast<double>(x - hw) * s) / w; }
   int32_t Width() const { return width; }

@@ -257,7 +257,7 @@ void QVEditSession::UpdateTitles() {
   if (!form_.Saving()) form_.setWindowTitle(qv::ToQString(form_.BaseCaption));
   TFormViewer& viewer = form_.Viewer();
   viewer.BaseCaption = qv::DocumentTitle("Q-Vell Viewer", file_, Modified());
-  if (!Main().Rendering()) viewer.setWindowTitle(qv::ToQString(viewer.BaseCaption));
+  if (!Main().Rendering()) viewer.SetCaption();
 }
 
 // Keys of every window; a text edit keeps its own undo for the source page.

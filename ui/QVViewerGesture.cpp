@@ -31,8 +31,14 @@ bool QVViewerGesture::OutlineShown() const {
   return State != Idle && (HalfWidth > 0 || HalfHeight > 0);
 }
 
+// A right press while the left button drags, or the middle one pans, cancels
+// that gesture; otherwise only its release counts.
 QVViewerGesture::Action QVViewerGesture::Press(int32_t x, int32_t y, Button button) {
+  if (button == Button::Middle) return PressMiddle(x, y);
+  if (button == Button::Right) return LeftHeld || Panning ? Cancel() : Action::None;
   if (button != Button::Left) return Action::None;
+  LeftHeld = true;
+  Cancelled = false;
   if (State == Idle) {
     CenterX = x, CenterY = y, HalfWidth = 0, HalfHeight = 0;
     State = Sizing;
@@ -45,11 +51,20 @@ QVViewerGesture::Action QVViewerGesture::Press(int32_t x, int32_t y, Button butt
   return Action::None;
 }
 
+// The rectangle has no width until the pointer is more than kClickSlop pixels
+// from its centre: a wobble during a click stays a click.
 QVViewerGesture::Action QVViewerGesture::Move(int32_t x, int32_t y, int32_t w, int32_t h) {
+  Action pan = Action::None;
+  if (Panning) {
+    PanX = Saturate(int64_t{x} - panFromX_);
+    PanY = Saturate(int64_t{y} - panFromY_);
+    pan = Action::Redraw;
+  }
+  if (Cancelled) return pan;
   if (State == Sizing) {
-    if (w < 1) return Action::None;
+    if (w < 1) return pan;
     const int64_t half = Distance(CenterX, x);
-    HalfWidth = Saturate(half);
+    HalfWidth = half > kClickSlop ? Saturate(half) : 0;
     HalfHeight = Saturate(int64_t{HalfWidth} * h / w);
     return Action::Redraw;
   }
@@ -59,16 +74,22 @@ QVViewerGesture::Action QVViewerGesture::Move(int32_t x, int32_t y, int32_t w, i
     LastX = x, LastY = y;
     return Action::Redraw;
   }
-  return Action::None;
+  return pan;
 }
 
 QVViewerGesture::Action QVViewerGesture::Release(int32_t, int32_t, Button button) {
+  if (button == Button::Middle) return ReleaseMiddle();
   if (button == Button::Right) {
     const bool shown = OutlineShown();
     State = Idle;
     return shown ? Action::Redraw : Action::None;
   }
   if (button != Button::Left) return Action::None;
+  LeftHeld = false;
+  if (Cancelled) {
+    Cancelled = false;
+    return Action::None;
+  }
   if (!DoubleClicked && HalfWidth > 0 && HalfHeight > 0) {
     State = Placed;
     return Action::None;
@@ -84,6 +105,35 @@ QVViewerGesture::Action QVViewerGesture::DoubleClick(int32_t x, int32_t y) {
 void QVViewerGesture::Finish() {
   DoubleClicked = false;
   State = Idle;
+}
+
+// The left gesture's release that is still to come does nothing.
+QVViewerGesture::Action QVViewerGesture::Cancel() {
+  const bool shown = OutlineShown() || ShownShiftX() != 0 || ShownShiftY() != 0;
+  Cancelled = LeftHeld;
+  State = Idle;
+  HalfWidth = 0, HalfHeight = 0;
+  DoubleClicked = false;
+  Panning = false;
+  PanX = 0, PanY = 0;
+  return shown ? Action::Redraw : Action::None;
+}
+
+QVViewerGesture::Action QVViewerGesture::PressMiddle(int32_t x, int32_t y) {
+  if (Panning) return Action::None;
+  Panning = true;
+  panFromX_ = x, panFromY_ = y;
+  PanX = 0, PanY = 0;
+  return Action::None;
+}
+
+// A pan that moved no more than kClickSlop pixels in both directions is a
+// click, which does nothing; the shifted picture goes back in place.
+QVViewerGesture::Action QVViewerGesture::ReleaseMiddle() {
+  if (!Panning) return Action::None;
+  Panning = false;
+  if (Distance(PanX, 0) > kClickSlop || Distance(PanY, 0) > kClickSlop) return Action::Pan;
+  return Action::Redraw;
 }
 
 std::optional<QVView> QVViewerGesture::Zoom(int32_t x, int32_t y, int32_t w, int32_t h,

@@ -2,8 +2,10 @@
 // The viewer's mouse gestures without widgets: a click recentres, a drag
 // places a selection rectangle with the picture's proportions (which can be
 // moved and resized), and a double-click inside zooms in to it, outside zooms
-// out by the same ratio. The viewer forwards its mouse events here and acts
-// on the answer. Coordinates are picture pixels. UI thread.
+// out by the same ratio. A pointer that moved no more than 2 pixels clicks; a
+// right click during a left drag cancels the whole gesture. The middle button
+// drags the view. The viewer forwards its mouse events here and acts on the
+// answer. Coordinates are picture pixels. UI thread.
 #include <cstdint>
 #include <optional>
 
@@ -18,9 +20,12 @@ struct QVView {
 class QVViewerGesture {
  public:
   enum GestureState : int32_t { Idle = 0, Placed = 1, Sizing = 2, Moving = 3 };
-  enum class Button { Left, Right, Other };
-  /// What the viewer must do after an event.
-  enum class Action { None, Redraw, Apply };
+  enum class Button { Left, Right, Middle, Other };
+  /// What the viewer must do after an event. Pan: move the view by PanX,
+  /// PanY pixels.
+  enum class Action { None, Redraw, Apply, Pan };
+  /// A pointer that moved this far or less from its press clicks.
+  static constexpr int32_t kClickSlop = 2;
 
   int32_t State = Idle;
   int32_t CenterX = 0;
@@ -30,6 +35,14 @@ class QVViewerGesture {
   int32_t LastX = 0;
   int32_t LastY = 0;
   bool DoubleClicked = false;
+  /// From a left press to its release.
+  bool LeftHeld = false;
+  /// A right click cancelled the left gesture: the rest of it does nothing.
+  bool Cancelled = false;
+  /// From a middle press to its release; PanX, PanY: the pointer's shift so far.
+  bool Panning = false;
+  int32_t PanX = 0;
+  int32_t PanY = 0;
 
   Action Press(int32_t x, int32_t y, Button button);
   /// w, h: the picture's stored width and height (the rectangle's proportions).
@@ -41,9 +54,14 @@ class QVViewerGesture {
   Action DoubleClick(int32_t x, int32_t y);
   /// After a selection was applied (or refused): no rectangle, Idle.
   void Finish();
+  /// Drops the gesture in progress, as a right click does (Escape).
+  Action Cancel();
 
   /// True when an outline is to be shown.
   bool OutlineShown() const;
+  /// The shift to show the picture at: the pan's while the middle button drags.
+  int32_t ShownShiftX() const { return Panning ? PanX : 0; }
+  int32_t ShownShiftY() const { return Panning ? PanY : 0; }
   /// Strictly inside the rectangle; false when it has no width or height.
   bool Inside(int32_t x, int32_t y) const;
   /// Within 15 pixels of a corner in both directions.
@@ -58,4 +76,11 @@ class QVViewerGesture {
   static constexpr const char* RefusedMessage =
       "この拡大・縮小はできません。視点と視点倍率が数の範囲（-1.79E308 から 1.79E308）を"
       "超えるか、視点倍率が 0 になります。視点はそのままです。";
+
+ private:
+  Action PressMiddle(int32_t x, int32_t y);
+  Action ReleaseMiddle();
+
+  int32_t panFromX_ = 0;
+  int32_t panFromY_ = 0;
 };

@@ -114,8 +114,6 @@ TForm1::~TForm1() {
   main_->StopRender();
 }
 
-// Enter that no box took (a line edit passes it on; the source page keeps
-// it) presses the default button, "描画"; Esc stops a running save.
 void TForm1::closeEvent(QCloseEvent* event) {
   bool close = false;
   qv::Guarded(this, [&] { close = session_->ConfirmDiscard(); });
@@ -128,13 +126,21 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QApplication::exit(0);
 }
 
+// Enter that no box took (a line edit passes it on; the source page keeps
+// it) and F5 press the default button, "描画"; Esc stops a running save, or
+// else the render.
 void TForm1::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+      event->key() == Qt::Key_F5) {
     Button2->click();
     return;
   }
-  if (event->key() == Qt::Key_Escape && Saving()) {
-    StopSave();
+  if (event->key() == Qt::Key_Escape) {
+    if (Saving()) {
+      StopSave();
+    } else {
+      viewer_->StopRender();
+    }
     return;
   }
   QWidget::keyPressEvent(event);
@@ -212,6 +218,7 @@ void TForm1::FormCreate() {
   viewer_->OnFileDropped = [this](const std::string& path) {
     if (session_->ConfirmDiscard()) LoadFile(path);
   };
+  viewer_->OnRenderRequest = [this] { Button2->click(); };
   UpdateNodeViews();
 }
 
@@ -401,13 +408,14 @@ void TForm1::RenderStart() {
   ProgressTimer->start();
 }
 
+// The viewer's caption and status line say how the render ended.
 void TForm1::RenderEnd() {
   ProgressTimer->stop();
   viewer_->RenderEnded();
-  viewer_->setWindowTitle(qv::ToQString(viewer_->BaseCaption));
 }
 
 void TForm1::RenderError(const std::string& message) {
+  viewer_->RenderFailed(message);
   qv::ShowError(viewer_, "描画できませんでした: " + message);
 }
 

@@ -1,17 +1,22 @@
 #include "ui/UnitViewer.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "engine/QVMain.h"
 #include "render/QVPreview.h"
+#include "source/QVSameProject.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVFileDrop.h"
@@ -26,6 +31,8 @@ QVViewerGesture::Button ButtonOf(const QMouseEvent* event) {
       return QVViewerGesture::Button::Left;
     case Qt::RightButton:
       return QVViewerGesture::Button::Right;
+    case Qt::MiddleButton:
+      return QVViewerGesture::Button::Middle;
     default:
       return QVViewerGesture::Button::Other;
   }
@@ -33,12 +40,27 @@ QVViewerGesture::Button ButtonOf(const QMouseEvent* event) {
 
 int32_t WidgetExtent(int32_t v) { return std::clamp<int32_t>(v, 1, QWIDGETSIZE_MAX); }
 
+// A status-line label that never widens the window: a long text is cut, and
+// shown whole as the tool tip.
+QLabel* StatusLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+void SetStatusText(QLabel* label, const std::string& text) {
+  label->setText(qv::ToQString(text));
+  label->setToolTip(label->text());
+}
+
 }  // namespace
 
 TImageViewer::TImageViewer(TFormViewer* form) : QWidget(nullptr), form_(form) {
   setCursor(Qt::CrossCursor);
   setMouseTracking(true);  // moves arrive whatever buttons are held
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);  // the keys come here, not to the scroll area
 }
 
 // The picture, then the selection outline inverting what lies under it. The
@@ -47,7 +69,7 @@ void TImageViewer::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
   const QImage& picture = form_->Preview().isNull() ? form_->Picture() : form_->Preview();
-  if (!picture.isNull()) painter.drawImage(0, 0, picture);
+  if (!picture.isNull()) painter.drawImage(form_->PictureShift(), picture);
   if (form_->LiveZoom.Active() && form_->LiveZoom.FrameRate() > 0) {
     // The rate on a dark plate, readable over any picture.
     const QString rate = QCoreApplication::translate("TFormViewer", "ライブズーム %1 fps")
@@ -73,6 +95,17 @@ void TImageViewer::mousePressEvent(QMouseEvent* e) { form_->ImageViewerMouseDown
 void TImageViewer::mouseMoveEvent(QMouseEvent* e) { form_->ImageViewerMouseMove(e); }
 void TImageViewer::mouseReleaseEvent(QMouseEvent* e) { form_->ImageViewerMouseUp(e); }
 void TImageViewer::mouseDoubleClickEvent(QMouseEvent* e) { form_->ImageViewerDblClick(e); }
+void TImageViewer::leaveEvent(QEvent*) { form_->ImageViewerLeave(); }
+
+// The wheel zooms here; it never scrolls the scroll area.
+void TImageViewer::wheelEvent(QWheelEvent* e) {
+  form_->ImageViewerWheel(e);
+  e->accept();
+}
+
+void TImageViewer::keyPressEvent(QKeyEvent* e) {
+  if (!form_->ImageViewerKeyDown(e)) QWidget::keyPressEvent(e);
+}
 
 TFormViewer::TFormViewer() {
   setWindowTitle(qv::ToQString(BaseCaption));
@@ -80,13 +113,34 @@ TFormViewer::TFormViewer() {
   ScrollArea = new QScrollArea(this);
   ScrollArea->setFrameShape(QFrame::NoFrame);
   ScrollArea->setWidgetResizable(false);
+  ScrollArea->setFocusPolicy(Qt::NoFocus);
   ScrollArea->setWidget(ImageViewer);
+  setFocusProxy(ImageViewer);
+  // The status line: the render's state above the point under the pointer,
+  // two lines of a fixed height (measured with a Japanese text, which may
+  // come from a taller fallback font).
+  StatusLine = new QWidget(this);
+  LabelRender = StatusLabel(StatusLine);
+  LabelPoint = StatusLabel(StatusLine);
+  auto* lines = new QVBoxLayout(StatusLine);
+  lines->setContentsMargins(4, 2, 4, 2);
+  lines->setSpacing(0);
+  lines->addWidget(LabelRender);
+  lines->addWidget(LabelPoint);
+  LabelRender->setText(tr("描画完了 座標"));
+  LabelPoint->setText(LabelRender->text());
+  StatusLine->setFixedHeight(StatusLine->sizeHint().height());
+  LabelRender->clear();
+  LabelPoint->clear();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(ScrollArea);
+  layout->setSpacing(0);
+  layout->addWidget(ScrollArea, 1);
+  layout->addWidget(StatusLine);
   canvas_.OnPicture = [this](QVPictureRef picture) {
     pictureSnapshot_ = renderSnapshot_;
     pictureArrived_ = true;
+    Status.PictureShown(QVViewerStatus::Clock::now());
     ShowPicture(std::move(picture));
     if (LiveZoom.Active()) {
       LiveZoom.FrameShown(static_cast<double>(clock_.nsecsElapsed()) * 1e-9);
@@ -124,20 +178,29 @@ void TFormViewer::SetTarget(QVMain* main, TFrameParameter* frame) {
   frame_ = frame;
 }
 
+// The window's client area holds the picture and the status line below it.
 void TFormViewer::SetImageSize(int32_t w, int32_t h) {
   const QSize size(WidgetExtent(w), WidgetExtent(h));
   ImageViewer->setFixedSize(size);
-  QSize window = size;
+  const int statusHeight = StatusLine->maximumHeight();
+  QSize window(size.width(),
+               std::min(size.height(), QWIDGETSIZE_MAX - statusHeight) + statusHeight);
   if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
     window = window.boundedTo(screen->availableGeometry().size() * 9 / 10);
   }
   resize(window);
 }
 
+// The viewer follows the picture: a picture of another size than the
+// surface resizes it, and the window with it.
 void TFormViewer::ShowPicture(QVPictureRef picture) {
   picture_ = std::move(picture);
   image_ = qv::ImageOf(picture_);
   preview_ = QImage();
+  heldShift_ = QPoint();
+  if (!image_.isNull() && image_.size() != ImageViewer->size()) {
+    SetImageSize(image_.width(), image_.height());
+  }
   ImageViewer->update();
   if (OnPictureShown) OnPictureShown();
 }
@@ -148,23 +211,29 @@ void TFormViewer::ShowPreview(QVPictureRef picture) {
   if (OnPreviewShown) OnPreviewShown();
 }
 
-void TFormViewer::RenderEnded() {
-  if (!pictureArrived_) LiveZoom.Stop();  // a frame failed or was stopped: no endless retries
-  if (preview_.isNull()) return;
-  preview_ = QImage();
-  ImageViewer->update();
-}
-
 std::string TFormViewer::PictureProject() const {
   return pictureSnapshot_ ? qv::WriteProject(*pictureSnapshot_) : std::string();
 }
 
 void TFormViewer::StartRender() {
   if (!main_) return;
+  const QVParameter& p = main_->Parameter;
+  const std::string reason =
+      QVViewerStatus::NothingToDrawReason(main_->Graph().Mixers.size(), p.Width(), p.Height());
+  if (!reason.empty()) {
+    main_->StopRender();  // the latest request wins: no older picture arrives now
+    Status.NothingToDraw(reason);
+    SetCaption();
+    ShowStatus();
+    return;
+  }
+  if (DrawnOrDrawing()) return;
   // The view sharpens in passes before the exact picture arrives.
   generation_ = main_->Render(&canvas_, &poster_, nullptr, qv::RunPreviewPasses);
   renderSnapshot_ = main_->LatestSnapshot();
   pictureArrived_ = false;
+  Status.Started(QVViewerStatus::Clock::now(), int64_t{p.Width()} * p.Height());
+  ShowStatus();
 }
 
 void TFormViewer::NextLiveFrame() {
@@ -179,6 +248,8 @@ void TFormViewer::NextLiveFrame() {
   generation_ = main_->Render(&canvas_, &poster_);
   renderSnapshot_ = main_->LatestSnapshot();
   pictureArrived_ = false;
+  Status.Started(QVViewerStatus::Clock::now(), int64_t{parameter_->Width()} * parameter_->Height());
+  ShowStatus();
 }
 
 bool TFormViewer::LiveZoomMouse(QMouseEvent* e, bool press, bool release) {
@@ -200,6 +271,62 @@ bool TFormViewer::LiveZoomMouse(QMouseEvent* e, bool press, bool release) {
   return true;
 }
 
+// The latest render is running or has drawn its picture, of the project as
+// it is now.
+bool TFormViewer::DrawnOrDrawing() const {
+  const QVViewerStatus::State state = Status.Current();
+  if (state != QVViewerStatus::State::Rendering && state != QVViewerStatus::State::Finished) {
+    return false;
+  }
+  return renderSnapshot_ && qv::SameProject(main_->Parameter, main_->Graph(),
+                                            renderSnapshot_->Parameter(), renderSnapshot_->Graph());
+}
+
+void TFormViewer::StopRender() {
+  if (!main_ || Status.Current() != QVViewerStatus::State::Rendering) return;
+  main_->StopRender();
+  Status.Stopped();
+  SetCaption();
+  ShowStatus();
+}
+
+// The end hook of the latest render (after its picture or its error).
+void TFormViewer::RenderEnded() {
+  if (!pictureArrived_) LiveZoom.Stop();  // a frame failed or was stopped: no endless retries
+  Status.Ended();
+  SetCaption();
+  ShowStatus();
+  if (preview_.isNull()) return;
+  preview_ = QImage();
+  ImageViewer->update();
+}
+
+void TFormViewer::RenderFailed(const std::string& message) {
+  Status.Failed(message);
+  ShowStatus();
+}
+
+void TFormViewer::SetCaption() { setWindowTitle(qv::ToQString(Status.Caption(BaseCaption))); }
+
+void TFormViewer::ShowStatus() { SetStatusText(LabelRender, Status.Text()); }
+
+void TFormViewer::ShowPoint(QPoint at) {
+  if (!GesturesEnabled()) return;
+  const QVView view = CurrentView();
+  const int32_t w = parameter_->Width();
+  SetStatusText(LabelPoint,
+                QVViewerStatus::PointText(
+                    qv::PointAt(view, w, parameter_->Height(), at.x(), at.y()), view.Scale / w));
+}
+
+void TFormViewer::ImageViewerLeave() { LabelPoint->clear(); }
+
+QPoint TFormViewer::PictureShift() const {
+  return heldShift_ + QPoint(Gesture.ShownShiftX(), Gesture.ShownShiftY());
+}
+
+QVView TFormViewer::CurrentView() const { return {parameter_->Viewpoint(), parameter_->Scale()}; }
+
 bool TFormViewer::GesturesEnabled() const {
   return parameter_ && parameter_->Width() >= 1 && parameter_->Height() >= 1;
 }
@@ -207,6 +334,7 @@ bool TFormViewer::GesturesEnabled() const {
 void TFormViewer::Act(QVViewerGesture::Action action, int32_t x, int32_t y) {
   if (action == QVViewerGesture::Action::Redraw) ImageViewer->update();
   if (action == QVViewerGesture::Action::Apply) ApplySelection(x, y);
+  if (action == QVViewerGesture::Action::Pan) Pan(Gesture.PanX, Gesture.PanY);
 }
 
 void TFormViewer::ImageViewerMouseDown(QMouseEvent* e) {
@@ -219,6 +347,7 @@ void TFormViewer::ImageViewerMouseMove(QMouseEvent* e) {
   if (!GesturesEnabled() || LiveZoomMouse(e, false, false)) return;
   const QPoint p = e->position().toPoint();
   Act(Gesture.Move(p.x(), p.y(), parameter_->Width(), parameter_->Height()), p.x(), p.y());
+  ShowPoint(p);
 }
 
 void TFormViewer::ImageViewerMouseUp(QMouseEvent* e) {
@@ -227,11 +356,103 @@ void TFormViewer::ImageViewerMouseUp(QMouseEvent* e) {
   Act(Gesture.Release(p.x(), p.y(), ButtonOf(e)), p.x(), p.y());
 }
 
+// Qt reports a quick second press of any button as a double-click: for the
+// middle and right buttons it is their press.
 void TFormViewer::ImageViewerDblClick(QMouseEvent* e) {
-  if (!GesturesEnabled() || e->button() != Qt::LeftButton || (e->modifiers() & Qt::ControlModifier))
+  // Ctrl + left belongs to the live zoom.
+  if (!GesturesEnabled() ||
+      (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier))) {
     return;
+  }
   const QPoint p = e->position().toPoint();
+  if (e->button() != Qt::LeftButton) {
+    Act(Gesture.Press(p.x(), p.y(), ButtonOf(e)), p.x(), p.y());
+    return;
+  }
   Act(Gesture.DoubleClick(p.x(), p.y()), p.x(), p.y());
+}
+
+void TFormViewer::ImageViewerWheel(QWheelEvent* e) {
+  if (!GesturesEnabled()) return;
+  const double notches = qv::WheelNotches(e->angleDelta().y(), e->pixelDelta().y());
+  if (notches == 0.0) return;
+  const QPoint p = e->position().toPoint();
+  ZoomAbout(p.x(), p.y(), notches);
+}
+
+bool TFormViewer::ImageViewerKeyDown(QKeyEvent* e) {
+  if (e->key() == Qt::Key_F5) {
+    if (OnRenderRequest) {
+      OnRenderRequest();
+    } else {
+      StartRender();
+    }
+    return true;
+  }
+  if (e->key() == Qt::Key_Escape) {
+    Act(Gesture.Cancel(), 0, 0);
+    StopRender();
+    return true;
+  }
+  if (!GesturesEnabled()) return false;
+  const int32_t w = parameter_->Width(), h = parameter_->Height();
+  const int32_t stepX = std::max(w / 8, 1), stepY = std::max(h / 8, 1);
+  switch (e->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      ZoomAbout(w / 2, h / 2, 1.0);
+      return true;
+    case Qt::Key_Minus:
+      ZoomAbout(w / 2, h / 2, -1.0);
+      return true;
+    case Qt::Key_Left:  // the view moves left: the picture moves right
+      Pan(stepX, 0);
+      return true;
+    case Qt::Key_Right:
+      Pan(-stepX, 0);
+      return true;
+    case Qt::Key_Up:
+      Pan(0, stepY);
+      return true;
+    case Qt::Key_Down:
+      Pan(0, -stepY);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TFormViewer::ZoomAbout(int32_t x, int32_t y, double notches) {
+  if (!GesturesEnabled()) return;
+  ChangeView(qv::ZoomAbout(CurrentView(), parameter_->Width(), parameter_->Height(), x, y, notches),
+             notches > 0 ? "拡大" : "縮小");
+}
+
+// The shown picture moves at once with the view; the next picture replaces it.
+void TFormViewer::Pan(int32_t dx, int32_t dy) {
+  if (!GesturesEnabled()) return;
+  const qv::ViewChange change =
+      qv::Pan(CurrentView(), parameter_->Width(), parameter_->Height(), dx, dy);
+  if (change.View) heldShift_ += QPoint(dx, dy);
+  ChangeView(change, "移動");
+}
+
+// A selection in progress belongs to the old view: it is dropped.
+void TFormViewer::ChangeView(const qv::ViewChange& change, const char* what) {
+  qv::Guarded(this, [&] {
+    if (!change.View) {
+      Status.Note(QVViewerStatus::RefusalText(change.Refusal, what));
+      ShowStatus();
+      return;
+    }
+    Gesture.Cancel();
+    ImageViewer->update();
+    parameter_->ChangeViewpoint(change.View->Viewpoint);
+    parameter_->ChangeScale(change.View->Scale);
+    if (frame_) frame_->UpdateView();
+    StartRender();
+    if (ImageViewer->underMouse()) ShowPoint(ImageViewer->mapFromGlobal(QCursor::pos()));
+  });
 }
 
 // A zoom that would leave the plane (not finite, or no positive scale) is
@@ -251,5 +472,6 @@ void TFormViewer::ApplySelection(int32_t x, int32_t y) {
     parameter_->ChangeScale(view->Scale);
     if (frame_) frame_->UpdateView();
     StartRender();
+    if (ImageViewer->underMouse()) ShowPoint(ImageViewer->mapFromGlobal(QCursor::pos()));
   });
 }

@@ -1,13 +1,16 @@
 #pragma once
 // TFormViewer: the program's main window. Shows the rendered picture (it
-// scrolls when larger than the screen) and turns mouse gestures into a new
-// view: the gesture logic lives in QVViewerGesture; this window forwards the
+// scrolls when larger than the screen, and the window follows the picture's
+// size) above a status line, and turns mouse gestures, the wheel and keys into
+// a new view: the gesture logic lives in QVViewerGesture, the view changes in
+// QVViewZoom and the status texts in QVViewerStatus; this window forwards the
 // events, paints the selection outline as an inverting overlay (never into
-// the picture), and on a zoom stores the new view,
-// refreshes the parameter frame and starts a new render. A file dropped on it
-// goes to OnFileDropped (the editing window loads it). UI thread.
+// the picture), and on a view change stores the new view, refreshes the
+// parameter frame and starts a new render. A file dropped on it goes to
+// OnFileDropped (the editing window loads it). UI thread.
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -16,12 +19,17 @@
 
 #include "ui/QVLiveZoom.h"
 #include "ui/QVQtHost.h"
+#include "ui/QVViewZoom.h"
 #include "ui/QVViewerGesture.h"
+#include "ui/QVViewerStatus.h"
 
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
+class QKeyEvent;
+class QLabel;
 class QMouseEvent;
+class QWheelEvent;
 class QScrollArea;
 class QVMain;
 class QVParameter;
@@ -30,7 +38,7 @@ class TFormViewer;
 class TFrameParameter;
 
 /// The picture surface inside the viewer; paints the picture and the outline
-/// and forwards the mouse to its window.
+/// and forwards the mouse, the wheel and the keys to its window.
 class TImageViewer : public QWidget {
  public:
   explicit TImageViewer(TFormViewer* form);
@@ -41,6 +49,9 @@ class TImageViewer : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   TFormViewer* form_;
@@ -53,10 +64,16 @@ class TFormViewer : public QWidget {
 
   QScrollArea* ScrollArea;
   TImageViewer* ImageViewer;
+  /// The status line below the picture: the render's state (or a refused
+  /// change), and the plane point under the pointer.
+  QWidget* StatusLine;
+  QLabel* LabelRender;
+  QLabel* LabelPoint;
   /// The caption without a render's progress, which starts with it: "Q-Vell
   /// Viewer", then the project file's name and the mark of unsaved changes.
   std::string BaseCaption = "Q-Vell Viewer";
   QVViewerGesture Gesture;
+  QVViewerStatus Status;
   /// Ctrl + left button held: the live zoom (Shift too: out).
   QVLiveZoom LiveZoom;
 
@@ -67,13 +84,37 @@ class TFormViewer : public QWidget {
   void SetImageSize(int32_t w, int32_t h);
   /// Turns the selection (or the pressed point) into a new view and renders it.
   void ApplySelection(int32_t x, int32_t y);
-  /// Starts a render of the engine onto this viewer.
+  /// Starts a render of the engine onto this viewer; the latest request
+  /// wins. A render of the project as the running or the shown picture's
+  /// render took it is not started again; a project without a picture (no
+  /// mixer, an empty size) starts none and the status line says why.
   void StartRender();
+  /// Stops the running render; the caption and the status line say so.
+  void StopRender();
+  /// Zooms about pixel (x, y) by 2x per notch (above 0 in, below 0 out).
+  void ZoomAbout(int32_t x, int32_t y, double notches);
+  /// Moves the picture by (dx, dy) pixels and renders the new view.
+  void Pan(int32_t dx, int32_t dy);
+  /// Shows BaseCaption with how the latest render ended ("[中断]").
+  void SetCaption();
+  /// The render hooks' part here: the end of the latest render (a preview
+  /// it left goes), its failure.
+  void RenderEnded();
+  void RenderFailed(const std::string& message);
 
   void ImageViewerMouseDown(QMouseEvent* event);
   void ImageViewerMouseMove(QMouseEvent* event);
   void ImageViewerMouseUp(QMouseEvent* event);
   void ImageViewerDblClick(QMouseEvent* event);
+  /// The wheel zooms about the pointer.
+  void ImageViewerWheel(QWheelEvent* event);
+  /// + and - zoom about the centre, the arrows pan, F5 renders, Esc stops
+  /// the render and the gesture. False: not a key of the viewer.
+  bool ImageViewerKeyDown(QKeyEvent* event);
+  void ImageViewerLeave();
+  /// Where the picture is painted: moved by the pans not yet rendered and the
+  /// middle-button drag in progress.
+  QPoint PictureShift() const;
 
   /// The last finished picture as shown (null before the first render).
   const QImage& Picture() const { return image_; }
@@ -92,8 +133,6 @@ class TFormViewer : public QWidget {
   void ShowPreview(QVPictureRef picture);
   /// The preview shown (null when none is).
   const QImage& Preview() const { return preview_; }
-  /// Called when the latest render ended: a preview it left goes.
-  void RenderEnded();
   /// Called after each preview arrived (tests, screenshots).
   std::function<void()> OnPreviewShown;
   /// The generation of the latest render started here (0: none).
@@ -102,6 +141,8 @@ class TFormViewer : public QWidget {
   std::function<void()> OnPictureShown;
   /// Asked when the user closes the window: false keeps it open.
   std::function<bool()> CanClose;
+  /// Called for F5, as the editing window's render button (else StartRender).
+  std::function<void()> OnRenderRequest;
   /// Called when the user closes the window (the program ends then).
   std::function<void()> OnClose;
   /// Called, after the drop has ended, with the one local file dropped here.
@@ -118,7 +159,13 @@ class TFormViewer : public QWidget {
   bool LiveZoomMouse(QMouseEvent* event, bool press, bool release);
   /// Renders the next frame of the live zoom (no previews: every frame exact).
   void NextLiveFrame();
+  bool DrawnOrDrawing() const;
   void Act(QVViewerGesture::Action action, int32_t x, int32_t y);
+  /// Stores a new view and renders it, or says why there is none.
+  void ChangeView(const qv::ViewChange& change, const char* what);
+  QVView CurrentView() const;
+  void ShowStatus();
+  void ShowPoint(QPoint at);
 
   QVMain* main_ = nullptr;
   QVParameter* parameter_ = nullptr;
@@ -137,4 +184,5 @@ class TFormViewer : public QWidget {
   uint64_t generation_ = 0;
   QElapsedTimer clock_;          // the live zoom's time
   bool pictureArrived_ = false;  // the latest render's picture reached the canvas
+  QPoint heldShift_;             // the pans since the last picture
 };

@@ -66,7 +66,9 @@ TEST(QVViewerGesture, StateTable) {
       {"release with a rectangle", G::Sizing, 'r', B::Left, 1, 1, false, G::Placed, A::None},
       {"right release placed", G::Placed, 'r', B::Right, 1, 1, false, G::Idle, A::Redraw},
       {"right release idle", G::Idle, 'r', B::Right, 1, 1, false, G::Idle, A::None},
-      {"middle release", G::Placed, 'r', B::Other, 1, 1, false, G::Placed, A::None},
+      {"other release", G::Placed, 'r', B::Other, 1, 1, false, G::Placed, A::None},
+      {"middle press keeps the rectangle", G::Placed, 'p', B::Middle, 1, 1, false, G::Placed,
+       A::None},
   };
   for (const Row& row : rows) {
     G g = Placed(row.state);
@@ -134,10 +136,89 @@ TEST(QVViewerGesture, VerticalDragAndFlatRectangleActAsAClickAtThePress) {
 
   g = G();
   g.Press(100, 100, B::Left);
-  g.Move(101, 100, 640, 480);  // 1 x 480 < 640: half height 0
+  g.Move(103, 100, 640, 160);  // 3 x 160 < 640: half height 0
   EXPECT_EQ(g.HalfHeight, 0);
-  EXPECT_EQ(g.Release(101, 100, B::Left), A::Apply);
-  EXPECT_EQ(g.Zoom(101, 100, 640, 480, kView)->Scale, 640 * 4.0 / 2);  // widened
+  EXPECT_EQ(g.Release(103, 100, B::Left), A::Apply);
+  EXPECT_EQ(g.Zoom(103, 100, 640, 160, kView)->Scale, 640 * 4.0 / 6);  // widened
+}
+
+// Moves of at most kClickSlop pixels from the press, in any direction and
+// any order, leave a click: the view is recentred, never widened.
+TEST(QVViewerGesture, AWobbleOfTwoPixelsIsAClick) {
+  const int32_t wobbles[][2] = {{1, 0}, {-2, 1}, {2, -2}, {0, 2}, {-1, -1}};
+  for (const auto& last : wobbles) {
+    G g;
+    g.Press(300, 200, B::Left);
+    for (const auto& w : wobbles) g.Move(300 + w[0], 200 + w[1], 640, 480);
+    g.Move(300 + last[0], 200 + last[1], 640, 480);
+    EXPECT_EQ(g.HalfWidth, 0) << last[0] << "," << last[1];
+    ASSERT_EQ(g.Release(300 + last[0], 200 + last[1], B::Left), A::Apply);
+    EXPECT_EQ(g.Zoom(300 + last[0], 200 + last[1], 640, 480, kView)->Scale, 4.0);
+  }
+  G g;
+  g.Press(300, 200, B::Left);
+  g.Move(303, 200, 640, 480);  // three pixels: a drag
+  EXPECT_EQ(g.HalfWidth, 3);
+}
+
+// A right click while the left button drags drops the whole gesture: no
+// outline, and neither the left release nor the next click is lost or placed.
+TEST(QVViewerGesture, ARightClickDuringADragCancelsTheGesture) {
+  struct Row {
+    const char* name;
+    bool rightReleaseFirst;  // else the left button is released first
+    bool placedBefore;       // the drag resizes a placed rectangle
+  };
+  const Row rows[] = {{"right up, then left up", true, false},
+                      {"left up, then right up", false, false},
+                      {"resizing a placed rectangle", true, true}};
+  for (const Row& row : rows) {
+    G g = row.placedBefore ? Placed() : G();
+    g.Press(row.placedBefore ? 325 : 100, row.placedBefore ? 65 : 100, B::Left);
+    g.Move(200, 100, 640, 480);
+    ASSERT_TRUE(g.OutlineShown()) << row.name;
+    EXPECT_EQ(g.Press(200, 100, B::Right), A::Redraw) << row.name;
+    EXPECT_FALSE(g.OutlineShown()) << row.name;
+    EXPECT_EQ(g.Move(250, 120, 640, 480), A::None) << row.name;
+    const A first =
+        row.rightReleaseFirst ? g.Release(250, 120, B::Right) : g.Release(250, 120, B::Left);
+    const A second =
+        row.rightReleaseFirst ? g.Release(250, 120, B::Left) : g.Release(250, 120, B::Right);
+    EXPECT_EQ(first, A::None) << row.name;
+    EXPECT_EQ(second, A::None) << row.name;
+    EXPECT_EQ(g.State, G::Idle) << row.name;
+    EXPECT_FALSE(g.OutlineShown()) << row.name;
+    // The next click is a click.
+    g.Press(40, 30, B::Left);
+    EXPECT_EQ(g.Release(40, 30, B::Left), A::Apply) << row.name;
+    EXPECT_EQ(g.Zoom(40, 30, 640, 480, kView)->Viewpoint.re, -0.5 + (40 - 320) * (4.0 / 640))
+        << row.name;
+  }
+}
+
+// The middle button shifts the shown picture while it drags; its release
+// pans by the shift, or, after at most kClickSlop pixels, does nothing.
+TEST(QVViewerGesture, TheMiddleButtonDragsTheView) {
+  G g;
+  EXPECT_EQ(g.Press(100, 100, B::Middle), A::None);
+  EXPECT_EQ(g.Move(130, 90, 640, 480), A::Redraw);
+  EXPECT_EQ(g.ShownShiftX(), 30);
+  EXPECT_EQ(g.ShownShiftY(), -10);
+  EXPECT_EQ(g.Release(130, 90, B::Middle), A::Pan);
+  EXPECT_EQ(g.PanX, 30);
+  EXPECT_EQ(g.PanY, -10);
+  EXPECT_EQ(g.ShownShiftX(), 0);
+  EXPECT_EQ(g.State, G::Idle);
+
+  g.Press(100, 100, B::Middle);
+  g.Move(102, 98, 640, 480);
+  EXPECT_EQ(g.Release(102, 98, B::Middle), A::Redraw);  // a click: back in place
+
+  g.Press(100, 100, B::Middle);
+  g.Move(200, 100, 640, 480);
+  EXPECT_EQ(g.Press(200, 100, B::Right), A::Redraw);  // cancelled
+  EXPECT_EQ(g.ShownShiftX(), 0);
+  EXPECT_EQ(g.Release(200, 100, B::Middle), A::None);
 }
 
 TEST(QVViewerGesture, DoubleClickWithoutRectangleAppliesTwice) {

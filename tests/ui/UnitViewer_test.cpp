@@ -1,0 +1,193 @@
+#include "ui/UnitViewer.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "UiTestSupport.h"
+#include "engine/QVGraph.h"
+#include "engine/QVMain.h"
+#include "engine/QVMixer.h"
+#include "ui/QVText.h"
+#include "ui/UnitDERevezaRudu.h"
+#include "ui/UnitParameter.h"
+
+namespace {
+
+// The viewer and the editing window, as the program creates them; each test
+// starts from a finished render of the default project (320 x 320, scale 4,
+// viewpoint 0).
+struct Viewer {
+  qv::test::ErrorRecorder errors;
+  TFormViewer viewer;
+  TForm1 form{&viewer};
+  QVParameter& parameter = form.Main().Parameter;
+
+  // Runs the event loop until the latest render has ended and its posts ran.
+  bool Settle() {
+    const bool ended = qv::test::WaitFor([this] { return !form.Main().Rendering(); });
+    QApplication::sendPostedEvents();
+    QApplication::processEvents();
+    return ended;
+  }
+  bool Render() {
+    form.Button2Click();
+    return Settle() && viewer.Status.Current() == QVViewerStatus::State::Finished;
+  }
+  void Wheel(QPoint at, int angle) {
+    QWheelEvent wheel(at, viewer.ImageViewer->mapToGlobal(at), QPoint(), QPoint(0, angle),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewer.ImageViewer, &wheel);
+  }
+  void Key(int key) { QTest::keyClick(viewer.ImageViewer, static_cast<Qt::Key>(key)); }
+  std::string StatusText() const { return qv::FromQString(viewer.LabelRender->text()); }
+  QVComplex PointAt(QPoint p) const {
+    return qv::PointAt({parameter.Viewpoint(), parameter.Scale()}, parameter.Width(),
+                       parameter.Height(), p.x(), p.y());
+  }
+};
+
+}  // namespace
+
+// A notch forward zooms in 2x about the pointer and renders; the frame shows
+// the new view; the point under the pointer stays on its pixel.
+TEST(TFormViewer, AWheelNotchZoomsTwiceAboutThePointer) {
+  Viewer v;
+  ASSERT_TRUE(v.Render());
+  const QPoint at(250, 60);
+  const QVComplex point = v.PointAt(at);
+  const uint64_t before = v.viewer.RenderGeneration();
+  v.Wheel(at, 120);
+  EXPECT_EQ(v.parameter.Scale(), 2.0);
+  EXPECT_GT(v.viewer.RenderGeneration(), before);
+  const QVComplex after = v.PointAt(at);
+  EXPECT_NEAR(after.re, point.re, 2.0 / 320 / 1000);
+  EXPECT_NEAR(after.im, point.im, 2.0 / 320 / 1000);
+  EXPECT_EQ(v.form.FrameParameter1->EditScale->text(), QStringLiteral("2"));
+  v.Wheel(at, -60);  // half a notch back out
+  EXPECT_DOUBLE_EQ(v.parameter.Scale(), 2.0 * std::sqrt(2.0));
+  ASSERT_TRUE(v.Settle());
+  EXPECT_EQ(v.viewer.Status.Current(), QVViewerStatus::State::Finished);
+  EXPECT_EQ(v.StatusText().rfind("描画完了 ", 0), 0u) << v.StatusText();
+}
+
+TEST(TFormViewer, KeysZoomAboutTheCentrePanRenderAndStop) {
+  Viewer v;
+  ASSERT_TRUE(v.Render());
+  v.Key(Qt::Key_Plus);
+  EXPECT_EQ(v.parameter.Scale(), 2.0);
+  EXPECT_EQ(v.parameter.Viewpoint().re, 0.0);
+  v.Key(Qt::Key_Minus);
+  EXPECT_EQ(v.parameter.Scale(), 4.0);
+  v.Key(Qt::Key_Left);  // the view moves left by an eighth of the picture
+  EXPECT_EQ(v.parameter.Viewpoint().re, -0.5);
+  v.Key(Qt::Key_Up);
+  EXPECT_EQ(v.parameter.Viewpoint().im, 0.5);
+  // Esc stops the running render: the caption and the status line say so.
+  v.Key(Qt::Key_Escape);
+  ASSERT_TRUE(v.Settle());
+  EXPECT_EQ(v.viewer.windowTitle(), qv::ToQString(v.viewer.BaseCaption + " [中断]"));
+  EXPECT_EQ(v.viewer.Status.Current(), QVViewerStatus::State::Stopped);
+  EXPECT_NE(v.StatusText().find("中断"), std::string::npos);
+  // F5 renders it.
+  v.Key(Qt::Key_F5);
+  ASSERT_TRUE(v.Settle());
+  EXPECT_EQ(v.viewer.Status.Current(), QVViewerStatus::State::Finished);
+  EXPECT_EQ(v.viewer.windowTitle(), qv::ToQString(v.viewer.BaseCaption));
+}
+
+// 描画 again, or a box that stores its value again, does not restart the
+// render of the same project, running or finished; a change does.
+TEST(TFormViewer, AnUnchangedProjectIsNotRenderedAgain) {
+  Viewer v;
+  ASSERT_TRUE(v.Render());
+  const uint64_t finished = v.viewer.RenderGeneration();
+  v.form.Button2Click();
+  v.parameter.ChangeScale(v.parameter.Scale());  // touched, not changed
+  v.form.Button2Click();
+  EXPECT_EQ(v.viewer.RenderGeneration(), finished);
+  v.parameter.ChangeScale(3.0);
+  v.form.Button2Click();
+  const uint64_t running = v.viewer.RenderGeneration();
+  EXPECT_GT(running, finished);
+  v.form.Button2Click();  // while it runs, or before its end arrived
+  EXPECT_EQ(v.viewer.RenderGeneration(), running);
+  ASSERT_TRUE(v.Settle());
+}
+
+TEST(TFormViewer, AProjectWithoutAMixerSaysWhyNothingIsDrawn) {
+  Viewer v;
+  ASSERT_TRUE(v.Render());
+  const uint64_t before = v.viewer.RenderGeneration();
+  v.form.Main().Graph().DeleteNode(v.form.Main().Graph().Mixers.back());
+  v.form.Button2Click();
+  EXPECT_EQ(v.viewer.RenderGeneration(), before);
+  EXPECT_EQ(v.viewer.Status.Current(), QVViewerStatus::State::NothingToDraw);
+  EXPECT_NE(v.StatusText().find("ミキサーがない"), std::string::npos) << v.StatusText();
+  ASSERT_TRUE(v.Settle());
+  EXPECT_EQ(v.viewer.windowTitle(), qv::ToQString(v.viewer.BaseCaption));
+}
+
+// A picture of a new size, here after a zoom by the wheel, resizes the
+// picture surface, so nothing of it is cut off.
+TEST(TFormViewer, TheViewerFollowsThePictureSize) {
+  Viewer v;
+  ASSERT_TRUE(v.Render());
+  v.parameter.ChangeWidth(400);
+  v.parameter.ChangeHeight(200);
+  v.Wheel(QPoint(10, 10), 120);
+  ASSERT_TRUE(v.Settle());
+  EXPECT_EQ(v.viewer.Picture().size(), QSize(400, 200));
+  EXPECT_EQ(v.viewer.ImageViewer->size(), QSize(400, 200));
+}
+
+// The middle button drags the view; a right click in the middle of a left
+// drag drops it, and the next click recentres as a click does.
+TEST(TFormViewer, MiddleDragPansAndRightClickCancelsADrag) {
+  Viewer v;
+  ASSERT_TRUE(v.Render());
+  QWidget* image = v.viewer.ImageViewer;
+  QTest::mousePress(image, Qt::MiddleButton, {}, QPoint(100, 100));
+  QTest::mouseMove(image, QPoint(140, 100));
+  EXPECT_EQ(v.viewer.PictureShift(), QPoint(40, 0));
+  QTest::mouseRelease(image, Qt::MiddleButton, {}, QPoint(140, 100));
+  EXPECT_EQ(v.parameter.Viewpoint().re, -0.5);        // 40 of 320 pixels at scale 4
+  EXPECT_EQ(v.viewer.PictureShift(), QPoint(40, 0));  // until the new picture
+  ASSERT_TRUE(v.Settle());
+  EXPECT_EQ(v.viewer.PictureShift(), QPoint(0, 0));
+
+  QTest::mousePress(image, Qt::LeftButton, {}, QPoint(100, 100));
+  QTest::mouseMove(image, QPoint(180, 100));
+  QTest::mousePress(image, Qt::RightButton, Qt::KeyboardModifiers(), QPoint(180, 100));
+  QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(180, 100));
+  QTest::mouseRelease(image, Qt::RightButton, {}, QPoint(180, 100));
+  EXPECT_EQ(v.viewer.Gesture.State, QVViewerGesture::Idle);
+  EXPECT_EQ(v.parameter.Viewpoint().re, -0.5);
+  EXPECT_EQ(v.parameter.Scale(), 4.0);
+  QTest::mouseClick(image, Qt::LeftButton, {}, QPoint(200, 160));
+  EXPECT_EQ(v.parameter.Viewpoint().re, -0.5 + 40 * (4.0 / 320));
+  EXPECT_EQ(v.parameter.Scale(), 4.0);
+  ASSERT_TRUE(v.Settle());
+}
+
+// A notch deeper than the viewpoint's digits can hold the point changes
+// nothing, and the status line says why.
+TEST(TFormViewer, ARefusedZoomSaysWhy) {
+  Viewer v;
+  v.parameter.ChangeViewpoint({0.5, 0.25});
+  v.parameter.ChangeScale(1e-14);
+  ASSERT_TRUE(v.Render());
+  const uint64_t before = v.viewer.RenderGeneration();
+  v.Wheel(QPoint(10, 10), 120);
+  EXPECT_EQ(v.parameter.Scale(), 1e-14);
+  EXPECT_EQ(v.viewer.RenderGeneration(), before);
+  EXPECT_EQ(v.StatusText().rfind("これ以上拡大できません", 0), 0u) << v.StatusText();
+  v.Wheel(QPoint(10, 10), -120);  // out is fine
+  EXPECT_EQ(v.parameter.Scale(), 2e-14);
+  ASSERT_TRUE(v.Settle());
+}

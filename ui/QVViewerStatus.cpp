@@ -1,0 +1,139 @@
+#include "ui/QVViewerStatus.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// value in the general format with digits significant digits (no locale).
+std::string General(double value, int digits) {
+  char buf[64];
+  const auto end =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits).ptr;
+  return std::string(buf, end);
+}
+
+std::string Fixed(double value, int decimals) {
+  char buf[64];
+  const auto end =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr;
+  return std::string(buf, end);
+}
+
+// 1234567 -> "1,234,567".
+std::string Grouped(int64_t value) {
+  std::string digits = std::to_string(value);
+  for (int64_t i = static_cast<int64_t>(digits.size()) - 3; i > 0; i -= 3) {
+    digits.insert(static_cast<size_t>(i), ",");
+  }
+  return digits;
+}
+
+// The significant digits that show part to the pixel's decimal place.
+int DigitsFor(double part, double pixel) {
+  if (!(pixel > 0.0) || !std::isfinite(pixel) || !std::isfinite(part)) return 15;
+  const double whole = std::floor(std::log10(std::max(std::fabs(part), pixel)));
+  const double step = std::floor(std::log10(pixel));
+  return static_cast<int>(std::clamp(whole - step + 1.0, 1.0, 15.0));
+}
+
+}  // namespace
+
+void QVViewerStatus::Started(Clock::time_point now, int64_t pixels) {
+  state_ = State::Rendering;
+  start_ = now;
+  pixels_ = pixels;
+  pictured_ = false;
+  note_.clear();
+}
+
+void QVViewerStatus::PictureShown(Clock::time_point now) {
+  if (state_ != State::Rendering) return;
+  pictured_ = true;
+  seconds_ = std::chrono::duration<double>(now - start_).count();
+}
+
+void QVViewerStatus::Stopped() {
+  if (state_ == State::Rendering) state_ = State::Stopped;
+  note_.clear();
+}
+
+void QVViewerStatus::Ended() {
+  if (state_ == State::Rendering) state_ = pictured_ ? State::Finished : State::Stopped;
+}
+
+void QVViewerStatus::Failed(const std::string& message) {
+  state_ = State::Failed;
+  reason_ = message;
+  note_.clear();
+}
+
+void QVViewerStatus::NothingToDraw(const std::string& reason) {
+  state_ = State::NothingToDraw;
+  reason_ = reason;
+  note_.clear();
+}
+
+void QVViewerStatus::Note(const std::string& note) { note_ = note; }
+
+std::string QVViewerStatus::Text() const {
+  if (!note_.empty()) return note_;
+  switch (state_) {
+    case State::Rendering:
+      return "描画中…（Esc で中止）";
+    case State::Finished:
+      return FinishedText(seconds_, pixels_);
+    case State::Stopped:
+      return "描画を中断しました（F5 で描画）";
+    case State::NothingToDraw:
+      return reason_;
+    case State::Failed:
+      return "描画できませんでした: " + reason_;
+    case State::Idle:
+      break;
+  }
+  return "";
+}
+
+std::string QVViewerStatus::Caption(const std::string& base) const {
+  return state_ == State::Stopped ? base + " [中断]" : base;
+}
+
+std::string QVViewerStatus::NothingToDrawReason(size_t mixers, int32_t w, int32_t h) {
+  if (mixers == 0) {
+    return "プロジェクトにミキサーがないため、描画する画像がありません。"
+           "ミキサーのあるプロジェクトを読み込むか、ソースに書いて「ソース書込」を押してください。";
+  }
+  if (w >= 1 && h >= 1) return "";
+  return "画像の大きさが幅 " + std::to_string(w) + "、高さ " + std::to_string(h) +
+         " のため描画できません。幅と高さを 1 以上にしてください。";
+}
+
+std::string QVViewerStatus::PointText(QVComplex point, double pixel) {
+  return "座標 (" + General(point.re, DigitsFor(point.re, pixel)) + ", " +
+         General(point.im, DigitsFor(point.im, pixel)) + ")";
+}
+
+std::string QVViewerStatus::FinishedText(double seconds, int64_t pixels) {
+  const int decimals = seconds < 1.0 ? 3 : seconds < 100.0 ? 2 : 1;
+  std::string text = "描画完了 " + Fixed(seconds, decimals) + " 秒";
+  if (seconds > 0.0 && pixels > 0) {
+    const double rate = std::min(static_cast<double>(pixels) / seconds, 9.0e18);
+    text += "（毎秒 " + Grouped(std::llround(rate)) + " 画素）";
+  }
+  return text;
+}
+
+std::string QVViewerStatus::RefusalText(qv::ViewRefusal why, const std::string& change) {
+  switch (why) {
+    case qv::ViewRefusal::TooDeep:
+      return "これ以上" + change +
+             "できません: 視点を保存する 15 桁の精度では、ポインタの下の点を保てません。";
+    case qv::ViewRefusal::OutOfRange:
+      return "これ以上" + change + "できません: 視点か倍率が数値の範囲を超えます。";
+    case qv::ViewRefusal::None:
+      break;
+  }
+  return "";
+}
