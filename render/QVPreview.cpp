@@ -57,10 +57,30 @@ void PassColumns(int32_t y, int32_t s, int32_t& first, int32_t& step) {
   }
 }
 
+// The pass with its progress counted in rows of the whole picture over all
+// the passes: the pass of stride s reports from the pixels the coarser passes
+// computed up to those it adds, so the count only grows and the last pass
+// ends at the picture's height.
+Pass WithPictureProgress(const Pass& pass, int32_t s, int32_t height) {
+  Pass counted = pass;
+  if (!pass.Progress) return counted;
+  const int64_t coarsest = kPreviewStrides[0];
+  const int64_t all = coarsest * coarsest;  // the grid of the first pass: one pixel in all
+  const int64_t upTo = (coarsest / s) * (coarsest / s);
+  const int64_t before = s == coarsest ? 0 : (coarsest / (2 * s)) * (coarsest / (2 * s));
+  counted.Progress = [progress = pass.Progress, before, upTo, all, height](const std::string& name,
+                                                                           int done, int total) {
+    const int64_t share = total > 0 ? (upTo - before) * done / total : 0;
+    progress(name, static_cast<int>(int64_t{height} * (before + share) / all), height);
+  };
+  return counted;
+}
+
 // Computes generator's pixels of the pass of stride s into its field (already
 // of the picture's size); false when the pass was stopped.
-bool ComputePass(QVGenerator& generator, int32_t s, const Pass& pass) {
+bool ComputePass(QVGenerator& generator, int32_t s, const Pass& stridePass) {
   QVFractalField& field = generator.FractalField;
+  const Pass pass = WithPictureProgress(stridePass, s, field.Height);
   const GeneratorKernel kernel(generator, pass.Stop);
   const bool plain = kernel.Level() == GeneratorKernelLevel::Plain;
   return ComputeRows(

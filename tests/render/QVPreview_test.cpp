@@ -10,6 +10,7 @@
 #include <mutex>
 #include <random>
 #include <stop_token>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -216,3 +217,27 @@ TEST(QVPreview, AStopInsideAPassEndsItAndTheNextRenderIsExact) {
 }
 
 }  // namespace
+
+// The generator's progress counts rows of the whole picture over all the
+// passes: never backwards (one worker reports in order), always out of the
+// picture's height, and the height when the last pass ends.
+TEST(QVPreview, ProgressGrowsOverThePassesToThePicturesHeight) {
+  QVMain main;
+  SetView(main, 40, 30, {-0.5, 0}, 3);
+  std::vector<std::pair<int, int>> reports;
+  qv::Pass pass = WorkersPass(1);
+  pass.Progress = [&](const std::string& name, int done, int total) {
+    if (name == main.Graph().Generators[0]->Name()) reports.emplace_back(done, total);
+  };
+  auto snapshot = main.Snapshot();
+  ASSERT_TRUE(qv::RunPreviewPasses(*snapshot, pass, 0, [](QVPictureRef) {}));
+  ASSERT_FALSE(reports.empty());
+  for (size_t i = 0; i < reports.size(); ++i) {
+    EXPECT_EQ(reports[i].second, 30) << "report " << i;
+    if (i > 0) {
+      EXPECT_GE(reports[i].first, reports[i - 1].first) << "report " << i;
+    }
+  }
+  EXPECT_EQ(reports.back().first, 30);
+  EXPECT_LT(reports.front().first, 30);
+}
