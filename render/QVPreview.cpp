@@ -64,11 +64,11 @@ void PassColumns(int32_t y, int32_t s, int32_t& first, int32_t& step) {
 Pass WithPictureProgress(const Pass& pass, int32_t s, int32_t height) {
   Pass counted = pass;
   if (!pass.Progress) return counted;
-  const int64_t coarsest = kPreviewStrides[0];
-  const int64_t all = coarsest * coarsest;  // the grid of the first pass: one pixel in all
+  constexpr int64_t coarsest = kPreviewStrides[0];
+  constexpr int64_t all = coarsest * coarsest;  // the grid of the first pass: one pixel in all
   const int64_t upTo = (coarsest / s) * (coarsest / s);
   const int64_t before = s == coarsest ? 0 : (coarsest / (2 * s)) * (coarsest / (2 * s));
-  counted.Progress = [progress = pass.Progress, before, upTo, all, height](const std::string& name,
+  counted.Progress = [progress = pass.Progress, before, upTo, height](const std::string& name,
                                                                            int done, int total) {
     const int64_t share = total > 0 ? (upTo - before) * done / total : 0;
     progress(name, static_cast<int>(int64_t{height} * (before + share) / all), height);
