@@ -89,7 +89,9 @@ void TFrameParameter::ConnectHandlers() {
       {EditParameterI, &TFrameParameter::EditParameterIChange},
       {EditViewpointR, &TFrameParameter::EditViewpointRChange},
       {EditViewpointI, &TFrameParameter::EditViewpointIChange}};
-  for (const auto& [box, handler] : reals) {
+  for (const auto& entry : reals) {
+    QLineEdit* box = entry.first;
+    const auto handler = entry.second;
     QVEntryMarks::Watch(
         box, [this, box] { marks_.Real(box); }, [this, handler] { (this->*handler)(); });
   }
