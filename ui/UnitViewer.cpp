@@ -308,7 +308,15 @@ void TFormViewer::RenderFailed(const std::string& message) {
 
 void TFormViewer::SetCaption() { setWindowTitle(qv::ToQString(Status.Caption(BaseCaption))); }
 
-void TFormViewer::ShowStatus() { SetStatusText(LabelRender, Status.Text()); }
+// While the live zoom runs, the status line shows its frame rate.
+void TFormViewer::ShowStatus() {
+  if (LiveZoom.Active() && LiveZoom.FrameRate() > 0) {
+    SetStatusText(LabelRender, qv::FromQString(tr("ライブズーム %1 fps").arg(LiveZoom.FrameRate(), 0,
+                                                                             'f', 1)));
+    return;
+  }
+  SetStatusText(LabelRender, Status.Text());
+}
 
 void TFormViewer::ShowPoint(QPoint at) {
   if (!GesturesEnabled()) return;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QTest>
 #include <vector>
 
@@ -77,10 +78,11 @@ TEST(TFormViewer, LiveZoomShowsExactFramesWhileTheButtonIsHeld) {
   form.Main().Parameter.ChangeViewpoint({-0.5, 0});
   form.Main().Parameter.ChangeScale(3);
   viewer.SetImageSize(64, 48);
-  int previews = 0, pictures = 0;
+  int previews = 0, pictures = 0, rateShown = 0;
   std::vector<std::pair<QImage, std::string>> frames;
   viewer.OnPreviewShown = [&] { ++previews; };
   viewer.OnPictureShown = [&] {
+    if (viewer.LabelRender->text().contains(QStringLiteral(" fps"))) ++rateShown;
     if (++pictures % 3 == 0) frames.emplace_back(viewer.Picture().copy(), viewer.PictureProject());
   };
   QTest::mousePress(viewer.ImageViewer, Qt::LeftButton, Qt::ControlModifier, QPoint(10, 30));
@@ -92,6 +94,7 @@ TEST(TFormViewer, LiveZoomShowsExactFramesWhileTheButtonIsHeld) {
   QApplication::sendPostedEvents();
   QApplication::processEvents();
   EXPECT_EQ(previews, 0);
+  EXPECT_GT(rateShown, 0) << "the status line shows the frame rate";
   EXPECT_LT(form.Main().Parameter.Scale(), 3.0);
   EXPECT_EQ(viewer.Gesture.State, QVViewerGesture::Idle);
   ASSERT_GE(frames.size(), 4u);
