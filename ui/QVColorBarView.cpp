@@ -23,10 +23,12 @@ void ColorBarView::ClampSelected() {
 }
 
 double ColorBarView::ValueAtColumn(int32_t col) const {
-  const int32_t n = Count();
-  if (n == 0) return 0.0;
-  const double first = effector_->EntryInput(0);
-  const double last = effector_->EntryInput(n - 1);
+  if (Count() == 0) return 0.0;
+  const auto [first, last] = Span();
+  return ValueAt(first, last, col);
+}
+
+double ColorBarView::ValueAt(double first, double last, int32_t col) {
   const double span = last - first;
   if (std::isfinite(span)) return first + span * col / BarWidth;
   // A span beyond the double range: blend the ends instead, which stays finite.
@@ -35,10 +37,12 @@ double ColorBarView::ValueAtColumn(int32_t col) const {
 }
 
 int32_t ColorBarView::ColumnOfValue(double x) const {
-  const int32_t n = Count();
-  if (n == 0) return 0;
-  const double first = effector_->EntryInput(0);
-  const double last = effector_->EntryInput(n - 1);
+  if (Count() == 0) return 0;
+  const auto [first, last] = Span();
+  return ColumnOf(first, last, x);
+}
+
+int32_t ColorBarView::ColumnOf(double first, double last, double x) {
   if (last == first) return 0;  // a bar without width in inputs
   double col = (x - first) * BarWidth / (last - first);
   if (!std::isfinite(col)) {
@@ -49,7 +53,26 @@ int32_t ColorBarView::ColumnOfValue(double x) const {
   const int32_t c = std::clamp(TruncToInt(col), 0, BarWidth);
   // An entry inserted at column c + 1 holds that column's input as the text
   // keeps it, which may lie a hair below it: it still stands at c + 1.
-  return c < BarWidth && KeptNumber(ValueAtColumn(c + 1)) <= x ? c + 1 : c;
+  return c < BarWidth && KeptNumber(ValueAt(first, last, c + 1)) <= x ? c + 1 : c;
+}
+
+std::pair<double, double> ColorBarView::Span() const {
+  if (frozen_) return *frozen_;
+  const int32_t n = Count();
+  if (n == 0) return {0.0, 0.0};
+  return {effector_->EntryInput(0), effector_->EntryInput(n - 1)};
+}
+
+std::vector<int32_t> ColorBarView::EntryColumns() const {
+  std::vector<int32_t> columns;
+  for (int32_t i = 0; i < Count(); ++i) columns.push_back(ColumnOfValue(effector_->EntryInput(i)));
+  return columns;
+}
+
+std::vector<double> ColorBarView::Inputs() const {
+  std::vector<double> inputs;
+  for (int32_t i = 0; i < Count(); ++i) inputs.push_back(effector_->EntryInput(i));
+  return inputs;
 }
 
 std::vector<int32_t> ColorBarView::ColumnColors() const {
@@ -65,6 +88,12 @@ double ColorBarView::SelectedInput() const {
 
 int32_t ColorBarView::SelectedColor() const {
   return HasSelection() ? effector_->ColorAt(SelectedInput()) : 0;
+}
+
+bool ColorBarView::Select(int32_t index) {
+  if (index < 0 || index >= Count() || index == selected_) return false;
+  selected_ = index;
+  return true;
 }
 
 bool ColorBarView::SelectPrevious() {
@@ -103,9 +132,32 @@ bool ColorBarView::SetSelectedColor(int32_t color) {
 
 bool ColorBarView::InsertAtColumn(int32_t col) {
   if (Count() == 0) return false;  // no span to place an entry in
-  const double x = KeptNumber(ValueAtColumn(col));  // the colour at the stored input
-  selected_ = effector_->InsertEntry(effector_->ColorAt(x), x);
+  const double shown = ValueAtColumn(col);
+  const double x = KeptNumber(shown);
+  if (const int32_t at = effector_->IndexOfInput(x); at >= 0) {
+    selected_ = at;
+    return true;
+  }
+  // The colour painted in the column, not the one at the kept input: they can
+  // differ by a level, and repeated inserts would drift from the bar shown.
+  selected_ = effector_->InsertEntry(effector_->ColorAt(shown), x);
   ClampSelected();
+  return true;
+}
+
+bool ColorBarView::Complete() {
+  if (!effector_ || Count() >= 2) return false;
+  constexpr int32_t kWhite = 0xFFFFFF;
+  if (Count() == 0) {
+    effector_->InsertEntry(0, 0.0);
+    effector_->InsertEntry(kWhite, 1.0);
+  } else {
+    const double x = effector_->EntryInput(0);
+    double other = KeptNumber(x + 1.0);
+    if (other == x || std::isnan(other)) other = std::isfinite(x) && x != 0.0 ? x / 2 : 1.0;
+    effector_->InsertEntry(kWhite, other);
+  }
+  selected_ = 0;
   return true;
 }
 

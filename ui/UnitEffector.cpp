@@ -19,6 +19,7 @@
 #include "ui/QVErrorBox.h"
 #include "ui/QVNameEntry.h"
 #include "ui/QVNumberEntry.h"
+#include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 #include "ui/UnitMethod.h"
 
@@ -30,6 +31,7 @@ constexpr int kBarLeft = 20;  // the bar's left edge in its row, after the previ
 constexpr int kBarTop = 8;    // the marker stands this far above and below the bar
 constexpr int kBarHeight = 17;
 constexpr int kMarkerHeight = 33;
+constexpr int kStopsHeight = 11;  // the stops stand under the marker
 
 // "'TEXT' は別の項目の入力値 INPUT と同じです".
 std::string TakenInputMessage(const QString& typed, double taken) {
@@ -63,7 +65,7 @@ TFrameEffector::TFrameEffector(QWidget* parent) : QWidget(parent) {
 
 QWidget* TFrameEffector::BuildBarRow() {
   auto* row = new QWidget(this);
-  row->setFixedSize(kBarLeft + ColorBarView::BarWidth + kBarLeft, kMarkerHeight);
+  row->setFixedSize(kBarLeft + ColorBarView::BarWidth + kBarLeft, kMarkerHeight + kStopsHeight);
   ButtonColorBarDec = new QToolButton(row);
   ButtonColorBarDec->setArrowType(Qt::LeftArrow);
   ButtonColorBarDec->setGeometry(0, kBarTop, kBarLeft - 2, kBarHeight);
@@ -75,6 +77,11 @@ QWidget* TFrameEffector::BuildBarRow() {
                                  kBarHeight);
   ShapeColorBarMarker = new qv::ColorBarMarker(ColorBarView::MarkerWidth, kMarkerHeight, row);
   ShapeColorBarMarker->move(kBarLeft + ColorBarView::MarkerLeft(0), 0);
+  ImageColorBarStops = new qv::ColorBarStops(ColorBarView::BarWidth, kStopsHeight, row);
+  ImageColorBarStops->move(kBarLeft - qv::ColorBarStops::Pad, kMarkerHeight);
+  ImageColorBarStops->setToolTip(QCoreApplication::translate(
+      "TFrameEffector",
+      "ドラッグまたは矢印キーで移動、色帯の外へドラッグで削除、ダブルクリックで色を選択"));
   return row;
 }
 
@@ -84,6 +91,9 @@ QWidget* TFrameEffector::BuildEntryRow() {
   h->setContentsMargins(0, 0, 0, 0);
   LabelX = new QLabel(QString::fromUtf8("入力値"), row);
   EditX = new QLineEdit(row);
+  // Wide enough for the longest number text, sign and exponent included.
+  EditX->setMinimumWidth(
+      EditX->fontMetrics().horizontalAdvance(QStringLiteral("-8.88888888888888E-308")) + 16);
   LabelY = new QLabel(QString::fromUtf8("色"), row);
   ImagePalette = new qv::ColorSwatch(row);
   ButtonDelete = new QPushButton(QString::fromUtf8("削除"), row);
@@ -133,6 +143,11 @@ void TFrameEffector::Connect() {
   ImagePalette->OnClick = [this] { ImagePaletteClick(); };
   ImageColorBar->OnMouseDown = [this](int x) { ImageColorBarMouseDown(x); };
   ImageColorBar->OnDoubleClick = [this] { ImageColorBarDblClick(); };
+  ImageColorBarStops->OnPress = [this](int x, int y) { ImageColorBarStopsMouseDown(x, y); };
+  ImageColorBarStops->OnMove = [this](int x, int y) { ImageColorBarStopsMouseMove(x, y); };
+  ImageColorBarStops->OnRelease = [this](int x, int y) { ImageColorBarStopsMouseUp(x, y); };
+  ImageColorBarStops->OnDoubleClick = [this](int x) { ImageColorBarStopsDblClick(x); };
+  ImageColorBarStops->OnArrow = [this](int dir) { ImageColorBarStopsArrow(dir); };
   connect(ButtonDelete, &QPushButton::clicked, this, [this] { ButtonDeleteClick(); });
   connect(CheckBoxDifferentialSW, &QCheckBox::toggled, this,
           [this] { CheckBoxDifferentialSWClick(); });
@@ -155,6 +170,7 @@ void TFrameEffector::SetEngine(QVMain* main) {
 }
 
 void TFrameEffector::SetStatusLine(QVStatusLine* label) {
+  status_ = label;
   marks_.SetStatusLine(label);
   FrameRenderingMethod->SetStatusLine(label);
 }
@@ -163,6 +179,9 @@ void TFrameEffector::SetEffector(QVEffector* effector) {
   bar_.SetEffector(effector);
   FrameRenderingMethod->Method = effector ? &effector->RenderingMethod() : nullptr;
   EditX->setModified(false);  // a pending input belongs to the previous effector
+  drag_.reset();
+  dragOff_ = false;
+  bar_.ThawSpan();
 }
 
 template <typename Body>
@@ -190,6 +209,20 @@ void TFrameEffector::UpdateView() {
 
 void TFrameEffector::DrawColorBar() { ImageColorBar->SetColors(bar_.ColumnColors()); }
 
+void TFrameEffector::DrawStops() {
+  ImageColorBarStops->SetStops(bar_.EntryColumns(), bar_.HasSelection() ? bar_.Selected() : -1,
+                               dragOff_);
+}
+
+void TFrameEffector::ShowBar() {
+  DrawColorBar();
+  ShowSelected();
+}
+
+void TFrameEffector::ShowStatus(const QString& message) {
+  if (status_) status_->SetMessage(message);
+}
+
 void TFrameEffector::ShowSelected() {
   ShapeColorBarMarker->move(ImageColorBar->x() + ColorBarView::MarkerLeft(bar_.SelectedColumn()),
                             0);
@@ -199,6 +232,8 @@ void TFrameEffector::ShowSelected() {
   const int32_t color = bar_.SelectedColor();
   ImagePalette->SetColor(color);
   ColorDialog1->setCurrentColor(qv::ToQColor(color));
+  EditX->setCursorPosition(0);  // the sign and the leading digits, if it ever overflows
+  DrawStops();
 }
 
 void TFrameEffector::EditNameChange() {
@@ -222,11 +257,27 @@ void TFrameEffector::FrameRenderingMethodComboBoxMethodChange() {
 }
 
 void TFrameEffector::ButtonColorBarDecClick() {
+  if (!CommitPendingInput() || !CheckEntries()) return;
   if (bar_.SelectPrevious()) ShowSelected();
 }
 
 void TFrameEffector::ButtonColorBarIncClick() {
+  if (!CommitPendingInput() || !CheckEntries()) return;
   if (bar_.SelectNext()) ShowSelected();
+}
+
+bool TFrameEffector::CommitPendingInput() {
+  if (!EditX->isModified()) return true;
+  Button1Click();
+  return !EditX->isModified();
+}
+
+bool TFrameEffector::CheckEntries() {
+  if (!Effector() || bar_.HasSelection()) return true;
+  ShowStatus(QCoreApplication::translate(
+      "TFrameEffector",
+      "色帯に項目がありません。色帯をダブルクリックすると黒から白の色帯を作ります"));
+  return false;
 }
 
 // A text that does not convert, or an input another entry has (as the project
@@ -234,15 +285,14 @@ void TFrameEffector::ButtonColorBarIncClick() {
 // nothing; the box keeps it (and stays modified) so the user can correct it.
 void TFrameEffector::EditXChange() {
   const auto x = marks_.Real(EditX);
-  if (!x || !bar_.HasSelection()) return;
+  if (!x || !CheckEntries()) return;
   if (const int32_t other = bar_.OtherEntryAt(*x); other >= 0) {
     marks_.Mark(EditX, TakenInputMessage(EditX->text(), Effector()->EntryInput(other)));
     return;
   }
   Edit([&](QVEffector&) {
     bar_.SetSelectedInput(*x);
-    DrawColorBar();
-    ShowSelected();
+    ShowBar();
   });
 }
 
@@ -254,32 +304,92 @@ void TFrameEffector::Button1Click() {
 
 void TFrameEffector::ImagePaletteClick() {
   qv::Guarded(this, [&] {
-    if (!bar_.HasSelection() || !RunColorDialog(ColorDialog1)) return;
+    if (!CommitPendingInput() || !CheckEntries() || !RunColorDialog(ColorDialog1)) return;
     const int32_t color = qv::FromQColor(ColorDialog1->currentColor());
     Edit([&](QVEffector&) {
       bar_.SetSelectedColor(color);
-      DrawColorBar();
-      ShowSelected();
+      ShowBar();
     });
   });
 }
 
 void TFrameEffector::ImageColorBarMouseDown(int x) { MouseDownX = x; }
 
+// A bar of fewer than two entries has no span to insert into: the
+// double-click completes it instead, so such a bar can be repaired here.
 void TFrameEffector::ImageColorBarDblClick() {
-  if (!bar_.HasSelection()) return;
-  Edit([&](QVEffector&) {
-    bar_.InsertAtColumn(MouseDownX);
-    ShowSelected();
+  if (!CommitPendingInput()) return;
+  Edit([&](QVEffector& e) {
+    const bool complete = e.EntryCount() < 2;
+    complete ? bar_.Complete() : bar_.InsertAtColumn(MouseDownX);
+    ShowBar();
+    if (complete)
+      ShowStatus(QCoreApplication::translate("TFrameEffector", "色帯に項目を補いました"));
   });
 }
 
 void TFrameEffector::ButtonDeleteClick() {
+  if (!CommitPendingInput() || !CheckEntries()) return;
   if (Effector() && Effector()->EntryCount() < 3) return;
   Edit([&](QVEffector&) {
     bar_.DeleteSelected();
-    DrawColorBar();
-    ShowSelected();
+    ShowBar();
+  });
+}
+
+void TFrameEffector::ImageColorBarStopsMouseDown(int x, int /*y*/) {
+  if (!CommitPendingInput() || !CheckEntries()) return;
+  const int32_t stop = ImageColorBarStops->StopAt(x);
+  if (stop < 0) return;
+  bar_.Select(stop);
+  drag_.emplace(bar_.Inputs(), stop);
+  dragOff_ = false;
+  bar_.FreezeSpan();
+  ShowSelected();
+}
+
+void TFrameEffector::ImageColorBarStopsMouseMove(int x, int y) {
+  if (!drag_) return;
+  dragOff_ = qv::StopDrag::IsOff(y, kBarTop - kMarkerHeight, kStopsHeight);
+  if (!dragOff_) {
+    if (const auto input = drag_->AtColumn(x); input && *input != bar_.SelectedInput()) {
+      Edit([&](QVEffector&) { bar_.SetSelectedInput(*input); });
+    }
+  }
+  ShowBar();
+}
+
+void TFrameEffector::ImageColorBarStopsMouseUp(int x, int y) {
+  if (!drag_) return;
+  ImageColorBarStopsMouseMove(x, y);
+  const bool off = dragOff_;
+  drag_.reset();
+  dragOff_ = false;
+  bar_.ThawSpan();
+  const bool keep = off && Effector()->EntryCount() < 3;
+  if (off && !keep) Edit([&](QVEffector&) { bar_.DeleteSelected(); });
+  ShowBar();
+  if (keep) {
+    ShowStatus(
+        QCoreApplication::translate("TFrameEffector", "色帯には少なくとも2つの項目が必要です"));
+  }
+}
+
+void TFrameEffector::ImageColorBarStopsDblClick(int x) {
+  if (!CommitPendingInput() || !CheckEntries()) return;
+  const int32_t stop = ImageColorBarStops->StopAt(x);
+  if (stop < 0) return;
+  if (bar_.Select(stop)) ShowSelected();
+  ImagePaletteClick();
+}
+
+void TFrameEffector::ImageColorBarStopsArrow(int dir) {
+  if (drag_ || !CommitPendingInput() || !CheckEntries()) return;
+  const auto input = qv::StopDrag(bar_.Inputs(), bar_.Selected()).Step(dir);
+  if (!input) return;
+  Edit([&](QVEffector&) {
+    bar_.SetSelectedInput(*input);
+    ShowBar();
   });
 }
 

@@ -1,16 +1,21 @@
 #pragma once
 // TFrameEffector: edits one effector in place: its name, its colour bar
 // (select, move, recolour, insert and delete entries on the painted bar), its
-// rendering method and its differential settings. The bar's arithmetic and
-// the selected entry live in qv::ColorBarView. Texts that do not convert are
-// marked inline and store nothing; "入力値" is committed on leaving the box or
-// by the hidden "Ok" button (Enter). Holds a non-owning reference to the
-// effector, cleared when the graph is replaced. UI thread.
+// rendering method and its differential settings. The stops under the bar
+// are dragged with the mouse or moved with the arrow keys (qv::StopDrag); a
+// stop dragged off the bar is deleted. The bar's arithmetic and the selected
+// entry live in qv::ColorBarView. Texts that do not convert are marked inline
+// and store nothing; "入力値" is committed on leaving the box, by the hidden
+// "Ok" button (Enter), and before any other edit of the bar. Holds a
+// non-owning reference to the effector, cleared when the graph is replaced.
+// UI thread.
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "ui/QVColorBarView.h"
 #include "ui/QVEntryMarks.h"
+#include "ui/QVStopDrag.h"
 
 class QCheckBox;
 class QColorDialog;
@@ -27,6 +32,7 @@ class TFrameMethod;
 namespace qv {
 class ColorBarImage;
 class ColorBarMarker;
+class ColorBarStops;
 class ColorSwatch;
 }  // namespace qv
 
@@ -39,6 +45,7 @@ class TFrameEffector : public QWidget {
   qv::ColorSwatch* ImagePalette;
   qv::ColorBarMarker* ShapeColorBarMarker;
   qv::ColorBarImage* ImageColorBar;
+  qv::ColorBarStops* ImageColorBarStops;
   QLineEdit* EditName;
   QComboBox* ComboBoxDifferential;
   QLineEdit* EditX;
@@ -72,6 +79,7 @@ class TFrameEffector : public QWidget {
   void UpdateView();
   void DrawColorBar();
   void ShowSelected();
+  void DrawStops();
 
   void EditNameChange();
   void ComboBoxDifferentialChange();
@@ -84,6 +92,17 @@ class TFrameEffector : public QWidget {
   void ImageColorBarMouseDown(int x);
   void ImageColorBarDblClick();
   void ButtonDeleteClick();
+  /// The stops: a press selects the stop under it and starts a drag; moves
+  /// carry it along; a release ends the drag, deleting the stop when it was
+  /// let go off the bar (a bar keeps two). x in bar columns, y in pixels from
+  /// the stops' top.
+  void ImageColorBarStopsMouseDown(int x, int y);
+  void ImageColorBarStopsMouseMove(int x, int y);
+  void ImageColorBarStopsMouseUp(int x, int y);
+  /// Opens the colour dialog for the stop at column x.
+  void ImageColorBarStopsDblClick(int x);
+  /// Moves the selected stop one column left (-1) or right (+1).
+  void ImageColorBarStopsArrow(int dir);
   void CheckBoxDifferentialSWClick();
   void CheckBoxDifferentialRegularSWClick();
   void CheckBoxDifferentialEdgeSWClick();
@@ -102,8 +121,19 @@ class TFrameEffector : public QWidget {
   template <typename Body>
   void Edit(Body body);
   void EditVector(QLineEdit* box, bool realPart);
+  /// Commits a typed, uncommitted input before another edit of the bar.
+  /// False when it was refused: the box stays marked, the other edit waits.
+  bool CommitPendingInput();
+  /// False, with a message, when the bar has no entry to act on.
+  bool CheckEntries();
+  void ShowStatus(const QString& message);
+  /// Repaints the bar, the stops and the selected entry after an edit.
+  void ShowBar();
 
   qv::ColorBarView bar_;
+  std::optional<qv::StopDrag> drag_;  // while a stop is dragged
+  bool dragOff_ = false;              // the dragged stop is off the bar
+  QVStatusLine* status_ = nullptr;
   QVMain* main_ = nullptr;
   QVEntryMarks marks_;
 };

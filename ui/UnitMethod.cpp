@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "engine/QVMain.h"
 #include "ui/QVErrorBox.h"
@@ -24,7 +25,7 @@ TFrameMethod::TFrameMethod(QWidget* parent) : QWidget(parent) {
   outer->setContentsMargins(0, 0, 0, 0);
   GroupBoxMethod = new QGroupBox(this);
   outer->addWidget(GroupBoxMethod);
-  auto* grid = new QGridLayout(GroupBoxMethod);
+  auto* grid = grid_ = new QGridLayout(GroupBoxMethod);
   ComboBoxMethod = new QComboBox(GroupBoxMethod);
   ComboBoxMethod->setEditable(false);
   grid->addWidget(ComboBoxMethod, 0, 0, 1, 3);
@@ -61,6 +62,14 @@ void TFrameMethod::SetMethodNames(const std::vector<std::string>& names) {
   const QSignalBlocker block(ComboBoxMethod);
   for (const std::string& name : names) ComboBoxMethod->addItem(qv::ToQString(name));
   ComboBoxMethod->setCurrentIndex(ComboBoxMethod->count() > 0 ? 0 : -1);
+}
+
+void TFrameMethod::FitLabelColumn(const std::vector<std::string>& labels) {
+  int widest = 0;
+  for (const std::string& label : labels) {
+    widest = std::max(widest, labels_[0]->fontMetrics().horizontalAdvance(qv::ToQString(label)));
+  }
+  grid_->setColumnMinimumWidth(0, widest);
 }
 
 int TFrameMethod::SelectedIndex() const { return ComboBoxMethod->currentIndex(); }

@@ -15,6 +15,7 @@
 #include "ui/QVEntryMarks.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QVStatusLine;
@@ -51,8 +52,13 @@ class TFrameMethod : public QWidget {
   template <typename T>
   void SetMethodList(const std::vector<const T*>& list) {
     std::vector<std::string> names;
-    for (const T* m : list) names.push_back(m->Name());
+    std::vector<std::string> labels;
+    for (const T* m : list) {
+      names.push_back(m->Name());
+      labels.insert(labels.end(), m->ParamLabels().begin(), m->ParamLabels().end());
+    }
     SetMethodNames(names);
+    FitLabelColumn(labels);
   }
   /// A clone of the prototype at the selected index of list (the list that
   /// filled the combo box); null when nothing valid is selected.
@@ -75,9 +81,13 @@ class TFrameMethod : public QWidget {
 
  private:
   void SetMethodNames(const std::vector<std::string>& names);
+  /// Makes the label column as wide as the widest of labels, so the boxes
+  /// stand still whichever method is shown.
+  void FitLabelColumn(const std::vector<std::string>& labels);
   int SelectedIndex() const;
   void EditParamChange(QLineEdit* sender, bool realPart);
 
+  QGridLayout* grid_ = nullptr;
   std::array<QLabel*, 4> labels_{};
   std::array<QLineEdit*, 4> realBoxes_{};
   std::array<QLineEdit*, 4> imagBoxes_{};

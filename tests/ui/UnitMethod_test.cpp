@@ -4,11 +4,15 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QTest>
+#include <set>
 
 #include "UiTestSupport.h"
 #include "engine/methods/QVDivergenceMethods.h"
+#include "engine/methods/QVFractalMethods.h"
+#include "engine/methods/QVRenderingMethods.h"
 
 namespace {
 
@@ -74,4 +78,30 @@ TEST(TFrameMethod, UnknownKindKeepsTheSelectionAndCloneSelectedFollowsTheBox) {
   b.frame.UpdateView();
   EXPECT_EQ(b.frame.ComboBoxMethod->currentIndex(), 2);
   EXPECT_EQ(b.frame.CloneSelected(DivergenceMethods())->Name(), DivergenceMethods()[2]->Name());
+}
+
+// The boxes' left edges over every method of a family shown in one frame.
+template <typename T>
+std::set<int> BoxLefts(const std::vector<const T*>& list) {
+  TFrameMethod frame;
+  frame.SetMethodList(list);
+  frame.resize(360, 200);
+  frame.show();
+  std::set<int> lefts;
+  for (const T* prototype : list) {
+    std::unique_ptr<T> method = qv::CloneAs(*prototype);
+    frame.Method = method.get();
+    frame.UpdateView();
+    frame.GroupBoxMethod->layout()->activate();
+    lefts.insert(frame.EditParam0R->x());
+  }
+  return lefts;
+}
+
+// The label column fits the widest label of the family, so the boxes stand
+// still whichever method is shown.
+TEST(TFrameMethod, BoxesStayInPlaceAcrossEveryMethodOfTheFamily) {
+  EXPECT_EQ(BoxLefts(FractalMethods()).size(), 1u);
+  EXPECT_EQ(BoxLefts(DivergenceMethods()).size(), 1u);
+  EXPECT_EQ(BoxLefts(RenderingMethods()).size(), 1u);
 }
