@@ -3,7 +3,9 @@
 // (select, move, recolour, insert and delete entries on the painted bar), its
 // rendering method and its differential settings. The stops under the bar
 // are dragged with the mouse or moved with the arrow keys (qv::StopDrag); a
-// stop dragged off the bar is deleted. The bar's arithmetic and the selected
+// stop dragged off the bar is deleted. "プリセット" applies a built-in or saved
+// bar, saves the bar as a preset, and imports or exports a colour-bar file
+// (qv::ColorBarPresetFolder). The bar's arithmetic and the selected
 // entry live in qv::ColorBarView. Texts that do not convert are marked inline
 // and store nothing; "入力値" is committed on leaving the box, by the hidden
 // "Ok" button (Enter), and before any other edit of the bar. Holds a
@@ -13,6 +15,7 @@
 #include <functional>
 #include <optional>
 
+#include "ui/QVColorBarPresets.h"
 #include "ui/QVColorBarView.h"
 #include "ui/QVEntryMarks.h"
 #include "ui/QVStopDrag.h"
@@ -23,6 +26,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QVStatusLine;
 class QPushButton;
 class QToolButton;
@@ -53,6 +57,7 @@ class TFrameEffector : public QWidget {
   QToolButton* ButtonColorBarDec;
   QToolButton* ButtonColorBarInc;
   QPushButton* ButtonDelete;
+  QToolButton* ButtonColorBarPreset;
   QPushButton* Button1;
   QGroupBox* GroupBox1;
   QLabel* LabelDifferentialVector;
@@ -64,6 +69,12 @@ class TFrameEffector : public QWidget {
   QColorDialog* ColorDialog1;
   /// Runs ColorDialog1 modally; true when the user accepts. Tests replace it.
   std::function<bool(QColorDialog*)> RunColorDialog;
+
+  /// Asks for a colour-bar file to read (save false) or to write (save true);
+  /// "" when cancelled. Tests replace it.
+  std::function<QString(bool save)> AskColorBarFile;
+  /// Asks for the name of a new preset; "" when cancelled. Tests replace it.
+  std::function<QString()> AskPresetName;
 
   /// The last mouse press on the bar, in bar columns.
   int32_t MouseDownX = 0;
@@ -103,6 +114,16 @@ class TFrameEffector : public QWidget {
   void ImageColorBarStopsDblClick(int x);
   /// Moves the selected stop one column left (-1) or right (+1).
   void ImageColorBarStopsArrow(int dir);
+  /// Where presets are saved (by default under the user's data folder).
+  void SetPresetFolder(const QString& path) { presets_ = qv::ColorBarPresetFolder(path); }
+  /// Fills the preset menu: the built-in bars, the saved presets, then
+  /// saving, importing and exporting.
+  void ButtonColorBarPresetMenu(QMenu* menu);
+  /// Replaces the bound effector's bar by bar and selects entry 0.
+  void ApplyColorBar(const qv::ColorBar& bar, const QString& name);
+  void SaveColorBarPreset();
+  void ImportColorBarFile();
+  void ExportColorBarFile();
   void CheckBoxDifferentialSWClick();
   void CheckBoxDifferentialRegularSWClick();
   void CheckBoxDifferentialEdgeSWClick();
@@ -134,6 +155,7 @@ class TFrameEffector : public QWidget {
   std::optional<qv::StopDrag> drag_;  // while a stop is dragged
   bool dragOff_ = false;              // the dragged stop is off the bar
   QVStatusLine* status_ = nullptr;
+  qv::ColorBarPresetFolder presets_{qv::ColorBarPresetFolder::DefaultPath()};
   QVMain* main_ = nullptr;
   QVEntryMarks marks_;
 };
