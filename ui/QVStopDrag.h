@@ -15,13 +15,17 @@ namespace qv {
 class StopDrag {
  public:
   /// Moves stop index of inputs (in bar order) on a bar spanning the first to
-  /// the last of inputs.
-  StopDrag(const std::vector<double>& inputs, int32_t index);
+  /// the last of inputs, picked up by the pointer at column grab.
+  StopDrag(const std::vector<double>& inputs, int32_t index, int32_t grab = 0);
 
   /// The input for the pointer at column col, which is kept within the bar:
   /// the column's value as the text keeps it; none when that is another
   /// stop's input (the stop stays where it is).
   std::optional<double> AtColumn(int32_t col) const;
+  /// The input for the pointer at column x: the stop keeps its distance to
+  /// the pointer from where it was picked up, and at that column it is back
+  /// at its own input exactly (a click moves nothing).
+  std::optional<double> AtPointer(int32_t x) const;
   /// One arrow-key step from the stop's input in direction dir (-1 or +1): the
   /// nearest column in that direction whose kept value is neither the stop's
   /// own input nor another stop's. Columns may lie past the bar's ends, so an
@@ -39,6 +43,8 @@ class StopDrag {
   double first_ = 0.0;
   double last_ = 0.0;
   double own_ = 0.0;
+  int32_t grab_ = 0;            // the pointer's column at the pick-up
+  int32_t ownColumn_ = 0;       // the stop's column then
   std::vector<double> others_;  // every other stop's input
 };
 

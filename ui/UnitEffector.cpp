@@ -371,7 +371,7 @@ void TFrameEffector::ImageColorBarStopsMouseDown(int x, int /*y*/) {
   const int32_t stop = ImageColorBarStops->StopAt(x);
   if (stop < 0) return;
   bar_.Select(stop);
-  drag_.emplace(bar_.Inputs(), stop);
+  drag_.emplace(bar_.Inputs(), stop, x);
   dragOff_ = false;
   bar_.FreezeSpan();
   ShowSelected();
@@ -381,7 +381,7 @@ void TFrameEffector::ImageColorBarStopsMouseMove(int x, int y) {
   if (!drag_) return;
   dragOff_ = qv::StopDrag::IsOff(y, kBarTop - kMarkerHeight, kStopsHeight);
   if (!dragOff_) {
-    if (const auto input = drag_->AtColumn(x); input && *input != bar_.SelectedInput()) {
+    if (const auto input = drag_->AtPointer(x); input && *input != bar_.SelectedInput()) {
       Edit([&](QVEffector&) { bar_.SetSelectedInput(*input); });
     }
   }

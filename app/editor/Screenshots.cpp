@@ -7,11 +7,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <cstdio>
 #include <functional>
 
@@ -19,10 +21,13 @@
 #include "engine/QVGenerator.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
+#include "ui/QVColorBarPresets.h"
+#include "ui/QVColorBarWidgets.h"
 #include "ui/QVHelp.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
 #include "ui/UnitDERevezaRudu.h"
+#include "ui/UnitEffector.h"
 #include "ui/UnitFormEffector.h"
 #include "ui/UnitFormGenerator.h"
 #include "ui/UnitFormMixer.h"
@@ -68,6 +73,36 @@ void Mouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button)
   QMouseEvent event(type, QPointF(p), target->mapToGlobal(QPointF(p)), button, held,
                     Qt::NoModifier);
   QApplication::sendEvent(target, &event);
+}
+
+// The effector editor's colour bar: the fire preset with one stop added, a
+// stop caught in the middle of a drag, then the preset menu.
+bool SaveColorBarEditor(TFormEffector& window, const QDir& out) {
+  TFrameEffector& frame = *window.FrameEffector1;
+  const qv::ColorBarPreset fire = qv::BuiltinColorBars()[2];
+  frame.ApplyColorBar(fire.Bar, fire.Name);
+  QWidget* bar = frame.ImageColorBar;
+  Mouse(bar, QEvent::MouseButtonPress, {240, 8}, Qt::LeftButton);
+  QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(240, 8), bar->mapToGlobal(QPointF(240, 8)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(bar, &twice);
+  Mouse(bar, QEvent::MouseButtonRelease, {240, 8}, Qt::LeftButton);
+  QWidget* stops = frame.ImageColorBarStops;
+  const int pad = qv::ColorBarStops::Pad;
+  const int from = frame.ImageColorBarStops->Columns()[2] + pad;  // the stop at 0.6
+  Mouse(stops, QEvent::MouseButtonPress, {from, 5}, Qt::LeftButton);
+  Mouse(stops, QEvent::MouseMove, {from - 30, 5}, Qt::LeftButton);
+  Mouse(stops, QEvent::MouseMove, {from - 60, 5}, Qt::LeftButton);
+  bool ok = Save(&window, out.filePath("editor-effector-colorbar-drag.png"));
+  Mouse(stops, QEvent::MouseButtonRelease, {from - 60, 5}, Qt::LeftButton);
+  ok &= Save(&window, out.filePath("editor-effector-colorbar.png"));
+  QMenu* menu = frame.ButtonColorBarPreset->menu();
+  frame.ButtonColorBarPresetMenu(menu);
+  menu->popup(
+      frame.ButtonColorBarPreset->mapToGlobal(QPoint(0, frame.ButtonColorBarPreset->height())));
+  ok &= Save(menu, out.filePath("editor-effector-presets.png"));
+  menu->hide();
+  return ok;
 }
 
 }  // namespace
@@ -116,6 +151,7 @@ int main(int argc, char** argv) {
       {windows->FormEffector.get(), "editor-effector.png"},
       {windows->FormMixer.get(), "editor-mixer.png"}};
   for (const auto& [window, file] : editors) ok &= Save(window, out.filePath(file));
+  ok &= SaveColorBarEditor(*windows->FormEffector, out);
 
   // A render of the default project, then a selection placed on it.
   form.Button2Click();

@@ -128,7 +128,7 @@ TEST_F(ColorBarEditing, AStopDraggedAlongTheBarSnapsAndOffTheBarIsDeleted) {
   QTest::mouseDClick(frame_->ImageColorBar, Qt::LeftButton, {}, QPoint(100, 8));
   ASSERT_EQ(stops_->Columns(), (std::vector<int32_t>{0, 100, 321}));
   QTest::mousePress(stops_, Qt::LeftButton, {}, AtColumn(101));  // near enough
-  QTest::mouseMove(stops_, AtColumn(160));
+  QTest::mouseMove(stops_, AtColumn(161));  // the stop keeps its distance to the pointer
   EXPECT_EQ(Node().EntryInput(1), 0.498442367601246);
   QTest::mouseMove(stops_, AtColumn(0));  // onto stop 0: stays at 160
   EXPECT_EQ(Node().EntryInput(1), 0.498442367601246);
@@ -151,6 +151,16 @@ TEST_F(ColorBarEditing, AStopDraggedAlongTheBarSnapsAndOffTheBarIsDeleted) {
   QTest::mouseRelease(stops_, Qt::LeftButton, {}, AtColumn(0, -90));
   EXPECT_EQ(Node().EntryCount(), 2);
   EXPECT_FALSE(e_.formEffector.LabelStatus->Message().isEmpty());
+}
+
+// 0.5 lies between the values of columns 160 and 161: a click near its stop
+// selects it and leaves it exactly where it is.
+TEST_F(ColorBarEditing, AClickOnAStopSelectsItAndMovesNothing) {
+  Node().InsertEntry(0x808080, 0.5);
+  frame_->UpdateView();
+  QTest::mouseClick(stops_, Qt::LeftButton, {}, AtColumn(stops_->Columns()[1] + 3));
+  EXPECT_EQ(frame_->Selected(), 1);
+  EXPECT_EQ(Entries(Node()), (Bar{{0.0, 0}, {0.5, 0x808080}, {1.0, 0xFFFFFF}}));
 }
 
 TEST_F(ColorBarEditing, ArrowKeysMoveTheSelectedStopAndADoubleClickPicksItsColour) {

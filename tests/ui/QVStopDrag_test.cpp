@@ -36,6 +36,24 @@ TEST(StopDrag, ThePointerSnapsToKeptColumnValuesAndNeverOntoAnotherStop) {
   }
 }
 
+// The stop follows the pointer at the distance it was picked up at, and a
+// pointer back at the pick-up puts it back exactly, off any column value.
+TEST(StopDrag, TheStopKeepsItsDistanceToThePointer) {
+  struct Case {
+    int32_t grab;
+    int32_t x;
+    std::optional<double> expected;
+  };
+  const std::vector<double> inputs{0.0, 0.5, 1.0};  // 0.5 stands at column 160
+  for (const Case& c : {Case{160, 160, 0.5},
+                        {163, 163, 0.5},
+                        {163, 164, 0.501557632398754},
+                        {157, 156, 0.495327102803738},
+                        {160, 500, kNone}}) {
+    EXPECT_EQ(StopDrag(inputs, 1, c.grab).AtPointer(c.x), c.expected) << c.grab << " " << c.x;
+  }
+}
+
 TEST(StopDrag, AnArrowStepsOneFreeColumnAndEndStopsWidenTheBar) {
   struct Case {
     std::vector<double> inputs;
