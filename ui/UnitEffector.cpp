@@ -4,13 +4,9 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,7 +18,6 @@
 #include "engine/QVMain.h"
 #include "ui/QVColorBarWidgets.h"
 #include "ui/QVErrorBox.h"
-#include "ui/QVFileDialogs.h"
 #include "ui/QVNameEntry.h"
 #include "ui/QVNumberEntry.h"
 #include "ui/QVStatusLine.h"
@@ -66,22 +61,7 @@ TFrameEffector::TFrameEffector(QWidget* parent) : QWidget(parent) {
   Button1->setGeometry(-200, -200, 75, 25);  // outside the visible area, reached by Enter
   ColorDialog1 = new QColorDialog(this);
   RunColorDialog = [](QColorDialog* dialog) { return dialog->exec() == QDialog::Accepted; };
-  AskColorBarFile = [this](bool save) {
-    QFileDialog dialog(this, save
-                                 ? QCoreApplication::translate("TFrameEffector", "色帯の書き出し")
-                                 : QCoreApplication::translate("TFrameEffector", "色帯の読み込み"));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters({QCoreApplication::translate("TFrameEffector", "色帯ファイル (*.txt)"),
-                           QCoreApplication::translate("TFrameEffector", "すべてのファイル (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    return qv::ToQString(qv::RunInLastFolder(dialog));
-  };
-  AskPresetName = [this] {
-    return QInputDialog::getText(
-        this, QCoreApplication::translate("TFrameEffector", "プリセットの保存"),
-        QCoreApplication::translate("TFrameEffector", "プリセットの名前:"));
-  };
+  SetUpPresetDialogs();
   Connect();
 }
 
@@ -450,37 +430,6 @@ void TFrameEffector::EditVector(QLineEdit* box, bool realPart) {
   });
 }
 
-void TFrameEffector::ButtonColorBarPresetMenu(QMenu* menu) {
-  menu->clear();
-  for (const qv::ColorBarPreset& p : qv::BuiltinColorBars()) {
-    menu->addAction(p.Name, this, [this, p] { ApplyColorBar(p.Bar, p.Name); });
-  }
-  menu->addSeparator();
-  QStringList problems;
-  const std::vector<qv::ColorBarPreset> saved = presets_.Load(&problems);
-  for (const qv::ColorBarPreset& p : saved) {
-    menu->addAction(p.Name, this, [this, p] { ApplyColorBar(p.Bar, p.Name); });
-  }
-  if (saved.empty()) {
-    menu->addAction(
-            QCoreApplication::translate("TFrameEffector", "（保存したプリセットはありません）"))
-        ->setEnabled(false);
-  }
-  if (!problems.isEmpty()) ShowStatus(problems.join(QLatin1Char(' ')));
-  menu->addSeparator();
-  const bool bound = Effector() != nullptr;
-  menu->addAction(
-      QCoreApplication::translate("TFrameEffector", "現在の色帯をプリセットとして保存..."), this,
-      [this] { SaveColorBarPreset(); });
-  menu->addAction(QCoreApplication::translate("TFrameEffector", "色帯をファイルから読み込み..."),
-                  this, [this] { ImportColorBarFile(); });
-  menu->addAction(QCoreApplication::translate("TFrameEffector", "色帯をファイルへ書き出し..."),
-                  this, [this] { ExportColorBarFile(); });
-  if (!bound) {
-    for (QAction* a : menu->actions()) a->setEnabled(false);  // nothing to apply a bar to
-  }
-}
-
 void TFrameEffector::ApplyColorBar(const qv::ColorBar& bar, const QString& name) {
   if (!CommitPendingInput()) return;
   Edit([&](QVEffector& e) {
@@ -488,49 +437,5 @@ void TFrameEffector::ApplyColorBar(const qv::ColorBar& bar, const QString& name)
     bar_.SetEffector(&e);
     ShowBar();
     ShowStatus(QCoreApplication::translate("TFrameEffector", "色帯「%1」を適用しました").arg(name));
-  });
-}
-
-void TFrameEffector::SaveColorBarPreset() {
-  qv::Guarded(this, [&] {
-    if (!Effector() || !CommitPendingInput()) return;
-    const QString name = AskPresetName();
-    if (name.isEmpty()) return;
-    const QString problem = presets_.Save(name, Effector()->ColorBar());
-    if (!problem.isEmpty()) {
-      qv::ShowError(this, qv::FromQString(problem));
-      return;
-    }
-    ShowStatus(QCoreApplication::translate("TFrameEffector", "プリセット「%1」を保存しました")
-                   .arg(name.trimmed()));
-  });
-}
-
-void TFrameEffector::ImportColorBarFile() {
-  qv::Guarded(this, [&] {
-    if (!Effector()) return;
-    const QString path = AskColorBarFile(false);
-    if (path.isEmpty()) return;
-    qv::ColorBar bar;
-    if (const QString problem = qv::ImportColorBar(path, bar); !problem.isEmpty()) {
-      qv::ShowError(this, qv::FromQString(problem));  // the bar stays as it was
-      return;
-    }
-    ApplyColorBar(bar, QFileInfo(path).fileName());
-  });
-}
-
-void TFrameEffector::ExportColorBarFile() {
-  qv::Guarded(this, [&] {
-    if (!Effector() || !CommitPendingInput()) return;
-    const QString path = AskColorBarFile(true);
-    if (path.isEmpty()) return;
-    if (const QString problem = qv::ExportColorBar(path, Effector()->ColorBar());
-        !problem.isEmpty()) {
-      qv::ShowError(this, qv::FromQString(problem));
-      return;
-    }
-    ShowStatus(QCoreApplication::translate("TFrameEffector", "色帯を '%1' に書き出しました")
-                   .arg(QDir::toNativeSeparators(path)));
   });
 }

@@ -142,6 +142,7 @@ class TFrameEffector : public QWidget {
   template <typename Body>
   void Edit(Body body);
   void EditVector(QLineEdit* box, bool realPart);
+  void SetUpPresetDialogs();
   /// Commits a typed, uncommitted input before another edit of the bar.
   /// False when it was refused: the box stays marked, the other edit waits.
   bool CommitPendingInput();
