@@ -45,17 +45,16 @@
 
 namespace {
 
-QPushButton* Button(const char* text, QWidget* parent) {
-  return new QPushButton(QString::fromUtf8(text), parent);
-}
-
 // What a PNG that did not give a project says: that it carries none (an
 // ordinary picture), or why it cannot be read at all.
 std::string PictureLoadError(const std::string& path, const qv::PngReadError& error) {
   if (dynamic_cast<const qv::PngNoProjectError*>(&error)) {
-    return "「" + path +
-           "」はプロジェクトを含まない PNG です。"
-           "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。何も変更していません。";
+    return qv::FromQString(QCoreApplication::translate(
+                               "TForm1",
+                               "「%1」はプロジェクトを含まない PNG です。"
+                               "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。"
+                               "何も変更していません。")
+                               .arg(qv::ToQString(path)));
   }
   return qv::LoadFailureText(path, std::string(error.what()));
 }
@@ -149,9 +148,9 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 void TForm1::BuildPages() {
   PageControl1 = new QTabWidget(this);
   TabSheet1 = new QWidget(), TabSheet2 = new QWidget(), TabSheet3 = new QWidget();
-  PageControl1->addTab(TabSheet1, QString::fromUtf8("パラメータ"));
-  PageControl1->addTab(TabSheet2, QString::fromUtf8("コントローラ"));
-  PageControl1->addTab(TabSheet3, QString::fromUtf8("ソース"));
+  PageControl1->addTab(TabSheet1, tr("パラメータ"));
+  PageControl1->addTab(TabSheet2, tr("コントローラ"));
+  PageControl1->addTab(TabSheet3, tr("ソース"));
   FrameParameter1 = new TFrameParameter(TabSheet1);
   auto* parameterPage = new QVBoxLayout(TabSheet1);
   parameterPage->setContentsMargins(6, 6, 6, 4);  // the page fits the window's opening height
@@ -171,11 +170,11 @@ void TForm1::BuildPages() {
 }
 
 void TForm1::BuildButtons() {
-  Button5 = Button("読み込み", this);
-  Button3 = Button("保存", this);
-  Button1 = Button("ソース抽出", this);
-  Button4 = Button("ソース書込", this);
-  Button2 = Button("描画", this);
+  Button5 = new QPushButton(tr("読み込み"), this);
+  Button3 = new QPushButton(tr("保存"), this);
+  Button1 = new QPushButton(tr("ソース抽出"), this);
+  Button4 = new QPushButton(tr("ソース書込"), this);
+  Button2 = new QPushButton(tr("描画"), this);
   Button2->setDefault(true);
   Button6 = new QPushButton(tr("保存を中止"), this);
   Button6->hide();
@@ -323,8 +322,8 @@ bool TForm1::Saving() const { return saveJob_->Running(); }
 
 void TForm1::RefuseWhileSaving() const {
   if (Saving()) {
-    throw std::runtime_error(
-        "保存中です。いまの保存が終わってから、もう一度「保存」を押してください。");
+    throw std::runtime_error(qv::FromQString(
+        tr("保存中です。いまの保存が終わってから、もう一度「保存」を押してください。")));
   }
 }
 
@@ -338,10 +337,11 @@ void TForm1::SaveToFile(const std::string& path, int supersample) {
     return;
   }
   if (!viewer_->PictureRef() || !viewer_->PictureSnapshot()) {
-    throw std::runtime_error("保存する画像がまだありません。先に「描画」を押してください。");
+    throw std::runtime_error(
+        qv::FromQString(tr("保存する画像がまだありません。先に「描画」を押してください。")));
   }
   if (supersample < 1 || supersample > qv::kMaxSupersample) {
-    throw std::runtime_error("アンチエイリアスのサンプル数は 1 から 8 です。");
+    throw std::runtime_error(qv::FromQString(tr("アンチエイリアスのサンプル数は 1 から 8 です。")));
   }
   StartSave(path, *format, supersample);
 }
@@ -416,7 +416,7 @@ void TForm1::RenderEnd() {
 
 void TForm1::RenderError(const std::string& message) {
   viewer_->RenderFailed(message);
-  qv::ShowError(viewer_, "描画できませんでした: " + message);
+  qv::ShowError(viewer_, qv::FromQString(tr("描画できませんでした: %1").arg(qv::ToQString(message))));
 }
 
 void TForm1::ProgressTimerTimer() {
@@ -442,7 +442,7 @@ TForm1::SaveChoice TForm1::SavePictureDialog1Execute() {
   samples->setValue(1);
   if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
     const int row = grid->rowCount();
-    grid->addWidget(new QLabel(QString::fromUtf8("アンチエイリアス（一辺のサンプル数）"), &dialog),
+    grid->addWidget(new QLabel(tr("アンチエイリアス（一辺のサンプル数）"), &dialog),
                     row, 0);
     grid->addWidget(samples, row, 1, Qt::AlignLeft);
   }

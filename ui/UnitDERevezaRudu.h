@@ -7,6 +7,7 @@
 // installs its render hooks; the viewer shows the picture. A project
 // file or a PNG that carries its project loads from the load button or a drop
 // on this window or the viewer. UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -34,6 +35,8 @@ class TFrameController;
 class TFrameParameter;
 
 class TForm1 : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TForm1)
+
  public:
   /// Creates the engine root (the default project) and installs its hooks;
   /// viewer (not owned) must outlive this window.
