@@ -1,7 +1,8 @@
 #pragma once
 // What the editor remembers between runs: the last folder a file dialog
 // used, the recently opened or saved project files, each window's geometry
-// and the language chosen for the texts. Kept in QSettings under the application's organisation and name
+// and the language chosen for the texts. Kept in QSettings under the
+// application's organisation and name
 // (tests point them at a scratch place). UI thread.
 #include <QStringList>
 #include <string>

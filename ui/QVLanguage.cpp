@@ -12,7 +12,8 @@ namespace qv {
 EditorLanguage ChooseLanguage(const QString& setting, const QString& systemLanguage) {
   if (setting == QLatin1String("ja")) return EditorLanguage::Japanese;
   if (setting == QLatin1String("en")) return EditorLanguage::English;
-  const QString code = systemLanguage.section(QLatin1Char('-'), 0, 0).section(QLatin1Char('_'), 0, 0);
+  const QString code =
+      systemLanguage.section(QLatin1Char('-'), 0, 0).section(QLatin1Char('_'), 0, 0);
   if (code.isEmpty() || code == QLatin1String("C") || code == QLatin1String("POSIX") ||
       code.compare(QLatin1String("ja"), Qt::CaseInsensitive) == 0) {
     return EditorLanguage::Japanese;

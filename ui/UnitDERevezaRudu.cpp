@@ -49,12 +49,12 @@ namespace {
 // ordinary picture), or why it cannot be read at all.
 std::string PictureLoadError(const std::string& path, const qv::PngReadError& error) {
   if (dynamic_cast<const qv::PngNoProjectError*>(&error)) {
-    return qv::FromQString(QCoreApplication::translate(
-                               "TForm1",
-                               "「%1」はプロジェクトを含まない PNG です。"
-                               "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。"
-                               "何も変更していません。")
-                               .arg(qv::ToQString(path)));
+    return qv::FromQString(
+        QCoreApplication::translate("TForm1",
+                                    "「%1」はプロジェクトを含まない PNG です。"
+                                    "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。"
+                                    "何も変更していません。")
+            .arg(qv::ToQString(path)));
   }
   return qv::LoadFailureText(path, std::string(error.what()));
 }
@@ -416,7 +416,8 @@ void TForm1::RenderEnd() {
 
 void TForm1::RenderError(const std::string& message) {
   viewer_->RenderFailed(message);
-  qv::ShowError(viewer_, qv::FromQString(tr("描画できませんでした: %1").arg(qv::ToQString(message))));
+  qv::ShowError(viewer_,
+                qv::FromQString(tr("描画できませんでした: %1").arg(qv::ToQString(message))));
 }
 
 void TForm1::ProgressTimerTimer() {
@@ -442,8 +443,7 @@ TForm1::SaveChoice TForm1::SavePictureDialog1Execute() {
   samples->setValue(1);
   if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
     const int row = grid->rowCount();
-    grid->addWidget(new QLabel(tr("アンチエイリアス（一辺のサンプル数）"), &dialog),
-                    row, 0);
+    grid->addWidget(new QLabel(tr("アンチエイリアス（一辺のサンプル数）"), &dialog), row, 0);
     grid->addWidget(samples, row, 1, Qt::AlignLeft);
   }
   std::string path = qv::RunInLastFolder(dialog);

@@ -35,7 +35,8 @@ void ConfigureApplication(QApplication& app) {
   // The language is chosen once, before any window exists; Qt's own dialogs
   // (the colour dialog, the file dialogs, the message boxes' buttons) follow it.
   if (!InstallTranslations(app, StartLanguage())) {
-    std::fprintf(stderr, "qvell: the English translation could not be loaded; the editor stays Japanese\n");
+    std::fprintf(stderr,
+                 "qvell: the English translation could not be loaded; the editor stays Japanese\n");
   }
 }
 
