@@ -47,14 +47,14 @@ TFrameEffector::TFrameEffector(QWidget* parent) : QWidget(parent) {
   layout->addWidget(BuildBarRow());
   layout->addWidget(BuildEntryRow());
   FrameRenderingMethod = new TFrameMethod(this);
-  FrameRenderingMethod->GroupBoxMethod->setTitle(QString::fromUtf8("色彩変換方法"));
+  FrameRenderingMethod->GroupBoxMethod->setTitle(tr("色彩変換方法"));
   FrameRenderingMethod->SetMethodList(RenderingMethods());
   layout->addWidget(FrameRenderingMethod);
   layout->addWidget(BuildDifferentialGroup());
   layout->addStretch(1);
   ComboBoxDifferential = new QComboBox(this);  // filled by the window; never shown
   ComboBoxDifferential->hide();
-  Button1 = new QPushButton(QStringLiteral("Ok"), this);
+  Button1 = new QPushButton(tr("Ok"), this);
   Button1->setGeometry(-200, -200, 75, 25);  // outside the visible area, reached by Enter
   ColorDialog1 = new QColorDialog(this);
   RunColorDialog = [](QColorDialog* dialog) { return dialog->exec() == QDialog::Accepted; };
@@ -82,11 +82,11 @@ QWidget* TFrameEffector::BuildEntryRow() {
   auto* row = new QWidget(this);
   auto* h = new QHBoxLayout(row);
   h->setContentsMargins(0, 0, 0, 0);
-  LabelX = new QLabel(QString::fromUtf8("入力値"), row);
+  LabelX = new QLabel(tr("入力値"), row);
   EditX = new QLineEdit(row);
-  LabelY = new QLabel(QString::fromUtf8("色"), row);
+  LabelY = new QLabel(tr("色"), row);
   ImagePalette = new qv::ColorSwatch(row);
-  ButtonDelete = new QPushButton(QString::fromUtf8("削除"), row);
+  ButtonDelete = new QPushButton(tr("削除"), row);
   for (QWidget* w :
        {static_cast<QWidget*>(LabelX), static_cast<QWidget*>(EditX), static_cast<QWidget*>(LabelY),
         static_cast<QWidget*>(ImagePalette), static_cast<QWidget*>(ButtonDelete)}) {
@@ -99,15 +99,15 @@ QWidget* TFrameEffector::BuildEntryRow() {
 // The differential switch stands where the group's title would be.
 QGroupBox* TFrameEffector::BuildDifferentialGroup() {
   GroupBox1 = new QGroupBox(this);
-  CheckBoxDifferentialSW = new QCheckBox(QString::fromUtf8("差分法"), GroupBox1);
+  CheckBoxDifferentialSW = new QCheckBox(tr("差分法"), GroupBox1);
   CheckBoxDifferentialSW->setAutoFillBackground(true);
   CheckBoxDifferentialSW->move(8, 0);
   CheckBoxDifferentialSW->adjustSize();
   auto* grid = new QGridLayout(GroupBox1);
   grid->setContentsMargins(8, CheckBoxDifferentialSW->height() + 2, 8, 6);
-  CheckBoxDifferentialRegularSW = new QCheckBox(QString::fromUtf8("正規化"), GroupBox1);
-  CheckBoxDifferentialEdgeSW = new QCheckBox(QString::fromUtf8("輪郭除去"), GroupBox1);
-  LabelDifferentialVector = new QLabel(QString::fromUtf8("方向"), GroupBox1);
+  CheckBoxDifferentialRegularSW = new QCheckBox(tr("正規化"), GroupBox1);
+  CheckBoxDifferentialEdgeSW = new QCheckBox(tr("輪郭除去"), GroupBox1);
+  LabelDifferentialVector = new QLabel(tr("方向"), GroupBox1);
   EditDifferentialVectorR = new QLineEdit(GroupBox1);
   EditDifferentialVectorI = new QLineEdit(GroupBox1);
   grid->addWidget(CheckBoxDifferentialRegularSW, 0, 1);

@@ -6,6 +6,7 @@
 // marked inline and store nothing; "入力値" is committed on leaving the box or
 // by the hidden "Ok" button (Enter). Holds a non-owning reference to the
 // effector, cleared when the graph is replaced. UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 #include <functional>
 
@@ -31,6 +32,8 @@ class ColorSwatch;
 }  // namespace qv
 
 class TFrameEffector : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFrameEffector)
+
  public:
   explicit TFrameEffector(QWidget* parent = nullptr);
 
