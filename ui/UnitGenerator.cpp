@@ -18,15 +18,15 @@
 TFrameGenerator::TFrameGenerator(QWidget* parent) : QWidget(parent) {
   auto* grid = new QGridLayout(this);
   EditName = new QLineEdit(this);
-  LabelDepth = new QLabel(QString::fromUtf8("深さ"), this);
+  LabelDepth = new QLabel(tr("深さ"), this);
   EditDepth = new QLineEdit(this);
-  LabelRange = new QLabel(QString::fromUtf8("範囲"), this);
+  LabelRange = new QLabel(tr("範囲"), this);
   EditRange = new QLineEdit(this);
   FrameDivergenceMethod = new TFrameMethod(this);
-  FrameDivergenceMethod->GroupBoxMethod->setTitle(QString::fromUtf8("発散判定方法"));
+  FrameDivergenceMethod->GroupBoxMethod->setTitle(tr("発散判定方法"));
   FrameDivergenceMethod->SetMethodList(DivergenceMethods());
   FrameOutputMethod = new TFrameMethod(this);
-  FrameOutputMethod->GroupBoxMethod->setTitle(QString::fromUtf8("演算出力方法"));
+  FrameOutputMethod->GroupBoxMethod->setTitle(tr("演算出力方法"));
   FrameOutputMethod->SetMethodList(OutputMethods());
   grid->addWidget(EditName, 0, 0, 1, 2);
   grid->addWidget(LabelDepth, 1, 0);
