@@ -28,17 +28,17 @@ std::vector<std::string> Lines(const std::vector<qv::ElementView>& elements) {
 TFrameMixer::TFrameMixer(QWidget* parent) : QWidget(parent) {
   auto* grid = new QGridLayout(this);
   EditName = new QLineEdit(this);
-  CheckBoxMaskSW = new QCheckBox(QString::fromUtf8("マスクスイッチ"), this);
-  LabelTransparenceType = new QLabel(QString::fromUtf8("透過法"), this);
+  CheckBoxMaskSW = new QCheckBox(tr("マスクスイッチ"), this);
+  LabelTransparenceType = new QLabel(tr("透過法"), this);
   ComboBoxTransparenceType = new QComboBox(this);
   ComboBoxTransparenceType->setEditable(false);
   for (const std::string& name : TransparenceTypeNames) {
     ComboBoxTransparenceType->addItem(qv::ToQString(name));
   }
   ComboBoxTransparenceType->setCurrentIndex(0);
-  CheckBoxRegular = new QCheckBox(QString::fromUtf8("正規化"), this);
-  LabelSource = new QLabel(QStringLiteral("Source List"), this);
-  LabelTransparence = new QLabel(QStringLiteral("Transparence List"), this);
+  CheckBoxRegular = new QCheckBox(tr("正規化"), this);
+  LabelSource = new QLabel(tr("Source List"), this);
+  LabelTransparence = new QLabel(tr("Transparence List"), this);
   ListBoxSource = new QListWidget(this);
   ListBoxTransparence = new QListWidget(this);
   grid->addWidget(EditName, 0, 0, 1, 2);
