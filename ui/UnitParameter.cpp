@@ -18,9 +18,7 @@
 
 namespace {
 
-QLabel* Label(const char* text, QWidget* parent) {
-  return new QLabel(QString::fromUtf8(text), parent);
-}
+QLabel* Label(const QString& text, QWidget* parent) { return new QLabel(text, parent); }
 
 }  // namespace
 
@@ -40,12 +38,12 @@ TFrameParameter::TFrameParameter(QWidget* parent) : QWidget(parent) {
 
 void TFrameParameter::BuildRows() {
   auto* grid = new QGridLayout();
-  LabelParameter = Label("パラメーター", this);
-  LabelViewpoint = Label("視点", this);
-  LabelScale = Label("視点倍率", this);
-  LabelImageSize = Label("画像サイズ", this);
-  LabelMagnification = Label("拡大率", this);
-  LabelFractalType = Label("演算方式", this);
+  LabelParameter = Label(tr("パラメーター"), this);
+  LabelViewpoint = Label(tr("視点"), this);
+  LabelScale = Label(tr("視点倍率"), this);
+  LabelImageSize = Label(tr("画像サイズ"), this);
+  LabelMagnification = Label(tr("拡大率"), this);
+  LabelFractalType = Label(tr("演算方式"), this);
   EditParameterR = new QLineEdit(this), EditParameterI = new QLineEdit(this);
   EditViewpointR = new QLineEdit(this), EditViewpointI = new QLineEdit(this);
   EditScale = new QLineEdit(this);
@@ -70,7 +68,7 @@ void TFrameParameter::BuildRows() {
   grid->setColumnStretch(2, 1);
   grid->setVerticalSpacing(2);  // the rows fit the main window's opening height
   FrameFractalMethod = new TFrameMethod(this);
-  FrameFractalMethod->GroupBoxMethod->setTitle(QString::fromUtf8("フラクタル演算方法"));
+  FrameFractalMethod->GroupBoxMethod->setTitle(tr("フラクタル演算方法"));
   LabelStatus = new QVStatusLine(this);
   LabelStatus->setStyleSheet(QStringLiteral("color: #b00000"));
   auto* column = new QVBoxLayout(this);
@@ -161,19 +159,20 @@ void TFrameParameter::Edit(Handler handler) {
 }
 
 std::optional<double> TFrameParameter::Scale() {
-  return marks_.Check(EditScale,
-                      QVNumberEntry::ToPositive(qv::FromQString(EditScale->text()), "視点倍率"));
+  return marks_.Check(EditScale, QVNumberEntry::ToPositive(qv::FromQString(EditScale->text()),
+                                                           qv::FromQString(tr("視点倍率"))));
 }
 
 // A size of at least 1 that the magnification does not shrink to 0.
 std::optional<int32_t> TFrameParameter::Size(QLineEdit* box) {
   const QString text = box->text();
-  QVConverted<int32_t> size = QVNumberEntry::ToCount(qv::FromQString(text), "画像サイズ");
+  QVConverted<int32_t> size =
+      QVNumberEntry::ToCount(qv::FromQString(text), qv::FromQString(tr("画像サイズ")));
   const int index = ComboBoxMagnification->currentIndex();
   if (size.Ok() && QVMagnification::Stored(*size.Value, index) < 1) {
-    size.Message = "'" + qv::FromQString(text) + "' は拡大率 " +
-                   qv::FromQString(ComboBoxMagnification->currentText()) + " で 0 になります（" +
-                   std::to_string(1 << index) + " 以上にしてください）";
+    size.Message = qv::FromQString(tr("'%1' は拡大率 %2 で 0 になります（%3 以上にしてください）")
+                                       .arg(text, ComboBoxMagnification->currentText())
+                                       .arg(1 << index));
     size.Value.reset();
   }
   return marks_.Check(box, size);
