@@ -9,11 +9,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -34,6 +36,7 @@
 #include "ui/QVFileDialogs.h"
 #include "ui/QVFileDrop.h"
 #include "ui/QVFileMessages.h"
+#include "ui/QVLanguageMenu.h"
 #include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
@@ -151,6 +154,12 @@ void TForm1::BuildPages() {
   PageControl1->addTab(TabSheet1, tr("パラメータ"));
   PageControl1->addTab(TabSheet2, tr("コントローラ"));
   PageControl1->addTab(TabSheet3, tr("ソース"));
+  // The language choice sits in the free corner beside the page tabs.
+  ButtonLanguage = qv::MakeLanguageButton(this, [this](const QString& notice) {
+    QMessageBox::information(this, QStringLiteral("Q-Vell"), notice);
+  });
+  ButtonLanguage->setAutoRaise(true);
+  PageControl1->setCornerWidget(ButtonLanguage, Qt::TopRightCorner);
   FrameParameter1 = new TFrameParameter(TabSheet1);
   auto* parameterPage = new QVBoxLayout(TabSheet1);
   parameterPage->setContentsMargins(6, 6, 6, 4);  // the page fits the window's opening height

@@ -21,6 +21,7 @@ class QDropEvent;
 class QKeyEvent;
 class QPlainTextEdit;
 class QPushButton;
+class QToolButton;
 class QTabWidget;
 class QTimer;
 class QVMain;
@@ -58,6 +59,8 @@ class TForm1 : public QWidget {
   QPushButton* Button2;
   /// "保存を中止": shown while a picture is being saved.
   QPushButton* Button6;
+  /// "言語 / Language": the language of the next start.
+  QToolButton* ButtonLanguage;
   /// The node editor windows (not owned; set at start-up, may stay null).
   TFormGenerator* FormGenerator = nullptr;
   TFormEffector* FormEffector = nullptr;

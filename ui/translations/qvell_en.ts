@@ -342,6 +342,25 @@
     </message>
 </context>
 <context>
+    <name>QVLanguageMenu</name>
+    <message>
+        <source>言語 / Language</source>
+        <translation>言語 / Language</translation>
+    </message>
+    <message>
+        <source>画面の言語を選ぶ（次の起動から有効）。ふつうはシステムの言語に従う</source>
+        <translation>Choose the language of the editor (from the next start). By default it follows the system language</translation>
+    </message>
+    <message>
+        <source>システムに従う</source>
+        <translation>Follow the system</translation>
+    </message>
+    <message>
+        <source>言語の設定を保存しました。次の起動から有効になります。</source>
+        <translation>The language setting is saved. It takes effect at the next start.</translation>
+    </message>
+</context>
+<context>
     <name>QVNameRule</name>
     <message>
         <source>名前を入力してください</source>
