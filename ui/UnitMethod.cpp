@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "engine/QVMain.h"
+#include "ui/QVEngineNames.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVNumberEntry.h"
 #include "ui/QVText.h"
@@ -59,7 +60,7 @@ TFrameMethod::TFrameMethod(QWidget* parent) : QWidget(parent) {
 
 void TFrameMethod::SetMethodNames(const std::vector<std::string>& names) {
   const QSignalBlocker block(ComboBoxMethod);
-  for (const std::string& name : names) ComboBoxMethod->addItem(qv::ToQString(name));
+  for (const std::string& name : names) ComboBoxMethod->addItem(qv::DisplayName(name));
   ComboBoxMethod->setCurrentIndex(ComboBoxMethod->count() > 0 ? 0 : -1);
 }
 
@@ -67,7 +68,7 @@ int TFrameMethod::SelectedIndex() const { return ComboBoxMethod->currentIndex();
 
 void TFrameMethod::UpdateView() {
   if (!Method) return;
-  const QString name = qv::ToQString(Method->Name());
+  const QString name = qv::DisplayName(Method->Name());
   for (int i = 0; i < ComboBoxMethod->count(); ++i) {
     if (ComboBoxMethod->itemText(i) == name) {
       const QSignalBlocker block(ComboBoxMethod);
@@ -76,7 +77,7 @@ void TFrameMethod::UpdateView() {
     }
   }
   for (uint32_t k = 0; k < 4; ++k) {
-    labels_[k]->setText(qv::ToQString(Method->ParamLabel(k)));
+    labels_[k]->setText(qv::DisplayName(Method->ParamLabel(k)));
     const QVComplex v = Method->ParamValue(k);
     marks_.Show(realBoxes_[k], QVNumberEntry::RealText(v.re));  // stores nothing
     marks_.Show(imagBoxes_[k], QVNumberEntry::RealText(v.im));

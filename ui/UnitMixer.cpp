@@ -10,6 +10,7 @@
 
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "ui/QVEngineNames.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVGraphLinks.h"
 #include "ui/QVNameEntry.h"
@@ -33,7 +34,7 @@ TFrameMixer::TFrameMixer(QWidget* parent) : QWidget(parent) {
   ComboBoxTransparenceType = new QComboBox(this);
   ComboBoxTransparenceType->setEditable(false);
   for (const std::string& name : TransparenceTypeNames) {
-    ComboBoxTransparenceType->addItem(qv::ToQString(name));
+    ComboBoxTransparenceType->addItem(qv::DisplayName(name));
   }
   ComboBoxTransparenceType->setCurrentIndex(0);
   CheckBoxRegular = new QCheckBox(tr("正規化"), this);

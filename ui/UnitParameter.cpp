@@ -9,6 +9,7 @@
 
 #include "engine/QVMain.h"
 #include "engine/QVParameter.h"
+#include "ui/QVEngineNames.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVMagnification.h"
 #include "ui/QVNumberEntry.h"
@@ -25,7 +26,7 @@ QLabel* Label(const QString& text, QWidget* parent) { return new QLabel(text, pa
 TFrameParameter::TFrameParameter(QWidget* parent) : QWidget(parent) {
   BuildRows();
   for (const std::string& name : FractalTypeNames) {
-    ComboBoxFractalType->addItem(qv::ToQString(name));
+    ComboBoxFractalType->addItem(qv::DisplayName(name));
   }
   for (const char* item : {"1", "1/2", "1/4", "1/8"}) ComboBoxMagnification->addItem(item);
   ComboBoxFractalType->setCurrentIndex(0);
@@ -134,7 +135,7 @@ void TFrameParameter::UpdateView() {
   typedWidth_ = size.Width, typedHeight_ = size.Height;
   const int type = parameter_->FractalType();
   if (type >= 0 && static_cast<size_t>(type) < FractalTypeNames.size()) {
-    const int i = ComboBoxFractalType->findText(qv::ToQString(FractalTypeNames[type]));
+    const int i = ComboBoxFractalType->findText(qv::DisplayName(FractalTypeNames[type]));
     const QSignalBlocker block(ComboBoxFractalType);
     if (i >= 0) ComboBoxFractalType->setCurrentIndex(i);
   }
@@ -244,7 +245,7 @@ void TFrameParameter::ComboBoxFractalTypeChange() {
   Edit([this](QVParameter& p) {
     const QString text = ComboBoxFractalType->currentText();
     for (size_t i = 0; i < FractalTypeNames.size(); ++i) {
-      if (text == qv::ToQString(FractalTypeNames[i])) {
+      if (text == qv::DisplayName(FractalTypeNames[i])) {
         p.ChangeFractalType(static_cast<int32_t>(i));
         return;
       }

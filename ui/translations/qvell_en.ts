@@ -46,6 +46,137 @@
     </message>
 </context>
 <context>
+    <name>QVEngineNames</name>
+    <message>
+        <source>log(log(大きさ))</source>
+        <translation>log(log(magnitude))</translation>
+    </message>
+    <message>
+        <source>log(大きさ)</source>
+        <translation>log(magnitude)</translation>
+    </message>
+    <message>
+        <source>エプシロンクロス</source>
+        <translation>Epsilon cross</translation>
+    </message>
+    <message>
+        <source>ジュリア</source>
+        <translation>Julia</translation>
+    </message>
+    <message>
+        <source>ノルム</source>
+        <translation>Norm</translation>
+    </message>
+    <message>
+        <source>バイアス</source>
+        <translation>Bias</translation>
+    </message>
+    <message>
+        <source>マンデルブロ</source>
+        <translation>Mandelbrot</translation>
+    </message>
+    <message>
+        <source>ループサイズ</source>
+        <translation>Loop size</translation>
+    </message>
+    <message>
+        <source>中心点</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>十字</source>
+        <translation>Cross</translation>
+    </message>
+    <message>
+        <source>和合成</source>
+        <translation>Sum</translation>
+    </message>
+    <message>
+        <source>回数</source>
+        <translation>Iterations</translation>
+    </message>
+    <message>
+        <source>回数(ループ)</source>
+        <translation>Iterations (loop)</translation>
+    </message>
+    <message>
+        <source>回数0</source>
+        <translation>Iterations 0</translation>
+    </message>
+    <message>
+        <source>大きさ</source>
+        <translation>Magnitude</translation>
+    </message>
+    <message>
+        <source>定数</source>
+        <translation>Constant</translation>
+    </message>
+    <message>
+        <source>実数虚数比</source>
+        <translation>Real/imaginary ratio</translation>
+    </message>
+    <message>
+        <source>実数虚数積</source>
+        <translation>Real × imaginary</translation>
+    </message>
+    <message>
+        <source>実部</source>
+        <translation>Real part</translation>
+    </message>
+    <message>
+        <source>差分累積</source>
+        <translation>Accumulated difference</translation>
+    </message>
+    <message>
+        <source>市松模様累積</source>
+        <translation>Accumulated checkerboard</translation>
+    </message>
+    <message>
+        <source>幅</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>球</source>
+        <translation>Sphere</translation>
+    </message>
+    <message>
+        <source>終点</source>
+        <translation>End point</translation>
+    </message>
+    <message>
+        <source>虚部</source>
+        <translation>Imaginary part</translation>
+    </message>
+    <message>
+        <source>角度</source>
+        <translation>Angle</translation>
+    </message>
+    <message>
+        <source>透明合成１</source>
+        <translation>Transparent blend 1</translation>
+    </message>
+    <message>
+        <source>透明合成２</source>
+        <translation>Transparent blend 2</translation>
+    </message>
+    <message>
+        <source>開始回数</source>
+        <translation>Start iteration</translation>
+    </message>
+    <message>
+        <source>黒色透過</source>
+        <translation>Black transparent</translation>
+    </message>
+    <message>
+        <source>黒色透過２</source>
+        <translation>Black transparent 2</translation>
+    </message>
+</context>
+<context>
     <name>QVErrorBox</name>
     <message>
         <source>メモリが不足しています</source>
