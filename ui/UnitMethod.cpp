@@ -76,11 +76,21 @@ void TFrameMethod::UpdateView() {
       break;
     }
   }
+  ComboBoxMethod->setToolTip(
+      tr("%1を選ぶ。下の欄は選んだ方法のパラメータ").arg(GroupBoxMethod->title()));
+  // Only the method's own slots show; the rows below them hide.
   for (uint32_t k = 0; k < 4; ++k) {
-    labels_[k]->setText(qv::DisplayName(Method->ParamLabel(k)));
+    const bool used = k < Method->ParamCount();
+    labels_[k]->setVisible(used);
+    realBoxes_[k]->setVisible(used);
+    imagBoxes_[k]->setVisible(used);
+    const QString slot = qv::DisplayName(Method->ParamLabel(k));
+    labels_[k]->setText(slot);
     const QVComplex v = Method->ParamValue(k);
     marks_.Show(realBoxes_[k], QVNumberEntry::RealText(v.re));  // stores nothing
     marks_.Show(imagBoxes_[k], QVNumberEntry::RealText(v.im));
+    realBoxes_[k]->setToolTip(tr("「%1」の実部（浮動小数点数）").arg(slot));
+    imagBoxes_[k]->setToolTip(tr("「%1」の虚部（浮動小数点数）").arg(slot));
   }
 }
 
