@@ -175,6 +175,11 @@ void TForm1::BuildPages() {
   Memo1->setTabStopDistance(QFontMetricsF(Memo1->font()).horizontalAdvance(QLatin1Char(' ')) * 4);
   (new QVBoxLayout(TabSheet3))->addWidget(Memo1);
   Memo1->viewport()->installEventFilter(this);  // a dropped file loads, it is not typed in
+  PageControl1->setTabToolTip(0, tr("全体の設定: 視点、視点倍率、画像サイズ、フラクタルの式"));
+  PageControl1->setTabToolTip(1, tr("ノードのグラフ: パネルをクリックするとそのノードを編集する"));
+  PageControl1->setTabToolTip(
+      2, tr("プロジェクトのテキスト。「ソース抽出」で書き出し、「ソース書込」で読み込む"));
+  Memo1->setToolTip(PageControl1->tabToolTip(2));
   PageControl1->setCurrentIndex(0);
 }
 
@@ -187,6 +192,14 @@ void TForm1::BuildButtons() {
   Button2->setDefault(true);
   Button6 = new QPushButton(tr("保存を中止"), this);
   Button6->hide();
+  Button5->setToolTip(
+      tr("プロジェクト（*.qvl）か、プロジェクト入りの PNG "
+         "を開く（Ctrl＋O、右クリックで最近のファイル）"));
+  Button3->setToolTip(tr("画像（BMP・JPEG・PNG）かプロジェクト（*.qvl）を保存する（Ctrl＋S）"));
+  Button6->setToolTip(tr("画像の保存を止める（Esc）。前のファイルはそのまま"));
+  Button1->setToolTip(tr("いまのプロジェクトをテキストにしてソースのページに書き出す"));
+  Button4->setToolTip(tr("ソースのページのテキストを読み込み、プロジェクトにする"));
+  Button2->setToolTip(tr("画像を描画する（F5 か Enter、Esc で中止）"));
   auto* row = new QHBoxLayout();
   row->addWidget(Button5);
   row->addWidget(Button3);
