@@ -31,6 +31,23 @@ TFrameParameter::TFrameParameter(QWidget* parent) : QWidget(parent) {
   for (const char* item : {"1", "1/2", "1/4", "1/8"}) ComboBoxMagnification->addItem(item);
   ComboBoxFractalType->setCurrentIndex(0);
   ComboBoxMagnification->setCurrentIndex(0);
+  const QString parameter =
+      tr("マンデルブロでは z の初期値、ジュリアでは式の定数 C。その%1（浮動小数点数）");
+  EditParameterR->setToolTip(parameter.arg(tr("実部")));
+  EditParameterI->setToolTip(parameter.arg(tr("虚部")));
+  const QString viewpoint =
+      tr("画像の中心に来る点の%1。浮動小数点数。ビューアのクリックでも変わる");
+  EditViewpointR->setToolTip(viewpoint.arg(tr("実部")));
+  EditViewpointI->setToolTip(viewpoint.arg(tr("虚部")));
+  EditScale->setToolTip(
+      tr("画像の幅が複素平面で占める長さ。0 "
+         "より大きい数。小さいほど拡大される（ホイールでも変わる）"));
+  EditWidth->setToolTip(tr("画像の幅（画素）。1 以上の整数"));
+  EditHeight->setToolTip(tr("画像の高さ（画素）。1 以上の整数"));
+  ComboBoxMagnification->setToolTip(
+      tr("描画する大きさ: 1/2 なら幅と高さを半分にして描画する（下描きを速くする）"));
+  ComboBoxFractalType->setToolTip(
+      tr("マンデルブロ: 点が C、z は定数から始まる。ジュリア: z が点から始まり、C は定数"));
   FrameFractalMethod->SetMethodList(FractalMethods());
   FrameFractalMethod->SetStatusLine(LabelStatus);
   marks_.SetStatusLine(LabelStatus);
