@@ -28,6 +28,10 @@ TFrameGenerator::TFrameGenerator(QWidget* parent) : QWidget(parent) {
   FrameOutputMethod = new TFrameMethod(this);
   FrameOutputMethod->GroupBoxMethod->setTitle(tr("演算出力方法"));
   FrameOutputMethod->SetMethodList(OutputMethods());
+  EditName->setToolTip(tr("ジェネレータの名前（ほかのノードと別の名前）"));
+  EditDepth->setToolTip(
+      tr("1 画素あたりの反復の最大回数。整数（小数は切り捨て）。大きいほど細部が出るが遅い"));
+  EditRange->setToolTip(tr("発散とみなす境界: |z|² がこの値を超えると反復をやめる。浮動小数点数"));
   grid->addWidget(EditName, 0, 0, 1, 2);
   grid->addWidget(LabelDepth, 1, 0);
   grid->addWidget(EditDepth, 1, 1);
