@@ -42,6 +42,13 @@ TFrameMixer::TFrameMixer(QWidget* parent) : QWidget(parent) {
   LabelTransparence = new QLabel(tr("Transparence List"), this);
   ListBoxSource = new QListWidget(this);
   ListBoxTransparence = new QListWidget(this);
+  EditName->setToolTip(tr("ミキサーの名前（ほかのノードと別の名前）"));
+  CheckBoxMaskSW->setToolTip(tr("オン: 二つのリストを無視して、下のミキサーの画像をそのまま通す"));
+  ComboBoxTransparenceType->setToolTip(tr("ソースの色と透過入力の色を重ねる方法"));
+  CheckBoxRegular->setToolTip(
+      tr("オン: 255 を超えた色を明るさの比を保って縮める。オフ: 255 で切る"));
+  ListBoxSource->setToolTip(tr("色を足し合わせる入力（読み取り専用。グラフで変える）"));
+  ListBoxTransparence->setToolTip(tr("透過に使う入力（読み取り専用。グラフで変える）"));
   grid->addWidget(EditName, 0, 0, 1, 2);
   grid->addWidget(CheckBoxMaskSW, 0, 2);
   grid->addWidget(LabelTransparenceType, 1, 0);
