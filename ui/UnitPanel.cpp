@@ -18,6 +18,7 @@ TFramePanel::TFramePanel(TFrameController* controller, QWidget* parent)
   CheckBoxMask = new QCheckBox(tr("マスク"), Panel1);
   // No wider than its text: a click beside it selects the panel.
   CheckBoxMask->setGeometry(4, 15, CheckBoxMask->sizeHint().width(), 16);
+  setToolTip(tr("クリックでこのノードを編集する。右クリックでメニュー"));
   PopupMenuPanel = new QMenu(this);
   Copy = PopupMenuPanel->addAction(tr("複製"));
   Delete = PopupMenuPanel->addAction(tr("削除"));
