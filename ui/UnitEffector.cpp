@@ -58,7 +58,30 @@ TFrameEffector::TFrameEffector(QWidget* parent) : QWidget(parent) {
   Button1->setGeometry(-200, -200, 75, 25);  // outside the visible area, reached by Enter
   ColorDialog1 = new QColorDialog(this);
   RunColorDialog = [](QColorDialog* dialog) { return dialog->exec() == QDialog::Accepted; };
+  SetToolTips();
   Connect();
+}
+
+// What each control does, its range and its gesture.
+void TFrameEffector::SetToolTips() {
+  EditName->setToolTip(tr("エフェクタの名前（ほかのノードと別の名前）"));
+  ImageColorBar->setToolTip(tr("カラーバー: ダブルクリックで色を追加（その位置の色で）"));
+  ShapeColorBarMarker->setToolTip(tr("選んだ色の位置"));
+  ButtonColorBarDec->setToolTip(tr("前の色を選ぶ"));
+  ButtonColorBarInc->setToolTip(tr("次の色を選ぶ"));
+  EditX->setToolTip(
+      tr("選んだ色の入力値: 色彩変換の値がこの値のとき、この色になる。"
+         "浮動小数点数（Enter か、ほかへ移ると確定）"));
+  ImagePalette->setToolTip(tr("選んだ色。クリックで色を選び直す"));
+  ButtonDelete->setToolTip(tr("選んだ色を削除する（最後の 2 色は消せない）"));
+  CheckBoxDifferentialSW->setToolTip(
+      tr("オン: 色彩変換の値そのものでなく、隣の画素との差（方向の向き）で色を付ける"));
+  CheckBoxDifferentialRegularSW->setToolTip(
+      tr("差を画素の間の距離で割る: 拡大しても同じ濃さに見える"));
+  CheckBoxDifferentialEdgeSW->setToolTip(tr("反復回数の境目をまたぐ差を避け、境目の線を消す"));
+  const QString vector = tr("差を取る向きの%1（浮動小数点数）");
+  EditDifferentialVectorR->setToolTip(vector.arg(tr("実部")));
+  EditDifferentialVectorI->setToolTip(vector.arg(tr("虚部")));
 }
 
 QWidget* TFrameEffector::BuildBarRow() {

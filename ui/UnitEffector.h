@@ -99,6 +99,7 @@ class TFrameEffector : public QWidget {
   QWidget* BuildBarRow();
   QWidget* BuildEntryRow();
   QGroupBox* BuildDifferentialGroup();
+  void SetToolTips();
   void Connect();
   /// Runs body (which changes the engine) guarded, only while an effector is
   /// bound.
