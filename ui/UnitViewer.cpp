@@ -116,6 +116,9 @@ TFormViewer::TFormViewer() {
   ScrollArea->setFocusPolicy(Qt::NoFocus);
   ScrollArea->setWidget(ImageViewer);
   setFocusProxy(ImageViewer);
+  ImageViewer->setToolTip(
+      tr("クリック: その点を中心に描き直す。ドラッグ: 範囲を選ぶ。範囲の内側をダブルクリック: "
+         "拡大。ホイール: 拡大・縮小。F1: すべての操作"));
   // The status line: the render's state above the point under the pointer,
   // two lines of a fixed height (measured with a Japanese text, which may
   // come from a taller fallback font).
