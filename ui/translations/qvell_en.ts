@@ -653,6 +653,42 @@
         <source>アンチエイリアス（一辺のサンプル数）</source>
         <translation>Anti-aliasing (samples per side)</translation>
     </message>
+    <message>
+        <source>全体の設定: 視点、視点倍率、画像サイズ、フラクタルの式</source>
+        <translation>Global settings: viewpoint, view scale, image size, fractal formula</translation>
+    </message>
+    <message>
+        <source>ノードのグラフ: パネルをクリックするとそのノードを編集する</source>
+        <translation>The node graph: click a panel to edit its node</translation>
+    </message>
+    <message>
+        <source>プロジェクトのテキスト。「ソース抽出」で書き出し、「ソース書込」で読み込む</source>
+        <translation>The project as text. “Extract Source” writes it here, “Write Source” reads it back</translation>
+    </message>
+    <message>
+        <source>プロジェクト（*.qvl）か、プロジェクト入りの PNG を開く（Ctrl＋O、右クリックで最近のファイル）</source>
+        <translation>Open a project (*.qvl) or a PNG that carries one (Ctrl+O; right-click for the recent files)</translation>
+    </message>
+    <message>
+        <source>画像（BMP・JPEG・PNG）かプロジェクト（*.qvl）を保存する（Ctrl＋S）</source>
+        <translation>Save the picture (BMP, JPEG, PNG) or the project (*.qvl) (Ctrl+S)</translation>
+    </message>
+    <message>
+        <source>画像の保存を止める（Esc）。前のファイルはそのまま</source>
+        <translation>Stop saving the picture (Esc). The previous file stays as it was</translation>
+    </message>
+    <message>
+        <source>いまのプロジェクトをテキストにしてソースのページに書き出す</source>
+        <translation>Write the current project as text on the Source page</translation>
+    </message>
+    <message>
+        <source>ソースのページのテキストを読み込み、プロジェクトにする</source>
+        <translation>Read the text of the Source page as the project</translation>
+    </message>
+    <message>
+        <source>画像を描画する（F5 か Enter、Esc で中止）</source>
+        <translation>Render the picture (F5 or Enter; Esc stops)</translation>
+    </message>
 </context>
 <context>
     <name>TFormEffector</name>
@@ -705,6 +741,10 @@
         <source>移動</source>
         <translation>move</translation>
     </message>
+    <message>
+        <source>クリック: その点を中心に描き直す。ドラッグ: 範囲を選ぶ。範囲の内側をダブルクリック: 拡大。ホイール: 拡大・縮小。F1: すべての操作</source>
+        <translation>Click: render again centred there. Drag: select an area. Double-click inside the area: zoom in. Wheel: zoom in or out. F1: every gesture and key</translation>
+    </message>
 </context>
 <context>
     <name>TFrameEffector</name>
@@ -748,6 +788,62 @@
         <source>方向</source>
         <translation>Direction</translation>
     </message>
+    <message>
+        <source>エフェクタの名前（ほかのノードと別の名前）</source>
+        <translation>The effector’s name (different from every other node’s)</translation>
+    </message>
+    <message>
+        <source>カラーバー: ダブルクリックで色を追加（その位置の色で）</source>
+        <translation>Colour bar: double-click to add a colour (the colour shown there)</translation>
+    </message>
+    <message>
+        <source>選んだ色の位置</source>
+        <translation>Where the selected colour stands</translation>
+    </message>
+    <message>
+        <source>前の色を選ぶ</source>
+        <translation>Select the previous colour</translation>
+    </message>
+    <message>
+        <source>次の色を選ぶ</source>
+        <translation>Select the next colour</translation>
+    </message>
+    <message>
+        <source>選んだ色の入力値: 色彩変換の値がこの値のとき、この色になる。浮動小数点数（Enter か、ほかへ移ると確定）</source>
+        <translation>Input value of the selected colour: where the colouring value equals it, the pixel gets this colour. A floating-point number (applied on Enter or when you leave the box)</translation>
+    </message>
+    <message>
+        <source>選んだ色。クリックで色を選び直す</source>
+        <translation>The selected colour. Click to choose another</translation>
+    </message>
+    <message>
+        <source>選んだ色を削除する（最後の 2 色は消せない）</source>
+        <translation>Delete the selected colour (the last two cannot be deleted)</translation>
+    </message>
+    <message>
+        <source>オン: 色彩変換の値そのものでなく、隣の画素との差（方向の向き）で色を付ける</source>
+        <translation>On: colour by the difference to the neighbouring pixel (along the direction) instead of the value itself</translation>
+    </message>
+    <message>
+        <source>差を画素の間の距離で割る: 拡大しても同じ濃さに見える</source>
+        <translation>Divide the difference by the distance between pixels, so it looks the same at any zoom</translation>
+    </message>
+    <message>
+        <source>反復回数の境目をまたぐ差を避け、境目の線を消す</source>
+        <translation>Avoid differences across iteration-count bands, removing the band edges</translation>
+    </message>
+    <message>
+        <source>差を取る向きの%1（浮動小数点数）</source>
+        <translation>The %1 of the direction of the difference (a floating-point number)</translation>
+    </message>
+    <message>
+        <source>実部</source>
+        <translation>real part</translation>
+    </message>
+    <message>
+        <source>虚部</source>
+        <translation>imaginary part</translation>
+    </message>
 </context>
 <context>
     <name>TFrameGenerator</name>
@@ -766,6 +862,33 @@
     <message>
         <source>演算出力方法</source>
         <translation>Output method</translation>
+    </message>
+    <message>
+        <source>ジェネレータの名前（ほかのノードと別の名前）</source>
+        <translation>The generator’s name (different from every other node’s)</translation>
+    </message>
+    <message>
+        <source>1 画素あたりの反復の最大回数。整数（小数は切り捨て）。大きいほど細部が出るが遅い</source>
+        <translation>The most iteration steps per pixel. An integer (a fraction is cut off). Higher shows more detail but is slower</translation>
+    </message>
+    <message>
+        <source>発散とみなす境界: |z|² がこの値を超えると反復をやめる。浮動小数点数</source>
+        <translation>Escape bound: the iteration stops when |z|² exceeds it. A floating-point number</translation>
+    </message>
+</context>
+<context>
+    <name>TFrameMethod</name>
+    <message>
+        <source>%1を選ぶ。下の欄は選んだ方法のパラメータ</source>
+        <translation>Choose the %1. The boxes below are the parameters of the chosen method</translation>
+    </message>
+    <message>
+        <source>「%1」の実部（浮動小数点数）</source>
+        <translation>Real part of “%1” (a floating-point number)</translation>
+    </message>
+    <message>
+        <source>「%1」の虚部（浮動小数点数）</source>
+        <translation>Imaginary part of “%1” (a floating-point number)</translation>
     </message>
 </context>
 <context>
@@ -790,6 +913,30 @@
         <source>Transparence List</source>
         <translation>Transparence List</translation>
     </message>
+    <message>
+        <source>ミキサーの名前（ほかのノードと別の名前）</source>
+        <translation>The mixer’s name (different from every other node’s)</translation>
+    </message>
+    <message>
+        <source>オン: 二つのリストを無視して、下のミキサーの画像をそのまま通す</source>
+        <translation>On: ignore both lists and pass the base mixer’s picture through unchanged</translation>
+    </message>
+    <message>
+        <source>ソースの色と透過入力の色を重ねる方法</source>
+        <translation>How the source colours and the transparent inputs are combined</translation>
+    </message>
+    <message>
+        <source>オン: 255 を超えた色を明るさの比を保って縮める。オフ: 255 で切る</source>
+        <translation>On: scale colours above 255 down, keeping their proportions. Off: clip them at 255</translation>
+    </message>
+    <message>
+        <source>色を足し合わせる入力（読み取り専用。グラフで変える）</source>
+        <translation>The inputs whose colours are added (read-only; change them in the graph)</translation>
+    </message>
+    <message>
+        <source>透過に使う入力（読み取り専用。グラフで変える）</source>
+        <translation>The inputs used for transparence (read-only; change them in the graph)</translation>
+    </message>
 </context>
 <context>
     <name>TFramePanel</name>
@@ -804,6 +951,10 @@
     <message>
         <source>削除</source>
         <translation>Delete</translation>
+    </message>
+    <message>
+        <source>クリックでこのノードを編集する。右クリックでメニュー</source>
+        <translation>Click to edit this node. Right-click for the menu</translation>
     </message>
 </context>
 <context>
@@ -858,6 +1009,42 @@
     <message>
         <source>&apos;%1&apos; は拡大率 %2 で 0 になります（%3 以上にしてください）</source>
         <translation>&apos;%1&apos; becomes 0 at magnification %2 (enter %3 or more)</translation>
+    </message>
+    <message>
+        <source>実部</source>
+        <translation>real part</translation>
+    </message>
+    <message>
+        <source>虚部</source>
+        <translation>imaginary part</translation>
+    </message>
+    <message>
+        <source>画像の中心に来る点の%1。浮動小数点数。ビューアのクリックでも変わる</source>
+        <translation>The %1 of the point at the picture’s centre. A floating-point number; a click in the viewer changes it too</translation>
+    </message>
+    <message>
+        <source>画像の幅が複素平面で占める長さ。0 より大きい数。小さいほど拡大される（ホイールでも変わる）</source>
+        <translation>The width of the picture in the complex plane. A number above 0; smaller zooms in (the wheel changes it too)</translation>
+    </message>
+    <message>
+        <source>画像の幅（画素）。1 以上の整数</source>
+        <translation>Picture width in pixels. An integer of 1 or more</translation>
+    </message>
+    <message>
+        <source>画像の高さ（画素）。1 以上の整数</source>
+        <translation>Picture height in pixels. An integer of 1 or more</translation>
+    </message>
+    <message>
+        <source>描画する大きさ: 1/2 なら幅と高さを半分にして描画する（下描きを速くする）</source>
+        <translation>Rendered size: 1/2 renders at half the width and height (a quicker draft)</translation>
+    </message>
+    <message>
+        <source>マンデルブロ: 点が C、z は定数から始まる。ジュリア: z が点から始まり、C は定数</source>
+        <translation>Mandelbrot: the point is C and z starts at the parameter. Julia: z starts at the point and C is the parameter</translation>
+    </message>
+    <message>
+        <source>マンデルブロでは z の初期値、ジュリアでは式の定数 C。その%1（浮動小数点数）</source>
+        <translation>Mandelbrot: the start value of z; Julia: the constant C of the formula. Its %1 (a floating-point number)</translation>
     </message>
 </context>
 </TS>
