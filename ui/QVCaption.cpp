@@ -1,6 +1,10 @@
 #include "ui/QVCaption.h"
 
-std::string QVCaption::Rendering(const std::string& base) { return base + " [描画中]"; }
+#include "ui/QVText.h"
+
+std::string QVCaption::Rendering(const std::string& base) {
+  return qv::FromQString(tr("%1 [描画中]").arg(qv::ToQString(base)));
+}
 
 std::string QVCaption::Progress(const std::string& base, const std::string& name, int done,
                                 int height) {
@@ -8,5 +12,5 @@ std::string QVCaption::Progress(const std::string& base, const std::string& name
 }
 
 std::string QVCaption::Saving(const std::string& base, const std::string& file) {
-  return base + " [保存中… " + file + "]";
+  return qv::FromQString(tr("%1 [保存中… %2]").arg(qv::ToQString(base), qv::ToQString(file)));
 }

@@ -4,11 +4,14 @@
 // 12/320]": rows done of the height), and the base caption again at the end.
 // The editing window's caption while a save renders: its base caption with
 // the file being written. Plain class; UI thread.
+#include <QCoreApplication>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 class QVCaption {
+  Q_DECLARE_TR_FUNCTIONS(QVCaption)
+
  public:
   /// base + " [描画中]".
   static std::string Rendering(const std::string& base);

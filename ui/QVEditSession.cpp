@@ -57,13 +57,14 @@ namespace {
 
 QVEditSession::Answer AskWithBox(QWidget* parent, const std::string& file) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Q-Vell"),
-                  file.empty() ? QObject::tr("プロジェクトの変更を保存しますか？")
-                               : QObject::tr("「%1」への変更を保存しますか？")
+                  file.empty() ? QVEditSession::tr("プロジェクトの変更を保存しますか？")
+                               : QVEditSession::tr("「%1」への変更を保存しますか？")
                                      .arg(qv::ToQString(qv::FileNameOfPath(file))),
                   QMessageBox::NoButton, parent);
-  QPushButton* save = box.addButton(QObject::tr("保存"), QMessageBox::AcceptRole);
-  QPushButton* discard = box.addButton(QObject::tr("保存しない"), QMessageBox::DestructiveRole);
-  box.addButton(QObject::tr("キャンセル"), QMessageBox::RejectRole);
+  QPushButton* save = box.addButton(QVEditSession::tr("保存"), QMessageBox::AcceptRole);
+  QPushButton* discard =
+      box.addButton(QVEditSession::tr("保存しない"), QMessageBox::DestructiveRole);
+  box.addButton(QVEditSession::tr("キャンセル"), QMessageBox::RejectRole);
   box.setDefaultButton(save);
   box.exec();
   if (box.clickedButton() == save) return QVEditSession::Answer::Save;
@@ -154,7 +155,8 @@ void QVEditSession::Restore(const std::string& text) {
   if (fm) fm->Release();
   const qv::ReadResult result = qv::ReadProject(Main(), text);
   if (!result.Ok) {
-    throw std::runtime_error("元に戻せませんでした。何も変更していません。\n" + result.Describe());
+    throw std::runtime_error(qv::FromQString(tr("元に戻せませんでした。何も変更していません。\n%1")
+                                                 .arg(qv::ToQString(result.Describe()))));
   }
   form_.FrameParameter1->UpdateView();
   form_.FrameController1->UpdateView();

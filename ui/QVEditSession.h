@@ -8,6 +8,7 @@
 // a drop; the wheel once it rests), first by its stamps and names (cheap),
 // then by its text, so every edit of any window is one step of the history
 // whatever handler made it, and a drag is one step, not one per move.
+#include <QCoreApplication>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -21,6 +22,8 @@ class QVMain;
 class TForm1;
 
 class QVEditSession : public QObject {
+  Q_DECLARE_TR_FUNCTIONS(QVEditSession)
+
  public:
   /// Starts with form's project as the only state; watches every window's
   /// input from now on.

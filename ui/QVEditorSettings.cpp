@@ -37,4 +37,10 @@ void EditorSettings::RestoreGeometry(const QString& key, QWidget& window) {
   if (!geometry.isEmpty()) window.restoreGeometry(geometry);
 }
 
+QString EditorSettings::Language() { return QSettings().value("Language").toString(); }
+
+void EditorSettings::SetLanguage(const QString& language) {
+  QSettings().setValue("Language", language);
+}
+
 }  // namespace qv

@@ -1,7 +1,8 @@
 #pragma once
 // What the editor remembers between runs: the last folder a file dialog
-// used, the recently opened or saved project files, and each window's
-// geometry. Kept in QSettings under the application's organisation and name
+// used, the recently opened or saved project files, each window's geometry
+// and the language chosen for the texts. Kept in QSettings under the
+// application's organisation and name
 // (tests point them at a scratch place). UI thread.
 #include <QStringList>
 #include <string>
@@ -28,6 +29,9 @@ class EditorSettings {
   /// first time).
   static void SaveGeometry(const QString& key, const QWidget& window);
   static void RestoreGeometry(const QString& key, QWidget& window);
+  /// The chosen language ("ja", "en"; "" follows the system), read at start-up.
+  static QString Language();
+  static void SetLanguage(const QString& language);
 };
 
 }  // namespace qv

@@ -19,15 +19,24 @@ void QVEntryMarks::SetStatusLine(QVStatusLine* label) {
   ShowStatus();
 }
 
+namespace {
+
+// The box's own tool tip, kept while its mark's message stands in its place.
+constexpr char kOwnToolTip[] = "QVOwnToolTip";
+
+}  // namespace
+
 void QVEntryMarks::Mark(QLineEdit* box, const std::string& message) {
+  const bool wasMarked = Marked(box);
   std::erase_if(marked_, [box](const Entry& e) { return e.Box == box; });
   if (message.empty()) {
     box->setPalette(QPalette());
-    box->setToolTip(QString());
+    if (wasMarked) box->setToolTip(box->property(kOwnToolTip).toString());
   } else {
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, QColor(255, 176, 176));
     box->setPalette(palette);
+    if (!wasMarked) box->setProperty(kOwnToolTip, box->toolTip());
     box->setToolTip(qv::ToQString(message));
     marked_.push_back({box, message});
   }

@@ -1,7 +1,8 @@
 #pragma once
 // Inline marks on edit boxes whose text does not convert: a red background,
-// the message as the box's tool tip and in an optional status line. A mark
-// clears when the box's text converts again. While the user types, a box is
+// the message as the box's tool tip (in place of its own, which comes back)
+// and in an optional status line. A mark clears when the box's text converts
+// again. While the user types, a box is
 // only checked and marked; it stores its value when Enter is pressed or the
 // focus leaves it (Watch), so a box in red keeps the value stored before.
 // One instance per frame or window, which owns the boxes; UI thread.

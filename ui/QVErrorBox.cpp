@@ -1,5 +1,6 @@
 #include "ui/QVErrorBox.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "ui/QVText.h"
@@ -19,6 +20,14 @@ ErrorSink SetErrorSink(ErrorSink sink) {
   ErrorSink previous = std::move(Sink());
   Sink() = std::move(sink);
   return previous;
+}
+
+std::string OutOfMemoryText() {
+  return FromQString(QCoreApplication::translate("QVErrorBox", "メモリが不足しています"));
+}
+
+std::string UnknownErrorText() {
+  return FromQString(QCoreApplication::translate("QVErrorBox", "不明なエラーが発生しました"));
 }
 
 void ShowError(QWidget* parent, const std::string& message) {

@@ -20,6 +20,11 @@ ErrorSink SetErrorSink(ErrorSink sink);
 /// Shows message in a modal message box titled "Q-Vell" (or the sink).
 void ShowError(QWidget* parent, const std::string& message);
 
+/// The messages for a failure that carries no text of its own, in the
+/// current language.
+std::string OutOfMemoryText();
+std::string UnknownErrorText();
+
 /// Runs handler; any exception it throws is shown and goes no further.
 template <typename Handler>
 void Guarded(QWidget* parent, Handler&& handler) noexcept {
@@ -27,11 +32,11 @@ void Guarded(QWidget* parent, Handler&& handler) noexcept {
     try {
       handler();
     } catch (const std::bad_alloc&) {
-      ShowError(parent, "メモリが不足しています");
+      ShowError(parent, OutOfMemoryText());
     } catch (const std::exception& e) {
       ShowError(parent, e.what());
     } catch (...) {
-      ShowError(parent, "不明なエラーが発生しました");
+      ShowError(parent, UnknownErrorText());
     }
   } catch (...) {
     // Showing the error failed too (no memory left for the box): nothing more to do.

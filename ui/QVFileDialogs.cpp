@@ -66,16 +66,18 @@ std::string SuffixOfNameFilter(const std::string& filter) {
 }
 
 void SetUpOpenDialog(QFileDialog& dialog) {
-  SetFilters(dialog, {QString::fromUtf8("ソース（*.qvl) (*.qvl)"),
-                      QString::fromUtf8("PNG イメージファイル (*.png) (*.png)")});
+  SetFilters(dialog, {QCoreApplication::translate("QVFileDialogs", "ソース（*.qvl) (*.qvl)"),
+                      QCoreApplication::translate("QVFileDialogs",
+                                                  "PNG イメージファイル (*.png) (*.png)")});
   dialog.setFileMode(QFileDialog::ExistingFile);
 }
 
 void SetUpSaveDialog(QFileDialog& dialog, const QImage& shown) {
-  SetFilters(dialog, {QString::fromUtf8("ビットマップ (*.bmp) (*.bmp)"),
-                      QString::fromUtf8("JPEG イメージファイル (*.jpg) (*.jpg)"),
-                      QString::fromUtf8("PNG イメージファイル (*.png) (*.png)"),
-                      QString::fromUtf8("ソース（*.qvl） (*.qvl)")});
+  SetFilters(dialog,
+             {QCoreApplication::translate("QVFileDialogs", "ビットマップ (*.bmp) (*.bmp)"),
+              QCoreApplication::translate("QVFileDialogs", "JPEG イメージファイル (*.jpg) (*.jpg)"),
+              QCoreApplication::translate("QVFileDialogs", "PNG イメージファイル (*.png) (*.png)"),
+              QCoreApplication::translate("QVFileDialogs", "ソース（*.qvl） (*.qvl)")});
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   // The dialog reports the chosen type by its visible text, without the
   // hidden pattern: the full filter is the one that begins with it.

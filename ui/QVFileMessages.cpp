@@ -1,5 +1,6 @@
 #include "ui/QVFileMessages.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -7,22 +8,33 @@
 #include "source/QVProjectFile.h"
 #include "source/QVSourceReader.h"
 #include "ui/QVNumberEntry.h"
+#include "ui/QVText.h"
 
 namespace qv {
 
 namespace {
 
+// A translated message as the UTF-8 text the callers pass on.
+std::string Said(const QString& text) { return FromQString(text); }
+
+QString Q(const std::string& text) { return ToQString(text); }
+
 std::string SystemReason(int err) {
   switch (err) {
     case ENOENT:
-      return "ファイルがありません。名前と場所を確かめてください。";
+      return Said(QCoreApplication::translate(
+          "QVFileMessages", "ファイルがありません。名前と場所を確かめてください。"));
     case EACCES:
     case EPERM:
-      return "ファイルを読む権限がありません。";
+      return Said(
+          QCoreApplication::translate("QVFileMessages", "ファイルを読む権限がありません。"));
     case EISDIR:
-      return "フォルダです。ファイルを選んでください。";
+      return Said(QCoreApplication::translate("QVFileMessages",
+                                              "フォルダです。ファイルを選んでください。"));
     default:
-      return "読み込み中にエラーが起きました（エラー番号 " + std::to_string(err) + "）。";
+      return Said(QCoreApplication::translate("QVFileMessages",
+                                              "読み込み中にエラーが起きました（エラー番号 %1）。")
+                      .arg(err));
   }
 }
 
@@ -34,27 +46,36 @@ std::string ByteName(int byte) {
 }
 
 std::string At(int line, int column) {
-  return std::to_string(line) + " 行 " + std::to_string(column) + " 列";
+  return Said(QCoreApplication::translate("QVFileMessages", "%1 行 %2 列").arg(line).arg(column));
 }
 
 // The reader's failure in the editor's words, from what it expected and found;
 // a failure it reports only as text keeps that text.
 std::string ReadReason(const ReadResult& result) {
   const ReadProblem& p = result.Problem;
-  const std::string expected = "「" + p.Expected + "」", found = "「" + p.Found + "」";
+  const QString expected = Q(p.Expected), found = Q(p.Found);
   switch (p.What) {
     case ReadProblem::ExpectedKeyword:
     case ReadProblem::ExpectedChar:
-      return p.Found.empty() ? expected + "があるはずですが、テキストが終わっています。"
-                             : expected + "があるはずの所に" + found + "があります。";
+      return p.Found.empty()
+                 ? Said(QCoreApplication::translate(
+                            "QVFileMessages", "「%1」があるはずですが、テキストが終わっています。")
+                            .arg(expected))
+                 : Said(QCoreApplication::translate("QVFileMessages",
+                                                    "「%1」があるはずの所に「%2」があります。")
+                            .arg(expected, found));
     case ReadProblem::ExpectedBlank:
-      return expected + "の後に空白が要ります（" + found + "）。";
+      return Said(
+          QCoreApplication::translate("QVFileMessages", "「%1」の後に空白が要ります（「%2」）。")
+              .arg(expected, found));
     case ReadProblem::ExpectedNumber:
-      return "数があるはずです。";
+      return Said(QCoreApplication::translate("QVFileMessages", "数があるはずです。"));
     case ReadProblem::NotANumber:
-      return "'" + p.Found + "' は数ではありません。";
+      return Said(
+          QCoreApplication::translate("QVFileMessages", "'%1' は数ではありません。").arg(found));
     case ReadProblem::OutOfRange:
-      return QVNumberEntry::OutOfRangeMessage(p.Found) + "。";
+      return Said(QCoreApplication::translate("QVFileMessages", "%1。")
+                      .arg(Q(QVNumberEntry::OutOfRangeMessage(p.Found))));
     case ReadProblem::Other:
       break;
   }
@@ -64,7 +85,9 @@ std::string ReadReason(const ReadResult& result) {
 }  // namespace
 
 std::string LoadFailureText(const std::string& path, const std::string& reason) {
-  return "「" + path + "」を読み込めませんでした。何も変更していません。\n" + reason;
+  return Said(QCoreApplication::translate(
+                  "QVFileMessages", "「%1」を読み込めませんでした。何も変更していません。\n%2")
+                  .arg(Q(path), Q(reason)));
 }
 
 std::string LoadFailureText(const std::string& path, const ProjectFileError& error) {
@@ -72,16 +95,23 @@ std::string LoadFailureText(const std::string& path, const ProjectFileError& err
     case FileProblem::System:
       return LoadFailureText(path, SystemReason(error.Code()));
     case FileProblem::TooLarge:
-      return LoadFailureText(path, "ファイルが大きすぎます（プロジェクトファイルは " +
-                                       std::to_string(error.Code()) + " MiB までです）。");
+      return LoadFailureText(
+          path, Said(QCoreApplication::translate(
+                         "QVFileMessages",
+                         "ファイルが大きすぎます（プロジェクトファイルは %1 MiB までです）。")
+                         .arg(error.Code())));
     case FileProblem::Encoding:
-      return LoadFailureText(path,
-                             "UTF-8 でも Shift-JIS でもないファイルです。プロジェクトは"
-                             "どちらかの文字コードのテキストで保存してください。");
+      return LoadFailureText(path, Said(QCoreApplication::translate(
+                                       "QVFileMessages",
+                                       "UTF-8 でも Shift-JIS でもないファイルです。プロジェクトは"
+                                       "どちらかの文字コードのテキストで保存してください。")));
     case FileProblem::ControlCharacter:
       return LoadFailureText(
-          path, At(error.Line(), error.Column()) + "に、プロジェクトに書けない制御文字（" +
-                    ByteName(error.Code()) + "）があります。取り除いてください。");
+          path,
+          Said(QCoreApplication::translate(
+                   "QVFileMessages",
+                   "%1に、プロジェクトに書けない制御文字（%2）があります。取り除いてください。")
+                   .arg(Q(At(error.Line(), error.Column())), Q(ByteName(error.Code())))));
     case FileProblem::Other:
       break;
   }
@@ -91,14 +121,20 @@ std::string LoadFailureText(const std::string& path, const ProjectFileError& err
 std::string ReadFailureText(const std::string& fileName, const ReadResult& result) {
   const std::string where = At(result.Line, result.Column) + ": " + ReadReason(result);
   if (fileName.empty()) {
-    return "ソースを読み込めませんでした。何も変更していません。\n" + where;
+    return Said(QCoreApplication::translate(
+                    "QVFileMessages", "ソースを読み込めませんでした。何も変更していません。\n%1")
+                    .arg(Q(where)));
   }
   return LoadFailureText(fileName, where);
 }
 
 std::string SaveFailureText(const std::string& path, bool hadFile, const std::string& reason) {
-  return "「" + path + "」を保存できませんでした。" +
-         (hadFile ? "前のファイルはそのままです。" : "") + "\n" + reason;
+  return Said(
+      (hadFile
+           ? QCoreApplication::translate(
+                 "QVFileMessages", "「%1」を保存できませんでした。前のファイルはそのままです。\n%2")
+           : QCoreApplication::translate("QVFileMessages", "「%1」を保存できませんでした。\n%2"))
+          .arg(Q(path), Q(reason)));
 }
 
 std::string SaveFailureText(const std::string& path, bool hadFile, const ProjectFileError& error) {
@@ -106,37 +142,51 @@ std::string SaveFailureText(const std::string& path, bool hadFile, const Project
   std::string reason;
   switch (error.Code()) {
     case ENOENT:
-      reason = "保存先のフォルダがありません。";
+      reason =
+          Said(QCoreApplication::translate("QVFileMessages", "保存先のフォルダがありません。"));
       break;
     case EACCES:
     case EPERM:
-      reason = "書き込む権限がありません。";
+      reason = Said(QCoreApplication::translate("QVFileMessages", "書き込む権限がありません。"));
       break;
     case EISDIR:
-      reason = "同じ名前のフォルダがあります。";
+      reason =
+          Said(QCoreApplication::translate("QVFileMessages", "同じ名前のフォルダがあります。"));
       break;
     case ENOSPC:
-      reason = "ディスクの空きが足りません。";
+      reason = Said(QCoreApplication::translate("QVFileMessages", "ディスクの空きが足りません。"));
       break;
     case EROFS:
-      reason = "読み取り専用の場所です。";
+      reason = Said(QCoreApplication::translate("QVFileMessages", "読み取り専用の場所です。"));
       break;
     default:
-      reason =
-          "書き込み中にエラーが起きました（エラー番号 " + std::to_string(error.Code()) + "）。";
+      reason = Said(QCoreApplication::translate("QVFileMessages",
+                                                "書き込み中にエラーが起きました（エラー番号 %1）。")
+                        .arg(error.Code()));
   }
   return SaveFailureText(path, hadFile, reason);
 }
 
 std::string RenderFailureText(const QVMain::RenderFailure& failure) {
   if (!failure.Memory) return failure.Message;
-  const auto mib = [](int64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; };
-  return std::to_string(failure.Width) + " × " + std::to_string(failure.Height) +
-         " の画像の描画と保存には" +
-         (failure.Required == INT64_MAX ? "扱えるより多くのメモリ"
-                                        : " " + mib(failure.Required) + " のメモリ") +
-         "が要りますが、使えるのは " + mib(failure.Available) +
-         " です。画像サイズ（幅と高さ）を小さくしてください。";
+  const auto mib = [](int64_t bytes) { return QString::number(bytes >> 20); };
+  const QString text =
+      failure.Required == INT64_MAX
+          ? QCoreApplication::translate(
+                "QVFileMessages",
+                "%1 × %2 の画像の描画と保存には扱えるより多くのメモリが要りますが、"
+                "使えるのは %3 MiB です。画像サイズ（幅と高さ）を小さくしてください。")
+                .arg(failure.Width)
+                .arg(failure.Height)
+                .arg(mib(failure.Available))
+          : QCoreApplication::translate(
+                "QVFileMessages",
+                "%1 × %2 の画像の描画と保存には %3 MiB のメモリが要りますが、"
+                "使えるのは %4 MiB です。画像サイズ（幅と高さ）を小さくしてください。")
+                .arg(failure.Width)
+                .arg(failure.Height)
+                .arg(mib(failure.Required), mib(failure.Available));
+  return Said(text);
 }
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #include "ui/QVHelp.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,26 +12,49 @@
 namespace qv {
 
 std::vector<std::pair<std::string, std::string>> HelpRows() {
-  return {
-      {"クリック", "その点を中心に描き直す"},
-      {"ドラッグ", "範囲を選ぶ（角のドラッグで大きさ、内側のドラッグで位置を変える）"},
-      {"範囲の内側をダブルクリック", "その範囲まで拡大する"},
-      {"範囲の外側をダブルクリック", "同じ比率で縮小する"},
-      {"右クリック", "選んだ範囲を取り消す"},
-      {"ホイール", "カーソルの位置を中心に 1 目盛りで 2 倍、拡大・縮小する"},
-      {"中ボタンのドラッグ", "表示を動かす"},
-      {"Ctrl＋左ボタンを押し続ける", "ポインタの位置へ連続して拡大する（Shift も押すと縮小）"},
-      {"＋ ／ −", "中央を中心に拡大・縮小する"},
-      {"矢印キー", "表示を動かす"},
-      {"F5 ／ Esc", "描画する ／ 描画を止める"},
-      {"Alt＋← ／ Alt＋→、マウスの戻る・進むボタン", "前の表示 ／ 次の表示"},
-      {"Ctrl＋Z", "元に戻す（ソースのページでは文字の取り消し）"},
-      {"Ctrl＋Shift＋Z ／ Ctrl＋Y", "やり直す"},
-      {"Ctrl＋O", "読み込む（「読み込み」の右クリックで最近のファイル）"},
-      {"Ctrl＋S ／ Ctrl＋Shift＋S", "上書き保存 ／ 名前を付けて保存"},
-      {"ファイルをウィンドウへドロップ", "プロジェクト（*.qvl）か、プロジェクト入りの PNG を開く"},
-      {"F1", "このヘルプ"},
+  static constexpr const char* kRows[][2] = {
+      {QT_TRANSLATE_NOOP("QVHelp", "クリック"),
+       QT_TRANSLATE_NOOP("QVHelp", "その点を中心に描き直す")},
+      {QT_TRANSLATE_NOOP("QVHelp", "ドラッグ"),
+       QT_TRANSLATE_NOOP("QVHelp",
+                         "範囲を選ぶ（角のドラッグで大きさ、内側のドラッグで位置を変える）")},
+      {QT_TRANSLATE_NOOP("QVHelp", "範囲の内側をダブルクリック"),
+       QT_TRANSLATE_NOOP("QVHelp", "その範囲まで拡大する")},
+      {QT_TRANSLATE_NOOP("QVHelp", "範囲の外側をダブルクリック"),
+       QT_TRANSLATE_NOOP("QVHelp", "同じ比率で縮小する")},
+      {QT_TRANSLATE_NOOP("QVHelp", "右クリック"),
+       QT_TRANSLATE_NOOP("QVHelp", "選んだ範囲を取り消す")},
+      {QT_TRANSLATE_NOOP("QVHelp", "ホイール"),
+       QT_TRANSLATE_NOOP("QVHelp", "カーソルの位置を中心に 1 目盛りで 2 倍、拡大・縮小する")},
+      {QT_TRANSLATE_NOOP("QVHelp", "中ボタンのドラッグ"),
+       QT_TRANSLATE_NOOP("QVHelp", "表示を動かす")},
+      {QT_TRANSLATE_NOOP("QVHelp", "Ctrl＋左ボタンを押し続ける"),
+       QT_TRANSLATE_NOOP("QVHelp", "ポインタの位置へ連続して拡大する（Shift も押すと縮小）")},
+      {QT_TRANSLATE_NOOP("QVHelp", "＋ ／ −"),
+       QT_TRANSLATE_NOOP("QVHelp", "中央を中心に拡大・縮小する")},
+      {QT_TRANSLATE_NOOP("QVHelp", "矢印キー"), QT_TRANSLATE_NOOP("QVHelp", "表示を動かす")},
+      {QT_TRANSLATE_NOOP("QVHelp", "F5 ／ Esc"),
+       QT_TRANSLATE_NOOP("QVHelp", "描画する ／ 描画を止める")},
+      {QT_TRANSLATE_NOOP("QVHelp", "Alt＋← ／ Alt＋→、マウスの戻る・進むボタン"),
+       QT_TRANSLATE_NOOP("QVHelp", "前の表示 ／ 次の表示")},
+      {QT_TRANSLATE_NOOP("QVHelp", "Ctrl＋Z"),
+       QT_TRANSLATE_NOOP("QVHelp", "元に戻す（ソースのページでは文字の取り消し）")},
+      {QT_TRANSLATE_NOOP("QVHelp", "Ctrl＋Shift＋Z ／ Ctrl＋Y"),
+       QT_TRANSLATE_NOOP("QVHelp", "やり直す")},
+      {QT_TRANSLATE_NOOP("QVHelp", "Ctrl＋O"),
+       QT_TRANSLATE_NOOP("QVHelp", "読み込む（「読み込み」の右クリックで最近のファイル）")},
+      {QT_TRANSLATE_NOOP("QVHelp", "Ctrl＋S ／ Ctrl＋Shift＋S"),
+       QT_TRANSLATE_NOOP("QVHelp", "上書き保存 ／ 名前を付けて保存")},
+      {QT_TRANSLATE_NOOP("QVHelp", "ファイルをウィンドウへドロップ"),
+       QT_TRANSLATE_NOOP("QVHelp", "プロジェクト（*.qvl）か、プロジェクト入りの PNG を開く")},
+      {QT_TRANSLATE_NOOP("QVHelp", "F1"), QT_TRANSLATE_NOOP("QVHelp", "このヘルプ")},
   };
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (const auto& [key, what] : kRows) {
+    rows.emplace_back(FromQString(QCoreApplication::translate("QVHelp", key)),
+                      FromQString(QCoreApplication::translate("QVHelp", what)));
+  }
+  return rows;
 }
 
 namespace {
@@ -64,7 +88,7 @@ QWidget* ShowHelp(QWidget* parent) {
   }
   auto* help = new HelpWindow(parent);
   help->setAttribute(Qt::WA_DeleteOnClose);
-  help->setWindowTitle(QObject::tr("ヘルプ"));
+  help->setWindowTitle(QCoreApplication::translate("QVHelp", "ヘルプ"));
   auto* label = new QLabel(HelpHtml(), help);
   label->setTextFormat(Qt::RichText);
   (new QVBoxLayout(help))->addWidget(label);

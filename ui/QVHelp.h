@@ -9,7 +9,7 @@ class QWidget;
 
 namespace qv {
 
-/// The help's rows: a gesture or key, and what it does (Japanese).
+/// The help's rows: a gesture or key, and what it does (in the current language).
 std::vector<std::pair<std::string, std::string>> HelpRows();
 
 /// Shows the help as a window of its own over parent (one at a time; any

@@ -1,10 +1,12 @@
 #include "ui/QVNameRule.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMixer.h"
+#include "ui/QVText.h"
 
 namespace qv {
 
@@ -29,9 +31,17 @@ bool TakenByAnother(const std::string& name, const QVObject* self) {
 }  // namespace
 
 std::string CheckEditorName(const std::string& name, const QVObject* node) {
-  if (name.empty()) return "名前を入力してください";
-  if (TakenByAnother(name, node)) return "'" + name + "' は他のノードの名前です";
-  if (!NameTextProblem(name).empty()) return "名前に空白や制御文字は使えません";
+  if (name.empty()) {
+    return FromQString(QCoreApplication::translate("QVNameRule", "名前を入力してください"));
+  }
+  if (TakenByAnother(name, node)) {
+    return FromQString(QCoreApplication::translate("QVNameRule", "'%1' は他のノードの名前です")
+                           .arg(ToQString(name)));
+  }
+  if (!NameTextProblem(name).empty()) {
+    return FromQString(
+        QCoreApplication::translate("QVNameRule", "名前に空白や制御文字は使えません"));
+  }
   return "";
 }
 

@@ -3,10 +3,16 @@
 #include <charconv>
 
 #include "base/QVScan.h"
+#include "ui/QVText.h"
 
 namespace {
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+// The message template with the refused text in its place (%1) and the
+// rest of its arguments after it.
+template <typename... Rest>
+std::string Said(const QString& message, std::string_view text, const Rest&... rest) {
+  return qv::FromQString(message.arg(qv::ToQString(text), qv::ToQString(rest)...));
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -67,7 +73,7 @@ QVConverted<int32_t> QVNumberEntry::ToInteger(std::string_view text) {
   const auto [stop, error] = std::from_chars(digits.data(), end, value, 10);
   if (error == std::errc::result_out_of_range && stop == end) {
     return {std::nullopt,
-            Quoted(text) + " は範囲外です（整数は -2147483648 から 2147483647 までです）"};
+            Said(tr("'%1' は範囲外です（整数は -2147483648 から 2147483647 までです）"), text)};
   }
   if (error != std::errc() || stop != end) return {std::nullopt, IntegerMessage(text)};
   return {value, ""};
@@ -81,10 +87,9 @@ QVConverted<double> QVNumberEntry::ToPositive(std::string_view text, std::string
   const bool tooSmall =
       *r.Value == 0.0 &&
       normal.substr(0, normal.find_first_of("eE")).find_first_of("123456789") != std::string::npos;
-  const std::string w(what);
   r.Message =
-      Quoted(text) + (tooSmall ? " は小さすぎて 0 になります（" + w + "は 0 より大きい数です）"
-                               : " は" + w + "にできません（0 より大きい数にしてください）");
+      tooSmall ? Said(tr("'%1' は小さすぎて 0 になります（%2は 0 より大きい数です）"), text, what)
+               : Said(tr("'%1' は%2にできません（0 より大きい数にしてください）"), text, what);
   r.Value.reset();
   return r;
 }
@@ -92,22 +97,21 @@ QVConverted<double> QVNumberEntry::ToPositive(std::string_view text, std::string
 QVConverted<int32_t> QVNumberEntry::ToCount(std::string_view text, std::string_view what) {
   QVConverted<int32_t> r = ToInteger(text);
   if (!r.Ok() || *r.Value >= 1) return r;
-  r.Message =
-      Quoted(text) + " は" + std::string(what) + "にできません（1 以上の整数にしてください）";
+  r.Message = Said(tr("'%1' は%2にできません（1 以上の整数にしてください）"), text, what);
   r.Value.reset();
   return r;
 }
 
 std::string QVNumberEntry::RealMessage(std::string_view text) {
-  return Quoted(text) + " は浮動小数点数ではありません";
+  return Said(tr("'%1' は浮動小数点数ではありません"), text);
 }
 
 std::string QVNumberEntry::OutOfRangeMessage(std::string_view text) {
-  return Quoted(text) + " は範囲外です（数は -1.79E308 から 1.79E308 までです）";
+  return Said(tr("'%1' は範囲外です（数は -1.79E308 から 1.79E308 までです）"), text);
 }
 
 std::string QVNumberEntry::IntegerMessage(std::string_view text) {
-  return Quoted(text) + " は整数ではありません";
+  return Said(tr("'%1' は整数ではありません"), text);
 }
 
 std::string QVNumberEntry::RealText(double value) { return qv::NumberToText(value); }

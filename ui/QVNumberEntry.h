@@ -5,6 +5,7 @@
 // number is shown as. Full-width forms, as a Japanese input method types
 // them, and blanks around the number are accepted. A plain class without
 // widgets; any thread.
+#include <QCoreApplication>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@ struct QVConverted {
 };
 
 class QVNumberEntry {
+  Q_DECLARE_TR_FUNCTIONS(QVNumberEntry)
+
  public:
   /// text with full-width ASCII forms (U+FF01 to U+FF5E: "６４０", "－１．５",
   /// "ｅ") and the minus sign U+2212 made ASCII, and blanks (ASCII or the

@@ -6,6 +6,7 @@
 #include "engine/QVHost.h"
 #include "engine/QVSnapshot.h"
 #include "render/QVRenderToFile.h"
+#include "ui/QVErrorBox.h"
 
 QVPictureSaveJob::QVPictureSaveJob(QVPoster& poster) : poster_(poster) {}
 
@@ -59,7 +60,7 @@ void QVPictureSaveJob::Run(std::stop_token stop, const Request& request, uint64_
                                      stop, progress);
     }
   } catch (const std::bad_alloc&) {
-    error = "メモリが不足しています";
+    error = qv::OutOfMemoryText();  // QCoreApplication::translate is thread-safe
   } catch (const std::exception& e) {
     error = e.what();
   }

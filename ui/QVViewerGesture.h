@@ -6,6 +6,7 @@
 // right click during a left drag cancels the whole gesture. The middle button
 // drags the view. The viewer forwards its mouse events here and acts on the
 // answer. Coordinates are picture pixels. UI thread.
+#include <QCoreApplication>
 #include <cstdint>
 #include <optional>
 
@@ -72,10 +73,12 @@ class QVViewerGesture {
   /// or out (outside) when the rectangle has a width. Null when w or h is
   /// below 1, or the result is not finite or its scale not above 0.
   std::optional<QVView> Zoom(int32_t x, int32_t y, int32_t w, int32_t h, QVView view) const;
-  /// Why Zoom gave no view (w and h at least 1), for the status line.
-  static constexpr const char* RefusedMessage =
+  /// Why Zoom gave no view (w and h at least 1), for the status line; the
+  /// source text, translated where it is shown.
+  static constexpr const char* RefusedMessage = QT_TRANSLATE_NOOP(
+      "QVViewerGesture",
       "この拡大・縮小はできません。視点と視点倍率が数の範囲（-1.79E308 から 1.79E308）を"
-      "超えるか、視点倍率が 0 になります。視点はそのままです。";
+      "超えるか、視点倍率が 0 になります。視点はそのままです。");
 
  private:
   Action PressMiddle(int32_t x, int32_t y);

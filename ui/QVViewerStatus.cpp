@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "ui/QVText.h"
+
 namespace {
 
 // value in the general format with digits significant digits (no locale).
@@ -81,15 +83,15 @@ std::string QVViewerStatus::Text() const {
   if (!note_.empty()) return note_;
   switch (state_) {
     case State::Rendering:
-      return "描画中…（Esc で中止）";
+      return qv::FromQString(tr("描画中…（Esc で中止）"));
     case State::Finished:
       return FinishedText(seconds_, pixels_);
     case State::Stopped:
-      return "描画を中断しました（F5 で描画）";
+      return qv::FromQString(tr("描画を中断しました（F5 で描画）"));
     case State::NothingToDraw:
       return reason_;
     case State::Failed:
-      return "描画できませんでした: " + reason_;
+      return qv::FromQString(tr("描画できませんでした: %1").arg(qv::ToQString(reason_)));
     case State::Idle:
       break;
   }
@@ -97,41 +99,49 @@ std::string QVViewerStatus::Text() const {
 }
 
 std::string QVViewerStatus::Caption(const std::string& base) const {
-  return state_ == State::Stopped ? base + " [中断]" : base;
+  return state_ == State::Stopped ? qv::FromQString(tr("%1 [中断]").arg(qv::ToQString(base)))
+                                  : base;
 }
 
 std::string QVViewerStatus::NothingToDrawReason(size_t mixers, int32_t w, int32_t h) {
   if (mixers == 0) {
-    return "プロジェクトにミキサーがないため、描画する画像がありません。"
-           "ミキサーのあるプロジェクトを読み込むか、ソースに書いて「ソース書込」を押してください。";
+    return qv::FromQString(tr(
+        "プロジェクトにミキサーがないため、描画する画像がありません。"
+        "ミキサーのあるプロジェクトを読み込むか、ソースに書いて「ソース書込」を押してください。"));
   }
   if (w >= 1 && h >= 1) return "";
-  return "画像の大きさが幅 " + std::to_string(w) + "、高さ " + std::to_string(h) +
-         " のため描画できません。幅と高さを 1 以上にしてください。";
+  return qv::FromQString(
+      tr("画像の大きさが幅 %1、高さ %2 のため描画できません。幅と高さを 1 以上にしてください。")
+          .arg(w)
+          .arg(h));
 }
 
 std::string QVViewerStatus::PointText(QVComplex point, double pixel) {
-  return "座標 (" + General(point.re, DigitsFor(point.re, pixel)) + ", " +
-         General(point.im, DigitsFor(point.im, pixel)) + ")";
+  return qv::FromQString(tr("座標 (%1, %2)")
+                             .arg(qv::ToQString(General(point.re, DigitsFor(point.re, pixel))),
+                                  qv::ToQString(General(point.im, DigitsFor(point.im, pixel)))));
 }
 
 std::string QVViewerStatus::FinishedText(double seconds, int64_t pixels) {
   const int decimals = seconds < 1.0 ? 3 : seconds < 100.0 ? 2 : 1;
-  std::string text = "描画完了 " + Fixed(seconds, decimals) + " 秒";
+  const QString time = qv::ToQString(Fixed(seconds, decimals));
   if (seconds > 0.0 && pixels > 0) {
     const double rate = std::min(static_cast<double>(pixels) / seconds, 9.0e18);
-    text += "（毎秒 " + Grouped(std::llround(rate)) + " 画素）";
+    return qv::FromQString(
+        tr("描画完了 %1 秒（毎秒 %2 画素）").arg(time, qv::ToQString(Grouped(std::llround(rate)))));
   }
-  return text;
+  return qv::FromQString(tr("描画完了 %1 秒").arg(time));
 }
 
 std::string QVViewerStatus::RefusalText(qv::ViewRefusal why, const std::string& change) {
   switch (why) {
     case qv::ViewRefusal::TooDeep:
-      return "これ以上" + change +
-             "できません: 視点を保存する 15 桁の精度では、ポインタの下の点を保てません。";
+      return qv::FromQString(
+          tr("これ以上%1できません: 視点を保存する 15 桁の精度では、ポインタの下の点を保てません。")
+              .arg(qv::ToQString(change)));
     case qv::ViewRefusal::OutOfRange:
-      return "これ以上" + change + "できません: 視点か倍率が数値の範囲を超えます。";
+      return qv::FromQString(tr("これ以上%1できません: 視点か倍率が数値の範囲を超えます。")
+                                 .arg(qv::ToQString(change)));
     case qv::ViewRefusal::None:
       break;
   }

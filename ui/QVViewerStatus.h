@@ -5,6 +5,7 @@
 // stopped, not started and why, failed), or a refused view change. The viewer
 // reports each event of its render here and shows the texts. Plain class;
 // UI thread.
+#include <QCoreApplication>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -13,6 +14,8 @@
 #include "ui/QVViewZoom.h"
 
 class QVViewerStatus {
+  Q_DECLARE_TR_FUNCTIONS(QVViewerStatus)
+
  public:
   using Clock = std::chrono::steady_clock;
   enum class State { Idle, Rendering, Finished, Stopped, NothingToDraw, Failed };

@@ -9,11 +9,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -34,6 +36,7 @@
 #include "ui/QVFileDialogs.h"
 #include "ui/QVFileDrop.h"
 #include "ui/QVFileMessages.h"
+#include "ui/QVLanguageMenu.h"
 #include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
@@ -45,17 +48,16 @@
 
 namespace {
 
-QPushButton* Button(const char* text, QWidget* parent) {
-  return new QPushButton(QString::fromUtf8(text), parent);
-}
-
 // What a PNG that did not give a project says: that it carries none (an
 // ordinary picture), or why it cannot be read at all.
 std::string PictureLoadError(const std::string& path, const qv::PngReadError& error) {
   if (dynamic_cast<const qv::PngNoProjectError*>(&error)) {
-    return "「" + path +
-           "」はプロジェクトを含まない PNG です。"
-           "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。何も変更していません。";
+    return qv::FromQString(
+        QCoreApplication::translate("TForm1",
+                                    "「%1」はプロジェクトを含まない PNG です。"
+                                    "Q-Vell で保存した PNG か、ソース（*.qvl）を選んでください。"
+                                    "何も変更していません。")
+            .arg(qv::ToQString(path)));
   }
   return qv::LoadFailureText(path, std::string(error.what()));
 }
@@ -149,9 +151,15 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 void TForm1::BuildPages() {
   PageControl1 = new QTabWidget(this);
   TabSheet1 = new QWidget(), TabSheet2 = new QWidget(), TabSheet3 = new QWidget();
-  PageControl1->addTab(TabSheet1, QString::fromUtf8("パラメータ"));
-  PageControl1->addTab(TabSheet2, QString::fromUtf8("コントローラ"));
-  PageControl1->addTab(TabSheet3, QString::fromUtf8("ソース"));
+  PageControl1->addTab(TabSheet1, tr("パラメータ"));
+  PageControl1->addTab(TabSheet2, tr("コントローラ"));
+  PageControl1->addTab(TabSheet3, tr("ソース"));
+  // The language choice sits in the free corner beside the page tabs.
+  ButtonLanguage = qv::MakeLanguageButton(this, [this](const QString& notice) {
+    QMessageBox::information(this, QStringLiteral("Q-Vell"), notice);
+  });
+  ButtonLanguage->setAutoRaise(true);
+  PageControl1->setCornerWidget(ButtonLanguage, Qt::TopRightCorner);
   FrameParameter1 = new TFrameParameter(TabSheet1);
   auto* parameterPage = new QVBoxLayout(TabSheet1);
   parameterPage->setContentsMargins(6, 6, 6, 4);  // the page fits the window's opening height
@@ -167,18 +175,31 @@ void TForm1::BuildPages() {
   Memo1->setTabStopDistance(QFontMetricsF(Memo1->font()).horizontalAdvance(QLatin1Char(' ')) * 4);
   (new QVBoxLayout(TabSheet3))->addWidget(Memo1);
   Memo1->viewport()->installEventFilter(this);  // a dropped file loads, it is not typed in
+  PageControl1->setTabToolTip(0, tr("全体の設定: 視点、視点倍率、画像サイズ、フラクタルの式"));
+  PageControl1->setTabToolTip(1, tr("ノードのグラフ: パネルをクリックするとそのノードを編集する"));
+  PageControl1->setTabToolTip(
+      2, tr("プロジェクトのテキスト。「ソース抽出」で書き出し、「ソース書込」で読み込む"));
+  Memo1->setToolTip(PageControl1->tabToolTip(2));
   PageControl1->setCurrentIndex(0);
 }
 
 void TForm1::BuildButtons() {
-  Button5 = Button("読み込み", this);
-  Button3 = Button("保存", this);
-  Button1 = Button("ソース抽出", this);
-  Button4 = Button("ソース書込", this);
-  Button2 = Button("描画", this);
+  Button5 = new QPushButton(tr("読み込み"), this);
+  Button3 = new QPushButton(tr("保存"), this);
+  Button1 = new QPushButton(tr("ソース抽出"), this);
+  Button4 = new QPushButton(tr("ソース書込"), this);
+  Button2 = new QPushButton(tr("描画"), this);
   Button2->setDefault(true);
   Button6 = new QPushButton(tr("保存を中止"), this);
   Button6->hide();
+  Button5->setToolTip(
+      tr("プロジェクト（*.qvl）か、プロジェクト入りの PNG "
+         "を開く（Ctrl＋O、右クリックで最近のファイル）"));
+  Button3->setToolTip(tr("画像（BMP・JPEG・PNG）かプロジェクト（*.qvl）を保存する（Ctrl＋S）"));
+  Button6->setToolTip(tr("画像の保存を止める（Esc）。前のファイルはそのまま"));
+  Button1->setToolTip(tr("いまのプロジェクトをテキストにしてソースのページに書き出す"));
+  Button4->setToolTip(tr("ソースのページのテキストを読み込み、プロジェクトにする"));
+  Button2->setToolTip(tr("画像を描画する（F5 か Enter、Esc で中止）"));
   auto* row = new QHBoxLayout();
   row->addWidget(Button5);
   row->addWidget(Button3);
@@ -323,8 +344,8 @@ bool TForm1::Saving() const { return saveJob_->Running(); }
 
 void TForm1::RefuseWhileSaving() const {
   if (Saving()) {
-    throw std::runtime_error(
-        "保存中です。いまの保存が終わってから、もう一度「保存」を押してください。");
+    throw std::runtime_error(qv::FromQString(
+        tr("保存中です。いまの保存が終わってから、もう一度「保存」を押してください。")));
   }
 }
 
@@ -338,10 +359,11 @@ void TForm1::SaveToFile(const std::string& path, int supersample) {
     return;
   }
   if (!viewer_->PictureRef() || !viewer_->PictureSnapshot()) {
-    throw std::runtime_error("保存する画像がまだありません。先に「描画」を押してください。");
+    throw std::runtime_error(
+        qv::FromQString(tr("保存する画像がまだありません。先に「描画」を押してください。")));
   }
   if (supersample < 1 || supersample > qv::kMaxSupersample) {
-    throw std::runtime_error("アンチエイリアスのサンプル数は 1 から 8 です。");
+    throw std::runtime_error(qv::FromQString(tr("アンチエイリアスのサンプル数は 1 から 8 です。")));
   }
   StartSave(path, *format, supersample);
 }
@@ -416,7 +438,8 @@ void TForm1::RenderEnd() {
 
 void TForm1::RenderError(const std::string& message) {
   viewer_->RenderFailed(message);
-  qv::ShowError(viewer_, "描画できませんでした: " + message);
+  qv::ShowError(viewer_,
+                qv::FromQString(tr("描画できませんでした: %1").arg(qv::ToQString(message))));
 }
 
 void TForm1::ProgressTimerTimer() {
@@ -442,8 +465,7 @@ TForm1::SaveChoice TForm1::SavePictureDialog1Execute() {
   samples->setValue(1);
   if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
     const int row = grid->rowCount();
-    grid->addWidget(new QLabel(QString::fromUtf8("アンチエイリアス（一辺のサンプル数）"), &dialog),
-                    row, 0);
+    grid->addWidget(new QLabel(tr("アンチエイリアス（一辺のサンプル数）"), &dialog), row, 0);
     grid->addWidget(samples, row, 1, Qt::AlignLeft);
   }
   std::string path = qv::RunInLastFolder(dialog);

@@ -7,6 +7,7 @@
 // installs its render hooks; the viewer shows the picture. A project
 // file or a PNG that carries its project loads from the load button or a drop
 // on this window or the viewer. UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@ class QDropEvent;
 class QKeyEvent;
 class QPlainTextEdit;
 class QPushButton;
+class QToolButton;
 class QTabWidget;
 class QTimer;
 class QVMain;
@@ -34,6 +36,8 @@ class TFrameController;
 class TFrameParameter;
 
 class TForm1 : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TForm1)
+
  public:
   /// Creates the engine root (the default project) and installs its hooks;
   /// viewer (not owned) must outlive this window.
@@ -55,6 +59,8 @@ class TForm1 : public QWidget {
   QPushButton* Button2;
   /// "保存を中止": shown while a picture is being saved.
   QPushButton* Button6;
+  /// "言語 / Language": the language of the next start.
+  QToolButton* ButtonLanguage;
   /// The node editor windows (not owned; set at start-up, may stay null).
   TFormGenerator* FormGenerator = nullptr;
   TFormEffector* FormEffector = nullptr;

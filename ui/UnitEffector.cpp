@@ -50,19 +50,42 @@ TFrameEffector::TFrameEffector(QWidget* parent) : QWidget(parent) {
   layout->addWidget(BuildBarRow());
   layout->addWidget(BuildEntryRow());
   FrameRenderingMethod = new TFrameMethod(this);
-  FrameRenderingMethod->GroupBoxMethod->setTitle(QString::fromUtf8("色彩変換方法"));
+  FrameRenderingMethod->GroupBoxMethod->setTitle(tr("色彩変換方法"));
   FrameRenderingMethod->SetMethodList(RenderingMethods());
   layout->addWidget(FrameRenderingMethod);
   layout->addWidget(BuildDifferentialGroup());
   layout->addStretch(1);
   ComboBoxDifferential = new QComboBox(this);  // filled by the window; never shown
   ComboBoxDifferential->hide();
-  Button1 = new QPushButton(QStringLiteral("Ok"), this);
+  Button1 = new QPushButton(tr("Ok"), this);
   Button1->setGeometry(-200, -200, 75, 25);  // outside the visible area, reached by Enter
   ColorDialog1 = new QColorDialog(this);
   RunColorDialog = [](QColorDialog* dialog) { return dialog->exec() == QDialog::Accepted; };
   SetUpPresetDialogs();
+  SetToolTips();
   Connect();
+}
+
+// What each control does, its range and its gesture.
+void TFrameEffector::SetToolTips() {
+  EditName->setToolTip(tr("エフェクタの名前（ほかのノードと別の名前）"));
+  ImageColorBar->setToolTip(tr("カラーバー: ダブルクリックで色を追加（その位置の色で）"));
+  ShapeColorBarMarker->setToolTip(tr("選んだ色の位置"));
+  ButtonColorBarDec->setToolTip(tr("前の色を選ぶ"));
+  ButtonColorBarInc->setToolTip(tr("次の色を選ぶ"));
+  EditX->setToolTip(
+      tr("選んだ色の入力値: 色彩変換の値がこの値のとき、この色になる。"
+         "浮動小数点数（Enter か、ほかへ移ると確定）"));
+  ImagePalette->setToolTip(tr("選んだ色。クリックで色を選び直す"));
+  ButtonDelete->setToolTip(tr("選んだ色を削除する（最後の 2 色は消せない）"));
+  CheckBoxDifferentialSW->setToolTip(
+      tr("オン: 色彩変換の値そのものでなく、隣の画素との差（方向の向き）で色を付ける"));
+  CheckBoxDifferentialRegularSW->setToolTip(
+      tr("差を画素の間の距離で割る: 拡大しても同じ濃さに見える"));
+  CheckBoxDifferentialEdgeSW->setToolTip(tr("反復回数の境目をまたぐ差を避け、境目の線を消す"));
+  const QString vector = tr("差を取る向きの%1（浮動小数点数）");
+  EditDifferentialVectorR->setToolTip(vector.arg(tr("実部")));
+  EditDifferentialVectorI->setToolTip(vector.arg(tr("虚部")));
 }
 
 QWidget* TFrameEffector::BuildBarRow() {
@@ -91,16 +114,16 @@ QWidget* TFrameEffector::BuildEntryRow() {
   auto* row = new QWidget(this);
   auto* h = new QHBoxLayout(row);
   h->setContentsMargins(0, 0, 0, 0);
-  LabelX = new QLabel(QString::fromUtf8("入力値"), row);
+  LabelX = new QLabel(tr("入力値"), row);
   EditX = new QLineEdit(row);
   // Wide enough for the longest number text, sign and exponent included.
   EditX->setMinimumWidth(
       EditX->fontMetrics().horizontalAdvance(QStringLiteral("-8.88888888888888E-308")) + 16);
-  LabelY = new QLabel(QString::fromUtf8("色"), row);
+  LabelY = new QLabel(tr("色"), row);
   ImagePalette = new qv::ColorSwatch(row);
-  ButtonDelete = new QPushButton(QString::fromUtf8("削除"), row);
+  ButtonDelete = new QPushButton(tr("削除"), row);
   ButtonColorBarPreset = new QToolButton(row);
-  ButtonColorBarPreset->setText(QCoreApplication::translate("TFrameEffector", "プリセット"));
+  ButtonColorBarPreset->setText(tr("プリセット"));
   ButtonColorBarPreset->setPopupMode(QToolButton::InstantPopup);
   ButtonColorBarPreset->setMenu(new QMenu(ButtonColorBarPreset));
   for (QWidget* w :
@@ -116,15 +139,15 @@ QWidget* TFrameEffector::BuildEntryRow() {
 // The differential switch stands where the group's title would be.
 QGroupBox* TFrameEffector::BuildDifferentialGroup() {
   GroupBox1 = new QGroupBox(this);
-  CheckBoxDifferentialSW = new QCheckBox(QString::fromUtf8("差分法"), GroupBox1);
+  CheckBoxDifferentialSW = new QCheckBox(tr("差分法"), GroupBox1);
   CheckBoxDifferentialSW->setAutoFillBackground(true);
   CheckBoxDifferentialSW->move(8, 0);
   CheckBoxDifferentialSW->adjustSize();
   auto* grid = new QGridLayout(GroupBox1);
   grid->setContentsMargins(8, CheckBoxDifferentialSW->height() + 2, 8, 6);
-  CheckBoxDifferentialRegularSW = new QCheckBox(QString::fromUtf8("正規化"), GroupBox1);
-  CheckBoxDifferentialEdgeSW = new QCheckBox(QString::fromUtf8("輪郭除去"), GroupBox1);
-  LabelDifferentialVector = new QLabel(QString::fromUtf8("方向"), GroupBox1);
+  CheckBoxDifferentialRegularSW = new QCheckBox(tr("正規化"), GroupBox1);
+  CheckBoxDifferentialEdgeSW = new QCheckBox(tr("輪郭除去"), GroupBox1);
+  LabelDifferentialVector = new QLabel(tr("方向"), GroupBox1);
   EditDifferentialVectorR = new QLineEdit(GroupBox1);
   EditDifferentialVectorI = new QLineEdit(GroupBox1);
   grid->addWidget(CheckBoxDifferentialRegularSW, 0, 1);

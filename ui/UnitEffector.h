@@ -11,6 +11,7 @@
 // "Ok" button (Enter), and before any other edit of the bar. Holds a
 // non-owning reference to the effector, cleared when the graph is replaced.
 // UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -41,6 +42,8 @@ class ColorSwatch;
 }  // namespace qv
 
 class TFrameEffector : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFrameEffector)
+
  public:
   explicit TFrameEffector(QWidget* parent = nullptr);
 
@@ -136,6 +139,7 @@ class TFrameEffector : public QWidget {
   QWidget* BuildBarRow();
   QWidget* BuildEntryRow();
   QGroupBox* BuildDifferentialGroup();
+  void SetToolTips();
   void Connect();
   /// Runs body (which changes the engine) guarded, only while an effector is
   /// bound.

@@ -8,11 +8,11 @@
 #include "ui/UnitEffector.h"
 
 TFormEffector::TFormEffector(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setWindowTitle(QStringLiteral("Q-Vell Effector"));
+  setWindowTitle(tr("Q-Vell Effector"));
   FrameEffector1 = new TFrameEffector(this);
   LabelStatus = qv::LayOutEditor(this, FrameEffector1);
   FrameEffector1->SetStatusLine(LabelStatus);
-  FrameEffector1->ComboBoxDifferential->addItems({QStringLiteral("off"), QStringLiteral("on")});
+  FrameEffector1->ComboBoxDifferential->addItems({tr("off"), tr("on")});
   for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
     auto* enter = new QShortcut(QKeySequence(key), this);
     enter->setContext(Qt::WindowShortcut);

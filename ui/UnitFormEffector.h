@@ -2,6 +2,7 @@
 // TFormEffector: the effector editor window, "Q-Vell Effector", holding
 // FrameEffector1. Enter anywhere in it presses the frame's hidden "Ok"
 // button. Created hidden at start; closing it only hides it. UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 
 class QVStatusLine;
@@ -9,6 +10,8 @@ class QLabel;
 class TFrameEffector;
 
 class TFormEffector : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFormEffector)
+
  public:
   explicit TFormEffector(QWidget* parent = nullptr);
 

@@ -4,7 +4,7 @@
 #include "ui/UnitGenerator.h"
 
 TFormGenerator::TFormGenerator(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setWindowTitle(QStringLiteral("Q-Vell Generator"));
+  setWindowTitle(tr("Q-Vell Generator"));
   FrameGenerator1 = new TFrameGenerator(this);
   LabelStatus = qv::LayOutEditor(this, FrameGenerator1);
   FrameGenerator1->SetStatusLine(LabelStatus);

@@ -1,6 +1,7 @@
 #pragma once
 // TFormGenerator: the generator editor window, "Q-Vell Generator", holding
 // FrameGenerator1. Created hidden at start; closing it only hides it. UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 
 class QVStatusLine;
@@ -8,6 +9,8 @@ class QLabel;
 class TFrameGenerator;
 
 class TFormGenerator : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFormGenerator)
+
  public:
   explicit TFormGenerator(QWidget* parent = nullptr);
 

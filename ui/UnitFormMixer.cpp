@@ -4,7 +4,7 @@
 #include "ui/UnitMixer.h"
 
 TFormMixer::TFormMixer(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setWindowTitle(QStringLiteral("Q-Vell Mixer"));
+  setWindowTitle(tr("Q-Vell Mixer"));
   FrameMixer1 = new TFrameMixer(this);
   LabelStatus = qv::LayOutEditor(this, FrameMixer1);
   FrameMixer1->SetStatusLine(LabelStatus);

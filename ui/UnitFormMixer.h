@@ -1,6 +1,7 @@
 #pragma once
 // TFormMixer: the mixer editor window, "Q-Vell Mixer", holding FrameMixer1.
 // Created hidden at start; closing it only hides it. UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 
 class QVStatusLine;
@@ -8,6 +9,8 @@ class QLabel;
 class TFrameMixer;
 
 class TFormMixer : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFormMixer)
+
  public:
   explicit TFormMixer(QWidget* parent = nullptr);
 

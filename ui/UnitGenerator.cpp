@@ -18,16 +18,20 @@
 TFrameGenerator::TFrameGenerator(QWidget* parent) : QWidget(parent) {
   auto* grid = new QGridLayout(this);
   EditName = new QLineEdit(this);
-  LabelDepth = new QLabel(QString::fromUtf8("深さ"), this);
+  LabelDepth = new QLabel(tr("深さ"), this);
   EditDepth = new QLineEdit(this);
-  LabelRange = new QLabel(QString::fromUtf8("範囲"), this);
+  LabelRange = new QLabel(tr("範囲"), this);
   EditRange = new QLineEdit(this);
   FrameDivergenceMethod = new TFrameMethod(this);
-  FrameDivergenceMethod->GroupBoxMethod->setTitle(QString::fromUtf8("発散判定方法"));
+  FrameDivergenceMethod->GroupBoxMethod->setTitle(tr("発散判定方法"));
   FrameDivergenceMethod->SetMethodList(DivergenceMethods());
   FrameOutputMethod = new TFrameMethod(this);
-  FrameOutputMethod->GroupBoxMethod->setTitle(QString::fromUtf8("演算出力方法"));
+  FrameOutputMethod->GroupBoxMethod->setTitle(tr("演算出力方法"));
   FrameOutputMethod->SetMethodList(OutputMethods());
+  EditName->setToolTip(tr("ジェネレータの名前（ほかのノードと別の名前）"));
+  EditDepth->setToolTip(
+      tr("1 画素あたりの反復の最大回数。整数（小数は切り捨て）。大きいほど細部が出るが遅い"));
+  EditRange->setToolTip(tr("発散とみなす境界: |z|² がこの値を超えると反復をやめる。浮動小数点数"));
   grid->addWidget(EditName, 0, 0, 1, 2);
   grid->addWidget(LabelDepth, 1, 0);
   grid->addWidget(EditDepth, 1, 1);

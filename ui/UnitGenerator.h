@@ -4,6 +4,7 @@
 // frames. Texts that do not convert are marked inline and store nothing.
 // Holds a non-owning reference to the generator, cleared when the graph is
 // replaced. UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 #include <vector>
 
@@ -17,6 +18,8 @@ class QVMain;
 class TFrameMethod;
 
 class TFrameGenerator : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFrameGenerator)
+
  public:
   explicit TFrameGenerator(QWidget* parent = nullptr);
 

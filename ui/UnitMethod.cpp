@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "engine/QVMain.h"
+#include "ui/QVEngineNames.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVNumberEntry.h"
 #include "ui/QVText.h"
@@ -60,7 +61,7 @@ TFrameMethod::TFrameMethod(QWidget* parent) : QWidget(parent) {
 
 void TFrameMethod::SetMethodNames(const std::vector<std::string>& names) {
   const QSignalBlocker block(ComboBoxMethod);
-  for (const std::string& name : names) ComboBoxMethod->addItem(qv::ToQString(name));
+  for (const std::string& name : names) ComboBoxMethod->addItem(qv::DisplayName(name));
   ComboBoxMethod->setCurrentIndex(ComboBoxMethod->count() > 0 ? 0 : -1);
 }
 
@@ -76,7 +77,7 @@ int TFrameMethod::SelectedIndex() const { return ComboBoxMethod->currentIndex();
 
 void TFrameMethod::UpdateView() {
   if (!Method) return;
-  const QString name = qv::ToQString(Method->Name());
+  const QString name = qv::DisplayName(Method->Name());
   for (int i = 0; i < ComboBoxMethod->count(); ++i) {
     if (ComboBoxMethod->itemText(i) == name) {
       const QSignalBlocker block(ComboBoxMethod);
@@ -84,11 +85,21 @@ void TFrameMethod::UpdateView() {
       break;
     }
   }
+  ComboBoxMethod->setToolTip(
+      tr("%1を選ぶ。下の欄は選んだ方法のパラメータ").arg(GroupBoxMethod->title()));
+  // Only the method's own slots show; the rows below them hide.
   for (uint32_t k = 0; k < 4; ++k) {
-    labels_[k]->setText(qv::ToQString(Method->ParamLabel(k)));
+    const bool used = k < Method->ParamCount();
+    labels_[k]->setVisible(used);
+    realBoxes_[k]->setVisible(used);
+    imagBoxes_[k]->setVisible(used);
+    const QString slot = qv::DisplayName(Method->ParamLabel(k));
+    labels_[k]->setText(slot);
     const QVComplex v = Method->ParamValue(k);
     marks_.Show(realBoxes_[k], QVNumberEntry::RealText(v.re));  // stores nothing
     marks_.Show(imagBoxes_[k], QVNumberEntry::RealText(v.im));
+    realBoxes_[k]->setToolTip(tr("「%1」の実部（浮動小数点数）").arg(slot));
+    imagBoxes_[k]->setToolTip(tr("「%1」の虚部（浮動小数点数）").arg(slot));
   }
 }
 

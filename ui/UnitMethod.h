@@ -4,6 +4,7 @@
 // frame fills the combo box (SetMethodList), binds Method, calls UpdateView,
 // and handles ComboBoxMethod's change itself (CloneSelected gives the new
 // method). Holds no engine object of its own. UI thread.
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QWidget>
 #include <array>
@@ -22,6 +23,8 @@ class QVStatusLine;
 class QVMain;
 
 class TFrameMethod : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFrameMethod)
+
  public:
   explicit TFrameMethod(QWidget* parent = nullptr);
 

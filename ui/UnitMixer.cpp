@@ -10,6 +10,7 @@
 
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "ui/QVEngineNames.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVGraphLinks.h"
 #include "ui/QVNameEntry.h"
@@ -28,19 +29,26 @@ std::vector<std::string> Lines(const std::vector<qv::ElementView>& elements) {
 TFrameMixer::TFrameMixer(QWidget* parent) : QWidget(parent) {
   auto* grid = new QGridLayout(this);
   EditName = new QLineEdit(this);
-  CheckBoxMaskSW = new QCheckBox(QString::fromUtf8("マスクスイッチ"), this);
-  LabelTransparenceType = new QLabel(QString::fromUtf8("透過法"), this);
+  CheckBoxMaskSW = new QCheckBox(tr("マスクスイッチ"), this);
+  LabelTransparenceType = new QLabel(tr("透過法"), this);
   ComboBoxTransparenceType = new QComboBox(this);
   ComboBoxTransparenceType->setEditable(false);
   for (const std::string& name : TransparenceTypeNames) {
-    ComboBoxTransparenceType->addItem(qv::ToQString(name));
+    ComboBoxTransparenceType->addItem(qv::DisplayName(name));
   }
   ComboBoxTransparenceType->setCurrentIndex(0);
-  CheckBoxRegular = new QCheckBox(QString::fromUtf8("正規化"), this);
-  LabelSource = new QLabel(QStringLiteral("Source List"), this);
-  LabelTransparence = new QLabel(QStringLiteral("Transparence List"), this);
+  CheckBoxRegular = new QCheckBox(tr("正規化"), this);
+  LabelSource = new QLabel(tr("Source List"), this);
+  LabelTransparence = new QLabel(tr("Transparence List"), this);
   ListBoxSource = new QListWidget(this);
   ListBoxTransparence = new QListWidget(this);
+  EditName->setToolTip(tr("ミキサーの名前（ほかのノードと別の名前）"));
+  CheckBoxMaskSW->setToolTip(tr("オン: 二つのリストを無視して、下のミキサーの画像をそのまま通す"));
+  ComboBoxTransparenceType->setToolTip(tr("ソースの色と透過入力の色を重ねる方法"));
+  CheckBoxRegular->setToolTip(
+      tr("オン: 255 を超えた色を明るさの比を保って縮める。オフ: 255 で切る"));
+  ListBoxSource->setToolTip(tr("色を足し合わせる入力（読み取り専用。グラフで変える）"));
+  ListBoxTransparence->setToolTip(tr("透過に使う入力（読み取り専用。グラフで変える）"));
   grid->addWidget(EditName, 0, 0, 1, 2);
   grid->addWidget(CheckBoxMaskSW, 0, 2);
   grid->addWidget(LabelTransparenceType, 1, 0);

@@ -3,6 +3,7 @@
 // (one of the five transparence types) and "正規化", and lists its source and
 // transparence elements read-only ("+Effector1"). Holds a non-owning
 // reference to the mixer, cleared when the graph is replaced. UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ class QVMain;
 class QVMixer;
 
 class TFrameMixer : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFrameMixer)
+
  public:
   explicit TFrameMixer(QWidget* parent = nullptr);
 

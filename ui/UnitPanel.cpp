@@ -15,12 +15,13 @@ TFramePanel::TFramePanel(TFrameController* controller, QWidget* parent)
   SetRaised(false);
   LabelName = new QLabel(Panel1);
   LabelName->setGeometry(4, 1, 100, 14);
-  CheckBoxMask = new QCheckBox(QString::fromUtf8("マスク"), Panel1);
+  CheckBoxMask = new QCheckBox(tr("マスク"), Panel1);
   // No wider than its text: a click beside it selects the panel.
   CheckBoxMask->setGeometry(4, 15, CheckBoxMask->sizeHint().width(), 16);
+  setToolTip(tr("クリックでこのノードを編集する。右クリックでメニュー"));
   PopupMenuPanel = new QMenu(this);
-  Copy = PopupMenuPanel->addAction(QString::fromUtf8("複製"));
-  Delete = PopupMenuPanel->addAction(QString::fromUtf8("削除"));
+  Copy = PopupMenuPanel->addAction(tr("複製"));
+  Delete = PopupMenuPanel->addAction(tr("削除"));
   Copy->setEnabled(false);    // only a generator panel can copy its node
   Delete->setEnabled(false);  // nodes are removed only by reading a project
   for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(LabelName),

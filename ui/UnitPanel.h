@@ -5,6 +5,7 @@
 // of its kind. The three node kinds derive from it and differ only in what a
 // click or a menu item does. Panels are child widgets of the workspace and
 // hold a non-owning reference to their node. UI thread.
+#include <QCoreApplication>
 #include <QFrame>
 #include <functional>
 
@@ -16,6 +17,8 @@ class QVObject;
 class TFrameController;
 
 class TFramePanel : public QFrame {
+  Q_DECLARE_TR_FUNCTIONS(TFramePanel)
+
  public:
   TFramePanel(TFrameController* controller, QWidget* parent);
 

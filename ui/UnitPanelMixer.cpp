@@ -10,8 +10,9 @@ TFramePanelMixer::TFramePanelMixer(TFrameController* controller, QWidget* parent
     : TFramePanel(controller, parent) {
   SetClickHandler([this] { Panel1Click(); });
   PopupMenuConnection = new QMenu(this);
-  for (const char* item : {"入力", "入力（マスク）", "透過入力", "透過入力（マスク）"}) {
-    PopupMenuConnection->addAction(QString::fromUtf8(item))->setEnabled(false);
+  for (const QString& item :
+       {tr("入力"), tr("入力（マスク）"), tr("透過入力"), tr("透過入力（マスク）")}) {
+    PopupMenuConnection->addAction(item)->setEnabled(false);
   }
 }
 

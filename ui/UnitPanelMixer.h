@@ -6,6 +6,8 @@
 
 class QMenu;
 class TFramePanelMixer : public TFramePanel {
+  Q_DECLARE_TR_FUNCTIONS(TFramePanelMixer)
+
  public:
   TFramePanelMixer(TFrameController* controller, QWidget* parent);
   ~TFramePanelMixer() override;

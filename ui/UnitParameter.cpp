@@ -9,6 +9,7 @@
 
 #include "engine/QVMain.h"
 #include "engine/QVParameter.h"
+#include "ui/QVEngineNames.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVMagnification.h"
 #include "ui/QVNumberEntry.h"
@@ -18,20 +19,35 @@
 
 namespace {
 
-QLabel* Label(const char* text, QWidget* parent) {
-  return new QLabel(QString::fromUtf8(text), parent);
-}
+QLabel* Label(const QString& text, QWidget* parent) { return new QLabel(text, parent); }
 
 }  // namespace
 
 TFrameParameter::TFrameParameter(QWidget* parent) : QWidget(parent) {
   BuildRows();
   for (const std::string& name : FractalTypeNames) {
-    ComboBoxFractalType->addItem(qv::ToQString(name));
+    ComboBoxFractalType->addItem(qv::DisplayName(name));
   }
   for (const char* item : {"1", "1/2", "1/4", "1/8"}) ComboBoxMagnification->addItem(item);
   ComboBoxFractalType->setCurrentIndex(0);
   ComboBoxMagnification->setCurrentIndex(0);
+  const QString parameter =
+      tr("マンデルブロでは z の初期値、ジュリアでは式の定数 C。その%1（浮動小数点数）");
+  EditParameterR->setToolTip(parameter.arg(tr("実部")));
+  EditParameterI->setToolTip(parameter.arg(tr("虚部")));
+  const QString viewpoint =
+      tr("画像の中心に来る点の%1。浮動小数点数。ビューアのクリックでも変わる");
+  EditViewpointR->setToolTip(viewpoint.arg(tr("実部")));
+  EditViewpointI->setToolTip(viewpoint.arg(tr("虚部")));
+  EditScale->setToolTip(
+      tr("画像の幅が複素平面で占める長さ。0 "
+         "より大きい数。小さいほど拡大される（ホイールでも変わる）"));
+  EditWidth->setToolTip(tr("画像の幅（画素）。1 以上の整数"));
+  EditHeight->setToolTip(tr("画像の高さ（画素）。1 以上の整数"));
+  ComboBoxMagnification->setToolTip(
+      tr("描画する大きさ: 1/2 なら幅と高さを半分にして描画する（下描きを速くする）"));
+  ComboBoxFractalType->setToolTip(
+      tr("マンデルブロ: 点が C、z は定数から始まる。ジュリア: z が点から始まり、C は定数"));
   FrameFractalMethod->SetMethodList(FractalMethods());
   FrameFractalMethod->SetStatusLine(LabelStatus);
   marks_.SetStatusLine(LabelStatus);
@@ -40,12 +56,12 @@ TFrameParameter::TFrameParameter(QWidget* parent) : QWidget(parent) {
 
 void TFrameParameter::BuildRows() {
   auto* grid = new QGridLayout();
-  LabelParameter = Label("パラメーター", this);
-  LabelViewpoint = Label("視点", this);
-  LabelScale = Label("視点倍率", this);
-  LabelImageSize = Label("画像サイズ", this);
-  LabelMagnification = Label("拡大率", this);
-  LabelFractalType = Label("演算方式", this);
+  LabelParameter = Label(tr("パラメーター"), this);
+  LabelViewpoint = Label(tr("視点"), this);
+  LabelScale = Label(tr("視点倍率"), this);
+  LabelImageSize = Label(tr("画像サイズ"), this);
+  LabelMagnification = Label(tr("拡大率"), this);
+  LabelFractalType = Label(tr("演算方式"), this);
   EditParameterR = new QLineEdit(this), EditParameterI = new QLineEdit(this);
   EditViewpointR = new QLineEdit(this), EditViewpointI = new QLineEdit(this);
   EditScale = new QLineEdit(this);
@@ -70,7 +86,7 @@ void TFrameParameter::BuildRows() {
   grid->setColumnStretch(2, 1);
   grid->setVerticalSpacing(2);  // the rows fit the main window's opening height
   FrameFractalMethod = new TFrameMethod(this);
-  FrameFractalMethod->GroupBoxMethod->setTitle(QString::fromUtf8("フラクタル演算方法"));
+  FrameFractalMethod->GroupBoxMethod->setTitle(tr("フラクタル演算方法"));
   LabelStatus = new QVStatusLine(this);
   LabelStatus->setStyleSheet(QStringLiteral("color: #b00000"));
   auto* column = new QVBoxLayout(this);
@@ -136,7 +152,7 @@ void TFrameParameter::UpdateView() {
   typedWidth_ = size.Width, typedHeight_ = size.Height;
   const int type = parameter_->FractalType();
   if (type >= 0 && static_cast<size_t>(type) < FractalTypeNames.size()) {
-    const int i = ComboBoxFractalType->findText(qv::ToQString(FractalTypeNames[type]));
+    const int i = ComboBoxFractalType->findText(qv::DisplayName(FractalTypeNames[type]));
     const QSignalBlocker block(ComboBoxFractalType);
     if (i >= 0) ComboBoxFractalType->setCurrentIndex(i);
   }
@@ -161,19 +177,20 @@ void TFrameParameter::Edit(Handler handler) {
 }
 
 std::optional<double> TFrameParameter::Scale() {
-  return marks_.Check(EditScale,
-                      QVNumberEntry::ToPositive(qv::FromQString(EditScale->text()), "視点倍率"));
+  return marks_.Check(EditScale, QVNumberEntry::ToPositive(qv::FromQString(EditScale->text()),
+                                                           qv::FromQString(tr("視点倍率"))));
 }
 
 // A size of at least 1 that the magnification does not shrink to 0.
 std::optional<int32_t> TFrameParameter::Size(QLineEdit* box) {
   const QString text = box->text();
-  QVConverted<int32_t> size = QVNumberEntry::ToCount(qv::FromQString(text), "画像サイズ");
+  QVConverted<int32_t> size =
+      QVNumberEntry::ToCount(qv::FromQString(text), qv::FromQString(tr("画像サイズ")));
   const int index = ComboBoxMagnification->currentIndex();
   if (size.Ok() && QVMagnification::Stored(*size.Value, index) < 1) {
-    size.Message = "'" + qv::FromQString(text) + "' は拡大率 " +
-                   qv::FromQString(ComboBoxMagnification->currentText()) + " で 0 になります（" +
-                   std::to_string(1 << index) + " 以上にしてください）";
+    size.Message = qv::FromQString(tr("'%1' は拡大率 %2 で 0 になります（%3 以上にしてください）")
+                                       .arg(text, ComboBoxMagnification->currentText())
+                                       .arg(1 << index));
     size.Value.reset();
   }
   return marks_.Check(box, size);
@@ -245,7 +262,7 @@ void TFrameParameter::ComboBoxFractalTypeChange() {
   Edit([this](QVParameter& p) {
     const QString text = ComboBoxFractalType->currentText();
     for (size_t i = 0; i < FractalTypeNames.size(); ++i) {
-      if (text == qv::ToQString(FractalTypeNames[i])) {
+      if (text == qv::DisplayName(FractalTypeNames[i])) {
         p.ChangeFractalType(static_cast<int32_t>(i));
         return;
       }

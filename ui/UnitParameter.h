@@ -6,6 +6,7 @@
 // value on Enter or when the focus leaves it, and a marked box stores nothing. The frame remembers
 // the size the user typed, so a refresh under a magnification shows it and never shrinks the stored
 // size. Bound once by the main window; refreshed after a load and every zoom. UI thread.
+#include <QCoreApplication>
 #include <QWidget>
 #include <optional>
 #include <string>
@@ -22,6 +23,8 @@ class QVParameter;
 class TFrameMethod;
 
 class TFrameParameter : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFrameParameter)
+
  public:
   explicit TFrameParameter(QWidget* parent = nullptr);
 

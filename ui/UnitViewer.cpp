@@ -116,6 +116,9 @@ TFormViewer::TFormViewer() {
   ScrollArea->setFocusPolicy(Qt::NoFocus);
   ScrollArea->setWidget(ImageViewer);
   setFocusProxy(ImageViewer);
+  ImageViewer->setToolTip(
+      tr("クリック: その点を中心に描き直す。ドラッグ: 範囲を選ぶ。範囲の内側をダブルクリック: "
+         "拡大。ホイール: 拡大・縮小。F1: すべての操作"));
   // The status line: the render's state above the point under the pointer,
   // two lines of a fixed height (measured with a Japanese text, which may
   // come from a taller fallback font).
@@ -433,7 +436,7 @@ bool TFormViewer::ImageViewerKeyDown(QKeyEvent* e) {
 void TFormViewer::ZoomAbout(int32_t x, int32_t y, double notches) {
   if (!GesturesEnabled()) return;
   ChangeView(qv::ZoomAbout(CurrentView(), parameter_->Width(), parameter_->Height(), x, y, notches),
-             notches > 0 ? "拡大" : "縮小");
+             qv::FromQString(notches > 0 ? tr("拡大") : tr("縮小")));
 }
 
 // The shown picture moves at once with the view; the next picture replaces it.
@@ -442,11 +445,11 @@ void TFormViewer::Pan(int32_t dx, int32_t dy) {
   const qv::ViewChange change =
       qv::Pan(CurrentView(), parameter_->Width(), parameter_->Height(), dx, dy);
   if (change.View) heldShift_ += QPoint(dx, dy);
-  ChangeView(change, "移動");
+  ChangeView(change, qv::FromQString(tr("移動")));
 }
 
 // A selection in progress belongs to the old view: it is dropped.
-void TFormViewer::ChangeView(const qv::ViewChange& change, const char* what) {
+void TFormViewer::ChangeView(const qv::ViewChange& change, const std::string& what) {
   qv::Guarded(this, [&] {
     if (!change.View) {
       Status.Note(QVViewerStatus::RefusalText(change.Refusal, what));
@@ -473,7 +476,9 @@ void TFormViewer::ApplySelection(int32_t x, int32_t y) {
     Gesture.Finish();
     ImageViewer->update();
     if (!view) {
-      if (frame_) frame_->ShowNotice(QVViewerGesture::RefusedMessage);
+      if (frame_)
+        frame_->ShowNotice(qv::FromQString(
+            QCoreApplication::translate("QVViewerGesture", QVViewerGesture::RefusedMessage)));
       return;
     }
     parameter_->ChangeViewpoint(view->Viewpoint);

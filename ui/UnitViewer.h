@@ -58,6 +58,8 @@ class TImageViewer : public QWidget {
 };
 
 class TFormViewer : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TFormViewer)
+
  public:
   TFormViewer();
   ~TFormViewer() override;
@@ -162,7 +164,7 @@ class TFormViewer : public QWidget {
   bool DrawnOrDrawing() const;
   void Act(QVViewerGesture::Action action, int32_t x, int32_t y);
   /// Stores a new view and renders it, or says why there is none.
-  void ChangeView(const qv::ViewChange& change, const char* what);
+  void ChangeView(const qv::ViewChange& change, const std::string& what);
   QVView CurrentView() const;
   void ShowStatus();
   void ShowPoint(QPoint at);

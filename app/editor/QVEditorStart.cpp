@@ -1,13 +1,12 @@
 #include "app/editor/QVEditorStart.h"
 
 #include <QFont>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include <cstdio>
 
 #include "ui/QVEditSession.h"
 #include "ui/QVEditorSettings.h"
 #include "ui/QVErrorBox.h"
+#include "ui/QVLanguage.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitFormEffector.h"
 #include "ui/UnitFormGenerator.h"
@@ -33,12 +32,11 @@ void ConfigureApplication(QApplication& app) {
   QFont font(QStringLiteral("Noto Sans CJK JP"));
   font.setPixelSize(12);
   app.setFont(font);
-  // Qt's own dialogs (the colour dialog, the file dialogs) speak Japanese like
-  // the rest of the editor when the distribution's translations are there.
-  auto* translator = new QTranslator(&app);
-  if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(translator);
+  // The language is chosen once, before any window exists; Qt's own dialogs
+  // (the colour dialog, the file dialogs, the message boxes' buttons) follow it.
+  if (!InstallTranslations(app, StartLanguage())) {
+    std::fprintf(stderr,
+                 "qvell: the English translation could not be loaded; the editor stays Japanese\n");
   }
 }
 
