@@ -69,6 +69,8 @@ TFrameEffector::TFrameEffector(QWidget* parent) : QWidget(parent) {
 // What each control does, its range and its gesture.
 void TFrameEffector::SetToolTips() {
   EditName->setToolTip(tr("エフェクタの名前（ほかのノードと別の名前）"));
+  ButtonColorBarPreset->setToolTip(
+      tr("用意された色帯を適用する。いまの色帯をプリセットとして保存し、色帯をファイルから読み込み、ファイルへ書き出す"));
   ImageColorBar->setToolTip(tr("カラーバー: ダブルクリックで色を追加（その位置の色で）"));
   ShapeColorBarMarker->setToolTip(tr("選んだ色の位置"));
   ButtonColorBarDec->setToolTip(tr("前の色を選ぶ"));

@@ -2,6 +2,85 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ja_JP">
 <context>
+    <name>ColorBarPresets</name>
+    <message>
+        <source>グレー</source>
+        <translation>Grey</translation>
+    </message>
+    <message>
+        <source>反転グレー</source>
+        <translation>Inverted grey</translation>
+    </message>
+    <message>
+        <source>炎</source>
+        <translation>Fire</translation>
+    </message>
+    <message>
+        <source>氷</source>
+        <translation>Ice</translation>
+    </message>
+    <message>
+        <source>虹（ループ）</source>
+        <translation>Rainbow (loop)</translation>
+    </message>
+    <message>
+        <source>海</source>
+        <translation>Sea</translation>
+    </message>
+    <message>
+        <source>夕焼け</source>
+        <translation>Sunset</translation>
+    </message>
+    <message>
+        <source>森</source>
+        <translation>Forest</translation>
+    </message>
+    <message>
+        <source>縞（ループ）</source>
+        <translation>Stripes (loop)</translation>
+    </message>
+    <message>
+        <source>「入力値 R G B」の4つの値が必要です: %1</source>
+        <translation>Four values &quot;input R G B&quot; are needed: %1</translation>
+    </message>
+    <message>
+        <source>入力値 &apos;%1&apos; は数値ではありません</source>
+        <translation>The input &apos;%1&apos; is not a number</translation>
+    </message>
+    <message>
+        <source>色の値 &apos;%1&apos; は 0 から 255 の整数ではありません</source>
+        <translation>The colour value &apos;%1&apos; is not a whole number from 0 to 255</translation>
+    </message>
+    <message>
+        <source>入力値 &apos;%1&apos; は %2 行目と同じです</source>
+        <translation>The input &apos;%1&apos; is the same as on line %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; には色帯の項目が2つ以上必要です</source>
+        <translation>&apos;%1&apos; needs at least two colour-bar entries</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; の %2 行目: %3</source>
+        <translation>&apos;%1&apos;, line %2: %3</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; を読み込めません: %2</source>
+        <translation>Cannot read &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; に書き込めません（元のファイルはそのままです）: %2</source>
+        <translation>Cannot write &apos;%1&apos; (the old file is unchanged): %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; はプリセットの名前にできません（空の名前、先頭の「.」、「/」「\」「:」は使えません）</source>
+        <translation>&apos;%1&apos; cannot be a preset name (it must not be empty, start with &quot;.&quot;, or contain &quot;/&quot;, &quot;\&quot; or &quot;:&quot;)</translation>
+    </message>
+    <message>
+        <source>フォルダ &apos;%1&apos; を作成できません</source>
+        <translation>Cannot create the folder &apos;%1&apos;</translation>
+    </message>
+</context>
+<context>
     <name>QVCaption</name>
     <message>
         <source>%1 [描画中]</source>
@@ -843,6 +922,82 @@
     <message>
         <source>虚部</source>
         <translation>imaginary part</translation>
+    </message>
+    <message>
+        <source>ドラッグまたは矢印キーで移動、色帯の外へドラッグで削除、ダブルクリックで色を選択</source>
+        <translation>Drag or use the arrow keys to move; drag off the bar to delete; double-click to choose the colour</translation>
+    </message>
+    <message>
+        <source>プリセット</source>
+        <translation>Presets</translation>
+    </message>
+    <message>
+        <source>色帯に項目がありません。色帯をダブルクリックすると黒から白の色帯を作ります</source>
+        <translation>The colour bar has no entries. Double-click the bar to make a black-to-white bar</translation>
+    </message>
+    <message>
+        <source>色帯に項目を補いました</source>
+        <translation>Entries were added to the colour bar</translation>
+    </message>
+    <message>
+        <source>色帯には少なくとも2つの項目が必要です</source>
+        <translation>A colour bar needs at least two entries</translation>
+    </message>
+    <message>
+        <source>色帯「%1」を適用しました</source>
+        <translation>Applied the colour bar &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>色帯の書き出し</source>
+        <translation>Export Colour Bar</translation>
+    </message>
+    <message>
+        <source>色帯の読み込み</source>
+        <translation>Import Colour Bar</translation>
+    </message>
+    <message>
+        <source>色帯ファイル (*.txt)</source>
+        <translation>Colour bar files (*.txt)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>プリセットの保存</source>
+        <translation>Save Preset</translation>
+    </message>
+    <message>
+        <source>プリセットの名前:</source>
+        <translation>Preset name:</translation>
+    </message>
+    <message>
+        <source>（保存したプリセットはありません）</source>
+        <translation>(no saved presets)</translation>
+    </message>
+    <message>
+        <source>現在の色帯をプリセットとして保存...</source>
+        <translation>Save the current bar as a preset...</translation>
+    </message>
+    <message>
+        <source>色帯をファイルから読み込み...</source>
+        <translation>Import a bar from a file...</translation>
+    </message>
+    <message>
+        <source>色帯をファイルへ書き出し...</source>
+        <translation>Export the bar to a file...</translation>
+    </message>
+    <message>
+        <source>プリセット「%1」を保存しました</source>
+        <translation>Saved the preset &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>色帯を &apos;%1&apos; に書き出しました</source>
+        <translation>Exported the colour bar to &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>用意された色帯を適用する。いまの色帯をプリセットとして保存し、色帯をファイルから読み込み、ファイルへ書き出す</source>
+        <translation>Apply a ready-made colour bar; save the current bar as a preset; import a bar from a file or export it to one</translation>
     </message>
 </context>
 <context>
