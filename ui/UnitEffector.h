@@ -18,6 +18,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QVLinkChoice;
 class QVStatusLine;
 class QPushButton;
 class QToolButton;
@@ -40,6 +41,8 @@ class TFrameEffector : public QWidget {
   qv::ColorBarMarker* ShapeColorBarMarker;
   qv::ColorBarImage* ImageColorBar;
   QLineEdit* EditName;
+  /// "ジェネレータ": the generator the effector colours.
+  QVLinkChoice* ChoiceGenerator;
   QComboBox* ComboBoxDifferential;
   QLineEdit* EditX;
   TFrameMethod* FrameRenderingMethod;
@@ -70,6 +73,9 @@ class TFrameEffector : public QWidget {
   const qv::ColorBarView& Bar() const { return bar_; }
 
   void UpdateView();
+  /// Shows the graph's generators with the effector's chosen (after a
+  /// change of the graph).
+  void UpdateGeneratorChoice();
   void DrawColorBar();
   void ShowSelected();
 
