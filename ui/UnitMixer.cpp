@@ -56,7 +56,7 @@ TFrameMixer::TFrameMixer(QWidget* parent) : QWidget(parent) {
   buttons->addStretch(1);
   grid->addWidget(EditName, 0, 0, 1, 2);
   grid->addWidget(CheckBoxMaskSW, 0, 2);
-  grid->addWidget(ChoiceBaseMixer, 4, 0, 1, 3);
+  grid->addWidget(ChoiceBaseMixer, 5, 0, 1, 3);
   grid->addWidget(LabelTransparenceType, 1, 0);
   grid->addWidget(ComboBoxTransparenceType, 1, 1);
   grid->addWidget(CheckBoxRegular, 1, 2);
@@ -64,7 +64,7 @@ TFrameMixer::TFrameMixer(QWidget* parent) : QWidget(parent) {
   grid->addWidget(LabelTransparence, 2, 2);
   grid->addWidget(ListBoxSource, 3, 0, 1, 2);
   grid->addWidget(ListBoxTransparence, 3, 2);
-  grid->addLayout(buttons, 5, 0, 1, 3);
+  grid->addLayout(buttons, 4, 0, 1, 3);
   SetUpList(qv::MixerList::Source);
   SetUpList(qv::MixerList::Transparence);
   connect(ButtonUp, &QPushButton::clicked, this, [this] { MoveSelected(activeList_, -1); });
