@@ -254,8 +254,7 @@ void TFormViewer::ShowNode(qv::NodeKind kind, int32_t row) {
                    }
                    ImageViewer->update();
                    Status.Note(qv::FromQString(
-                       tr("「%1」の画像を表示しています。出力に戻るには「描画」を押してください。")
-                           .arg(qv::ToQString(name))));
+                       tr("「%1」を表示中（「描画」で出力に戻ります）").arg(qv::ToQString(name))));
                    ShowStatus();
                    if (OnNodeShown) OnNodeShown();
                  });

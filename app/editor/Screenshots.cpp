@@ -178,6 +178,14 @@ int main(int argc, char** argv) {
   Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {260, 150}, Qt::LeftButton);
   ok &= Save(&viewer, out.filePath("viewer-selection.png"));
 
+  // "ビューアに表示" on the added effector's panel: its picture, named below.
+  Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {0, 0}, Qt::RightButton);
+  bool nodeShown = false;
+  viewer.OnNodeShown = [&] { nodeShown = true; };
+  panel(qv::NodeKind::Effector, 1)->ShowInViewer->trigger();
+  ok &= WaitFor("a node's picture", [&] { return nodeShown; });
+  ok &= Save(&viewer, out.filePath("viewer-node.png"));
+
   // A larger and deeper picture, caught while it renders (the caption shows
   // progress); deep enough to outlast the caption's 100 ms timer anywhere.
   Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {0, 0}, Qt::RightButton);
