@@ -270,8 +270,9 @@ void TFrameController::DeleteNode(TFramePanel& panel) {
   if (!node) return;
   const std::vector<std::string> users = qv::NodeUsers(Graph(), *node);
   if (!users.empty() && !ConfirmDelete(qv::DeleteQuestion(*node, users))) return;
-  // The question's event loop may have replaced the graph: look again.
-  if (RowOf(panel) < 0) return;
+  // The question's event loop may have changed the graph: the panel must
+  // still show the node.
+  if (panel.Node != node || RowOf(panel) < 0) return;
   ReleaseEditorsOf(node);
   // The rows below move up: the selection of the kind goes.
   for (TFramePanel** selected :
