@@ -144,6 +144,29 @@ void QVNodeGraph::DeleteNode(QVNode* node) {
   delete node;  // each node's destructor removes the references to it
 }
 
+void QVNodeGraph::MoveMixer(QVMixer& mixer, QVMixer* base) {
+  const auto at = std::find(Mixers.begin(), Mixers.end(), &mixer);
+  if (at == Mixers.end()) throw std::invalid_argument("the mixer belongs to another graph");
+  if (base == &mixer || (base && std::find(Mixers.begin(), Mixers.end(), base) == Mixers.end())) {
+    throw std::invalid_argument("a mixer can be built only on another mixer of its graph");
+  }
+  Mixers.erase(at);
+  const auto after = base ? std::find(Mixers.begin(), Mixers.end(), base) + 1 : Mixers.begin();
+  Mixers.insert(after, &mixer);
+  // First every base that changes goes, then each takes the mixer before it:
+  // at every step the links are a part of the new chain, so none is refused.
+  for (size_t i = 0; i < Mixers.size(); ++i) {
+    QVMixer* wanted = i == 0 ? nullptr : Mixers[i - 1];
+    if (Mixers[i]->BaseMixer() != wanted) Mixers[i]->SetBaseMixer(nullptr);
+  }
+  for (size_t i = 1; i < Mixers.size(); ++i) {
+    if (Mixers[i]->BaseMixer() != Mixers[i - 1]) Mixers[i]->SetBaseMixer(Mixers[i - 1]);
+  }
+  // Names shared by several mixers resolve in registry order.
+  mixerNames_.Clear();
+  for (QVMixer* m : Mixers) mixerNames_.Add(m, Mixers);
+}
+
 void QVNodeGraph::Swap(QVNodeGraph& other) {
   std::swap(Generators, other.Generators);
   std::swap(Effectors, other.Effectors);

@@ -52,6 +52,13 @@ class QVNodeGraph {
   /// Deletes a node of this graph and every reference to it (see the file
   /// comment). A node of another graph throws std::invalid_argument.
   void DeleteNode(QVNode* node);
+  /// Builds mixer (a mixer of this graph) on base instead (null: on none, as
+  /// the first mixer): mixer moves in the registry to just after base, and
+  /// every mixer whose base then differs from the mixer before it in the
+  /// registry is rebuilt on that one, so the chain stays registry order (the
+  /// order project text keeps). A base of another graph, or mixer itself,
+  /// throws std::invalid_argument and nothing changes.
+  void MoveMixer(QVMixer& mixer, QVMixer* base);
 
   /// The first node of the kind named exactly name, in registry order, or null.
   QVGenerator* FindGenerator(const std::string& name) const { return generatorNames_.First(name); }

@@ -29,6 +29,9 @@ class QVSnapshot {
 
   const QVParameter& Parameter() const { return parameter_; }
   const QVNodeGraph& Graph() const { return graph_; }
+  /// The same graph, for whoever runs the copy to compute single nodes in
+  /// place (their results only; the settings stay as frozen).
+  QVNodeGraph& ComputedGraph() { return graph_; }
   /// The picture's mixer (the last one), or null.
   const QVMixer* Output() const;
 

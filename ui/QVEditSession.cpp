@@ -126,6 +126,7 @@ void QVEditSession::Checkpoint() {
   history_.Record(qv::WriteProject(Main()));
   views_.Visit(CurrentView());
   UpdateTitles();
+  form_.RefreshNodeViews();  // a rename or a link made in one window shows in all
 }
 
 void QVEditSession::Undo() {

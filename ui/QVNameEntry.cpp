@@ -10,6 +10,10 @@
 
 namespace qv {
 
+void CheckName(QVEntryMarks& marks, QLineEdit* box, const QVObject* node) {
+  if (node) marks.Mark(box, CheckEditorName(FromQString(box->text()), node));
+}
+
 void StoreName(QVEntryMarks& marks, QLineEdit* box, QVObject* node) {
   if (!node) return;
   const std::string name = FromQString(box->text());

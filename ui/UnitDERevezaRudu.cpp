@@ -40,9 +40,11 @@
 #include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
+#include "ui/UnitEffector.h"
 #include "ui/UnitFormEffector.h"
 #include "ui/UnitFormGenerator.h"
 #include "ui/UnitFormMixer.h"
+#include "ui/UnitMixer.h"
 #include "ui/UnitParameter.h"
 #include "ui/UnitViewer.h"
 
@@ -240,6 +242,14 @@ void TForm1::FormCreate() {
     if (session_->ConfirmDiscard()) LoadFile(path);
   };
   viewer_->OnRenderRequest = [this] { Button2->click(); };
+  FrameController1->OnGraphEdited = [this] {
+    if (session_) session_->Checkpoint();
+    RefreshNodeViews();
+  };
+  FrameController1->OnShowInViewer = [this](qv::NodeKind kind, int32_t row) {
+    viewer_->show();
+    viewer_->ShowNode(kind, row);
+  };
   UpdateNodeViews();
 }
 
@@ -258,6 +268,12 @@ void TForm1::SetNodeEditors(TFormGenerator* generator, TFormEffector* effector, 
 }
 
 void TForm1::UpdateNodeViews() { FrameController1->UpdateView(); }
+
+void TForm1::RefreshNodeViews() {
+  FrameController1->UpdateView();
+  if (FormMixer) FormMixer->FrameMixer1->UpdateLinks();
+  if (FormEffector) FormEffector->FrameEffector1->UpdateGeneratorChoice();
+}
 
 // Each editor's node reference is cleared (with its signals blocked) before
 // the window hides, so no handler, such as a commit when the focus leaves a
@@ -428,6 +444,7 @@ void TForm1::SaveTimerTimer() {
 void TForm1::RenderStart() {
   viewer_->setWindowTitle(qv::ToQString(QVCaption::Rendering(viewer_->BaseCaption)));
   ProgressTimer->start();
+  FrameController1->RenderStarted();
 }
 
 // The viewer's caption and status line say how the render ended.

@@ -114,6 +114,10 @@ class TForm1 : public QWidget {
   /// file stays as it was.
   void StopSave();
 
+  /// After the project changed: the workspace and the node editors' links
+  /// and names show it (the editing session calls it after every recorded edit).
+  void RefreshNodeViews();
+
   /// The render hooks (posted to the UI thread by the engine).
   void RenderStart();
   void RenderEnd();

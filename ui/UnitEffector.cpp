@@ -13,11 +13,14 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
 #include "ui/QVColorBarWidgets.h"
 #include "ui/QVErrorBox.h"
+#include "ui/QVLinkChoice.h"
 #include "ui/QVNameEntry.h"
 #include "ui/QVNumberEntry.h"
 #include "ui/QVStatusLine.h"
@@ -47,6 +50,9 @@ TFrameEffector::TFrameEffector(QWidget* parent) : QWidget(parent) {
   auto* layout = new QVBoxLayout(this);
   EditName = new QLineEdit(this);
   layout->addWidget(EditName);
+  ChoiceGenerator = new QVLinkChoice(tr("ジェネレータ"), this);
+  ChoiceGenerator->ComboBox->setToolTip(tr("このエフェクタが色を付けるジェネレータ"));
+  layout->addWidget(ChoiceGenerator);
   layout->addWidget(BuildBarRow());
   layout->addWidget(BuildEntryRow());
   FrameRenderingMethod = new TFrameMethod(this);
@@ -161,7 +167,10 @@ QGroupBox* TFrameEffector::BuildDifferentialGroup() {
 }
 
 void TFrameEffector::Connect() {
-  connect(EditName, &QLineEdit::textChanged, this, [this] { EditNameChange(); });
+  // Typing only checks the name; Enter or leaving the box stores it.
+  QVEntryMarks::Watch(
+      EditName, [this] { qv::CheckName(marks_, EditName, Effector()); },
+      [this] { EditNameChange(); });
   connect(ComboBoxDifferential, &QComboBox::currentIndexChanged, this,
           [this] { ComboBoxDifferentialChange(); });
   connect(FrameRenderingMethod->ComboBoxMethod, &QComboBox::currentIndexChanged, this,
@@ -183,6 +192,13 @@ void TFrameEffector::Connect() {
   connect(ButtonDelete, &QPushButton::clicked, this, [this] { ButtonDeleteClick(); });
   connect(ButtonColorBarPreset->menu(), &QMenu::aboutToShow, this,
           [this] { ButtonColorBarPresetMenu(ButtonColorBarPreset->menu()); });
+  ChoiceGenerator->OnChoose = [this](int32_t i) {
+    Edit([i](QVEffector& e) {
+      const std::vector<QVGenerator*>& generators = e.Graph().Generators;
+      e.SetGenerator(i >= 0 && static_cast<size_t>(i) < generators.size() ? generators[i]
+                                                                          : nullptr);
+    });
+  };
   connect(CheckBoxDifferentialSW, &QCheckBox::toggled, this,
           [this] { CheckBoxDifferentialSWClick(); });
   connect(CheckBoxDifferentialRegularSW, &QCheckBox::toggled, this,
@@ -230,6 +246,7 @@ void TFrameEffector::UpdateView() {
   QVEffector* e = Effector();
   if (!e) return;
   EditName->setText(qv::ToQString(e->Name()));
+  UpdateGeneratorChoice();
   CheckBoxDifferentialSW->setChecked(e->Differential());
   CheckBoxDifferentialRegularSW->setChecked(e->DifferentialRegularSW());
   CheckBoxDifferentialEdgeSW->setChecked(e->DifferentialEdgeSW());
@@ -239,6 +256,17 @@ void TFrameEffector::UpdateView() {
   FrameRenderingMethod->UpdateView();
   DrawColorBar();
   ShowSelected();
+}
+
+void TFrameEffector::UpdateGeneratorChoice() {
+  const QVEffector* e = Effector();
+  if (!e) return;
+  const std::vector<QVGenerator*>& generators = e->Graph().Generators;
+  std::vector<std::string> names;
+  for (const QVGenerator* g : generators) names.push_back(g->Name());
+  const auto at = std::find(generators.begin(), generators.end(), e->Generator());
+  ChoiceGenerator->Show(
+      names, at == generators.end() ? -1 : static_cast<int32_t>(at - generators.begin()));
 }
 
 void TFrameEffector::DrawColorBar() { ImageColorBar->SetColors(bar_.ColumnColors()); }

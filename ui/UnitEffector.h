@@ -28,6 +28,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QVLinkChoice;
 class QVStatusLine;
 class QPushButton;
 class QToolButton;
@@ -54,6 +55,8 @@ class TFrameEffector : public QWidget {
   qv::ColorBarImage* ImageColorBar;
   qv::ColorBarStops* ImageColorBarStops;
   QLineEdit* EditName;
+  /// "ジェネレータ": the generator the effector colours.
+  QVLinkChoice* ChoiceGenerator;
   QComboBox* ComboBoxDifferential;
   QLineEdit* EditX;
   TFrameMethod* FrameRenderingMethod;
@@ -91,6 +94,9 @@ class TFrameEffector : public QWidget {
   const qv::ColorBarView& Bar() const { return bar_; }
 
   void UpdateView();
+  /// Shows the graph's generators with the effector's chosen (after a
+  /// change of the graph).
+  void UpdateGeneratorChoice();
   void DrawColorBar();
   void ShowSelected();
   void DrawStops();

@@ -41,7 +41,10 @@ TFrameGenerator::TFrameGenerator(QWidget* parent) : QWidget(parent) {
   grid->addWidget(FrameOutputMethod, 3, 0, 1, 4);
   grid->setRowStretch(4, 1);
 
-  connect(EditName, &QLineEdit::textChanged, this, [this] { EditNameChange(); });
+  // Typing only checks the name; Enter or leaving the box stores it.
+  QVEntryMarks::Watch(
+      EditName, [this] { qv::CheckName(marks_, EditName, generator_); },
+      [this] { EditNameChange(); });
   // Typing only checks a box (and marks it); Enter or leaving it stores.
   QVEntryMarks::Watch(
       EditDepth, [this] { marks_.Real(EditDepth); }, [this] { EditDepthChange(); });

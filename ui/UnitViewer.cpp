@@ -14,12 +14,16 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "engine/QVEffector.h"
 #include "engine/QVMain.h"
+#include "engine/QVMixer.h"
+#include "engine/QVSnapshot.h"
 #include "render/QVPreview.h"
 #include "source/QVSameProject.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVFileDrop.h"
+#include "ui/QVGraphEdit.h"
 #include "ui/QVText.h"
 #include "ui/UnitParameter.h"
 
@@ -197,6 +201,8 @@ void TFormViewer::SetImageSize(int32_t w, int32_t h) {
 // The viewer follows the picture: a picture of another size than the
 // surface resizes it, and the window with it.
 void TFormViewer::ShowPicture(QVPictureRef picture) {
+  nodeJob_.Stop();
+  shownNode_.clear();
   picture_ = std::move(picture);
   image_ = qv::ImageOf(picture_);
   preview_ = QImage();
@@ -209,9 +215,62 @@ void TFormViewer::ShowPicture(QVPictureRef picture) {
 }
 
 void TFormViewer::ShowPreview(QVPictureRef picture) {
+  if (!shownNode_.empty()) return;  // the node's picture stays until the render's own arrives
   preview_ = qv::ImageOf(picture);
   ImageViewer->update();
   if (OnPreviewShown) OnPreviewShown();
+}
+
+void TFormViewer::ShowNode(qv::NodeKind kind, int32_t row) {
+  if (!main_) return;
+  const QVNodeGraph& graph = main_->Graph();
+  const size_t count = kind == qv::NodeKind::Mixer ? graph.Mixers.size() : graph.Effectors.size();
+  if (kind == qv::NodeKind::Generator || row < 0 || static_cast<size_t>(row) >= count) return;
+  const QVObject* node = kind == qv::NodeKind::Mixer
+                             ? static_cast<const QVObject*>(graph.Mixers[static_cast<size_t>(row)])
+                             : graph.Effectors[static_cast<size_t>(row)];
+  const std::string name = node->Name();
+  const QVParameter& p = main_->Parameter;
+  if (p.Width() < 1 || p.Height() < 1) {
+    Status.Note(QVViewerStatus::NothingToDrawReason(graph.Mixers.size(), p.Width(), p.Height()));
+    ShowStatus();
+    return;
+  }
+  auto snapshot = std::make_shared<QVSnapshot>(p, graph, qv::FrozenCopy{false});
+  Status.Note(qv::FromQString(tr("「%1」の画像を計算しています…").arg(qv::ToQString(name))));
+  ShowStatus();
+  nodeJob_.Start(std::move(snapshot), {kind, row}, main_->Workers(),
+                 [this, name](std::vector<qv::NodePicture> pictures, const std::string& error) {
+                   const QVPictureRef picture = pictures.empty() ? nullptr : pictures[0].Picture;
+                   if (!error.empty() || !picture) {
+                     const QString why =
+                         error.empty() ? tr("ジェネレータがありません") : qv::ToQString(error);
+                     Status.Note(qv::FromQString(
+                         tr("「%1」の画像を表示できません: %2").arg(qv::ToQString(name), why)));
+                     ShowStatus();
+                     return;
+                   }
+                   shownNode_ = name;
+                   preview_ = qv::ImageOf(picture);
+                   if (preview_.size() != ImageViewer->size()) {
+                     SetImageSize(preview_.width(), preview_.height());
+                   }
+                   ImageViewer->update();
+                   Status.Note(qv::FromQString(
+                       tr("「%1」を表示中（「描画」で出力に戻ります）").arg(qv::ToQString(name))));
+                   ShowStatus();
+                   if (OnNodeShown) OnNodeShown();
+                 });
+}
+
+void TFormViewer::ReturnToOutput() {
+  nodeJob_.Stop();
+  if (shownNode_.empty()) return;
+  shownNode_.clear();
+  preview_ = QImage();
+  Status.Note("");
+  ShowStatus();
+  ImageViewer->update();
 }
 
 std::string TFormViewer::PictureProject() const {
@@ -220,9 +279,11 @@ std::string TFormViewer::PictureProject() const {
 
 void TFormViewer::StartRender() {
   if (!main_) return;
+  ReturnToOutput();
   const QVParameter& p = main_->Parameter;
-  const std::string reason =
+  std::string reason =
       QVViewerStatus::NothingToDrawReason(main_->Graph().Mixers.size(), p.Width(), p.Height());
+  if (reason.empty()) reason = qv::RenderProblem(main_->Graph());
   if (!reason.empty()) {
     main_->StopRender();  // the latest request wins: no older picture arrives now
     Status.NothingToDraw(reason);
@@ -299,7 +360,7 @@ void TFormViewer::RenderEnded() {
   Status.Ended();
   SetCaption();
   ShowStatus();
-  if (preview_.isNull()) return;
+  if (preview_.isNull() || !shownNode_.empty()) return;
   preview_ = QImage();
   ImageViewer->update();
 }

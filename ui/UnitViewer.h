@@ -17,7 +17,9 @@
 #include <memory>
 #include <string>
 
+#include "engine/QVGraph.h"
 #include "ui/QVLiveZoom.h"
+#include "ui/QVNodePictureJob.h"
 #include "ui/QVQtHost.h"
 #include "ui/QVViewZoom.h"
 #include "ui/QVViewerGesture.h"
@@ -93,6 +95,16 @@ class TFormViewer : public QWidget {
   void StartRender();
   /// Stops the running render; the caption and the status line say so.
   void StopRender();
+  /// Shows the picture of one node of the project as it is now (kind and
+  /// registry index: an effector or a mixer), computed in the background at
+  /// the picture's size, instead of the picture, until the next render of
+  /// the picture's mixer starts ("描画") or its picture arrives. The status
+  /// line names the node.
+  void ShowNode(qv::NodeKind kind, int32_t row);
+  /// The name of the node shown instead of the picture ("" when none).
+  const std::string& ShownNode() const { return shownNode_; }
+  /// Called when a node's picture is shown (tests, screenshots).
+  std::function<void()> OnNodeShown;
   /// Zooms about pixel (x, y) by 2x per notch (above 0 in, below 0 out).
   void ZoomAbout(int32_t x, int32_t y, double notches);
   /// Moves the picture by (dx, dy) pixels and renders the new view.
@@ -168,6 +180,8 @@ class TFormViewer : public QWidget {
   QVView CurrentView() const;
   void ShowStatus();
   void ShowPoint(QPoint at);
+  /// Leaves a node's picture for the picture's (or the preview's).
+  void ReturnToOutput();
 
   QVMain* main_ = nullptr;
   QVParameter* parameter_ = nullptr;
@@ -183,6 +197,8 @@ class TFormViewer : public QWidget {
   std::shared_ptr<const QVSnapshot> pictureSnapshot_;
   QVQtPoster poster_{this};
   QVQtCanvas canvas_;
+  QVNodePictureJob nodeJob_{poster_};  // after poster_, which it posts through
+  std::string shownNode_;
   uint64_t generation_ = 0;
   QElapsedTimer clock_;          // the live zoom's time
   bool pictureArrived_ = false;  // the latest render's picture reached the canvas

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -32,6 +33,7 @@
 #include "ui/UnitFormGenerator.h"
 #include "ui/UnitFormMixer.h"
 #include "ui/UnitPanel.h"
+#include "ui/UnitPanelMixer.h"
 #include "ui/UnitParameter.h"
 #include "ui/UnitViewer.h"
 
@@ -65,6 +67,25 @@ bool Save(QWidget* window, const QString& path) {
   painter.end();
   const bool ok = shot.save(path, "PNG");
   std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+  return ok;
+}
+
+// window with a pop-up menu shown over it, as the screen shows them.
+bool SaveWithMenu(QWidget* window, QMenu* menu, const QString& path) {
+  QApplication::processEvents();
+  const QPixmap under = window->grab();
+  const QPixmap over = menu->grab();
+  QPixmap both = under;
+  QPainter painter(&both);
+  painter.drawPixmap(menu->mapToGlobal(QPoint()) - window->mapToGlobal(QPoint()), over);
+  painter.end();
+  const QString caption = window->windowTitle();
+  auto* shown = new QLabel();
+  shown->setWindowTitle(caption);
+  shown->setPixmap(both);
+  shown->resize(both.size());
+  const bool ok = Save(shown, path);
+  delete shown;
   return ok;
 }
 
@@ -153,6 +174,33 @@ int main(int argc, char** argv) {
   for (const auto& [window, file] : editors) ok &= Save(window, out.filePath(file));
   ok &= SaveColorBarEditor(*windows->FormEffector, out);
 
+  // The workspace once its thumbnails came: an effector and a mixer added from
+  // its menu, the new effector connected to the new mixer through the mixer
+  // panel's connection menu, which is shown over it.
+  TFrameController& controller = *form.FrameController1;
+  bool thumbnails = false;
+  controller.OnThumbnailsShown = [&] { thumbnails = true; };
+  controller.AddEffector();
+  controller.AddMixer();
+  const auto panel = [&](qv::NodeKind kind, size_t i) { return controller.Panels(kind)[i]; };
+  for (TFramePanel* p : {panel(qv::NodeKind::Effector, 1), panel(qv::NodeKind::Mixer, 1)}) {
+    Mouse(p->Panel1, QEvent::MouseButtonPress, {30, 24}, Qt::LeftButton);
+    Mouse(p->Panel1, QEvent::MouseButtonRelease, {30, 24}, Qt::LeftButton);
+  }
+  auto* mixer = static_cast<TFramePanelMixer*>(panel(qv::NodeKind::Mixer, 1));
+  mixer->N1->trigger();  // "入力"
+  form.PageControl1->setCurrentIndex(1);
+  ok &= WaitFor("the thumbnails", [&] { return thumbnails; });
+  ok &= Save(&form, out.filePath("workspace-thumbnails.png"));
+  form.show();
+  mixer->PopupMenuPanel->popup(mixer->mapToGlobal(QPoint(40, 20)));
+  ok &= SaveWithMenu(&form, mixer->PopupMenuPanel, out.filePath("workspace-connection-menu.png"));
+  mixer->PopupMenuPanel->hide();
+  controller.PopupMenuWorkSpace->popup(controller.ImageWorkSpace->mapToGlobal(QPoint(140, 120)));
+  ok &= SaveWithMenu(&form, controller.PopupMenuWorkSpace, out.filePath("workspace-menu.png"));
+  controller.PopupMenuWorkSpace->hide();
+  form.PageControl1->setCurrentIndex(0);
+
   // A render of the default project, then a selection placed on it.
   form.Button2Click();
   ok &= WaitFor("the first render",
@@ -164,6 +212,14 @@ int main(int argc, char** argv) {
   Mouse(viewer.ImageViewer, QEvent::MouseMove, {260, 150}, Qt::LeftButton);
   Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {260, 150}, Qt::LeftButton);
   ok &= Save(&viewer, out.filePath("viewer-selection.png"));
+
+  // "ビューアに表示" on the added effector's panel: its picture, named below.
+  Mouse(viewer.ImageViewer, QEvent::MouseButtonRelease, {0, 0}, Qt::RightButton);
+  bool nodeShown = false;
+  viewer.OnNodeShown = [&] { nodeShown = true; };
+  panel(qv::NodeKind::Effector, 1)->ShowInViewer->trigger();
+  ok &= WaitFor("a node's picture", [&] { return nodeShown; });
+  ok &= Save(&viewer, out.filePath("viewer-node.png"));
 
   // A larger and deeper picture, caught while it renders (the caption shows
   // progress); deep enough to outlast the caption's 100 ms timer anywhere.

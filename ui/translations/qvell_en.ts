@@ -405,6 +405,41 @@
     </message>
 </context>
 <context>
+    <name>QVGraphEdit</name>
+    <message>
+        <source>入力</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>入力（マスク）</source>
+        <translation>Input (mask)</translation>
+    </message>
+    <message>
+        <source>透過入力</source>
+        <translation>Transparence input</translation>
+    </message>
+    <message>
+        <source>透過入力（マスク）</source>
+        <translation>Transparence input (mask)</translation>
+    </message>
+    <message>
+        <source>「%1」は %2 が使っています。削除すると、その参照もなくなります。削除しますか？</source>
+        <translation>“%1” is used by %2. Deleting it also removes those references. Delete it?</translation>
+    </message>
+    <message>
+        <source>プロジェクトにミキサーがないため、描画する画像がありません。コントローラの空いた所を右クリックして、ミキサーを追加してください。</source>
+        <translation>The project has no mixer, so there is no picture to render. Right-click an empty place of the Controller page and add a mixer.</translation>
+    </message>
+    <message>
+        <source>ミキサー「%1」に入力がないため描画できません。ミキサーのパネルを右クリックして、エフェクタを入力してください。</source>
+        <translation>Cannot render: the mixer “%1” has no input. Right-click the mixer&apos;s panel and connect an effector.</translation>
+    </message>
+    <message>
+        <source>エフェクタ「%1」にジェネレータがないため描画できません。エフェクタの編集画面でジェネレータを選んでください。</source>
+        <translation>Cannot render: the effector “%1” has no generator. Choose a generator in the effector&apos;s editor.</translation>
+    </message>
+</context>
+<context>
     <name>QVHelp</name>
     <message>
         <source>クリック</source>
@@ -568,6 +603,13 @@
     <message>
         <source>言語の設定を保存しました。次の起動から有効になります。</source>
         <translation>The language setting is saved. It takes effect at the next start.</translation>
+    </message>
+</context>
+<context>
+    <name>QVLinkChoice</name>
+    <message>
+        <source>（なし）</source>
+        <translation>(none)</translation>
     </message>
 </context>
 <context>
@@ -824,6 +866,37 @@
         <source>クリック: その点を中心に描き直す。ドラッグ: 範囲を選ぶ。範囲の内側をダブルクリック: 拡大。ホイール: 拡大・縮小。F1: すべての操作</source>
         <translation>Click: render again centred there. Drag: select an area. Double-click inside the area: zoom in. Wheel: zoom in or out. F1: every gesture and key</translation>
     </message>
+    <message>
+        <source>「%1」の画像を計算しています…</source>
+        <translation>Computing the picture of “%1”…</translation>
+    </message>
+    <message>
+        <source>ジェネレータがありません</source>
+        <translation>There is no generator</translation>
+    </message>
+    <message>
+        <source>「%1」の画像を表示できません: %2</source>
+        <translation>Cannot show the picture of “%1”: %2</translation>
+    </message>
+    <message>
+        <source>「%1」を表示中（「描画」で出力に戻ります）</source>
+        <translation>Showing “%1” (“Render” returns to the output)</translation>
+    </message>
+</context>
+<context>
+    <name>TFrameController</name>
+    <message>
+        <source>ジェネレータを追加</source>
+        <translation>Add Generator</translation>
+    </message>
+    <message>
+        <source>エフェクタを追加</source>
+        <translation>Add Effector</translation>
+    </message>
+    <message>
+        <source>ミキサーを追加</source>
+        <translation>Add Mixer</translation>
+    </message>
 </context>
 <context>
     <name>TFrameEffector</name>
@@ -999,6 +1072,14 @@
         <source>用意された色帯を適用する。いまの色帯をプリセットとして保存し、色帯をファイルから読み込み、ファイルへ書き出す</source>
         <translation>Apply a ready-made colour bar; save the current bar as a preset; import a bar from a file or export it to one</translation>
     </message>
+    <message>
+        <source>ジェネレータ</source>
+        <translation>Generator</translation>
+    </message>
+    <message>
+        <source>このエフェクタが色を付けるジェネレータ</source>
+        <translation>The generator this effector colours</translation>
+    </message>
 </context>
 <context>
     <name>TFrameGenerator</name>
@@ -1085,12 +1166,44 @@
         <translation>On: scale colours above 255 down, keeping their proportions. Off: clip them at 255</translation>
     </message>
     <message>
-        <source>色を足し合わせる入力（読み取り専用。グラフで変える）</source>
-        <translation>The inputs whose colours are added (read-only; change them in the graph)</translation>
+        <source>ベースミキサー</source>
+        <translation>Base mixer</translation>
     </message>
     <message>
-        <source>透過に使う入力（読み取り専用。グラフで変える）</source>
-        <translation>The inputs used for transparence (read-only; change them in the graph)</translation>
+        <source>上へ</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下へ</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>色を足し合わせる入力。右クリックかドラッグで順番を変え、削除する</source>
+        <translation>The inputs whose colours are added. Right-click or drag to reorder or remove them</translation>
+    </message>
+    <message>
+        <source>透過に使う入力。右クリックかドラッグで順番を変え、削除する</source>
+        <translation>The inputs used for transparence. Right-click or drag to reorder or remove them</translation>
+    </message>
+    <message>
+        <source>選んだ入力を一つ上へ移す</source>
+        <translation>Move the selected input up one place</translation>
+    </message>
+    <message>
+        <source>選んだ入力を一つ下へ移す</source>
+        <translation>Move the selected input down one place</translation>
+    </message>
+    <message>
+        <source>選んだ入力をリストから外す（エフェクタは残る）</source>
+        <translation>Remove the selected input from the list (the effector stays)</translation>
+    </message>
+    <message>
+        <source>このミキサーが重ねる下のミキサー（ミキサーの順番が変わる）</source>
+        <translation>The mixer below, which this mixer composites onto (changes the order of the mixers)</translation>
     </message>
 </context>
 <context>
@@ -1111,24 +1224,9 @@
         <source>クリックでこのノードを編集する。右クリックでメニュー</source>
         <translation>Click to edit this node. Right-click for the menu</translation>
     </message>
-</context>
-<context>
-    <name>TFramePanelMixer</name>
     <message>
-        <source>入力</source>
-        <translation>Input</translation>
-    </message>
-    <message>
-        <source>入力（マスク）</source>
-        <translation>Input (mask)</translation>
-    </message>
-    <message>
-        <source>透過入力</source>
-        <translation>Transparent input</translation>
-    </message>
-    <message>
-        <source>透過入力（マスク）</source>
-        <translation>Transparent input (mask)</translation>
+        <source>ビューアに表示</source>
+        <translation>Show in Viewer</translation>
     </message>
 </context>
 <context>
