@@ -1,6 +1,7 @@
 #include "ui/QVFileDialogs.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QImageReader>
@@ -14,6 +15,7 @@ namespace qv {
 namespace {
 
 constexpr int kPreviewSide = 160;
+constexpr qsizetype kShiftJisType = 4;  // the save dialog's project type in Shift-JIS
 
 // Qt reads a filter's pattern from its last ASCII parentheses; each visible
 // text is kept as it is and the added pattern is hidden.
@@ -72,10 +74,12 @@ void SetUpOpenDialog(QFileDialog& dialog) {
 }
 
 void SetUpSaveDialog(QFileDialog& dialog, const QImage& shown) {
-  SetFilters(dialog, {QString::fromUtf8("ビットマップ (*.bmp) (*.bmp)"),
-                      QString::fromUtf8("JPEG イメージファイル (*.jpg) (*.jpg)"),
-                      QString::fromUtf8("PNG イメージファイル (*.png) (*.png)"),
-                      QString::fromUtf8("ソース（*.qvl） (*.qvl)")});
+  SetFilters(dialog,
+             {QString::fromUtf8("ビットマップ (*.bmp) (*.bmp)"),
+              QString::fromUtf8("JPEG イメージファイル (*.jpg) (*.jpg)"),
+              QString::fromUtf8("PNG イメージファイル (*.png) (*.png)"),
+              QString::fromUtf8("ソース（*.qvl） (*.qvl)"),
+              QCoreApplication::translate("QVFileDialogs", "ソース Shift-JIS（*.qvl） (*.qvl)")});
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   // The dialog reports the chosen type by its visible text, without the
   // hidden pattern: the full filter is the one that begins with it.
@@ -95,6 +99,18 @@ void SetUpSaveDialog(QFileDialog& dialog, const QImage& shown) {
                      [&dialog, follow] { follow(dialog.selectedNameFilter()); });
   }
   AddPreview(dialog, shown);
+}
+
+ProjectEncoding ChosenProjectEncoding(const QFileDialog& dialog) {
+  // The types in the order SetUpSaveDialog gives them; the last is Shift-JIS.
+  const QString chosen = dialog.selectedNameFilter();
+  const QStringList filters = dialog.nameFilters();
+  for (qsizetype i = 0; i < filters.size(); ++i) {
+    if (!chosen.isEmpty() && filters[i].startsWith(chosen)) {
+      return i == kShiftJisType ? ProjectEncoding::ShiftJis : ProjectEncoding::Utf8;
+    }
+  }
+  return ProjectEncoding::Utf8;
 }
 
 std::string RunInLastFolder(QFileDialog& dialog) {
