@@ -6,12 +6,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <cstdio>
 #include <functional>
 
@@ -19,6 +23,8 @@
 #include "engine/QVGenerator.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
+#include "ui/QVEditSession.h"
+#include "ui/QVFileDialogs.h"
 #include "ui/QVHelp.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
@@ -61,6 +67,22 @@ bool Save(QWidget* window, const QString& path) {
   const bool ok = shot.save(path, "PNG");
   std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
   return ok;
+}
+
+// window with popup (a menu open over it) painted where it shows.
+bool SaveWithPopup(QWidget* window, QWidget* popup, const QString& path) {
+  QApplication::processEvents();
+  const QPixmap menu = popup->grab();
+  const QPoint at = window->mapFromGlobal(popup->mapToGlobal(QPoint(0, 0)));
+  QPixmap grab = window->grab();
+  QPainter(&grab).drawPixmap(at, menu);
+  QWidget copy;
+  copy.setWindowTitle(window->windowTitle());
+  copy.resize(grab.size());
+  auto* label = new QLabel(&copy);
+  label->setPixmap(grab);
+  label->resize(grab.size());
+  return Save(&copy, path);
 }
 
 void Mouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button) {
@@ -143,6 +165,51 @@ int main(int argc, char** argv) {
   ok &= WaitFor("a preview", [&] { return !viewer.Preview().isNull(); });
   ok &= Save(&viewer, out.filePath("viewer-preview.png"));
   form.Main().StopRender();
+  WaitFor("the render to stop", [&] { return !form.Main().Rendering(); });
+
+  // The examples menu, open over the editing window.
+  // Its right edge at the button's, so the whole menu lies over the window.
+  form.MenuExamplesPopup();  // filled, so that its width is known
+  const QPoint below(form.ButtonExamples->width() - form.MenuExamples->sizeHint().width(),
+                     form.ButtonExamples->height());
+  form.MenuExamples->popup(form.ButtonExamples->mapToGlobal(below));
+  WaitFor(
+      "the examples menu", [&] { return form.MenuExamples->isVisible(); }, 5000);
+  ok &= SaveWithPopup(&form, form.MenuExamples, out.filePath("main-examples.png"));
+  // The showcase example chosen there renders at once.
+  QAction* showcase = nullptr;
+  for (QAction* action : form.MenuExamples->actions()) {
+    if (action->text() == QStringLiteral("showcase")) showcase = action;
+  }
+  form.MenuExamples->hide();
+  if (showcase) {
+    // The edits above are dropped without the question.
+    form.Session().AskSave = [](const std::string&) { return QVEditSession::Answer::Discard; };
+    showcase->trigger();
+    ok &= WaitFor("the showcase render",
+                  [&] { return !form.Main().Rendering() && !viewer.Picture().isNull(); });
+    WaitFor(
+        "the plain caption",
+        [&] { return viewer.windowTitle() == qv::ToQString(viewer.BaseCaption); }, 5000);
+    ok &= Save(&viewer, out.filePath("viewer-showcase.png"));
+  } else {
+    std::fprintf(stderr, "the examples menu has no showcase (looked in %s)\n",
+                 form.ExamplesDir.c_str());
+    ok = false;
+  }
+
+  // The save dialog with the project type in Shift-JIS chosen, in a folder
+  // that holds the showcase's picture and project.
+  const QTemporaryDir folder;
+  viewer.Picture().save(folder.filePath(QStringLiteral("showcase.png")));
+  form.SaveToFile(qv::FromQString(folder.filePath(QStringLiteral("showcase.qvl"))));
+  QFileDialog dialog(&form);
+  qv::SetUpSaveDialog(dialog, viewer.Picture());
+  dialog.setDirectory(folder.path());
+  dialog.selectNameFilter(dialog.nameFilters().back());
+  dialog.show();
+  ok &= Save(&dialog, out.filePath("save-dialog.png"));
+  dialog.hide();
   QApplication::processEvents();
   return ok ? 0 : 1;
 }
