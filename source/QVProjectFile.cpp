@@ -89,7 +89,8 @@ std::string DecodeProjectBytes(std::string_view bytes, const std::string& fileNa
   return text;
 }
 
-std::string EncodeProjectText(std::string_view text) {
+std::string EncodeProjectText(std::string_view text, ProjectEncoding encoding) {
+  if (encoding == ProjectEncoding::Utf8) return NormaliseLineEnds(text);
   const std::string utf8 = WithCrLf(NormaliseLineEnds(text));
   // Shift-JIS only when it keeps every character and the reader cannot
   // mistake its bytes for different UTF-8 text.
@@ -97,7 +98,9 @@ std::string EncodeProjectText(std::string_view text) {
     const std::optional<std::string> back = Convert(*sjis, "UTF-8", kShiftJis);
     if (back && *back == utf8 && (*sjis == utf8 || !IsValidUtf8(*sjis))) return *sjis;
   }
-  return std::string(kByteOrderMark) + utf8;
+  throw ProjectFileError(
+      "the project holds characters that Shift-JIS cannot keep; save it as UTF-8", "",
+      FileProblem::Encoding);
 }
 
 std::string ReadProjectBytes(std::FILE* file, const std::string& fileName, std::string head) {
@@ -131,9 +134,16 @@ std::string ReadProjectFile(const std::string& path) {
   return DecodeProjectBytes(bytes, path);
 }
 
-void WriteProjectFile(const std::string& path, std::string_view text) {
+void WriteProjectFile(const std::string& path, std::string_view text, ProjectEncoding encoding) {
+  std::string bytes;
   try {
-    WriteFileAtomically(path, EncodeProjectText(text));
+    bytes = EncodeProjectText(text, encoding);
+  } catch (const ProjectFileError& e) {  // nothing is written: the old file stays
+    throw ProjectFileError("cannot write " + QuoteText(path) + ": " + e.what(), e.what(),
+                           e.Problem());
+  }
+  try {
+    WriteFileAtomically(path, bytes);
   } catch (const ProjectFileError&) {
     throw;
   } catch (const FileWriteError& e) {  // already names the file and the reason
@@ -148,8 +158,8 @@ ReadResult LoadProjectFile(QVMain& main, const std::string& path) {
   return ReadProject(main, ReadProjectFile(path));
 }
 
-void SaveProjectFile(const QVMain& main, const std::string& path) {
-  WriteProjectFile(path, WriteProject(main));
+void SaveProjectFile(const QVMain& main, const std::string& path, ProjectEncoding encoding) {
+  WriteProjectFile(path, WriteProject(main), encoding);
 }
 
 }  // namespace qv

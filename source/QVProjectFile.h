@@ -1,9 +1,9 @@
 #pragma once
 // Project files (".qvl"): the project text on disk. Reading accepts UTF-8 with
 // or without a byte order mark and Shift-JIS (code page 932), told apart
-// automatically, with LF, CR LF or CR line ends. Writing uses CR LF and
-// Shift-JIS when every character survives it, otherwise UTF-8 with a byte
-// order mark, and replaces the file atomically. UI thread.
+// automatically, with LF, CR LF or CR line ends. Writing uses UTF-8 with LF
+// line ends, as `qvell print` does, or on request Shift-JIS with CR LF for
+// older files, and replaces the file atomically. UI thread.
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -58,10 +58,17 @@ class ProjectFileError : public std::runtime_error {
 /// text holds a control character (see ControlCharacterProblem).
 std::string DecodeProjectBytes(std::string_view bytes, const std::string& fileName);
 
-/// The bytes of a file for text: CR LF line ends; Shift-JIS when every
-/// character converts there and back unchanged, otherwise UTF-8 with a byte
-/// order mark.
-std::string EncodeProjectText(std::string_view text);
+/// How a project file is written.
+enum class ProjectEncoding {
+  Utf8,      ///< UTF-8 without a byte order mark, LF line ends
+  ShiftJis,  ///< Shift-JIS (code page 932), CR LF line ends, for older files
+};
+
+/// The bytes of a file for text in encoding. Throws ProjectFileError (problem
+/// Encoding) when Shift-JIS is asked for and a character does not convert
+/// there and back unchanged, or its bytes would read back as other UTF-8 text.
+std::string EncodeProjectText(std::string_view text,
+                              ProjectEncoding encoding = ProjectEncoding::Utf8);
 
 /// head (bytes already read from file) and the rest of the file, read to its
 /// end. Throws ProjectFileError naming fileName when reading fails or there
@@ -73,7 +80,8 @@ std::string ReadProjectFile(const std::string& path);
 
 /// Writes text to path as EncodeProjectText gives it, atomically: a failed
 /// write leaves the old file intact. Throws ProjectFileError.
-void WriteProjectFile(const std::string& path, std::string_view text);
+void WriteProjectFile(const std::string& path, std::string_view text,
+                      ProjectEncoding encoding = ProjectEncoding::Utf8);
 
 /// Replaces main's project by the one in the file. A file that cannot be read
 /// throws ProjectFileError; a text that does not read is reported in the
@@ -81,6 +89,7 @@ void WriteProjectFile(const std::string& path, std::string_view text);
 ReadResult LoadProjectFile(QVMain& main, const std::string& path);
 
 /// Writes main's project to path. Throws ProjectFileError.
-void SaveProjectFile(const QVMain& main, const std::string& path);
+void SaveProjectFile(const QVMain& main, const std::string& path,
+                     ProjectEncoding encoding = ProjectEncoding::Utf8);
 
 }  // namespace qv

@@ -231,7 +231,7 @@ bool QVEditSession::SaveAs() {
   qv::Guarded(&form_, [&] {
     const TForm1::SaveChoice choice = form_.RunSaveDialog();
     if (choice.Path.empty()) return;
-    form_.SaveToFile(choice.Path, choice.Supersample);
+    form_.SaveToFile(choice.Path, choice.Supersample, choice.Encoding);
     saved = IsProjectFile(choice.Path);
   });
   return saved && !Modified();

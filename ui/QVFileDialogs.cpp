@@ -1,6 +1,7 @@
 #include "ui/QVFileDialogs.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QImageReader>
@@ -14,6 +15,7 @@ namespace qv {
 namespace {
 
 constexpr int kPreviewSide = 160;
+constexpr qsizetype kShiftJisType = 4;  // the save dialog's project type in Shift-JIS
 
 // Qt reads a filter's pattern from its last ASCII parentheses; each visible
 // text is kept as it is and the added pattern is hidden.
@@ -77,7 +79,8 @@ void SetUpSaveDialog(QFileDialog& dialog, const QImage& shown) {
              {QCoreApplication::translate("QVFileDialogs", "ビットマップ (*.bmp) (*.bmp)"),
               QCoreApplication::translate("QVFileDialogs", "JPEG イメージファイル (*.jpg) (*.jpg)"),
               QCoreApplication::translate("QVFileDialogs", "PNG イメージファイル (*.png) (*.png)"),
-              QCoreApplication::translate("QVFileDialogs", "ソース（*.qvl） (*.qvl)")});
+              QCoreApplication::translate("QVFileDialogs", "ソース（*.qvl） (*.qvl)"),
+              QCoreApplication::translate("QVFileDialogs", "ソース Shift-JIS（*.qvl） (*.qvl)")});
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   // The dialog reports the chosen type by its visible text, without the
   // hidden pattern: the full filter is the one that begins with it.
@@ -97,6 +100,18 @@ void SetUpSaveDialog(QFileDialog& dialog, const QImage& shown) {
                      [&dialog, follow] { follow(dialog.selectedNameFilter()); });
   }
   AddPreview(dialog, shown);
+}
+
+ProjectEncoding ChosenProjectEncoding(const QFileDialog& dialog) {
+  // The types in the order SetUpSaveDialog gives them; the last is Shift-JIS.
+  const QString chosen = dialog.selectedNameFilter();
+  const QStringList filters = dialog.nameFilters();
+  for (qsizetype i = 0; i < filters.size(); ++i) {
+    if (!chosen.isEmpty() && filters[i].startsWith(chosen)) {
+      return i == kShiftJisType ? ProjectEncoding::ShiftJis : ProjectEncoding::Utf8;
+    }
+  }
+  return ProjectEncoding::Utf8;
 }
 
 std::string RunInLastFolder(QFileDialog& dialog) {

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <string>
 
+#include "source/QVProjectFile.h"
+
 class QFileDialog;
 
 namespace qv {
@@ -18,9 +20,12 @@ std::string SuffixOfNameFilter(const std::string& filter);
 /// Sets up dialog as the open dialog: project files and PNGs that carry one.
 void SetUpOpenDialog(QFileDialog& dialog);
 /// Sets up dialog as the picture-save dialog: bitmap, JPEG, PNG and project
-/// text; the default extension follows the chosen type; a preview shows the
-/// selected picture file, or shown (the picture to save) when none is.
+/// text (UTF-8, or Shift-JIS for older files); the default extension follows
+/// the chosen type; a preview shows the selected picture file, or shown (the
+/// picture to save) when none is.
 void SetUpSaveDialog(QFileDialog& dialog, const QImage& shown);
+/// The project encoding of the type chosen in a dialog SetUpSaveDialog set up.
+ProjectEncoding ChosenProjectEncoding(const QFileDialog& dialog);
 
 /// Runs dialog in the last folder used and remembers the chosen file's
 /// folder. The chosen file, or "" when cancelled.

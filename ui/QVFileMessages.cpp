@@ -138,6 +138,11 @@ std::string SaveFailureText(const std::string& path, bool hadFile, const std::st
 }
 
 std::string SaveFailureText(const std::string& path, bool hadFile, const ProjectFileError& error) {
+  if (error.Problem() == FileProblem::Encoding) {
+    return SaveFailureText(path, hadFile,
+                           "Shift-JIS で表せない文字が含まれています。"
+                           "ファイルの種類を「ソース（*.qvl）」（UTF-8）にして保存してください。");
+  }
   if (error.Problem() != FileProblem::System) return SaveFailureText(path, hadFile, error.what());
   std::string reason;
   switch (error.Code()) {

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -33,6 +34,7 @@
 #include "ui/QVDocumentTitle.h"
 #include "ui/QVEditSession.h"
 #include "ui/QVErrorBox.h"
+#include "ui/QVExamples.h"
 #include "ui/QVFileDialogs.h"
 #include "ui/QVFileDrop.h"
 #include "ui/QVFileMessages.h"
@@ -105,6 +107,7 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
   saveJob_ = std::make_unique<QVPictureSaveJob>(savePoster_);
   RunOpenDialog = [this] { return OpenDialog1Execute(); };
   RunSaveDialog = [this] { return SavePictureDialog1Execute(); };
+  ExamplesDir = qv::ExamplesFolder(qv::FromQString(QCoreApplication::applicationDirPath()));
   ConnectHandlers();
   FormCreate();
   session_ = new QVEditSession(*this);
@@ -183,6 +186,15 @@ void TForm1::BuildPages() {
       2, tr("プロジェクトのテキスト。「ソース抽出」で書き出し、「ソース書込」で読み込む"));
   Memo1->setToolTip(PageControl1->tabToolTip(2));
   PageControl1->setCurrentIndex(0);
+  // "サンプル" sits in the free end of the tab row, where the button row
+  // has no room left at the window's opening width.
+  ButtonExamples = new QToolButton(PageControl1);
+  ButtonExamples->setText(tr("サンプル"));
+  ButtonExamples->setToolTip(tr("付属のサンプルプロジェクトを開く"));
+  ButtonExamples->setPopupMode(QToolButton::InstantPopup);
+  MenuExamples = new QMenu(ButtonExamples);
+  ButtonExamples->setMenu(MenuExamples);
+  PageControl1->setCornerWidget(ButtonExamples, Qt::TopRightCorner);
 }
 
 void TForm1::BuildButtons() {
@@ -227,6 +239,8 @@ void TForm1::ConnectHandlers() {
     connect(entry.first, &QPushButton::clicked, this,
             [this, handler] { qv::Guarded(this, [this, handler] { (this->*handler)(); }); });
   }
+  connect(MenuExamples, &QMenu::aboutToShow, this,
+          [this] { qv::Guarded(this, [this] { MenuExamplesPopup(); }); });
   connect(ProgressTimer, &QTimer::timeout, this,
           [this] { qv::Guarded(viewer_, [this] { ProgressTimerTimer(); }); });
   connect(SaveTimer, &QTimer::timeout, this,
@@ -298,6 +312,33 @@ void TForm1::Button5Click() {
   LoadFile(path);
 }
 
+// Built each time it opens, so it lists the folder as it is now; a folder
+// that is missing or empty says so in the menu.
+void TForm1::MenuExamplesPopup() {
+  MenuExamples->clear();
+  const std::vector<std::string> projects =
+      ExamplesDir.empty() ? std::vector<std::string>() : qv::ExampleProjects(ExamplesDir);
+  for (const std::string& path : projects) {
+    const QString name = qv::ToQString(std::filesystem::path(path).stem().string());
+    connect(MenuExamples->addAction(name), &QAction::triggered, this, [this, path] {
+      qv::Guarded(this, [&] {
+        if (session_->ConfirmDiscard()) LoadFile(path);
+      });
+    });
+  }
+  if (projects.empty()) {
+    std::string where = ExamplesDir;
+    if (where.empty()) {
+      for (const std::string& folder :
+           qv::ExampleFolderCandidates(qv::FromQString(QCoreApplication::applicationDirPath()))) {
+        where += (where.empty() ? "" : "、") + folder;
+      }
+    }
+    MenuExamples->addAction(tr("サンプルが見つかりません（%1）").arg(qv::ToQString(where)))
+        ->setEnabled(false);
+  }
+}
+
 bool TForm1::LoadFile(const std::string& path) {
   std::string text;
   try {
@@ -311,6 +352,8 @@ bool TForm1::LoadFile(const std::string& path) {
   }
   if (!ApplyProject(text, path)) return false;
   session_->ProjectLoaded(path);
+  projectEncoding_ = qv::ProjectEncoding::Utf8;  // a save writes it the Linux way
+  Button2Click();  // a loaded project shows its picture without a click
   return true;
 }
 
@@ -353,7 +396,7 @@ void TForm1::Button2Click() {
 void TForm1::Button3Click() {
   RefuseWhileSaving();
   const SaveChoice choice = RunSaveDialog();
-  if (!choice.Path.empty()) SaveToFile(choice.Path, choice.Supersample);
+  if (!choice.Path.empty()) SaveToFile(choice.Path, choice.Supersample, choice.Encoding);
 }
 
 bool TForm1::Saving() const { return saveJob_->Running(); }
@@ -365,12 +408,15 @@ void TForm1::RefuseWhileSaving() const {
   }
 }
 
-void TForm1::SaveToFile(const std::string& path, int supersample) {
+void TForm1::SaveToFile(const std::string& path, int supersample,
+                        std::optional<qv::ProjectEncoding> encoding) {
   RefuseWhileSaving();
   const std::optional<qv::PictureFormat> format =
       qv::PictureFormatFromName(qv::FileNameOfPath(path));
   if (!format) {
-    WriteOrSay(path, [&] { qv::SaveProjectFile(*main_, path); });
+    const qv::ProjectEncoding chosen = encoding.value_or(projectEncoding_);
+    WriteOrSay(path, [&] { qv::SaveProjectFile(*main_, path, chosen); });
+    projectEncoding_ = chosen;
     session_->ProjectSaved(path);
     return;
   }
@@ -487,5 +533,5 @@ TForm1::SaveChoice TForm1::SavePictureDialog1Execute() {
   }
   std::string path = qv::RunInLastFolder(dialog);
   if (path.empty()) return {};
-  return {std::move(path), samples->value()};
+  return {std::move(path), samples->value(), qv::ChosenProjectEncoding(dialog)};
 }

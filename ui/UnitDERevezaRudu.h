@@ -1,29 +1,34 @@
 #pragma once
 // TForm1, "DERevezaRudu": the editing window. Three pages (the global
-// parameters, the controller workspace, the project source) above five
-// buttons: load a project, save the picture or the project, extract the
-// source, write the source back, render (and, while a picture is being saved,
-// one that stops the save). Owns the engine root for the whole run and
-// installs its render hooks; the viewer shows the picture. A project
-// file or a PNG that carries its project loads from the load button or a drop
-// on this window or the viewer. UI thread.
+// parameters, the controller workspace, the project source; beside their tabs
+// the menus of the example projects and of the language) above five buttons:
+// load a project, save the picture or the project, extract the source, write
+// the source back, render (and, while a picture is being saved, one that stops
+// the save). Owns the engine root for the whole run and installs its render
+// hooks; the viewer shows the picture. A project file or a PNG that carries its
+// project loads from the load button or a drop on this window or the viewer.
+// UI thread.
 #include <QCoreApplication>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "image/QVPictureFile.h"
+#include "source/QVProjectFile.h"
 #include "ui/QVQtHost.h"
 
 class QDragEnterEvent;
 class QDropEvent;
 class QKeyEvent;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 class QTabWidget;
 class QTimer;
+class QToolButton;
 class QVMain;
 class QCloseEvent;
 class QVEditSession;
@@ -61,6 +66,12 @@ class TForm1 : public QWidget {
   QPushButton* Button6;
   /// "言語 / Language": the language of the next start.
   QToolButton* ButtonLanguage;
+  /// "サンプル" at the end of the tab row: its menu opens the example
+  /// projects of ExamplesDir.
+  QToolButton* ButtonExamples;
+  QMenu* MenuExamples;
+  /// The folder of the example projects ("" when none was found).
+  std::string ExamplesDir;
   /// The node editor windows (not owned; set at start-up, may stay null).
   TFormGenerator* FormGenerator = nullptr;
   TFormEffector* FormEffector = nullptr;
@@ -89,14 +100,17 @@ class TForm1 : public QWidget {
   void Button4Click();
   void Button5Click();
   void Button6Click();
+  /// Fills the "サンプル" menu with the projects of ExamplesDir; each loads as
+  /// the load button does.
+  void MenuExamplesPopup();
 
   /// Replaces the project by text (of the file fileName, or "" for the
   /// source page). A text that does not read shows where and why, and nothing
   /// changes. Returns true when the project was replaced.
   bool ApplyProject(const std::string& text, const std::string& fileName = "");
   /// Loads the project of a project file or of a PNG that carries one, as
-  /// ApplyProject does. A file that does not read is reported and nothing
-  /// changes. Returns true when the project was replaced.
+  /// ApplyProject does, and starts its render. A file that does not read is
+  /// reported and nothing changes. Returns true when the project was replaced.
   bool LoadFile(const std::string& path);
   /// Saves to path by its extension (any case): bmp, jpg/jpeg, png pictures
   /// (a PNG carries the project of the shown picture); anything else the
@@ -105,9 +119,12 @@ class TForm1 : public QWidget {
   /// (1 to 8) above 1 its project rendered again with that many samples per
   /// side of a pixel, as `qvell render --supersample` does. The save goes on
   /// after the return (Saving()), shows its progress in the caption and
-  /// reports its failure itself. Throws when nothing can be saved, on a failed
+  /// reports its failure itself. A project is written in encoding, or without
+  /// one in the encoding of the project's last save from the dialog (UTF-8
+  /// with LF after a load). Throws when nothing can be saved, on a failed
   /// project save (the old file stays), and while a save runs.
-  void SaveToFile(const std::string& path, int supersample = 1);
+  void SaveToFile(const std::string& path, int supersample = 1,
+                  std::optional<qv::ProjectEncoding> encoding = std::nullopt);
   /// True while a picture is being saved.
   bool Saving() const;
   /// Stops the running picture save, if any, within milliseconds; the old
@@ -125,10 +142,12 @@ class TForm1 : public QWidget {
   void ProgressTimerTimer();
   void SaveTimerTimer();
 
-  /// What the save dialog returns: the file and the samples per side.
+  /// What the save dialog returns: the file, the samples per side and, for a
+  /// project, its encoding.
   struct SaveChoice {
     std::string Path;
     int Supersample = 1;
+    qv::ProjectEncoding Encoding = qv::ProjectEncoding::Utf8;
   };
   /// The file dialogs; tests replace them. An empty name means cancelled.
   std::function<std::string()> RunOpenDialog;
@@ -162,5 +181,6 @@ class TForm1 : public QWidget {
   QVQtPoster savePoster_{this};  // before saveJob_, which posts through it
   std::unique_ptr<QVPictureSaveJob> saveJob_;
   std::string savingFile_;  // the file name the caption shows while saving
+  qv::ProjectEncoding projectEncoding_ = qv::ProjectEncoding::Utf8;  // of the last save
   QVEditSession* session_ = nullptr;  // a child of this window
 };

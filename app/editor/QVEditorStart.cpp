@@ -58,9 +58,13 @@ std::unique_ptr<EditorWindows> StartEditor(const std::string& project) {
   EditorSettings::RestoreGeometry(QStringLiteral("Form1"), *windows->Form1);
   windows->Viewer->show();
   windows->Form1->show();
+  // The first picture comes at once: the project's, or the default one's when
+  // there is none or it does not load (a load renders what it loaded).
+  bool loaded = false;
   if (!project.empty()) {
-    Guarded(form, [&] { form->LoadFile(project); });
+    Guarded(form, [&] { loaded = form->LoadFile(project); });
   }
+  if (!loaded) Guarded(form, [&] { form->Button2Click(); });
   return windows;
 }
 

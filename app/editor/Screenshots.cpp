@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +25,8 @@
 #include "engine/QVMain.h"
 #include "ui/QVColorBarPresets.h"
 #include "ui/QVColorBarWidgets.h"
+#include "ui/QVEditSession.h"
+#include "ui/QVFileDialogs.h"
 #include "ui/QVHelp.h"
 #include "ui/QVText.h"
 #include "ui/UnitController.h"
@@ -70,23 +73,20 @@ bool Save(QWidget* window, const QString& path) {
   return ok;
 }
 
-// window with a pop-up menu shown over it, as the screen shows them.
-bool SaveWithMenu(QWidget* window, QMenu* menu, const QString& path) {
+// window with popup (a menu open over it) painted where it shows.
+bool SaveWithPopup(QWidget* window, QWidget* popup, const QString& path) {
   QApplication::processEvents();
-  const QPixmap under = window->grab();
-  const QPixmap over = menu->grab();
-  QPixmap both = under;
-  QPainter painter(&both);
-  painter.drawPixmap(menu->mapToGlobal(QPoint()) - window->mapToGlobal(QPoint()), over);
-  painter.end();
-  const QString caption = window->windowTitle();
-  auto* shown = new QLabel();
-  shown->setWindowTitle(caption);
-  shown->setPixmap(both);
-  shown->resize(both.size());
-  const bool ok = Save(shown, path);
-  delete shown;
-  return ok;
+  const QPixmap menu = popup->grab();
+  const QPoint at = window->mapFromGlobal(popup->mapToGlobal(QPoint(0, 0)));
+  QPixmap grab = window->grab();
+  QPainter(&grab).drawPixmap(at, menu);
+  QWidget copy;
+  copy.setWindowTitle(window->windowTitle());
+  copy.resize(grab.size());
+  auto* label = new QLabel(&copy);
+  label->setPixmap(grab);
+  label->resize(grab.size());
+  return Save(&copy, path);
 }
 
 void Mouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button) {
@@ -194,10 +194,10 @@ int main(int argc, char** argv) {
   ok &= Save(&form, out.filePath("workspace-thumbnails.png"));
   form.show();
   mixer->PopupMenuPanel->popup(mixer->mapToGlobal(QPoint(40, 20)));
-  ok &= SaveWithMenu(&form, mixer->PopupMenuPanel, out.filePath("workspace-connection-menu.png"));
+  ok &= SaveWithPopup(&form, mixer->PopupMenuPanel, out.filePath("workspace-connection-menu.png"));
   mixer->PopupMenuPanel->hide();
   controller.PopupMenuWorkSpace->popup(controller.ImageWorkSpace->mapToGlobal(QPoint(140, 120)));
-  ok &= SaveWithMenu(&form, controller.PopupMenuWorkSpace, out.filePath("workspace-menu.png"));
+  ok &= SaveWithPopup(&form, controller.PopupMenuWorkSpace, out.filePath("workspace-menu.png"));
   controller.PopupMenuWorkSpace->hide();
   form.PageControl1->setCurrentIndex(0);
 
@@ -235,6 +235,51 @@ int main(int argc, char** argv) {
   ok &= WaitFor("a preview", [&] { return !viewer.Preview().isNull(); });
   ok &= Save(&viewer, out.filePath("viewer-preview.png"));
   form.Main().StopRender();
+  WaitFor("the render to stop", [&] { return !form.Main().Rendering(); });
+
+  // The examples menu, open over the editing window.
+  // Its right edge at the button's, so the whole menu lies over the window.
+  form.MenuExamplesPopup();  // filled, so that its width is known
+  const QPoint below(form.ButtonExamples->width() - form.MenuExamples->sizeHint().width(),
+                     form.ButtonExamples->height());
+  form.MenuExamples->popup(form.ButtonExamples->mapToGlobal(below));
+  WaitFor(
+      "the examples menu", [&] { return form.MenuExamples->isVisible(); }, 5000);
+  ok &= SaveWithPopup(&form, form.MenuExamples, out.filePath("main-examples.png"));
+  // The showcase example chosen there renders at once.
+  QAction* showcase = nullptr;
+  for (QAction* action : form.MenuExamples->actions()) {
+    if (action->text() == QStringLiteral("showcase")) showcase = action;
+  }
+  form.MenuExamples->hide();
+  if (showcase) {
+    // The edits above are dropped without the question.
+    form.Session().AskSave = [](const std::string&) { return QVEditSession::Answer::Discard; };
+    showcase->trigger();
+    ok &= WaitFor("the showcase render",
+                  [&] { return !form.Main().Rendering() && !viewer.Picture().isNull(); });
+    WaitFor(
+        "the plain caption",
+        [&] { return viewer.windowTitle() == qv::ToQString(viewer.BaseCaption); }, 5000);
+    ok &= Save(&viewer, out.filePath("viewer-showcase.png"));
+  } else {
+    std::fprintf(stderr, "the examples menu has no showcase (looked in %s)\n",
+                 form.ExamplesDir.c_str());
+    ok = false;
+  }
+
+  // The save dialog with the project type in Shift-JIS chosen, in a folder
+  // that holds the showcase's picture and project.
+  const QTemporaryDir folder;
+  viewer.Picture().save(folder.filePath(QStringLiteral("showcase.png")));
+  form.SaveToFile(qv::FromQString(folder.filePath(QStringLiteral("showcase.qvl"))));
+  QFileDialog dialog(&form);
+  qv::SetUpSaveDialog(dialog, viewer.Picture());
+  dialog.setDirectory(folder.path());
+  dialog.selectNameFilter(dialog.nameFilters().back());
+  dialog.show();
+  ok &= Save(&dialog, out.filePath("save-dialog.png"));
+  dialog.hide();
   QApplication::processEvents();
   return ok ? 0 : 1;
 }

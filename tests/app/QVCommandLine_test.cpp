@@ -219,7 +219,7 @@ TEST(QVCommandLine, PrintOfAPrintedProjectIsIdentical) {
 TEST(QVCommandLine, PrintReadsShiftJisAndByteOrderMarkFiles) {
   ScratchDir dir;
   const std::string text = ReplaceFirst(DefaultProjectText(), "Depth: 100", "Depth: 57");
-  const std::string shiftJis = EncodeProjectText(text);  // the editor's own file form
+  const std::string shiftJis = EncodeProjectText(text, ProjectEncoding::ShiftJis);  // older files
   ASSERT_FALSE(IsValidUtf8(shiftJis)) << "expected Shift-JIS bytes";
   ASSERT_NE(shiftJis.find("\r\n"), std::string::npos);
   WriteBytes(dir.File("sjis.qvl"), shiftJis);

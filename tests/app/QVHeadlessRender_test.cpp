@@ -89,7 +89,7 @@ TEST(QVHeadlessRender, EditedShiftJisCrLfProjectRendersLikeTheEngine) {
   text = ReplaceFirst(text, "Height: 320", "Height: 61");
   text = ReplaceFirst(text, "Viewpoint: (0, 0)", "Viewpoint: (-0.75, 0.1)");
   text = ReplaceFirst(text, "Scale: 4", "Scale: 0.5");
-  WriteBytes(dir.File("sjis.qvl"), EncodeProjectText(text));
+  WriteBytes(dir.File("sjis.qvl"), EncodeProjectText(text, ProjectEncoding::ShiftJis));
   const DecodedPicture expected = EnginePicture(text);
   ASSERT_EQ(expected.Width, 97);
   for (int threads : {1, 2, 3, 7, 0}) {

@@ -83,24 +83,46 @@ TEST(QVProjectFile, ControlCharactersAreRefusedByLineAndColumnInEitherEncoding) 
   EXPECT_EQ(qv::DecodeProjectBytes("a\tb\r\n\rc", "p.qvl"), "a\tb\n\nc");  // tabs and line ends
 }
 
-TEST(QVProjectFile, EncodesShiftJisWithCrLfWhenEveryCharacterFits) {
-  EXPECT_EQ(qv::EncodeProjectText("Type: マンデルブロ\n\tMixer: 和合成\n"),
-            "Type: " + kMandelbrotSjis + "\r\n\tMixer: " + kSumSjis + "\r\n");
-  EXPECT_EQ(qv::EncodeProjectText("plain\nascii\n"), "plain\r\nascii\r\n");
-  // Line ends already in CR LF or CR are not doubled.
-  EXPECT_EQ(qv::EncodeProjectText("a\r\nb\rc"), "a\r\nb\r\nc");
+constexpr qv::ProjectEncoding kSjis = qv::ProjectEncoding::ShiftJis;
+
+TEST(QVProjectFile, EncodesUtf8WithLfByDefault) {
+  const struct {
+    std::string Text, Bytes;
+  } cases[] = {
+      {"Type: マンデルブロ\n\tMixer: 和合成\n", "Type: マンデルブロ\n\tMixer: 和合成\n"},
+      {"a\r\nb\rc\n", "a\nb\nc\n"},  // CR LF and lone CR become LF
+      {"Name: café 😀 〜\n", "Name: café 😀 〜\n"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(qv::EncodeProjectText(c.Text), c.Bytes) << c.Text;
+    EXPECT_EQ(qv::EncodeProjectText(c.Text, qv::ProjectEncoding::Utf8), c.Bytes) << c.Text;
+  }
 }
 
-TEST(QVProjectFile, EncodesUtf8WithBomWhenShiftJisWouldLoseOrConfuse) {
-  // Not in Shift-JIS at all.
-  EXPECT_EQ(qv::EncodeProjectText("Name: café 😀\n"), kBom + "Name: café 😀\r\n");
-  // Converts, but comes back as another character (U+301C returns as U+FF5E).
-  EXPECT_EQ(qv::EncodeProjectText("Name: 〜\n"), kBom + "Name: 〜\r\n");
-  // Half-width katakana whose Shift-JIS bytes would read back as UTF-8 "¡".
-  EXPECT_EQ(qv::EncodeProjectText("Name: ﾂ｡\n"), kBom + "Name: ﾂ｡\r\n");
-  EXPECT_EQ(qv::DecodeProjectBytes(qv::EncodeProjectText("Name: ﾂ｡\n"), "a.qvl"), "Name: ﾂ｡\n");
+TEST(QVProjectFile, EncodesShiftJisWithCrLfOnRequest) {
+  EXPECT_EQ(qv::EncodeProjectText("Type: マンデルブロ\n\tMixer: 和合成\n", kSjis),
+            "Type: " + kMandelbrotSjis + "\r\n\tMixer: " + kSumSjis + "\r\n");
+  EXPECT_EQ(qv::EncodeProjectText("plain\nascii\n", kSjis), "plain\r\nascii\r\n");
+  // Line ends already in CR LF or CR are not doubled.
+  EXPECT_EQ(qv::EncodeProjectText("a\r\nb\rc", kSjis), "a\r\nb\r\nc");
   // Half-width katakana alone is fine in Shift-JIS.
-  EXPECT_EQ(qv::EncodeProjectText("ｱ"), "\xB1");
+  EXPECT_EQ(qv::EncodeProjectText("ｱ", kSjis), "\xB1");
+}
+
+TEST(QVProjectFile, RefusesShiftJisThatWouldLoseOrConfuse) {
+  for (const char* text : {
+           "Name: café 😀\n",  // not in Shift-JIS at all
+           "Name: 〜\n",      // converts, but comes back as U+FF5E
+           "Name: ﾂ｡\n",      // its Shift-JIS bytes would read back as UTF-8 "¡"
+       }) {
+    try {
+      qv::EncodeProjectText(text, kSjis);
+      ADD_FAILURE() << text << " was encoded";
+    } catch (const qv::ProjectFileError& e) {
+      EXPECT_EQ(e.Problem(), qv::FileProblem::Encoding) << text;
+    }
+  }
 }
 
 TEST(QVProjectFile, GeneratedProjectsSurviveEncodingInShiftJisWithCrLf) {
@@ -110,7 +132,7 @@ TEST(QVProjectFile, GeneratedProjectsSurviveEncodingInShiftJisWithCrLf) {
     SCOPED_TRACE("project " + std::to_string(index));
     qv::test::BuildProject(main, index);
     const std::string text = qv::WriteProject(main);
-    const std::string bytes = qv::EncodeProjectText(text);
+    const std::string bytes = qv::EncodeProjectText(text, kSjis);
     EXPECT_FALSE(bytes.starts_with(kBom));
     EXPECT_EQ(bytes.find("\n"), bytes.find("\r\n") + 1);
     shiftJis += !qv::IsValidUtf8(bytes);
@@ -142,9 +164,13 @@ TEST(QVProjectFile, SaveAndLoadGiveBackTheProject) {
   const std::string text = qv::WriteProject(main);
   const std::vector<int32_t> picture = qv::test::RenderPicture(main);
   qv::SaveProjectFile(main, path);
-  EXPECT_EQ(ReadBytes(path), qv::EncodeProjectText(text));
+  EXPECT_EQ(ReadBytes(path), text);  // UTF-8 with LF, as the writer gives it
   ExpectLoadGivesBack(main, path, text);
   EXPECT_EQ(qv::test::RenderPicture(main), picture);
+  qv::SaveProjectFile(main, path, kSjis);
+  EXPECT_EQ(ReadBytes(path), qv::EncodeProjectText(text, kSjis));
+  EXPECT_FALSE(qv::IsValidUtf8(ReadBytes(path)));
+  ExpectLoadGivesBack(main, path, text);
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"project.qvl"});
 }
 
@@ -177,7 +203,7 @@ TEST(QVProjectFile, FailedLoadsLeaveTheProjectUntouched) {
             std::string::npos);
 
   const std::string broken = dir.File("broken.qvl");
-  WriteBytes(broken, qv::EncodeProjectText(ReplaceAll(before, "Range: ", "Rage: ")));
+  WriteBytes(broken, qv::EncodeProjectText(ReplaceAll(before, "Range: ", "Rage: "), kSjis));
   const qv::ReadResult r = qv::LoadProjectFile(main, broken);
   EXPECT_FALSE(r.Ok);
   EXPECT_EQ(r.Message, "expected \"Range:\", found \"Rage:\"");
@@ -202,6 +228,12 @@ TEST(QVProjectFile, FailedSaveNamesTheFileAndKeepsTheOldOne) {
     const std::string message = ErrorOf([&] { qv::SaveProjectFile(main, path); });
     EXPECT_EQ(message.rfind("cannot write \"" + path + "\": ", 0), 0u) << message;
   }
+  EXPECT_EQ(ReadBytes(path), old);
+  qv::test::BuildProject(main, 8);
+  main.Graph().Rename(*main.Graph().Generators.front(), "Generator😀");  // no Shift-JIS for it
+  EXPECT_EQ(ErrorOf([&] { qv::SaveProjectFile(main, path, kSjis); }),
+            "cannot write \"" + path +
+                "\": the project holds characters that Shift-JIS cannot keep; save it as UTF-8");
   EXPECT_EQ(ReadBytes(path), old);
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"p.qvl"});
 }

@@ -47,22 +47,29 @@ TEST(QVFileDialogs, SuffixOfNameFilter) {
 }
 
 // The chosen type adds its extension to a name typed without one; a name
-// with an extension keeps it.
+// with an extension keeps it. Only the Shift-JIS project type asks for
+// Shift-JIS.
 TEST(QVFileDialogs, TheChosenTypeAddsItsExtension) {
   QTemporaryDir dir;
   qv::EditorSettings::SetLastFolderOf(dir.filePath("x"));
+  constexpr qv::ProjectEncoding utf8 = qv::ProjectEncoding::Utf8;
   const struct {
     int filter;
     const char* typed;
     const char* saved;
-  } rows[] = {{3, "myproj", "myproj.qvl"}, {0, "pic", "pic.bmp"},      {1, "pic", "pic.jpg"},
-              {2, "pic", "pic.png"},       {-1, "first", "first.bmp"}, {3, "a.png", "a.png"}};
+    qv::ProjectEncoding encoding;
+  } rows[] = {
+      {3, "myproj", "myproj.qvl", utf8}, {4, "old", "old.qvl", qv::ProjectEncoding::ShiftJis},
+      {0, "pic", "pic.bmp", utf8},       {1, "pic", "pic.jpg", utf8},
+      {2, "pic", "pic.png", utf8},       {-1, "first", "first.bmp", utf8},
+      {3, "a.png", "a.png", utf8}};
   for (const auto& row : rows) {
     QFileDialog dialog;
     qv::SetUpSaveDialog(dialog, QImage());
     EXPECT_EQ(Choose(dialog, row.filter, QString::fromUtf8(row.typed)),
               qv::FromQString(dir.filePath(row.saved)))
         << row.typed << " " << row.filter;
+    EXPECT_EQ(qv::ChosenProjectEncoding(dialog), row.encoding) << row.typed << " " << row.filter;
   }
 }
 

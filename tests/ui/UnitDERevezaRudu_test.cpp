@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -21,12 +22,16 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "base/QVProjectText.h"
+#include "engine/QVGenerator.h"
+#include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVParameter.h"
 #include "source/QVProjectFile.h"
 #include "source/QVProjectInput.h"
 #include "source/QVSourceWriter.h"
 #include "ui/QVEditSession.h"
+#include "ui/QVExamples.h"
 #include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 #include "ui/UnitParameter.h"
@@ -123,6 +128,78 @@ TEST(TForm1, SavesByExtensionInAnyCase) {
               qv::WriteProject(e.form.Main()))
         << name;
   }
+}
+
+// Projects are written as UTF-8 with LF; the dialog's Shift-JIS type writes
+// Shift-JIS with CR LF, and a plain save (上書き保存) keeps that encoding
+// until another project is loaded.
+TEST(TForm1, SavesProjectsAsUtf8OrOnRequestShiftJis) {
+  Editor e;
+  QTemporaryDir dir;
+  const QString path = Path(dir, "p.qvl");
+  const std::string text = qv::WriteProject(e.form.Main());
+  const auto saveAs = [&](qv::ProjectEncoding encoding) {
+    e.form.RunSaveDialog = [&] { return TForm1::SaveChoice{qv::FromQString(path), 1, encoding}; };
+    e.form.Button3->click();
+  };
+  const auto bytes = [&] { return Bytes(path).toStdString(); };
+  saveAs(qv::ProjectEncoding::Utf8);
+  EXPECT_EQ(bytes(), text);  // no byte order mark, no CR
+  saveAs(qv::ProjectEncoding::ShiftJis);
+  const std::string sjis = qv::EncodeProjectText(text, qv::ProjectEncoding::ShiftJis);
+  EXPECT_EQ(bytes(), sjis);
+  EXPECT_NE(sjis.find("\r\n"), std::string::npos);
+  EXPECT_FALSE(qv::IsValidUtf8(sjis));  // the default project names Japanese methods
+  e.form.SaveToFile(qv::FromQString(path));
+  EXPECT_EQ(bytes(), sjis);
+  // The Shift-JIS file loads back to the same project, and is saved as UTF-8 then.
+  qv::test::Commit(e.form.FrameParameter1->EditScale, "2.5");
+  ASSERT_TRUE(e.form.LoadFile(qv::FromQString(path)));
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), text);
+  e.form.SaveToFile(qv::FromQString(path));
+  EXPECT_EQ(bytes(), text);
+  // What Shift-JIS cannot hold is refused in Japanese, and the file stays.
+  e.form.Main().Graph().Rename(*e.form.Main().Graph().Generators.front(), "Generator😀");
+  saveAs(qv::ProjectEncoding::ShiftJis);
+  ASSERT_EQ(e.errors.Messages.size(), 1u);
+  EXPECT_NE(e.errors.Messages[0].find("Shift-JIS で表せない文字"), std::string::npos)
+      << e.errors.Messages[0];
+  EXPECT_NE(e.errors.Messages[0].find("前のファイルはそのままです"), std::string::npos);
+  EXPECT_EQ(bytes(), text);
+}
+
+// "サンプル" lists the example projects; one chosen loads as a file does and
+// shows its picture without a click. Without examples the menu says so.
+TEST(TForm1, TheExamplesMenuLoadsAnExampleAndRendersIt) {
+  Editor e;
+  e.form.ExamplesDir = QV_EXAMPLES_DIR;
+  emit e.form.MenuExamples->aboutToShow();
+  const QList<QAction*> actions = e.form.MenuExamples->actions();
+  ASSERT_EQ(actions.size(), static_cast<qsizetype>(qv::ExampleProjects(QV_EXAMPLES_DIR).size()));
+  ASSERT_GE(actions.size(), 6);
+  QAction* julia = nullptr;
+  for (QAction* action : actions) {
+    if (action->text() == QStringLiteral("julia")) julia = action;
+  }
+  ASSERT_NE(julia, nullptr);
+  julia->trigger();
+  QVMain expected;
+  ASSERT_TRUE(qv::LoadProjectFile(expected, QV_EXAMPLES_DIR "/julia.qvl").Ok);
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), qv::WriteProject(expected));
+  EXPECT_TRUE(e.form.Main().Rendering() || !e.viewer.Picture().isNull());
+  ASSERT_TRUE(e.Finish());
+  EXPECT_EQ(e.viewer.Picture().size(),
+            QSize(expected.Parameter.Width(), expected.Parameter.Height()));
+  EXPECT_TRUE(e.errors.Messages.empty());
+  emit e.form.MenuExamples->aboutToShow();  // built again, not added to
+  EXPECT_EQ(e.form.MenuExamples->actions().size(), actions.size());
+
+  e.form.ExamplesDir = "";
+  emit e.form.MenuExamples->aboutToShow();
+  ASSERT_EQ(e.form.MenuExamples->actions().size(), 1);
+  EXPECT_FALSE(e.form.MenuExamples->actions()[0]->isEnabled());
+  EXPECT_TRUE(e.form.MenuExamples->actions()[0]->text().startsWith(
+      QString::fromUtf8("サンプルが見つかりません")));
 }
 
 TEST(TForm1, CaptionsDuringARenderEndAtTheBaseCaption) {

@@ -288,6 +288,10 @@
         <source>ソース（*.qvl） (*.qvl)</source>
         <translation>Source (*.qvl) (*.qvl)</translation>
     </message>
+    <message>
+        <source>ソース Shift-JIS（*.qvl） (*.qvl)</source>
+        <translation>Source, Shift-JIS (*.qvl) (*.qvl)</translation>
+    </message>
 </context>
 <context>
     <name>QVFileMessages</name>
@@ -809,6 +813,18 @@
     <message>
         <source>画像を描画する（F5 か Enter、Esc で中止）</source>
         <translation>Render the picture (F5 or Enter; Esc stops)</translation>
+    </message>
+    <message>
+        <source>サンプル</source>
+        <translation>Examples</translation>
+    </message>
+    <message>
+        <source>サンプルが見つかりません（%1）</source>
+        <translation>No examples found (%1)</translation>
+    </message>
+    <message>
+        <source>付属のサンプルプロジェクトを開く</source>
+        <translation>Open one of the example projects that come with the program</translation>
     </message>
 </context>
 <context>
