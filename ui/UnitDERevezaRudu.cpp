@@ -405,13 +405,29 @@ void TForm1::SaveTimerTimer() {
 // caption of a render still shown, which would stay for good).
 void TForm1::RenderStart() {
   viewer_->setWindowTitle(qv::ToQString(QVCaption::Rendering(viewer_->BaseCaption)));
+  shownFinishes_ = 0;
   ProgressTimer->start();
 }
 
-// The viewer's caption and status line say how the render ended.
+// The viewer's caption and status line say how the render ended. A node that
+// finished after the last poll (the last one always does) first shows its
+// full count for one poll interval, so the count is seen to reach the height.
 void TForm1::RenderEnd() {
   ProgressTimer->stop();
   viewer_->RenderEnded();
+  const QVProgress::Snapshot progress = main_->Progress();
+  if (progress.Generation != viewer_->RenderGeneration() || progress.Finishes <= shownFinishes_ ||
+      viewer_->Status.Current() != QVViewerStatus::State::Finished) {
+    return;
+  }
+  shownFinishes_ = progress.Finishes;
+  const QString finished =
+      qv::ToQString(QVCaption::Progress(viewer_->BaseCaption, progress.FinishedName,
+                                        progress.FinishedHeight, progress.FinishedHeight));
+  viewer_->setWindowTitle(finished);
+  QTimer::singleShot(ProgressTimer->interval(), viewer_, [this, finished] {
+    if (viewer_->windowTitle() == finished) viewer_->SetCaption();
+  });
 }
 
 void TForm1::RenderError(const std::string& message) {
@@ -422,6 +438,13 @@ void TForm1::RenderError(const std::string& message) {
 void TForm1::ProgressTimerTimer() {
   const QVProgress::Snapshot progress = main_->Progress();
   if (progress.Generation != viewer_->RenderGeneration() || progress.Name.empty()) return;
+  if (progress.Finishes > shownFinishes_) {  // a node finished since the last poll
+    shownFinishes_ = progress.Finishes;
+    viewer_->setWindowTitle(
+        qv::ToQString(QVCaption::Progress(viewer_->BaseCaption, progress.FinishedName,
+                                          progress.FinishedHeight, progress.FinishedHeight)));
+    return;
+  }
   viewer_->setWindowTitle(qv::ToQString(
       QVCaption::Progress(viewer_->BaseCaption, progress.Name, progress.Done, progress.Height)));
 }

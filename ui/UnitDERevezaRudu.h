@@ -152,5 +152,6 @@ class TForm1 : public QWidget {
   QVQtPoster savePoster_{this};  // before saveJob_, which posts through it
   std::unique_ptr<QVPictureSaveJob> saveJob_;
   std::string savingFile_;  // the file name the caption shows while saving
+  uint64_t shownFinishes_ = 0;        // the render's node finishes the caption has shown
   QVEditSession* session_ = nullptr;  // a child of this window
 };

@@ -28,12 +28,16 @@ struct Viewer {
   TForm1 form{&viewer};
   QVParameter& parameter = form.Main().Parameter;
 
-  // Runs the event loop until the latest render has ended and its posts ran.
+  // Runs the event loop until the latest render has ended, its posts ran and
+  // the caption's final count gave way to the ended caption.
   bool Settle() {
     const bool ended = qv::test::WaitFor([this] { return !form.Main().Rendering(); });
     QApplication::sendPostedEvents();
     QApplication::processEvents();
-    return ended;
+    return ended && qv::test::WaitFor([this] {
+             return viewer.windowTitle() ==
+                    qv::ToQString(viewer.Status.Caption(viewer.BaseCaption));
+           });
   }
   bool Render() {
     form.Button2Click();
