@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -21,12 +22,14 @@
 #include <stdexcept>
 
 #include "engine/QVMain.h"
+#include "engine/QVSnapshot.h"
 #include "image/QVPngReader.h"
 #include "image/QVSupersample.h"
 #include "source/QVProjectFile.h"
 #include "source/QVProjectInput.h"
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
+#include "ui/QVBackgroundJob.h"
 #include "ui/QVCaption.h"
 #include "ui/QVDocumentTitle.h"
 #include "ui/QVEditSession.h"
@@ -36,6 +39,7 @@
 #include "ui/QVFileMessages.h"
 #include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
+#include "ui/QVTextFill.h"
 #include "ui/UnitController.h"
 #include "ui/UnitFormEffector.h"
 #include "ui/UnitFormGenerator.h"
@@ -98,7 +102,11 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
   ProgressTimer->setInterval(100);
   SaveTimer = new QTimer(this);
   SaveTimer->setInterval(100);
+  JobTimer = new QTimer(this);
+  JobTimer->setInterval(100);
   saveJob_ = std::make_unique<QVPictureSaveJob>(savePoster_);
+  job_ = std::make_unique<QVBackgroundJob>(savePoster_);
+  fill_ = new QVTextFill(Memo1);
   RunOpenDialog = [this] { return OpenDialog1Execute(); };
   RunSaveDialog = [this] { return SavePictureDialog1Execute(); };
   ConnectHandlers();
@@ -111,6 +119,7 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
 // outlive the canvas or the hooks.
 TForm1::~TForm1() {
   saveJob_.reset();
+  job_.reset();
   main_->StopRender();
 }
 
@@ -136,7 +145,9 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (event->key() == Qt::Key_Escape) {
-    if (Saving()) {
+    if (Busy()) {
+      StopJob();
+    } else if (Saving()) {
       StopSave();
     } else {
       viewer_->StopRender();
@@ -187,10 +198,22 @@ void TForm1::BuildButtons() {
   row->addWidget(Button1);
   row->addWidget(Button4);
   row->addWidget(Button2);
+  ProgressRow = new QWidget(this);
+  LabelJob = new QLabel(ProgressRow);
+  ProgressBar1 = new QProgressBar(ProgressRow);
+  ProgressBar1->setTextVisible(false);
+  Button7 = new QPushButton(tr("中止"), ProgressRow);
+  auto* progress = new QHBoxLayout(ProgressRow);
+  progress->setContentsMargins(0, 0, 0, 0);
+  progress->addWidget(LabelJob);
+  progress->addWidget(ProgressBar1, 1);
+  progress->addWidget(Button7);
+  ProgressRow->hide();
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(6, 6, 6, 6);
   column->setSpacing(4);
   column->addWidget(PageControl1, 1);
+  column->addWidget(ProgressRow);
   column->addLayout(row);
 }
 
@@ -198,7 +221,8 @@ void TForm1::ConnectHandlers() {
   const std::pair<QPushButton*, void (TForm1::*)()> buttons[] = {
       {Button1, &TForm1::Button1Click}, {Button2, &TForm1::Button2Click},
       {Button3, &TForm1::Button3Click}, {Button4, &TForm1::Button4Click},
-      {Button5, &TForm1::Button5Click}, {Button6, &TForm1::Button6Click}};
+      {Button5, &TForm1::Button5Click}, {Button6, &TForm1::Button6Click},
+      {Button7, &TForm1::Button7Click}};
   for (const auto& entry : buttons) {
     const auto handler = entry.second;
     connect(entry.first, &QPushButton::clicked, this,
@@ -208,6 +232,8 @@ void TForm1::ConnectHandlers() {
           [this] { qv::Guarded(viewer_, [this] { ProgressTimerTimer(); }); });
   connect(SaveTimer, &QTimer::timeout, this,
           [this] { qv::Guarded(this, [this] { SaveTimerTimer(); }); });
+  connect(JobTimer, &QTimer::timeout, this,
+          [this] { qv::Guarded(this, [this] { JobTimerTimer(); }); });
 }
 
 void TForm1::FormCreate() {
@@ -247,9 +273,28 @@ void TForm1::ReleaseNodeEditors() {
   if (FormMixer) FormMixer->Release();
 }
 
-void TForm1::Button1Click() { Memo1->setPlainText(qv::ToQString(qv::WriteProject(*main_))); }
+// The text is written from a frozen copy on the job's thread, and put into
+// the page a slice at a time: tens of megabytes take seconds either way.
+void TForm1::Button1Click() {
+  RefuseWhileBusy();
+  auto snapshot = std::make_shared<const QVSnapshot>(main_->Parameter, main_->Graph());
+  StartJob(
+      qv::FromQString(tr("ソースを作成中…")),
+      [this, snapshot] {
+        auto text = std::make_shared<QString>(qv::ToQString(qv::WriteProject(*snapshot)));
+        return [this, text] { FillSource(std::move(*text)); };
+      },
+      "");
+}
+
+void TForm1::FillSource(QString text) {
+  LabelJob->setText(tr("ソースを表示中…"));
+  fill_->Start(std::move(text), [this] { ShowJob(false); });
+  ShowJob(fill_->Running());
+}
 
 void TForm1::Button4Click() {
+  RefuseWhileBusy();
   if (!session_->ConfirmDiscard()) return;
   ApplyProject(qv::FromQString(Memo1->toPlainText()));
 }
@@ -262,19 +307,46 @@ void TForm1::Button5Click() {
 }
 
 bool TForm1::LoadFile(const std::string& path) {
-  std::string text;
-  try {
-    text = qv::ReadProjectOrPicture(path);
-  } catch (const qv::PngReadError& e) {
-    qv::ShowError(this, PictureLoadError(path, e));
-    return false;
-  } catch (const qv::ProjectFileError& e) {  // unreadable, not text, too large
-    qv::ShowError(this, qv::LoadFailureText(path, e));
+  RefuseWhileBusy();
+  std::error_code error;
+  const auto bytes = std::filesystem::file_size(path, error);
+  if (!error && static_cast<int64_t>(bytes) >= BackgroundBytes) {
+    StartJob(
+        qv::FromQString(tr("「%1」を読み込み中…").arg(qv::ToQString(qv::FileNameOfPath(path)))),
+        [this, path] {
+          std::shared_ptr<qv::StagedProject> staged =
+              qv::StageProject(qv::ReadProjectOrPicture(path));
+          return [this, staged, path] { LoadStaged(*staged, path); };
+        },
+        path);
     return false;
   }
-  if (!ApplyProject(text, path)) return false;
+  std::unique_ptr<qv::StagedProject> staged;
+  try {
+    staged = qv::StageProject(qv::ReadProjectOrPicture(path));
+  } catch (const std::exception&) {
+    ShowLoadFailure(path, std::current_exception());
+    return false;
+  }
+  return LoadStaged(*staged, path);
+}
+
+bool TForm1::LoadStaged(qv::StagedProject& staged, const std::string& path) {
+  if (!PutStaged(staged, path)) return false;
   session_->ProjectLoaded(path);
   return true;
+}
+
+// A file that cannot be read is told in the editor's words; anything else
+// goes on to the general error handling.
+void TForm1::ShowLoadFailure(const std::string& path, std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const qv::PngReadError& e) {
+    qv::ShowError(this, PictureLoadError(path, e));
+  } catch (const qv::ProjectFileError& e) {  // unreadable, not text, too large
+    qv::ShowError(this, qv::LoadFailureText(path, e));
+  }
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
@@ -295,11 +367,28 @@ bool TForm1::TakeDrop(QEvent* event) {
 }
 
 bool TForm1::ApplyProject(const std::string& text, const std::string& fileName) {
-  const qv::ReadResult result = qv::ReadProject(*main_, text);
-  if (!result.Ok) {
-    qv::ShowError(this, qv::ReadFailureText(fileName, result));
+  RefuseWhileBusy();
+  if (static_cast<int64_t>(text.size()) >= BackgroundBytes) {
+    StartJob(
+        qv::FromQString(tr("ソースを読み取り中…")),
+        [this, text, fileName] {
+          std::shared_ptr<qv::StagedProject> staged = qv::StageProject(text);
+          return [this, staged, fileName] { PutStaged(*staged, fileName); };
+        },
+        fileName);
     return false;
   }
+  return PutStaged(*qv::StageProject(text), fileName);
+}
+
+// A text that did not read changes nothing; one that did replaces the project
+// and refreshes every view.
+bool TForm1::PutStaged(qv::StagedProject& staged, const std::string& fileName) {
+  if (!staged.Result.Ok) {
+    qv::ShowError(this, qv::ReadFailureText(fileName, staged.Result));
+    return false;
+  }
+  qv::ReplaceProject(*main_, staged);
   FrameParameter1->UpdateView();
   UpdateNodeViews();
   ReleaseNodeEditors();
@@ -352,6 +441,69 @@ void TForm1::StopSave() {
   if (!Saving()) return;
   saveJob_->Stop();
   ShowSaving(false);
+}
+
+bool TForm1::Busy() const { return job_->Running() || fill_->Running(); }
+
+void TForm1::RefuseWhileBusy() const {
+  if (Busy()) {
+    throw std::runtime_error(
+        qv::FromQString(tr("ソースの読み書き中です。終わるのを待つか「中止」を押してから、もう一度"
+                           "操作してください。")));
+  }
+}
+
+void TForm1::Button7Click() { StopJob(); }
+
+void TForm1::StopJob() {
+  job_->Stop();
+  fill_->Stop();
+  ShowJob(false);
+}
+
+// work runs on the job's thread and returns what finishes it here. A file
+// that cannot be read is told naming failedFile.
+void TForm1::StartJob(const std::string& label, std::function<std::function<void()>()> work,
+                      const std::string& failedFile) {
+  LabelJob->setText(qv::ToQString(label));
+  job_->Start(
+      [this, work = std::move(work)](std::stop_token, QVBackgroundJob&) {
+        return [this, finish = work()] {
+          ShowJob(false);
+          qv::Guarded(this, finish);
+        };
+      },
+      [this, failedFile](std::exception_ptr error) {
+        ShowJob(false);
+        qv::Guarded(this, [&] { ShowLoadFailure(failedFile, error); });
+      });
+  ShowJob(true);
+}
+
+// The row shows once the job has taken a poll interval, so that a short one
+// does not flash it. Each finish is guarded on its own.
+void TForm1::ShowJob(bool busy) {
+  if (busy) {
+    JobTimer->start();
+    return;
+  }
+  JobTimer->stop();
+  ProgressRow->hide();
+}
+
+void TForm1::JobTimerTimer() {
+  if (!Busy()) {
+    ShowJob(false);
+    return;
+  }
+  if (fill_->Running()) {
+    ProgressBar1->setRange(0, 1000);
+    ProgressBar1->setValue(
+        static_cast<int>(fill_->Done() * 1000 / std::max<qsizetype>(1, fill_->Total())));
+  } else {
+    ProgressBar1->setRange(0, 0);  // how long reading or writing takes is not known
+  }
+  ProgressRow->show();
 }
 
 // The shown picture and the frozen copy it was rendered from go to the save

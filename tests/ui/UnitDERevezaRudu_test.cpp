@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <cstring>
@@ -173,6 +174,7 @@ TEST(TForm1, AProjectThatDoesNotReadChangesNothingAndSaysWhere) {
   EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
 
   e.form.Button1Click();  // extract, change the scale in the text, write back
+  ASSERT_TRUE(qv::test::WaitFor([&] { return !e.form.Busy(); }));
   QString text = e.form.Memo1->toPlainText();
   text.replace(QStringLiteral("Scale: 4"), QStringLiteral("Scale: 2"));
   e.form.Memo1->setPlainText(text);
@@ -512,4 +514,74 @@ TEST(TForm1, AFailedSaveSaysTheOldFileStaysOnlyWhenThereWasOne) {
       }
     }
   }
+}
+
+namespace {
+
+// The default project with a colour bar of entries entries: about 20 bytes
+// of text each.
+std::string BigProject(int entries) {
+  QVMain main;
+  std::string text = qv::WriteProject(main);
+  const std::string last = "\tConvertData: 1 255 255 255\n";
+  std::string more;
+  for (int i = 2; i < entries; ++i) {
+    more += "\tConvertData: " + std::to_string(i) + " " + std::to_string(i % 256) + " 7 9\n";
+  }
+  text.insert(text.find(last) + last.size(), more);
+  return text;
+}
+
+}  // namespace
+
+// Long reads and writes of the project run in the background: the event loop
+// goes on meanwhile, the result equals the one done at once, a failure names
+// the file and changes nothing, and a stop changes nothing.
+TEST(TForm1, LongProjectReadsAndWritesRunInTheBackground) {
+  Editor e;
+  QTemporaryDir dir;
+  const std::string big = BigProject(300000), before = qv::WriteProject(e.form.Main());
+  ASSERT_GT(big.size(), static_cast<size_t>(e.form.BackgroundBytes));
+  WriteText(Path(dir, "big.qvl"), big);
+  int turns = 0;  // turns of the event loop while a job runs
+  QTimer ticks;
+  QObject::connect(&ticks, &QTimer::timeout, [&] { ++turns; });
+  ticks.start(0);
+  const auto idle = [&] { return qv::test::WaitFor([&] { return !e.form.Busy(); }); };
+
+  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "big.qvl"))));  // started
+  EXPECT_TRUE(e.form.Busy());
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), big);
+  EXPECT_EQ(e.form.Session().File(), qv::FromQString(Path(dir, "big.qvl")));
+
+  turns = 0;
+  e.form.Button1Click();  // the text is put in a slice at a time
+  ASSERT_TRUE(idle());
+  EXPECT_GT(turns, 3);
+  EXPECT_EQ(qv::FromQString(e.form.Memo1->toPlainText()), big);
+  EXPECT_FALSE(e.form.Memo1->isReadOnly());
+
+  e.form.BackgroundBytes = 0;  // the small ones too, below
+  const std::string small = BigProject(2);
+  e.form.ApplyProject(small);
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), small);
+  WriteText(Path(dir, "bad.qvl"), "Parameter: \n{\n\tWidth: ?\n");
+  for (const char* name : {"bad.qvl", "missing.qvl"}) {
+    e.errors.Messages.clear();
+    e.form.LoadFile(qv::FromQString(Path(dir, name)));
+    ASSERT_TRUE(idle()) << name;
+    ASSERT_EQ(e.errors.Messages.size(), 1u) << name;
+    EXPECT_NE(e.errors.Messages[0].find(name), std::string::npos) << e.errors.Messages[0];
+    EXPECT_EQ(qv::WriteProject(e.form.Main()), small) << name;
+  }
+  e.errors.Messages.clear();
+  e.form.LoadFile(qv::FromQString(Path(dir, "big.qvl")));
+  e.form.StopJob();
+  EXPECT_FALSE(e.form.Busy());
+  QTest::qWait(500);  // a stopped read that ended meanwhile is dropped
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), small);
+  EXPECT_TRUE(e.errors.Messages.empty());
 }
