@@ -117,12 +117,12 @@ QVView QVEditSession::CurrentView() const {
   return {Main().Parameter.Viewpoint(), Main().Parameter.Scale()};
 }
 
-void QVEditSession::Checkpoint() {
+void QVEditSession::Checkpoint(std::string written) {
   checkpointTimer_.stop();
   std::string print = qv::ProjectFingerprint(Main());
   if (print == fingerprint_) return;
   fingerprint_ = std::move(print);
-  history_.Record(qv::WriteProject(Main()));
+  history_.Record(written.empty() ? qv::WriteProject(Main()) : std::move(written));
   views_.Visit(CurrentView());
   UpdateTitles();
 }
@@ -211,24 +211,24 @@ bool QVEditSession::ConfirmDiscard() {
   return false;
 }
 
-bool QVEditSession::Save() {
-  if (file_.empty() || !IsProjectFile(file_)) return SaveAs();
+bool QVEditSession::Save(bool background) {
+  if (file_.empty() || !IsProjectFile(file_)) return SaveAs(background);
   Checkpoint();
   bool saved = false;
   qv::Guarded(&form_, [&] {
-    form_.SaveToFile(file_);
+    form_.SaveToFile(file_, 1, background);
     saved = true;
   });
   return saved && !Modified();
 }
 
-bool QVEditSession::SaveAs() {
+bool QVEditSession::SaveAs(bool background) {
   Checkpoint();
   bool saved = false;
   qv::Guarded(&form_, [&] {
     const TForm1::SaveChoice choice = form_.RunSaveDialog();
     if (choice.Path.empty()) return;
-    form_.SaveToFile(choice.Path, choice.Supersample);
+    form_.SaveToFile(choice.Path, choice.Supersample, background);
     saved = IsProjectFile(choice.Path);
   });
   return saved && !Modified();
@@ -246,8 +246,12 @@ void QVEditSession::ProjectLoaded(const std::string& path) {
 
 void QVEditSession::ProjectSaved(const std::string& path) {
   Checkpoint();
+  ProjectSaved(path, history_.CurrentSerial());
+}
+
+void QVEditSession::ProjectSaved(const std::string& path, uint64_t serial) {
   file_ = path;
-  history_.MarkSaved();
+  history_.MarkSaved(serial);
   qv::EditorSettings::AddRecentFile(qv::ToQString(path));
   UpdateTitles();
 }
@@ -278,9 +282,9 @@ bool QVEditSession::TakeKey(const QKeyCombination& key) {
   } else if (is(ctrl, Qt::Key_O)) {
     form_.Button5Click();
   } else if (is(ctrl, Qt::Key_S)) {
-    Save();
+    Save(true);
   } else if (is(ctrl | shift, Qt::Key_S)) {
-    SaveAs();
+    SaveAs(true);
   } else if (is(Qt::NoModifier, Qt::Key_F1)) {
     QWidget* over = QApplication::activeWindow();
     qv::ShowHelp(over ? over : &form_);

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -32,6 +33,7 @@
 #include "ui/QVBackgroundJob.h"
 #include "ui/QVCaption.h"
 #include "ui/QVDocumentTitle.h"
+#include "ui/QVEditHistory.h"
 #include "ui/QVEditSession.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVFileDialogs.h"
@@ -293,9 +295,16 @@ void TForm1::FillSource(QString text) {
   ShowJob(fill_->Running());
 }
 
+// A long text goes to the job's thread as it is, to be converted there.
 void TForm1::Button4Click() {
   RefuseWhileBusy();
   if (!session_->ConfirmDiscard()) return;
+  if (Memo1->document()->characterCount() >= BackgroundBytes) {
+    ApplyInBackground(
+        qv::FromQString(tr("ソースを読み取り中…")),
+        [text = Memo1->toPlainText()] { return qv::FromQString(text); }, "");
+    return;
+  }
   ApplyProject(qv::FromQString(Memo1->toPlainText()));
 }
 
@@ -311,14 +320,9 @@ bool TForm1::LoadFile(const std::string& path) {
   std::error_code error;
   const auto bytes = std::filesystem::file_size(path, error);
   if (!error && static_cast<int64_t>(bytes) >= BackgroundBytes) {
-    StartJob(
+    ApplyInBackground(
         qv::FromQString(tr("「%1」を読み込み中…").arg(qv::ToQString(qv::FileNameOfPath(path)))),
-        [this, path] {
-          std::shared_ptr<qv::StagedProject> staged =
-              qv::StageProject(qv::ReadProjectOrPicture(path));
-          return [this, staged, path] { LoadStaged(*staged, path); };
-        },
-        path);
+        [path] { return qv::ReadProjectOrPicture(path); }, path);
     return false;
   }
   std::unique_ptr<qv::StagedProject> staged;
@@ -331,10 +335,32 @@ bool TForm1::LoadFile(const std::string& path) {
   return LoadStaged(*staged, path);
 }
 
-bool TForm1::LoadStaged(qv::StagedProject& staged, const std::string& path) {
-  if (!PutStaged(staged, path)) return false;
+bool TForm1::LoadStaged(qv::StagedProject& staged, const std::string& path, std::string written) {
+  if (!PutStaged(staged, path, std::move(written))) return false;
   session_->ProjectLoaded(path);
   return true;
+}
+
+// Reading, and writing the text the undo history keeps, happen on the job's
+// thread; only the exchange of the projects happens here. fileName names the
+// file loaded ("" for the source page).
+void TForm1::ApplyInBackground(const std::string& label, std::function<std::string()> text,
+                               const std::string& fileName) {
+  StartJob(
+      label,
+      [this, text = std::move(text), fileName] {
+        std::shared_ptr<qv::StagedProject> staged = qv::StageProject(text());
+        auto written = std::make_shared<std::string>(
+            staged->Result.Ok ? qv::WriteProject(staged->Parameter, staged->Graph) : "");
+        return [this, staged, written, fileName] {
+          if (fileName.empty()) {
+            PutStaged(*staged, fileName, std::move(*written));
+          } else {
+            LoadStaged(*staged, fileName, std::move(*written));
+          }
+        };
+      },
+      fileName);
 }
 
 // A file that cannot be read is told in the editor's words; anything else
@@ -369,13 +395,8 @@ bool TForm1::TakeDrop(QEvent* event) {
 bool TForm1::ApplyProject(const std::string& text, const std::string& fileName) {
   RefuseWhileBusy();
   if (static_cast<int64_t>(text.size()) >= BackgroundBytes) {
-    StartJob(
-        qv::FromQString(tr("ソースを読み取り中…")),
-        [this, text, fileName] {
-          std::shared_ptr<qv::StagedProject> staged = qv::StageProject(text);
-          return [this, staged, fileName] { PutStaged(*staged, fileName); };
-        },
-        fileName);
+    ApplyInBackground(
+        qv::FromQString(tr("ソースを読み取り中…")), [text] { return text; }, fileName);
     return false;
   }
   return PutStaged(*qv::StageProject(text), fileName);
@@ -383,7 +404,8 @@ bool TForm1::ApplyProject(const std::string& text, const std::string& fileName) 
 
 // A text that did not read changes nothing; one that did replaces the project
 // and refreshes every view.
-bool TForm1::PutStaged(qv::StagedProject& staged, const std::string& fileName) {
+bool TForm1::PutStaged(qv::StagedProject& staged, const std::string& fileName,
+                       std::string written) {
   if (!staged.Result.Ok) {
     qv::ShowError(this, qv::ReadFailureText(fileName, staged.Result));
     return false;
@@ -392,7 +414,7 @@ bool TForm1::PutStaged(qv::StagedProject& staged, const std::string& fileName) {
   FrameParameter1->UpdateView();
   UpdateNodeViews();
   ReleaseNodeEditors();
-  session_->Checkpoint();
+  session_->Checkpoint(std::move(written));
   return true;
 }
 
@@ -405,7 +427,7 @@ void TForm1::Button2Click() {
 void TForm1::Button3Click() {
   RefuseWhileSaving();
   const SaveChoice choice = RunSaveDialog();
-  if (!choice.Path.empty()) SaveToFile(choice.Path, choice.Supersample);
+  if (!choice.Path.empty()) SaveToFile(choice.Path, choice.Supersample, true);
 }
 
 bool TForm1::Saving() const { return saveJob_->Running(); }
@@ -417,11 +439,12 @@ void TForm1::RefuseWhileSaving() const {
   }
 }
 
-void TForm1::SaveToFile(const std::string& path, int supersample) {
+void TForm1::SaveToFile(const std::string& path, int supersample, bool background) {
   RefuseWhileSaving();
   const std::optional<qv::PictureFormat> format =
       qv::PictureFormatFromName(qv::FileNameOfPath(path));
   if (!format) {
+    if (background && SaveProjectInBackground(path)) return;
     WriteOrSay(path, [&] { qv::SaveProjectFile(*main_, path); });
     session_->ProjectSaved(path);
     return;
@@ -433,6 +456,38 @@ void TForm1::SaveToFile(const std::string& path, int supersample) {
     throw std::runtime_error("アンチエイリアスのサンプル数は 1 から 8 です。");
   }
   StartSave(path, *format, supersample);
+}
+
+// The text the undo history keeps of the current state is what is written;
+// edits made meanwhile stay unsaved. False when the project is short (the
+// caller saves it at once).
+bool TForm1::SaveProjectInBackground(const std::string& path) {
+  RefuseWhileBusy();
+  session_->Checkpoint();
+  const QVEditHistory& history = session_->History();
+  if (static_cast<int64_t>(history.Current().size()) < BackgroundBytes) return false;
+  auto text = std::make_shared<const std::string>(history.Current());
+  const uint64_t serial = history.CurrentSerial();
+  const bool hadFile = FileExists(path);
+  StartJob(
+      qv::FromQString(tr("「%1」を保存中…").arg(qv::ToQString(qv::FileNameOfPath(path)))),
+      [this, text, path, hadFile, serial] {
+        std::shared_ptr<const qv::ProjectFileError> failure;
+        try {
+          qv::WriteProjectFile(path, *text);
+        } catch (const qv::ProjectFileError& e) {
+          failure = std::make_shared<const qv::ProjectFileError>(e);
+        }
+        return [this, failure, path, hadFile, serial] {
+          if (failure) {
+            qv::ShowError(this, qv::SaveFailureText(path, hadFile, *failure));
+          } else {
+            session_->ProjectSaved(path, serial);
+          }
+        };
+      },
+      path);
+  return true;
 }
 
 void TForm1::Button6Click() { StopSave(); }

@@ -129,8 +129,10 @@ class TForm1 : public QWidget {
   /// side of a pixel, as `qvell render --supersample` does. The save goes on
   /// after the return (Saving()), shows its progress in the caption and
   /// reports its failure itself. Throws when nothing can be saved, on a failed
-  /// project save (the old file stays), and while a save runs.
-  void SaveToFile(const std::string& path, int supersample = 1);
+  /// project save (the old file stays), and while a save runs. With
+  /// background, a long project text is written in the background as well
+  /// (Busy()), and reports its own failure.
+  void SaveToFile(const std::string& path, int supersample = 1, bool background = false);
   /// True while a picture is being saved.
   bool Saving() const;
   /// Stops the running picture save, if any, within milliseconds; the old
@@ -180,8 +182,11 @@ class TForm1 : public QWidget {
   void ShowJob(bool busy);
   void JobTimerTimer();
   void FillSource(QString text);
-  bool PutStaged(qv::StagedProject& staged, const std::string& fileName);
-  bool LoadStaged(qv::StagedProject& staged, const std::string& path);
+  void ApplyInBackground(const std::string& label, std::function<std::string()> text,
+                         const std::string& fileName);
+  bool PutStaged(qv::StagedProject& staged, const std::string& fileName, std::string written = {});
+  bool LoadStaged(qv::StagedProject& staged, const std::string& path, std::string written = {});
+  bool SaveProjectInBackground(const std::string& path);
   void ShowLoadFailure(const std::string& path, std::exception_ptr error);
   bool TakeDrop(QEvent* event);
 

@@ -562,6 +562,18 @@ TEST(TForm1, LongProjectReadsAndWritesRunInTheBackground) {
   EXPECT_GT(turns, 3);
   EXPECT_EQ(qv::FromQString(e.form.Memo1->toPlainText()), big);
   EXPECT_FALSE(e.form.Memo1->isReadOnly());
+  e.form.SaveToFile(qv::FromQString(Path(dir, "copy.qvl")), 1, true);
+  EXPECT_TRUE(e.form.Busy());
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(qv::ReadProjectFile(qv::FromQString(Path(dir, "copy.qvl"))), big);
+  EXPECT_FALSE(e.form.Session().Modified());
+  std::string edited = big;
+  edited.replace(edited.find("Scale: 4"), 8, "Scale: 2");
+  e.form.Memo1->setPlainText(qv::ToQString(edited));
+  e.form.Button4Click();
+  EXPECT_TRUE(e.form.Busy());
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), edited);
 
   e.form.BackgroundBytes = 0;  // the small ones too, below
   const std::string small = BigProject(2);
