@@ -176,6 +176,7 @@ void QVEditSession::Restore(const std::string& text) {
   views_.Visit(CurrentView());
   UpdateTitles();
   if (form_.Viewer().PictureRef()) form_.Button2Click();
+  form_.Viewer().RefreshPoint();
 }
 
 void QVEditSession::Back() {
@@ -195,6 +196,7 @@ void QVEditSession::ShowView(const QVView& view) {
   form_.FrameParameter1->UpdateView();
   Checkpoint();
   form_.Button2Click();
+  form_.Viewer().RefreshPoint();
 }
 
 bool QVEditSession::ConfirmDiscard() {

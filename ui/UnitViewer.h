@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ui/QVLiveZoom.h"
@@ -112,6 +113,9 @@ class TFormViewer : public QWidget {
   /// the render and the gesture. False: not a key of the viewer.
   bool ImageViewerKeyDown(QKeyEvent* event);
   void ImageViewerLeave();
+  /// Shows the plane point under the pointer at rest on the picture again,
+  /// for the view as it is now (after an undo, say).
+  void RefreshPoint();
   /// Where the picture is painted: moved by the pans not yet rendered and the
   /// middle-button drag in progress.
   QPoint PictureShift() const;
@@ -166,6 +170,7 @@ class TFormViewer : public QWidget {
   QVView CurrentView() const;
   void ShowStatus();
   void ShowPoint(QPoint at);
+  std::optional<QPoint> pointer_;  // where the pointer rests on the picture
 
   QVMain* main_ = nullptr;
   QVParameter* parameter_ = nullptr;

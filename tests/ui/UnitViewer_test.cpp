@@ -13,6 +13,7 @@
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "ui/QVEditSession.h"
 #include "ui/QVText.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitParameter.h"
@@ -78,6 +79,24 @@ TEST(TFormViewer, AWheelNotchZoomsTwiceAboutThePointer) {
   ASSERT_TRUE(v.Settle());
   EXPECT_EQ(v.viewer.Status.Current(), QVViewerStatus::State::Finished);
   EXPECT_EQ(v.StatusText().rfind("描画完了 ", 0), 0u) << v.StatusText();
+}
+
+// The point under a pointer at rest follows every change of the view: a
+// zoom, and its undo.
+TEST(TFormViewer, ThePointUnderARestingPointerFollowsTheView) {
+  Viewer v;
+  ASSERT_TRUE(v.Render());
+  QMouseEvent move(QEvent::MouseMove, QPointF(250, 60), QPointF(250, 60), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(v.viewer.ImageViewer, &move);
+  const QString before = v.viewer.LabelPoint->text();
+  ASSERT_FALSE(before.isEmpty());
+  v.Key(Qt::Key_Plus);
+  v.form.Session().Checkpoint();
+  const QString zoomed = v.viewer.LabelPoint->text();
+  EXPECT_NE(zoomed, before);
+  v.form.Session().Undo();
+  EXPECT_EQ(v.viewer.LabelPoint->text(), before);
 }
 
 TEST(TFormViewer, KeysZoomAboutTheCentrePanRenderAndStop) {
