@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -267,15 +268,20 @@ void QVEditSession::UpdateTitles() {
 }
 
 // Keys of every window; a text edit keeps its own undo for the source page.
-bool QVEditSession::TakeKey(const QKeyCombination& key) {
+bool QVEditSession::TakeKey(const QKeyCombination& key, QObject* receiver) {
   const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+  // The source page, and a box holding typing not yet committed, undo and
+  // redo their own typing first, as text fields do.
   const bool inSource = QApplication::focusWidget() == static_cast<QWidget*>(form_.Memo1);
+  const auto* box = qobject_cast<const QLineEdit*>(receiver);
+  const bool typing = box && box->isModified() && !box->isReadOnly();
   const auto is = [&key](Qt::KeyboardModifiers modifiers, Qt::Key k) {
     return key == QKeyCombination(modifiers, k);
   };
-  if (is(ctrl, Qt::Key_Z) && !inSource) {
+  if (is(ctrl, Qt::Key_Z) && !inSource && !(typing && box->isUndoAvailable())) {
     Undo();
-  } else if ((is(ctrl | shift, Qt::Key_Z) || is(ctrl, Qt::Key_Y)) && !inSource) {
+  } else if ((is(ctrl | shift, Qt::Key_Z) || is(ctrl, Qt::Key_Y)) && !inSource &&
+             !(typing && box->isRedoAvailable())) {
     Redo();
   } else if (is(Qt::AltModifier, Qt::Key_Left)) {
     Back();
@@ -311,7 +317,7 @@ bool QVEditSession::eventFilter(QObject* watched, QEvent* event) {
       if (QApplication::activeModalWidget()) break;
       const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
       bool taken = false;
-      qv::Guarded(&form_, [&] { taken = TakeKey(key); });
+      qv::Guarded(&form_, [&] { taken = TakeKey(key, watched); });
       if (taken) return true;
       ScheduleCheckpoint(0);
       break;

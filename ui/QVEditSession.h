@@ -74,7 +74,8 @@ class QVEditSession : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool TakeKey(const QKeyCombination& key);
+  /// receiver: the widget the key goes to.
+  bool TakeKey(const QKeyCombination& key, QObject* receiver);
   void ShowRecentFiles(const QPoint& at);
   void ScheduleCheckpoint(int delayMs);
   void Restore(const std::string& text);

@@ -258,6 +258,14 @@ TEST(QVEditSession, KeysUndoAndRedoATypedEdit) {
   }
   EXPECT_EQ(e.form.Main().Parameter.Scale(), 2.5);
   EXPECT_EQ(e.form.FrameParameter1->EditScale->text(), QStringLiteral("2.5"));
+  // Typing not committed yet is undone first, in the box; then the project.
+  QTest::keyClick(box, Qt::Key_End);
+  QTest::keyClicks(box, QStringLiteral("7"));
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(box->text(), QStringLiteral("2.5"));
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), 2.5);
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), before);
   EXPECT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
   EXPECT_TRUE(e.errors.Messages.empty());
 }
