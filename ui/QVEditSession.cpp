@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <stdexcept>
 
 #include "engine/QVEffector.h"
@@ -93,6 +94,9 @@ QVEditSession::QVEditSession(TForm1& form) : QObject(&form), form_(form) {
   form_.Button5->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(form_.Button5, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { ShowRecentFiles(form_.Button5->mapToGlobal(at)); });
+  connect(form_.ToolButtonRecent, &QToolButton::clicked, this, [this] {
+    ShowRecentFiles(form_.Button5->mapToGlobal(QPoint(0, form_.Button5->height())));
+  });
   qApp->installEventFilter(this);
 }
 

@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -192,8 +193,17 @@ void TForm1::BuildButtons() {
   Button2->setDefault(true);
   Button6 = new QPushButton(tr("保存を中止"), this);
   Button6->hide();
+  // The arrow beside 読み込み opens the recent files (so does a right click).
+  ToolButtonRecent = new QToolButton(this);
+  ToolButtonRecent->setArrowType(Qt::DownArrow);
+  ToolButtonRecent->setToolTip(tr("最近のファイル"));
+  ToolButtonRecent->setFixedWidth(16);
+  auto* load = new QHBoxLayout();
+  load->setSpacing(0);
+  load->addWidget(Button5);
+  load->addWidget(ToolButtonRecent);
   auto* row = new QHBoxLayout();
-  row->addWidget(Button5);
+  row->addLayout(load);
   row->addWidget(Button3);
   row->addWidget(Button6);
   row->addStretch(1);

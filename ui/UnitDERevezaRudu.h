@@ -25,6 +25,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class QToolButton;
 class QVMain;
 class QCloseEvent;
 class QVBackgroundJob;
@@ -57,6 +58,8 @@ class TForm1 : public QWidget {
   TFrameController* FrameController1 = nullptr;
   QPlainTextEdit* Memo1;
   QPushButton* Button5;
+  /// The arrow beside Button5: the recent project files.
+  QToolButton* ToolButtonRecent;
   QPushButton* Button3;
   QPushButton* Button1;
   QPushButton* Button4;
