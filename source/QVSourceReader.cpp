@@ -54,7 +54,9 @@ ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph
   SourceText source(std::move(text));
   try {
     if (ReadBlocks(source, parameter, graph)) {
-      if (!source.HasError()) return Failure(source, source.Position(), "unexpected text");
+      if (!source.HasError()) {
+        return Failure(source, source.Position(), "unexpected text", {ReadProblem::UnexpectedText});
+      }
       return Failure(source, source.ErrorPosition(), source.ErrorMessage(), source.ErrorProblem());
     }
   } catch (const NumberFormatError& e) {

@@ -37,6 +37,13 @@ std::string At(int line, int column) {
   return std::to_string(line) + " 行 " + std::to_string(column) + " 列";
 }
 
+// The kind of node the reader names ("Generator", "Effector"), as the editor calls it.
+std::string NodeKind(const std::string& kind) {
+  if (kind == "Generator") return "ジェネレーター";
+  if (kind == "Effector") return "エフェクター";
+  return kind;
+}
+
 // The reader's failure in the editor's words, from what it expected and found;
 // a failure it reports only as text keeps that text.
 std::string ReadReason(const ReadResult& result) {
@@ -55,6 +62,25 @@ std::string ReadReason(const ReadResult& result) {
       return "'" + p.Found + "' は数ではありません。";
     case ReadProblem::OutOfRange:
       return QVNumberEntry::OutOfRangeMessage(p.Found) + "。";
+    case ReadProblem::ExpectedSwitch:
+      return "「on」か「off」があるはずの所に" + found + "があります。";
+    case ReadProblem::UnknownName: {
+      std::string choices;
+      for (const std::string& c : p.Choices) choices += "「" + c + "」";
+      return expected + "に" + found + "という名前はありません。" + choices +
+             "のどれかにしてください。";
+    }
+    case ReadProblem::NoSuchNode:
+      return found + "という名前の" + NodeKind(p.Expected) + "がありません。";
+    case ReadProblem::EmptyElement:
+      return "ミキサーの要素に演算子と名前がありません。";
+    case ReadProblem::ColourOutOfRange:
+      return "色の成分 " + p.Found + " が 0～255 の範囲にありません。";
+    case ReadProblem::ExpectedParameter:
+      return "「" + p.Found + "」の " + std::to_string(p.Count) + " 個のパラメータのうち " +
+             std::to_string(p.Index) + " 番目の「Parameter:」がありません。";
+    case ReadProblem::UnexpectedText:
+      return "ここから先は「Parameter:」のブロックで始まるプロジェクトとして読めません。";
     case ReadProblem::Other:
       break;
   }

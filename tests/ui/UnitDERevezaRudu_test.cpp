@@ -457,6 +457,8 @@ TEST(TForm1, FilesThatDoNotLoadAreToldInJapaneseWithTheirName) {
     const char* name;
     std::string bytes;  // empty: no such file
     const char* reason;
+    const char* from = nullptr;  // else the current project with from replaced by to
+    const char* to = nullptr;
   } cases[] = {
       {"binary.qvl", std::string("\xFF\xFE\xFD\x00", 4),
        "UTF-8 でも Shift-JIS でもないファイルです。プロジェクトはどちらかの文字コードのテキストで"
@@ -466,19 +468,28 @@ TEST(TForm1, FilesThatDoNotLoadAreToldInJapaneseWithTheirName) {
        "2 行 3 列に、プロジェクトに書けない制御文字（NUL）があります。取り除いてください。"},
       {"short.qvl", "Parameter: {\n",
        "2 行 1 列: 「{」があるはずですが、テキストが終わっています。"},
-      {"range.qvl", "", "'1e400' は範囲外です（数は -1.79E308 から 1.79E308 までです）。"},
-      {"key.qvl", "", "「Width:」があるはずの所に「Widht:」があります。"},
+      {"range.qvl", "", "'1e400' は範囲外です（数は -1.79E308 から 1.79E308 までです）。",
+       "Scale: 4", "Scale: 1e400"},
+      {"key.qvl", "", "「Width:」があるはずの所に「Widht:」があります。", "Width:", "Widht:"},
+      {"switch.qvl", "", "「on」か「off」があるはずの所に「maybe」があります。",
+       "Differential: off", "Differential: maybe"},
+      {"type.qvl", "",
+       "「FractalType:」に「X」という名前はありません。「マンデルブロ」「ジュリア」",
+       "FractalType: マンデルブロ", "FractalType: X"},
+      {"node.qvl", "", "「G9」という名前のジェネレーターがありません。", "\tGenerator: Generator1",
+       "\tGenerator: G9"},
+      {"effector.qvl", "", "「E9」という名前のエフェクターがありません。", "+Effector1", "+E9"},
+      {"colour.qvl", "", "色の成分 300 が 0～255 の範囲にありません。", "1 255 255 255",
+       "1 300 255 255"},
   };
   const std::string before = qv::WriteProject(e.form.Main());
   auto edited = [&before](const char* from, const char* to) {
     std::string text = before;
     return text.replace(text.find(from), std::strlen(from), to);
   };
-  const std::string range = edited("Scale: 4", "Scale: 1e400"), key = edited("Width:", "Widht:");
   for (const auto& c : cases) {
     const QString path = Path(dir, c.name);
-    const std::string name = c.name;
-    const std::string bytes = name == "range.qvl" ? range : name == "key.qvl" ? key : c.bytes;
+    const std::string bytes = c.from ? edited(c.from, c.to) : c.bytes;
     if (!bytes.empty()) WriteText(path, bytes);
     e.errors.Messages.clear();
     EXPECT_FALSE(e.form.LoadFile(qv::FromQString(path))) << c.name;
