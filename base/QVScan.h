@@ -33,9 +33,9 @@ struct ReadProblem {
     UnexpectedText,     ///< the text does not start with a block
   };
   Kind What = Other;
-  std::string Expected;
-  std::string Found;
-  std::vector<std::string> Choices;
+  std::string Expected{};
+  std::string Found{};
+  std::vector<std::string> Choices{};
   int Index = 0;
   int Count = 0;
 };
