@@ -67,6 +67,13 @@ std::string PictureLoadError(const std::string& path, const qv::PngReadError& er
   return qv::LoadFailureText(path, std::string(error.what()));
 }
 
+// What a long read or write does, shortened to the room beside the page
+// tabs; the whole text is the tip.
+void ShowJobLabel(QLabel* label, const QString& text) {
+  label->setToolTip(text);
+  label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, 96));
+}
+
 // Whether path names a file now (a failed save then says that it stays).
 bool FileExists(const std::string& path) {
   std::error_code error;
@@ -210,22 +217,26 @@ void TForm1::BuildButtons() {
   row->addWidget(Button1);
   row->addWidget(Button4);
   row->addWidget(Button2);
-  ProgressRow = new QWidget(this);
+  // The progress of a long read or write sits beside the page tabs, so that
+  // the window keeps its size.
+  ProgressRow = new QWidget(PageControl1);
   LabelJob = new QLabel(ProgressRow);
   ProgressBar1 = new QProgressBar(ProgressRow);
   ProgressBar1->setTextVisible(false);
+  ProgressBar1->setFixedWidth(40);
   Button7 = new QPushButton(tr("中止"), ProgressRow);
+  Button7->setMaximumWidth(48);
   auto* progress = new QHBoxLayout(ProgressRow);
-  progress->setContentsMargins(0, 0, 0, 0);
-  progress->addWidget(LabelJob);
-  progress->addWidget(ProgressBar1, 1);
+  progress->setContentsMargins(4, 0, 2, 2);
+  progress->addWidget(LabelJob, 1);
+  progress->addWidget(ProgressBar1);
   progress->addWidget(Button7);
+  PageControl1->setCornerWidget(ProgressRow, Qt::TopRightCorner);
   ProgressRow->hide();
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(6, 6, 6, 6);
   column->setSpacing(4);
   column->addWidget(PageControl1, 1);
-  column->addWidget(ProgressRow);
   column->addLayout(row);
 }
 
@@ -300,7 +311,7 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::FillSource(QString text) {
-  LabelJob->setText(tr("ソースを表示中…"));
+  ShowJobLabel(LabelJob, tr("ソースを表示中…"));
   fill_->Start(std::move(text), [this] { ShowJob(false); });
   ShowJob(fill_->Running());
 }
@@ -530,7 +541,7 @@ void TForm1::StopJob() {
 // that cannot be read is told naming failedFile.
 void TForm1::StartJob(const std::string& label, std::function<std::function<void()>()> work,
                       const std::string& failedFile) {
-  LabelJob->setText(qv::ToQString(label));
+  ShowJobLabel(LabelJob, qv::ToQString(label));
   job_->Start(
       [this, work = std::move(work)](std::stop_token, QVBackgroundJob&) {
         return [this, finish = work()] {

@@ -74,7 +74,7 @@ class TForm1 : public QWidget {
   QTimer* ProgressTimer;
   /// Polls the save's progress while a picture is being saved (about every 100 ms).
   QTimer* SaveTimer;
-  /// Above the buttons while a long read or write of the project goes on
+  /// Beside the page tabs while a long read or write of the project goes on
   /// (shown once it has taken a moment): what it does, how far, and "中止".
   QWidget* ProgressRow;
   QLabel* LabelJob;
