@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/QVComplex.h"
 
@@ -16,17 +17,27 @@ namespace qv {
 /// (the English message says the same).
 struct ReadProblem {
   enum Kind {
-    Other,            ///< see the message
-    ExpectedKeyword,  ///< Expected was not there; Found is the word there ("" : the text ends)
-    ExpectedBlank,    ///< Expected is glued to what follows it (Found)
-    ExpectedChar,     ///< Expected (one character) was not there; Found "" : the text ends
-    ExpectedNumber,   ///< no number where one must be
-    NotANumber,       ///< Found is a token that is no number
-    OutOfRange,       ///< Found is a number beyond the double range
+    Other,              ///< see the message
+    ExpectedKeyword,    ///< Expected was not there; Found is the word there ("" : the text ends)
+    ExpectedBlank,      ///< Expected is glued to what follows it (Found)
+    ExpectedChar,       ///< Expected (one character) was not there; Found "" : the text ends
+    ExpectedNumber,     ///< no number where one must be
+    NotANumber,         ///< Found is a token that is no number
+    OutOfRange,         ///< Found is a number beyond the double range
+    ExpectedSwitch,     ///< "on" or "off" must stand where Found is
+    UnknownName,        ///< Found is no name the key Expected takes; Choices are those names
+    NoSuchNode,         ///< no node of the kind Expected ("Generator", "Effector") is named Found
+    EmptyElement,       ///< a mixer's element has neither an operator nor a name
+    ColourOutOfRange,   ///< Found is a colour component outside 0 to 255
+    ExpectedParameter,  ///< Expected is "Parameter:"; the Index-th of Count of method Found
+    UnexpectedText,     ///< the text does not start with a block
   };
   Kind What = Other;
-  std::string Expected;
-  std::string Found;
+  std::string Expected{};
+  std::string Found{};
+  std::vector<std::string> Choices{};
+  int Index = 0;
+  int Count = 0;
 };
 
 /// The rest of a text being read, plus the first failure recorded while reading

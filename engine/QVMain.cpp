@@ -24,6 +24,11 @@ void QVProgress::Report(const std::string& name, int row, int height) {
   snapshot_.Height = height;
   ++snapshot_.Done;
   ++snapshot_.Serial;
+  if (snapshot_.Done == height) {
+    snapshot_.FinishedName = name;
+    snapshot_.FinishedHeight = height;
+    ++snapshot_.Finishes;
+  }
 }
 
 void QVProgress::Reset(uint64_t generation) {

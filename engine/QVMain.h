@@ -55,6 +55,12 @@ class QVProgress {
     int Height = 0;           ///< 0 until the render's first report
     uint64_t Serial = 0;      ///< grows with every report, across renders
     uint64_t Generation = 0;  ///< the render the record belongs to (0: none yet)
+    /// The node that finished last (its rows done reached its height), and
+    /// how many nodes finished in this render: a reader that polls sees every
+    /// finish, even when the next node has already reported.
+    std::string FinishedName;
+    int FinishedHeight = 0;
+    uint64_t Finishes = 0;
   };
   Snapshot Read() const;
 

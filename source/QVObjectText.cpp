@@ -109,7 +109,8 @@ bool SwitchEntry(SourceText& text, const char* key, Store store) {
     size_t start = 0;
     const std::string word = ReadValueWord(t, start);
     if (word != "on" && word != "off") {
-      return t.FailAt(start, "expected \"on\" or \"off\", found " + Quote(word));
+      return t.FailAt(start, "expected \"on\" or \"off\", found " + Quote(word),
+                      {ReadProblem::ExpectedSwitch, "", word});
     }
     on = word == "on";
     return false;
@@ -143,7 +144,8 @@ bool TableEntry(SourceText& text, const char* key, const std::array<std::string,
         return false;
       }
     }
-    return t.FailAt(start, UnknownName(what, word, table));
+    return t.FailAt(start, UnknownName(what, word, table),
+                    {ReadProblem::UnknownName, key, word, {table.begin(), table.end()}});
   };
   return ReadEntry<int32_t>(text, key, read, store);
 }
@@ -158,7 +160,8 @@ bool MethodEntry(SourceText& text, const char* key, const std::vector<const T*>&
     if (!FindMethod(list, word)) {
       std::vector<std::string> names;
       for (const T* m : list) names.push_back(m->Name());
-      return t.FailAt(start, UnknownName(family, word, names));
+      return t.FailAt(start, UnknownName(family, word, names),
+                      {ReadProblem::UnknownName, key, word, names});
     }
     t.Rewind(start);
     method = ReadMethodEntry(t, list, family);
@@ -193,12 +196,18 @@ bool ReadElements(SourceText& text, const char* key, QVMixer& mixer, bool transp
   while (!MatchKeyword(text, key)) {
     size_t start = 0;
     const std::string word = ReadValueWord(text, start);
-    if (word.empty()) return text.FailAt(start, "empty element: expected an operator and a name");
+    if (word.empty()) {
+      return text.FailAt(start, "empty element: expected an operator and a name",
+                         {ReadProblem::EmptyElement});
+    }
     size_t length = 0;
     const int32_t op = FirstCharacter(word, length);
     const std::string name = word.substr(length);
     QVEffector* effector = mixer.Graph().FindEffector(name);
-    if (!effector) return text.FailAt(start + length, "no effector named " + Quote(name));
+    if (!effector) {
+      return text.FailAt(start + length, "no effector named " + Quote(name),
+                         {ReadProblem::NoSuchNode, "Effector", name});
+    }
     if (transparence) {
       mixer.AppendTransparence(op, effector);
     } else {
@@ -221,7 +230,8 @@ bool ReadConvertData(SourceText& text, std::vector<ConvertData>& entries) {
     if (ReadNumber(text, v)) return true;
     const int32_t component = TruncToInt(v);
     if (component < 0 || component > 255) {
-      return text.FailAt(start, "colour component " + NumberToText(v) + " is outside 0–255");
+      return text.FailAt(start, "colour component " + NumberToText(v) + " is outside 0–255",
+                         {ReadProblem::ColourOutOfRange, "", NumberToText(v)});
     }
     color |= component << shift;
   }
@@ -297,7 +307,9 @@ bool ReadBody(QVEffector& e, SourceText& text) {
     size_t start = 0;
     const std::string name = ReadValueWord(t, start);
     g = e.Graph().FindGenerator(name);
-    return g || name.empty() ? false : t.FailAt(start, "no generator named " + Quote(name));
+    return g || name.empty() ? false
+                             : t.FailAt(start, "no generator named " + Quote(name),
+                                        {ReadProblem::NoSuchNode, "Generator", name});
   };
   if (ReadEntry<QVGenerator*>(text, "Generator:", generator,
                               [&](QVGenerator* g) { e.SetGenerator(g); }) ||
@@ -355,8 +367,14 @@ bool ReadBody(QVMethod& method, SourceText& text) {
   for (uint32_t i = 0; i < count; ++i) {
     if (MatchKeyword(text, "Parameter:")) {
       return text.Fail("expected \"Parameter:\" followed by a blank (parameter " +
-                       IntToText(i + 1) + " of " + IntToText(count) + " of \"" + method.Name() +
-                       "\")");
+                           IntToText(i + 1) + " of " + IntToText(count) + " of \"" + method.Name() +
+                           "\")",
+                       {ReadProblem::ExpectedParameter,
+                        "Parameter:",
+                        method.Name(),
+                        {},
+                        static_cast<int>(i + 1),
+                        static_cast<int>(count)});
     }
     QVComplex value;
     if (ReadComplex(text, value)) return true;

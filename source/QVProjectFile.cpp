@@ -30,8 +30,10 @@ std::optional<std::string> Convert(std::string_view input, const char* to, const
     char* outPtr = buffer;
     size_t outLeft = sizeof buffer;
     const size_t r = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    // E2BIG: the buffer is full. Read before append, whose allocation may set
+    // errno even when it succeeds (a growing block moved by another arena).
+    ok = r != static_cast<size_t>(-1) || errno == E2BIG;
     out.append(buffer, static_cast<size_t>(outPtr - buffer));
-    ok = r != static_cast<size_t>(-1) || errno == E2BIG;  // E2BIG: the buffer is full
   }
   if (ok) {  // ends any shift state the output encoding has
     char* outPtr = buffer;

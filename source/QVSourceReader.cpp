@@ -54,7 +54,9 @@ ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph
   SourceText source(std::move(text));
   try {
     if (ReadBlocks(source, parameter, graph)) {
-      if (!source.HasError()) return Failure(source, source.Position(), "unexpected text");
+      if (!source.HasError()) {
+        return Failure(source, source.Position(), "unexpected text", {ReadProblem::UnexpectedText});
+      }
       return Failure(source, source.ErrorPosition(), source.ErrorMessage(), source.ErrorProblem());
     }
   } catch (const NumberFormatError& e) {
@@ -72,16 +74,23 @@ ReadResult ReadProjectInto(std::string text, QVParameter& parameter, QVNodeGraph
   return result;
 }
 
-ReadResult ReadProject(QVMain& main, std::string text) {
-  QVParameter staging;
-  QVNodeGraph graph;  // the new nodes; after the swap, the old ones
-  ReadResult result = ReadProjectInto(std::move(text), staging, graph);
-  if (!result.Ok) return result;
+std::unique_ptr<StagedProject> StageProject(std::string text) {
+  auto staged = std::make_unique<StagedProject>();
+  staged->Result = ReadProjectInto(std::move(text), staged->Parameter, staged->Graph);
+  return staged;
+}
+
+void ReplaceProject(QVMain& main, StagedProject& staged) {
   // A running render computes its own copy of the project: nothing to stop.
-  main.Parameter.CopyFrom(staging);
-  for (QVGenerator* g : graph.Generators) g->SetParameter(&main.Parameter);
-  main.Graph().Swap(graph);
-  return result;  // graph destroys the previous nodes
+  main.Parameter.CopyFrom(staged.Parameter);
+  for (QVGenerator* g : staged.Graph.Generators) g->SetParameter(&main.Parameter);
+  main.Graph().Swap(staged.Graph);
+}
+
+ReadResult ReadProject(QVMain& main, std::string text) {
+  const std::unique_ptr<StagedProject> staged = StageProject(std::move(text));
+  if (staged->Result.Ok) ReplaceProject(main, *staged);
+  return staged->Result;  // staged destroys the previous nodes
 }
 
 }  // namespace qv

@@ -5,13 +5,14 @@
 // replaces the project, so a failed read leaves every node, name, link and
 // parameter as it was. The project's own thread; a running render goes on
 // with its frozen copy of the project it started from.
+#include <memory>
 #include <string>
 
 #include "base/QVScan.h"
+#include "engine/QVGraph.h"
+#include "engine/QVParameter.h"
 
 class QVMain;
-class QVNodeGraph;
-class QVParameter;
 
 namespace qv {
 
@@ -40,6 +41,21 @@ struct ReadResult {
 /// changes. Text after the last block read, and blocks out of the order
 /// parameters, generators, effectors, mixers, are ignored.
 ReadResult ReadProject(QVMain& main, std::string text);
+
+/// A project read apart from the editor's, to put in its place afterwards:
+/// reading a long text takes seconds, which another thread may spend.
+struct StagedProject {
+  QVParameter Parameter;
+  QVNodeGraph Graph;  // after Parameter: the generators point at it
+  ReadResult Result;
+};
+
+/// Reads text as a whole project into a new StagedProject. Any thread.
+std::unique_ptr<StagedProject> StageProject(std::string text);
+
+/// Puts staged, which read without failure, in place of main's project; the
+/// staged graph then holds the previous nodes. The project's own thread.
+void ReplaceProject(QVMain& main, StagedProject& staged);
 
 /// Reads text as a whole project into parameter and an empty graph, beside
 /// any project (which it does not touch).

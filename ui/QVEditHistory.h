@@ -32,6 +32,10 @@ class QVEditHistory {
 
   /// The current state is the one last saved (or loaded).
   void MarkSaved() { saved_ = states_[current_].Serial; }
+  /// Which recorded state the current one is; MarkSaved(serial) marks it as
+  /// saved later (a save that ended after further edits).
+  uint64_t CurrentSerial() const { return states_[current_].Serial; }
+  void MarkSaved(uint64_t serial) { saved_ = serial; }
   /// Whether the current state differs from the one last saved.
   bool Modified() const { return states_[current_].Serial != saved_; }
 

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <stdexcept>
 
 #include "engine/QVEffector.h"
@@ -93,6 +95,9 @@ QVEditSession::QVEditSession(TForm1& form) : QObject(&form), form_(form) {
   form_.Button5->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(form_.Button5, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { ShowRecentFiles(form_.Button5->mapToGlobal(at)); });
+  connect(form_.ToolButtonRecent, &QToolButton::clicked, this, [this] {
+    ShowRecentFiles(form_.Button5->mapToGlobal(QPoint(0, form_.Button5->height())));
+  });
   qApp->installEventFilter(this);
 }
 
@@ -118,12 +123,12 @@ QVView QVEditSession::CurrentView() const {
   return {Main().Parameter.Viewpoint(), Main().Parameter.Scale()};
 }
 
-void QVEditSession::Checkpoint() {
+void QVEditSession::Checkpoint(std::string written) {
   checkpointTimer_.stop();
   std::string print = qv::ProjectFingerprint(Main());
   if (print == fingerprint_) return;
   fingerprint_ = std::move(print);
-  history_.Record(qv::WriteProject(Main()));
+  history_.Record(written.empty() ? qv::WriteProject(Main()) : std::move(written));
   views_.Visit(CurrentView());
   UpdateTitles();
   form_.RefreshNodeViews();  // a rename or a link made in one window shows in all
@@ -179,6 +184,7 @@ void QVEditSession::Restore(const std::string& text) {
   views_.Visit(CurrentView());
   UpdateTitles();
   if (form_.Viewer().PictureRef()) form_.Button2Click();
+  form_.Viewer().RefreshPoint();
 }
 
 void QVEditSession::Back() {
@@ -198,6 +204,7 @@ void QVEditSession::ShowView(const QVView& view) {
   form_.FrameParameter1->UpdateView();
   Checkpoint();
   form_.Button2Click();
+  form_.Viewer().RefreshPoint();
 }
 
 bool QVEditSession::ConfirmDiscard() {
@@ -214,24 +221,24 @@ bool QVEditSession::ConfirmDiscard() {
   return false;
 }
 
-bool QVEditSession::Save() {
-  if (file_.empty() || !IsProjectFile(file_)) return SaveAs();
+bool QVEditSession::Save(bool background) {
+  if (file_.empty() || !IsProjectFile(file_)) return SaveAs(background);
   Checkpoint();
   bool saved = false;
   qv::Guarded(&form_, [&] {
-    form_.SaveToFile(file_);
+    form_.SaveToFile(file_, 1, std::nullopt, background);
     saved = true;
   });
   return saved && !Modified();
 }
 
-bool QVEditSession::SaveAs() {
+bool QVEditSession::SaveAs(bool background) {
   Checkpoint();
   bool saved = false;
   qv::Guarded(&form_, [&] {
     const TForm1::SaveChoice choice = form_.RunSaveDialog();
     if (choice.Path.empty()) return;
-    form_.SaveToFile(choice.Path, choice.Supersample, choice.Encoding);
+    form_.SaveToFile(choice.Path, choice.Supersample, choice.Encoding, background);
     saved = IsProjectFile(choice.Path);
   });
   return saved && !Modified();
@@ -249,8 +256,12 @@ void QVEditSession::ProjectLoaded(const std::string& path) {
 
 void QVEditSession::ProjectSaved(const std::string& path) {
   Checkpoint();
+  ProjectSaved(path, history_.CurrentSerial());
+}
+
+void QVEditSession::ProjectSaved(const std::string& path, uint64_t serial) {
   file_ = path;
-  history_.MarkSaved();
+  history_.MarkSaved(serial);
   qv::EditorSettings::AddRecentFile(qv::ToQString(path));
   UpdateTitles();
 }
@@ -264,15 +275,20 @@ void QVEditSession::UpdateTitles() {
 }
 
 // Keys of every window; a text edit keeps its own undo for the source page.
-bool QVEditSession::TakeKey(const QKeyCombination& key) {
+bool QVEditSession::TakeKey(const QKeyCombination& key, QObject* receiver) {
   const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+  // The source page, and a box holding typing not yet committed, undo and
+  // redo their own typing first, as text fields do.
   const bool inSource = QApplication::focusWidget() == static_cast<QWidget*>(form_.Memo1);
+  const auto* box = qobject_cast<const QLineEdit*>(receiver);
+  const bool typing = box && box->isModified() && !box->isReadOnly();
   const auto is = [&key](Qt::KeyboardModifiers modifiers, Qt::Key k) {
     return key == QKeyCombination(modifiers, k);
   };
-  if (is(ctrl, Qt::Key_Z) && !inSource) {
+  if (is(ctrl, Qt::Key_Z) && !inSource && !(typing && box->isUndoAvailable())) {
     Undo();
-  } else if ((is(ctrl | shift, Qt::Key_Z) || is(ctrl, Qt::Key_Y)) && !inSource) {
+  } else if ((is(ctrl | shift, Qt::Key_Z) || is(ctrl, Qt::Key_Y)) && !inSource &&
+             !(typing && box->isRedoAvailable())) {
     Redo();
   } else if (is(Qt::AltModifier, Qt::Key_Left)) {
     Back();
@@ -281,9 +297,9 @@ bool QVEditSession::TakeKey(const QKeyCombination& key) {
   } else if (is(ctrl, Qt::Key_O)) {
     form_.Button5Click();
   } else if (is(ctrl, Qt::Key_S)) {
-    Save();
+    Save(true);
   } else if (is(ctrl | shift, Qt::Key_S)) {
-    SaveAs();
+    SaveAs(true);
   } else if (is(Qt::NoModifier, Qt::Key_F1)) {
     QWidget* over = QApplication::activeWindow();
     qv::ShowHelp(over ? over : &form_);
@@ -308,7 +324,7 @@ bool QVEditSession::eventFilter(QObject* watched, QEvent* event) {
       if (QApplication::activeModalWidget()) break;
       const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
       bool taken = false;
-      qv::Guarded(&form_, [&] { taken = TakeKey(key); });
+      qv::Guarded(&form_, [&] { taken = TakeKey(key, watched); });
       if (taken) return true;
       ScheduleCheckpoint(0);
       break;

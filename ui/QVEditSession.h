@@ -35,7 +35,8 @@ class QVEditSession : public QObject {
   std::function<Answer(const std::string& file)> AskSave;
 
   /// Records the project as a new state when it changed since the last one.
-  void Checkpoint();
+  /// written, when given, is the project's text (written on another thread).
+  void Checkpoint(std::string written = {});
   /// Restores the state before (after) the current one and refreshes every
   /// view and editor; the viewer renders it when it showed a picture.
   void Undo();
@@ -49,10 +50,11 @@ class QVEditSession : public QObject {
   /// the save failed or was cancelled).
   bool ConfirmDiscard();
   /// Saves to the project file, or asks for one (SaveAs) when there is none
-  /// or it is a picture. True when the project was saved.
-  bool Save();
+  /// or it is a picture. True when the project was saved. In the background
+  /// (a long project, from the keys) it is saved after the return.
+  bool Save(bool background = false);
   /// Asks for a file and saves there. True when the project was saved.
-  bool SaveAs();
+  bool SaveAs(bool background = false);
 
   /// After a project was loaded from path (or written from the source page
   /// with path ""): records the state; a file becomes the project file, as
@@ -60,6 +62,9 @@ class QVEditSession : public QObject {
   void ProjectLoaded(const std::string& path);
   /// After the project was saved to path as project text.
   void ProjectSaved(const std::string& path);
+  /// After the recorded state serial (see QVEditHistory::CurrentSerial) was
+  /// saved to path in the background; later edits stay unsaved.
+  void ProjectSaved(const std::string& path, uint64_t serial);
 
   const std::string& File() const { return file_; }
   bool Modified() const { return history_.Modified(); }
@@ -72,7 +77,8 @@ class QVEditSession : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool TakeKey(const QKeyCombination& key);
+  /// receiver: the widget the key goes to.
+  bool TakeKey(const QKeyCombination& key, QObject* receiver);
   void ShowRecentFiles(const QPoint& at);
   void ScheduleCheckpoint(int delayMs);
   void Restore(const std::string& text);

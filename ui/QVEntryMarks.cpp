@@ -8,10 +8,22 @@
 #include "ui/QVStatusLine.h"
 #include "ui/QVText.h"
 
+namespace {
+
+// Set on a box while it is marked, for the commit's own check.
+constexpr const char* kRefused = "qvRefused";
+
+}  // namespace
+
 void QVEntryMarks::Watch(QLineEdit* box, std::function<void()> check,
                          std::function<void()> commit) {
   QObject::connect(box, &QLineEdit::textChanged, box, std::move(check));
   QObject::connect(box, &QLineEdit::editingFinished, box, std::move(commit));
+  // Committed typing is no longer pending (undo then belongs to the project);
+  // refused typing is.
+  QObject::connect(box, &QLineEdit::editingFinished, box, [box] {
+    if (!box->property(kRefused).toBool()) box->setModified(false);
+  });
 }
 
 void QVEntryMarks::SetStatusLine(QVStatusLine* label) {
@@ -29,6 +41,7 @@ constexpr char kOwnToolTip[] = "QVOwnToolTip";
 void QVEntryMarks::Mark(QLineEdit* box, const std::string& message) {
   const bool wasMarked = Marked(box);
   std::erase_if(marked_, [box](const Entry& e) { return e.Box == box; });
+  box->setProperty(kRefused, !message.empty());
   if (message.empty()) {
     box->setPalette(QPalette());
     if (wasMarked) box->setToolTip(box->property(kOwnToolTip).toString());

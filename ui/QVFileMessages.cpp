@@ -49,6 +49,13 @@ std::string At(int line, int column) {
   return Said(QCoreApplication::translate("QVFileMessages", "%1 行 %2 列").arg(line).arg(column));
 }
 
+// The kind of node the reader names ("Generator", "Effector"), as the editor calls it.
+QString NodeKind(const std::string& kind) {
+  if (kind == "Generator") return QCoreApplication::translate("QVFileMessages", "ジェネレータ");
+  if (kind == "Effector") return QCoreApplication::translate("QVFileMessages", "エフェクタ");
+  return Q(kind);
+}
+
 // The reader's failure in the editor's words, from what it expected and found;
 // a failure it reports only as text keeps that text.
 std::string ReadReason(const ReadResult& result) {
@@ -76,6 +83,39 @@ std::string ReadReason(const ReadResult& result) {
     case ReadProblem::OutOfRange:
       return Said(QCoreApplication::translate("QVFileMessages", "%1。")
                       .arg(Q(QVNumberEntry::OutOfRangeMessage(p.Found))));
+    case ReadProblem::ExpectedSwitch:
+      return Said(QCoreApplication::translate("QVFileMessages",
+                                              "「on」か「off」があるはずの所に「%1」があります。")
+                      .arg(found));
+    case ReadProblem::UnknownName: {
+      QString choices;
+      for (const std::string& c : p.Choices) {
+        choices += QCoreApplication::translate("QVFileMessages", "「%1」").arg(Q(c));
+      }
+      return Said(QCoreApplication::translate(
+                      "QVFileMessages",
+                      "「%1」に「%2」という名前はありません。%3のどれかにしてください。")
+                      .arg(expected, found, choices));
+    }
+    case ReadProblem::NoSuchNode:
+      return Said(QCoreApplication::translate("QVFileMessages", "「%1」という名前の%2がありません。")
+                      .arg(found, NodeKind(p.Expected)));
+    case ReadProblem::EmptyElement:
+      return Said(
+          QCoreApplication::translate("QVFileMessages", "ミキサーの要素に演算子と名前がありません。"));
+    case ReadProblem::ColourOutOfRange:
+      return Said(QCoreApplication::translate("QVFileMessages",
+                                              "色の成分 %1 が 0～255 の範囲にありません。")
+                      .arg(found));
+    case ReadProblem::ExpectedParameter:
+      return Said(QCoreApplication::translate(
+                      "QVFileMessages",
+                      "「%1」の %2 個のパラメータのうち %3 番目の「Parameter:」がありません。")
+                      .arg(found, QString::number(p.Count), QString::number(p.Index)));
+    case ReadProblem::UnexpectedText:
+      return Said(QCoreApplication::translate(
+          "QVFileMessages",
+          "ここから先は「Parameter:」のブロックで始まるプロジェクトとして読めません。"));
     case ReadProblem::Other:
       break;
   }

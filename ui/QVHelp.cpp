@@ -42,7 +42,7 @@ std::vector<std::pair<std::string, std::string>> HelpRows() {
       {QT_TRANSLATE_NOOP("QVHelp", "Ctrl＋Shift＋Z ／ Ctrl＋Y"),
        QT_TRANSLATE_NOOP("QVHelp", "やり直す")},
       {QT_TRANSLATE_NOOP("QVHelp", "Ctrl＋O"),
-       QT_TRANSLATE_NOOP("QVHelp", "読み込む（「読み込み」の右クリックで最近のファイル）")},
+       QT_TRANSLATE_NOOP("QVHelp", "読み込む（「読み込み」の横の ▼ か右クリックで最近のファイル）")},
       {QT_TRANSLATE_NOOP("QVHelp", "Ctrl＋S ／ Ctrl＋Shift＋S"),
        QT_TRANSLATE_NOOP("QVHelp", "上書き保存 ／ 名前を付けて保存")},
       {QT_TRANSLATE_NOOP("QVHelp", "ファイルをウィンドウへドロップ"),

@@ -12,9 +12,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -24,14 +26,17 @@
 #include <stdexcept>
 
 #include "engine/QVMain.h"
+#include "engine/QVSnapshot.h"
 #include "image/QVPngReader.h"
 #include "image/QVSupersample.h"
 #include "source/QVProjectFile.h"
 #include "source/QVProjectInput.h"
 #include "source/QVSourceReader.h"
 #include "source/QVSourceWriter.h"
+#include "ui/QVBackgroundJob.h"
 #include "ui/QVCaption.h"
 #include "ui/QVDocumentTitle.h"
+#include "ui/QVEditHistory.h"
 #include "ui/QVEditSession.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVExamples.h"
@@ -41,6 +46,7 @@
 #include "ui/QVLanguageMenu.h"
 #include "ui/QVPictureSaveJob.h"
 #include "ui/QVText.h"
+#include "ui/QVTextFill.h"
 #include "ui/UnitController.h"
 #include "ui/UnitEffector.h"
 #include "ui/UnitFormEffector.h"
@@ -64,6 +70,13 @@ std::string PictureLoadError(const std::string& path, const qv::PngReadError& er
             .arg(qv::ToQString(path)));
   }
   return qv::LoadFailureText(path, std::string(error.what()));
+}
+
+// What a long read or write does, shortened to the room beside the page
+// tabs; the whole text is the tip.
+void ShowJobLabel(QLabel* label, const QString& text) {
+  label->setToolTip(text);
+  label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, 96));
 }
 
 // Whether path names a file now (a failed save then says that it stays).
@@ -104,7 +117,11 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
   ProgressTimer->setInterval(100);
   SaveTimer = new QTimer(this);
   SaveTimer->setInterval(100);
+  JobTimer = new QTimer(this);
+  JobTimer->setInterval(100);
   saveJob_ = std::make_unique<QVPictureSaveJob>(savePoster_);
+  job_ = std::make_unique<QVBackgroundJob>(savePoster_);
+  fill_ = new QVTextFill(Memo1);
   RunOpenDialog = [this] { return OpenDialog1Execute(); };
   RunSaveDialog = [this] { return SavePictureDialog1Execute(); };
   ExamplesDir = qv::ExamplesFolder(qv::FromQString(QCoreApplication::applicationDirPath()));
@@ -118,6 +135,7 @@ TForm1::TForm1(TFormViewer* viewer) : viewer_(viewer), main_(std::make_unique<QV
 // outlive the canvas or the hooks.
 TForm1::~TForm1() {
   saveJob_.reset();
+  job_.reset();
   main_->StopRender();
 }
 
@@ -143,7 +161,9 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (event->key() == Qt::Key_Escape) {
-    if (Saving()) {
+    if (Busy()) {
+      StopJob();
+    } else if (Saving()) {
       StopSave();
     } else {
       viewer_->StopRender();
@@ -206,22 +226,47 @@ void TForm1::BuildButtons() {
   Button2->setDefault(true);
   Button6 = new QPushButton(tr("保存を中止"), this);
   Button6->hide();
+  // The arrow beside 読み込み opens the recent files (so does a right click).
+  ToolButtonRecent = new QToolButton(this);
+  ToolButtonRecent->setArrowType(Qt::DownArrow);
+  ToolButtonRecent->setToolTip(tr("最近のファイル"));
+  ToolButtonRecent->setFixedWidth(16);
+  auto* load = new QHBoxLayout();
+  load->setSpacing(0);
+  load->addWidget(Button5);
+  load->addWidget(ToolButtonRecent);
   Button5->setToolTip(
       tr("プロジェクト（*.qvl）か、プロジェクト入りの PNG "
-         "を開く（Ctrl＋O、右クリックで最近のファイル）"));
+         "を開く（Ctrl＋O、▼ か右クリックで最近のファイル）"));
   Button3->setToolTip(tr("画像（BMP・JPEG・PNG）かプロジェクト（*.qvl）を保存する（Ctrl＋S）"));
   Button6->setToolTip(tr("画像の保存を止める（Esc）。前のファイルはそのまま"));
   Button1->setToolTip(tr("いまのプロジェクトをテキストにしてソースのページに書き出す"));
   Button4->setToolTip(tr("ソースのページのテキストを読み込み、プロジェクトにする"));
   Button2->setToolTip(tr("画像を描画する（F5 か Enter、Esc で中止）"));
   auto* row = new QHBoxLayout();
-  row->addWidget(Button5);
+  row->addLayout(load);
   row->addWidget(Button3);
   row->addWidget(Button6);
   row->addStretch(1);
   row->addWidget(Button1);
   row->addWidget(Button4);
   row->addWidget(Button2);
+  // The progress of a long read or write sits beside the page tabs, so that
+  // the window keeps its size.
+  ProgressRow = new QWidget(PageControl1);
+  LabelJob = new QLabel(ProgressRow);
+  ProgressBar1 = new QProgressBar(ProgressRow);
+  ProgressBar1->setTextVisible(false);
+  ProgressBar1->setFixedWidth(40);
+  Button7 = new QPushButton(tr("中止"), ProgressRow);
+  Button7->setMaximumWidth(48);
+  auto* progress = new QHBoxLayout(ProgressRow);
+  progress->setContentsMargins(4, 0, 2, 2);
+  progress->addWidget(LabelJob, 1);
+  progress->addWidget(ProgressBar1);
+  progress->addWidget(Button7);
+  PageControl1->setCornerWidget(ProgressRow, Qt::TopRightCorner);
+  ProgressRow->hide();
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(6, 6, 6, 6);
   column->setSpacing(4);
@@ -233,7 +278,8 @@ void TForm1::ConnectHandlers() {
   const std::pair<QPushButton*, void (TForm1::*)()> buttons[] = {
       {Button1, &TForm1::Button1Click}, {Button2, &TForm1::Button2Click},
       {Button3, &TForm1::Button3Click}, {Button4, &TForm1::Button4Click},
-      {Button5, &TForm1::Button5Click}, {Button6, &TForm1::Button6Click}};
+      {Button5, &TForm1::Button5Click}, {Button6, &TForm1::Button6Click},
+      {Button7, &TForm1::Button7Click}};
   for (const auto& entry : buttons) {
     const auto handler = entry.second;
     connect(entry.first, &QPushButton::clicked, this,
@@ -245,6 +291,8 @@ void TForm1::ConnectHandlers() {
           [this] { qv::Guarded(viewer_, [this] { ProgressTimerTimer(); }); });
   connect(SaveTimer, &QTimer::timeout, this,
           [this] { qv::Guarded(this, [this] { SaveTimerTimer(); }); });
+  connect(JobTimer, &QTimer::timeout, this,
+          [this] { qv::Guarded(this, [this] { JobTimerTimer(); }); });
 }
 
 void TForm1::FormCreate() {
@@ -298,10 +346,36 @@ void TForm1::ReleaseNodeEditors() {
   if (FormMixer) FormMixer->Release();
 }
 
-void TForm1::Button1Click() { Memo1->setPlainText(qv::ToQString(qv::WriteProject(*main_))); }
+// The text is written from a frozen copy on the job's thread, and put into
+// the page a slice at a time: tens of megabytes take seconds either way.
+void TForm1::Button1Click() {
+  RefuseWhileBusy();
+  auto snapshot = std::make_shared<const QVSnapshot>(main_->Parameter, main_->Graph());
+  StartJob(
+      qv::FromQString(tr("ソースを作成中…")),
+      [this, snapshot] {
+        auto text = std::make_shared<QString>(qv::ToQString(qv::WriteProject(*snapshot)));
+        return [this, text] { FillSource(std::move(*text)); };
+      },
+      "");
+}
 
+void TForm1::FillSource(QString text) {
+  ShowJobLabel(LabelJob, tr("ソースを表示中…"));
+  fill_->Start(std::move(text), [this] { ShowJob(false); });
+  ShowJob(fill_->Running());
+}
+
+// A long text goes to the job's thread as it is, to be converted there.
 void TForm1::Button4Click() {
+  RefuseWhileBusy();
   if (!session_->ConfirmDiscard()) return;
+  if (Memo1->document()->characterCount() >= BackgroundBytes) {
+    ApplyInBackground(
+        qv::FromQString(tr("ソースを読み取り中…")),
+        [text = Memo1->toPlainText()] { return qv::FromQString(text); }, "");
+    return;
+  }
   ApplyProject(qv::FromQString(Memo1->toPlainText()));
 }
 
@@ -340,21 +414,65 @@ void TForm1::MenuExamplesPopup() {
 }
 
 bool TForm1::LoadFile(const std::string& path) {
-  std::string text;
-  try {
-    text = qv::ReadProjectOrPicture(path);
-  } catch (const qv::PngReadError& e) {
-    qv::ShowError(this, PictureLoadError(path, e));
-    return false;
-  } catch (const qv::ProjectFileError& e) {  // unreadable, not text, too large
-    qv::ShowError(this, qv::LoadFailureText(path, e));
+  RefuseWhileBusy();
+  std::error_code error;
+  const auto bytes = std::filesystem::file_size(path, error);
+  if (!error && static_cast<int64_t>(bytes) >= BackgroundBytes) {
+    ApplyInBackground(
+        qv::FromQString(tr("「%1」を読み込み中…").arg(qv::ToQString(qv::FileNameOfPath(path)))),
+        [path] { return qv::ReadProjectOrPicture(path); }, path);
     return false;
   }
-  if (!ApplyProject(text, path)) return false;
+  std::unique_ptr<qv::StagedProject> staged;
+  try {
+    staged = qv::StageProject(qv::ReadProjectOrPicture(path));
+  } catch (const std::exception&) {
+    ShowLoadFailure(path, std::current_exception());
+    return false;
+  }
+  return LoadStaged(*staged, path);
+}
+
+bool TForm1::LoadStaged(qv::StagedProject& staged, const std::string& path, std::string written) {
+  if (!PutStaged(staged, path, std::move(written))) return false;
   session_->ProjectLoaded(path);
   projectEncoding_ = qv::ProjectEncoding::Utf8;  // a save writes it the Linux way
   Button2Click();  // a loaded project shows its picture without a click
   return true;
+}
+
+// Reading, and writing the text the undo history keeps, happen on the job's
+// thread; only the exchange of the projects happens here. fileName names the
+// file loaded ("" for the source page).
+void TForm1::ApplyInBackground(const std::string& label, std::function<std::string()> text,
+                               const std::string& fileName) {
+  StartJob(
+      label,
+      [this, text = std::move(text), fileName] {
+        std::shared_ptr<qv::StagedProject> staged = qv::StageProject(text());
+        auto written = std::make_shared<std::string>(
+            staged->Result.Ok ? qv::WriteProject(staged->Parameter, staged->Graph) : "");
+        return [this, staged, written, fileName] {
+          if (fileName.empty()) {
+            PutStaged(*staged, fileName, std::move(*written));
+          } else {
+            LoadStaged(*staged, fileName, std::move(*written));
+          }
+        };
+      },
+      fileName);
+}
+
+// A file that cannot be read is told in the editor's words; anything else
+// goes on to the general error handling.
+void TForm1::ShowLoadFailure(const std::string& path, std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const qv::PngReadError& e) {
+    qv::ShowError(this, PictureLoadError(path, e));
+  } catch (const qv::ProjectFileError& e) {  // unreadable, not text, too large
+    qv::ShowError(this, qv::LoadFailureText(path, e));
+  }
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
@@ -375,15 +493,28 @@ bool TForm1::TakeDrop(QEvent* event) {
 }
 
 bool TForm1::ApplyProject(const std::string& text, const std::string& fileName) {
-  const qv::ReadResult result = qv::ReadProject(*main_, text);
-  if (!result.Ok) {
-    qv::ShowError(this, qv::ReadFailureText(fileName, result));
+  RefuseWhileBusy();
+  if (static_cast<int64_t>(text.size()) >= BackgroundBytes) {
+    ApplyInBackground(
+        qv::FromQString(tr("ソースを読み取り中…")), [text] { return text; }, fileName);
     return false;
   }
+  return PutStaged(*qv::StageProject(text), fileName);
+}
+
+// A text that did not read changes nothing; one that did replaces the project
+// and refreshes every view.
+bool TForm1::PutStaged(qv::StagedProject& staged, const std::string& fileName,
+                       std::string written) {
+  if (!staged.Result.Ok) {
+    qv::ShowError(this, qv::ReadFailureText(fileName, staged.Result));
+    return false;
+  }
+  qv::ReplaceProject(*main_, staged);
   FrameParameter1->UpdateView();
   UpdateNodeViews();
   ReleaseNodeEditors();
-  session_->Checkpoint();
+  session_->Checkpoint(std::move(written));
   return true;
 }
 
@@ -396,7 +527,7 @@ void TForm1::Button2Click() {
 void TForm1::Button3Click() {
   RefuseWhileSaving();
   const SaveChoice choice = RunSaveDialog();
-  if (!choice.Path.empty()) SaveToFile(choice.Path, choice.Supersample, choice.Encoding);
+  if (!choice.Path.empty()) SaveToFile(choice.Path, choice.Supersample, choice.Encoding, true);
 }
 
 bool TForm1::Saving() const { return saveJob_->Running(); }
@@ -409,12 +540,13 @@ void TForm1::RefuseWhileSaving() const {
 }
 
 void TForm1::SaveToFile(const std::string& path, int supersample,
-                        std::optional<qv::ProjectEncoding> encoding) {
+                        std::optional<qv::ProjectEncoding> encoding, bool background) {
   RefuseWhileSaving();
   const std::optional<qv::PictureFormat> format =
       qv::PictureFormatFromName(qv::FileNameOfPath(path));
   if (!format) {
     const qv::ProjectEncoding chosen = encoding.value_or(projectEncoding_);
+    if (background && SaveProjectInBackground(path, chosen)) return;
     WriteOrSay(path, [&] { qv::SaveProjectFile(*main_, path, chosen); });
     projectEncoding_ = chosen;
     session_->ProjectSaved(path);
@@ -430,12 +562,108 @@ void TForm1::SaveToFile(const std::string& path, int supersample,
   StartSave(path, *format, supersample);
 }
 
+// The text the undo history keeps of the current state is what is written;
+// edits made meanwhile stay unsaved. False when the project is short (the
+// caller saves it at once).
+bool TForm1::SaveProjectInBackground(const std::string& path, qv::ProjectEncoding encoding) {
+  RefuseWhileBusy();
+  session_->Checkpoint();
+  const QVEditHistory& history = session_->History();
+  if (static_cast<int64_t>(history.Current().size()) < BackgroundBytes) return false;
+  auto text = std::make_shared<const std::string>(history.Current());
+  const uint64_t serial = history.CurrentSerial();
+  const bool hadFile = FileExists(path);
+  StartJob(
+      qv::FromQString(tr("「%1」を保存中…").arg(qv::ToQString(qv::FileNameOfPath(path)))),
+      [this, text, path, hadFile, serial, encoding] {
+        std::shared_ptr<const qv::ProjectFileError> failure;
+        try {
+          qv::WriteProjectFile(path, *text, encoding);
+        } catch (const qv::ProjectFileError& e) {
+          failure = std::make_shared<const qv::ProjectFileError>(e);
+        }
+        return [this, failure, path, hadFile, serial, encoding] {
+          if (failure) {
+            qv::ShowError(this, qv::SaveFailureText(path, hadFile, *failure));
+          } else {
+            projectEncoding_ = encoding;
+            session_->ProjectSaved(path, serial);
+          }
+        };
+      },
+      path);
+  return true;
+}
+
 void TForm1::Button6Click() { StopSave(); }
 
 void TForm1::StopSave() {
   if (!Saving()) return;
   saveJob_->Stop();
   ShowSaving(false);
+}
+
+bool TForm1::Busy() const { return job_->Running() || fill_->Running(); }
+
+void TForm1::RefuseWhileBusy() const {
+  if (Busy()) {
+    throw std::runtime_error(
+        qv::FromQString(tr("ソースの読み書き中です。終わるのを待つか「中止」を押してから、もう一度"
+                           "操作してください。")));
+  }
+}
+
+void TForm1::Button7Click() { StopJob(); }
+
+void TForm1::StopJob() {
+  job_->Stop();
+  fill_->Stop();
+  ShowJob(false);
+}
+
+// work runs on the job's thread and returns what finishes it here. A file
+// that cannot be read is told naming failedFile.
+void TForm1::StartJob(const std::string& label, std::function<std::function<void()>()> work,
+                      const std::string& failedFile) {
+  ShowJobLabel(LabelJob, qv::ToQString(label));
+  job_->Start(
+      [this, work = std::move(work)](std::stop_token, QVBackgroundJob&) {
+        return [this, finish = work()] {
+          ShowJob(false);
+          qv::Guarded(this, finish);
+        };
+      },
+      [this, failedFile](std::exception_ptr error) {
+        ShowJob(false);
+        qv::Guarded(this, [&] { ShowLoadFailure(failedFile, error); });
+      });
+  ShowJob(true);
+}
+
+// The row shows once the job has taken a poll interval, so that a short one
+// does not flash it. Each finish is guarded on its own.
+void TForm1::ShowJob(bool busy) {
+  if (busy) {
+    JobTimer->start();
+    return;
+  }
+  JobTimer->stop();
+  ProgressRow->hide();
+}
+
+void TForm1::JobTimerTimer() {
+  if (!Busy()) {
+    ShowJob(false);
+    return;
+  }
+  if (fill_->Running()) {
+    ProgressBar1->setRange(0, 1000);
+    ProgressBar1->setValue(
+        static_cast<int>(fill_->Done() * 1000 / std::max<qsizetype>(1, fill_->Total())));
+  } else {
+    ProgressBar1->setRange(0, 0);  // how long reading or writing takes is not known
+  }
+  ProgressRow->show();
 }
 
 // The shown picture and the frozen copy it was rendered from go to the save
@@ -489,14 +717,30 @@ void TForm1::SaveTimerTimer() {
 // caption of a render still shown, which would stay for good).
 void TForm1::RenderStart() {
   viewer_->setWindowTitle(qv::ToQString(QVCaption::Rendering(viewer_->BaseCaption)));
+  shownFinishes_ = 0;
   ProgressTimer->start();
   FrameController1->RenderStarted();
 }
 
-// The viewer's caption and status line say how the render ended.
+// The viewer's caption and status line say how the render ended. A node that
+// finished after the last poll (the last one always does) first shows its
+// full count for one poll interval, so the count is seen to reach the height.
 void TForm1::RenderEnd() {
   ProgressTimer->stop();
   viewer_->RenderEnded();
+  const QVProgress::Snapshot progress = main_->Progress();
+  if (progress.Generation != viewer_->RenderGeneration() || progress.Finishes <= shownFinishes_ ||
+      viewer_->Status.Current() != QVViewerStatus::State::Finished) {
+    return;
+  }
+  shownFinishes_ = progress.Finishes;
+  const QString finished =
+      qv::ToQString(QVCaption::Progress(viewer_->BaseCaption, progress.FinishedName,
+                                        progress.FinishedHeight, progress.FinishedHeight));
+  viewer_->setWindowTitle(finished);
+  QTimer::singleShot(ProgressTimer->interval(), viewer_, [this, finished] {
+    if (viewer_->windowTitle() == finished) viewer_->SetCaption();
+  });
 }
 
 void TForm1::RenderError(const std::string& message) {
@@ -508,6 +752,13 @@ void TForm1::RenderError(const std::string& message) {
 void TForm1::ProgressTimerTimer() {
   const QVProgress::Snapshot progress = main_->Progress();
   if (progress.Generation != viewer_->RenderGeneration() || progress.Name.empty()) return;
+  if (progress.Finishes > shownFinishes_) {  // a node finished since the last poll
+    shownFinishes_ = progress.Finishes;
+    viewer_->setWindowTitle(
+        qv::ToQString(QVCaption::Progress(viewer_->BaseCaption, progress.FinishedName,
+                                          progress.FinishedHeight, progress.FinishedHeight)));
+    return;
+  }
   viewer_->setWindowTitle(qv::ToQString(
       QVCaption::Progress(viewer_->BaseCaption, progress.Name, progress.Done, progress.Height)));
 }

@@ -10,6 +10,7 @@
 // UI thread.
 #include <QCoreApplication>
 #include <QWidget>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,8 +23,10 @@
 class QDragEnterEvent;
 class QDropEvent;
 class QKeyEvent;
+class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QToolButton;
 class QTabWidget;
@@ -31,8 +34,13 @@ class QTimer;
 class QToolButton;
 class QVMain;
 class QCloseEvent;
+class QVBackgroundJob;
 class QVEditSession;
 class QVPictureSaveJob;
+class QVTextFill;
+namespace qv {
+struct StagedProject;
+}
 class TFormEffector;
 class TFormGenerator;
 class TFormMixer;
@@ -58,6 +66,8 @@ class TForm1 : public QWidget {
   TFrameController* FrameController1 = nullptr;
   QPlainTextEdit* Memo1;
   QPushButton* Button5;
+  /// The arrow beside Button5: the recent project files.
+  QToolButton* ToolButtonRecent;
   QPushButton* Button3;
   QPushButton* Button1;
   QPushButton* Button4;
@@ -80,6 +90,17 @@ class TForm1 : public QWidget {
   QTimer* ProgressTimer;
   /// Polls the save's progress while a picture is being saved (about every 100 ms).
   QTimer* SaveTimer;
+  /// Beside the page tabs while a long read or write of the project goes on
+  /// (shown once it has taken a moment): what it does, how far, and "中止".
+  QWidget* ProgressRow;
+  QLabel* LabelJob;
+  QProgressBar* ProgressBar1;
+  QPushButton* Button7;
+  /// Polls that progress (about every 100 ms).
+  QTimer* JobTimer;
+  /// Project texts and files of at least this many bytes are read in the
+  /// background; smaller ones at once.
+  int64_t BackgroundBytes = 1 << 20;
 
   /// The caption without a save's progress: the file name and the mark of
   /// unsaved changes follow "DERevezaRudu".
@@ -103,15 +124,25 @@ class TForm1 : public QWidget {
   /// Fills the "サンプル" menu with the projects of ExamplesDir; each loads as
   /// the load button does.
   void MenuExamplesPopup();
+  /// "中止": stops the long read or write going on.
+  void Button7Click();
 
   /// Replaces the project by text (of the file fileName, or "" for the
   /// source page). A text that does not read shows where and why, and nothing
-  /// changes. Returns true when the project was replaced.
+  /// changes. Returns true when the project was replaced; a long text is
+  /// read in the background (Busy()), and false is returned at once.
   bool ApplyProject(const std::string& text, const std::string& fileName = "");
   /// Loads the project of a project file or of a PNG that carries one, as
-  /// ApplyProject does, and starts its render. A file that does not read is
-  /// reported and nothing changes. Returns true when the project was replaced.
+  /// ApplyProject does (a large file in the background), and starts its
+  /// render. A file that does not read is reported and nothing changes.
+  /// Returns true when the project was replaced.
   bool LoadFile(const std::string& path);
+  /// True while a long read or write of the project goes on in the
+  /// background, or the source page is being filled.
+  bool Busy() const;
+  /// Stops it: the project and the files stay as they were; a source page
+  /// being filled keeps what it shows so far.
+  void StopJob();
   /// Saves to path by its extension (any case): bmp, jpg/jpeg, png pictures
   /// (a PNG carries the project of the shown picture); anything else the
   /// project text, at once. A picture is saved in the background
@@ -122,9 +153,12 @@ class TForm1 : public QWidget {
   /// reports its failure itself. A project is written in encoding, or without
   /// one in the encoding of the project's last save from the dialog (UTF-8
   /// with LF after a load). Throws when nothing can be saved, on a failed
-  /// project save (the old file stays), and while a save runs.
+  /// project save (the old file stays), and while a save runs. With
+  /// background, a long project text is written in the background as well
+  /// (Busy()), and reports its own failure.
   void SaveToFile(const std::string& path, int supersample = 1,
-                  std::optional<qv::ProjectEncoding> encoding = std::nullopt);
+                  std::optional<qv::ProjectEncoding> encoding = std::nullopt,
+                  bool background = false);
   /// True while a picture is being saved.
   bool Saving() const;
   /// Stops the running picture save, if any, within milliseconds; the old
@@ -174,13 +208,28 @@ class TForm1 : public QWidget {
   void StartSave(const std::string& path, qv::PictureFormat format, int supersample);
   void SaveEnded(const std::string& path, bool hadFile, const std::string& error);
   void ShowSaving(bool saving);
+  void RefuseWhileBusy() const;
+  void StartJob(const std::string& label, std::function<std::function<void()>()> work,
+                const std::string& failedFile);
+  void ShowJob(bool busy);
+  void JobTimerTimer();
+  void FillSource(QString text);
+  void ApplyInBackground(const std::string& label, std::function<std::string()> text,
+                         const std::string& fileName);
+  bool PutStaged(qv::StagedProject& staged, const std::string& fileName, std::string written = {});
+  bool LoadStaged(qv::StagedProject& staged, const std::string& path, std::string written = {});
+  bool SaveProjectInBackground(const std::string& path, qv::ProjectEncoding encoding);
+  void ShowLoadFailure(const std::string& path, std::exception_ptr error);
   bool TakeDrop(QEvent* event);
 
   TFormViewer* viewer_;
   std::unique_ptr<QVMain> main_;
   QVQtPoster savePoster_{this};  // before saveJob_, which posts through it
   std::unique_ptr<QVPictureSaveJob> saveJob_;
+  std::unique_ptr<QVBackgroundJob> job_;  // reads and writes the project text
+  QVTextFill* fill_ = nullptr;            // a child of this window
   std::string savingFile_;  // the file name the caption shows while saving
   qv::ProjectEncoding projectEncoding_ = qv::ProjectEncoding::Utf8;  // of the last save
+  uint64_t shownFinishes_ = 0;        // the render's node finishes the caption has shown
   QVEditSession* session_ = nullptr;  // a child of this window
 };

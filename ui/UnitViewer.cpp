@@ -280,6 +280,7 @@ std::string TFormViewer::PictureProject() const {
 void TFormViewer::StartRender() {
   if (!main_) return;
   ReturnToOutput();
+  RefreshPoint();  // the view may have changed under a pointer at rest
   const QVParameter& p = main_->Parameter;
   std::string reason =
       QVViewerStatus::NothingToDrawReason(main_->Graph().Mixers.size(), p.Width(), p.Height());
@@ -391,7 +392,10 @@ void TFormViewer::ShowPoint(QPoint at) {
                     qv::PointAt(view, w, parameter_->Height(), at.x(), at.y()), view.Scale / w));
 }
 
-void TFormViewer::ImageViewerLeave() { LabelPoint->clear(); }
+void TFormViewer::ImageViewerLeave() {
+  pointer_.reset();
+  LabelPoint->clear();
+}
 
 QPoint TFormViewer::PictureShift() const {
   return heldShift_ + QPoint(Gesture.ShownShiftX(), Gesture.ShownShiftY());
@@ -419,7 +423,12 @@ void TFormViewer::ImageViewerMouseMove(QMouseEvent* e) {
   if (!GesturesEnabled() || LiveZoomMouse(e, false, false)) return;
   const QPoint p = e->position().toPoint();
   Act(Gesture.Move(p.x(), p.y(), parameter_->Width(), parameter_->Height()), p.x(), p.y());
+  pointer_ = p;
   ShowPoint(p);
+}
+
+void TFormViewer::RefreshPoint() {
+  if (pointer_) ShowPoint(*pointer_);
 }
 
 void TFormViewer::ImageViewerMouseUp(QMouseEvent* e) {

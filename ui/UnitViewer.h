@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/QVGraph.h"
@@ -126,6 +127,9 @@ class TFormViewer : public QWidget {
   /// the render and the gesture. False: not a key of the viewer.
   bool ImageViewerKeyDown(QKeyEvent* event);
   void ImageViewerLeave();
+  /// Shows the plane point under the pointer at rest on the picture again,
+  /// for the view as it is now (after an undo, say).
+  void RefreshPoint();
   /// Where the picture is painted: moved by the pans not yet rendered and the
   /// middle-button drag in progress.
   QPoint PictureShift() const;
@@ -182,6 +186,7 @@ class TFormViewer : public QWidget {
   void ShowPoint(QPoint at);
   /// Leaves a node's picture for the picture's (or the preview's).
   void ReturnToOutput();
+  std::optional<QPoint> pointer_;  // where the pointer rests on the picture
 
   QVMain* main_ = nullptr;
   QVParameter* parameter_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -18,11 +19,13 @@
 #include <QToolButton>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 #include "app/editor/QVEditorStart.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
+#include "source/QVSourceWriter.h"
 #include "ui/QVColorBarPresets.h"
 #include "ui/QVColorBarWidgets.h"
 #include "ui/QVEditSession.h"
@@ -147,6 +150,7 @@ int main(int argc, char** argv) {
   TFormViewer& viewer = *windows->Viewer;
   bool ok = true;
   form.Button1Click();  // the source page shows the default project
+  ok &= WaitFor("the source page", [&] { return !form.Busy(); });
   // A click on a panel selects it and shows its node's editor, bound to the node.
   const auto clickPanel = [&](qv::NodeKind kind) {
     QWidget* body = form.FrameController1->Panels(kind)[0]->Panel1;
@@ -281,5 +285,23 @@ int main(int argc, char** argv) {
   ok &= Save(&dialog, out.filePath("save-dialog.png"));
   dialog.hide();
   QApplication::processEvents();
+
+  // A long project loading in the background: the row above the buttons says
+  // what goes on, with 中止.
+  std::string big = qv::WriteProject(form.Main());
+  const std::string last = "\tConvertData: 1 255 255 255\n";
+  std::string entries;
+  for (int i = 2; i < 1000000; ++i) entries += "\tConvertData: " + std::to_string(i) + " 9 9 9\n";
+  big.insert(big.find(last) + last.size(), entries);
+  const QString bigFile = QDir(settings.path()).filePath("long-project.qvl");
+  QFile file(bigFile);
+  ok &= file.open(QIODevice::WriteOnly) &&
+        file.write(big.data(), qint64(big.size())) == qint64(big.size());
+  file.close();
+  form.Session().AskSave = [](const std::string&) { return QVEditSession::Answer::Discard; };
+  form.LoadFile(qv::FromQString(bigFile));
+  ok &= WaitFor("the progress row", [&] { return form.ProgressRow->isVisible(); });
+  ok &= Save(&form, out.filePath("main-progress.png"));
+  form.StopJob();
   return ok ? 0 : 1;
 }

@@ -52,8 +52,8 @@ TEST(QVProgressBar, ANewNodeCompletesTheLineOfThePreviousOne) {
   {
     qv::QVProgressBar bar(out);
     bar.Show({}, 0.0);  // nothing reported yet: nothing drawn
-    bar.Show({"Generator1", 3, 1, 4, 1}, 0.5);
-    bar.Show({"Effector1", 2, 1, 4, 2}, 1.0);  // the generator was last seen at 1 of 4 rows
+    bar.Show({"Generator1", 3, 1, 4, 1, 0, {}, 0, 0}, 0.5);
+    bar.Show({"Effector1", 2, 1, 4, 2, 0, {}, 0, 0}, 1.0);  // the generator was last seen at 1 of 4 rows
     bar.Finish(8, 4, 1.5);
   }
   std::fclose(out);

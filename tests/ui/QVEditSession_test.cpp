@@ -5,10 +5,13 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <random>
 #include <string>
@@ -258,6 +261,14 @@ TEST(QVEditSession, KeysUndoAndRedoATypedEdit) {
   }
   EXPECT_EQ(e.form.Main().Parameter.Scale(), 2.5);
   EXPECT_EQ(e.form.FrameParameter1->EditScale->text(), QStringLiteral("2.5"));
+  // Typing not committed yet is undone first, in the box; then the project.
+  QTest::keyClick(box, Qt::Key_End);
+  QTest::keyClicks(box, QStringLiteral("7"));
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(box->text(), QStringLiteral("2.5"));
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), 2.5);
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(e.form.Main().Parameter.Scale(), before);
   EXPECT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
   EXPECT_TRUE(e.errors.Messages.empty());
 }
@@ -346,4 +357,28 @@ TEST(QVEditSession, RestoreRebindsTheOpenNodeEditors) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(window.FrameGenerator1->Generator(), nullptr);
   EXPECT_TRUE(e.errors.Messages.empty());
+}
+
+// The arrow beside 読み込み lists the recent files, newest first; choosing
+// one loads it.
+TEST(QVEditSession, TheArrowBesideLoadListsTheRecentFiles) {
+  Editor e;
+  e.session.AskSave = [](const std::string&) { return QVEditSession::Answer::Discard; };
+  QTemporaryDir dir;
+  const std::string path = qv::FromQString(dir.filePath("recent.qvl"));
+  qv::test::Commit(e.form.FrameParameter1->EditWidth, "77");
+  e.form.SaveToFile(path);
+  qv::test::Commit(e.form.FrameParameter1->EditWidth, "99");
+  QStringList shown;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* action : menu->actions()) shown << action->text();
+    menu->actions().first()->trigger();
+    menu->close();
+  });
+  e.form.ToolButtonRecent->click();
+  ASSERT_FALSE(shown.isEmpty());
+  EXPECT_EQ(shown.first(), qv::ToQString(path));
+  EXPECT_EQ(e.form.Main().Parameter.Width(), 77);
 }

@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <cstring>
@@ -53,11 +54,14 @@ struct Editor {
   }
   ~Editor() { Finish(); }
   // Runs the event loop until the render ended and its posts were handled.
+  // The caption shows the final count for a moment, then the base caption.
   bool Finish() {
     const bool ended = qv::test::WaitFor([this] { return !form.Main().Rendering(); });
     QApplication::sendPostedEvents();  // the render's last posts
     QApplication::processEvents();
-    return ended && viewer.windowTitle() == qv::ToQString(viewer.BaseCaption);
+    return ended && qv::test::WaitFor([this] {
+             return viewer.windowTitle() == qv::ToQString(viewer.BaseCaption);
+           });
   }
   bool Render() {
     form.Button2Click();
@@ -213,12 +217,16 @@ TEST(TForm1, CaptionsDuringARenderEndAtTheBaseCaption) {
   EXPECT_EQ(e.captions.front(), QString::fromUtf8("Q-Vell Viewer [描画中]"));
   EXPECT_EQ(e.captions.back(), QStringLiteral("Q-Vell Viewer"));
   const QRegularExpression progress(QStringLiteral("^Q-Vell Viewer \\[\\w+ (\\d+)/(480|1)\\]$"));
+  QString finished;  // the last caption before the base one shows a full count
   for (const QString& c : e.captions) {
+    const QRegularExpressionMatch match = progress.match(c);
     const bool known = c == QStringLiteral("Q-Vell Viewer") ||
-                       c == QString::fromUtf8("Q-Vell Viewer [描画中]") ||
-                       progress.match(c).hasMatch();
+                       c == QString::fromUtf8("Q-Vell Viewer [描画中]") || match.hasMatch();
     EXPECT_TRUE(known) << qv::FromQString(c);
+    if (match.hasMatch() && match.captured(1) == match.captured(2)) finished = c;
   }
+  ASSERT_GE(e.captions.size(), 3u);
+  EXPECT_EQ(e.captions[e.captions.size() - 2], finished);
   EXPECT_TRUE(e.errors.Messages.empty());
 }
 
@@ -243,6 +251,7 @@ TEST(TForm1, AProjectThatDoesNotReadChangesNothingAndSaysWhere) {
   EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
 
   e.form.Button1Click();  // extract, change the scale in the text, write back
+  ASSERT_TRUE(qv::test::WaitFor([&] { return !e.form.Busy(); }));
   QString text = e.form.Memo1->toPlainText();
   text.replace(QStringLiteral("Scale: 4"), QStringLiteral("Scale: 2"));
   e.form.Memo1->setPlainText(text);
@@ -525,6 +534,8 @@ TEST(TForm1, FilesThatDoNotLoadAreToldInJapaneseWithTheirName) {
     const char* name;
     std::string bytes;  // empty: no such file
     const char* reason;
+    const char* from = nullptr;  // else the current project with from replaced by to
+    const char* to = nullptr;
   } cases[] = {
       {"binary.qvl", std::string("\xFF\xFE\xFD\x00", 4),
        "UTF-8 でも Shift-JIS でもないファイルです。プロジェクトはどちらかの文字コードのテキストで"
@@ -534,19 +545,28 @@ TEST(TForm1, FilesThatDoNotLoadAreToldInJapaneseWithTheirName) {
        "2 行 3 列に、プロジェクトに書けない制御文字（NUL）があります。取り除いてください。"},
       {"short.qvl", "Parameter: {\n",
        "2 行 1 列: 「{」があるはずですが、テキストが終わっています。"},
-      {"range.qvl", "", "'1e400' は範囲外です（数は -1.79E308 から 1.79E308 までです）。"},
-      {"key.qvl", "", "「Width:」があるはずの所に「Widht:」があります。"},
+      {"range.qvl", "", "'1e400' は範囲外です（数は -1.79E308 から 1.79E308 までです）。",
+       "Scale: 4", "Scale: 1e400"},
+      {"key.qvl", "", "「Width:」があるはずの所に「Widht:」があります。", "Width:", "Widht:"},
+      {"switch.qvl", "", "「on」か「off」があるはずの所に「maybe」があります。",
+       "Differential: off", "Differential: maybe"},
+      {"type.qvl", "",
+       "「FractalType:」に「X」という名前はありません。「マンデルブロ」「ジュリア」",
+       "FractalType: マンデルブロ", "FractalType: X"},
+      {"node.qvl", "", "「G9」という名前のジェネレータがありません。", "\tGenerator: Generator1",
+       "\tGenerator: G9"},
+      {"effector.qvl", "", "「E9」という名前のエフェクタがありません。", "+Effector1", "+E9"},
+      {"colour.qvl", "", "色の成分 300 が 0～255 の範囲にありません。", "1 255 255 255",
+       "1 300 255 255"},
   };
   const std::string before = qv::WriteProject(e.form.Main());
   auto edited = [&before](const char* from, const char* to) {
     std::string text = before;
     return text.replace(text.find(from), std::strlen(from), to);
   };
-  const std::string range = edited("Scale: 4", "Scale: 1e400"), key = edited("Width:", "Widht:");
   for (const auto& c : cases) {
     const QString path = Path(dir, c.name);
-    const std::string name = c.name;
-    const std::string bytes = name == "range.qvl" ? range : name == "key.qvl" ? key : c.bytes;
+    const std::string bytes = c.from ? edited(c.from, c.to) : c.bytes;
     if (!bytes.empty()) WriteText(path, bytes);
     e.errors.Messages.clear();
     EXPECT_FALSE(e.form.LoadFile(qv::FromQString(path))) << c.name;
@@ -582,4 +602,86 @@ TEST(TForm1, AFailedSaveSaysTheOldFileStaysOnlyWhenThereWasOne) {
       }
     }
   }
+}
+
+namespace {
+
+// The default project with a colour bar of entries entries: about 20 bytes
+// of text each.
+std::string BigProject(int entries) {
+  QVMain main;
+  std::string text = qv::WriteProject(main);
+  const std::string last = "\tConvertData: 1 255 255 255\n";
+  std::string more;
+  for (int i = 2; i < entries; ++i) {
+    more += "\tConvertData: " + std::to_string(i) + " " + std::to_string(i % 256) + " 7 9\n";
+  }
+  text.insert(text.find(last) + last.size(), more);
+  return text;
+}
+
+}  // namespace
+
+// Long reads and writes of the project run in the background: the event loop
+// goes on meanwhile, the result equals the one done at once, a failure names
+// the file and changes nothing, and a stop changes nothing.
+TEST(TForm1, LongProjectReadsAndWritesRunInTheBackground) {
+  Editor e;
+  QTemporaryDir dir;
+  const std::string big = BigProject(300000), before = qv::WriteProject(e.form.Main());
+  ASSERT_GT(big.size(), static_cast<size_t>(e.form.BackgroundBytes));
+  WriteText(Path(dir, "big.qvl"), big);
+  int turns = 0;  // turns of the event loop while a job runs
+  QTimer ticks;
+  QObject::connect(&ticks, &QTimer::timeout, [&] { ++turns; });
+  ticks.start(0);
+  const auto idle = [&] { return qv::test::WaitFor([&] { return !e.form.Busy(); }); };
+
+  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "big.qvl"))));  // started
+  EXPECT_TRUE(e.form.Busy());
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), big);
+  EXPECT_EQ(e.form.Session().File(), qv::FromQString(Path(dir, "big.qvl")));
+
+  turns = 0;
+  e.form.Button1Click();  // the text is put in a slice at a time
+  ASSERT_TRUE(idle());
+  EXPECT_GT(turns, 3);
+  EXPECT_EQ(qv::FromQString(e.form.Memo1->toPlainText()), big);
+  EXPECT_FALSE(e.form.Memo1->isReadOnly());
+  e.form.SaveToFile(qv::FromQString(Path(dir, "copy.qvl")), 1, std::nullopt, true);
+  EXPECT_TRUE(e.form.Busy());
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(qv::ReadProjectFile(qv::FromQString(Path(dir, "copy.qvl"))), big);
+  EXPECT_FALSE(e.form.Session().Modified());
+  std::string edited = big;
+  edited.replace(edited.find("Scale: 4"), 8, "Scale: 2");
+  e.form.Memo1->setPlainText(qv::ToQString(edited));
+  e.form.Button4Click();
+  EXPECT_TRUE(e.form.Busy());
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), edited);
+
+  e.form.BackgroundBytes = 0;  // the small ones too, below
+  const std::string small = BigProject(2);
+  e.form.ApplyProject(small);
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), small);
+  WriteText(Path(dir, "bad.qvl"), "Parameter: \n{\n\tWidth: ?\n");
+  for (const char* name : {"bad.qvl", "missing.qvl"}) {
+    e.errors.Messages.clear();
+    e.form.LoadFile(qv::FromQString(Path(dir, name)));
+    ASSERT_TRUE(idle()) << name;
+    ASSERT_EQ(e.errors.Messages.size(), 1u) << name;
+    EXPECT_NE(e.errors.Messages[0].find(name), std::string::npos) << e.errors.Messages[0];
+    EXPECT_EQ(qv::WriteProject(e.form.Main()), small) << name;
+  }
+  e.errors.Messages.clear();
+  e.form.LoadFile(qv::FromQString(Path(dir, "big.qvl")));
+  e.form.StopJob();
+  EXPECT_FALSE(e.form.Busy());
+  QTest::qWait(500);  // a stopped read that ended meanwhile is dropped
+  EXPECT_EQ(qv::WriteProject(e.form.Main()), small);
+  EXPECT_TRUE(e.errors.Messages.empty());
 }

@@ -13,6 +13,7 @@
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "ui/QVEditSession.h"
 #include "ui/QVText.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitParameter.h"
@@ -28,12 +29,16 @@ struct Viewer {
   TForm1 form{&viewer};
   QVParameter& parameter = form.Main().Parameter;
 
-  // Runs the event loop until the latest render has ended and its posts ran.
+  // Runs the event loop until the latest render has ended, its posts ran and
+  // the caption's final count gave way to the ended caption.
   bool Settle() {
     const bool ended = qv::test::WaitFor([this] { return !form.Main().Rendering(); });
     QApplication::sendPostedEvents();
     QApplication::processEvents();
-    return ended;
+    return ended && qv::test::WaitFor([this] {
+             return viewer.windowTitle() ==
+                    qv::ToQString(viewer.Status.Caption(viewer.BaseCaption));
+           });
   }
   bool Render() {
     form.Button2Click();
@@ -74,6 +79,24 @@ TEST(TFormViewer, AWheelNotchZoomsTwiceAboutThePointer) {
   ASSERT_TRUE(v.Settle());
   EXPECT_EQ(v.viewer.Status.Current(), QVViewerStatus::State::Finished);
   EXPECT_EQ(v.StatusText().rfind("描画完了 ", 0), 0u) << v.StatusText();
+}
+
+// The point under a pointer at rest follows every change of the view: a
+// zoom, and its undo.
+TEST(TFormViewer, ThePointUnderARestingPointerFollowsTheView) {
+  Viewer v;
+  ASSERT_TRUE(v.Render());
+  QMouseEvent move(QEvent::MouseMove, QPointF(250, 60), QPointF(250, 60), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(v.viewer.ImageViewer, &move);
+  const QString before = v.viewer.LabelPoint->text();
+  ASSERT_FALSE(before.isEmpty());
+  v.Key(Qt::Key_Plus);
+  v.form.Session().Checkpoint();
+  const QString zoomed = v.viewer.LabelPoint->text();
+  EXPECT_NE(zoomed, before);
+  v.form.Session().Undo();
+  EXPECT_EQ(v.viewer.LabelPoint->text(), before);
 }
 
 TEST(TFormViewer, KeysZoomAboutTheCentrePanRenderAndStop) {

@@ -407,6 +407,46 @@
         <source>%1 × %2 の画像の描画と保存には %3 MiB のメモリが要りますが、使えるのは %4 MiB です。画像サイズ（幅と高さ）を小さくしてください。</source>
         <translation>Rendering and saving a %1 × %2 picture needs %3 MiB of memory, but only %4 MiB is available. Make the image size (width and height) smaller.</translation>
     </message>
+    <message>
+        <source>ジェネレータ</source>
+        <translation>generator</translation>
+    </message>
+    <message>
+        <source>エフェクタ</source>
+        <translation>effector</translation>
+    </message>
+    <message>
+        <source>「on」か「off」があるはずの所に「%1」があります。</source>
+        <translation>“on” or “off” was expected, but “%1” was found.</translation>
+    </message>
+    <message>
+        <source>「%1」</source>
+        <translation> “%1”</translation>
+    </message>
+    <message>
+        <source>「%1」に「%2」という名前はありません。%3のどれかにしてください。</source>
+        <translation>“%1” has no name “%2”. Use one of:%3.</translation>
+    </message>
+    <message>
+        <source>「%1」という名前の%2がありません。</source>
+        <translation>There is no %2 named “%1”.</translation>
+    </message>
+    <message>
+        <source>ミキサーの要素に演算子と名前がありません。</source>
+        <translation>A mixer element has no operator and name.</translation>
+    </message>
+    <message>
+        <source>色の成分 %1 が 0～255 の範囲にありません。</source>
+        <translation>The colour component %1 is not in the range 0 to 255.</translation>
+    </message>
+    <message>
+        <source>「%1」の %2 個のパラメータのうち %3 番目の「Parameter:」がありません。</source>
+        <translation>“%1” has %2 parameters, but its “Parameter:” number %3 is missing.</translation>
+    </message>
+    <message>
+        <source>ここから先は「Parameter:」のブロックで始まるプロジェクトとして読めません。</source>
+        <translation>From here on, the text cannot be read as a project that starts with a “Parameter:” block.</translation>
+    </message>
 </context>
 <context>
     <name>QVGraphEdit</name>
@@ -558,10 +598,6 @@
         <translation>Ctrl+O</translation>
     </message>
     <message>
-        <source>読み込む（「読み込み」の右クリックで最近のファイル）</source>
-        <translation>Load (right-click “Load” for the recent files)</translation>
-    </message>
-    <message>
         <source>Ctrl＋S ／ Ctrl＋Shift＋S</source>
         <translation>Ctrl+S / Ctrl+Shift+S</translation>
     </message>
@@ -588,6 +624,10 @@
     <message>
         <source>ヘルプ</source>
         <translation>Help</translation>
+    </message>
+    <message>
+        <source>読み込む（「読み込み」の横の ▼ か右クリックで最近のファイル）</source>
+        <translation>Load (the ▼ beside “Load”, or a right-click, for the recent files)</translation>
     </message>
 </context>
 <context>
@@ -791,10 +831,6 @@
         <translation>The project as text. “Extract Source” writes it here, “Write Source” reads it back</translation>
     </message>
     <message>
-        <source>プロジェクト（*.qvl）か、プロジェクト入りの PNG を開く（Ctrl＋O、右クリックで最近のファイル）</source>
-        <translation>Open a project (*.qvl) or a PNG that carries one (Ctrl+O; right-click for the recent files)</translation>
-    </message>
-    <message>
         <source>画像（BMP・JPEG・PNG）かプロジェクト（*.qvl）を保存する（Ctrl＋S）</source>
         <translation>Save the picture (BMP, JPEG, PNG) or the project (*.qvl) (Ctrl+S)</translation>
     </message>
@@ -825,6 +861,42 @@
     <message>
         <source>付属のサンプルプロジェクトを開く</source>
         <translation>Open one of the example projects that come with the program</translation>
+    </message>
+    <message>
+        <source>最近のファイル</source>
+        <translation>Recent files</translation>
+    </message>
+    <message>
+        <source>プロジェクト（*.qvl）か、プロジェクト入りの PNG を開く（Ctrl＋O、▼ か右クリックで最近のファイル）</source>
+        <translation>Open a project (*.qvl) or a PNG that carries one (Ctrl+O; ▼ or right-click for the recent files)</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>ソースを作成中…</source>
+        <translation>Writing the source…</translation>
+    </message>
+    <message>
+        <source>ソースを表示中…</source>
+        <translation>Showing the source…</translation>
+    </message>
+    <message>
+        <source>ソースを読み取り中…</source>
+        <translation>Reading the source…</translation>
+    </message>
+    <message>
+        <source>「%1」を読み込み中…</source>
+        <translation>Loading “%1”…</translation>
+    </message>
+    <message>
+        <source>「%1」を保存中…</source>
+        <translation>Saving “%1”…</translation>
+    </message>
+    <message>
+        <source>ソースの読み書き中です。終わるのを待つか「中止」を押してから、もう一度操作してください。</source>
+        <translation>The source is being read or written. Wait until it ends, or press “Stop”, then try again.</translation>
     </message>
 </context>
 <context>
