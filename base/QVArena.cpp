@@ -17,11 +17,13 @@ constexpr std::align_val_t kAlignment{64};  // a cache line
 
 size_t RoundUp(size_t bytes, size_t step) { return (bytes + step - 1) / step * step; }
 
-// A block of bytes (a multiple of the huge page) from the system, aligned to
-// a huge page so that the whole of it can be backed by huge pages; null when
-// the system refuses.
+// A block of bytes from the system; null when the system refuses. A block of
+// whole huge pages is aligned to a huge page and asks to be backed by them.
 std::byte* MapBlock(size_t bytes) {
-  if (bytes > SIZE_MAX - kHugePage) return nullptr;
+  if (bytes < kHugePage) {
+    void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return block == MAP_FAILED ? nullptr : static_cast<std::byte*>(block);
+  }
   const size_t mapped = bytes + kHugePage;
   void* start = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (start == MAP_FAILED) return nullptr;
@@ -45,7 +47,7 @@ class Arena {
     const std::lock_guard<std::mutex> guard(lock_);
     auto best = free_.end();
     for (auto it = free_.begin(); it != free_.end(); ++it) {
-      if (it->Bytes < bytes || it->Bytes > 2 * bytes + kHugePage) continue;
+      if (it->Bytes < bytes || it->Bytes > 2 * bytes) continue;
       if (best == free_.end() || it->Bytes < best->Bytes) best = it;
     }
     if (best == free_.end()) return nullptr;
@@ -121,7 +123,7 @@ ArenaPtr ArenaAllocate(size_t bytes) {
     return ArenaPtr(static_cast<std::byte*>(block), ArenaRelease{bytes});
   }
   if (bytes > SIZE_MAX / 2 - kHugePage) return ArenaPtr(nullptr, ArenaRelease{});
-  const size_t rounded = RoundUp(bytes, kHugePage);
+  const size_t rounded = RoundUp(bytes, bytes < kHugePage ? kArenaMinBytes : kHugePage);
   size_t size = 0;
   if (std::byte* kept = TheArena().Take(rounded, size)) return ArenaPtr(kept, ArenaRelease{size});
   std::byte* block = MapBlock(rounded);

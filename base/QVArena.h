@@ -3,7 +3,8 @@
 // out again, so that a render of the same size as the last one (the next band,
 // the next frame, the next preview) reuses memory already touched instead of
 // paying the kernel for fresh pages; a block that is new asks for transparent
-// huge pages, so touching it costs a fault per 2 MiB instead of one per 4 KiB.
+// huge pages when it is large, so touching it costs a fault per 2 MiB instead
+// of one per 4 KiB.
 //
 // The arena keeps at most kArenaKeptBytes of free blocks and gives them all
 // back to the system before an allocation that would otherwise fail. Small
@@ -17,7 +18,7 @@ namespace qv {
 /// Free bytes the arena keeps for reuse at most.
 inline constexpr size_t kArenaKeptBytes = size_t{256} << 20;
 /// Blocks from this size on come from the arena (smaller ones from the heap).
-inline constexpr size_t kArenaMinBytes = size_t{1} << 20;
+inline constexpr size_t kArenaMinBytes = size_t{64} << 10;
 
 /// Gives a block back to the arena (or the heap); its size as allocated.
 struct ArenaRelease {
