@@ -77,6 +77,7 @@ PictureRenderOptions RenderOptionsOf(const CommandLineOptions& options) {
   render.MemoryAllowance = options.Memory;
   render.JpegQuality = options.Quality;
   render.EmbedProject = !options.NoProject;
+  render.FastPng = options.Fast;
   return render;
 }
 

@@ -26,7 +26,7 @@ void QVField::Resize(int32_t w, int32_t h) {
                                " pixels is too large to address");
   }
   if (bytes > 0) {
-    Data.reset(new (std::nothrow) std::byte[static_cast<size_t>(bytes)]);
+    Data = qv::ArenaAllocate(static_cast<size_t>(bytes));
     if (!Data) {
       throw FieldAllocationError("out of memory: a picture of " + std::to_string(w) + " x " +
                                  std::to_string(h) + " pixels needs " + std::to_string(bytes) +

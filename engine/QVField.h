@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/QVArena.h"
 #include "base/QVComplex.h"
 
 /// One generator record: the complex value and the integer of the output method.
@@ -32,7 +33,7 @@ class QVField {
   int32_t Width = 0;
   int32_t Height = 0;
   const int32_t ElementSize;
-  std::unique_ptr<std::byte[]> Data;
+  qv::ArenaPtr Data;  ///< from the arena: kept and reused after the field lets it go
 
   /// Same size: keeps storage and pixels. Otherwise stores the new size and
   /// allocates w * h * ElementSize bytes (nothing when either is 0; negative

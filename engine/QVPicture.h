@@ -18,6 +18,10 @@ class QVPicture {
   /// negative side counts as 0. Throws FieldAllocationError when the pixels
   /// cannot be allocated.
   QVPicture(int32_t width, int32_t height);
+  /// The same with the pixels left undefined, for a builder that writes
+  /// every one of them.
+  struct Unfilled {};
+  QVPicture(int32_t width, int32_t height, Unfilled);
   QVPicture(const QVPicture&) = delete;
   QVPicture& operator=(const QVPicture&) = delete;
 
@@ -25,12 +29,12 @@ class QVPicture {
   int32_t Height() const { return height_; }
   /// Row-major, Width() pixels per row, each 0xFFRRGGBB (the layout a
   /// QImage of Format_RGB32 wraps without a copy).
-  const uint32_t* Pixels() const { return pixels_.get(); }
+  const uint32_t* Pixels() const { return pixels_; }
   /// Only while building the picture, before it is shared.
-  uint32_t* MutablePixels() { return pixels_.get(); }
+  uint32_t* MutablePixels() { return pixels_; }
   /// Row y (no bounds check).
   const uint32_t* Row(int32_t y) const {
-    return pixels_.get() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+    return pixels_ + static_cast<size_t>(y) * static_cast<size_t>(width_);
   }
   /// The engine colour (red | green << 8 | blue << 16) of pixel (x, y).
   int32_t Color(int32_t x, int32_t y) const { return ToEngineColor(Row(y)[x]); }
@@ -47,7 +51,8 @@ class QVPicture {
  private:
   int32_t width_;
   int32_t height_;
-  std::unique_ptr<uint32_t[]> pixels_;
+  qv::ArenaPtr block_;
+  uint32_t* pixels_ = nullptr;  // in block_
 };
 
 using QVPictureRef = std::shared_ptr<const QVPicture>;

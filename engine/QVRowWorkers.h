@@ -1,8 +1,11 @@
 #pragma once
-// The row-interleaved worker scheme shared by the three node kinds: the pass's
-// workers, worker i computing rows i, i + workers, ... below the height,
-// each reporting progress after every row and checking the pass's stop token
-// before every row. The node's Compute calls it on the render thread.
+// The worker scheme shared by the three node kinds: the pass's workers take
+// the rows top to bottom, each the next row nobody has taken yet (so a worker
+// slowed by another thread of the machine takes fewer rows instead of holding
+// the others up at the end), each reporting progress after every row and
+// checking the pass's stop token before every row. The workers run on the
+// process's worker pool (QVWorkerPool.h) and on the calling thread. The
+// node's Compute calls it on the render thread.
 //
 // A row can be long (a row of thousands of pixels at depth 10^7 takes
 // minutes), so the inner loops look at the stop too, every StopCheckSteps
@@ -25,17 +28,16 @@ namespace qv {
 /// throw PassStopped to give the row up part-way.
 using RowFunction = std::function<void(int row)>;
 
-/// Runs the rows of a node named name with the given height. makeWorker(i) is
-/// called on worker i's own thread and returns that worker's row function, so
-/// per-worker state (an output-method clone, row buffers) never crosses threads.
-/// Waits for the workers in creation order. Returns false when the pass was
-/// stopped before every row was computed. Rethrows the first worker exception.
-/// Thread: the render thread (or any thread that owns the node during a pass).
+/// Runs the rows of a node named name with the given height, each row once.
+/// makeWorker(i) is called on the thread that runs worker i, when that worker
+/// takes its first row, and returns that worker's row function, so per-worker
+/// state (an output-method clone, row buffers) never crosses threads; a
+/// worker that gets no row builds nothing. A row's result must not depend on
+/// which worker computes it. Returns false when the pass was stopped before
+/// every row was computed. Rethrows the exception of the lowest-numbered
+/// worker that threw. Thread: the render thread (or any thread that owns the
+/// node during a pass).
 bool ComputeRows(const Pass& pass, const std::string& name, int height,
                  const std::function<RowFunction(int worker)>& makeWorker);
-
-/// The row a worker computes after row, stepping by step (>= 1) below height;
-/// -1 when none is left. Exact up to the largest height (no overflow past INT_MAX).
-int NextRow(int row, int step, int height);
 
 }  // namespace qv

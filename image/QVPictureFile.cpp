@@ -100,7 +100,7 @@ std::unique_ptr<PictureStream> OpenPictureStream(const std::string& path, Pictur
     case PictureFormat::Jpeg:
       return OpenJpegStream(path, w, h, options.JpegQuality);
     case PictureFormat::Png:
-      return OpenPngStream(path, w, h, options.Texts);
+      return OpenPngStream(path, w, h, options.Texts, options.FastPng);
   }
   throw std::invalid_argument("unknown picture format " + std::to_string(static_cast<int>(format)) +
                               " for \"" + path + "\"");

@@ -35,6 +35,7 @@ inline constexpr const char* kSupersampleKeyword = "Q-Vell supersample";
 struct PictureFileOptions {
   int JpegQuality = 75;        ///< 1 to 100; JPEG only
   std::vector<PngText> Texts;  ///< PNG only; written before the pixels
+  bool FastPng = false;        ///< PNG only: a lighter compression, a larger file
 };
 
 class PictureStream {

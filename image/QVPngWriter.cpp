@@ -12,6 +12,7 @@
 
 #include "base/QVAtomicFile.h"
 #include "image/QVPictureFile.h"
+#include "image/QVPngFilterChoice.h"
 
 namespace qv {
 namespace {
@@ -37,16 +38,15 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 // Writes the header and the text chunks; false after a library error.
 // Nothing with a destructor lives in this frame, which the jump may re-enter.
 bool Start(png_structp png, png_infop info, PngErrorState& state, FILE* out, int32_t w, int32_t h,
-           png_textp texts, int textCount) {
+           png_textp texts, int textCount, int level) {
   if (setjmp(state.Jump)) return false;
   // libpng refuses sides over a million by default; PNG itself allows 2^31 - 1.
   png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
   png_init_io(png, out);
-  // Fractal pictures have long runs and smooth gradients: the SUB filter with a
-  // light zlib level compresses them about as well as libpng's defaults (often
-  // better) in a third of the time, which matters next to a fast render.
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-  png_set_compression_level(png, 3);
+  // Both filters that the slices choose from (see QVPngFilterChoice.h), so
+  // that libpng sets up the rows each needs; EncodeRows then sets one.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_SUB);
+  png_set_compression_level(png, level);
   png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
@@ -55,10 +55,12 @@ bool Start(png_structp png, png_infop info, PngErrorState& state, FILE* out, int
   return true;
 }
 
-// Encodes rows; false after a library error (same rules as Start).
+// Encodes rows with the given filter (0: none, 1: sub); false after a
+// library error (same rules as Start).
 bool EncodeRows(png_structp png, PngErrorState& state, const uint32_t* pixels, int32_t w,
-                int32_t rows, png_bytep row) {
+                int32_t rows, png_bytep row, int filter) {
   if (setjmp(state.Jump)) return false;
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, filter == 0 ? PNG_FILTER_NONE : PNG_FILTER_SUB);
   for (int32_t y = 0; y < rows; ++y) {
     UnpackRow(pixels + static_cast<ptrdiff_t>(y) * w, w, false, row);
     png_write_row(png, row);
@@ -74,8 +76,9 @@ bool End(png_structp png, PngErrorState& state) {
 
 class PngStream : public PictureStream {
  public:
-  PngStream(const std::string& path, int32_t w, int32_t h, const std::vector<PngText>& texts)
-      : PictureStream(path, w, h), file_(path), row_(static_cast<size_t>(w) * 3) {
+  PngStream(const std::string& path, int32_t w, int32_t h, const std::vector<PngText>& texts,
+            bool fast)
+      : PictureStream(path, w, h), file_(path), row_(static_cast<size_t>(w) * 3), fast_(fast) {
     png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_, JumpOnError, IgnoreWarning);
     info_ = png_ ? png_create_info_struct(png_) : nullptr;
     if (!png_ || !info_) Fail("out of memory for the PNG encoder");
@@ -90,7 +93,7 @@ class PngStream : public PictureStream {
       chunks[i].lang_key = nullptr;
     }
     if (!Start(png_, info_, state_, file_.Stream(), w, h, chunks.data(),
-               static_cast<int>(chunks.size()))) {
+               static_cast<int>(chunks.size()), fast ? kPngFastLevel : kPngLevel)) {
       FailFromLibrary();
     }
   }
@@ -98,7 +101,12 @@ class PngStream : public PictureStream {
 
  private:
   void Encode(const uint32_t* pixels, int32_t, int32_t rows) override {
-    if (!EncodeRows(png_, state_, pixels, Width(), rows, row_.data())) FailFromLibrary();
+    // A quick write keeps the rows as they are; otherwise a sample decides.
+    const int filter = fast_ ? 0 : choice_.Choose(rows, row_.size(), [&](int32_t y) {
+      UnpackRow(pixels + static_cast<ptrdiff_t>(y) * Width(), Width(), false, row_.data());
+      return row_.data();
+    });
+    if (!EncodeRows(png_, state_, pixels, Width(), rows, row_.data(), filter)) FailFromLibrary();
   }
   void Complete() override {
     if (!End(png_, state_)) FailFromLibrary();
@@ -120,13 +128,15 @@ class PngStream : public PictureStream {
   png_structp png_ = nullptr;
   png_infop info_ = nullptr;
   std::vector<png_byte> row_;
+  const bool fast_;
+  PngFilterChoice choice_;
 };
 
 }  // namespace
 
 std::unique_ptr<PictureStream> OpenPngStream(const std::string& path, int32_t w, int32_t h,
-                                             const std::vector<PngText>& texts) {
-  return std::make_unique<PngStream>(path, w, h, texts);
+                                             const std::vector<PngText>& texts, bool fast) {
+  return std::make_unique<PngStream>(path, w, h, texts, fast);
 }
 
 void WritePng(const std::string& path, const QVPicture& picture,

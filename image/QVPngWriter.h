@@ -17,8 +17,9 @@ namespace qv {
 void WritePng(const std::string& path, const QVPicture& picture,
               const std::vector<PngText>& texts = {});
 
-/// A PNG file of w x h pixels written band by band (see PictureStream).
+/// A PNG file of w x h pixels written band by band (see PictureStream); fast
+/// trades a larger file for a quicker encoding.
 std::unique_ptr<PictureStream> OpenPngStream(const std::string& path, int32_t w, int32_t h,
-                                             const std::vector<PngText>& texts);
+                                             const std::vector<PngText>& texts, bool fast = false);
 
 }  // namespace qv

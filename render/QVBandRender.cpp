@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <future>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <stdexcept>
 #include <thread>
-#include <vector>
 
+#include "base/QVArena.h"
 #include "engine/QVEffector.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMixer.h"
@@ -124,33 +123,48 @@ class RowReporter {
   Clock::time_point next_ = Clock::now() + std::chrono::milliseconds(100);
 };
 
-// The band's output rows from the engine's picture of window.
-std::shared_ptr<std::vector<uint32_t>> CutBand(const QVPicture& picture, const PixelRect& window,
-                                               const PixelRect& fine, int32_t n, int32_t w,
-                                               int32_t rows) {
-  auto band = std::make_shared<std::vector<uint32_t>>(static_cast<size_t>(w) * rows);
+// A band of output rows, handed to the encoder while the next band is made.
+struct Band {
+  ArenaPtr Block;
+  const uint32_t* Pixels() const { return reinterpret_cast<const uint32_t*>(Block.get()); }
+};
+
+// The band's output rows from the last mixer's field of window; null when
+// the pass was stopped meanwhile.
+std::shared_ptr<Band> CutBand(const QVRGBField& field, const PixelRect& window,
+                              const PixelRect& fine, int32_t n, int32_t w, int32_t rows,
+                              const Pass& pass) {
+  const size_t count = static_cast<size_t>(w) * static_cast<size_t>(rows);
+  auto band = std::make_shared<Band>(Band{ArenaAllocate(count * sizeof(uint32_t))});
+  if (!band->Block) throw std::bad_alloc();
+  // The arena's blocks are aligned for any pixel type.
+  auto* out = reinterpret_cast<uint32_t*>(band->Block.get());
   const int32_t top = fine.Y - window.Y, left = fine.X - window.X;
   if (n == 1) {
     for (int32_t y = 0; y < rows; ++y) {
-      std::memcpy(band->data() + static_cast<size_t>(y) * w, picture.Row(top + y) + left,
-                  static_cast<size_t>(w) * 4);
+      const int32_t* in = field.Row(top + y) + left;
+      uint32_t* row = out + static_cast<size_t>(y) * static_cast<size_t>(w);
+      for (int32_t x = 0; x < w; ++x) row[x] = QVPicture::FromEngineColor(in[x]);
     }
-  } else {
-    AverageBlocks(picture.Row(top) + left, static_cast<size_t>(picture.Width()), n, w, rows,
-                  band->data());
+    return band;
   }
+  const QVPictureRef picture = PictureOf(field, [&pass](int32_t) { return !pass.StopRequested(); });
+  if (!picture) return nullptr;
+  AverageBlocks(picture->Row(top) + left, static_cast<size_t>(picture->Width()), n, w, rows, out);
   return band;
 }
 
-// The picture of window of the (fine) picture, computed by one pass; null
-// when the pass was stopped. An allocation that fails despite the pass's
-// memory check says what the check says.
-QVPictureRef RenderWindow(QVSnapshot& snapshot, const PixelRect& window, const Pass& pass) {
+// The band of the (fine) picture's rows fine, computed by one pass over
+// window (fine with its margin); null when the pass was stopped. An
+// allocation that fails despite the pass's memory check says what the check
+// says.
+std::shared_ptr<Band> RenderBand(QVSnapshot& snapshot, const PixelRect& window,
+                                 const PixelRect& fine, int32_t n, int32_t w, int32_t rows,
+                                 const Pass& pass) {
   snapshot.SetWindow(window);
   try {
     if (!snapshot.RunPass(pass) || !snapshot.Output()) return nullptr;
-    return PictureOf(snapshot.Output()->RGBField,
-                     [&pass](int32_t) { return !pass.StopRequested(); });
+    return CutBand(snapshot.Output()->RGBField, window, fine, n, w, rows, pass);
   } catch (const std::bad_alloc&) {
   } catch (const FieldAllocationError&) {
   }
@@ -216,13 +230,12 @@ std::string RenderBands(QVSnapshot& snapshot, const BandPlan& plan, const BandSi
       const PixelRect fine{plan.Part.X * n, static_cast<int32_t>(y) * n, plan.Part.Width * n,
                            rows * n};
       const PixelRect window = GrowWithin(fine, margin, fineW, fineH);
-      const QVPictureRef picture = RenderWindow(snapshot, window, pass);
-      if (!picture)
-        return stop.stop_requested() ? kStoppedMessage : "the render produced no picture";
-      std::shared_ptr<std::vector<uint32_t>> band =
-          CutBand(*picture, window, fine, n, plan.Part.Width, rows);
+      std::shared_ptr<Band> band =
+          RenderBand(snapshot, window, fine, n, plan.Part.Width, rows, pass);
+      if (!band) return stop.stop_requested() ? kStoppedMessage : "the render produced no picture";
       if (encoding.valid()) encoding.get();
-      encoding = std::async(std::launch::async, [band, rows, &sink] { sink(band->data(), rows); });
+      encoding =
+          std::async(std::launch::async, [band, rows, &sink] { sink(band->Pixels(), rows); });
     }
     if (encoding.valid()) encoding.get();
   } catch (const std::runtime_error& e) {

@@ -110,7 +110,7 @@ bool ComputePass(QVGenerator& generator, int32_t s, const Pass& stridePass) {
 // coarse picture is not of the grid's size (a mixer with nothing to show).
 QVPictureRef BlockPicture(const QVRGBField& coarse, int32_t s, int32_t w, int32_t h) {
   if (coarse.Width != CeilDiv(w, s) || coarse.Height != CeilDiv(h, s)) return nullptr;
-  auto picture = std::make_shared<QVPicture>(w, h);
+  auto picture = std::make_shared<QVPicture>(w, h, QVPicture::Unfilled{});
   uint32_t* out = picture->MutablePixels();
   const size_t width = static_cast<size_t>(w);
   for (int32_t y = 0; y < h; ++y) {

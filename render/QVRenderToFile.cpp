@@ -28,6 +28,7 @@ PictureFileOptions FileOptions(const QVSnapshot& snapshot, const PictureRenderOp
                                const BandPlan& plan) {
   PictureFileOptions file;
   file.JpegQuality = options.JpegQuality;
+  file.FastPng = options.FastPng;
   if (options.Format != PictureFormat::Png) return file;
   if (options.EmbedProject) file.Texts = ProjectTexts(WriteProject(snapshot), plan.Supersample);
   if (options.Region) {

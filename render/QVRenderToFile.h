@@ -30,6 +30,7 @@ struct PictureRenderOptions {
   int64_t MemoryAllowance = 0;      ///< bytes; 0: the memory available
   int JpegQuality = 75;             ///< 1 to 100
   bool EmbedProject = true;         ///< PNG: carry the project text and the sample count
+  bool FastPng = false;             ///< PNG: a quicker encoding, a larger file
   int32_t Workers = 1;              ///< per node (the QVMain overload takes main's)
 };
 

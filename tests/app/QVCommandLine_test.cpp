@@ -146,7 +146,7 @@ TEST(QVCommandLine, WrongArgumentsAreUsageErrors) {
       {{"render", project, "-o"}, "-o needs a value"},
       {{"render", project, "--output="}, "needs a file name"},
       {{"render", project, project, "-o", out}, "one project file"},
-      {{"render", project, "-o", out, "--fast"}, "unknown option \"--fast\""},
+      {{"render", project, "-o", out, "--faster"}, "unknown option \"--faster\""},
       {{"render", project, "-o", out, "--quiet=yes"}, "--quiet takes no value"},
       {{"render", project, "-o", out, "--quality", "0"}, "1 to 100"},
       {{"render", project, "-o", out, "--quality=101"}, "1 to 100"},

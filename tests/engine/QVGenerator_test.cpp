@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <set>
-#include <thread>
 
 #include "engine/QVEffector.h"
 #include "engine/QVMain.h"
@@ -123,30 +121,6 @@ TEST(QVGenerator, SameRecordsForEveryWorkerCount) {
     g.SetDepth(g.Depth());  // force a recomputation
     EXPECT_TRUE(SameBits(Records(g, workers), reference)) << workers << " workers";
   }
-}
-
-TEST(QVGenerator, RowsAreInterleavedOverTheWorkers) {
-  std::mutex lock;
-  std::map<std::thread::id, std::vector<int>> rows;
-  const bool done = qv::ComputeRows(WorkersPass(3), "Rows", 4, [&](int) -> qv::RowFunction {
-    return [&](int row) {
-      std::lock_guard<std::mutex> g(lock);
-      rows[std::this_thread::get_id()].push_back(row);
-    };
-  });
-  EXPECT_TRUE(done);
-  std::set<std::vector<int>> groups;
-  for (auto& [id, r] : rows) groups.insert(r);
-  EXPECT_EQ(groups, (std::set<std::vector<int>>{{0, 3}, {1}, {2}}));
-
-  int calls = 0;
-  qv::ComputeRows(WorkersPass(4), "Rows", 3, [&](int worker) -> qv::RowFunction {
-    std::lock_guard<std::mutex> g(lock);
-    ++calls;
-    EXPECT_LT(worker, 3) << "a worker without rows built its state";
-    return [](int) {};
-  });
-  EXPECT_EQ(calls, 3);
 }
 
 TEST(QVGenerator, ProgressReportsEveryRowOnce) {

@@ -122,6 +122,23 @@ TEST(BandRender, SupersamplingAveragesTheFinerRenderOfTheSameFraming) {
   }
 }
 
+// Fields, pictures and bands take their memory from the arena, which hands
+// back blocks that earlier renders of other sizes wrote: no row may show
+// what an earlier render left there.
+TEST(BandRender, MemoryReusedFromRendersOfOtherSizesGivesTheSameBits) {
+  const std::string a = Project(kEffectorSettings[4], 640, 480);
+  const std::string b = Project(kEffectorSettings[1], 900, 333);
+  BandPlan plan;
+  plan.Workers = 2;
+  const DecodedPicture first = RenderPart(a, plan);
+  RenderPart(b, plan);
+  BandPlan fine = plan;
+  fine.Supersample = 2;
+  RenderPart(b, fine);
+  EXPECT_EQ(PictureDifference(RenderPart(a, plan), first), "");
+  EXPECT_EQ(PictureDifference(first, EnginePicture(a)), "");
+}
+
 TEST(BandRender, PlansThatCannotWorkAreRefusedWithAReason) {
   QVMain main;
   const auto problem = [&main](const BandPlan& plan) {
