@@ -1,0 +1,74 @@
+#pragma once
+// The deep path of a generator: for views finer than doubles resolve at the
+// viewpoint, one reference orbit (from the viewpoint, in MPFR at the
+// precision the view needs) is rounded to doubles and stored, and every pixel
+// iterates its difference d from the reference in doubles. Where the pixel's
+// orbit z = Z + d comes closer to the reference's start than d is long, or the
+// stored orbit ends, the pixel is rebased onto the start (d = z - Z_0, the
+// reference index back to 0), so one reference serves every pixel, however
+// early the reference itself escapes. The range test, the divergence test and
+// the output method see z as on the plain path.
+//
+// The differences are doubles: views down to about 1e-290 keep them normal
+// numbers; a float with an extended exponent would carry the path further.
+#include <cstdint>
+#include <memory>
+#include <stop_token>
+#include <vector>
+
+#include "base/QVComplex.h"
+#include "base/QVPixelRect.h"
+#include "engine/QVField.h"
+#include "engine/QVParameter.h"
+#include "engine/methods/QVMethod.h"
+
+class QVGenerator;
+
+namespace qv {
+
+/// The formulas whose step from Z to Z + d can be written in d without
+/// cancellation, by kind: "z^2+C", "z^3+C" and "z+C". -1 for any other formula.
+int32_t DeepFormulaKind(const QVFractalMethod& formula);
+
+/// Whether the view needs the deep path: when the pixel spacing, scale /
+/// width, falls below 2^-42 times the larger of 1 and the largest part of the
+/// viewpoint (a pixel spans fewer than about 2^10 steps of the doubles there).
+bool DeepViewNeeded(const QVParameter& p);
+
+/// The bits of the reference orbit: those that resolve a pixel at the
+/// viewpoint's magnitude, and 64 more.
+int64_t DeepPrecisionBits(const QVParameter& p);
+
+class DeepKernel {
+ public:
+  /// Computes the reference orbit for the generator's current settings (a
+  /// formula of DeepFormulaKind, width and height >= 1). A stop requested
+  /// meanwhile cuts the orbit short; the rows then give up on their own.
+  DeepKernel(const QVGenerator& generator, std::stop_token stop);
+  DeepKernel(const DeepKernel&) = delete;
+  DeepKernel& operator=(const DeepKernel&) = delete;
+  ~DeepKernel();
+
+  /// As GeneratorKernel::ComputeRow and ComputeColumns. Thread: any worker.
+  void ComputeRow(int32_t row, FractalPixel* out) const;
+  void ComputeColumns(int32_t row, int32_t first, int32_t step, FractalPixel* out) const;
+
+  /// The stored reference orbit Z_0, Z_1, ... (Z_0 the start value).
+  const std::vector<QVComplex>& Reference() const { return orbit_; }
+
+ private:
+  FractalPixel Pixel(QVOutputMethod& output, int32_t col, int32_t row) const;
+
+  std::vector<QVComplex> orbit_;
+  int32_t formula_;
+  bool julia_;
+  int32_t depth_;
+  double range_;
+  PlaneMapping mapping_;
+  PixelRect rect_;
+  std::unique_ptr<QVDivergenceMethod> divergence_;
+  std::unique_ptr<QVOutputMethod> output_;  // the prototype each row clones
+  std::stop_token stop_;
+};
+
+}  // namespace qv
