@@ -114,19 +114,31 @@ DeepKernel::DeepKernel(const QVGenerator& generator, std::stop_token stop)
   // z starts at the point, c is the parameter. The reference point is the viewpoint.
   const DecimalComplex& start = julia_ ? p.PreciseViewpoint() : p.PreciseFractalParameter();
   const DecimalComplex& constant = julia_ ? p.PreciseFractalParameter() : p.PreciseViewpoint();
-  PreciseReal zr(bits), zi(bits), cr(bits), ci(bits), a(bits), b(bits);
-  zr.Set(start.re);
-  zi.Set(start.im);
+  PreciseReal cr(bits), ci(bits);
   cr.Set(constant.re);
   ci.Set(constant.im);
-  orbit_.push_back({zr.ToDouble(), zi.ToDouble()});
+  orbit_ = Orbit(start, cr, ci, bits);
+  if (start == DecimalComplex{}) {
+    zeroOrbit_ = orbit_;
+  } else {
+    zeroOrbit_ = Orbit({}, cr, ci, bits);
+  }
+}
+
+std::vector<QVComplex> DeepKernel::Orbit(const DecimalComplex& start, const PreciseReal& cr,
+                                         const PreciseReal& ci, int64_t bits) const {
+  PreciseReal zr(bits), zi(bits), a(bits), b(bits);
+  zr.Set(start.re);
+  zi.Set(start.im);
+  std::vector<QVComplex> orbit{{zr.ToDouble(), zi.ToDouble()}};
   for (int32_t n = 1; n <= depth_; ++n) {
     if (n % StopCheckSteps == 0 && stop_.stop_requested()) break;
     ReferenceStep(formula_, zr, zi, cr, ci, a, b);
     const QVComplex z{zr.ToDouble(), zi.ToDouble()};
-    orbit_.push_back(z);
+    orbit.push_back(z);
     if (!(Norm(z) <= range_)) break;  // escaped, or no longer a finite double
   }
+  return orbit;
 }
 
 DeepKernel::~DeepKernel() = default;
@@ -145,20 +157,23 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
   const QVComplex offset{mapping_.ColumnOffset(col), mapping_.RowOffset(row)};
   const QVComplex dc = julia_ ? QVComplex{} : offset;
   QVComplex d = julia_ ? offset : QVComplex{};
-  const size_t last = orbit_.size() - 1;
+  const std::vector<QVComplex>* orbit = &orbit_;
   size_t m = 0;
   output.Start();
   const bool finished = RunOrbit(
       depth_,
       [&](int32_t j) {
-        d = PerturbedStep(formula_, orbit_[m], d, dc);
+        d = PerturbedStep(formula_, (*orbit)[m], d, dc);
         ++m;
-        const QVComplex z = Add(orbit_[m], d);
+        const QVComplex z = Add((*orbit)[m], d);
         output.Step(j, z);
         if (z.re * z.re + z.im * z.im > range_ || divergence_->Diverged(j, z)) return true;
-        const QVComplex fromStart = Sub(z, orbit_[0]);
-        if (m == last || Norm(fromStart) < Norm(d)) {
-          d = fromStart;
+        // Where z is smaller than d, z holds the pixel's orbit better than
+        // Z + d does; then, and at the stored orbit's end, the pixel goes on
+        // as the difference from the orbit of 0, d = z exactly.
+        if (m + 1 == orbit->size() || Norm(z) < Norm(d)) {
+          orbit = &zeroOrbit_;
+          d = z;
           m = 0;
         }
         return false;

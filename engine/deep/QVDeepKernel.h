@@ -3,11 +3,13 @@
 // viewpoint, one reference orbit (from the viewpoint, in MPFR at the
 // precision the view needs) is rounded to doubles and stored, and every pixel
 // iterates its difference d from the reference in doubles. Where the pixel's
-// orbit z = Z + d comes closer to the reference's start than d is long, or the
-// stored orbit ends, the pixel is rebased onto the start (d = z - Z_0, the
-// reference index back to 0), so one reference serves every pixel, however
-// early the reference itself escapes. The range test, the divergence test and
-// the output method see z as on the plain path.
+// orbit z = Z + d comes closer to 0 than d is long, or the stored orbit ends,
+// the pixel is rebased: it goes on as the difference d = z from the
+// reference's orbit of 0 (the same orbit where the pixels start at 0, as the
+// Mandelbrot-like type does by default; a second one from the same C
+// otherwise), so one reference serves every pixel, however early the
+// reference itself escapes. The range test, the divergence test and the
+// output method see z as on the plain path.
 //
 // The differences are doubles: views down to about 1e-290 keep them normal
 // numbers; a float with an extended exponent would carry the path further.
@@ -25,6 +27,8 @@
 class QVGenerator;
 
 namespace qv {
+
+class PreciseReal;
 
 /// The formulas whose step from Z to Z + d can be written in d without
 /// cancellation, by kind: "z^2+C", "z^3+C" and "z+C". -1 for any other formula.
@@ -58,8 +62,14 @@ class DeepKernel {
 
  private:
   FractalPixel Pixel(QVOutputMethod& output, int32_t col, int32_t row) const;
+  /// The orbit of start under the formula with c = (cr, ci), in MPFR at bits,
+  /// each point rounded to doubles; up to the depth or the first point
+  /// beyond the range.
+  std::vector<QVComplex> Orbit(const DecimalComplex& start, const PreciseReal& cr,
+                               const PreciseReal& ci, int64_t bits) const;
 
-  std::vector<QVComplex> orbit_;
+  std::vector<QVComplex> orbit_;      // from the pixels' common start
+  std::vector<QVComplex> zeroOrbit_;  // from 0, where rebased pixels go on
   int32_t formula_;
   bool julia_;
   int32_t depth_;
