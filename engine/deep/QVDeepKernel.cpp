@@ -78,6 +78,12 @@ void ReferenceStep(int32_t formula, PreciseReal& zr, PreciseReal& zi, const Prec
 
 }  // namespace
 
+bool DeepKernel::Escaped(const ReferencePoint& r, QVComplex d, QVComplex z) const {
+  const double gap = r.Gap + (2.0 * (r.Z.re * d.re + r.Z.im * d.im) + Norm(d));
+  if (std::isfinite(gap)) return gap > 0.0;
+  return Norm(z) > range_;  // beyond the doubles: as the plain loop sees it
+}
+
 int32_t DeepFormulaKind(const QVFractalMethod& formula) {
   if (typeid(formula) == typeid(QVFormulaMethod<formula::Z2>)) return kZ2;
   if (typeid(formula) == typeid(QVFormulaMethod<formula::Z3>)) return kZ3;
@@ -125,18 +131,25 @@ DeepKernel::DeepKernel(const QVGenerator& generator, std::stop_token stop)
   }
 }
 
-std::vector<QVComplex> DeepKernel::Orbit(const DecimalComplex& start, const PreciseReal& cr,
-                                         const PreciseReal& ci, int64_t bits) const {
+std::vector<ReferencePoint> DeepKernel::Orbit(const DecimalComplex& start, const PreciseReal& cr,
+                                              const PreciseReal& ci, int64_t bits) const {
   PreciseReal zr(bits), zi(bits), a(bits), b(bits);
   zr.Set(start.re);
   zi.Set(start.im);
-  std::vector<QVComplex> orbit{{zr.ToDouble(), zi.ToDouble()}};
+  const auto point = [&] {
+    mpfr_sqr(a.Get(), zr.Get(), MPFR_RNDN);
+    mpfr_sqr(b.Get(), zi.Get(), MPFR_RNDN);
+    mpfr_add(a.Get(), a.Get(), b.Get(), MPFR_RNDN);
+    mpfr_sub_d(a.Get(), a.Get(), range_, MPFR_RNDN);
+    return ReferencePoint{{zr.ToDouble(), zi.ToDouble()}, a.ToDouble()};
+  };
+  std::vector<ReferencePoint> orbit{point()};
   for (int32_t n = 1; n <= depth_; ++n) {
     if (n % StopCheckSteps == 0 && stop_.stop_requested()) break;
     ReferenceStep(formula_, zr, zi, cr, ci, a, b);
-    const QVComplex z{zr.ToDouble(), zi.ToDouble()};
-    orbit.push_back(z);
-    if (!(Norm(z) <= range_)) break;  // escaped, or no longer a finite double
+    orbit.push_back(point());
+    // Escaped, or no longer a finite double.
+    if (!(Norm(orbit.back().Z) <= range_) || !(orbit.back().Gap <= 0.0)) break;
   }
   return orbit;
 }
@@ -157,17 +170,18 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
   const QVComplex offset{mapping_.ColumnOffset(col), mapping_.RowOffset(row)};
   const QVComplex dc = julia_ ? QVComplex{} : offset;
   QVComplex d = julia_ ? offset : QVComplex{};
-  const std::vector<QVComplex>* orbit = &orbit_;
+  const std::vector<ReferencePoint>* orbit = &orbit_;
   size_t m = 0;
   output.Start();
   const bool finished = RunOrbit(
       depth_,
       [&](int32_t j) {
-        d = PerturbedStep(formula_, (*orbit)[m], d, dc);
+        d = PerturbedStep(formula_, (*orbit)[m].Z, d, dc);
         ++m;
-        const QVComplex z = Add((*orbit)[m], d);
+        const ReferencePoint& r = (*orbit)[m];
+        const QVComplex z = Add(r.Z, d);
         output.Step(j, z);
-        if (z.re * z.re + z.im * z.im > range_ || divergence_->Diverged(j, z)) return true;
+        if (Escaped(r, d, z) || divergence_->Diverged(j, z)) return true;
         // Where z is smaller than d, z holds the pixel's orbit better than
         // Z + d does; then, and at the stored orbit's end, the pixel goes on
         // as the difference from the orbit of 0, d = z exactly.

@@ -8,8 +8,11 @@
 // reference's orbit of 0 (the same orbit where the pixels start at 0, as the
 // Mandelbrot-like type does by default; a second one from the same C
 // otherwise), so one reference serves every pixel, however early the
-// reference itself escapes. The range test, the divergence test and the
-// output method see z as on the plain path.
+// reference itself escapes. The divergence test and the output method see z
+// as on the plain path; the range test |z|^2 > range is taken as
+// (|Z|^2 - range) + (2 Z.d + |d|^2) > 0, the first term from MPFR, so a
+// pixel whose d is too small to change z in doubles still escapes where it
+// should.
 //
 // The differences are doubles: views down to about 1e-290 keep them normal
 // numbers; a float with an extended exponent would carry the path further.
@@ -29,6 +32,13 @@ class QVGenerator;
 namespace qv {
 
 class PreciseReal;
+
+/// A point of a reference orbit rounded to doubles, with |Z|^2 - range
+/// computed before the rounding.
+struct ReferencePoint {
+  QVComplex Z;
+  double Gap;
+};
 
 /// The formulas whose step from Z to Z + d can be written in d without
 /// cancellation, by kind: "z^2+C", "z^3+C" and "z+C". -1 for any other formula.
@@ -58,18 +68,20 @@ class DeepKernel {
   void ComputeColumns(int32_t row, int32_t first, int32_t step, FractalPixel* out) const;
 
   /// The stored reference orbit Z_0, Z_1, ... (Z_0 the start value).
-  const std::vector<QVComplex>& Reference() const { return orbit_; }
+  const std::vector<ReferencePoint>& Reference() const { return orbit_; }
 
  private:
   FractalPixel Pixel(QVOutputMethod& output, int32_t col, int32_t row) const;
+  /// Whether the pixel z = Z + d is beyond the range.
+  bool Escaped(const ReferencePoint& r, QVComplex d, QVComplex z) const;
   /// The orbit of start under the formula with c = (cr, ci), in MPFR at bits,
   /// each point rounded to doubles; up to the depth or the first point
   /// beyond the range.
-  std::vector<QVComplex> Orbit(const DecimalComplex& start, const PreciseReal& cr,
-                               const PreciseReal& ci, int64_t bits) const;
+  std::vector<ReferencePoint> Orbit(const DecimalComplex& start, const PreciseReal& cr,
+                                    const PreciseReal& ci, int64_t bits) const;
 
-  std::vector<QVComplex> orbit_;      // from the pixels' common start
-  std::vector<QVComplex> zeroOrbit_;  // from 0, where rebased pixels go on
+  std::vector<ReferencePoint> orbit_;      // from the pixels' common start
+  std::vector<ReferencePoint> zeroOrbit_;  // from 0, where rebased pixels go on
   int32_t formula_;
   bool julia_;
   int32_t depth_;

@@ -64,7 +64,8 @@ struct Location {
 // resolve: the Misiurewicz points c = i (its neighbourhood is a spiral of
 // dendrites at every scale) and M(3,1) = -1.5436890126920763615... (the real
 // root of c^3 + 2c^2 + 2c + 2: its orbit lands on a repelling fixed point
-// after three steps); for the Julia-like type the point z = i of the dendrite
+// after three steps), the tip c = -2 (its orbit stays at 2, on the escape
+// circle of range 4); for the Julia-like type the point z = i of the dendrite
 // c = i and the point z = 1 of the unit circle, the Julia set of z^3 + 0.
 const char* const kM31 =
     "-1.543689012692076361570855971801747986525203297650983935240804037831168673927973866485";
@@ -75,6 +76,7 @@ const Location kLocations[] = {
     {"c=i 1e-50", "z^2+C", 0, "0", "1", 1e-50, 1000},
     {"c=i 1e-100", "z^2+C", 0, "0", "1", 1e-100, 1000},
     {"Julia c=i, z=i 1e-40", "z^2+C", 1, "0", "1", 1e-40, 1000},
+    {"c=-2 1e-30", "z^2+C", 0, "-2", "0", 1e-30, 1000},
     {"Julia z^3, z=1 1e-30", "z^3+C", 1, "1.00000000000000000000000000000037", "0", 1e-30, 1000},
 };
 
