@@ -97,6 +97,14 @@ bool DeepViewNeeded(const QVParameter& p) {
   return spacing < std::ldexp(Largest(p.Viewpoint()), -42);
 }
 
+std::string DeepPathRefusal(const QVParameter& p) {
+  if (!DeepViewNeeded(p) || DeepFormulaKind(p.FractalMethod()) >= 0) return "";
+  return "the formula \"" + p.FractalMethod().Name() + "\" has no deep path: at scale " +
+         NumberToText(p.Scale()) +
+         " it is computed in doubles and the picture shows blocks of equal pixels "
+         "(the deep path takes \"z^2+C\", \"z^3+C\" and \"z+C\")";
+}
+
 int64_t DeepPrecisionBits(const QVParameter& p) {
   const double spacing = std::fabs(p.Scale()) / std::max(p.Width(), 1);
   if (!(spacing > 0.0) || !std::isfinite(spacing)) return 64;

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <stop_token>
+#include <string>
 #include <vector>
 
 #include "base/QVComplex.h"
@@ -48,6 +49,11 @@ int32_t DeepFormulaKind(const QVFractalMethod& formula);
 /// width, falls below 2^-42 times the larger of 1 and the largest part of the
 /// viewpoint (a pixel spans fewer than about 2^10 steps of the doubles there).
 bool DeepViewNeeded(const QVParameter& p);
+
+/// What the user is told when a view needs the deep path and its formula has
+/// none: the picture is then computed in doubles, in blocks of equal pixels.
+/// Empty when the view is ordinary or the formula takes the deep path.
+std::string DeepPathRefusal(const QVParameter& p);
 
 /// The bits of the reference orbit: those that resolve a pixel at the
 /// viewpoint's magnitude, and 64 more.

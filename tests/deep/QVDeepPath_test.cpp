@@ -10,6 +10,7 @@
 #include "engine/deep/QVDeepKernel.h"
 #include "engine/deep/QVPreciseReal.h"
 #include "engine/kernels/QVGeneratorKernel.h"
+#include "engine/methods/QVMethodLists.h"
 
 namespace {
 
@@ -104,6 +105,32 @@ TEST(QVDeepPath, WindowsColumnsAndWorkersGiveTheWholePicturesRecords) {
       ASSERT_TRUE(Same(window[static_cast<size_t>(y * 20 + x)],
                        whole[static_cast<size_t>((y + 4) * 40 + x + 5)]))
           << x << "," << y;
+}
+
+}  // namespace
+
+namespace {
+
+// A deep view of a formula without a deep path says so; an ordinary view or
+// a formula with one says nothing.
+TEST(QVDeepPath, AFormulaWithoutADeepPathIsNamedAtDeepScales) {
+  QVMain main;
+  QVParameter& p = main.Parameter;
+  p.ChangeScale(1e-20);
+  EXPECT_EQ(qv::DeepPathRefusal(p), "");  // z^2+C
+  for (const auto& f : FractalMethods()) {
+    p.ChangeFractalMethod(qv::CloneAs(*f));
+    const bool deep = qv::DeepFormulaKind(*f) >= 0;
+    EXPECT_EQ(deep, f->Name() == "z^2+C" || f->Name() == "z^3+C" || f->Name() == "z+C");
+    p.ChangeScale(1e-20);
+    const std::string refusal = qv::DeepPathRefusal(p);
+    EXPECT_EQ(refusal.empty(), deep) << refusal;
+    if (!deep) {
+      EXPECT_NE(refusal.find("\"" + f->Name() + "\" has no deep path"), std::string::npos);
+    }
+    p.ChangeScale(1e-6);
+    EXPECT_EQ(qv::DeepPathRefusal(p), "");
+  }
 }
 
 }  // namespace
