@@ -112,10 +112,11 @@ int64_t DeepPrecisionBits(const QVParameter& p) {
   return std::clamp<int64_t>(static_cast<int64_t>(bits), 0, int64_t{1} << 20) + 64;
 }
 
-DeepKernel::DeepKernel(const QVGenerator& generator, std::stop_token stop)
+DeepKernel::DeepKernel(const QVGenerator& generator, std::stop_token stop, int32_t maxPoints)
     : formula_(DeepFormulaKind(generator.Parameter().FractalMethod())),
       julia_(generator.Parameter().FractalType() != 0),
       depth_(generator.Depth()),
+      maxPoints_(std::max(maxPoints, 2)),
       range_(generator.Range()),
       mapping_(generator.Parameter()),
       rect_(generator.Parameter().ComputedRect()),
@@ -152,7 +153,7 @@ std::vector<ReferencePoint> DeepKernel::Orbit(const DecimalComplex& start, const
     return ReferencePoint{{zr.ToDouble(), zi.ToDouble()}, a.ToDouble()};
   };
   std::vector<ReferencePoint> orbit{point()};
-  for (int32_t n = 1; n <= depth_; ++n) {
+  for (int32_t n = 1; n <= depth_ && n < maxPoints_; ++n) {
     if (n % StopCheckSteps == 0 && stop_.stop_requested()) break;
     ReferenceStep(formula_, zr, zi, cr, ci, a, b);
     orbit.push_back(point());

@@ -61,10 +61,18 @@ int64_t DeepPrecisionBits(const QVParameter& p);
 
 class DeepKernel {
  public:
+  /// Orbits store at most this many points (96 MiB each), so a huge depth
+  /// cannot exhaust the memory. A pixel that outlives a reference cut there
+  /// (one that had not escaped) rebases as at an escaped orbit's end, d = z,
+  /// and keeps only the precision of z's doubles from then on.
+  static constexpr int32_t MaxReferencePoints = 1 << 22;
+
   /// Computes the reference orbit for the generator's current settings (a
-  /// formula of DeepFormulaKind, width and height >= 1). A stop requested
-  /// meanwhile cuts the orbit short; the rows then give up on their own.
-  DeepKernel(const QVGenerator& generator, std::stop_token stop);
+  /// formula of DeepFormulaKind, width and height >= 1), each orbit stored
+  /// up to maxPoints points (at least 2). A stop requested meanwhile cuts the
+  /// orbits short; the rows then give up on their own.
+  DeepKernel(const QVGenerator& generator, std::stop_token stop,
+             int32_t maxPoints = MaxReferencePoints);
   DeepKernel(const DeepKernel&) = delete;
   DeepKernel& operator=(const DeepKernel&) = delete;
   ~DeepKernel();
@@ -91,6 +99,7 @@ class DeepKernel {
   int32_t formula_;
   bool julia_;
   int32_t depth_;
+  int32_t maxPoints_;
   double range_;
   PlaneMapping mapping_;
   PixelRect rect_;
