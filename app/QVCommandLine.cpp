@@ -95,6 +95,7 @@ std::string SetPictureOption(const std::string& name, const std::string& value,
     const std::optional<QVComplex> to = ParsePoint(value);
     if (!to) return "--to takes the centre as X,Y (two numbers), not " + quoted;
     options.ZoomTo = to;
+    options.ZoomToPrecise = ParsePrecisePoint(value);
   } else if (name == "--scale") {
     const std::optional<double> scale = ParseFiniteNumber(value);
     if (!scale || *scale <= 0) return "--scale takes a number above 0, not " + quoted;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/QVComplex.h"
+#include "base/QVDecimal.h"
 #include "base/QVPixelRect.h"
 #include "image/QVPictureFile.h"
 
@@ -39,6 +40,7 @@ struct CommandLineOptions {
   int64_t Memory = 0;               ///< bytes the render may use; 0: what is available
   std::vector<std::string> Parts;   ///< join: the part files
   std::optional<QVComplex> ZoomTo;  ///< zoom: the last frame's centre
+  std::optional<DecimalComplex> ZoomToPrecise;  ///< the same with every digit given
   double ZoomScale = 0.0;           ///< zoom: the last frame's scale
   int Frames = 0;                   ///< zoom: frames in the movie
   std::optional<int> Frame;         ///< zoom: render this frame alone (from 0)

@@ -12,6 +12,7 @@
 #include "app/QVProgressBar.h"
 #include "base/QVAtomicFile.h"
 #include "engine/QVMain.h"
+#include "engine/deep/QVDeepKernel.h"
 #include "render/QVRenderToFile.h"
 #include "source/QVProjectInput.h"
 #include "source/QVSourceWriter.h"
@@ -89,6 +90,8 @@ int RunRender(const CommandLineOptions& given) {
   if (std::string line = LoadProject(main, options.Project, &options); !line.empty()) {
     return ProjectError(line);
   }
+  if (const std::string refusal = DeepPathRefusal(main.Parameter); !refusal.empty())
+    std::fprintf(stderr, "qvell: warning: %s\n", refusal.c_str());
   const bool showProgress = !options.Quiet && isatty(STDERR_FILENO) == 1;
   const auto start = std::chrono::steady_clock::now();
   QVProgressBar bar(stderr);

@@ -52,6 +52,17 @@ std::optional<QVComplex> ParsePoint(const std::string& text) {
   return QVComplex{*re, *im};
 }
 
+std::optional<DecimalComplex> ParsePrecisePoint(const std::string& text) {
+  if (!ParsePoint(text)) return std::nullopt;
+  const size_t comma = text.find(',');
+  try {
+    return DecimalComplex{DecimalFromText(text.substr(0, comma)),
+                          DecimalFromText(text.substr(comma + 1))};
+  } catch (const NumberFormatError&) {
+    return std::nullopt;
+  }
+}
+
 std::optional<std::string> FrameFileName(const std::string& pattern, int number) {
   std::string out;
   int directives = 0;

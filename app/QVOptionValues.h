@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/QVComplex.h"
+#include "base/QVDecimal.h"
 
 namespace qv {
 
@@ -20,6 +21,9 @@ std::optional<double> ParseFiniteNumber(const std::string& text);
 
 /// "X,Y": two finite numbers, the real and imaginary parts of a point.
 std::optional<QVComplex> ParsePoint(const std::string& text);
+/// The point of ParsePoint with every digit the text gives (nullopt where
+/// ParsePoint gives nullopt, or a part is not in the project text's grammar).
+std::optional<DecimalComplex> ParsePrecisePoint(const std::string& text);
 
 /// The widest frame number a pattern may ask for.
 inline constexpr int kMaxFrameWidth = 32;

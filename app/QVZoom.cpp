@@ -43,8 +43,10 @@ int RunZoom(const CommandLineOptions& given) {
   if (std::string line = LoadProject(main, options.Project, &options); !line.empty()) {
     return ProjectError(line);
   }
-  const ZoomPath path{main.Parameter.Viewpoint(), main.Parameter.Scale(), *options.ZoomTo,
-                      options.ZoomScale, options.Frames};
+  const ZoomPath path{
+      main.Parameter.Viewpoint(), main.Parameter.Scale(), *options.ZoomTo,
+      options.ZoomScale,          options.Frames,         main.Parameter.PreciseViewpoint(),
+      options.ZoomToPrecise};
   const double s0 = path.FromScale;
   if (!(s0 > 0) || !std::isfinite(s0)) {
     return CommandError("a zoom starts from the project's Scale, which must be above 0, not " +

@@ -125,13 +125,20 @@ bool ExpectChar(SourceText& text, char c) {
   return false;
 }
 
-bool ReadNumber(SourceText& text, double& value) {
+bool ReadNumberToken(SourceText& text, std::string_view& token) {
   SkipBlanks(text);
   const std::string_view rest = text.Rest();
   const size_t n = CountLeading(rest, IsNumberChar);
   if (n == 0) return text.Fail("expected a number", {ReadProblem::ExpectedNumber, "", ""});
-  value = ConvertNumber(rest.substr(0, n));
-  text.Consume(n);
+  token = rest.substr(0, n);
+  return false;
+}
+
+bool ReadNumber(SourceText& text, double& value) {
+  std::string_view token;
+  if (ReadNumberToken(text, token)) return true;
+  value = ConvertNumber(token);
+  text.Consume(token.size());
   return false;
 }
 
@@ -207,11 +214,13 @@ std::string NumberToText(double value) {
   for (; *p && *p != 'e'; ++p) {
     if (*p != '.') digits += *p;
   }
-  const int exponent = std::atoi(p + 1);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  return DigitsToText(!sign.empty(), digits, std::atoi(p + 1));
+}
 
+std::string DigitsToText(bool negative, const std::string& digits, int64_t exponent) {
   // Built by appending: GCC 12 warns falsely (-Wrestrict) on chains of operator+.
-  std::string out = sign;
+  std::string out = negative ? "-" : "";
   if (exponent >= -4 && exponent < 15) {
     if (exponent < 0) {
       out.append("0.").append(static_cast<size_t>(-exponent - 1), '0').append(digits);

@@ -4,6 +4,7 @@
 // flag (true = failure). Only single bytes are tested against ASCII, so UTF-8
 // names pass through untouched. Layer 0: includes nothing of the engine.
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -115,6 +116,9 @@ bool ExpectChar(SourceText& text, char c);
 /// error and returns true; a run that does not convert throws NumberFormatError
 /// and consumes nothing.
 bool ReadNumber(SourceText& text, double& value);
+/// The run ReadNumber would convert, after blanks; consumes nothing but the
+/// blanks. An empty run records an error and returns true.
+bool ReadNumberToken(SourceText& text, std::string_view& token);
 /// "(" number "," number ")", blanks allowed before each item.
 bool ReadComplex(SourceText& text, QVComplex& value);
 
@@ -126,6 +130,11 @@ double ConvertNumber(std::string_view token);
 /// General format, at most 15 significant digits: plain decimal for magnitudes
 /// in [1E-4, 1E15), otherwise mantissa "E" exponent (5E-5, 1.5E20); zero is "0".
 std::string NumberToText(double value);
+/// Significant digits (no trailing zeros; at least one) laid out as
+/// NumberToText lays out its own, the first digit standing for units times
+/// 10 to the exponent: plain decimal for exponents -4 to 14, otherwise
+/// mantissa "E" exponent.
+std::string DigitsToText(bool negative, const std::string& digits, int64_t exponent);
 /// The value the project text keeps of value: what reading NumberToText(value)
 /// back gives, ConvertNumber(NumberToText(value)). Every stored setting goes
 /// through it, so what is rendered is what a saved project reads back as. -0

@@ -1,6 +1,7 @@
 #include "engine/QVParameter.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "base/QVScan.h"
 
@@ -22,12 +23,37 @@ void QVParameter::ChangeFractalMethod(std::unique_ptr<QVFractalMethod> method) {
 // renders the same before and after it is saved and read.
 void QVParameter::ChangeFractalParameter(QVComplex c) {
   fractalParameter_ = qv::KeptComplex(c);
+  preciseFractalParameter_ = qv::DecimalFromComplex(c);
   MarkChanged();
 }
 
 void QVParameter::ChangeViewpoint(QVComplex v) {
   viewpoint_ = qv::KeptComplex(v);
+  preciseViewpoint_ = qv::DecimalFromComplex(v);
   MarkChanged();
+}
+
+void QVParameter::ChangePreciseFractalParameter(const qv::DecimalComplex& c) {
+  preciseFractalParameter_ = c;
+  fractalParameter_ = qv::DecimalToComplex(c);
+  MarkChanged();
+}
+
+void QVParameter::ChangePreciseViewpoint(const qv::DecimalComplex& v) {
+  preciseViewpoint_ = v;
+  viewpoint_ = qv::DecimalToComplex(v);
+  MarkChanged();
+}
+
+// 2^-20 of the view's size is finer than any pixel of a picture up to a
+// million pixels wide, and the deep path starts at 2^-42 of it per pixel:
+// wherever the generator needs more than the doubles, the text has the digits.
+bool QVParameter::WritesAllDigits() const {
+  const auto largest = [](QVComplex z) {
+    return std::max({1.0, std::fabs(z.re), std::fabs(z.im)});
+  };
+  const double limit = std::ldexp(std::max(largest(viewpoint_), largest(fractalParameter_)), -20);
+  return std::fabs(scale_) < limit;
 }
 
 void QVParameter::ChangeScale(double s) {
@@ -61,6 +87,8 @@ void QVParameter::CopyFrom(const QVParameter& other) {
   fractalMethod_ = qv::CloneAs(*other.fractalMethod_);
   fractalParameter_ = other.fractalParameter_;
   viewpoint_ = other.viewpoint_;
+  preciseFractalParameter_ = other.preciseFractalParameter_;
+  preciseViewpoint_ = other.preciseViewpoint_;
   scale_ = other.scale_;
   width_ = other.width_;
   height_ = other.height_;

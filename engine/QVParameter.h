@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/QVComplex.h"
+#include "base/QVDecimal.h"
 #include "base/QVPixelRect.h"
 #include "engine/QVObject.h"
 #include "engine/methods/QVMethod.h"
@@ -27,6 +28,14 @@ class QVParameter : public QVObject {
   QVFractalMethod& FractalMethod() { return *fractalMethod_; }
   QVComplex FractalParameter() const { return fractalParameter_; }
   QVComplex Viewpoint() const { return viewpoint_; }
+  /// The viewpoint and C with every digit they were given (the doubles above
+  /// are what the text keeps of them at ordinary scales).
+  const qv::DecimalComplex& PreciseViewpoint() const { return preciseViewpoint_; }
+  const qv::DecimalComplex& PreciseFractalParameter() const { return preciseFractalParameter_; }
+  /// Whether the project text writes every digit of the viewpoint and C:
+  /// when the scale is below 2^-20 times the larger of 1 and the largest part
+  /// of the viewpoint (or of C). Above, the text is the 15 digits of the doubles.
+  bool WritesAllDigits() const;
   double Scale() const { return scale_; }
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
@@ -44,6 +53,10 @@ class QVParameter : public QVObject {
   /// The real settings are stored as the project text keeps them (qv::KeptNumber).
   void ChangeFractalParameter(QVComplex c);
   void ChangeViewpoint(QVComplex v);
+  /// The viewpoint and C with all their digits; the doubles become what the
+  /// text keeps of them.
+  void ChangePreciseFractalParameter(const qv::DecimalComplex& c);
+  void ChangePreciseViewpoint(const qv::DecimalComplex& v);
   void ChangeScale(double s);
   void ChangeWidth(int32_t w);
   void ChangeHeight(int32_t h);
@@ -66,6 +79,8 @@ class QVParameter : public QVObject {
   std::unique_ptr<QVFractalMethod> fractalMethod_;
   QVComplex fractalParameter_;
   QVComplex viewpoint_;
+  qv::DecimalComplex preciseFractalParameter_;
+  qv::DecimalComplex preciseViewpoint_;
   double scale_ = 4.0;
   int32_t width_ = 320;
   int32_t height_ = 320;

@@ -104,6 +104,11 @@ bool ComplexEntry(SourceText& text, const char* key, Store store) {
 }
 
 template <typename Store>
+bool PreciseComplexEntry(SourceText& text, const char* key, Store store) {
+  return ReadEntry<DecimalComplex>(text, key, ReadDecimalComplex, store);
+}
+
+template <typename Store>
 bool SwitchEntry(SourceText& text, const char* key, Store store) {
   const auto read = [](SourceText& t, bool& on) {
     size_t start = 0;
@@ -245,8 +250,11 @@ std::string WriteBody(const QVParameter& p, const std::string& indent) {
   // Every type other than 0 iterates as the Julia-like type.
   return Line(indent, "FractalType: ", FractalTypeNames[p.FractalType() == 0 ? 0 : 1]) +
          MethodLine(indent, "FractalMethod: ", p.FractalMethod()) +
-         Line(indent, "FractalParameter: ", ComplexToText(p.FractalParameter())) +
-         Line(indent, "Viewpoint: ", ComplexToText(p.Viewpoint())) +
+         Line(indent, "FractalParameter: ",
+              PreciseComplexToText(p.PreciseFractalParameter(), p.FractalParameter(),
+                                   p.WritesAllDigits())) +
+         Line(indent, "Viewpoint: ",
+              PreciseComplexToText(p.PreciseViewpoint(), p.Viewpoint(), p.WritesAllDigits())) +
          Line(indent, "Scale: ", NumberToText(p.Scale())) +
          Line(indent, "Width: ", IntToText(p.Width())) +
          Line(indent, "Height: ", IntToText(p.Height()));
@@ -257,9 +265,11 @@ bool ReadBody(QVParameter& p, SourceText& text) {
                     [&](int32_t t) { p.ChangeFractalType(t); }) ||
          MethodEntry(text, "FractalMethod:", FractalMethods(), "fractal method",
                      [&](auto m) { p.ChangeFractalMethod(std::move(m)); }) ||
-         ComplexEntry(text,
-                      "FractalParameter:", [&](QVComplex c) { p.ChangeFractalParameter(c); }) ||
-         ComplexEntry(text, "Viewpoint:", [&](QVComplex v) { p.ChangeViewpoint(v); }) ||
+         PreciseComplexEntry(
+             text, "FractalParameter:",
+             [&](const DecimalComplex& c) { p.ChangePreciseFractalParameter(c); }) ||
+         PreciseComplexEntry(
+             text, "Viewpoint:", [&](const DecimalComplex& v) { p.ChangePreciseViewpoint(v); }) ||
          NumberEntry(text, "Scale:", [&](double s) { p.ChangeScale(s); }) ||
          IntEntry(text, "Width:", [&](int32_t w) { p.ChangeWidth(w); }) ||
          IntEntry(text, "Height:", [&](int32_t h) { p.ChangeHeight(h); });

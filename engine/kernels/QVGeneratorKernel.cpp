@@ -45,7 +45,8 @@ int32_t SkippedSteps(double n) {
 
 GeneratorKernelLevel EffectiveLevel() {
   const GeneratorKernelLevel forced = forcedLevel.load();
-  if (forced == GeneratorKernelLevel::Auto || !GeneratorKernelLevelSupported(forced)) {
+  if (forced == GeneratorKernelLevel::Auto || forced == GeneratorKernelLevel::Deep ||
+      !GeneratorKernelLevelSupported(forced)) {
     return BestGeneratorKernelLevel();
   }
   return forced;
@@ -93,6 +94,8 @@ const char* GeneratorKernelLevelName(GeneratorKernelLevel level) {
       return "AVX2";
     case GeneratorKernelLevel::Avx512:
       return "AVX-512";
+    case GeneratorKernelLevel::Deep:
+      return "Deep";
   }
   return "?";
 }
@@ -100,6 +103,11 @@ const char* GeneratorKernelLevelName(GeneratorKernelLevel level) {
 GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token stop)
     : mapping_(generator.Parameter()), stop_(std::move(stop)) {
   const QVParameter& p = generator.Parameter();
+  if (DeepViewNeeded(p) && DeepFormulaKind(p.FractalMethod()) >= 0) {
+    deep_ = std::make_unique<const DeepKernel>(generator, stop_);
+    level_ = GeneratorKernelLevel::Deep;
+    return;
+  }
   const int32_t fractalKind =
       RuleKindOf<QVFormulaMethod>(p.FractalMethod(), formula::FractalFormulas{});
   const int32_t divergenceKind = RuleKindOf<QVDivergenceTestMethod>(generator.DivergenceMethod(),
@@ -161,6 +169,7 @@ GeneratorKernel::GeneratorKernel(const QVGenerator& generator, std::stop_token s
 }
 
 void GeneratorKernel::ComputeRow(int32_t row, FractalPixel* out) const {
+  if (deep_) return deep_->ComputeRow(row, out);
   if (!row_(setup_, mapping_.Point(0, firstRow_ + row).im, out)) throw PassStopped{};
 }
 
@@ -168,6 +177,7 @@ void GeneratorKernel::ComputeRow(int32_t row, FractalPixel* out) const {
 // over the chosen columns' points gives those columns' records.
 void GeneratorKernel::ComputeColumns(int32_t row, int32_t first, int32_t step,
                                      FractalPixel* out) const {
+  if (deep_) return deep_->ComputeColumns(row, first, step, out);
   std::vector<double> columns;
   for (int64_t x = first; x < setup_.Width; x += step)
     columns.push_back(columnRe_[static_cast<size_t>(x)]);

@@ -7,19 +7,23 @@
 // the plain loop's bits. The choice is made once per Compute, on the render
 // thread; the chosen kernel is then read-only and shared by the workers.
 #include <cstdint>
+#include <memory>
 #include <stop_token>
 #include <vector>
 
 #include "engine/QVField.h"
 #include "engine/QVParameter.h"
+#include "engine/deep/QVDeepKernel.h"
 #include "engine/kernels/QVGeneratorKernelSetup.h"
 
 class QVGenerator;
 
 namespace qv {
 
-/// Ways to compute a generator's rows, from the reference to the widest.
-enum class GeneratorKernelLevel : int32_t { Auto, Plain, Scalar, Sse2, Avx2, Avx512 };
+/// Ways to compute a generator's rows, from the reference to the widest, and
+/// the deep path (DeepKernel), which a view finer than doubles resolve takes
+/// whatever level is forced (forcing Deep itself means Auto).
+enum class GeneratorKernelLevel : int32_t { Auto, Plain, Scalar, Sse2, Avx2, Avx512, Deep };
 
 /// Sets the level every later Compute uses (Auto: the best the processor
 /// runs). A level the processor lacks falls back to the best it has. For tests
@@ -30,7 +34,7 @@ GeneratorKernelLevel ForcedGeneratorKernelLevel();
 bool GeneratorKernelLevelSupported(GeneratorKernelLevel level);
 /// The best level this processor runs.
 GeneratorKernelLevel BestGeneratorKernelLevel();
-/// "Auto", "Plain", "Scalar", "SSE2", "AVX2" or "AVX-512".
+/// "Auto", "Plain", "Scalar", "SSE2", "AVX2", "AVX-512" or "Deep".
 const char* GeneratorKernelLevelName(GeneratorKernelLevel level);
 
 /// The row computation chosen for one Compute of a generator. Level() is the
@@ -59,6 +63,7 @@ class GeneratorKernel {
 
  private:
   GeneratorKernelLevel level_ = GeneratorKernelLevel::Plain;
+  std::unique_ptr<const DeepKernel> deep_;  // the Deep level's reference orbit
   kernel::RowKernel row_ = nullptr;
   kernel::RowSetup setup_;
   std::vector<double> columnRe_;

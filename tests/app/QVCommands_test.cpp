@@ -88,6 +88,24 @@ TEST(QVCommands, TextAfterTheLastBlockDrawsOneWarning) {
   EXPECT_EQ(blank.Err, "");
 }
 
+// A deep view of a formula without a deep path renders in doubles, and says so.
+TEST(QVCommands, ADeepViewWithoutADeepPathDrawsOneWarning) {
+  ScratchDir dir;
+  const std::string deep = ReplaceFirst(Sized("32", "24"), "Scale: 4", "Scale: 1E-20");
+  const ProcessResult z2 =
+      RunQvell({"render", Project(dir, "z2.qvl", deep), "-o", dir.File("a.bmp")});
+  EXPECT_EQ(z2.ExitCode, 0) << z2.Describe();
+  EXPECT_EQ(z2.Err, "");
+  const std::string inverse = ReplaceFirst(deep, "FractalMethod: z^2+C", "FractalMethod: z^-1+C");
+  const ProcessResult run =
+      RunQvell({"render", Project(dir, "inv.qvl", inverse), "-o", dir.File("b.bmp")});
+  EXPECT_EQ(run.ExitCode, 0) << run.Describe();
+  EXPECT_EQ(run.Err,
+            "qvell: warning: the formula \"z^-1+C\" has no deep path: at scale 1E-20 it is "
+            "computed in doubles and the picture shows blocks of equal pixels (the deep path "
+            "takes \"z^2+C\", \"z^3+C\" and \"z+C\")\n");
+}
+
 TEST(QVCommands, MessagesNameTheFileOnceAndStayOnOneLine) {
   ScratchDir dir;
   const ProcessResult missing = RunQvell({"print", dir.File("nofile.qvl")});

@@ -48,6 +48,26 @@ TEST(QVZoom, ScalesAcrossTheWholeRangeOfDoublesStepGeometrically) {
   }
 }
 
+// --to keeps every digit it is given: the last frame of a deep zoom is centred
+// on them, and the frames between carry the digits their scales need.
+TEST(QVZoom, ADeepTargetKeepsItsDigits) {
+  const std::string target =
+      "-1.5436890126920763615708559718017479865252032976509839352408040378311686739279738664852";
+  const std::string project = QV_EXAMPLES_DIR "/deep-1e100.qvl";
+  const ProcessResult last = RunQvell({"zoom", project, "--to", target + ",0", "--scale", "1E-110",
+                                       "--frames", "3", "--print-frame", "2"});
+  ASSERT_EQ(last.ExitCode, 0) << last.Describe();
+  EXPECT_EQ(Field(last.Out, "Viewpoint"), "(" + target + ", 0)");
+  EXPECT_EQ(Field(last.Out, "Scale"), "1E-110");
+  const ProcessResult middle = RunQvell({"zoom", project, "--to", target + ",0", "--scale",
+                                         "1E-110", "--frames", "3", "--print-frame", "1"});
+  ASSERT_EQ(middle.ExitCode, 0) << middle.Describe();
+  EXPECT_NEAR(std::log10(std::stod(Field(middle.Out, "Scale"))), -105, 1e-9);
+  // 1E-105 wide: the centre has about 105 + 10 digits, the first 85 the target's.
+  EXPECT_EQ(Field(middle.Out, "Viewpoint").rfind("(" + target.substr(0, 86), 0), 0u) << middle.Out;
+  EXPECT_GT(Field(middle.Out, "Viewpoint").size(), 110u);
+}
+
 TEST(QVZoom, FrameFoldersAreCreatedOrTheirProblemTold) {
   ScratchDir dir;
   WriteBytes(dir.File("p.qvl"), ReplaceFirst(ReplaceFirst(DefaultProjectText(), "Width: 320", "Width: 8"),

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "engine/QVMain.h"
+#include "engine/deep/QVPreciseReal.h"
 #include "source/QVSourceWriter.h"
 
 namespace qv {
@@ -49,6 +50,43 @@ TEST(ZoomFrames, AFrameIsItsProjectTextReadBack) {
     const std::string text = LoadZoomFrame(main, path, k);
     EXPECT_EQ(WriteProject(main), text) << "frame " << k;
     EXPECT_NEAR(main.Parameter.Scale() / ZoomFrameView(path, k).Scale, 1.0, 1e-12) << "frame " << k;
+  }
+}
+
+// A zoom from 1e-20 to 1e-80 towards a point of the first view: every frame
+// keeps the target within half its width of the centre (the centre still has
+// (s_k - S) / (s_0 - S) of the way to go), the ends are the given digits, and
+// each frame's text carries the digits its scale needs.
+TEST(ZoomFrames, ADeepZoomKeepsItsTargetInEveryFrame) {
+  const DecimalComplex from{DecimalFromText("-1.54368901269207636157085597180174798652520"),
+                            DecimalFromText("0")};
+  const DecimalComplex to{
+      DecimalFromText(
+          "-1.543689012692076361570000000000000000000000000000000000000000000000001234567"
+          "8901234567"),
+      DecimalFromText("3.3E-21")};
+  const ZoomPath path{DecimalToComplex(from), 1e-20, DecimalToComplex(to), 1e-80, 31, from, to};
+  QVMain main;
+  for (int k = 0; k < path.Frames; ++k) {
+    SCOPED_TRACE(k);
+    const std::string text = LoadZoomFrame(main, path, k);
+    EXPECT_EQ(WriteProject(main), text);
+    const DecimalComplex centre = main.Parameter.PreciseViewpoint();
+    if (k == 0) {
+      EXPECT_EQ(centre, from);
+    }
+    if (k == path.Frames - 1) {
+      EXPECT_EQ(centre, to);
+    }
+    const double scale = main.Parameter.Scale();
+    for (int part = 0; part < 2; ++part) {
+      PreciseReal a(600), b(600);
+      a.Set(part == 0 ? centre.re : centre.im);
+      b.Set(part == 0 ? to.re : to.im);
+      mpfr_sub(a.Get(), a.Get(), b.Get(), MPFR_RNDN);
+      EXPECT_LT(std::fabs(a.ToDouble()), 0.5 * scale) << text;
+    }
+    EXPECT_NE(text.find("Viewpoint: (-1.5436890126920763615"), std::string::npos);
   }
 }
 

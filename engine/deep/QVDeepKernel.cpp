@@ -1,0 +1,209 @@
+#include "engine/deep/QVDeepKernel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <typeinfo>
+
+#include "engine/QVGenerator.h"
+#include "engine/QVPass.h"
+#include "engine/deep/QVPreciseReal.h"
+#include "engine/kernels/QVOrbitLoop.h"
+#include "engine/methods/QVFormulas.h"
+#include "engine/methods/QVFractalMethods.h"
+
+namespace qv {
+
+namespace {
+
+enum DeepFormula : int32_t { kZ2, kZ3, kZ1 };
+
+double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
+
+double Largest(QVComplex v) { return std::max({1.0, std::fabs(v.re), std::fabs(v.im)}); }
+
+// The step of the difference d from the reference point Z, each formula
+// written as a product with d, so no two large terms cancel:
+//   z^2+C: (2Z + d) d + dc
+//   z^3+C: (3Z^2 + (3Z + d) d) d + dc
+//   z+C:   d + dc
+QVComplex PerturbedStep(int32_t formula, QVComplex z, QVComplex d, QVComplex dc) {
+  switch (formula) {
+    case kZ2:
+      return Add(Mul(Add(Add(z, z), d), d), dc);
+    case kZ3: {
+      const QVComplex z3 = Add(Add(z, z), z);
+      const QVComplex zz = Mul(z, z);
+      const QVComplex zz3 = Add(Add(zz, zz), zz);
+      return Add(Mul(Add(zz3, Mul(Add(z3, d), d)), d), dc);
+    }
+    default:
+      return Add(d, dc);
+  }
+}
+
+// One step of the reference orbit in MPFR: z -> F(z, c), with scratch values
+// a and b of the same precision.
+void ReferenceStep(int32_t formula, PreciseReal& zr, PreciseReal& zi, const PreciseReal& cr,
+                   const PreciseReal& ci, PreciseReal& a, PreciseReal& b) {
+  switch (formula) {
+    case kZ2:  // (zr^2 - zi^2 + cr, 2 zr zi + ci)
+      mpfr_sqr(a.Get(), zr.Get(), MPFR_RNDN);
+      mpfr_sqr(b.Get(), zi.Get(), MPFR_RNDN);
+      mpfr_sub(a.Get(), a.Get(), b.Get(), MPFR_RNDN);
+      mpfr_mul(zi.Get(), zi.Get(), zr.Get(), MPFR_RNDN);
+      mpfr_mul_2ui(zi.Get(), zi.Get(), 1, MPFR_RNDN);
+      mpfr_add(zi.Get(), zi.Get(), ci.Get(), MPFR_RNDN);
+      mpfr_add(zr.Get(), a.Get(), cr.Get(), MPFR_RNDN);
+      return;
+    case kZ3: {  // (zr (zr^2 - 3 zi^2) + cr, zi (3 zr^2 - zi^2) + ci)
+      mpfr_sqr(a.Get(), zr.Get(), MPFR_RNDN);
+      mpfr_sqr(b.Get(), zi.Get(), MPFR_RNDN);
+      PreciseReal t(static_cast<int64_t>(mpfr_get_prec(a.Get())));
+      mpfr_mul_ui(t.Get(), b.Get(), 3, MPFR_RNDN);
+      mpfr_sub(t.Get(), a.Get(), t.Get(), MPFR_RNDN);
+      mpfr_mul(zr.Get(), zr.Get(), t.Get(), MPFR_RNDN);
+      mpfr_mul_ui(a.Get(), a.Get(), 3, MPFR_RNDN);
+      mpfr_sub(a.Get(), a.Get(), b.Get(), MPFR_RNDN);
+      mpfr_mul(zi.Get(), zi.Get(), a.Get(), MPFR_RNDN);
+      mpfr_add(zr.Get(), zr.Get(), cr.Get(), MPFR_RNDN);
+      mpfr_add(zi.Get(), zi.Get(), ci.Get(), MPFR_RNDN);
+      return;
+    }
+    default:
+      mpfr_add(zr.Get(), zr.Get(), cr.Get(), MPFR_RNDN);
+      mpfr_add(zi.Get(), zi.Get(), ci.Get(), MPFR_RNDN);
+      return;
+  }
+}
+
+}  // namespace
+
+bool DeepKernel::Escaped(const ReferencePoint& r, QVComplex d, QVComplex z) const {
+  const double gap = r.Gap + (2.0 * (r.Z.re * d.re + r.Z.im * d.im) + Norm(d));
+  if (std::isfinite(gap)) return gap > 0.0;
+  return Norm(z) > range_;  // beyond the doubles: as the plain loop sees it
+}
+
+int32_t DeepFormulaKind(const QVFractalMethod& formula) {
+  if (typeid(formula) == typeid(QVFormulaMethod<formula::Z2>)) return kZ2;
+  if (typeid(formula) == typeid(QVFormulaMethod<formula::Z3>)) return kZ3;
+  if (typeid(formula) == typeid(QVFormulaMethod<formula::Z1>)) return kZ1;
+  return -1;
+}
+
+bool DeepViewNeeded(const QVParameter& p) {
+  if (p.Width() < 1) return false;
+  const double spacing = std::fabs(p.Scale()) / p.Width();
+  return spacing < std::ldexp(Largest(p.Viewpoint()), -42);
+}
+
+std::string DeepPathRefusal(const QVParameter& p) {
+  if (!DeepViewNeeded(p) || DeepFormulaKind(p.FractalMethod()) >= 0) return "";
+  return "the formula \"" + p.FractalMethod().Name() + "\" has no deep path: at scale " +
+         NumberToText(p.Scale()) +
+         " it is computed in doubles and the picture shows blocks of equal pixels "
+         "(the deep path takes \"z^2+C\", \"z^3+C\" and \"z+C\")";
+}
+
+int64_t DeepPrecisionBits(const QVParameter& p) {
+  const double spacing = std::fabs(p.Scale()) / std::max(p.Width(), 1);
+  if (!(spacing > 0.0) || !std::isfinite(spacing)) return 64;
+  const double bits = std::ceil(std::log2(Largest(p.Viewpoint()) / spacing));
+  return std::clamp<int64_t>(static_cast<int64_t>(bits), 0, int64_t{1} << 20) + 64;
+}
+
+DeepKernel::DeepKernel(const QVGenerator& generator, std::stop_token stop, int32_t maxPoints)
+    : formula_(DeepFormulaKind(generator.Parameter().FractalMethod())),
+      julia_(generator.Parameter().FractalType() != 0),
+      depth_(generator.Depth()),
+      maxPoints_(std::max(maxPoints, 2)),
+      range_(generator.Range()),
+      mapping_(generator.Parameter()),
+      rect_(generator.Parameter().ComputedRect()),
+      divergence_(CloneAs(generator.DivergenceMethod())),
+      output_(CloneAs(generator.OutputMethod())),
+      stop_(std::move(stop)) {
+  const QVParameter& p = generator.Parameter();
+  const int64_t bits = DeepPrecisionBits(p);
+  // Mandelbrot-like: z starts at the parameter, c is the point; Julia-like:
+  // z starts at the point, c is the parameter. The reference point is the viewpoint.
+  const DecimalComplex& start = julia_ ? p.PreciseViewpoint() : p.PreciseFractalParameter();
+  const DecimalComplex& constant = julia_ ? p.PreciseFractalParameter() : p.PreciseViewpoint();
+  PreciseReal cr(bits), ci(bits);
+  cr.Set(constant.re);
+  ci.Set(constant.im);
+  orbit_ = Orbit(start, cr, ci, bits);
+  if (start == DecimalComplex{}) {
+    zeroOrbit_ = orbit_;
+  } else {
+    zeroOrbit_ = Orbit({}, cr, ci, bits);
+  }
+}
+
+std::vector<ReferencePoint> DeepKernel::Orbit(const DecimalComplex& start, const PreciseReal& cr,
+                                              const PreciseReal& ci, int64_t bits) const {
+  PreciseReal zr(bits), zi(bits), a(bits), b(bits);
+  zr.Set(start.re);
+  zi.Set(start.im);
+  const auto point = [&] {
+    mpfr_sqr(a.Get(), zr.Get(), MPFR_RNDN);
+    mpfr_sqr(b.Get(), zi.Get(), MPFR_RNDN);
+    mpfr_add(a.Get(), a.Get(), b.Get(), MPFR_RNDN);
+    mpfr_sub_d(a.Get(), a.Get(), range_, MPFR_RNDN);
+    return ReferencePoint{{zr.ToDouble(), zi.ToDouble()}, a.ToDouble()};
+  };
+  std::vector<ReferencePoint> orbit{point()};
+  for (int32_t n = 1; n <= depth_ && n < maxPoints_; ++n) {
+    if (n % StopCheckSteps == 0 && stop_.stop_requested()) break;
+    ReferenceStep(formula_, zr, zi, cr, ci, a, b);
+    orbit.push_back(point());
+    // Escaped, or no longer a finite double.
+    if (!(Norm(orbit.back().Z) <= range_) || !(orbit.back().Gap <= 0.0)) break;
+  }
+  return orbit;
+}
+
+DeepKernel::~DeepKernel() = default;
+
+void DeepKernel::ComputeRow(int32_t row, FractalPixel* out) const {
+  ComputeColumns(row, 0, 1, out);
+}
+
+void DeepKernel::ComputeColumns(int32_t row, int32_t first, int32_t step, FractalPixel* out) const {
+  const std::unique_ptr<QVOutputMethod> output = CloneAs(*output_);
+  for (int64_t x = first; x < rect_.Width; x += step)
+    *out++ = Pixel(*output, rect_.X + static_cast<int32_t>(x), rect_.Y + row);
+}
+
+FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row) const {
+  const QVComplex offset{mapping_.ColumnOffset(col), mapping_.RowOffset(row)};
+  const QVComplex dc = julia_ ? QVComplex{} : offset;
+  QVComplex d = julia_ ? offset : QVComplex{};
+  const std::vector<ReferencePoint>* orbit = &orbit_;
+  size_t m = 0;
+  output.Start();
+  const bool finished = RunOrbit(
+      depth_,
+      [&](int32_t j) {
+        d = PerturbedStep(formula_, (*orbit)[m].Z, d, dc);
+        ++m;
+        const ReferencePoint& r = (*orbit)[m];
+        const QVComplex z = Add(r.Z, d);
+        output.Step(j, z);
+        if (Escaped(r, d, z) || divergence_->Diverged(j, z)) return true;
+        // Where z is smaller than d, z holds the pixel's orbit better than
+        // Z + d does; then, and at the stored orbit's end, the pixel goes on
+        // as the difference from the orbit of 0, d = z exactly.
+        if (m + 1 == orbit->size() || Norm(z) < Norm(d)) {
+          orbit = &zeroOrbit_;
+          d = z;
+          m = 0;
+        }
+        return false;
+      },
+      [this] { return stop_.stop_requested(); });
+  if (!finished) throw PassStopped{};
+  return output.Result();
+}
+
+}  // namespace qv
