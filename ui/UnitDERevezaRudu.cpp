@@ -184,7 +184,6 @@ void TForm1::BuildPages() {
     QMessageBox::information(this, QStringLiteral("Q-Vell"), notice);
   });
   ButtonLanguage->setAutoRaise(true);
-  PageControl1->setCornerWidget(ButtonLanguage, Qt::TopRightCorner);
   FrameParameter1 = new TFrameParameter(TabSheet1);
   auto* parameterPage = new QVBoxLayout(TabSheet1);
   parameterPage->setContentsMargins(6, 6, 6, 4);  // the page fits the window's opening height
@@ -214,7 +213,6 @@ void TForm1::BuildPages() {
   ButtonExamples->setPopupMode(QToolButton::InstantPopup);
   MenuExamples = new QMenu(ButtonExamples);
   ButtonExamples->setMenu(MenuExamples);
-  PageControl1->setCornerWidget(ButtonExamples, Qt::TopRightCorner);
 }
 
 void TForm1::BuildButtons() {
@@ -265,8 +263,19 @@ void TForm1::BuildButtons() {
   progress->addWidget(LabelJob, 1);
   progress->addWidget(ProgressBar1);
   progress->addWidget(Button7);
-  PageControl1->setCornerWidget(ProgressRow, Qt::TopRightCorner);
-  ProgressRow->hide();
+  // The free corner beside the page tabs holds the examples and the language,
+  // and while a long read or write runs, its progress in their place.
+  auto* corner = new QWidget(PageControl1);
+  auto* cornerRow = new QHBoxLayout(corner);
+  cornerRow->setContentsMargins(0, 0, 0, 0);
+  cornerRow->setSpacing(0);
+  for (QWidget* w : {static_cast<QWidget*>(ProgressRow), static_cast<QWidget*>(ButtonExamples),
+                     static_cast<QWidget*>(ButtonLanguage)}) {
+    w->setParent(corner);
+    cornerRow->addWidget(w);
+  }
+  PageControl1->setCornerWidget(corner, Qt::TopRightCorner);
+  ShowProgressRow(false);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(6, 6, 6, 6);
   column->setSpacing(4);
@@ -648,7 +657,13 @@ void TForm1::ShowJob(bool busy) {
     return;
   }
   JobTimer->stop();
-  ProgressRow->hide();
+  ShowProgressRow(false);
+}
+
+void TForm1::ShowProgressRow(bool shown) {
+  ProgressRow->setVisible(shown);
+  ButtonExamples->setVisible(!shown);
+  ButtonLanguage->setVisible(!shown);
 }
 
 void TForm1::JobTimerTimer() {
@@ -663,7 +678,7 @@ void TForm1::JobTimerTimer() {
   } else {
     ProgressBar1->setRange(0, 0);  // how long reading or writing takes is not known
   }
-  ProgressRow->show();
+  ShowProgressRow(true);
 }
 
 // The shown picture and the frozen copy it was rendered from go to the save

@@ -212,6 +212,9 @@ class TForm1 : public QWidget {
   void StartJob(const std::string& label, std::function<std::function<void()>()> work,
                 const std::string& failedFile);
   void ShowJob(bool busy);
+  /// Shows the progress of a long read or write in the corner beside the
+  /// page tabs, in place of the examples and language buttons, or hides it.
+  void ShowProgressRow(bool shown);
   void JobTimerTimer();
   void FillSource(QString text);
   void ApplyInBackground(const std::string& label, std::function<std::string()> text,
