@@ -188,11 +188,11 @@ std::string RenderToFile(QVSnapshot& snapshot, const PictureRenderOptions& optio
 
 std::string RenderToFile(const QVMain& main, const PictureRenderOptions& options,
                          const std::string& output, std::stop_token stop,
-                         const BandProgress& progress) {
+                         const BandProgress& progress, PictureWriteFailure* failure) {
   PictureRenderOptions withWorkers = options;
   withWorkers.Workers = main.Workers();
   return RenderToFile(*main.Snapshot(FrozenCopy{false}), withWorkers, output, std::move(stop),
-                      progress);
+                      progress, failure);
 }
 
 std::string WritePictureToFile(const QVPicture& picture, const QVSnapshot& snapshot,

@@ -53,7 +53,7 @@ std::string RenderToFile(QVSnapshot& snapshot, const PictureRenderOptions& optio
 /// The same for main's project (a detached copy of it) with main's workers.
 std::string RenderToFile(const QVMain& main, const PictureRenderOptions& options,
                          const std::string& output, std::stop_token stop,
-                         const BandProgress& progress);
+                         const BandProgress& progress, PictureWriteFailure* failure = nullptr);
 
 /// Writes picture, the finished picture of snapshot's project, to output as
 /// options say (Format, JpegQuality, EmbedProject; a PNG records one sample

@@ -398,34 +398,56 @@ TEST(TForm1, SupersampledSaveEqualsTheCommandLineByteForByte) {
   EXPECT_EQ(Pixels(Path(dir, "s.png")).size(), QSize(48, 36));
 }
 
-// A failed picture save is told in Japanese, naming the file and the reason
-// the system gave, at one sample and at two; the old file stays.
+// A failed save, of a picture at one sample or two or of a project, is told
+// in Japanese, naming the file and the reason the system gave; "前のファイルは
+// そのままです" only when there was a file before, and the old file stays.
 TEST(TForm1, AFailedSaveNamesTheFileAndKeepsIt) {
   Editor e;
   QTemporaryDir dir;
   SmallProject(e);
   ASSERT_TRUE(e.Render());
   WriteText(Path(dir, "old.png"), "old");
-  std::filesystem::create_directory(qv::FromQString(Path(dir, "folder.png")));
+  for (const char* folder : {"folder.png", "folder.qvl"}) {
+    std::filesystem::create_directory(qv::FromQString(Path(dir, folder)));
+  }
   const struct {
     QString path;
     const char* reason;
+    bool stays;
   } cases[] = {
-      {Path(dir, "old.png") + "/x.png", "保存先のフォルダの名前がファイルの名前になっています。"},
-      {Path(dir, "none/x.png"), "保存先のフォルダがありません。"},
-      {Path(dir, "folder.png"), "同じ名前のフォルダがあります。"},
+      {Path(dir, "old.png") + "/x.png", "保存先のフォルダの名前がファイルの名前になっています。",
+       false},
+      {Path(dir, "none/x.png"), "保存先のフォルダがありません。", false},
+      {Path(dir, "folder.png"), "同じ名前のフォルダがあります。", true},
+      {Path(dir, "none/new.qvl"), "保存先のフォルダがありません。", false},
+      {Path(dir, "folder.qvl"), "同じ名前のフォルダがあります。", true},
+  };
+  // The message of a save: a project save throws it, a picture save shows it.
+  const auto saved = [&e](const std::string& path, int samples) {
+    e.errors.Messages.clear();
+    try {
+      if (path.ends_with(".qvl")) {
+        e.form.SaveToFile(path);
+        ADD_FAILURE() << path;
+        return std::string();
+      }
+      EXPECT_TRUE(e.Save(qv::ToQString(path), samples)) << path;
+    } catch (const std::exception& error) {
+      return std::string(error.what());
+    }
+    EXPECT_EQ(e.errors.Messages.size(), 1u) << path;
+    return e.errors.Messages.empty() ? std::string() : e.errors.Messages[0];
   };
   for (const auto& c : cases) {
     for (const int samples : {1, 2}) {
-      e.errors.Messages.clear();
-      ASSERT_TRUE(e.Save(c.path, samples));
-      ASSERT_EQ(e.errors.Messages.size(), 1u) << samples;
-      const std::string path = qv::FromQString(c.path), message = e.errors.Messages[0];
+      const std::string path = qv::FromQString(c.path), message = saved(path, samples);
       EXPECT_EQ(message.rfind("「" + path + "」を保存できませんでした。", 0), 0u) << message;
       EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+      EXPECT_EQ(message.find("前のファイルはそのままです") != std::string::npos, c.stays)
+          << message;
       // Nothing English besides the file's name.
       std::string rest = message;
-      rest.erase(rest.find(path), path.size());
+      rest.erase(0, rest.find(path) + path.size());
       EXPECT_TRUE(std::none_of(rest.begin(), rest.end(), [](char ch) {
         return std::isalpha(static_cast<unsigned char>(ch));
       })) << message;
@@ -583,28 +605,6 @@ TEST(TForm1, FilesThatDoNotLoadAreToldInJapaneseWithTheirName) {
     EXPECT_NE(message.find(c.reason), std::string::npos) << message;
   }
   EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
-}
-
-// "前のファイルはそのままです" only when there was a file before.
-TEST(TForm1, AFailedSaveSaysTheOldFileStaysOnlyWhenThereWasOne) {
-  Editor e;
-  QTemporaryDir dir;
-  const std::string folder = qv::FromQString(Path(dir, "folder.qvl"));
-  std::filesystem::create_directory(folder);  // a folder in the way: nothing can replace it
-  const std::string inMissing = qv::FromQString(Path(dir, "none/new.qvl"));
-  for (const auto& [path, stays] : {std::pair{folder, true}, std::pair{inMissing, false}}) {
-    try {
-      e.form.SaveToFile(path);
-      ADD_FAILURE() << path;
-    } catch (const std::exception& error) {
-      const std::string message = error.what();
-      EXPECT_EQ(message.rfind("「" + path + "」を保存できませんでした。", 0), 0u) << message;
-      EXPECT_EQ(message.find("前のファイルはそのままです") != std::string::npos, stays) << message;
-      if (!stays) {
-        EXPECT_NE(message.find("保存先のフォルダがありません。"), std::string::npos) << message;
-      }
-    }
-  }
 }
 
 namespace {
