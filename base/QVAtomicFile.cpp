@@ -70,8 +70,9 @@ std::string KindOf(mode_t mode) {
 
 [[noreturn]] void NotRegular(mode_t mode) {
   throw ReplaceError("it is " + KindOf(mode) +
-                     ", not a regular file, and only a regular file is replaced; "
-                     "choose a file name");
+                         ", not a regular file, and only a regular file is replaced; "
+                         "choose a file name",
+                     S_ISDIR(mode) ? EISDIR : 0);
 }
 
 // Opens a directory for the *at calls (readable when it can be, so that it can
@@ -206,17 +207,25 @@ std::string SystemErrorText(int err) {
   return text ? std::string(text) : "system error " + std::to_string(err);
 }
 
-std::string ReplaceProblem(const std::string& path) {
+std::string ReplaceProblem(const std::string& path, int& err) {
+  err = 0;
   try {
     const Destination d = Resolve(path, false);
     UniqueFd directory(d.Directory);
     if (faccessat(directory.Get(), ".", W_OK | X_OK, 0) != 0) {
-      return CannotWriteMessage(path, SystemErrorText(errno));
+      err = errno;
+      return CannotWriteMessage(path, SystemErrorText(err));
     }
     return "";
   } catch (const ReplaceError& e) {
+    err = e.Errno();
     return CannotWriteMessage(path, e.what());
   }
+}
+
+std::string ReplaceProblem(const std::string& path) {
+  int err = 0;
+  return ReplaceProblem(path, err);
 }
 
 AtomicFile::AtomicFile(std::string path, Temporary kind) : path_(std::move(path)) {

@@ -50,6 +50,8 @@ std::string SystemErrorText(int err);
 /// missing directory. The whole message, as CannotWriteMessage gives it.
 /// Lets a caller refuse before a long computation; creates nothing.
 std::string ReplaceProblem(const std::string& path);
+/// The same, with err set to the system's refusal (an errno value) or 0.
+std::string ReplaceProblem(const std::string& path, int& err);
 
 /// While flag is set and non-zero (an interrupt arrived), every AtomicFile
 /// refuses to commit: it removes its temporary file and throws, so the target

@@ -9,6 +9,7 @@
 
 #include "base/QVAtomicFile.h"
 #include "image/QVPictureFile.h"
+#include "image/QVPictureWriteError.h"
 
 namespace qv {
 namespace {
@@ -77,11 +78,11 @@ uint64_t BitmapFileSize(int32_t w, int32_t h) {
 void RequireBitmapSize(const std::string& path, int32_t w, int32_t h) {
   const uint64_t fileSize = BitmapFileSize(w, h);
   if (fileSize > kLargestFile) {
-    throw std::runtime_error(CannotWriteMessage(
-        path, "a 24-bit bitmap of " + std::to_string(w) + " x " + std::to_string(h) +
-                  " pixels would take " + std::to_string(fileSize) +
-                  " bytes, more than the 4294967295 its header can record; save it as PNG "
-                  "or render a smaller picture"));
+    ThrowSizeError(path, w, h,
+                   "a 24-bit bitmap of " + std::to_string(w) + " x " + std::to_string(h) +
+                       " pixels would take " + std::to_string(fileSize) +
+                       " bytes, more than the 4294967295 its header can record; save it as PNG "
+                       "or render a smaller picture");
   }
 }
 
@@ -111,7 +112,7 @@ class BitmapStream : public PictureStream {
     if (fseeko(file_.Stream(), static_cast<off_t>(offset), SEEK_SET) != 0) {
       const int err = errno;
       file_.Discard();
-      throw std::runtime_error(CannotWriteMessage(Path(), SystemErrorText(err)));
+      throw FileWriteError(CannotWriteMessage(Path(), SystemErrorText(err)), err);
     }
     file_.Write(band_.data(), band_.size());
   }

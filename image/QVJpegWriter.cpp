@@ -14,6 +14,7 @@
 
 #include "base/QVAtomicFile.h"
 #include "image/QVPictureFile.h"
+#include "image/QVPictureWriteError.h"
 
 namespace qv {
 namespace {
@@ -100,8 +101,11 @@ class JpegStream : public PictureStream {
   [[noreturn]] void FailFromLibrary() {
     jpeg_destroy_compress(&cinfo_);
     const bool writeFailed = file_.StreamFailed() && err_.SavedErrno != 0;
-    throw std::runtime_error(
-        CannotWriteMessage(Path(), writeFailed ? SystemErrorText(err_.SavedErrno) : err_.Message));
+    if (writeFailed) {
+      throw FileWriteError(CannotWriteMessage(Path(), SystemErrorText(err_.SavedErrno)),
+                           err_.SavedErrno);
+    }
+    ThrowEncodeError(Path(), err_.Message);
   }
 
   AtomicFile file_;
@@ -114,10 +118,11 @@ class JpegStream : public PictureStream {
 
 void RequireJpegSize(const std::string& path, int32_t w, int32_t h) {
   if (w > kJpegMaxDimension || h > kJpegMaxDimension) {
-    throw std::runtime_error(CannotWriteMessage(
-        path, "the picture is " + std::to_string(w) + " x " + std::to_string(h) +
-                  " pixels, but a JPEG file allows at most " + std::to_string(kJpegMaxDimension) +
-                  " on each side; save it as PNG or render a smaller picture"));
+    ThrowSizeError(path, w, h,
+                   "the picture is " + std::to_string(w) + " x " + std::to_string(h) +
+                       " pixels, but a JPEG file allows at most " +
+                       std::to_string(kJpegMaxDimension) +
+                       " on each side; save it as PNG or render a smaller picture");
   }
 }
 

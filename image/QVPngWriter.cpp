@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 #include <vector>
 
 #include "base/QVAtomicFile.h"
 #include "image/QVPictureFile.h"
+#include "image/QVPictureWriteError.h"
 #include "image/QVPngFilterChoice.h"
 
 namespace qv {
@@ -81,7 +83,10 @@ class PngStream : public PictureStream {
       : PictureStream(path, w, h), file_(path), row_(static_cast<size_t>(w) * 3), fast_(fast) {
     png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_, JumpOnError, IgnoreWarning);
     info_ = png_ ? png_create_info_struct(png_) : nullptr;
-    if (!png_ || !info_) Fail("out of memory for the PNG encoder");
+    if (!png_ || !info_) {
+      png_destroy_write_struct(&png_, &info_);
+      throw std::bad_alloc();
+    }
     // png_text points into texts, which outlives Start.
     std::vector<png_text> chunks(texts.size());
     for (size_t i = 0; i < texts.size(); ++i) {
@@ -112,15 +117,16 @@ class PngStream : public PictureStream {
     if (!End(png_, state_)) FailFromLibrary();
     file_.Commit();
   }
-  [[noreturn]] void Fail(const std::string& reason) {
-    png_destroy_write_struct(&png_, &info_);
-    throw std::runtime_error(CannotWriteMessage(Path(), reason));
-  }
   // A failed fwrite reaches us as libpng's generic "Write Error": give the
   // system's reason instead.
   [[noreturn]] void FailFromLibrary() {
+    png_destroy_write_struct(&png_, &info_);
     const bool writeFailed = file_.StreamFailed() && state_.SavedErrno != 0;
-    Fail(writeFailed ? SystemErrorText(state_.SavedErrno) : std::string(state_.Message));
+    if (writeFailed) {
+      throw FileWriteError(CannotWriteMessage(Path(), SystemErrorText(state_.SavedErrno)),
+                           state_.SavedErrno);
+    }
+    ThrowEncodeError(Path(), state_.Message);
   }
 
   AtomicFile file_;

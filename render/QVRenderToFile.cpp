@@ -52,27 +52,92 @@ void WriteSlices(PictureStream& stream, const uint32_t* pixels, int32_t rows,
   }
 }
 
+PictureWriteFailure Failure(PictureWriteStage stage, std::string message, int err = 0) {
+  PictureWriteFailure failure;
+  failure.Stage = stage;
+  failure.Errno = err;
+  failure.Detail = message;
+  failure.Message = std::move(message);
+  return failure;
+}
+
+PictureWriteFailure Stopped() { return Failure(PictureWriteStage::Stopped, kStoppedMessage); }
+
+// Why output cannot be replaced, or a failure of stage None.
+PictureWriteFailure ReplaceFailure(const std::string& output) {
+  int err = 0;
+  std::string problem = ReplaceProblem(output, err);
+  if (problem.empty()) return {};
+  return Failure(PictureWriteStage::Open, std::move(problem), err);
+}
+
+// The failure a writer threw, as data; rethrows anything else.
+PictureWriteFailure CaughtFailure(bool opened) {
+  try {
+    throw;
+  } catch (const PictureWriteError& e) {
+    return e.Failure();
+  } catch (const FileWriteError& e) {
+    return Failure(opened ? PictureWriteStage::Write : PictureWriteStage::Open, e.what(),
+                   e.Errno());
+  }
+}
+
 // Opens output, lets write fill it, and puts it in place unless a stop came
-// meanwhile. memory is what an allocation failure says.
+// meanwhile. write returns "" or an error, and records a writer's failure it
+// caught in sinkFailure. memory is what an allocation failure says.
 template <typename Write>
-std::string WriteFile(const std::string& output, const PictureRenderOptions& options,
-                      const PixelRect& part, const PictureFileOptions& file,
-                      const std::stop_token& stop, Write&& write,
-                      const std::function<std::string()>& memory) {
+PictureWriteFailure WriteFile(const std::string& output, const PictureRenderOptions& options,
+                              const PixelRect& part, const PictureFileOptions& file,
+                              const std::stop_token& stop, Write&& write,
+                              const std::function<std::string()>& memory) {
+  PictureWriteFailure sinkFailure;
+  bool opened = false;
   try {
     // A size the format cannot store is refused here, before the render.
     const std::unique_ptr<PictureStream> stream =
         OpenPictureStream(output, options.Format, part.Width, part.Height, file);
-    if (std::string error = write(*stream); !error.empty()) return error;
+    opened = true;
+    if (std::string error = write(*stream, sinkFailure); !error.empty()) {
+      if (stop.stop_requested()) return Stopped();
+      if (sinkFailure.Failed()) return sinkFailure;
+      return Failure(PictureWriteStage::Other, std::move(error));
+    }
     // A stop during the last rows' encoding still replaces nothing.
-    if (stop.stop_requested()) return kStoppedMessage;
+    if (stop.stop_requested()) return Stopped();
     stream->Finish();
   } catch (const std::bad_alloc&) {
-    return memory();
+    return Failure(PictureWriteStage::Memory, memory());
   } catch (const std::runtime_error& e) {
-    return stop.stop_requested() ? kStoppedMessage : e.what();
+    if (stop.stop_requested()) return Stopped();
+    try {
+      return CaughtFailure(opened);
+    } catch (const std::runtime_error&) {
+      return Failure(PictureWriteStage::Other, e.what());
+    }
   }
-  return "";
+  return {};
+}
+
+// Runs sink, keeping a writer's failure as data before it goes on as text.
+template <typename Sink>
+void KeepingFailure(PictureWriteFailure& failure, Sink&& sink) {
+  try {
+    sink();
+  } catch (const std::runtime_error&) {
+    try {
+      failure = CaughtFailure(true);
+    } catch (const std::runtime_error&) {
+    }
+    throw;
+  }
+}
+
+// The English message of failure, given to whoever asked for it as data.
+std::string Reported(PictureWriteFailure failure, PictureWriteFailure* out) {
+  std::string message = failure.Message;
+  if (out) *out = std::move(failure);
+  return message;
 }
 
 }  // namespace
@@ -87,46 +152,60 @@ std::string NothingToRender(const QVSnapshot& snapshot) {
 
 std::string RenderToFile(QVSnapshot& snapshot, const PictureRenderOptions& options,
                          const std::string& output, std::stop_token stop,
-                         const BandProgress& progress) {
-  if (std::string problem = NothingToRender(snapshot); !problem.empty()) return problem;
-  if (std::string problem = ReplaceProblem(output); !problem.empty()) return problem;
+                         const BandProgress& progress, PictureWriteFailure* failure) {
+  if (std::string problem = NothingToRender(snapshot); !problem.empty()) {
+    return Reported(Failure(PictureWriteStage::Nothing, std::move(problem)), failure);
+  }
+  if (PictureWriteFailure problem = ReplaceFailure(output); problem.Failed()) {
+    return Reported(std::move(problem), failure);
+  }
   const QVParameter& p = snapshot.Parameter();
   BandPlan plan;
   plan.Part = options.Region.value_or(PixelRect{0, 0, p.Width(), p.Height()});
   plan.Supersample = options.Supersample;
   plan.MemoryAllowance = options.MemoryAllowance;
   plan.Workers = options.Workers;
-  if (std::string problem = BandPlanProblem(snapshot, plan); !problem.empty()) return problem;
-  const auto render = [&](PictureStream& stream) {
+  if (std::string problem = BandPlanProblem(snapshot, plan); !problem.empty()) {
+    return Reported(Failure(PictureWriteStage::Other, std::move(problem)), failure);
+  }
+  // The sink runs on the encoding thread; RenderBands waits for it before it
+  // returns, so its failure is complete when read.
+  const auto render = [&](PictureStream& stream, PictureWriteFailure& sinkFailure) {
     return RenderBands(
         snapshot, plan,
-        [&](const uint32_t* pixels, int32_t rows) { WriteSlices(stream, pixels, rows, stop); },
+        [&](const uint32_t* pixels, int32_t rows) {
+          KeepingFailure(sinkFailure, [&] { WriteSlices(stream, pixels, rows, stop); });
+        },
         stop, progress);
   };
   const auto memory = [&] {
     return MemoryMessage(p, RequiredBytes(p, snapshot.Graph(), options.Workers, 0));
   };
-  return WriteFile(output, options, plan.Part, FileOptions(snapshot, options, plan), stop, render,
-                   memory);
+  return Reported(WriteFile(output, options, plan.Part, FileOptions(snapshot, options, plan), stop,
+                            render, memory),
+                  failure);
 }
 
 std::string RenderToFile(const QVMain& main, const PictureRenderOptions& options,
                          const std::string& output, std::stop_token stop,
-                         const BandProgress& progress) {
+                         const BandProgress& progress, PictureWriteFailure* failure) {
   PictureRenderOptions withWorkers = options;
   withWorkers.Workers = main.Workers();
   return RenderToFile(*main.Snapshot(FrozenCopy{false}), withWorkers, output, std::move(stop),
-                      progress);
+                      progress, failure);
 }
 
 std::string WritePictureToFile(const QVPicture& picture, const QVSnapshot& snapshot,
                                const PictureRenderOptions& options, const std::string& output,
-                               std::stop_token stop, const BandProgress& progress) {
-  if (std::string problem = ReplaceProblem(output); !problem.empty()) return problem;
+                               std::stop_token stop, const BandProgress& progress,
+                               PictureWriteFailure* failure) {
+  if (PictureWriteFailure problem = ReplaceFailure(output); problem.Failed()) {
+    return Reported(std::move(problem), failure);
+  }
   BandPlan plan;
   plan.Part = PixelRect{0, 0, picture.Width(), picture.Height()};
   const int64_t total = progress.RowsTotal > 0 ? progress.RowsTotal : picture.Height();
-  const auto write = [&](PictureStream& stream) {
+  const auto write = [&](PictureStream& stream, PictureWriteFailure&) {
     for (int32_t y = 0; y < picture.Height(); y += 64) {
       const int32_t rows = std::min(64, picture.Height() - y);
       WriteSlices(stream, picture.Row(y), rows, stop);
@@ -140,8 +219,9 @@ std::string WritePictureToFile(const QVPicture& picture, const QVSnapshot& snaps
   };
   PictureRenderOptions whole = options;
   whole.Region.reset();
-  return WriteFile(output, whole, plan.Part, FileOptions(snapshot, whole, plan), stop, write,
-                   memory);
+  return Reported(
+      WriteFile(output, whole, plan.Part, FileOptions(snapshot, whole, plan), stop, write, memory),
+      failure);
 }
 
 }  // namespace qv

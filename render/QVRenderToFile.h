@@ -15,6 +15,7 @@
 #include "base/QVPixelRect.h"
 #include "engine/QVPicture.h"
 #include "image/QVPictureFile.h"
+#include "image/QVPictureWriteError.h"
 #include "render/QVBandRender.h"
 
 class QVMain;
@@ -44,22 +45,24 @@ std::string NothingToRender(const QVSnapshot& snapshot);
 /// row is encoded; the commit that follows (completing the file and renaming
 /// it over the old one) is not interrupted, so it leaves the new file or the
 /// old one, never a part. A PNG of a region records the region. Returns ""
-/// or what went wrong (kStoppedMessage after a stop).
+/// or what went wrong (kStoppedMessage after a stop); failure, when given,
+/// receives the same as data (its Message is the text returned).
 std::string RenderToFile(QVSnapshot& snapshot, const PictureRenderOptions& options,
                          const std::string& output, std::stop_token stop,
-                         const BandProgress& progress);
+                         const BandProgress& progress, PictureWriteFailure* failure = nullptr);
 /// The same for main's project (a detached copy of it) with main's workers.
 std::string RenderToFile(const QVMain& main, const PictureRenderOptions& options,
                          const std::string& output, std::stop_token stop,
-                         const BandProgress& progress);
+                         const BandProgress& progress, PictureWriteFailure* failure = nullptr);
 
 /// Writes picture, the finished picture of snapshot's project, to output as
 /// options say (Format, JpegQuality, EmbedProject; a PNG records one sample
 /// per pixel and no region), replacing the old file as RenderToFile does. progress hears of
 /// the rows written. Returns "" or what went wrong (kStoppedMessage after a
-/// stop).
+/// stop), and fills failure as RenderToFile does.
 std::string WritePictureToFile(const QVPicture& picture, const QVSnapshot& snapshot,
                                const PictureRenderOptions& options, const std::string& output,
-                               std::stop_token stop, const BandProgress& progress);
+                               std::stop_token stop, const BandProgress& progress,
+                               PictureWriteFailure* failure = nullptr);
 
 }  // namespace qv

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "image/QVPictureWriteError.h"
 #include "source/QVProjectFile.h"
 #include "source/QVSourceReader.h"
 #include "ui/QVNumberEntry.h"
@@ -36,6 +37,75 @@ std::string SystemReason(int err) {
                                               "読み込み中にエラーが起きました（エラー番号 %1）。")
                       .arg(err));
   }
+}
+
+// Why the system refused a write (an errno value).
+std::string WriteReason(int err) {
+  switch (err) {
+    case ENOENT:
+      return Said(QCoreApplication::translate("QVFileMessages", "保存先のフォルダがありません。"));
+    case EACCES:
+    case EPERM:
+      return Said(QCoreApplication::translate("QVFileMessages", "書き込む権限がありません。"));
+    case EISDIR:
+      return Said(QCoreApplication::translate("QVFileMessages", "同じ名前のフォルダがあります。"));
+    case ENOTDIR:
+      return Said(QCoreApplication::translate(
+          "QVFileMessages", "保存先のフォルダの名前がファイルの名前になっています。"));
+    case ENOSPC:
+    case EDQUOT:
+      return Said(QCoreApplication::translate("QVFileMessages", "ディスクの空きが足りません。"));
+    case EROFS:
+      return Said(QCoreApplication::translate("QVFileMessages", "読み取り専用の場所です。"));
+    case EFBIG:
+      return Said(QCoreApplication::translate("QVFileMessages",
+                                              "ファイルがこの場所に書ける大きさを超えます。"));
+    case 0:
+      return Said(
+          QCoreApplication::translate("QVFileMessages", "書き込み中にエラーが起きました。"));
+    default:
+      return Said(QCoreApplication::translate("QVFileMessages",
+                                              "書き込み中にエラーが起きました（エラー番号 %1）。")
+                      .arg(err));
+  }
+}
+
+// Why a picture was not written, from the stage that failed.
+std::string PictureReason(const PictureWriteFailure& failure) {
+  switch (failure.Stage) {
+    case PictureWriteStage::None:
+      break;
+    case PictureWriteStage::Nothing:
+      return Said(QCoreApplication::translate(
+          "QVFileMessages", "保存する画像がありません（ミキサーがないか、画像サイズが 0 です）。"));
+    case PictureWriteStage::Open:
+    case PictureWriteStage::Write:
+      if (failure.Errno != 0 || failure.Detail.empty()) return WriteReason(failure.Errno);
+      return Said(
+          QCoreApplication::translate("QVFileMessages", "ファイルを書けませんでした（%1）。")
+              .arg(Q(failure.Detail)));
+    case PictureWriteStage::Encode:
+      return Said(
+          QCoreApplication::translate("QVFileMessages", "画像を符号化できませんでした（%1）。")
+              .arg(Q(failure.Detail)));
+    case PictureWriteStage::Size:
+      return Said(QCoreApplication::translate(
+                      "QVFileMessages",
+                      "%1 × %2 の画像はこの形式では保存できません。PNG で保存するか、"
+                      "画像サイズを小さくしてください。")
+                      .arg(failure.Width)
+                      .arg(failure.Height));
+    case PictureWriteStage::Memory:
+      return Said(QCoreApplication::translate(
+          "QVFileMessages",
+          "メモリが足りません。ほかのプログラムを閉じてから保存し直してください。"));
+    case PictureWriteStage::Stopped:
+      return Said(QCoreApplication::translate("QVFileMessages", "保存を中止しました。"));
+    case PictureWriteStage::Other:
+      break;
+  }
+  return Said(QCoreApplication::translate("QVFileMessages", "エラーが起きました（%1）。")
+                  .arg(Q(failure.Detail.empty() ? failure.Message : failure.Detail)));
 }
 
 std::string ByteName(int byte) {
@@ -184,32 +254,12 @@ std::string SaveFailureText(const std::string& path, bool hadFile, const Project
                            "ファイルの種類を「ソース（*.qvl）」（UTF-8）にして保存してください。");
   }
   if (error.Problem() != FileProblem::System) return SaveFailureText(path, hadFile, error.what());
-  std::string reason;
-  switch (error.Code()) {
-    case ENOENT:
-      reason =
-          Said(QCoreApplication::translate("QVFileMessages", "保存先のフォルダがありません。"));
-      break;
-    case EACCES:
-    case EPERM:
-      reason = Said(QCoreApplication::translate("QVFileMessages", "書き込む権限がありません。"));
-      break;
-    case EISDIR:
-      reason =
-          Said(QCoreApplication::translate("QVFileMessages", "同じ名前のフォルダがあります。"));
-      break;
-    case ENOSPC:
-      reason = Said(QCoreApplication::translate("QVFileMessages", "ディスクの空きが足りません。"));
-      break;
-    case EROFS:
-      reason = Said(QCoreApplication::translate("QVFileMessages", "読み取り専用の場所です。"));
-      break;
-    default:
-      reason = Said(QCoreApplication::translate("QVFileMessages",
-                                                "書き込み中にエラーが起きました（エラー番号 %1）。")
-                        .arg(error.Code()));
-  }
-  return SaveFailureText(path, hadFile, reason);
+  return SaveFailureText(path, hadFile, WriteReason(error.Code()));
+}
+
+std::string PictureSaveFailureText(const std::string& path, bool hadFile,
+                                   const PictureWriteFailure& failure) {
+  return SaveFailureText(path, hadFile, PictureReason(failure));
 }
 
 std::string RenderFailureText(const QVMain::RenderFailure& failure) {

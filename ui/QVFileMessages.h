@@ -10,6 +10,7 @@
 namespace qv {
 
 class ProjectFileError;
+struct PictureWriteFailure;
 struct ReadResult;
 
 /// A project file (or a project text) that could not be read: "「FILE」を読み
@@ -25,6 +26,10 @@ std::string LoadFailureText(const std::string& path, const std::string& reason);
 std::string SaveFailureText(const std::string& path, bool hadFile, const std::string& reason);
 /// A project save that failed, worded from its problem.
 std::string SaveFailureText(const std::string& path, bool hadFile, const ProjectFileError& error);
+/// A picture save that failed, worded from the stage that failed and its
+/// details (the system's refusal, the encoder's message).
+std::string PictureSaveFailureText(const std::string& path, bool hadFile,
+                                   const PictureWriteFailure& failure);
 /// A render that failed; a picture too large for the memory is told with its
 /// size and the memory it needs and has.
 std::string RenderFailureText(const QVMain::RenderFailure& failure);

@@ -1,12 +1,12 @@
 #include "ui/QVPictureSaveJob.h"
 
 #include <exception>
+#include <new>
 #include <stdexcept>
 
 #include "engine/QVHost.h"
 #include "engine/QVSnapshot.h"
 #include "render/QVRenderToFile.h"
-#include "ui/QVErrorBox.h"
 
 QVPictureSaveJob::QVPictureSaveJob(QVPoster& poster) : poster_(poster) {}
 
@@ -49,28 +49,30 @@ void QVPictureSaveJob::Run(std::stop_token stop, const Request& request, uint64_
   options.Format = request.Format;
   options.Supersample = request.Supersample;
   options.Workers = request.Workers;
-  std::string error;
+  qv::PictureWriteFailure failure;
   try {
     if (request.Supersample > 1) {
       QVSnapshot copy(request.Snapshot->Parameter(), request.Snapshot->Graph(),
                       qv::FrozenCopy{false});
-      error = qv::RenderToFile(copy, options, request.Path, stop, progress);
+      qv::RenderToFile(copy, options, request.Path, stop, progress, &failure);
     } else {
-      error = qv::WritePictureToFile(*request.Picture, *request.Snapshot, options, request.Path,
-                                     stop, progress);
+      qv::WritePictureToFile(*request.Picture, *request.Snapshot, options, request.Path, stop,
+                             progress, &failure);
     }
   } catch (const std::bad_alloc&) {
-    error = qv::OutOfMemoryText();  // QCoreApplication::translate is thread-safe
+    failure.Stage = qv::PictureWriteStage::Memory;
+    failure.Message = "out of memory";
   } catch (const std::exception& e) {
-    error = e.what();
+    failure.Stage = qv::PictureWriteStage::Other;
+    failure.Detail = failure.Message = e.what();
   }
   // Runs on the UI thread, and only while this save is the job's latest and
   // was not stopped (so the job is still alive).
-  poster_.Post([this, current = current_, serial, error] {
+  poster_.Post([this, current = current_, serial, failure] {
     if (current->load() != serial) return;
     running_ = false;
     DoneFunction done = std::move(onDone_);
     onDone_ = nullptr;
-    if (done) done(error);
+    if (done) done(failure);
   });
 }

@@ -20,15 +20,16 @@
 
 #include "engine/QVPicture.h"
 #include "image/QVPictureFile.h"
+#include "image/QVPictureWriteError.h"
 
 class QVPoster;
 class QVSnapshot;
 
 class QVPictureSaveJob {
  public:
-  /// Receives "" on success, else why the file was not written. Runs on the
-  /// host's main thread.
-  using DoneFunction = std::function<void(const std::string& error)>;
+  /// Receives a failure of stage None on success, else why the file was not
+  /// written (as data, worded by the caller). Runs on the host's main thread.
+  using DoneFunction = std::function<void(const qv::PictureWriteFailure& failure)>;
 
   /// What to save: the shown picture and the frozen copy it was rendered from.
   struct Request {

@@ -692,17 +692,19 @@ void TForm1::StartSave(const std::string& path, qv::PictureFormat format, int su
   request.Picture = viewer_->PictureRef();
   request.Snapshot = viewer_->PictureSnapshot();
   const bool hadFile = FileExists(path);
-  saveJob_->Start(std::move(request), [this, path, hadFile](const std::string& error) {
-    qv::Guarded(this, [&] { SaveEnded(path, hadFile, error); });
-  });
+  saveJob_->Start(std::move(request),
+                  [this, path, hadFile](const qv::PictureWriteFailure& failure) {
+                    qv::Guarded(this, [&] { SaveEnded(path, hadFile, failure); });
+                  });
   savingFile_ = qv::FileNameOfPath(path);
   ShowSaving(true);
 }
 
-void TForm1::SaveEnded(const std::string& path, bool hadFile, const std::string& error) {
+void TForm1::SaveEnded(const std::string& path, bool hadFile,
+                       const qv::PictureWriteFailure& failure) {
   ShowSaving(false);
-  if (!error.empty()) {
-    qv::ShowError(this, qv::SaveFailureText(path, hadFile, error));
+  if (failure.Failed()) {
+    qv::ShowError(this, qv::PictureSaveFailureText(path, hadFile, failure));
   }
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "image/QVPictureFile.h"
+#include "image/QVPictureWriteError.h"
 #include "source/QVProjectFile.h"
 #include "ui/QVQtHost.h"
 
@@ -206,7 +207,7 @@ class TForm1 : public QWidget {
   SaveChoice SavePictureDialog1Execute();
   void RefuseWhileSaving() const;
   void StartSave(const std::string& path, qv::PictureFormat format, int supersample);
-  void SaveEnded(const std::string& path, bool hadFile, const std::string& error);
+  void SaveEnded(const std::string& path, bool hadFile, const qv::PictureWriteFailure& failure);
   void ShowSaving(bool saving);
   void RefuseWhileBusy() const;
   void StartJob(const std::string& label, std::function<std::function<void()>()> work,

@@ -5,8 +5,11 @@
 #include "render/QVRenderToFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <atomic>
+#include <cerrno>
+#include <filesystem>
 #include <set>
 #include <stop_token>
 #include <string>
@@ -68,6 +71,62 @@ TEST(RenderToFile, AStopAfterTheLastRowKeepsTheOldFile) {
   EXPECT_EQ(RenderToFile(main, {}, dir.File("a.png"), stop.get_token(), progress), kStoppedMessage);
   EXPECT_EQ(ReadBytes(dir.File("a.png")), "old");
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"a.png"});
+}
+
+// A failed render to a file reports the stage that failed and its details as
+// data, with the same English text it returns: at one sample and at two
+// (where the encoder runs beside the render), for each format.
+TEST(RenderToFile, FailuresCrossAsAStageWithTheirDetails) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir.File("folder.png"));
+  const struct {
+    const char* name;
+    std::string path;
+    PictureWriteStage stage;
+    int err = 0;
+    int32_t width = 320;  // the picture's width; 0: no mixer
+    PictureFormat format = PictureFormat::Png;
+    rlim_t limit = RLIM_INFINITY;
+  } cases[] = {
+      {"missing folder", dir.File("none/a.png"), PictureWriteStage::Open, ENOENT},
+      {"folder in place", dir.File("folder.png"), PictureWriteStage::Open, EISDIR},
+      {"file too large", dir.File("a.png"), PictureWriteStage::Write, EFBIG, 320,
+       PictureFormat::Png, 4000},
+      {"bitmap too large", dir.File("a.bmp"), PictureWriteStage::Write, EFBIG, 320,
+       PictureFormat::Bmp, 4000},
+      {"jpeg too large", dir.File("a.jpg"), PictureWriteStage::Write, EFBIG, 320,
+       PictureFormat::Jpeg, 4000},
+      {"jpeg too wide", dir.File("a.jpg"), PictureWriteStage::Size, 0, 70000, PictureFormat::Jpeg},
+      {"no mixer", dir.File("a.png"), PictureWriteStage::Nothing, 0, 0},
+  };
+  for (const auto& c : cases) {
+    for (const int32_t samples : {1, 2}) {
+      QVMain main;
+      if (c.width == 0) {
+        while (!main.Graph().Mixers.empty()) main.Graph().DeleteNode(main.Graph().Mixers.back());
+      } else {
+        main.Parameter.ChangeWidth(c.width);
+        main.Parameter.ChangeHeight(c.width > 320 ? 4 : 320);
+      }
+      PictureRenderOptions options;
+      options.Format = c.format;
+      options.Supersample = samples;
+      PictureWriteFailure failure;
+      std::string message;
+      {
+        FileSizeLimit limit(c.limit);
+        message = RenderToFile(main, options, c.path, {}, {}, &failure);
+      }
+      const std::string where = std::string(c.name) + " at " + std::to_string(samples);
+      EXPECT_EQ(failure.Stage, c.stage) << where << ": " << message;
+      EXPECT_EQ(failure.Errno, c.err) << where << ": " << message;
+      EXPECT_EQ(failure.Message, message) << where;
+      EXPECT_FALSE(message.empty()) << where;
+      if (c.stage == PictureWriteStage::Size) {
+        EXPECT_EQ(failure.Width, c.width) << where;
+      }
+    }
+  }
 }
 
 TEST(WritePictureToFile, WritesThePictureWritersFileOrStopsKeepingTheOldOne) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -210,28 +211,48 @@ TEST(QVEditSession, CloseWaitsForTheQuestion) {
   EXPECT_TRUE(e.session.Modified());
 }
 
-// Back and forward restore the views and are steps of the undo history too.
+// Back and forward restore the views and are steps of the undo history too,
+// through the session or the mouse's back and forward buttons.
 TEST(QVEditSession, BackAndForwardThroughViews) {
-  Editor e;
-  QVParameter& p = e.form.Main().Parameter;
-  const QVComplex start = p.Viewpoint();
-  p.ChangeViewpoint({0.25, 0.5});
-  p.ChangeScale(1);
-  e.session.Checkpoint();
-  p.ChangeScale(0.5);
-  e.session.Checkpoint();
-  e.session.Back();
-  EXPECT_EQ(p.Scale(), 1);
-  e.session.Back();
-  EXPECT_EQ(p.Viewpoint().re, start.re);
-  e.session.Back();  // nothing before the first view
-  EXPECT_EQ(p.Viewpoint().re, start.re);
-  e.session.Forward();
-  EXPECT_EQ(p.Scale(), 1);
-  EXPECT_EQ(p.Viewpoint().im, 0.5);
-  e.session.Undo();  // the walk forward was an edit
-  EXPECT_NE(p.Scale(), 1);
-  EXPECT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
+  const auto press = [](Editor& e, Qt::MouseButton button) {
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), button, button,
+                      Qt::NoModifier);
+    QApplication::sendEvent(e.viewer.ImageViewer, &event);
+  };
+  const struct {
+    const char* how;
+    std::function<void(Editor&)> back, forward;
+  } ways[] = {
+      {"session", [](Editor& e) { e.session.Back(); }, [](Editor& e) { e.session.Forward(); }},
+      {"mouse", [&](Editor& e) { press(e, Qt::BackButton); },
+       [&](Editor& e) { press(e, Qt::ForwardButton); }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.how);
+    Editor e;
+    QVParameter& p = e.form.Main().Parameter;
+    const QVComplex start = p.Viewpoint();
+    p.ChangeViewpoint({0.25, 0.5});
+    p.ChangeScale(1);
+    e.session.Checkpoint();
+    p.ChangeScale(0.5);
+    e.session.Checkpoint();
+    way.back(e);
+    EXPECT_EQ(p.Scale(), 1);
+    way.back(e);
+    EXPECT_EQ(p.Viewpoint().re, start.re);
+    way.back(e);  // nothing before the first view
+    EXPECT_EQ(p.Viewpoint().re, start.re);
+    way.forward(e);
+    EXPECT_EQ(p.Scale(), 1);
+    EXPECT_EQ(p.Viewpoint().im, 0.5);
+    press(e, Qt::LeftButton);  // any other button is the viewer's
+    EXPECT_EQ(p.Scale(), 1);
+    e.session.Undo();  // the walk forward was an edit
+    EXPECT_NE(p.Scale(), 1);
+    EXPECT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
+    EXPECT_TRUE(e.errors.Messages.empty());
+  }
 }
 
 // Through the keys as the user presses them: an edit typed into a box is
@@ -305,28 +326,6 @@ TEST(QVEditSession, LoadsAndSourceWritesAreUndone) {
   e.session.Redo();
   EXPECT_EQ(qv::WriteProject(e.form.Main()), written);
   EXPECT_TRUE(e.session.Modified());
-  EXPECT_TRUE(e.errors.Messages.empty());
-}
-
-// The mouse's back and forward buttons walk the views over any window.
-TEST(QVEditSession, MouseBackAndForwardButtons) {
-  Editor e;
-  QVParameter& p = e.form.Main().Parameter;
-  const double start = p.Scale();
-  p.ChangeScale(start / 2);
-  e.session.Checkpoint();
-  const auto press = [&](Qt::MouseButton button) {
-    QMouseEvent event(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), button, button,
-                      Qt::NoModifier);
-    QApplication::sendEvent(e.viewer.ImageViewer, &event);
-  };
-  press(Qt::BackButton);
-  EXPECT_EQ(p.Scale(), start);
-  press(Qt::ForwardButton);
-  EXPECT_EQ(p.Scale(), start / 2);
-  press(Qt::LeftButton);  // any other button is the viewer's
-  EXPECT_EQ(p.Scale(), start / 2);
-  EXPECT_TRUE(qv::test::WaitFor([&] { return !e.form.Main().Rendering(); }));
   EXPECT_TRUE(e.errors.Messages.empty());
 }
 

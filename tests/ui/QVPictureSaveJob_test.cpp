@@ -36,7 +36,11 @@ TEST(QVPictureSaveJob, ReportsOnceOnTheUiThreadAndNeverAfterStop) {
   QVQtPoster poster(&receiver);
   QVPictureSaveJob job(poster);
   std::vector<std::string> reports;
-  const auto report = [&](const std::string& e) { reports.push_back(e); };
+  std::vector<qv::PictureWriteStage> stages;
+  const auto report = [&](const qv::PictureWriteFailure& f) {
+    reports.push_back(f.Message);
+    stages.push_back(f.Stage);
+  };
   for (const int32_t samples : {1, 2}) {
     // A folder in place of the file: the save fails and says why.
     const std::string folder = qv::FromQString(dir.path());
@@ -45,7 +49,9 @@ TEST(QVPictureSaveJob, ReportsOnceOnTheUiThreadAndNeverAfterStop) {
     ASSERT_TRUE(qv::test::WaitFor([&] { return !job.Running(); }));
     ASSERT_EQ(reports.size(), 1u) << samples;
     EXPECT_NE(reports[0].find(folder), std::string::npos) << reports[0];
+    EXPECT_EQ(stages[0], qv::PictureWriteStage::Open) << samples;
     reports.clear();
+    stages.clear();
     job.Start(SmallPicture(qv::FromQString(dir.filePath("a.png")), samples), report);
     job.Stop();
     EXPECT_FALSE(job.Running());
@@ -54,7 +60,9 @@ TEST(QVPictureSaveJob, ReportsOnceOnTheUiThreadAndNeverAfterStop) {
     job.Start(SmallPicture(qv::FromQString(dir.filePath("b.png")), samples), report);
     ASSERT_TRUE(qv::test::WaitFor([&] { return !job.Running(); }));
     EXPECT_EQ(reports, std::vector<std::string>{""}) << samples;
+    EXPECT_EQ(stages, std::vector{qv::PictureWriteStage::None}) << samples;
     EXPECT_EQ(job.Done(), 30) << samples;
     reports.clear();
+    stages.clear();
   }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDropEvent>
 #include <QFont>
 #include <QImage>
@@ -17,6 +18,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -349,33 +352,6 @@ TEST(TForm1, LoadsThePngTheCommandLineWrote) {
   EXPECT_EQ(e.form.FrameParameter1->EditScale->text(), QStringLiteral("2.5"));
 }
 
-TEST(TForm1, APngWithoutAProjectIsRefusedAndChangesNothing) {
-  Editor e;
-  QTemporaryDir dir;
-  QImage plain(4, 3, QImage::Format_RGB32);
-  plain.fill(Qt::red);
-  ASSERT_TRUE(plain.save(Path(dir, "plain.png")));
-  WriteText(Path(dir, "broken.png"), std::string("\x89PNG\r\n\x1a\n", 8) + "not a picture");
-  WriteText(Path(dir, "nul.qvl"), std::string("Parameter: a\0b {", 17));
-  const std::string before = SmallProject(e);
-  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "plain.png"))));
-  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "broken.png"))));
-  // A project file that cannot be read is told the same way, not thrown.
-  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "nul.qvl"))));
-  EXPECT_FALSE(e.form.LoadFile(qv::FromQString(Path(dir, "missing.qvl"))));
-  ASSERT_EQ(e.errors.Messages.size(), 4u);
-  for (size_t i = 2; i < 4; ++i) {
-    EXPECT_NE(e.errors.Messages[i].find(".qvl」を読み込めませんでした。何も変更していません。\n"),
-              std::string::npos)
-        << e.errors.Messages[i];
-  }
-  EXPECT_NE(e.errors.Messages[0].find("プロジェクトを含まない PNG"), std::string::npos);
-  EXPECT_NE(e.errors.Messages[0].find("plain.png"), std::string::npos);
-  EXPECT_NE(e.errors.Messages[1].find("broken.png」を読み込めませんでした"), std::string::npos)
-      << e.errors.Messages[1];
-  EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
-}
-
 TEST(TForm1, ASavedPngCarriesTheProjectOfTheShownPicture) {
   Editor e;
   QTemporaryDir dir;
@@ -422,17 +398,60 @@ TEST(TForm1, SupersampledSaveEqualsTheCommandLineByteForByte) {
   EXPECT_EQ(Pixels(Path(dir, "s.png")).size(), QSize(48, 36));
 }
 
+// A failed save, of a picture at one sample or two or of a project, is told
+// in Japanese, naming the file and the reason the system gave; "前のファイルは
+// そのままです" only when there was a file before, and the old file stays.
 TEST(TForm1, AFailedSaveNamesTheFileAndKeepsIt) {
   Editor e;
   QTemporaryDir dir;
   SmallProject(e);
   ASSERT_TRUE(e.Render());
   WriteText(Path(dir, "old.png"), "old");
-  // A file in place of the folder: refused at one sample and at two.
-  for (const int samples : {1, 2}) ASSERT_TRUE(e.Save(Path(dir, "old.png") + "/x.png", samples));
-  ASSERT_EQ(e.errors.Messages.size(), 2u);
-  for (const std::string& message : e.errors.Messages) {
-    EXPECT_NE(message.find("old.png/x.png」を保存できませんでした"), std::string::npos) << message;
+  for (const char* folder : {"folder.png", "folder.qvl"}) {
+    std::filesystem::create_directory(qv::FromQString(Path(dir, folder)));
+  }
+  const struct {
+    QString path;
+    const char* reason;
+    bool stays;
+  } cases[] = {
+      {Path(dir, "old.png") + "/x.png", "保存先のフォルダの名前がファイルの名前になっています。",
+       false},
+      {Path(dir, "none/x.png"), "保存先のフォルダがありません。", false},
+      {Path(dir, "folder.png"), "同じ名前のフォルダがあります。", true},
+      {Path(dir, "none/new.qvl"), "保存先のフォルダがありません。", false},
+      {Path(dir, "folder.qvl"), "同じ名前のフォルダがあります。", true},
+  };
+  // The message of a save: a project save throws it, a picture save shows it.
+  const auto saved = [&e](const std::string& path, int samples) {
+    e.errors.Messages.clear();
+    try {
+      if (path.ends_with(".qvl")) {
+        e.form.SaveToFile(path);
+        ADD_FAILURE() << path;
+        return std::string();
+      }
+      EXPECT_TRUE(e.Save(qv::ToQString(path), samples)) << path;
+    } catch (const std::exception& error) {
+      return std::string(error.what());
+    }
+    EXPECT_EQ(e.errors.Messages.size(), 1u) << path;
+    return e.errors.Messages.empty() ? std::string() : e.errors.Messages[0];
+  };
+  for (const auto& c : cases) {
+    for (const int samples : {1, 2}) {
+      const std::string path = qv::FromQString(c.path), message = saved(path, samples);
+      EXPECT_EQ(message.rfind("「" + path + "」を保存できませんでした。", 0), 0u) << message;
+      EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+      EXPECT_EQ(message.find("前のファイルはそのままです") != std::string::npos, c.stays)
+          << message;
+      // Nothing English besides the file's name.
+      std::string rest = message;
+      rest.erase(0, rest.find(path) + path.size());
+      EXPECT_TRUE(std::none_of(rest.begin(), rest.end(), [](char ch) {
+        return std::isalpha(static_cast<unsigned char>(ch));
+      })) << message;
+    }
   }
   EXPECT_EQ(e.form.windowTitle(), QStringLiteral("DERevezaRudu"));
   EXPECT_EQ(Bytes(Path(dir, "old.png")), QByteArray("old"));
@@ -526,21 +545,31 @@ TEST(TFormViewer, ARefusedZoomSaysWhyAndKeepsTheView) {
 }
 
 // Each file that does not load is told in Japanese, with its name, from the
-// problem the reader reports; nothing changes.
+// problem the reader reports; nothing changes. A PNG without a project and a
+// damaged PNG are refused the same way.
 TEST(TForm1, FilesThatDoNotLoadAreToldInJapaneseWithTheirName) {
   Editor e;
   QTemporaryDir dir;
+  QByteArray plainPng;
+  QBuffer buffer(&plainPng);
+  QImage plain(4, 3, QImage::Format_RGB32);
+  plain.fill(Qt::red);
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && plain.save(&buffer, "PNG"));
   const struct {
     const char* name;
     std::string bytes;  // empty: no such file
     const char* reason;
     const char* from = nullptr;  // else the current project with from replaced by to
     const char* to = nullptr;
+    const char* heading = "」を読み込めませんでした。何も変更していません。\n";
   } cases[] = {
       {"binary.qvl", std::string("\xFF\xFE\xFD\x00", 4),
        "UTF-8 でも Shift-JIS でもないファイルです。プロジェクトはどちらかの文字コードのテキストで"
        "保存してください。"},
       {"missing.qvl", "", "ファイルがありません。名前と場所を確かめてください。"},
+      {"plain.png", plainPng.toStdString(), "Q-Vell で保存した PNG か、ソース（*.qvl）を選んで",
+       nullptr, nullptr, "」はプロジェクトを含まない PNG です。"},
+      {"broken.png", std::string("\x89PNG\r\n\x1a\n", 8) + "not a picture", ""},
       {"nul.qvl", std::string("Parameter: {\n a\0b", 17),
        "2 行 3 列に、プロジェクトに書けない制御文字（NUL）があります。取り除いてください。"},
       {"short.qvl", "Parameter: {\n",
@@ -572,36 +601,10 @@ TEST(TForm1, FilesThatDoNotLoadAreToldInJapaneseWithTheirName) {
     EXPECT_FALSE(e.form.LoadFile(qv::FromQString(path))) << c.name;
     ASSERT_EQ(e.errors.Messages.size(), 1u) << c.name;
     const std::string& message = e.errors.Messages[0];
-    EXPECT_EQ(
-        message.rfind(
-            "「" + qv::FromQString(path) + "」を読み込めませんでした。何も変更していません。\n", 0),
-        0u)
-        << message;
+    EXPECT_EQ(message.rfind("「" + qv::FromQString(path) + c.heading, 0), 0u) << message;
     EXPECT_NE(message.find(c.reason), std::string::npos) << message;
   }
   EXPECT_EQ(qv::WriteProject(e.form.Main()), before);
-}
-
-// "前のファイルはそのままです" only when there was a file before.
-TEST(TForm1, AFailedSaveSaysTheOldFileStaysOnlyWhenThereWasOne) {
-  Editor e;
-  QTemporaryDir dir;
-  const std::string folder = qv::FromQString(Path(dir, "folder.qvl"));
-  std::filesystem::create_directory(folder);  // a folder in the way: nothing can replace it
-  const std::string inMissing = qv::FromQString(Path(dir, "none/new.qvl"));
-  for (const auto& [path, stays] : {std::pair{folder, true}, std::pair{inMissing, false}}) {
-    try {
-      e.form.SaveToFile(path);
-      ADD_FAILURE() << path;
-    } catch (const std::exception& error) {
-      const std::string message = error.what();
-      EXPECT_EQ(message.rfind("「" + path + "」を保存できませんでした。", 0), 0u) << message;
-      EXPECT_EQ(message.find("前のファイルはそのままです") != std::string::npos, stays) << message;
-      if (!stays) {
-        EXPECT_NE(message.find("保存先のフォルダがありません。"), std::string::npos) << message;
-      }
-    }
-  }
 }
 
 namespace {

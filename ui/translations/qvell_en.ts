@@ -447,6 +447,46 @@
         <source>ここから先は「Parameter:」のブロックで始まるプロジェクトとして読めません。</source>
         <translation>From here on, the text cannot be read as a project that starts with a “Parameter:” block.</translation>
     </message>
+    <message>
+        <source>保存先のフォルダの名前がファイルの名前になっています。</source>
+        <translation>A part of the folder path is a file, not a folder.</translation>
+    </message>
+    <message>
+        <source>ファイルがこの場所に書ける大きさを超えます。</source>
+        <translation>The file is larger than this location can hold.</translation>
+    </message>
+    <message>
+        <source>書き込み中にエラーが起きました。</source>
+        <translation>An error occurred while writing.</translation>
+    </message>
+    <message>
+        <source>保存する画像がありません（ミキサーがないか、画像サイズが 0 です）。</source>
+        <translation>There is no picture to save (there is no mixer, or the picture size is 0).</translation>
+    </message>
+    <message>
+        <source>ファイルを書けませんでした（%1）。</source>
+        <translation>The file could not be written (%1).</translation>
+    </message>
+    <message>
+        <source>画像を符号化できませんでした（%1）。</source>
+        <translation>The picture could not be encoded (%1).</translation>
+    </message>
+    <message>
+        <source>%1 × %2 の画像はこの形式では保存できません。PNG で保存するか、画像サイズを小さくしてください。</source>
+        <translation>A %1 x %2 picture cannot be stored in this format. Save it as PNG, or make the picture size smaller.</translation>
+    </message>
+    <message>
+        <source>メモリが足りません。ほかのプログラムを閉じてから保存し直してください。</source>
+        <translation>There is not enough memory. Close other programs and save again.</translation>
+    </message>
+    <message>
+        <source>保存を中止しました。</source>
+        <translation>The save was stopped.</translation>
+    </message>
+    <message>
+        <source>エラーが起きました（%1）。</source>
+        <translation>An error occurred (%1).</translation>
+    </message>
 </context>
 <context>
     <name>QVGraphEdit</name>
