@@ -711,6 +711,8 @@ void TForm1::SaveEnded(const std::string& path, bool hadFile,
 // The caption names the file while it is being saved; the stop button shows
 // only then.
 void TForm1::ShowSaving(bool saving) {
+  // "保存を中止" takes the place of "保存", so the button row keeps its width.
+  Button3->setVisible(!saving);
   Button6->setVisible(saving);
   if (saving) {
     SaveTimer->start();

@@ -523,6 +523,16 @@ TEST(TForm1, OpensAtItsSizeAndAMessageNeverGrowsIt) {
     EXPECT_EQ(e.form.size(), opened) << length;
     EXPECT_LE(e.form.minimumSizeHint().width(), opened.width()) << length;
   }
+  // While a picture is saved, "保存を中止" takes the place of "保存".
+  QTemporaryDir dir;
+  ASSERT_TRUE(e.Render());
+  e.form.RunSaveDialog = [&] { return TForm1::SaveChoice{qv::FromQString(Path(dir, "s.png")), 3}; };
+  e.form.Button3->click();
+  ASSERT_TRUE(e.form.Saving());
+  QApplication::processEvents();
+  EXPECT_EQ(e.form.size(), opened);
+  EXPECT_LE(e.form.minimumSizeHint().width(), opened.width());
+  ASSERT_TRUE(qv::test::WaitFor([&] { return !e.form.Saving(); }));
   const QVStatusLine* status = e.form.FrameParameter1->LabelStatus;
   EXPECT_EQ(status->Message().size(), 3017);  // "'xx…x' は浮動小数点数ではありません"
   EXPECT_LT(status->text().size(), 200);      // shown cut to the window's width
