@@ -175,7 +175,9 @@ std::shared_ptr<Band> RenderBand(QVSnapshot& snapshot, const PixelRect& window,
 
 }  // namespace
 
-std::string BandPlanProblem(const QVSnapshot& snapshot, const BandPlan& plan) {
+std::string BandPlanProblem(const QVSnapshot& snapshot, const BandPlan& plan,
+                            bool* shortOfMemory) {
+  if (shortOfMemory) *shortOfMemory = false;
   const int32_t w = snapshot.Parameter().Width(), h = snapshot.Parameter().Height();
   const PixelRect whole{0, 0, w, h};
   const PixelRect& r = plan.Part;
@@ -192,6 +194,7 @@ std::string BandPlanProblem(const QVSnapshot& snapshot, const BandPlan& plan) {
   }
   const MemoryAllowance allowance = Allowance(plan);
   if (BandBytes(snapshot, plan, 1) > allowance.Bytes - kBaseBytes) {
+    if (shortOfMemory) *shortOfMemory = true;
     return MemoryRefusal(
         "a band of one row of the " + std::to_string(w) + " x " + std::to_string(h) + " picture",
         BandBytes(snapshot, plan, 1) + kBaseBytes, allowance);

@@ -53,8 +53,10 @@ using BandSink = std::function<void(const uint32_t* pixels, int32_t rows)>;
 
 /// Why plan cannot be rendered with snapshot's project (an empty part, a part
 /// outside the picture, a supersampled size past 2^31 - 1, or an allowance
-/// too small for one band); "" when it can.
-std::string BandPlanProblem(const QVSnapshot& snapshot, const BandPlan& plan);
+/// too small for one band); "" when it can. shortOfMemory, when given, tells
+/// whether the problem is the allowance.
+std::string BandPlanProblem(const QVSnapshot& snapshot, const BandPlan& plan,
+                            bool* shortOfMemory = nullptr);
 
 /// The rows per band: as many as the allowance holds, and at most an eighth
 /// of the part (a half when the workers take every core; at least 32 rows)

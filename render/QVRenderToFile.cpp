@@ -165,8 +165,11 @@ std::string RenderToFile(QVSnapshot& snapshot, const PictureRenderOptions& optio
   plan.Supersample = options.Supersample;
   plan.MemoryAllowance = options.MemoryAllowance;
   plan.Workers = options.Workers;
-  if (std::string problem = BandPlanProblem(snapshot, plan); !problem.empty()) {
-    return Reported(Failure(PictureWriteStage::Other, std::move(problem)), failure);
+  bool shortOfMemory = false;
+  if (std::string problem = BandPlanProblem(snapshot, plan, &shortOfMemory); !problem.empty()) {
+    const PictureWriteStage stage =
+        shortOfMemory ? PictureWriteStage::Memory : PictureWriteStage::Other;
+    return Reported(Failure(stage, std::move(problem)), failure);
   }
   // The sink runs on the encoding thread; RenderBands waits for it before it
   // returns, so its failure is complete when read.

@@ -98,7 +98,7 @@ std::string PictureReason(const PictureWriteFailure& failure) {
     case PictureWriteStage::Memory:
       return Said(QCoreApplication::translate(
           "QVFileMessages",
-          "メモリが足りません。ほかのプログラムを閉じてから保存し直してください。"));
+          "メモリが足りません。画像サイズかアンチエイリアスのサンプル数を小さくするか、ほかのプログラムを閉じてから保存し直してください。"));
     case PictureWriteStage::Stopped:
       return Said(QCoreApplication::translate("QVFileMessages", "保存を中止しました。"));
     case PictureWriteStage::Other:

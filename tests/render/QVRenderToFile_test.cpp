@@ -87,6 +87,7 @@ TEST(RenderToFile, FailuresCrossAsAStageWithTheirDetails) {
     int32_t width = 320;  // the picture's width; 0: no mixer
     PictureFormat format = PictureFormat::Png;
     rlim_t limit = RLIM_INFINITY;
+    int64_t memory = 0;  // the allowance in bytes; 0: the memory available
   } cases[] = {
       {"missing folder", dir.File("none/a.png"), PictureWriteStage::Open, ENOENT},
       {"folder in place", dir.File("folder.png"), PictureWriteStage::Open, EISDIR},
@@ -98,6 +99,8 @@ TEST(RenderToFile, FailuresCrossAsAStageWithTheirDetails) {
        PictureFormat::Jpeg, 4000},
       {"jpeg too wide", dir.File("a.jpg"), PictureWriteStage::Size, 0, 70000, PictureFormat::Jpeg},
       {"no mixer", dir.File("a.png"), PictureWriteStage::Nothing, 0, 0},
+      {"short of memory", dir.File("a.png"), PictureWriteStage::Memory, 0, 320, PictureFormat::Png,
+       RLIM_INFINITY, 1 << 20},
   };
   for (const auto& c : cases) {
     for (const int32_t samples : {1, 2}) {
@@ -111,6 +114,7 @@ TEST(RenderToFile, FailuresCrossAsAStageWithTheirDetails) {
       PictureRenderOptions options;
       options.Format = c.format;
       options.Supersample = samples;
+      options.MemoryAllowance = c.memory;
       PictureWriteFailure failure;
       std::string message;
       {

@@ -54,7 +54,7 @@ TEST(QVFileMessages, PictureSaveFailuresAreWordedFromTheirStage) {
        "70000 × 10 の画像はこの形式では保存できません。PNG で保存するか、画像サイズを小さくして"
        "ください。"},
       {Failure(PictureWriteStage::Memory, 0),
-       "メモリが足りません。ほかのプログラムを閉じてから保存し直してください。"},
+       "メモリが足りません。画像サイズかアンチエイリアスのサンプル数を小さくするか、ほかのプログラムを閉じてから保存し直してください。"},
       {Failure(PictureWriteStage::Nothing, 0),
        "保存する画像がありません（ミキサーがないか、画像サイズが 0 です）。"},
       {Failure(PictureWriteStage::Stopped, 0), "保存を中止しました。"},

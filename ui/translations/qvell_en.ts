@@ -476,16 +476,16 @@
         <translation>A %1 x %2 picture cannot be stored in this format. Save it as PNG, or make the picture size smaller.</translation>
     </message>
     <message>
-        <source>メモリが足りません。ほかのプログラムを閉じてから保存し直してください。</source>
-        <translation>There is not enough memory. Close other programs and save again.</translation>
-    </message>
-    <message>
         <source>保存を中止しました。</source>
         <translation>The save was stopped.</translation>
     </message>
     <message>
         <source>エラーが起きました（%1）。</source>
         <translation>An error occurred (%1).</translation>
+    </message>
+    <message>
+        <source>メモリが足りません。画像サイズかアンチエイリアスのサンプル数を小さくするか、ほかのプログラムを閉じてから保存し直してください。</source>
+        <translation>Not enough memory. Make the image size or the anti-aliasing samples smaller, or close other programs, and save again.</translation>
     </message>
 </context>
 <context>
