@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/QVArena.h"
 #include "image/QVPictureFile.h"
 #include "image/QVPngFilterChoice.h"
 
@@ -52,14 +53,18 @@ void FilterSub(unsigned char* row, size_t bytes) {
 
 }  // namespace
 
-// Rows with their filter byte in front, as the zlib stream holds them.
+// Rows with their filter byte in front, as the zlib stream holds them, and
+// their compressed form; both point into the block that PngSlices holds.
 struct Slice {
-  std::vector<unsigned char> Rows;
+  unsigned char* Rows = nullptr;
+  size_t RowsSize = 0;
   int32_t RowCount = 0;
   bool Last = false;
   bool Taken = false;
   bool Done = false;
-  std::vector<unsigned char> Deflated;
+  unsigned char* Deflated = nullptr;
+  size_t DeflatedCapacity = 0;
+  size_t DeflatedSize = 0;
   uLong Adler = 1;
   std::exception_ptr Error;
 };
@@ -77,7 +82,7 @@ class SliceDeflater {
 
   void Compress(Slice& slice, size_t rowBytes, bool chooseFilter) {
     const size_t stride = rowBytes + 1;
-    unsigned char* rows = slice.Rows.data();
+    unsigned char* rows = slice.Rows;
     const int filter = !chooseFilter ? 0 : choice_.Choose(slice.RowCount, rowBytes, [&](int32_t y) {
       return rows + static_cast<size_t>(y) * stride + 1;
     });
@@ -86,7 +91,7 @@ class SliceDeflater {
       row[0] = static_cast<unsigned char>(filter);
       if (filter == 1) FilterSub(row + 1, rowBytes);
     }
-    const size_t bytes = slice.Rows.size();
+    const size_t bytes = slice.RowsSize;
     slice.Adler = 1;
     for (size_t at = 0; at < bytes; at += kDeflatePiece)
       slice.Adler =
@@ -97,8 +102,6 @@ class SliceDeflater {
  private:
   void Deflate(Slice& slice, unsigned char* rows, size_t bytes) {
     if (deflateReset(&z_) != Z_OK) throw std::runtime_error("the PNG compressor failed");
-    // The bound of a finished stream, and room for the sync flush's marker.
-    slice.Deflated.resize(deflateBound(&z_, bytes) + 16);
     size_t out = 0;
     for (size_t at = 0;;) {
       const size_t piece = std::min(kDeflatePiece, bytes - at);
@@ -107,19 +110,21 @@ class SliceDeflater {
       z_.avail_in = static_cast<uInt>(piece);
       const int flush = !lastPiece ? Z_NO_FLUSH : slice.Last ? Z_FINISH : Z_SYNC_FLUSH;
       do {
-        const size_t room = std::min(kDeflatePiece, slice.Deflated.size() - out);
-        z_.next_out = slice.Deflated.data() + out;
+        const size_t room = std::min(kDeflatePiece, slice.DeflatedCapacity - out);
+        z_.next_out = slice.Deflated + out;
         z_.avail_out = static_cast<uInt>(room);
         const int result = deflate(&z_, flush);
         if (result == Z_STREAM_ERROR) throw std::runtime_error("the PNG compressor failed");
         out += room - z_.avail_out;
-        if (out == slice.Deflated.size()) slice.Deflated.resize(out + (out >> 3) + 64);
+        // The room is the bound of the slice's compressed size.
+        if (out == slice.DeflatedCapacity && result != Z_STREAM_END)
+          throw std::runtime_error("the PNG compressor needed more room than its bound");
         if (result == Z_STREAM_END) break;
       } while (z_.avail_in > 0 || z_.avail_out == 0);
       at += piece;
       if (lastPiece) break;
     }
-    slice.Deflated.resize(out);
+    slice.DeflatedSize = out;
   }
 
   z_stream z_{};
@@ -136,7 +141,8 @@ struct PngSlices::State {
   int32_t WrittenSlices = 0;
   uLong Adler = 1;
   std::unique_ptr<Slice> Filling;
-  std::vector<std::unique_ptr<Slice>> Spare;  // written slices, their memory kept
+  std::vector<std::unique_ptr<Slice>> Spare;  // slices free to fill
+  ArenaPtr Block;                             // every slice's memory
 
   std::mutex Mutex;
   std::condition_variable Changed;
@@ -199,19 +205,19 @@ struct PngSlices::State {
     const size_t headBytes = first ? 10 : 8;
     std::memcpy(head + 4, "IDAT", 4);
     if (first) PutZlibHeader(head + 8, Level);
-    Adler = adler32_combine(Adler, slice.Adler, static_cast<z_off_t>(slice.Rows.size()));
+    Adler = adler32_combine(Adler, slice.Adler, static_cast<z_off_t>(slice.RowsSize));
     unsigned char tail[8];
     const size_t tailBytes = slice.Last ? 8 : 4;
     if (slice.Last) PutBigEndian(tail, static_cast<uint32_t>(Adler));
-    const size_t length = headBytes - 8 + slice.Deflated.size() + tailBytes - 4;
+    const size_t length = headBytes - 8 + slice.DeflatedSize + tailBytes - 4;
     if (length > 0x7FFFFFFF) throw std::runtime_error("a PNG slice is too large");
     PutBigEndian(head, static_cast<uint32_t>(length));
     uLong crc = crc32(0, head + 4, static_cast<uInt>(headBytes - 4));
-    crc = crc32(crc, slice.Deflated.data(), static_cast<uInt>(slice.Deflated.size()));
+    crc = crc32(crc, slice.Deflated, static_cast<uInt>(slice.DeflatedSize));
     crc = crc32(crc, tail, static_cast<uInt>(tailBytes - 4));
     PutBigEndian(tail + tailBytes - 4, static_cast<uint32_t>(crc));
     Write(head, headBytes);
-    if (!slice.Deflated.empty()) Write(slice.Deflated.data(), slice.Deflated.size());
+    if (slice.DeflatedSize > 0) Write(slice.Deflated, slice.DeflatedSize);
     Write(tail, tailBytes);
     ++WrittenSlices;
   }
@@ -252,16 +258,24 @@ int32_t ThreadCount(int32_t asked) {
 // while the caller writes.
 size_t MaxPending(int32_t threads) { return static_cast<size_t>(threads) * 2; }
 
+// Bytes of a slice of rows rows w pixels wide: the rows, and the bound of
+// their compressed form with room for the sync flush's marker, each rounded
+// to 64.
+size_t SliceBytes(int32_t w, int32_t rows, size_t* rowsBytes) {
+  const size_t raw = static_cast<size_t>(rows) * (size_t{3} * static_cast<size_t>(w) + 1);
+  *rowsBytes = (raw + 63) & ~size_t{63};
+  return *rowsBytes + ((deflateBound(nullptr, raw) + 16 + 63) & ~size_t{63});
+}
+
 }  // namespace
 
 int64_t PngSlices::HeldBytes(int32_t w) {
-  const int64_t slice = int64_t{DefaultSliceRows(w)} * (3 * int64_t{std::max(w, 1)} + 1);
-  // The pending slices, the one filling and the one being written, each
-  // with a compressed copy at most a little larger than its rows.
-  // And each thread's zlib state and filter trial (some hundred KiB).
+  size_t rowsBytes = 0;
+  const size_t slice = SliceBytes(std::max(w, 1), DefaultSliceRows(w), &rowsBytes);
+  // The pending slices and the one filling, and each thread's zlib state
+  // and filter trial (some hundred KiB).
   const int32_t threads = ThreadCount(0);
-  const int64_t slices = static_cast<int64_t>(MaxPending(threads)) + 2;
-  return slices * (2 * slice + 1024) + int64_t{threads} * (1 << 20);
+  return static_cast<int64_t>((MaxPending(threads) + 1) * slice) + int64_t{threads} * (1 << 20);
 }
 
 PngSlices::PngSlices(int32_t w, int32_t h, int level, bool chooseFilter, const PngSlicing& slicing,
@@ -274,6 +288,23 @@ PngSlices::PngSlices(int32_t w, int32_t h, int level, bool chooseFilter, const P
   s.Write = std::move(write);
   const int32_t threads = ThreadCount(slicing.Threads);
   s.MaxPending = MaxPending(threads);
+  // One block for the slices (the pending ones and the one filling, or as
+  // many as the picture has): large enough for huge pages, so that touching
+  // it costs few page faults.
+  const int64_t sliceCount = (int64_t{h} + s.SliceRows - 1) / s.SliceRows;
+  const size_t slots =
+      static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(s.MaxPending) + 1, sliceCount));
+  size_t rowsBytes = 0;
+  const size_t slotBytes = SliceBytes(w, std::min(s.SliceRows, h), &rowsBytes);
+  s.Block = ArenaAllocate(slots * slotBytes);
+  if (!s.Block) throw std::bad_alloc();
+  for (size_t i = 0; i < slots; ++i) {
+    auto slice = std::make_unique<Slice>();
+    slice->Rows = reinterpret_cast<unsigned char*>(s.Block.get()) + i * slotBytes;
+    slice->Deflated = slice->Rows + rowsBytes;
+    slice->DeflatedCapacity = slotBytes - rowsBytes;
+    s.Spare.push_back(std::move(slice));
+  }
   s.Threads.reserve(static_cast<size_t>(threads));
   try {
     for (int32_t i = 0; i < threads; ++i) s.Threads.emplace_back([&s] { s.Run(); });
@@ -290,22 +321,19 @@ void PngSlices::AddRows(const uint32_t* pixels, int32_t rows) {
   const size_t stride = s.RowBytes + 1;
   for (int32_t y = 0; y < rows;) {
     if (!s.Filling) {
-      if (s.Spare.empty()) {
-        s.Filling = std::make_unique<Slice>();
-      } else {
-        s.Filling = std::move(s.Spare.back());
-        s.Spare.pop_back();
-      }
+      if (s.Spare.empty()) throw std::logic_error("no PNG slice free");
+      s.Filling = std::move(s.Spare.back());
+      s.Spare.pop_back();
       const int32_t count = std::min(s.SliceRows, s.Height - s.Added);
-      s.Filling->Rows.resize(static_cast<size_t>(count) * stride);
+      s.Filling->RowsSize = static_cast<size_t>(count) * stride;
       s.Filling->Last = s.Added + count == s.Height;
     }
     Slice& slice = *s.Filling;
-    const int32_t count = static_cast<int32_t>(slice.Rows.size() / stride);
+    const int32_t count = static_cast<int32_t>(slice.RowsSize / stride);
     const int32_t take = std::min(rows - y, count - slice.RowCount);
     for (int32_t i = 0; i < take; ++i)
       UnpackRow(pixels + static_cast<ptrdiff_t>(y + i) * s.Width, s.Width, false,
-                slice.Rows.data() + static_cast<size_t>(slice.RowCount + i) * stride + 1);
+                slice.Rows + static_cast<size_t>(slice.RowCount + i) * stride + 1);
     slice.RowCount += take;
     s.Added += take;
     y += take;
