@@ -39,13 +39,11 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 // Writes the header and the text chunks; false after a library error.
 // Nothing with a destructor lives in this frame, which the jump may re-enter.
 bool Start(png_structp png, png_infop info, PngErrorState& state, FILE* out, int32_t w, int32_t h,
-           png_textp texts, int textCount, int level) {
+           png_textp texts, int textCount) {
   if (setjmp(state.Jump)) return false;
   // libpng refuses sides over a million by default; PNG itself allows 2^31 - 1.
   png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
   png_init_io(png, out);
-  // The level of the text chunks; the pixels are compressed by PngSlices.
-  png_set_compression_level(png, level);
   png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
@@ -73,7 +71,7 @@ class PngStream : public PictureStream {
       chunks[i].lang_key = nullptr;
     }
     if (!Start(png_, info_, state_, file_.Stream(), w, h, chunks.data(),
-               static_cast<int>(chunks.size()), fast ? kPngFastLevel : kPngLevel)) {
+               static_cast<int>(chunks.size()))) {
       FailFromLibrary();
     }
     // libpng has written the header and the texts straight to the file; the
