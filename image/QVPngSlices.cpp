@@ -51,8 +51,6 @@ void FilterSub(unsigned char* row, size_t bytes) {
   for (size_t i = bytes; i-- > 3;) row[i] = static_cast<unsigned char>(row[i] - row[i - 3]);
 }
 
-}  // namespace
-
 // Rows with their filter byte in front, as the zlib stream holds them, and
 // their compressed form; both point into the block that PngSlices holds.
 struct Slice {
@@ -131,6 +129,8 @@ class SliceDeflater {
   PngFilterChoice choice_;
 };
 
+}  // namespace
+
 struct PngSlices::State {
   int32_t Width = 0, Height = 0, SliceRows = 0;
   size_t RowBytes = 0;
@@ -177,8 +177,8 @@ struct PngSlices::State {
     }
   }
 
-  // Writes the finished slices at the front; with wait, first waits until
-  // no more than keep slices are pending.
+  // Writes the finished slices at the front, after waiting until no more
+  // than keep slices are pending or the first of them is finished.
   void WriteFinished(size_t keep) {
     for (;;) {
       std::unique_ptr<Slice> front;
