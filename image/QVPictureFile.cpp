@@ -6,6 +6,7 @@
 #include "image/QVBitmapWriter.h"
 #include "image/QVJpegWriter.h"
 #include "image/QVPictureStream.h"
+#include "image/QVPngSlices.h"
 #include "image/QVPngWriter.h"
 
 namespace qv {
@@ -73,7 +74,7 @@ int64_t WriterBytes(PictureFormat format, int32_t w) {
     case PictureFormat::Bmp:
       return row + kEncoderState;
     case PictureFormat::Png:
-      return row * 8 + kEncoderState;  // row, previous row, filter candidates
+      return PngSlices::HeldBytes(w) + kEncoderState;
     case PictureFormat::Jpeg:
       return row * 48 + kEncoderState;  // colour-converted and sampled rows of an MCU band
   }

@@ -30,8 +30,9 @@ void WritePicture(const std::string& path, const QVPicture& picture, PictureForm
 void RequirePictureSize(const std::string& path, PictureFormat format, int32_t w, int32_t h);
 
 /// Bytes a writer holds while it writes a picture w pixels wide: its row
-/// buffer and the encoder's own rows and state (libpng keeps the previous
-/// row and filter candidates, libjpeg its component rows), with a margin.
+/// buffer and the encoder's own rows and state (the PNG writer its slices of
+/// rows and their compressed form, libjpeg its component rows), with a
+/// margin.
 int64_t WriterBytes(PictureFormat format, int32_t w);
 
 /// Throws unless the picture has at least one pixel; every writer calls it

@@ -15,6 +15,7 @@
 #include "image/QVPictureFile.h"
 #include "image/QVPictureWriteError.h"
 #include "image/QVPngFilterChoice.h"
+#include "image/QVPngSlices.h"
 
 namespace qv {
 namespace {
@@ -40,15 +41,11 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 // Writes the header and the text chunks; false after a library error.
 // Nothing with a destructor lives in this frame, which the jump may re-enter.
 bool Start(png_structp png, png_infop info, PngErrorState& state, FILE* out, int32_t w, int32_t h,
-           png_textp texts, int textCount, int level) {
+           png_textp texts, int textCount) {
   if (setjmp(state.Jump)) return false;
   // libpng refuses sides over a million by default; PNG itself allows 2^31 - 1.
   png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
   png_init_io(png, out);
-  // Both filters that the slices choose from (see QVPngFilterChoice.h), so
-  // that libpng sets up the rows each needs; EncodeRows then sets one.
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_SUB);
-  png_set_compression_level(png, level);
   png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
@@ -57,30 +54,11 @@ bool Start(png_structp png, png_infop info, PngErrorState& state, FILE* out, int
   return true;
 }
 
-// Encodes rows with the given filter (0: none, 1: sub); false after a
-// library error (same rules as Start).
-bool EncodeRows(png_structp png, PngErrorState& state, const uint32_t* pixels, int32_t w,
-                int32_t rows, png_bytep row, int filter) {
-  if (setjmp(state.Jump)) return false;
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, filter == 0 ? PNG_FILTER_NONE : PNG_FILTER_SUB);
-  for (int32_t y = 0; y < rows; ++y) {
-    UnpackRow(pixels + static_cast<ptrdiff_t>(y) * w, w, false, row);
-    png_write_row(png, row);
-  }
-  return true;
-}
-
-bool End(png_structp png, PngErrorState& state) {
-  if (setjmp(state.Jump)) return false;
-  png_write_end(png, nullptr);
-  return true;
-}
-
 class PngStream : public PictureStream {
  public:
   PngStream(const std::string& path, int32_t w, int32_t h, const std::vector<PngText>& texts,
-            bool fast)
-      : PictureStream(path, w, h), file_(path), row_(static_cast<size_t>(w) * 3), fast_(fast) {
+            bool fast, const PngSlicing& slicing)
+      : PictureStream(path, w, h), file_(path) {
     png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_, JumpOnError, IgnoreWarning);
     info_ = png_ ? png_create_info_struct(png_) : nullptr;
     if (!png_ || !info_) {
@@ -98,23 +76,25 @@ class PngStream : public PictureStream {
       chunks[i].lang_key = nullptr;
     }
     if (!Start(png_, info_, state_, file_.Stream(), w, h, chunks.data(),
-               static_cast<int>(chunks.size()), fast ? kPngFastLevel : kPngLevel)) {
+               static_cast<int>(chunks.size()))) {
       FailFromLibrary();
     }
+    // libpng has written the header and the texts straight to the file; the
+    // pixels follow. A quick write keeps the rows as they are; otherwise a
+    // sample of each slice chooses its filter.
+    png_destroy_write_struct(&png_, &info_);
+    slices_ = std::make_unique<PngSlices>(
+        w, h, fast ? kPngFastLevel : kPngLevel, !fast, slicing,
+        [this](const unsigned char* bytes, size_t size) { file_.Write(bytes, size); });
   }
   ~PngStream() override { png_destroy_write_struct(&png_, &info_); }
 
  private:
   void Encode(const uint32_t* pixels, int32_t, int32_t rows) override {
-    // A quick write keeps the rows as they are; otherwise a sample decides.
-    const int filter = fast_ ? 0 : choice_.Choose(rows, row_.size(), [&](int32_t y) {
-      UnpackRow(pixels + static_cast<ptrdiff_t>(y) * Width(), Width(), false, row_.data());
-      return row_.data();
-    });
-    if (!EncodeRows(png_, state_, pixels, Width(), rows, row_.data(), filter)) FailFromLibrary();
+    slices_->AddRows(pixels, rows);
   }
   void Complete() override {
-    if (!End(png_, state_)) FailFromLibrary();
+    slices_->Finish();
     file_.Commit();
   }
   // A failed fwrite reaches us as libpng's generic "Write Error": give the
@@ -133,16 +113,15 @@ class PngStream : public PictureStream {
   PngErrorState state_{};
   png_structp png_ = nullptr;
   png_infop info_ = nullptr;
-  std::vector<png_byte> row_;
-  const bool fast_;
-  PngFilterChoice choice_;
+  std::unique_ptr<PngSlices> slices_;  // after file_: its threads end before the file closes
 };
 
 }  // namespace
 
 std::unique_ptr<PictureStream> OpenPngStream(const std::string& path, int32_t w, int32_t h,
-                                             const std::vector<PngText>& texts, bool fast) {
-  return std::make_unique<PngStream>(path, w, h, texts, fast);
+                                             const std::vector<PngText>& texts, bool fast,
+                                             const PngSlicing& slicing) {
+  return std::make_unique<PngStream>(path, w, h, texts, fast, slicing);
 }
 
 void WritePng(const std::string& path, const QVPicture& picture,
