@@ -135,10 +135,6 @@ std::string QVViewerStatus::FinishedText(double seconds, int64_t pixels) {
 
 std::string QVViewerStatus::RefusalText(qv::ViewRefusal why, const std::string& change) {
   switch (why) {
-    case qv::ViewRefusal::TooDeep:
-      return qv::FromQString(
-          tr("これ以上%1できません: 視点を保存する 15 桁の精度では、ポインタの下の点を保てません。")
-              .arg(qv::ToQString(change)));
     case qv::ViewRefusal::OutOfRange:
       return qv::FromQString(tr("これ以上%1できません: 視点か倍率が数値の範囲を超えます。")
                                  .arg(qv::ToQString(change)));

@@ -304,11 +304,10 @@ void TFormViewer::StartRender() {
 void TFormViewer::NextLiveFrame() {
   if (!main_ || !GesturesEnabled()) return LiveZoom.Stop();
   const std::optional<QVView> view =
-      LiveZoom.NextView({parameter_->Viewpoint(), parameter_->Scale()}, parameter_->Width(),
-                        parameter_->Height(), static_cast<double>(clock_.nsecsElapsed()) * 1e-9);
+      LiveZoom.NextView(CurrentView(), parameter_->Width(), parameter_->Height(),
+                        static_cast<double>(clock_.nsecsElapsed()) * 1e-9);
   if (!view) return LiveZoom.Stop();
-  parameter_->ChangeViewpoint(view->Viewpoint);
-  parameter_->ChangeScale(view->Scale);
+  qv::SetView(*parameter_, *view);
   if (frame_) frame_->UpdateView();
   generation_ = main_->Render(&canvas_, &poster_);
   renderSnapshot_ = main_->LatestSnapshot();
@@ -401,7 +400,7 @@ QPoint TFormViewer::PictureShift() const {
   return heldShift_ + QPoint(Gesture.ShownShiftX(), Gesture.ShownShiftY());
 }
 
-QVView TFormViewer::CurrentView() const { return {parameter_->Viewpoint(), parameter_->Scale()}; }
+QVView TFormViewer::CurrentView() const { return qv::ViewOf(*parameter_); }
 
 bool TFormViewer::GesturesEnabled() const {
   return parameter_ && parameter_->Width() >= 1 && parameter_->Height() >= 1;
@@ -528,8 +527,7 @@ void TFormViewer::ChangeView(const qv::ViewChange& change, const std::string& wh
     }
     Gesture.Cancel();
     ImageViewer->update();
-    parameter_->ChangeViewpoint(change.View->Viewpoint);
-    parameter_->ChangeScale(change.View->Scale);
+    qv::SetView(*parameter_, *change.View);
     if (frame_) frame_->UpdateView();
     StartRender();
     if (ImageViewer->underMouse()) ShowPoint(ImageViewer->mapFromGlobal(QCursor::pos()));
@@ -541,8 +539,8 @@ void TFormViewer::ChangeView(const qv::ViewChange& change, const std::string& wh
 void TFormViewer::ApplySelection(int32_t x, int32_t y) {
   qv::Guarded(this, [&] {
     if (!parameter_) return;
-    const std::optional<QVView> view = Gesture.Zoom(x, y, parameter_->Width(), parameter_->Height(),
-                                                    {parameter_->Viewpoint(), parameter_->Scale()});
+    const std::optional<QVView> view =
+        Gesture.Zoom(x, y, parameter_->Width(), parameter_->Height(), CurrentView());
     Gesture.Finish();
     ImageViewer->update();
     if (!view) {
@@ -551,8 +549,7 @@ void TFormViewer::ApplySelection(int32_t x, int32_t y) {
             QCoreApplication::translate("QVViewerGesture", QVViewerGesture::RefusedMessage)));
       return;
     }
-    parameter_->ChangeViewpoint(view->Viewpoint);
-    parameter_->ChangeScale(view->Scale);
+    qv::SetView(*parameter_, *view);
     if (frame_) frame_->UpdateView();
     StartRender();
     if (ImageViewer->underMouse()) ShowPoint(ImageViewer->mapFromGlobal(QCursor::pos()));

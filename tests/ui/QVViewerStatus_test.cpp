@@ -102,6 +102,6 @@ TEST(QVViewerStatus, WhyNothingIsDrawn) {
   EXPECT_NE(S::NothingToDrawReason(0, 640, 480).find("ミキサーがない"), std::string::npos);
   EXPECT_NE(S::NothingToDrawReason(1, 0, 480).find("幅 0、高さ 480"), std::string::npos);
   EXPECT_EQ(S::NothingToDrawReason(1, 1, 1), "");
-  EXPECT_NE(S::RefusalText(qv::ViewRefusal::TooDeep, "拡大").find("これ以上拡大できません"),
+  EXPECT_NE(S::RefusalText(qv::ViewRefusal::OutOfRange, "拡大").find("これ以上拡大できません"),
             std::string::npos);
 }
