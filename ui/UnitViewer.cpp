@@ -13,11 +13,14 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <limits>
 
 #include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
 #include "engine/QVSnapshot.h"
+#include "engine/deep/QVDeepKernel.h"
 #include "render/QVPreview.h"
 #include "source/QVSameProject.h"
 #include "source/QVSourceWriter.h"
@@ -374,12 +377,29 @@ void TFormViewer::SetCaption() { setWindowTitle(qv::ToQString(Status.Caption(Bas
 
 // While the live zoom runs, the status line shows its frame rate.
 void TFormViewer::ShowStatus() {
+  std::string text = Status.Text();
   if (LiveZoom.Active() && LiveZoom.FrameRate() > 0) {
-    SetStatusText(LabelRender, qv::FromQString(tr("ライブズーム %1 fps").arg(LiveZoom.FrameRate(), 0,
-                                                                             'f', 1)));
-    return;
+    text = qv::FromQString(tr("ライブズーム %1 fps").arg(LiveZoom.FrameRate(), 0, 'f', 1));
   }
-  SetStatusText(LabelRender, Status.Text());
+  if (const std::string deep = DeepPathNote(); !deep.empty()) text += "　" + deep;
+  SetStatusText(LabelRender, text);
+}
+
+// The view takes the deep path when it is that fine and its formula has one;
+// the depths are those of the generators that draw this view.
+std::string TFormViewer::DeepPathNote() const {
+  if (!main_ || !parameter_ || !qv::DeepViewNeeded(*parameter_) ||
+      qv::DeepFormulaKind(parameter_->FractalMethod()) < 0) {
+    return "";
+  }
+  int32_t lowest = std::numeric_limits<int32_t>::max(), highest = 0;
+  for (const QVGenerator* g : main_->Graph().Generators) {
+    if (&g->Parameter() != parameter_) continue;
+    lowest = std::min(lowest, g->Depth());
+    highest = std::max(highest, g->Depth());
+  }
+  if (highest < lowest) return "";
+  return QVViewerStatus::DeepPathText(lowest, highest);
 }
 
 void TFormViewer::ShowPoint(QPoint at) {

@@ -98,6 +98,11 @@ TEST(QVViewerStatus, PointTextToThePixel) {
   }
 }
 
+TEST(QVViewerStatus, TheDeepPathsNoteNamesItsDepths) {
+  EXPECT_EQ(S::DeepPathText(1000, 1000), "深い視点（摂動計算）深さ 1000");
+  EXPECT_EQ(S::DeepPathText(500, 20000), "深い視点（摂動計算）深さ 500〜20000");
+}
+
 TEST(QVViewerStatus, WhyNothingIsDrawn) {
   EXPECT_NE(S::NothingToDrawReason(0, 640, 480).find("ミキサーがない"), std::string::npos);
   EXPECT_NE(S::NothingToDrawReason(1, 0, 480).find("幅 0、高さ 480"), std::string::npos);

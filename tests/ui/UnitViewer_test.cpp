@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 
 #include "UiTestSupport.h"
+#include "engine/QVGenerator.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
@@ -235,4 +236,12 @@ TEST(TFormViewer, DeepZoomsAndPansKeepEveryDigit) {
   const qv::DecimalComplex panned = v.parameter.PreciseViewpoint();
   EXPECT_NEAR(qv::test::DecimalDifference(panned.re, zoomed.re), 40 * pixel / 2, 1e-3 * pixel);
   EXPECT_GT(qv::SignificantDigits(panned.re), 33);
+  // The status line tells the deep path and its depth; zoomed out to an
+  // ordinary view, it says nothing of it.
+  const std::string depth = std::to_string(v.form.Main().Graph().Generators.front()->Depth());
+  EXPECT_NE(v.StatusText().find("深い視点（摂動計算）深さ " + depth), std::string::npos)
+      << v.StatusText();
+  v.parameter.ChangeScale(4.0);
+  ASSERT_TRUE(v.Render());
+  EXPECT_EQ(v.StatusText().find("深い視点"), std::string::npos) << v.StatusText();
 }

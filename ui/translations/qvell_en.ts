@@ -751,6 +751,10 @@
         <source>これ以上%1できません: 視点か倍率が数値の範囲を超えます。</source>
         <translation>Cannot %1 any further: the viewpoint or the scale would leave the range of numbers.</translation>
     </message>
+    <message>
+        <source>深い視点（摂動計算）深さ %1</source>
+        <translation>Deep view (perturbation), depth %1</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
