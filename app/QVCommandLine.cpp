@@ -24,6 +24,7 @@ const char* const kUsage =
     "  qvell [PROJECT.qvl]                    open the editor (needs a display)\n"
     "  qvell render PROJECT.qvl -o OUT [--threads N] [--quiet] [--quality N] [--no-project]\n"
     "               [--fast] [--region X,Y,W,H] [--supersample N] [--memory SIZE]\n"
+    "               [--auto-depth]\n"
     "  qvell join OUT.png PART.png... [--quiet]\n"
     "  qvell zoom PROJECT --to X,Y --scale S --frames N -o 'DIR/frame%05d.png'\n"
     "             [--frame K] [--print-frame K] [render options]\n"
@@ -42,6 +43,9 @@ const char* const kUsage =
     "  --quiet             no progress display on the terminal\n"
     "  --no-project        a PNG without the project in it\n"
     "  --fast              a PNG encoded more quickly, at some cost in file size\n"
+    "  --auto-depth        each generator's depth raised to 1000 per decade the\n"
+    "                      scale lies below 4, when that is more than its own\n"
+    "                      (zoom: frame by frame)\n"
     "  --region X,Y,W,H    just this rectangle of the picture (for qvell join)\n"
     "  --supersample N     anti-aliasing: N x N samples per pixel, 1 to 8\n"
     "  --memory SIZE       memory to stay within, e.g. 512M or 4G (K, M, G, T in\n"
@@ -152,6 +156,7 @@ std::optional<std::string> SetRenderFlag(const std::string& name, bool given,
   bool* flag = name == "--quiet"        ? &options.Quiet
                : name == "--no-project" ? &options.NoProject
                : name == "--fast"       ? &options.Fast
+               : name == "--auto-depth" ? &options.AutoDepth
                                         : nullptr;
   if (!flag) return std::nullopt;
   *flag = true;

@@ -32,6 +32,7 @@ struct CommandLineOptions {
   int Quality = 75;            ///< JPEG quality, 1 to 100
   bool Quiet = false;
   bool NoProject = false;           ///< PNG: leave the project chunk out
+  bool AutoDepth = false;           ///< depths raised as the scale shrinks (QVAutoDepth.h)
   bool Fast = false;                ///< PNG: a quicker encoding, a larger file
   std::optional<PixelRect> Region;  ///< render just this part of the picture
   /// Samples per side of each pixel, 1 to 8; none: as many as the PNG read

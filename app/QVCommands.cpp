@@ -11,6 +11,7 @@
 #include "app/QVInterrupt.h"
 #include "app/QVProgressBar.h"
 #include "base/QVAtomicFile.h"
+#include "engine/QVAutoDepth.h"
 #include "engine/QVMain.h"
 #include "engine/deep/QVDeepKernel.h"
 #include "render/QVRenderToFile.h"
@@ -90,6 +91,7 @@ int RunRender(const CommandLineOptions& given) {
   if (std::string line = LoadProject(main, options.Project, &options); !line.empty()) {
     return ProjectError(line);
   }
+  if (options.AutoDepth) ApplyAutoDepth(main, GeneratorDepths(main));
   if (const std::string refusal = DeepPathRefusal(main.Parameter); !refusal.empty())
     std::fprintf(stderr, "qvell: warning: %s\n", refusal.c_str());
   const bool showProgress = !options.Quiet && isatty(STDERR_FILENO) == 1;

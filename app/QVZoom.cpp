@@ -7,12 +7,14 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "app/QVCommands.h"
 #include "app/QVInterrupt.h"
 #include "app/QVOptionValues.h"
 #include "app/QVProgressBar.h"
 #include "base/QVScan.h"
+#include "engine/QVAutoDepth.h"
 #include "engine/QVMain.h"
 #include "render/QVZoomFrames.h"
 #include "source/QVProjectInput.h"
@@ -66,8 +68,10 @@ int RunZoom(const CommandLineOptions& given) {
   progress.RowsTotal = int64_t{main.Parameter.Height()} * (last - first + 1);
   ScopedInterruptHandler interrupts;  // one Ctrl-C stops the whole sequence
   const PictureRenderOptions render = RenderOptionsOf(options);
+  const std::vector<int32_t> setDepths = GeneratorDepths(main);
   for (int k = first; k <= last; ++k) {
     LoadZoomFrame(main, path, k);
+    if (options.AutoDepth) ApplyAutoDepth(main, setDepths);
     const std::string output = *FrameFileName(options.Output, k);
     if (std::string problem = MakeFolderFor(output); !problem.empty()) {
       if (showProgress) bar.EndLine();

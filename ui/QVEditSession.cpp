@@ -22,6 +22,7 @@
 #include "ui/QVErrorBox.h"
 #include "ui/QVHelp.h"
 #include "ui/QVText.h"
+#include "ui/QVViewZoom.h"
 #include "ui/UnitController.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitEffector.h"
@@ -119,9 +120,7 @@ void QVEditSession::ShowRecentFiles(const QPoint& at) {
 
 QVMain& QVEditSession::Main() const { return form_.Main(); }
 
-QVView QVEditSession::CurrentView() const {
-  return {Main().Parameter.Viewpoint(), Main().Parameter.Scale()};
-}
+QVView QVEditSession::CurrentView() const { return qv::ViewOf(Main().Parameter); }
 
 void QVEditSession::Checkpoint(std::string written) {
   checkpointTimer_.stop();
@@ -199,8 +198,7 @@ void QVEditSession::Forward() {
 
 // The view is an edit like any other: it becomes a step of the undo history.
 void QVEditSession::ShowView(const QVView& view) {
-  Main().Parameter.ChangeViewpoint(view.Viewpoint);
-  Main().Parameter.ChangeScale(view.Scale);
+  qv::SetView(Main().Parameter, view);
   form_.FrameParameter1->UpdateView();
   Checkpoint();
   form_.Button2Click();

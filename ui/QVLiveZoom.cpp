@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "ui/QVViewZoom.h"
+
 void QVLiveZoom::Start(bool zoomIn, int32_t x, int32_t y, double now) {
   active_ = true;
   zoomIn_ = zoomIn;
@@ -33,7 +35,12 @@ std::optional<QVView> QVLiveZoom::NextView(const QVView& view, int32_t w, int32_
       !std::isfinite(next.Scale) || !(next.Scale > 0)) {
     return std::nullopt;
   }
-  return next;
+  if (!qv::DeepViewScale(next.Viewpoint, next.Scale)) return next;
+  // A deep view moves from its viewpoint's every digit: v' = v + (p - v)(1 - f).
+  const QVComplex offset{(static_cast<double>(x_ - w / 2) * s) / w,
+                         (static_cast<double>(h / 2 - y_) * k) / h};
+  return qv::ShiftedView(view, {offset.re * (1.0 - f), offset.im * (1.0 - f)}, {0.0, 0.0},
+                         next.Scale, w);
 }
 
 void QVLiveZoom::FrameShown(double now) {

@@ -1,9 +1,12 @@
 #include "ui/QVViewHistory.h"
 
+#include "ui/QVViewZoom.h"
+
 namespace {
 
 bool SameView(const QVView& a, const QVView& b) {
-  return a.Viewpoint.re == b.Viewpoint.re && a.Viewpoint.im == b.Viewpoint.im && a.Scale == b.Scale;
+  return a.Viewpoint.re == b.Viewpoint.re && a.Viewpoint.im == b.Viewpoint.im &&
+         a.Scale == b.Scale && qv::PreciseViewpointOf(a) == qv::PreciseViewpointOf(b);
 }
 
 }  // namespace

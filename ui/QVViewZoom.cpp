@@ -1,10 +1,12 @@
 #include "ui/QVViewZoom.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "base/QVScan.h"
 #include "engine/QVParameter.h"
+#include "engine/deep/QVPreciseReal.h"
 
 namespace {
 
@@ -24,6 +26,53 @@ qv::ViewChange Refused(qv::ViewRefusal why) { return {std::nullopt, why}; }
 
 namespace qv {
 
+DecimalComplex PreciseViewpointOf(const QVView& view) {
+  const QVComplex kept = DecimalToComplex(view.Precise);
+  if (kept.re == view.Viewpoint.re && kept.im == view.Viewpoint.im) return view.Precise;
+  return DecimalFromComplex(view.Viewpoint);
+}
+
+bool DeepViewScale(QVComplex viewpoint, double scale) {
+  const double largest = std::max({1.0, std::fabs(viewpoint.re), std::fabs(viewpoint.im)});
+  return scale < std::ldexp(largest, -20);
+}
+
+QVView ViewOf(const QVParameter& p) { return {p.Viewpoint(), p.Scale(), p.PreciseViewpoint()}; }
+
+void SetView(QVParameter& p, const QVView& view) {
+  const DecimalComplex precise = PreciseViewpointOf(view);
+  if (SignificantDigits(precise.re) > 15 || SignificantDigits(precise.im) > 15) {
+    p.ChangePreciseViewpoint(precise);
+  } else {
+    p.ChangeViewpoint(view.Viewpoint);
+  }
+  p.ChangeScale(view.Scale);
+}
+
+// The decimal place kept is that of a thousandth of the new pixel, so the
+// point lands on its pixel whatever the depth.
+std::optional<QVView> ShiftedView(const QVView& view, QVComplex first, QVComplex second,
+                                  double scale, int32_t w) {
+  if (w < 1 || !std::isfinite(scale) || !(scale >= DBL_MIN) || !Finite(first) || !Finite(second)) {
+    return std::nullopt;
+  }
+  QVView next{KeptComplex({view.Viewpoint.re + (first.re + second.re),
+                           view.Viewpoint.im + (first.im + second.im)}),
+              KeptNumber(scale)};
+  if (!Finite(next.Viewpoint)) return std::nullopt;
+  if (!DeepViewScale(next.Viewpoint, next.Scale)) {
+    next.Precise = DecimalFromComplex(next.Viewpoint);
+    return next;
+  }
+  const int64_t place = static_cast<int64_t>(std::floor(std::log10(next.Scale / w))) - 3;
+  const DecimalComplex from = PreciseViewpointOf(view);
+  next.Precise = {ShiftedDecimal(from.re, first.re, second.re, place),
+                  ShiftedDecimal(from.im, first.im, second.im, place)};
+  next.Viewpoint = DecimalToComplex(next.Precise);
+  if (!Finite(next.Viewpoint)) return std::nullopt;
+  return next;
+}
+
 QVComplex PointAt(const QVView& view, int32_t w, int32_t h, int32_t x, int32_t y) {
   return PlaneMapping(view.Viewpoint, view.Scale, w, h).Point(HeldPixel(x), HeldPixel(y));
 }
@@ -33,7 +82,7 @@ ViewChange KeepPointAt(const QVView& view, int32_t w, int32_t h, int32_t fromX, 
   if (w < 1 || h < 1) return Refused(ViewRefusal::OutOfRange);
   const QVComplex point = PointAt(view, w, h, fromX, fromY);
   const double scale = KeptNumber(newScale);
-  if (!std::isfinite(scale) || !(scale > 0.0) || !Finite(point)) {
+  if (!std::isfinite(scale) || !(scale >= DBL_MIN) || !Finite(point)) {
     return Refused(ViewRefusal::OutOfRange);
   }
   toX = HeldPixel(toX), toY = HeldPixel(toY);
@@ -43,16 +92,16 @@ ViewChange KeepPointAt(const QVView& view, int32_t w, int32_t h, int32_t fromX, 
   const QVComplex viewpoint =
       KeptComplex({point.re - offsets.ColumnOffset(toX), point.im - offsets.RowOffset(toY)});
   if (!Finite(viewpoint)) return Refused(ViewRefusal::OutOfRange);
-  // Going deeper, a pixel must span ten steps of the viewpoint's 15th digit
-  // (which lie 1E-15 to 1E-14 of the point apart), so the point lands well
-  // within it. A view already that deep may still be left (out, or aside).
-  const double pixel = scale / w;
-  const double digit = 1e-14 * std::max(std::fabs(point.re), std::fabs(point.im));
-  const QVComplex landed = PlaneMapping(viewpoint, scale, w, h).Point(toX, toY);
-  const bool held = pixel >= 10.0 * digit && std::fabs(landed.re - point.re) <= pixel / 2.0 &&
-                    std::fabs(landed.im - point.im) <= pixel / 2.0;
-  if (!held && scale < view.Scale) return Refused(ViewRefusal::TooDeep);
-  return {QVView{viewpoint, scale}, ViewRefusal::None};
+  if (!DeepViewScale(viewpoint, scale)) {
+    return {QVView{viewpoint, scale, DecimalFromComplex(viewpoint)}, ViewRefusal::None};
+  }
+  // A deep view moves by the pixels' offsets, from the viewpoint's every digit.
+  const PlaneMapping old({0.0, 0.0}, view.Scale, w, h);
+  const std::optional<QVView> next =
+      ShiftedView(view, {old.ColumnOffset(HeldPixel(fromX)), old.RowOffset(HeldPixel(fromY))},
+                  {-offsets.ColumnOffset(toX), -offsets.RowOffset(toY)}, scale, w);
+  if (!next) return Refused(ViewRefusal::OutOfRange);
+  return {next, ViewRefusal::None};
 }
 
 // Whole notches halve or double the scale exactly (before it is kept); a

@@ -1,31 +1,50 @@
 #pragma once
 // The viewer's view changes that keep a plane point under a pixel: the wheel
 // zooms about the pointer, the middle button and the arrow keys pan, + and -
-// zoom about the centre. A view is stored as the project text keeps it (15
-// significant digits), so the order of the steps matters: the new scale is
-// kept first, then the viewpoint is the point less the pixel's offset in the
-// kept scale, through the mapping the render itself uses, and kept in turn.
-// The point then lands on its pixel up to the text's own resolution (a
-// twentieth of a pixel at most); a zoom in whose pixel does not span ten
-// steps of the viewpoint's 15th digit is refused rather than let the point
-// drift (a view that deep can still be left by zooming out or panning). Plain functions; UI
-// thread.
+// zoom about the centre. A view is stored as the project text keeps it, so
+// the order of the steps matters: the new scale is kept first, then the
+// viewpoint is the point less the pixel's offset in the kept scale, through
+// the mapping the render itself uses, and kept in turn. At an ordinary scale
+// the text keeps 15 significant digits, and the point lands on its pixel up
+// to their resolution (a twentieth of a pixel at most). A view finer than
+// that (DeepViewScale) moves its viewpoint with every digit: the shift in
+// pixels, a double, is added to the decimal viewpoint in MPFR, which keeps
+// every place the viewpoint had and those a thousandth of the new pixel
+// needs. Plain functions; UI thread.
 #include <cstdint>
 #include <optional>
 
 #include "ui/QVViewerGesture.h"
+
+class QVParameter;
 
 namespace qv {
 
 /// Why a view change was refused.
 enum class ViewRefusal {
   None,
-  /// The viewpoint's 15 digits cannot place the point well within a pixel.
-  TooDeep,
   /// The scale or the viewpoint would leave the numbers (not finite, or no
-  /// scale above 0), or the picture has no pixels.
+  /// scale above the smallest normal double), or the picture has no pixels.
   OutOfRange,
 };
+
+/// The viewpoint with every digit view holds: its Precise while the text
+/// keeps Viewpoint of it, the 15 digits of Viewpoint otherwise.
+DecimalComplex PreciseViewpointOf(const QVView& view);
+/// Whether a view of scale at viewpoint moves with every digit: when the
+/// scale is below 2^-20 times the larger of 1 and the largest part of the
+/// viewpoint, where the project text writes every digit.
+bool DeepViewScale(QVComplex viewpoint, double scale);
+/// The view of p's viewpoint (every digit) and scale.
+QVView ViewOf(const QVParameter& p);
+/// Sets p's viewpoint (every digit) and scale to view's.
+void SetView(QVParameter& p, const QVView& view);
+/// view moved in the plane by first + second (summed exactly at a deep new
+/// scale) to scale (at least DBL_MIN), for a picture w pixels wide: the
+/// doubles' sum, kept, at an ordinary new scale, every digit at a deep one.
+/// None when a part leaves the numbers.
+std::optional<QVView> ShiftedView(const QVView& view, QVComplex first, QVComplex second,
+                                  double scale, int32_t w);
 
 /// A new view, or why there is none.
 struct ViewChange {

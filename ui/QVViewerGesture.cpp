@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "ui/QVViewZoom.h"
+
 namespace {
 
 // Gesture arithmetic runs in 64 bits and saturates to 32, so extreme mouse
@@ -150,5 +152,10 @@ std::optional<QVView> QVViewerGesture::Zoom(int32_t x, int32_t y, int32_t w, int
   const bool finite = std::isfinite(next.Viewpoint.re) && std::isfinite(next.Viewpoint.im) &&
                       std::isfinite(next.Scale);
   if (!finite || !(next.Scale > 0.0)) return std::nullopt;
-  return next;
+  if (!qv::DeepViewScale(next.Viewpoint, next.Scale)) return next;
+  // A deep view moves from its viewpoint's every digit.
+  return qv::ShiftedView(view,
+                         {static_cast<double>(int64_t{CenterX} - w / 2) * k,
+                          static_cast<double>(int64_t{h / 2} - CenterY) * k},
+                         {0.0, 0.0}, next.Scale, w);
 }

@@ -11,11 +11,16 @@
 #include <optional>
 
 #include "base/QVComplex.h"
+#include "base/QVDecimal.h"
 
 /// A view of the plane: the centre and the width of the picture in the plane.
+/// Precise is the centre with every digit a deep view needs; it counts only
+/// while the project text keeps Viewpoint of it (qv::PreciseViewpointOf), so a
+/// view made of the doubles alone is the view of their 15 digits.
 struct QVView {
   QVComplex Viewpoint;
   double Scale = 0.0;
+  qv::DecimalComplex Precise{};
 };
 
 class QVViewerGesture {

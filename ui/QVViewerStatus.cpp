@@ -133,12 +133,15 @@ std::string QVViewerStatus::FinishedText(double seconds, int64_t pixels) {
   return qv::FromQString(tr("描画完了 %1 秒").arg(time));
 }
 
+std::string QVViewerStatus::DeepPathText(int32_t lowestDepth, int32_t highestDepth) {
+  const QString depth = lowestDepth == highestDepth
+                            ? QString::number(lowestDepth)
+                            : QStringLiteral("%1〜%2").arg(lowestDepth).arg(highestDepth);
+  return qv::FromQString(tr("深い視点（摂動計算）深さ %1").arg(depth));
+}
+
 std::string QVViewerStatus::RefusalText(qv::ViewRefusal why, const std::string& change) {
   switch (why) {
-    case qv::ViewRefusal::TooDeep:
-      return qv::FromQString(
-          tr("これ以上%1できません: 視点を保存する 15 桁の精度では、ポインタの下の点を保てません。")
-              .arg(qv::ToQString(change)));
     case qv::ViewRefusal::OutOfRange:
       return qv::FromQString(tr("これ以上%1できません: 視点か倍率が数値の範囲を超えます。")
                                  .arg(qv::ToQString(change)));

@@ -52,6 +52,10 @@ class QVViewerStatus {
   static std::string PointText(QVComplex point, double pixel);
   /// "描画完了 S 秒（毎秒 N 画素）".
   static std::string FinishedText(double seconds, int64_t pixels);
+  /// The note of a view on the deep path (perturbation against one reference
+  /// orbit) and the depth its generators use, lowest to highest: "深い視点
+  /// （摂動計算）深さ N", or "深さ N〜M" when they differ.
+  static std::string DeepPathText(int32_t lowestDepth, int32_t highestDepth);
   /// Why a view change was refused; change names it ("拡大", "縮小", "移動").
   static std::string RefusalText(qv::ViewRefusal why, const std::string& change);
 

@@ -7,6 +7,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "base/QVDecimal.h"
+#include "base/QVScan.h"
 #include "engine/QVMain.h"
 #include "engine/QVParameter.h"
 #include "ui/QVEngineNames.h"
@@ -197,34 +199,42 @@ std::optional<int32_t> TFrameParameter::Size(QLineEdit* box) {
 }
 
 // Each handler (Enter, or the focus leaving the box) converts first; only a
-// value that converted and is in range is stored.
-void TFrameParameter::StorePart(QLineEdit* box, QVComplex (QVParameter::*field)() const,
-                                bool realPart, void (QVParameter::*setter)(QVComplex)) {
+// value that converted and is in range is stored. The box shows the 15
+// digits the text keeps of a part: leaving it as shown keeps every digit of
+// a deep value, and a typed part leaves the other's digits alone.
+void TFrameParameter::StorePart(QLineEdit* box,
+                                const qv::DecimalComplex& (QVParameter::*field)() const,
+                                bool realPart,
+                                void (QVParameter::*setter)(const qv::DecimalComplex&)) {
   Edit([&](QVParameter& p) {
     const std::optional<double> v = marks_.Real(box);
     if (!v) return;
-    QVComplex c = (p.*field)();
-    (realPart ? c.re : c.im) = *v;
+    qv::DecimalComplex c = (p.*field)();
+    qv::Decimal& part = realPart ? c.re : c.im;
+    if (qv::DecimalToDouble(part) == qv::KeptNumber(*v)) return;
+    part = qv::DecimalFromDouble(*v);
     (p.*setter)(c);
   });
 }
 
 void TFrameParameter::EditParameterRChange() {
-  StorePart(EditParameterR, &QVParameter::FractalParameter, true,
-            &QVParameter::ChangeFractalParameter);
+  StorePart(EditParameterR, &QVParameter::PreciseFractalParameter, true,
+            &QVParameter::ChangePreciseFractalParameter);
 }
 
 void TFrameParameter::EditParameterIChange() {
-  StorePart(EditParameterI, &QVParameter::FractalParameter, false,
-            &QVParameter::ChangeFractalParameter);
+  StorePart(EditParameterI, &QVParameter::PreciseFractalParameter, false,
+            &QVParameter::ChangePreciseFractalParameter);
 }
 
 void TFrameParameter::EditViewpointRChange() {
-  StorePart(EditViewpointR, &QVParameter::Viewpoint, true, &QVParameter::ChangeViewpoint);
+  StorePart(EditViewpointR, &QVParameter::PreciseViewpoint, true,
+            &QVParameter::ChangePreciseViewpoint);
 }
 
 void TFrameParameter::EditViewpointIChange() {
-  StorePart(EditViewpointI, &QVParameter::Viewpoint, false, &QVParameter::ChangeViewpoint);
+  StorePart(EditViewpointI, &QVParameter::PreciseViewpoint, false,
+            &QVParameter::ChangePreciseViewpoint);
 }
 
 void TFrameParameter::EditScaleChange() {

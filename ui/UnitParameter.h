@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/QVComplex.h"
+#include "base/QVDecimal.h"
 #include "ui/QVEntryMarks.h"
 
 class QVStatusLine;
@@ -73,8 +74,8 @@ class TFrameParameter : public QWidget {
   void ConnectHandlers();
   template <typename Handler>
   void Edit(Handler handler);
-  void StorePart(QLineEdit* box, QVComplex (QVParameter::*field)() const, bool realPart,
-                 void (QVParameter::*setter)(QVComplex));
+  void StorePart(QLineEdit* box, const qv::DecimalComplex& (QVParameter::*field)() const,
+                 bool realPart, void (QVParameter::*setter)(const qv::DecimalComplex&));
   std::optional<double> Scale();
   std::optional<int32_t> Size(QLineEdit* box);
   void ShowSize(QLineEdit* box, int32_t value);

@@ -13,11 +13,14 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <limits>
 
 #include "engine/QVEffector.h"
+#include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
 #include "engine/QVSnapshot.h"
+#include "engine/deep/QVDeepKernel.h"
 #include "render/QVPreview.h"
 #include "source/QVSameProject.h"
 #include "source/QVSourceWriter.h"
@@ -304,11 +307,10 @@ void TFormViewer::StartRender() {
 void TFormViewer::NextLiveFrame() {
   if (!main_ || !GesturesEnabled()) return LiveZoom.Stop();
   const std::optional<QVView> view =
-      LiveZoom.NextView({parameter_->Viewpoint(), parameter_->Scale()}, parameter_->Width(),
-                        parameter_->Height(), static_cast<double>(clock_.nsecsElapsed()) * 1e-9);
+      LiveZoom.NextView(CurrentView(), parameter_->Width(), parameter_->Height(),
+                        static_cast<double>(clock_.nsecsElapsed()) * 1e-9);
   if (!view) return LiveZoom.Stop();
-  parameter_->ChangeViewpoint(view->Viewpoint);
-  parameter_->ChangeScale(view->Scale);
+  qv::SetView(*parameter_, *view);
   if (frame_) frame_->UpdateView();
   generation_ = main_->Render(&canvas_, &poster_);
   renderSnapshot_ = main_->LatestSnapshot();
@@ -375,12 +377,29 @@ void TFormViewer::SetCaption() { setWindowTitle(qv::ToQString(Status.Caption(Bas
 
 // While the live zoom runs, the status line shows its frame rate.
 void TFormViewer::ShowStatus() {
+  std::string text = Status.Text();
   if (LiveZoom.Active() && LiveZoom.FrameRate() > 0) {
-    SetStatusText(LabelRender, qv::FromQString(tr("ライブズーム %1 fps").arg(LiveZoom.FrameRate(), 0,
-                                                                             'f', 1)));
-    return;
+    text = qv::FromQString(tr("ライブズーム %1 fps").arg(LiveZoom.FrameRate(), 0, 'f', 1));
   }
-  SetStatusText(LabelRender, Status.Text());
+  if (const std::string deep = DeepPathNote(); !deep.empty()) text += "　" + deep;
+  SetStatusText(LabelRender, text);
+}
+
+// The view takes the deep path when it is that fine and its formula has one;
+// the depths are those of the generators that draw this view.
+std::string TFormViewer::DeepPathNote() const {
+  if (!main_ || !parameter_ || !qv::DeepViewNeeded(*parameter_) ||
+      qv::DeepFormulaKind(parameter_->FractalMethod()) < 0) {
+    return "";
+  }
+  int32_t lowest = std::numeric_limits<int32_t>::max(), highest = 0;
+  for (const QVGenerator* g : main_->Graph().Generators) {
+    if (&g->Parameter() != parameter_) continue;
+    lowest = std::min(lowest, g->Depth());
+    highest = std::max(highest, g->Depth());
+  }
+  if (highest < lowest) return "";
+  return QVViewerStatus::DeepPathText(lowest, highest);
 }
 
 void TFormViewer::ShowPoint(QPoint at) {
@@ -401,7 +420,7 @@ QPoint TFormViewer::PictureShift() const {
   return heldShift_ + QPoint(Gesture.ShownShiftX(), Gesture.ShownShiftY());
 }
 
-QVView TFormViewer::CurrentView() const { return {parameter_->Viewpoint(), parameter_->Scale()}; }
+QVView TFormViewer::CurrentView() const { return qv::ViewOf(*parameter_); }
 
 bool TFormViewer::GesturesEnabled() const {
   return parameter_ && parameter_->Width() >= 1 && parameter_->Height() >= 1;
@@ -528,8 +547,7 @@ void TFormViewer::ChangeView(const qv::ViewChange& change, const std::string& wh
     }
     Gesture.Cancel();
     ImageViewer->update();
-    parameter_->ChangeViewpoint(change.View->Viewpoint);
-    parameter_->ChangeScale(change.View->Scale);
+    qv::SetView(*parameter_, *change.View);
     if (frame_) frame_->UpdateView();
     StartRender();
     if (ImageViewer->underMouse()) ShowPoint(ImageViewer->mapFromGlobal(QCursor::pos()));
@@ -541,8 +559,8 @@ void TFormViewer::ChangeView(const qv::ViewChange& change, const std::string& wh
 void TFormViewer::ApplySelection(int32_t x, int32_t y) {
   qv::Guarded(this, [&] {
     if (!parameter_) return;
-    const std::optional<QVView> view = Gesture.Zoom(x, y, parameter_->Width(), parameter_->Height(),
-                                                    {parameter_->Viewpoint(), parameter_->Scale()});
+    const std::optional<QVView> view =
+        Gesture.Zoom(x, y, parameter_->Width(), parameter_->Height(), CurrentView());
     Gesture.Finish();
     ImageViewer->update();
     if (!view) {
@@ -551,8 +569,7 @@ void TFormViewer::ApplySelection(int32_t x, int32_t y) {
             QCoreApplication::translate("QVViewerGesture", QVViewerGesture::RefusedMessage)));
       return;
     }
-    parameter_->ChangeViewpoint(view->Viewpoint);
-    parameter_->ChangeScale(view->Scale);
+    qv::SetView(*parameter_, *view);
     if (frame_) frame_->UpdateView();
     StartRender();
     if (ImageViewer->underMouse()) ShowPoint(ImageViewer->mapFromGlobal(QCursor::pos()));

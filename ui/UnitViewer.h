@@ -182,6 +182,8 @@ class TFormViewer : public QWidget {
   /// Stores a new view and renders it, or says why there is none.
   void ChangeView(const qv::ViewChange& change, const std::string& what);
   QVView CurrentView() const;
+  /// The status line's note of the deep path and its depth; "" off it.
+  std::string DeepPathNote() const;
   void ShowStatus();
   void ShowPoint(QPoint at);
   /// Leaves a node's picture for the picture's (or the preview's).

@@ -1,6 +1,7 @@
 #include "engine/deep/QVPreciseReal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace qv {
@@ -67,6 +68,34 @@ Decimal ToDecimal(const PreciseReal& value, int64_t digits) {
   d.Digits = text.substr(0, last + 1);
   d.Exponent = static_cast<int64_t>(exponent) - 1;  // MPFR's digits stand for 0.DIGITS
   return d;
+}
+
+// The sum is taken at the bits of every place from the larger term's first
+// digit down to the last place kept, and some more, so the one rounding that
+// counts is the decimal one.
+Decimal ShiftedDecimal(const Decimal& value, double first, double second, int64_t place) {
+  const bool hasValue = !value.Digits.empty();
+  if (!hasValue && first == 0.0 && second == 0.0) return {};
+  const int64_t last =
+      hasValue ? value.Exponent + 1 - static_cast<int64_t>(value.Digits.size()) : place;
+  const int64_t finest = std::min(place, last);
+  int64_t top = hasValue ? value.Exponent : finest;
+  for (const double offset : {first, second}) {
+    if (offset == 0.0) continue;
+    top = std::max(top, static_cast<int64_t>(std::floor(std::log10(std::fabs(offset)))));
+  }
+  PreciseReal sum(BitsForDigits(top - finest + 3) + 16);
+  sum.Set(value);
+  // Each double is exact at 53 bits below its first; the sum's bits reach
+  // below the place kept, so the additions round only there.
+  mpfr_add_d(sum.Get(), sum.Get(), first, MPFR_RNDN);
+  mpfr_add_d(sum.Get(), sum.Get(), second, MPFR_RNDN);
+  if (mpfr_zero_p(sum.Get())) return {};
+  // |sum| < 2^e, so its first digit lies at most at 10^ceil(e log10 2): one
+  // place more than needed at worst, never one fewer.
+  const double e = static_cast<double>(mpfr_get_exp(sum.Get()));
+  const int64_t lead = static_cast<int64_t>(std::ceil(e * 0.30102999566398120));
+  return ToDecimal(sum, std::max<int64_t>(lead - finest + 1, 1));
 }
 
 }  // namespace qv

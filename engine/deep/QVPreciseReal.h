@@ -37,4 +37,10 @@ int64_t BitsForDigits(int64_t digits);
 /// The value as a decimal of digits significant digits (rounded to nearest).
 Decimal ToDecimal(const PreciseReal& value, int64_t digits);
 
+/// value + first + second (the sum exact), rounded to nearest at the finer of
+/// the decimal place 10^place and the last place value holds: a move of a
+/// view keeps every digit of its viewpoint and gains those its pixels need.
+/// Zero is {}.
+Decimal ShiftedDecimal(const Decimal& value, double first, double second, int64_t place);
+
 }  // namespace qv

@@ -74,6 +74,24 @@ TEST(QVHeadlessRender, WritesTheEnginePictureAsBmpPngAndJpeg) {
   }
 }
 
+// --auto-depth raises the depth the picture is computed with (and its PNG
+// records) to 1000 per decade below scale 4; without it the set depth stands.
+TEST(QVHeadlessRender, AutoDepthFollowsTheScale) {
+  ScratchDir dir;
+  const std::string project = SizedProject(dir, "p.qvl", "32", "24");
+  WriteBytes(project, ReplaceFirst(ReadBytes(project), "Scale: 4", "Scale: 4E-6"));
+  for (const bool automatic : {false, true}) {
+    std::vector<std::string> args = {"render", project, "-o", dir.File("a.png")};
+    if (automatic) args.push_back("--auto-depth");
+    const ProcessResult run = RunQvell(args);
+    ASSERT_EQ(run.ExitCode, 0) << run.Describe();
+    const ProcessResult print = RunQvell({"print", dir.File("a.png")});
+    ASSERT_EQ(print.ExitCode, 0) << print.Describe();
+    EXPECT_NE(print.Out.find(automatic ? "\tDepth: 6000\n" : "\tDepth: 100\n"), std::string::npos)
+        << print.Out;
+  }
+}
+
 TEST(QVHeadlessRender, PrintedProjectFromStandardInputRendersTheDefaultPicture) {
   ScratchDir dir;
   WriteBytes(dir.File("printed.qvl"), DefaultProjectText());

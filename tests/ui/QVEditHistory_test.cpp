@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/QVScan.h"
+#include "tests/ui/DeepViews.h"
 #include "ui/QVDocumentTitle.h"
 #include "ui/QVViewHistory.h"
 
@@ -99,6 +101,21 @@ TEST(QVViewHistory, KeepsTheNewestViews) {
   while (const std::optional<QVView> v = views.Back()) last = v, ++back;
   EXPECT_EQ(back, QVViewHistory::kMaxViews - 1);
   EXPECT_EQ(last->Scale, 11.0);
+}
+
+// Two deep views whose viewpoints part beyond the 15th digit are two views,
+// and walking back gives the first one's every digit.
+TEST(QVViewHistory, TellsDeepViewsApartByEveryDigit) {
+  const QVView first = qv::test::DeepTestView(40);
+  QVView second = first;
+  second.Precise.re = qv::DecimalFromText("-1.5436890126920763615708559718017479866");
+  QVViewHistory views;
+  views.Reset(first);
+  EXPECT_TRUE(views.Visit(second));
+  EXPECT_FALSE(views.Visit(second));
+  const std::optional<QVView> back = views.Back();
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->Precise, first.Precise);
 }
 
 TEST(QVDocumentTitle, NameAndMark) {

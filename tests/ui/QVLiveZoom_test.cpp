@@ -6,6 +6,9 @@
 
 #include <cmath>
 
+#include "tests/ui/DeepViews.h"
+#include "ui/QVViewZoom.h"
+
 namespace {
 
 // The plane point of pixel (x, y), as the render maps it.
@@ -51,6 +54,21 @@ TEST(QVLiveZoom, ASlowFrameSkipsToTheViewOfItsMoment) {
   EXPECT_NEAR(b.Scale, 1.5, 1e-12);
   EXPECT_NEAR(a.Viewpoint.re, b.Viewpoint.re, 1e-12);
   EXPECT_NEAR(a.Viewpoint.im, b.Viewpoint.im, 1e-12);
+}
+
+// At 1e-60 the pointer's point stays too, from the viewpoint's every digit:
+// after a second in (2x), the viewpoint has moved half way to the point.
+TEST(QVLiveZoom, ADeepViewKeepsThePointersPoint) {
+  QVLiveZoom zoom;
+  const QVView start = qv::test::DeepTestView(60);
+  zoom.Start(true, 520, 40, 0);
+  const std::optional<QVView> next = zoom.NextView(start, 640, 480, 1.0);
+  ASSERT_TRUE(next);
+  EXPECT_EQ(next->Scale, start.Scale / 2);
+  const double pixel = start.Scale / 640;
+  const qv::DecimalComplex moved = qv::PreciseViewpointOf(*next);
+  EXPECT_NEAR(qv::test::DecimalDifference(moved.re, start.Precise.re), 100 * pixel, 1e-3 * pixel);
+  EXPECT_NEAR(qv::test::DecimalDifference(moved.im, start.Precise.im), 100 * pixel, 1e-3 * pixel);
 }
 
 TEST(QVLiveZoom, RefusesAViewBeyondTheNumbers) {

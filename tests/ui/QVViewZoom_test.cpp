@@ -8,6 +8,8 @@
 
 #include "base/QVScan.h"
 #include "engine/QVParameter.h"
+#include "engine/deep/QVPreciseReal.h"
+#include "tests/ui/DeepViews.h"
 
 namespace {
 
@@ -47,8 +49,6 @@ Case RandomCase(std::mt19937_64& rng, double minExp) {
 
 const double kNotches[] = {1.0, -1.0, 3.0, -2.0, 0.5, -0.25, 1.0 / 3.0};
 
-}  // namespace
-
 // The wheel's invariant: the plane point under the pointer maps back to the
 // very pixel in the new view, which is kept as the project text keeps it,
 // and the scale changes by 2 per notch.
@@ -74,32 +74,99 @@ TEST(QVViewZoom, ThePointUnderThePointerStaysOnItsPixel) {
   }
 }
 
-// Deep views: a zoom either keeps the point on its pixel or is refused, and
-// it is refused only where a pixel spans fewer than a thousand steps of the
-// 15th digit.
-TEST(QVViewZoom, DeepZoomsKeepThePointOrAreRefused) {
+// Where the plane point at pixel (x, y) of from lies in the picture of to,
+// in pixels, from the viewpoints' every digit: the point is the render's own,
+// the viewpoint plus the mapping's offsets.
+struct PrecisePixel {
+  double X, Y;
+};
+PrecisePixel PrecisePixelOf(const QVView& from, const QVView& to, int32_t w, int32_t h, int32_t x,
+                            int32_t y) {
+  const qv::PlaneMapping before({0.0, 0.0}, from.Scale, w, h);
+  const qv::DecimalComplex a = qv::PreciseViewpointOf(from), b = qv::PreciseViewpointOf(to);
+  const double perPixel = to.Scale / w;
+  return {w / 2 + (qv::test::DecimalDifference(a.re, b.re) + before.ColumnOffset(x)) / perPixel,
+          h / 2 - (qv::test::DecimalDifference(a.im, b.im) + before.RowOffset(y)) / perPixel};
+}
+
+}  // namespace
+
+// Deep views, down to 1e-290: every zoom keeps the point under the pointer on
+// its pixel, checked from every digit of both viewpoints, and the viewpoint
+// keeps every place it had.
+TEST(QVViewZoom, DeepZoomsKeepThePointFromEveryDigit) {
   std::mt19937_64 rng(5);
-  int refused = 0, kept = 0;
-  for (int i = 0; i < 3000; ++i) {
-    const Case c = RandomCase(rng, -16.0);
-    const QVComplex point =
-        qv::PlaneMapping(c.View.Viewpoint, c.View.Scale, c.W, c.H).Point(c.X, c.Y);
-    const qv::ViewChange change = qv::ZoomAbout(c.View, c.W, c.H, c.X, c.Y, 1.0);
-    const double pixel = c.View.Scale / 2 / c.W;
-    const double digit = 1e-14 * std::max(std::fabs(point.re), std::fabs(point.im));
-    if (!change.View) {
-      EXPECT_EQ(change.Refusal, qv::ViewRefusal::TooDeep) << c.Name();
-      EXPECT_LT(pixel, 1000 * digit) << c.Name();
-      ++refused;
-      continue;
-    }
-    ++kept;
-    const PixelPos at = PixelOf(point, *change.View, c.W, c.H);
-    EXPECT_NEAR(static_cast<double>(at.X), c.X, 0.1) << c.Name();
-    EXPECT_NEAR(static_cast<double>(at.Y), c.Y, 0.1) << c.Name();
+  std::uniform_int_distribution<int> exponent(14, 290);
+  for (int i = 0; i < 400; ++i) {
+    const QVView view = qv::test::DeepTestView(exponent(rng));
+    const int32_t w = std::uniform_int_distribution<int32_t>(1, 2000)(rng);
+    const int32_t h = std::uniform_int_distribution<int32_t>(1, 2000)(rng);
+    const int32_t x = std::uniform_int_distribution<int32_t>(0, w - 1)(rng);
+    const int32_t y = std::uniform_int_distribution<int32_t>(0, h - 1)(rng);
+    const double notches = kNotches[i % std::size(kNotches)];
+    const std::string name = qv::NumberToText(view.Scale) + " " + std::to_string(w) + "x" +
+                             std::to_string(h) + " at " + std::to_string(x) + "," +
+                             std::to_string(y) + " notches " + qv::NumberToText(notches);
+    const qv::ViewChange change = qv::ZoomAbout(view, w, h, x, y, notches);
+    ASSERT_TRUE(change.View) << name;
+    const QVView& next = *change.View;
+    EXPECT_NEAR(view.Scale / next.Scale, std::exp2(notches), 1e-13 * std::exp2(notches)) << name;
+    const PrecisePixel at = PrecisePixelOf(view, next, w, h, x, y);
+    EXPECT_NEAR(at.X, x, 0.01) << name;
+    EXPECT_NEAR(at.Y, y, 0.01) << name;
+    // Every place the viewpoint held (down to 1E-37) is still held: the new
+    // viewpoint is the old one moved by the offsets, rounded at 1E-37 or finer.
+    const qv::PlaneMapping before({0.0, 0.0}, view.Scale, w, h),
+        after({0.0, 0.0}, next.Scale, w, h);
+    qv::PreciseReal moved(4000), old(4000);
+    moved.Set(qv::PreciseViewpointOf(next).re);
+    old.Set(view.Precise.re);
+    mpfr_sub(moved.Get(), moved.Get(), old.Get(), MPFR_RNDN);
+    mpfr_sub_d(moved.Get(), moved.Get(), before.ColumnOffset(x), MPFR_RNDN);
+    mpfr_add_d(moved.Get(), moved.Get(), after.ColumnOffset(x), MPFR_RNDN);
+    EXPECT_LE(std::fabs(moved.ToDouble()), 0.5e-37) << name;
+    EXPECT_EQ(next.Viewpoint.re, qv::DecimalToDouble(qv::PreciseViewpointOf(next).re)) << name;
   }
-  EXPECT_GT(refused, 0);  // both kinds of view were tried
-  EXPECT_GT(kept, 0);
+}
+
+// A pan at 1e-30 moves the viewpoint by exactly the pixels' width in the
+// plane, and back again to the very digits it started from.
+TEST(QVViewZoom, DeepPansMoveByTheirPixels) {
+  const QVView view = qv::test::DeepTestView(30);
+  const int32_t w = 640, h = 480;
+  const qv::ViewChange right = qv::Pan(view, w, h, -64, 0);
+  ASSERT_TRUE(right.View);
+  const qv::ViewChange up = qv::Pan(*right.View, w, h, 0, 48);
+  ASSERT_TRUE(up.View);
+  // The picture moved left by 64 pixels and down by 48: the view moved
+  // right by 64 pixels (1E-31) and up by 48 (7.5E-32).
+  const qv::DecimalComplex moved = qv::PreciseViewpointOf(*up.View);
+  EXPECT_NEAR(qv::test::DecimalDifference(moved.re, view.Precise.re), 1e-31, 1e-3 * 1e-30 / w);
+  EXPECT_NEAR(qv::test::DecimalDifference(moved.im, view.Precise.im), 7.5e-32, 1e-3 * 1e-30 / w);
+  // Back by the same pixels: the digits the view started from.
+  const qv::ViewChange back = qv::Pan(*qv::Pan(*up.View, w, h, 64, 0).View, w, h, 0, -48);
+  ASSERT_TRUE(back.View);
+  EXPECT_EQ(qv::DecimalToText(qv::PreciseViewpointOf(*back.View).re),
+            qv::DecimalToText(view.Precise.re));
+  EXPECT_EQ(qv::DecimalToText(qv::PreciseViewpointOf(*back.View).im),
+            qv::DecimalToText(view.Precise.im));
+}
+
+// The parameter takes a deep view with every digit and gives it back; a view
+// of doubles alone (or whose digits no longer match its doubles) is the view
+// of their 15 digits.
+TEST(QVViewZoom, AViewGoesToTheParameterWithEveryDigit) {
+  QVParameter p;
+  const QVView deep = qv::test::DeepTestView(30);
+  qv::SetView(p, deep);
+  EXPECT_EQ(p.PreciseViewpoint(), deep.Precise);
+  EXPECT_EQ(p.Scale(), deep.Scale);
+  EXPECT_EQ(qv::ViewOf(p).Precise, deep.Precise);
+  QVView stale = deep;
+  stale.Viewpoint = {0.25, -0.5};
+  qv::SetView(p, stale);
+  EXPECT_EQ(p.PreciseViewpoint(), qv::DecimalFromComplex({0.25, -0.5}));
+  EXPECT_EQ(p.Viewpoint().re, 0.25);
 }
 
 // Twenty notches in, then twenty out, at one pointer: every step keeps the
@@ -160,16 +227,17 @@ TEST(QVViewZoom, ChangesOutOfTheNumbersAreRefused) {
       {"zoom in to no scale", {{0, 0}, 4.9e-324}, 640, 1.0, qv::ViewRefusal::OutOfRange},
       {"no picture", {{0, 0}, 4.0}, 0, 1.0, qv::ViewRefusal::OutOfRange},
       {"a million notches", {{0, 0}, 4.0}, 640, 1e6, qv::ViewRefusal::OutOfRange},
-      {"beyond the viewpoint's digits", {{0.5, 0.25}, 1e-14}, 640, 1.0, qv::ViewRefusal::TooDeep},
+      {"below the smallest normal scale", {{0, 0}, 3e-308}, 640, 1.0, qv::ViewRefusal::OutOfRange},
   };
   for (const Row& row : rows) {
     const qv::ViewChange change = qv::ZoomAbout(row.view, row.w, 480, 3, 7, row.notches);
     EXPECT_FALSE(change.View) << row.name;
     EXPECT_EQ(change.Refusal, row.why) << row.name;
   }
-  // A view that deep is left by zooming out or panning.
+  // A deep view is entered, and left, by zooming or panning.
   const QVView deep{{0.5, 0.25}, 1e-14};
   EXPECT_EQ(qv::ZoomAbout(deep, 640, 480, 3, 7, -1.0).View->Scale, 2e-14);
+  EXPECT_EQ(qv::ZoomAbout(deep, 640, 480, 3, 7, 1.0).View->Scale, 5e-15);
   EXPECT_TRUE(qv::Pan(deep, 640, 480, 10, 0).View);
 }
 

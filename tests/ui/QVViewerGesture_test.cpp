@@ -5,6 +5,10 @@
 #include <cmath>
 #include <limits>
 
+#include "base/QVScan.h"
+#include "tests/ui/DeepViews.h"
+#include "ui/QVViewZoom.h"
+
 namespace {
 
 using G = QVViewerGesture;
@@ -33,6 +37,22 @@ TEST(QVViewerGesture, WorkedZoomExample) {
   ASSERT_TRUE(out);
   EXPECT_EQ(out->Viewpoint.re, 0.0);
   EXPECT_EQ(out->Scale, 16.0);
+}
+
+// A selection in a deep view moves the viewpoint from its every digit: the
+// rectangle's centre (80 pixels right, 120 up of the picture's) becomes it.
+TEST(QVViewerGesture, ADeepZoomKeepsEveryDigit) {
+  const QVView view = qv::test::DeepTestView(40);
+  const std::optional<QVView> in = Placed().Zoom(400, 120, 640, 480, view);
+  ASSERT_TRUE(in);
+  EXPECT_EQ(in->Scale, qv::KeptNumber(view.Scale / 4));
+  const double pixel = view.Scale / 640;
+  const qv::DecimalComplex moved = qv::PreciseViewpointOf(*in);
+  EXPECT_NEAR(qv::test::DecimalDifference(moved.re, view.Precise.re), 80 * pixel, 1e-3 * pixel);
+  EXPECT_NEAR(qv::test::DecimalDifference(moved.im, view.Precise.im), 120 * pixel, 1e-3 * pixel);
+  // The digits beyond the double's are the point's, not rounding: the
+  // viewpoint has more than 40 of them.
+  EXPECT_GT(qv::SignificantDigits(moved.re), 40);
 }
 
 // Every row of the state table: state, event, condition -> effect, next state.

@@ -98,10 +98,15 @@ TEST(QVViewerStatus, PointTextToThePixel) {
   }
 }
 
+TEST(QVViewerStatus, TheDeepPathsNoteNamesItsDepths) {
+  EXPECT_EQ(S::DeepPathText(1000, 1000), "深い視点（摂動計算）深さ 1000");
+  EXPECT_EQ(S::DeepPathText(500, 20000), "深い視点（摂動計算）深さ 500〜20000");
+}
+
 TEST(QVViewerStatus, WhyNothingIsDrawn) {
   EXPECT_NE(S::NothingToDrawReason(0, 640, 480).find("ミキサーがない"), std::string::npos);
   EXPECT_NE(S::NothingToDrawReason(1, 0, 480).find("幅 0、高さ 480"), std::string::npos);
   EXPECT_EQ(S::NothingToDrawReason(1, 1, 1), "");
-  EXPECT_NE(S::RefusalText(qv::ViewRefusal::TooDeep, "拡大").find("これ以上拡大できません"),
+  EXPECT_NE(S::RefusalText(qv::ViewRefusal::OutOfRange, "拡大").find("これ以上拡大できません"),
             std::string::npos);
 }

@@ -9,6 +9,7 @@
 
 #include "UiTestSupport.h"
 #include "engine/QVParameter.h"
+#include "tests/ui/DeepViews.h"
 #include "ui/QVStatusLine.h"
 #include "ui/UnitMethod.h"
 
@@ -138,6 +139,31 @@ TEST(TFrameParameter, UpdateViewShowsTheKeptDigitsAndStoresNothing) {
   b.frame.UpdateView();
   EXPECT_EQ(b.frame.EditViewpointR->text(), QStringLiteral("0.123456789012346"));
   EXPECT_EQ(b.parameter.Stamp(), stamp);
+}
+
+// The boxes show 15 digits of a deep viewpoint and C: Enter on a box as shown
+// keeps every digit, and a part typed anew leaves the other part's digits.
+TEST(TFrameParameter, ADeepValueKeepsItsDigitsThroughTheBoxes) {
+  BoundFrame b;
+  const qv::DecimalComplex deep = qv::test::DeepTestView(30).Precise;
+  b.parameter.ChangePreciseViewpoint(deep);
+  b.parameter.ChangePreciseFractalParameter(deep);
+  b.frame.UpdateView();
+  for (QLineEdit* box : {b.frame.EditViewpointR, b.frame.EditViewpointI, b.frame.EditParameterR,
+                         b.frame.EditParameterI}) {
+    b.Enter(box);
+  }
+  EXPECT_EQ(b.parameter.PreciseViewpoint(), deep);
+  EXPECT_EQ(b.parameter.PreciseFractalParameter(), deep);
+  b.Type(b.frame.EditViewpointR, "0.25");
+  b.Enter(b.frame.EditViewpointR);
+  b.Type(b.frame.EditParameterI, "-0.5");
+  b.Enter(b.frame.EditParameterI);
+  EXPECT_EQ(b.parameter.PreciseViewpoint().re, qv::DecimalFromText("0.25"));
+  EXPECT_EQ(b.parameter.PreciseViewpoint().im, deep.im);
+  EXPECT_EQ(b.parameter.Viewpoint().re, 0.25);
+  EXPECT_EQ(b.parameter.PreciseFractalParameter().re, deep.re);
+  EXPECT_EQ(b.parameter.FractalParameter().im, -0.5);
 }
 
 TEST(TFrameParameter, TypeAndMethodChoicesReachTheParameters) {

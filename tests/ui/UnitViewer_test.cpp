@@ -10,9 +10,11 @@
 #include <QWheelEvent>
 
 #include "UiTestSupport.h"
+#include "engine/QVGenerator.h"
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "tests/ui/DeepViews.h"
 #include "ui/QVEditSession.h"
 #include "ui/QVText.h"
 #include "ui/UnitDERevezaRudu.h"
@@ -203,14 +205,43 @@ TEST(TFormViewer, MiddleDragPansAndRightClickCancelsADrag) {
 TEST(TFormViewer, ARefusedZoomSaysWhy) {
   Viewer v;
   v.parameter.ChangeViewpoint({0.5, 0.25});
-  v.parameter.ChangeScale(1e-14);
+  v.parameter.ChangeScale(1e305);
   ASSERT_TRUE(v.Render());
   const uint64_t before = v.viewer.RenderGeneration();
-  v.Wheel(QPoint(10, 10), 120);
-  EXPECT_EQ(v.parameter.Scale(), 1e-14);
+  v.Wheel(QPoint(10, 10), -2400);  // twenty notches out: beyond the largest double
+  EXPECT_EQ(v.parameter.Scale(), 1e305);
   EXPECT_EQ(v.viewer.RenderGeneration(), before);
-  EXPECT_EQ(v.StatusText().rfind("これ以上拡大できません", 0), 0u) << v.StatusText();
-  v.Wheel(QPoint(10, 10), -120);  // out is fine
-  EXPECT_EQ(v.parameter.Scale(), 2e-14);
+  EXPECT_EQ(v.StatusText().rfind("これ以上縮小できません", 0), 0u) << v.StatusText();
+  v.Wheel(QPoint(10, 10), 120);  // in is fine
+  EXPECT_EQ(v.parameter.Scale(), 5e304);
   ASSERT_TRUE(v.Settle());
+}
+
+// The wheel and the arrow keys move a deep project's viewpoint from its every
+// digit: the pointer's point stays under it, a pan moves by its pixels.
+TEST(TFormViewer, DeepZoomsAndPansKeepEveryDigit) {
+  Viewer v;
+  const QVView start = qv::test::DeepTestView(30);
+  v.parameter.ChangePreciseViewpoint(start.Precise);
+  v.parameter.ChangeScale(start.Scale);
+  v.Wheel(QPoint(160 + 32, 160), 120);  // in about a point 32 pixels right of the centre
+  ASSERT_TRUE(v.Settle());
+  EXPECT_EQ(v.parameter.Scale(), 5e-31);
+  const double pixel = 1e-30 / 320;
+  const qv::DecimalComplex zoomed = v.parameter.PreciseViewpoint();
+  EXPECT_NEAR(qv::test::DecimalDifference(zoomed.re, start.Precise.re), 16 * pixel, 1e-3 * pixel);
+  EXPECT_NEAR(qv::test::DecimalDifference(zoomed.im, start.Precise.im), 0.0, 1e-3 * pixel);
+  v.Key(Qt::Key_Right);  // the view moves right by an eighth of the picture, 40 pixels
+  ASSERT_TRUE(v.Settle());
+  const qv::DecimalComplex panned = v.parameter.PreciseViewpoint();
+  EXPECT_NEAR(qv::test::DecimalDifference(panned.re, zoomed.re), 40 * pixel / 2, 1e-3 * pixel);
+  EXPECT_GT(qv::SignificantDigits(panned.re), 33);
+  // The status line tells the deep path and its depth; zoomed out to an
+  // ordinary view, it says nothing of it.
+  const std::string depth = std::to_string(v.form.Main().Graph().Generators.front()->Depth());
+  EXPECT_NE(v.StatusText().find("深い視点（摂動計算）深さ " + depth), std::string::npos)
+      << v.StatusText();
+  v.parameter.ChangeScale(4.0);
+  ASSERT_TRUE(v.Render());
+  EXPECT_EQ(v.StatusText().find("深い視点"), std::string::npos) << v.StatusText();
 }

@@ -788,12 +788,12 @@
         <translation>Rendered in %1 s</translation>
     </message>
     <message>
-        <source>これ以上%1できません: 視点を保存する 15 桁の精度では、ポインタの下の点を保てません。</source>
-        <translation>Cannot %1 any further: the 15 digits that store the viewpoint cannot keep the point under the pointer.</translation>
-    </message>
-    <message>
         <source>これ以上%1できません: 視点か倍率が数値の範囲を超えます。</source>
         <translation>Cannot %1 any further: the viewpoint or the scale would leave the range of numbers.</translation>
+    </message>
+    <message>
+        <source>深い視点（摂動計算）深さ %1</source>
+        <translation>Deep view (perturbation), depth %1</translation>
     </message>
 </context>
 <context>

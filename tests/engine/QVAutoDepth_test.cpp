@@ -1,0 +1,37 @@
+#include "engine/QVAutoDepth.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <tuple>
+
+#include "engine/QVGenerator.h"
+#include "engine/QVMain.h"
+
+// 1000 steps per decade below scale 4, rounded to nearest; the set depth when higher.
+TEST(QVAutoDepth, RaisesTheSetDepthByDecadesBelowTheDefaultScale) {
+  // {set depth, scale, depth used}
+  const std::tuple<int32_t, double, int32_t> rows[] = {
+      {100, 4.0, 100},       {100, 8.0, 100},          {100, 0.4, 1000},      {100, 4e-20, 20000},
+      {100, 1e-100, 100602}, {200000, 1e-100, 200000}, {100, 4e-300, 300000}, {100, 0.0, 100},
+      {100, -1.0, 100},      {100, std::nan(""), 100}, {100, 5e-324, 323908},
+  };
+  for (const auto& [set, scale, depth] : rows) {
+    EXPECT_EQ(qv::AutoDepth(set, scale), depth) << set << " at " << scale;
+  }
+}
+
+// Applied again from the set depths, a shallower view gets its own depth
+// back: the rule never compounds.
+TEST(QVAutoDepth, AppliesFromTheSetDepthsEachTime) {
+  QVMain main;
+  ASSERT_FALSE(main.Graph().Generators.empty());
+  const std::vector<int32_t> set = qv::GeneratorDepths(main);
+  main.Parameter.ChangeScale(4e-30);
+  qv::ApplyAutoDepth(main, set);
+  EXPECT_EQ(main.Graph().Generators.front()->Depth(), std::max(set.front(), 30000));
+  main.Parameter.ChangeScale(4.0);
+  qv::ApplyAutoDepth(main, set);
+  EXPECT_EQ(qv::GeneratorDepths(main), set);
+}
