@@ -32,4 +32,9 @@ void ApplyAutoDepth(QVMain& main, const std::vector<int32_t>& setDepths) {
   }
 }
 
+void RaiseDepths(QVNodeGraph& graph) {
+  for (QVGenerator* g : graph.Generators)
+    g->SetDepth(AutoDepth(g->Depth(), g->Parameter().Scale()));
+}
+
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <vector>
 
 class QVMain;
+class QVNodeGraph;
 
 namespace qv {
 
@@ -23,5 +24,9 @@ std::vector<int32_t> GeneratorDepths(const QVMain& main);
 /// Sets each generator of main to AutoDepth of its depth in setDepths (graph
 /// order, as GeneratorDepths gives) at its parameter's scale.
 void ApplyAutoDepth(QVMain& main, const std::vector<int32_t>& setDepths);
+
+/// Sets each generator of graph to AutoDepth of its own depth at its
+/// parameter's scale (a render's frozen copy).
+void RaiseDepths(QVNodeGraph& graph);
 
 }  // namespace qv

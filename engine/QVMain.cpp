@@ -9,6 +9,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "engine/QVAutoDepth.h"
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMixer.h"
@@ -118,6 +119,7 @@ uint64_t QVMain::Render(QVCanvas* canvas, QVPoster* poster, QVProgressFunction p
   gate_->Drawable = generation;
   progress_.Reset(generation);
   std::shared_ptr<QVSnapshot> snapshot = Snapshot();
+  if (AutoDepth) qv::RaiseDepths(snapshot->ComputedGraph());
   latest_ = snapshot;
   QVProgressFunction hook = [this, progress](const std::string& name, int row, int height) {
     progress_.Report(name, row, height);

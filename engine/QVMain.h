@@ -95,6 +95,10 @@ class QVMain : public QVObject {
   /// reference the fast rows are checked against (tests and benchmarks); read
   /// when a pass starts.
   bool PlainRows = false;
+  /// On: each render computes every generator at qv::AutoDepth of its depth
+  /// and its view's scale (the project keeps its own depths); read when a
+  /// render starts.
+  bool AutoDepth = false;
   /// Posted when a render starts (host main thread).
   std::function<void()> OnRenderStart;
   /// Posted when a render ends, after its picture or its error (host main thread).

@@ -43,4 +43,8 @@ void EditorSettings::SetLanguage(const QString& language) {
   QSettings().setValue("Language", language);
 }
 
+bool EditorSettings::AutoDepth() { return QSettings().value("AutoDepth", false).toBool(); }
+
+void EditorSettings::SetAutoDepth(bool on) { QSettings().setValue("AutoDepth", on); }
+
 }  // namespace qv

@@ -1,9 +1,8 @@
 #pragma once
 // What the editor remembers between runs: the last folder a file dialog
 // used, the recently opened or saved project files, each window's geometry
-// and the language chosen for the texts. Kept in QSettings under the
-// application's organisation and name
-// (tests point them at a scratch place). UI thread.
+// the language chosen for the texts and whether the depth follows the zoom. Kept in QSettings under
+// the application's organisation and name (tests point them at a scratch place). UI thread.
 #include <QStringList>
 #include <string>
 
@@ -32,6 +31,9 @@ class EditorSettings {
   /// The chosen language ("ja", "en"; "" follows the system), read at start-up.
   static QString Language();
   static void SetLanguage(const QString& language);
+  /// Whether renders raise the depth as the scale shrinks ("深さ自動"; off at first).
+  static bool AutoDepth();
+  static void SetAutoDepth(bool on);
 };
 
 }  // namespace qv

@@ -307,6 +307,7 @@ void TForm1::ConnectHandlers() {
 void TForm1::FormCreate() {
   viewer_->SetTarget(main_.get(), FrameParameter1);
   FrameParameter1->SetParameter(&main_->Parameter, main_.get());
+  FrameParameter1->OnAutoDepthChanged = [this] { Button2Click(); };
   FrameParameter1->UpdateView();
   FrameController1->SetMain(main_.get());
   viewer_->OnFileDropped = [this](const std::string& path) {

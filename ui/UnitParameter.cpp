@@ -1,5 +1,6 @@
 #include "ui/UnitParameter.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include "base/QVScan.h"
 #include "engine/QVMain.h"
 #include "engine/QVParameter.h"
+#include "ui/QVEditorSettings.h"
 #include "ui/QVEngineNames.h"
 #include "ui/QVErrorBox.h"
 #include "ui/QVMagnification.h"
@@ -44,6 +46,9 @@ TFrameParameter::TFrameParameter(QWidget* parent) : QWidget(parent) {
   EditScale->setToolTip(
       tr("画像の幅が複素平面で占める長さ。0 "
          "より大きい数。小さいほど拡大される（ホイールでも変わる）"));
+  CheckBoxAutoDepth->setToolTip(
+      tr("オン: 描画のたびに、視点倍率が 4 より 1 桁小さくなるごとに深さを 1000 "
+         "ずつ上げる（設定した深さより大きいときだけ。プロジェクトの深さは変えない）"));
   EditWidth->setToolTip(tr("画像の幅（画素）。1 以上の整数"));
   EditHeight->setToolTip(tr("画像の高さ（画素）。1 以上の整数"));
   ComboBoxMagnification->setToolTip(
@@ -67,13 +72,15 @@ void TFrameParameter::BuildRows() {
   EditParameterR = new QLineEdit(this), EditParameterI = new QLineEdit(this);
   EditViewpointR = new QLineEdit(this), EditViewpointI = new QLineEdit(this);
   EditScale = new QLineEdit(this);
+  CheckBoxAutoDepth = new QCheckBox(tr("深さ自動"), this);
+  CheckBoxAutoDepth->setChecked(qv::EditorSettings::AutoDepth());
   EditWidth = new QLineEdit(this), EditHeight = new QLineEdit(this);
   ComboBoxMagnification = new QComboBox(this);
   ComboBoxFractalType = new QComboBox(this);
   const std::pair<QLabel*, std::pair<QWidget*, QWidget*>> rows[] = {
       {LabelParameter, {EditParameterR, EditParameterI}},
       {LabelViewpoint, {EditViewpointR, EditViewpointI}},
-      {LabelScale, {EditScale, nullptr}},
+      {LabelScale, {EditScale, CheckBoxAutoDepth}},
       {LabelImageSize, {EditWidth, EditHeight}},
       {LabelMagnification, {ComboBoxMagnification, nullptr}},
       {LabelFractalType, {ComboBoxFractalType, nullptr}}};
@@ -119,6 +126,7 @@ void TFrameParameter::ConnectHandlers() {
       EditWidth, [this] { Size(EditWidth); }, [this] { EditWidthChange(); });
   QVEntryMarks::Watch(
       EditHeight, [this] { Size(EditHeight); }, [this] { EditHeightChange(); });
+  connect(CheckBoxAutoDepth, &QCheckBox::clicked, this, &TFrameParameter::CheckBoxAutoDepthClick);
   connect(ComboBoxMagnification, &QComboBox::currentIndexChanged, this,
           &TFrameParameter::ComboBoxMagnificationChange);
   connect(ComboBoxFractalType, &QComboBox::currentIndexChanged, this,
@@ -131,6 +139,16 @@ void TFrameParameter::SetParameter(QVParameter* parameter, QVMain* main) {
   parameter_ = parameter;
   main_ = main;
   FrameFractalMethod->SetEngine(main);
+  if (main_) main_->AutoDepth = CheckBoxAutoDepth->isChecked();
+}
+
+void TFrameParameter::CheckBoxAutoDepthClick() {
+  qv::Guarded(this, [this] {
+    const bool on = CheckBoxAutoDepth->isChecked();
+    qv::EditorSettings::SetAutoDepth(on);
+    if (main_) main_->AutoDepth = on;
+    if (OnAutoDepthChanged) OnAutoDepthChanged();
+  });
 }
 
 void TFrameParameter::UpdateView() {

@@ -8,6 +8,7 @@
 // size. Bound once by the main window; refreshed after a load and every zoom. UI thread.
 #include <QCoreApplication>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "ui/QVEntryMarks.h"
 
 class QVStatusLine;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -37,6 +39,9 @@ class TFrameParameter : public QWidget {
   QLineEdit* EditViewpointI;
   QLabel* LabelScale;
   QLineEdit* EditScale;
+  /// "深さ自動": renders raise the depth as the scale shrinks (qv::AutoDepth);
+  /// an editor setting, not part of the project.
+  QCheckBox* CheckBoxAutoDepth;
   QLabel* LabelImageSize;
   QLineEdit* EditWidth;
   QLineEdit* EditHeight;
@@ -63,6 +68,10 @@ class TFrameParameter : public QWidget {
   void ComboBoxMagnificationChange();
   void ComboBoxFractalTypeChange();
   void FrameFractalMethodComboBoxMethodChange();
+
+  void CheckBoxAutoDepthClick();
+  /// Called after 深さ自動 changed (the window renders again).
+  std::function<void()> OnAutoDepthChanged;
 
   /// Shows message in the status line until a box is marked or cleared.
   void ShowNotice(const std::string& message);

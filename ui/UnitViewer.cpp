@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "engine/QVAutoDepth.h"
 #include "engine/QVEffector.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
@@ -299,6 +300,7 @@ void TFormViewer::StartRender() {
   // The view sharpens in passes before the exact picture arrives.
   generation_ = main_->Render(&canvas_, &poster_, nullptr, qv::RunPreviewPasses);
   renderSnapshot_ = main_->LatestSnapshot();
+  renderedAutoDepth_ = main_->AutoDepth;
   pictureArrived_ = false;
   Status.Started(QVViewerStatus::Clock::now(), int64_t{p.Width()} * p.Height());
   ShowStatus();
@@ -314,6 +316,7 @@ void TFormViewer::NextLiveFrame() {
   if (frame_) frame_->UpdateView();
   generation_ = main_->Render(&canvas_, &poster_);
   renderSnapshot_ = main_->LatestSnapshot();
+  renderedAutoDepth_ = main_->AutoDepth;
   pictureArrived_ = false;
   Status.Started(QVViewerStatus::Clock::now(), int64_t{parameter_->Width()} * parameter_->Height());
   ShowStatus();
@@ -345,8 +348,16 @@ bool TFormViewer::DrawnOrDrawing() const {
   if (state != QVViewerStatus::State::Rendering && state != QVViewerStatus::State::Finished) {
     return false;
   }
-  return renderSnapshot_ && qv::SameProject(main_->Parameter, main_->Graph(),
-                                            renderSnapshot_->Parameter(), renderSnapshot_->Graph());
+  if (!renderSnapshot_ || renderedAutoDepth_ != main_->AutoDepth) return false;
+  if (!main_->AutoDepth) {
+    return qv::SameProject(main_->Parameter, main_->Graph(), renderSnapshot_->Parameter(),
+                           renderSnapshot_->Graph());
+  }
+  // The render computed raised depths: the project is compared raised too.
+  QVSnapshot raised(main_->Parameter, main_->Graph());
+  qv::RaiseDepths(raised.ComputedGraph());
+  return qv::SameProject(raised.Parameter(), raised.Graph(), renderSnapshot_->Parameter(),
+                         renderSnapshot_->Graph());
 }
 
 void TFormViewer::StopRender() {
@@ -395,8 +406,10 @@ std::string TFormViewer::DeepPathNote() const {
   int32_t lowest = std::numeric_limits<int32_t>::max(), highest = 0;
   for (const QVGenerator* g : main_->Graph().Generators) {
     if (&g->Parameter() != parameter_) continue;
-    lowest = std::min(lowest, g->Depth());
-    highest = std::max(highest, g->Depth());
+    const int32_t depth =
+        main_->AutoDepth ? qv::AutoDepth(g->Depth(), parameter_->Scale()) : g->Depth();
+    lowest = std::min(lowest, depth);
+    highest = std::max(highest, depth);
   }
   if (highest < lowest) return "";
   return QVViewerStatus::DeepPathText(lowest, highest);

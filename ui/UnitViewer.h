@@ -201,6 +201,7 @@ class TFormViewer : public QWidget {
   // (the engine drops the posts of a superseded one), so the shown picture's
   // copy is the latest render's at the moment it arrives.
   std::shared_ptr<const QVSnapshot> renderSnapshot_;
+  bool renderedAutoDepth_ = false;  // whether renderSnapshot_'s depths were raised
   std::shared_ptr<const QVSnapshot> pictureSnapshot_;
   QVQtPoster poster_{this};
   QVQtCanvas canvas_;

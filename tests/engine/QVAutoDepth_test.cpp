@@ -8,6 +8,9 @@
 
 #include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
+#include "engine/QVMixer.h"
+#include "engine/QVSnapshot.h"
+#include "tests/engine/EngineTestSupport.h"
 
 // 1000 steps per decade below scale 4, rounded to nearest; the set depth when higher.
 TEST(QVAutoDepth, RaisesTheSetDepthByDecadesBelowTheDefaultScale) {
@@ -34,4 +37,32 @@ TEST(QVAutoDepth, AppliesFromTheSetDepthsEachTime) {
   main.Parameter.ChangeScale(4.0);
   qv::ApplyAutoDepth(main, set);
   EXPECT_EQ(qv::GeneratorDepths(main), set);
+}
+
+// A render with the depth following the zoom computes the very picture of
+// the project with that depth set, and leaves the project's depth alone.
+TEST(QVAutoDepth, ARenderComputesAtTheRaisedDepthAndKeepsTheProjects) {
+  const auto setUp = [](QVMain& main) {
+    main.Parameter.ChangeWidth(16);
+    main.Parameter.ChangeHeight(12);
+    main.Parameter.ChangeViewpoint({-0.7453, 0.1127});
+    main.Parameter.ChangeScale(4e-3);  // 3000 steps
+  };
+  QVMain automatic, set, shallow;
+  for (QVMain* m : {&automatic, &set, &shallow}) setUp(*m);
+  automatic.AutoDepth = true;
+  set.Graph().Generators.front()->SetDepth(3000);
+  automatic.Render(nullptr, nullptr);
+  automatic.WaitRender();
+  ASSERT_TRUE(set.RunPass());
+  ASSERT_TRUE(shallow.RunPass());
+  const std::shared_ptr<const QVSnapshot> done = automatic.LatestSnapshot();
+  ASSERT_TRUE(done && done->Output());
+  EXPECT_EQ(done->Graph().Generators.front()->Depth(), 3000);
+  EXPECT_EQ(automatic.Graph().Generators.front()->Depth(),
+            shallow.Graph().Generators.front()->Depth());
+  EXPECT_EQ(qv::test::MixerPixels(*done->Output()), qv::test::MixerPixels(*set.Graph().Mixers[0]));
+  // The depth tells in this view: the set depth gives another picture.
+  EXPECT_NE(qv::test::MixerPixels(*set.Graph().Mixers[0]),
+            qv::test::MixerPixels(*shallow.Graph().Mixers[0]));
 }

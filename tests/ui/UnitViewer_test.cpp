@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,8 +15,10 @@
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "source/QVSourceWriter.h"
 #include "tests/ui/DeepViews.h"
 #include "ui/QVEditSession.h"
+#include "ui/QVEditorSettings.h"
 #include "ui/QVText.h"
 #include "ui/UnitDERevezaRudu.h"
 #include "ui/UnitParameter.h"
@@ -215,6 +218,31 @@ TEST(TFormViewer, ARefusedZoomSaysWhy) {
   v.Wheel(QPoint(10, 10), 120);  // in is fine
   EXPECT_EQ(v.parameter.Scale(), 5e304);
   ASSERT_TRUE(v.Settle());
+}
+
+// 深さ自動 raises the depth of the renders (the status line says which) and
+// changes nothing of the project; it is remembered as an editor setting.
+TEST(TFormViewer, AutoDepthRaisesTheRendersDepthNotTheProjects) {
+  Viewer v;
+  const QVView start = qv::test::DeepTestView(30);
+  v.parameter.ChangePreciseViewpoint(start.Precise);
+  v.parameter.ChangeScale(start.Scale);
+  ASSERT_TRUE(v.Render());
+  const std::string project = qv::WriteProject(v.form.Main());
+  QCheckBox* box = v.form.FrameParameter1->CheckBoxAutoDepth;
+  ASSERT_FALSE(box->isChecked());
+  box->click();
+  ASSERT_TRUE(v.Settle());
+  EXPECT_TRUE(v.form.Main().AutoDepth);
+  EXPECT_TRUE(qv::EditorSettings::AutoDepth());
+  // 1000 log10(4 / 1E-30) = 30602.06
+  EXPECT_NE(v.StatusText().find("深さ 30602"), std::string::npos) << v.StatusText();
+  EXPECT_EQ(v.form.Main().LatestSnapshot()->Graph().Generators.front()->Depth(), 30602);
+  EXPECT_EQ(qv::WriteProject(v.form.Main()), project);
+  box->click();
+  ASSERT_TRUE(v.Settle());
+  EXPECT_FALSE(v.form.Main().AutoDepth);
+  EXPECT_FALSE(qv::EditorSettings::AutoDepth());
 }
 
 // The wheel and the arrow keys move a deep project's viewpoint from its every

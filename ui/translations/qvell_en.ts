@@ -1427,5 +1427,13 @@
         <source>マンデルブロでは z の初期値、ジュリアでは式の定数 C。その%1（浮動小数点数）</source>
         <translation>Mandelbrot: the start value of z; Julia: the constant C of the formula. Its %1 (a floating-point number)</translation>
     </message>
+    <message>
+        <source>オン: 描画のたびに、視点倍率が 4 より 1 桁小さくなるごとに深さを 1000 ずつ上げる（設定した深さより大きいときだけ。プロジェクトの深さは変えない）</source>
+        <translation>On: each render raises the depth by 1000 for every decade the scale lies below 4 (only when that exceeds the set depth; the project&apos;s depth is not changed)</translation>
+    </message>
+    <message>
+        <source>深さ自動</source>
+        <translation>Auto depth</translation>
+    </message>
 </context>
 </TS>
