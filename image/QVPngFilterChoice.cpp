@@ -35,8 +35,10 @@ void PngFilterChoice::Sample::Add(const unsigned char* row) {
     const size_t grown = std::max(need, 2 * Capacity);
     auto none = std::make_unique<unsigned char[]>(grown),
          sub = std::make_unique<unsigned char[]>(grown);
-    std::memcpy(none.get(), None.get(), Used);
-    std::memcpy(sub.get(), Sub.get(), Used);
+    if (Used > 0) {  // the first rows find no buffers to copy
+      std::memcpy(none.get(), None.get(), Used);
+      std::memcpy(sub.get(), Sub.get(), Used);
+    }
     None = std::move(none), Sub = std::move(sub), Capacity = grown;
   }
   unsigned char* n = None.get() + Used;

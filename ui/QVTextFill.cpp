@@ -12,7 +12,7 @@ constexpr qsizetype kPiece = 16 * 1024;
 
 }  // namespace
 
-QVTextFill::QVTextFill(QPlainTextEdit* box) : box_(box) {
+QVTextFill::QVTextFill(QPlainTextEdit* box) : QObject(box), box_(box) {
   timer_.setInterval(0);
   connect(&timer_, &QTimer::timeout, this, [this] { Fill(); });
 }

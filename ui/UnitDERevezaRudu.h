@@ -231,7 +231,7 @@ class TForm1 : public QWidget {
   QVQtPoster savePoster_{this};  // before saveJob_, which posts through it
   std::unique_ptr<QVPictureSaveJob> saveJob_;
   std::unique_ptr<QVBackgroundJob> job_;  // reads and writes the project text
-  QVTextFill* fill_ = nullptr;            // a child of this window
+  QVTextFill* fill_ = nullptr;            // a child of the source page
   std::string savingFile_;  // the file name the caption shows while saving
   qv::ProjectEncoding projectEncoding_ = qv::ProjectEncoding::Utf8;  // of the last save
   uint64_t shownFinishes_ = 0;        // the render's node finishes the caption has shown
