@@ -45,14 +45,6 @@ class WorkerPool {
   WorkerPool() = default;
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
-  ~WorkerPool() {
-    {
-      const std::lock_guard<std::mutex> guard(lock_);
-      quit_ = true;
-    }
-    wake_.notify_all();
-    for (std::thread& t : threads_) t.join();
-  }
 
   // Offers job's workers but the caller's own to the pool, starting threads
   // up to that number.
@@ -81,8 +73,7 @@ class WorkerPool {
       std::shared_ptr<Job> job;
       {
         std::unique_lock<std::mutex> guard(lock_);
-        wake_.wait(guard, [this] { return quit_ || !queue_.empty(); });
-        if (queue_.empty()) return;  // quitting, nothing left
+        wake_.wait(guard, [this] { return !queue_.empty(); });
         job = std::move(queue_.front());
         queue_.pop_front();
       }
@@ -93,12 +84,14 @@ class WorkerPool {
   std::mutex lock_;
   std::condition_variable wake_;
   std::deque<std::shared_ptr<Job>> queue_;
-  std::vector<std::thread> threads_;
-  bool quit_ = false;
+  std::vector<std::thread> threads_;  // never joined: they end with the process
 };
 
+// The pool lives until the process ends and is never destroyed: at exit a
+// render thread may still be handing it rows while static destructors run,
+// and its waiting threads end with the process.
 WorkerPool& Pool() {
-  static WorkerPool pool;
+  static WorkerPool& pool = *new WorkerPool;
   return pool;
 }
 
