@@ -6,8 +6,8 @@
 
 namespace qv::test {
 
-/// A view near M(3,1) with more digits than any double holds (the imaginary
-/// part 1.2345678901234567890123456789E-40), of scale 10^-exponent.
+/// A view near M(3,1) with more digits than any double holds (its imaginary
+/// coordinate is 1.2345678901234567890123456789E-40), of scale 10^-exponent.
 QVView DeepTestView(int exponent);
 
 /// a - b, computed in MPFR at 4000 bits and rounded to a double.
