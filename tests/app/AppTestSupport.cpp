@@ -128,7 +128,11 @@ int WaitForChild(pid_t pid, PseudoTerminal* terminal, const ProcessOptions& opti
       interrupted = true;
     }
     if (!called && WritesIn(pid, options.CallOnWriteIn)) {
+      // The child waits while the call changes its inputs, so a loaded
+      // machine cannot let it finish first.
+      kill(pid, SIGSTOP);
       options.OnWrite();
+      kill(pid, SIGCONT);
       called = true;
     }
     if (std::chrono::steady_clock::now() > deadline) {

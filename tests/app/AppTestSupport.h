@@ -45,7 +45,8 @@ struct ProcessOptions {
   /// Send the interrupt once the child holds a file open for writing in this
   /// directory (named or not): a picture is being written there.
   std::string InterruptOnWriteIn;
-  /// Calls OnWrite once the child holds a file open for writing in this directory.
+  /// Calls OnWrite once the child holds a file open for writing in this
+  /// directory, the child stopped meanwhile.
   std::string CallOnWriteIn;
   std::function<void()> OnWrite;
   /// The child's address-space limit (ulimit -v) in KiB; 0: as this process.
