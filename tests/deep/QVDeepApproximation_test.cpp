@@ -1,0 +1,136 @@
+#include "engine/deep/QVDeepApproximation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/QVGenerator.h"
+#include "engine/QVMain.h"
+#include "engine/kernels/QVGeneratorKernel.h"
+#include "engine/methods/QVMethodLists.h"
+
+namespace {
+
+using qv::Abs;
+using qv::Add;
+using qv::DeepApproximation;
+using qv::Mul;
+using qv::Sub;
+
+// An orbit of z^2 + c in doubles with its gaps to the range 4.
+std::vector<qv::ReferencePoint> DoubleOrbit(QVComplex c, size_t n) {
+  std::vector<qv::ReferencePoint> orbit;
+  QVComplex z{};
+  for (size_t i = 0; i < n; ++i) {
+    orbit.push_back({z, z.re * z.re + z.im * z.im - 4.0});
+    z = Add(Mul(z, z), c);
+  }
+  return orbit;
+}
+
+// A skip lands where the single perturbed steps (2Z + d) d + dc land, for
+// random small d and dc at every start index: the composed maps, their
+// alignment and the index they move to are right.
+TEST(QVDeepApproximation, SkipAgreesWithSingleSteps) {
+  const auto orbit = DoubleOrbit({0.0, 1.0}, 3000);  // 0, i, -1 + i, -i, -1 + i, ...
+  const double dcMax = 1e-40;
+  const DeepApproximation table(2, orbit, dcMax, 4.0);
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  int64_t skips = 0;
+  for (size_t start = 0; start < 2900; ++start) {
+    const QVComplex dc{unit(random) * dcMax / 2, unit(random) * dcMax / 2};
+    const QVComplex d0{unit(random) * 1e-30, unit(random) * 1e-30};
+    size_t m = start;
+    QVComplex d = d0;
+    const int32_t l = table.Skip(m, d, dc, 1 << 20);
+    if (l == 0) continue;
+    ++skips;
+    ASSERT_EQ(m, start + static_cast<size_t>(l));
+    QVComplex want = d0;
+    for (size_t i = start; i < m; ++i)
+      want = Add(Mul(Add(Add(orbit[i].Z, orbit[i].Z), want), want), dc);
+    const double error = Abs(Sub(d, want)), size = Abs(want);
+    EXPECT_LE(error, 1e-12 * size) << "from " << start << ", " << l << " steps";
+  }
+  EXPECT_GT(skips, 1000);  // the odd starts never take a node, nor does 0
+}
+
+void UseOutput(QVGenerator& g, const std::string& name) {
+  const QVOutputMethod* m = FindMethod(OutputMethods(), name);
+  ASSERT_NE(m, nullptr);
+  g.SetOutputMethod(qv::CloneAs(*m));
+}
+
+struct View {
+  const char* Name;
+  const char* Formula;
+  int32_t Type;
+  const char* Re;
+  const char* Im;
+  double Scale;
+  int32_t Depth;
+  const char* Output;
+  double LeastShare;  // of the steps skipped; 0: none may be
+};
+
+// Each view computed with and without skipping: the counts agree on 99.9 %
+// of the pixels, and the share of skipped steps is as expected (none where
+// the output method watches every step).
+TEST(QVDeepApproximation, SkippingKeepsTheCounts) {
+  const char* const m31 =
+      "-1.543689012692076361570855971801747986525203297650983935240804037831168673927973866485";
+  const View views[] = {
+      {"M(3,1) 1e-50", "z^2+C", 0, m31, "0", 1e-50, 2000, "終点", 0.5},
+      {"M(3,1) 1e-50, ball", "z^2+C", 0, m31, "0", 1e-50, 300, "球", 0.0},
+      {"Julia z^3 1e-30", "z^3+C", 1, "1.00000000000000000000000000000037", "0", 1e-30, 1000,
+       "終点", 0.1},
+  };
+  for (const View& v : views) {
+    SCOPED_TRACE(v.Name);
+    QVMain main;
+    QVParameter& p = main.Parameter;
+    for (const auto& f : FractalMethods())
+      if (f->Name() == v.Formula) p.ChangeFractalMethod(qv::CloneAs(*f));
+    p.ChangeFractalType(v.Type);
+    p.ChangePreciseViewpoint({qv::DecimalFromText(v.Re), qv::DecimalFromText(v.Im)});
+    p.ChangeScale(v.Scale);
+    p.ChangeWidth(64);
+    p.ChangeHeight(48);
+    QVGenerator& g = *main.Graph().Generators[0];
+    UseOutput(g, v.Output);
+    std::vector<int32_t> counts[2];
+    qv::DeepStepCounts totals[2];
+    for (int on = 0; on < 2; ++on) {
+      DeepApproximation::Enable(on == 1);
+      g.SetDepth(v.Depth);  // marks the generator changed
+      const qv::DeepStepCounts before = DeepApproximation::Totals();
+      EXPECT_TRUE(g.Update(qv::Pass{}));
+      totals[on] = DeepApproximation::Totals();
+      totals[on].Steps -= before.Steps;
+      totals[on].Skipped -= before.Skipped;
+      for (int y = 0; y < g.FractalField.Height; ++y)
+        for (int x = 0; x < g.FractalField.Width; ++x)
+          counts[on].push_back(g.FractalField.Pixel(x, y).Count);
+    }
+    DeepApproximation::Enable(true);
+    size_t equal = 0;
+    for (size_t i = 0; i < counts[0].size(); ++i) equal += counts[0][i] == counts[1][i];
+    const double share =
+        static_cast<double>(totals[1].Skipped) / static_cast<double>(totals[1].Steps);
+    std::printf("%s: %zu of %zu equal, %.1f %% of %lld steps skipped\n", v.Name, equal,
+                counts[0].size(), 100.0 * share, static_cast<long long>(totals[1].Steps));
+    EXPECT_EQ(totals[0].Skipped, 0);
+    EXPECT_GE(static_cast<double>(equal), 0.999 * static_cast<double>(counts[0].size()));
+    if (v.LeastShare > 0.0) {
+      EXPECT_GE(share, v.LeastShare);
+    } else {
+      EXPECT_EQ(totals[1].Skipped, 0);
+    }
+  }
+}
+
+}  // namespace
