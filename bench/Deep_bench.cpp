@@ -72,17 +72,11 @@ void Deep1e100(benchmark::State& state) { DeepView(state, 1e-100); }
 void Deep1e300(benchmark::State& state) { DeepView(state, 1e-300); }
 
 // Two workers; with and without skipping.
-BENCHMARK(Deep1e100)
-    ->Args({2, 1})
-    ->Args({2, 0})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1);
-BENCHMARK(Deep1e300)
-    ->Args({2, 1})
-    ->Args({2, 0})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1);
+void OnAndOff(benchmark::internal::Benchmark* b) {
+  b->Args({2, 1})->Args({2, 0})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+}
+
+BENCHMARK(Deep1e100)->Apply(OnAndOff);
+BENCHMARK(Deep1e300)->Apply(OnAndOff);
 
 }  // namespace

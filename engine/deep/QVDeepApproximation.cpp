@@ -44,7 +44,7 @@ template <class... D>
 int32_t Untested(const QVDivergenceMethod& method, TypeList<D...>) {
   int32_t n = 0;
   (void)((typeid(method) == typeid(QVDivergenceTestMethod<D>) ? (n = UntestedBy<D>(method), true)
-                                                                : false) ||
+                                                              : false) ||
          ...);
   return n;
 }
@@ -86,12 +86,10 @@ DeepApproximation::DeepApproximation(int32_t power, const std::vector<ReferenceP
   }
 }
 
-bool DeepApproximation::Approximates(int32_t power) {
-  return power == 2 || power == 3;
-}
+bool DeepApproximation::Approximates(int32_t power) { return power == 2 || power == 3; }
 
-bool DeepApproximation::Allowed(const QVOutputMethod& output,
-                                const QVDivergenceMethod& divergence, int32_t& untested) {
+bool DeepApproximation::Allowed(const QVOutputMethod& output, const QVDivergenceMethod& divergence,
+                                int32_t& untested) {
   untested = Untested(divergence, divergence::DivergenceTests{});
   return typeid(output) == typeid(QVOutputRuleMethod<output::EndPoint>) && untested > 0;
 }

@@ -11,6 +11,7 @@
 #include "engine/QVMain.h"
 #include "engine/kernels/QVGeneratorKernel.h"
 #include "engine/methods/QVMethodLists.h"
+#include "tests/deep/DeepTestViews.h"
 
 namespace {
 
@@ -73,13 +74,7 @@ void UseMethods(QVGenerator& g, const std::string& output, const std::string& di
 }
 
 struct View {
-  const char* Name;
-  const char* Formula;
-  int32_t Type;
-  const char* Re;
-  const char* Im;
-  double Scale;
-  int32_t Depth;
+  qv::test::DeepLocation Where;
   const char* Output;
   const char* Divergence;
   double Untested;    // the divergence test's "回数"
@@ -92,50 +87,41 @@ struct View {
 // stops every orbit at its first tested step, 128, so a skip across it would
 // show in the counts: the node of 128 steps from step 2 would end at 129.
 TEST(QVDeepApproximation, SkippingKeepsTheCounts) {
-  const char* const m31 =
-      "-1.543689012692076361570855971801747986525203297650983935240804037831168673927973866485";
+  const qv::test::DeepLocation m31{"M(3,1) 1e-50", "z^2+C", 0, qv::test::M31, "0", 1e-50, 2000};
   const View views[] = {
-      {"M(3,1) 1e-50", "z^2+C", 0, m31, "0", 1e-50, 2000, "終点", "ノルム", 0, 0.5},
-      {"M(3,1) 1e-50, ball", "z^2+C", 0, m31, "0", 1e-50, 300, "球", "ノルム", 0, 0.0},
-      {"M(3,1) 1e-50, stalks after 127", "z^2+C", 0, m31, "0", 1e-50, 2000, "終点",
-       "エプシロンクロス", 127, 0.3},
-      {"Julia z^3 1e-30", "z^3+C", 1, "1.00000000000000000000000000000037", "0", 1e-30, 1000,
-       "終点", "ノルム", 0, 0.1},
+      {m31, "終点", "ノルム", 0, 0.5},
+      {m31, "球", "ノルム", 0, 0.0},
+      {m31, "終点", "エプシロンクロス", 127, 0.3},
+      {{"Julia z^3 1e-30", "z^3+C", 1, "1.00000000000000000000000000000037", "0", 1e-30, 1000},
+       "終点",
+       "ノルム",
+       0,
+       0.1},
   };
   for (const View& v : views) {
-    SCOPED_TRACE(v.Name);
+    SCOPED_TRACE(std::string(v.Where.Name) + ", " + v.Output + ", " + v.Divergence);
     QVMain main;
-    QVParameter& p = main.Parameter;
-    for (const auto& f : FractalMethods())
-      if (f->Name() == v.Formula) p.ChangeFractalMethod(qv::CloneAs(*f));
-    p.ChangeFractalType(v.Type);
-    p.ChangePreciseViewpoint({qv::DecimalFromText(v.Re), qv::DecimalFromText(v.Im)});
-    p.ChangeScale(v.Scale);
-    p.ChangeWidth(64);
-    p.ChangeHeight(48);
-    QVGenerator& g = *main.Graph().Generators[0];
+    QVGenerator& g = qv::test::ShowDeepLocation(main, v.Where, 64, 48);
     UseMethods(g, v.Output, v.Divergence, v.Untested);
     std::vector<int32_t> counts[2];
     qv::DeepStepCounts totals[2];
     for (int on = 0; on < 2; ++on) {
       DeepApproximation::Enable(on == 1);
-      g.SetDepth(v.Depth);  // marks the generator changed
+      g.SetDepth(v.Where.Depth);  // marks the generator changed
       const qv::DeepStepCounts before = DeepApproximation::Totals();
-      EXPECT_TRUE(g.Update(qv::Pass{}));
+      counts[on] = qv::test::FieldCounts(g);
       totals[on] = DeepApproximation::Totals();
       totals[on].Steps -= before.Steps;
       totals[on].Skipped -= before.Skipped;
-      for (int y = 0; y < g.FractalField.Height; ++y)
-        for (int x = 0; x < g.FractalField.Width; ++x)
-          counts[on].push_back(g.FractalField.Pixel(x, y).Count);
     }
     DeepApproximation::Enable(true);
     size_t equal = 0;
     for (size_t i = 0; i < counts[0].size(); ++i) equal += counts[0][i] == counts[1][i];
     const double share =
         static_cast<double>(totals[1].Skipped) / static_cast<double>(totals[1].Steps);
-    std::printf("%s: %zu of %zu equal, %.1f %% of %lld steps skipped\n", v.Name, equal,
-                counts[0].size(), 100.0 * share, static_cast<long long>(totals[1].Steps));
+    std::printf("%s, %s, %s: %zu of %zu equal, %.1f %% of %lld steps skipped\n", v.Where.Name,
+                v.Output, v.Divergence, equal, counts[0].size(), 100.0 * share,
+                static_cast<long long>(totals[1].Steps));
     EXPECT_EQ(totals[0].Skipped, 0);
     EXPECT_GE(static_cast<double>(equal), 0.999 * static_cast<double>(counts[0].size()));
     if (v.LeastShare > 0.0) {

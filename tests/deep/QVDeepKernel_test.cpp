@@ -16,6 +16,7 @@
 #include "engine/kernels/QVGeneratorKernel.h"
 #include "engine/methods/QVMethodLists.h"
 #include "tests/deep/DeepReference.h"
+#include "tests/deep/DeepTestViews.h"
 
 namespace {
 
@@ -33,35 +34,6 @@ void GridSize(int32_t& w, int32_t& h) {
   }
 }
 
-qv::DecimalComplex Point(const char* re, const char* im) {
-  return {qv::DecimalFromText(re), qv::DecimalFromText(im)};
-}
-
-void UseFormula(QVParameter& p, const std::string& name) {
-  for (const auto& f : FractalMethods()) {
-    if (f->Name() == name) p.ChangeFractalMethod(qv::CloneAs(*f));
-  }
-  ASSERT_EQ(p.FractalMethod().Name(), name);
-}
-
-std::vector<int32_t> Counts(QVGenerator& g) {
-  EXPECT_TRUE(g.Update(qv::Pass{}));
-  std::vector<int32_t> out;
-  for (int y = 0; y < g.FractalField.Height; ++y)
-    for (int x = 0; x < g.FractalField.Width; ++x) out.push_back(g.FractalField.Pixel(x, y).Count);
-  return out;
-}
-
-struct Location {
-  const char* Name;
-  const char* Formula;
-  int32_t Type;
-  const char* Re;
-  const char* Im;
-  double Scale;
-  int32_t Depth;
-};
-
 // Well-known points of the boundaries, each at a scale the doubles cannot
 // resolve: the Misiurewicz points c = i (its neighbourhood is a spiral of
 // dendrites at every scale) and M(3,1) = -1.5436890126920763615... (the real
@@ -73,14 +45,12 @@ struct Location {
 // near M(3,1), on the real axis (its nucleus, found by Newton's method on
 // z_88(c) = 0): its pixels run through the reference's period many times,
 // and the approximation skips most of their steps.
-const char* const kM31 =
-    "-1.543689012692076361570855971801747986525203297650983935240804037831168673927973866485";
 const char* const kMinibrot88 =
     "-1.5436890126920763615503021498573852212808756965095237427153753691573933473363916";
 
-const Location kLocations[] = {
-    {"M(3,1) 1e-20", "z^2+C", 0, kM31, "0", 1e-20, 1000},
-    {"M(3,1) 1e-50", "z^2+C", 0, kM31, "0", 1e-50, 1000},
+const qv::test::DeepLocation kLocations[] = {
+    {"M(3,1) 1e-20", "z^2+C", 0, qv::test::M31, "0", 1e-20, 1000},
+    {"M(3,1) 1e-50", "z^2+C", 0, qv::test::M31, "0", 1e-50, 1000},
     {"c=i 1e-50", "z^2+C", 0, "0", "1", 1e-50, 1000},
     {"c=i 1e-100", "z^2+C", 0, "0", "1", 1e-100, 1000},
     {"Julia c=i, z=i 1e-40", "z^2+C", 1, "0", "1", 1e-40, 1000},
@@ -92,23 +62,15 @@ const Location kLocations[] = {
 TEST(QVDeepKernel, CountsEqualTheBruteForceReference) {
   int32_t w = 0, h = 0;
   GridSize(w, h);
-  for (const Location& l : kLocations) {
+  for (const qv::test::DeepLocation& l : kLocations) {
     SCOPED_TRACE(l.Name);
     QVMain main;
-    QVParameter& p = main.Parameter;
-    UseFormula(p, l.Formula);
-    p.ChangeFractalType(l.Type);
-    p.ChangePreciseViewpoint(Point(l.Re, l.Im));
-    if (l.Type != 0 && std::string(l.Formula) == "z^2+C") p.ChangeFractalParameter({0, 1});
-    p.ChangeScale(l.Scale);
-    p.ChangeWidth(w);
-    p.ChangeHeight(h);
-    QVGenerator& g = *main.Graph().Generators[0];
-    g.SetDepth(l.Depth);
+    QVGenerator& g = qv::test::ShowDeepLocation(main, l, w, h);
+    const QVParameter& p = main.Parameter;
     ASSERT_EQ(qv::GeneratorKernel(g).Level(), qv::GeneratorKernelLevel::Deep);
     const auto t0 = std::chrono::steady_clock::now();
     const qv::DeepStepCounts before = qv::DeepApproximation::Totals();
-    const std::vector<int32_t> deep = Counts(g);
+    const std::vector<int32_t> deep = qv::test::FieldCounts(g);
     const qv::DeepStepCounts after = qv::DeepApproximation::Totals();
     const auto t1 = std::chrono::steady_clock::now();
     const int64_t bits = static_cast<int64_t>(std::ceil(std::log2(w / l.Scale))) + 128;
