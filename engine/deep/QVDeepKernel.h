@@ -87,7 +87,8 @@ class DeepKernel {
   const std::vector<ReferencePoint>& Reference() const { return orbit_; }
 
  private:
-  /// Adds the pixel's steps to counts.
+  /// One pixel's orbit, runs of it skipped where the table allows
+  /// (QVDeepApproximation.h); adds the pixel's steps to counts.
   FractalPixel Pixel(QVOutputMethod& output, int32_t col, int32_t row,
                      DeepStepCounts& counts) const;
   /// Whether the pixel z = Z + d is beyond the range.
