@@ -5,17 +5,20 @@
 // generator: the reference orbits in MPFR and every pixel's perturbed orbit.
 //
 // Counters: "iter/s" is orbit steps per second (the sum of the recorded
-// counts), "reference_s" the time of the reference orbits alone. Every step
-// is iterated (no approximation skips any yet).
+// counts), "reference_s" the time of the reference orbits alone, "skipped"
+// the share of the steps that bilinear approximation skipped. The second
+// argument switches the skipping on (1) or off (0, every step iterated).
 //
 //   build/bench/qvell_bench --benchmark_filter=Deep
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 
 #include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
+#include "engine/deep/QVDeepApproximation.h"
 #include "engine/deep/QVDeepKernel.h"
 
 namespace {
@@ -40,6 +43,8 @@ void DeepView(benchmark::State& state, double scale) {
   qv::Pass pass;
   pass.Workers = static_cast<int32_t>(state.range(0));
   double referenceSeconds = 0.0;
+  qv::DeepApproximation::Enable(state.range(1) != 0);
+  const qv::DeepStepCounts before = qv::DeepApproximation::Totals();
   for (auto _ : state) {
     g.SetDepth(100000);  // marks the generator changed: every iteration computes
     if (!g.Update(pass)) state.SkipWithError("the pass stopped");
@@ -50,6 +55,8 @@ void DeepView(benchmark::State& state, double scale) {
     benchmark::DoNotOptimize(reference.Reference().data());
     state.ResumeTiming();
   }
+  const qv::DeepStepCounts after = qv::DeepApproximation::Totals();
+  qv::DeepApproximation::Enable(true);
   double steps = 0.0;
   for (int y = 0; y < g.FractalField.Height; ++y)
     for (int x = 0; x < g.FractalField.Width; ++x) steps += g.FractalField.Pixel(x, y).Count;
@@ -57,12 +64,19 @@ void DeepView(benchmark::State& state, double scale) {
                                                 benchmark::Counter::kIsRate);
   state.counters["steps/pixel"] = steps / (640.0 * 480.0);
   state.counters["reference_s"] = referenceSeconds;
+  state.counters["skipped"] = static_cast<double>(after.Skipped - before.Skipped) /
+                              static_cast<double>(std::max<int64_t>(after.Steps - before.Steps, 1));
 }
 
 void Deep1e100(benchmark::State& state) { DeepView(state, 1e-100); }
 void Deep1e300(benchmark::State& state) { DeepView(state, 1e-300); }
 
-BENCHMARK(Deep1e100)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK(Deep1e300)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+// Two workers; with and without skipping.
+void OnAndOff(benchmark::internal::Benchmark* b) {
+  b->Args({2, 1})->Args({2, 0})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+}
+
+BENCHMARK(Deep1e100)->Apply(OnAndOff);
+BENCHMARK(Deep1e300)->Apply(OnAndOff);
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "engine/QVGenerator.h"
 #include "engine/QVPass.h"
+#include "engine/deep/QVDeepApproximation.h"
 #include "engine/deep/QVPreciseReal.h"
 #include "engine/kernels/QVOrbitLoop.h"
 #include "engine/methods/QVFormulas.h"
@@ -138,6 +139,21 @@ DeepKernel::DeepKernel(const QVGenerator& generator, std::stop_token stop, int32
   } else {
     zeroOrbit_ = Orbit({}, cr, ci, bits);
   }
+  const int32_t power = formula_ == kZ2 ? 2 : formula_ == kZ3 ? 3 : 1;
+  if (DeepApproximation::Enabled() && DeepApproximation::Approximates(power) &&
+      DeepApproximation::Allowed(*output_, *divergence_, untested_) && !stop_.stop_requested()) {
+    // The largest |dc| lies at a corner of the computed rectangle (Julia-like: dc = 0).
+    double dcMax = 0.0;
+    for (const int32_t x : {rect_.X, rect_.X + rect_.Width - 1}) {
+      for (const int32_t y : {rect_.Y, rect_.Y + rect_.Height - 1})
+        dcMax = std::max(dcMax, Abs({mapping_.ColumnOffset(x), mapping_.RowOffset(y)}));
+    }
+    if (julia_) dcMax = 0.0;
+    skips_ = std::make_shared<const DeepApproximation>(power, orbit_, dcMax, range_);
+    zeroSkips_ = start == DecimalComplex{}
+                     ? skips_
+                     : std::make_shared<const DeepApproximation>(power, zeroOrbit_, dcMax, range_);
+  }
 }
 
 std::vector<ReferencePoint> DeepKernel::Orbit(const DecimalComplex& start, const PreciseReal& cr,
@@ -171,22 +187,36 @@ void DeepKernel::ComputeRow(int32_t row, FractalPixel* out) const {
 
 void DeepKernel::ComputeColumns(int32_t row, int32_t first, int32_t step, FractalPixel* out) const {
   const std::unique_ptr<QVOutputMethod> output = CloneAs(*output_);
+  DeepStepCounts counts;
   for (int64_t x = first; x < rect_.Width; x += step)
-    *out++ = Pixel(*output, rect_.X + static_cast<int32_t>(x), rect_.Y + row);
+    *out++ = Pixel(*output, rect_.X + static_cast<int32_t>(x), rect_.Y + row, counts);
+  DeepApproximation::Record(counts);
 }
 
-FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row) const {
+FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row,
+                               DeepStepCounts& counts) const {
   const QVComplex offset{mapping_.ColumnOffset(col), mapping_.RowOffset(row)};
   const QVComplex dc = julia_ ? QVComplex{} : offset;
   QVComplex d = julia_ ? offset : QVComplex{};
   const std::vector<ReferencePoint>* orbit = &orbit_;
   size_t m = 0;
+  const DeepApproximation* skips = skips_.get();
+  int32_t skipped = 0, j = 0;  // j: the steps taken; RunOrbit counts calls
   output.Start();
   const bool finished = RunOrbit(
       depth_,
-      [&](int32_t j) {
-        d = PerturbedStep(formula_, (*orbit)[m].Z, d, dc);
-        ++m;
+      [&](int32_t call) {
+        j = call + skipped;
+        // A skip of l steps ends at step j + l - 1; the steps before its end
+        // are neither recorded nor tested.
+        const int64_t most = std::min<int64_t>(int64_t{depth_} - j, int64_t{untested_} - j + 1) + 1;
+        if (const int32_t l = skips ? skips->Skip(m, d, dc, most) : 0; l > 0) {
+          skipped += l - 1;
+          j += l - 1;
+        } else {
+          d = PerturbedStep(formula_, (*orbit)[m].Z, d, dc);
+          ++m;
+        }
         const ReferencePoint& r = (*orbit)[m];
         const QVComplex z = Add(r.Z, d);
         output.Step(j, z);
@@ -196,13 +226,16 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
         // as the difference from the orbit of 0, d = z exactly.
         if (m + 1 == orbit->size() || Norm(z) < Norm(d)) {
           orbit = &zeroOrbit_;
+          skips = zeroSkips_.get();
           d = z;
           m = 0;
         }
-        return false;
+        return j == depth_;  // skips may reach the depth before the calls do
       },
       [this] { return stop_.stop_requested(); });
   if (!finished) throw PassStopped{};
+  counts.Steps += j;
+  counts.Skipped += skipped;
   return output.Result();
 }
 

@@ -32,7 +32,9 @@ class QVGenerator;
 
 namespace qv {
 
+class DeepApproximation;
 class PreciseReal;
+struct DeepStepCounts;
 
 /// A point of a reference orbit rounded to doubles, with |Z|^2 - range
 /// computed before the rounding.
@@ -85,7 +87,10 @@ class DeepKernel {
   const std::vector<ReferencePoint>& Reference() const { return orbit_; }
 
  private:
-  FractalPixel Pixel(QVOutputMethod& output, int32_t col, int32_t row) const;
+  /// One pixel's orbit, runs of it skipped where the table allows
+  /// (QVDeepApproximation.h); adds the pixel's steps to counts.
+  FractalPixel Pixel(QVOutputMethod& output, int32_t col, int32_t row,
+                     DeepStepCounts& counts) const;
   /// Whether the pixel z = Z + d is beyond the range.
   bool Escaped(const ReferencePoint& r, QVComplex d, QVComplex z) const;
   /// The orbit of start under the formula with c = (cr, ci), in MPFR at bits,
@@ -106,6 +111,10 @@ class DeepKernel {
   std::unique_ptr<QVDivergenceMethod> divergence_;
   std::unique_ptr<QVOutputMethod> output_;  // the prototype each row clones
   std::stop_token stop_;
+  // The skips along orbit_ and zeroOrbit_ (null where no step may be
+  // skipped), and the first steps the divergence test leaves alone.
+  std::shared_ptr<const DeepApproximation> skips_, zeroSkips_;
+  int32_t untested_ = 0;
 };
 
 }  // namespace qv
