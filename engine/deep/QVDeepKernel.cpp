@@ -7,6 +7,7 @@
 #include "engine/QVGenerator.h"
 #include "engine/QVPass.h"
 #include "engine/deep/QVPreciseReal.h"
+#include "engine/deep/QVScaledDifference.h"
 #include "engine/kernels/QVOrbitLoop.h"
 #include "engine/methods/QVFormulas.h"
 #include "engine/methods/QVFractalMethods.h"
@@ -21,24 +22,9 @@ double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
 
 double Largest(QVComplex v) { return std::max({1.0, std::fabs(v.re), std::fabs(v.im)}); }
 
-// The step of the difference d from the reference point Z, each formula
-// written as a product with d, so no two large terms cancel:
-//   z^2+C: (2Z + d) d + dc
-//   z^3+C: (3Z^2 + (3Z + d) d) d + dc
-//   z+C:   d + dc
+// The step of the difference d from the reference point Z in doubles.
 QVComplex PerturbedStep(int32_t formula, QVComplex z, QVComplex d, QVComplex dc) {
-  switch (formula) {
-    case kZ2:
-      return Add(Mul(Add(Add(z, z), d), d), dc);
-    case kZ3: {
-      const QVComplex z3 = Add(Add(z, z), z);
-      const QVComplex zz = Mul(z, z);
-      const QVComplex zz3 = Add(Add(zz, zz), zz);
-      return Add(Mul(Add(zz3, Mul(Add(z3, d), d)), d), dc);
-    }
-    default:
-      return Add(d, dc);
-  }
+  return DifferenceStep(formula, z, d, d, dc);
 }
 
 // One step of the reference orbit in MPFR: z -> F(z, c), with scratch values
@@ -181,10 +167,13 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
   QVComplex d = julia_ ? offset : QVComplex{};
   const std::vector<ReferencePoint>* orbit = &orbit_;
   size_t m = 0;
+  ScaledDifference tiny;  // d while it is too small for doubles
+  if (ScaledDifference::Needed(d, dc)) tiny.Enter(d, dc);
   output.Start();
   const bool finished = RunOrbit(
       depth_,
       [&](int32_t j) {
+        if (tiny.Active()) return TinyStep(tiny, output, j, orbit, m, d);
         d = PerturbedStep(formula_, (*orbit)[m].Z, d, dc);
         ++m;
         const ReferencePoint& r = (*orbit)[m];
@@ -198,12 +187,33 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
           orbit = &zeroOrbit_;
           d = z;
           m = 0;
+          if (ScaledDifference::Needed(d, dc)) tiny.Enter(d, dc);
         }
         return false;
       },
       [this] { return stop_.stop_requested(); });
   if (!finished) throw PassStopped{};
   return output.Result();
+}
+
+bool DeepKernel::TinyStep(ScaledDifference& tiny, QVOutputMethod& output, int32_t j,
+                          const std::vector<ReferencePoint>*& orbit, size_t& m,
+                          QVComplex& d) const {
+  tiny.Step(formula_, (*orbit)[m].Z);
+  ++m;
+  const ReferencePoint& r = (*orbit)[m];
+  const QVComplex z = Add(r.Z, tiny.Difference());
+  output.Step(j, z);
+  if (tiny.Active() ? tiny.Escaped(r, z, range_) : Escaped(r, tiny.Difference(), z)) return true;
+  if (divergence_->Diverged(j, z)) return true;
+  d = tiny.Difference();
+  if (m + 1 == orbit->size() || (tiny.Active() ? tiny.Closer(r.Z) : Norm(z) < Norm(d))) {
+    orbit = &zeroOrbit_;
+    m = 0;
+    if (tiny.Active()) tiny.Rebase(r.Z);
+    d = tiny.Active() ? tiny.Difference() : z;
+  }
+  return false;
 }
 
 }  // namespace qv

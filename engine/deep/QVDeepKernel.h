@@ -14,8 +14,11 @@
 // pixel whose d is too small to change z in doubles still escapes where it
 // should.
 //
-// The differences are doubles: views down to about 1e-290 keep them normal
-// numbers; a float with an extended exponent would carry the path further.
+// The differences are doubles, except while a pixel's difference (or offset)
+// is below 2^-480 (about 3e-145): then its square would fall out of the normal
+// doubles, so the pixel keeps it as a double times a power of 2 of its own
+// (QVScaledDifference.h) until it grows past that, and views go down to the
+// smallest normal doubles, about 1e-305 at a thousand pixels.
 #include <cstdint>
 #include <memory>
 #include <stop_token>
@@ -33,6 +36,7 @@ class QVGenerator;
 namespace qv {
 
 class PreciseReal;
+class ScaledDifference;
 
 /// A point of a reference orbit rounded to doubles, with |Z|^2 - range
 /// computed before the rounding.
@@ -86,6 +90,11 @@ class DeepKernel {
 
  private:
   FractalPixel Pixel(QVOutputMethod& output, int32_t col, int32_t row) const;
+  /// One step of Pixel while its difference is scaled (tiny active): steps,
+  /// records, tests and rebases as Pixel does, and leaves d in doubles once
+  /// tiny is no longer active. True when the orbit ended.
+  bool TinyStep(ScaledDifference& tiny, QVOutputMethod& output, int32_t j,
+                const std::vector<ReferencePoint>*& orbit, size_t& m, QVComplex& d) const;
   /// Whether the pixel z = Z + d is beyond the range.
   bool Escaped(const ReferencePoint& r, QVComplex d, QVComplex z) const;
   /// The orbit of start under the formula with c = (cr, ci), in MPFR at bits,
