@@ -169,11 +169,24 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
   size_t m = 0;
   ScaledDifference tiny;  // d while it is too small for doubles
   if (ScaledDifference::Needed(d, dc)) tiny.Enter(d, dc);
+  bool scaled = tiny.Active();
   output.Start();
   const bool finished = RunOrbit(
       depth_,
       [&](int32_t j) {
-        if (tiny.Active()) return TinyStep(tiny, output, j, orbit, m, d);
+        if (scaled) [[unlikely]] {
+          // Through copies: the plain steps' own values (and scaled) never
+          // have their address taken, so they stay in registers.
+          const std::vector<ReferencePoint>* o = orbit;
+          size_t n = m;
+          QVComplex e = d;
+          const bool ended = TinyStep(tiny, output, j, o, n, e);
+          orbit = o;
+          m = n;
+          d = e;
+          scaled = tiny.Active();
+          return ended;
+        }
         d = PerturbedStep(formula_, (*orbit)[m].Z, d, dc);
         ++m;
         const ReferencePoint& r = (*orbit)[m];
@@ -187,7 +200,10 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
           orbit = &zeroOrbit_;
           d = z;
           m = 0;
-          if (ScaledDifference::Needed(d, dc)) tiny.Enter(d, dc);
+          if (ScaledDifference::Needed(d, dc)) {
+            tiny.Enter(d, dc);
+            scaled = true;
+          }
         }
         return false;
       },
@@ -204,7 +220,7 @@ bool DeepKernel::TinyStep(ScaledDifference& tiny, QVOutputMethod& output, int32_
   const ReferencePoint& r = (*orbit)[m];
   const QVComplex z = Add(r.Z, tiny.Difference());
   output.Step(j, z);
-  if (tiny.Active() ? tiny.Escaped(r, z, range_) : Escaped(r, tiny.Difference(), z)) return true;
+  if (tiny.Active() ? tiny.Escaped(r.Z, r.Gap, z, range_) : Escaped(r, tiny.Difference(), z)) return true;
   if (divergence_->Diverged(j, z)) return true;
   d = tiny.Difference();
   if (m + 1 == orbit->size() || (tiny.Active() ? tiny.Closer(r.Z) : Norm(z) < Norm(d))) {
@@ -212,6 +228,7 @@ bool DeepKernel::TinyStep(ScaledDifference& tiny, QVOutputMethod& output, int32_
     m = 0;
     if (tiny.Active()) tiny.Rebase(r.Z);
     d = tiny.Active() ? tiny.Difference() : z;
+    if (!tiny.Active() && ScaledDifference::Needed(d, tiny.Offset())) tiny.Enter(d, tiny.Offset());
   }
   return false;
 }

@@ -17,8 +17,6 @@
 
 namespace qv {
 
-struct ReferencePoint;
-
 /// The step of a difference from the reference point Z, for the formula kinds
 /// of DeepFormulaKind, written as a product with the difference so no two
 /// large terms cancel; u is the difference and w the same difference in the
@@ -26,7 +24,21 @@ struct ReferencePoint;
 ///   z^2+C: (2Z + u) w + dc
 ///   z^3+C: (3Z^2 + (3Z + u) u) w + dc
 ///   z+C:   w + dc
-QVComplex DifferenceStep(int32_t formula, QVComplex Z, QVComplex u, QVComplex w, QVComplex dc);
+inline QVComplex DifferenceStep(int32_t formula, QVComplex Z, QVComplex u, QVComplex w,
+                                QVComplex dc) {
+  switch (formula) {
+    case 0:  // z^2+C
+      return Add(Mul(Add(Add(Z, Z), u), w), dc);
+    case 1: {  // z^3+C
+      const QVComplex z3 = Add(Add(Z, Z), Z);
+      const QVComplex zz = Mul(Z, Z);
+      const QVComplex zz3 = Add(Add(zz, zz), zz);
+      return Add(Mul(Add(zz3, Mul(Add(z3, u), u)), w), dc);
+    }
+    default:
+      return Add(w, dc);
+  }
+}
 
 class ScaledDifference {
  public:
@@ -38,7 +50,11 @@ class ScaledDifference {
 
   /// Whether a pixel with difference d and offset dc needs the scaled form:
   /// the larger of their parts is not 0 and below 2^FloorExponent.
-  static bool Needed(QVComplex d, QVComplex dc);
+  static bool Needed(QVComplex d, QVComplex dc) {
+    const double a =
+        std::max({std::fabs(d.re), std::fabs(d.im), std::fabs(dc.re), std::fabs(dc.im)});
+    return a > 0.0 && a < 0x1p-480;  // 2^FloorExponent
+  }
 
   bool Active() const { return active_; }
   /// Starts the scaled form with difference d and offset dc.
@@ -53,19 +69,27 @@ class ScaledDifference {
     if (!(a >= 0x1p-16 && a <= 0x1p16)) Renormalise();
     return active_;
   }
+  /// The pixel's offset of c, as given to Enter.
+  QVComplex Offset() const { return dc_; }
   /// The difference rounded to doubles (may lose bits as a subnormal).
   QVComplex Difference() const { return d_; }
-  /// Whether the pixel z = r.Z + d is beyond the range: as
-  /// DeepKernel::Escaped, in the units of w.
-  bool Escaped(const ReferencePoint& r, QVComplex z, double range) const;
+  /// Whether the pixel z = Z + d is beyond the range, given the reference
+  /// point's gap |Z|^2 - range: as DeepKernel::Escaped, divided by 2^k.
+  bool Escaped(QVComplex Z, double gap, QVComplex z, double range) const {
+    const double g = gap * inverse_ + (2.0 * (Z.re * w_.re + Z.im * w_.im) + Norm(w_) * scale_);
+    if (std::isfinite(g)) return g > 0.0;
+    return Norm(z) > range;  // beyond the doubles: as the plain loop sees it
+  }
   /// Whether the pixel z = Z + d is closer to 0 than d (then it rebases).
-  bool Closer(QVComplex Z) const;
+  bool Closer(QVComplex Z) const { return Norm(Add(Divided(Z), w_)) < Norm(w_); }
   /// Rebases onto the orbit of 0: d becomes z = Z + d. Stays scaled while
   /// that is below 2^FloorExponent; otherwise leaves the form, and the caller
   /// goes on with z (the argument, Z + d in doubles).
   void Rebase(QVComplex Z);
 
  private:
+  static double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
+  QVComplex Divided(QVComplex z) const { return {z.re * inverse_, z.im * inverse_}; }
   void Renormalise();
   void SetExponent(int32_t k);
 

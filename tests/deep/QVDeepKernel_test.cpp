@@ -81,7 +81,8 @@ const char* const kM31 =
 // Centres (nuclei: z_p = 0) of minibrots of period p on the real axis near
 // -2, each about as large as its view: Newton's iteration c -= z_p / z_p' in
 // 400 decimal digits from -2 + 1e-6, -2 + 1e-14, -2 + 1e-28 and -2 + 1e-86
-// each until the step fell below 1e-380, rounded to 330 digits. The size
+// each for 200 steps or until a step fell below 1e-380, rounded to 330
+// digits. The size
 // estimate 1 / |beta lambda^2| (lambda = prod 2 z_k) gives 3.6e-21, 3.0e-50,
 // 2.3e-100 and 4.6e-301 (periods 25, 60, 120 and 357).
 const char* const kNucleus25 =
@@ -126,7 +127,7 @@ const Location kLocations[] = {
     {"c=-2 1e-100", "z^2+C", 0, "-2", "0", 1e-100, 1000},
     {"Julia c=i, z=i 1e-100", "z^2+C", 1, "0", "1", 1e-100, 1000},
     {"nucleus p=120 1e-100", "z^2+C", 0, kNucleus120, "0", 1e-100, 1000, 2},
-    {"M(3,1) 1e-300", "z^2+C", 0, kM31, "0", 1e-300, 2000},
+    {"M(3,1) 1e-300", "z^2+C", 0, kM31, "0", 1e-300, 1500},
     {"c=i 1e-300", "z^2+C", 0, "0", "1", 1e-300, 1000},
     {"c=-2 1e-300", "z^2+C", 0, "-2", "0", 1e-300, 1000},
     {"Julia c=i, z=i 1e-300", "z^2+C", 1, "0", "1", 1e-300, 1000},
