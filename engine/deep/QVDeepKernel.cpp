@@ -22,9 +22,24 @@ double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
 
 double Largest(QVComplex v) { return std::max({1.0, std::fabs(v.re), std::fabs(v.im)}); }
 
-// The step of the difference d from the reference point Z in doubles.
+// The step of the difference d from the reference point Z, each formula
+// written as a product with d, so no two large terms cancel:
+//   z^2+C: (2Z + d) d + dc
+//   z^3+C: (3Z^2 + (3Z + d) d) d + dc
+//   z+C:   d + dc
 QVComplex PerturbedStep(int32_t formula, QVComplex z, QVComplex d, QVComplex dc) {
-  return DifferenceStep(formula, z, d, d, dc);
+  switch (formula) {
+    case kZ2:
+      return Add(Mul(Add(Add(z, z), d), d), dc);
+    case kZ3: {
+      const QVComplex z3 = Add(Add(z, z), z);
+      const QVComplex zz = Mul(z, z);
+      const QVComplex zz3 = Add(Add(zz, zz), zz);
+      return Add(Mul(Add(zz3, Mul(Add(z3, d), d)), d), dc);
+    }
+    default:
+      return Add(d, dc);
+  }
 }
 
 // One step of the reference orbit in MPFR: z -> F(z, c), with scratch values
@@ -167,26 +182,20 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
   QVComplex d = julia_ ? offset : QVComplex{};
   const std::vector<ReferencePoint>* orbit = &orbit_;
   size_t m = 0;
-  ScaledDifference tiny;  // d while it is too small for doubles
-  if (ScaledDifference::Needed(d, dc)) tiny.Enter(d, dc);
-  bool scaled = tiny.Active();
   output.Start();
+  int32_t first = 0;  // the steps taken while the difference was too small for doubles
+  if (ScaledDifference::Needed(d, dc)) {
+    const ScaledStart start = ScaledSteps(output, d, dc);
+    if (start.Ended) return output.Result();
+    orbit = start.Orbit;
+    m = start.M;
+    d = start.D;
+    first = start.Done;
+  }
   const bool finished = RunOrbit(
-      depth_,
-      [&](int32_t j) {
-        if (scaled) [[unlikely]] {
-          // Through copies: the plain steps' own values (and scaled) never
-          // have their address taken, so they stay in registers.
-          const std::vector<ReferencePoint>* o = orbit;
-          size_t n = m;
-          QVComplex e = d;
-          const bool ended = TinyStep(tiny, output, j, o, n, e);
-          orbit = o;
-          m = n;
-          d = e;
-          scaled = tiny.Active();
-          return ended;
-        }
+      depth_ - first,
+      [&](int32_t i) {
+        const int32_t j = first + i;
         d = PerturbedStep(formula_, (*orbit)[m].Z, d, dc);
         ++m;
         const ReferencePoint& r = (*orbit)[m];
@@ -200,10 +209,6 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
           orbit = &zeroOrbit_;
           d = z;
           m = 0;
-          if (ScaledDifference::Needed(d, dc)) {
-            tiny.Enter(d, dc);
-            scaled = true;
-          }
         }
         return false;
       },
@@ -212,25 +217,47 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row)
   return output.Result();
 }
 
-bool DeepKernel::TinyStep(ScaledDifference& tiny, QVOutputMethod& output, int32_t j,
-                          const std::vector<ReferencePoint>*& orbit, size_t& m,
-                          QVComplex& d) const {
-  tiny.Step(formula_, (*orbit)[m].Z);
-  ++m;
-  const ReferencePoint& r = (*orbit)[m];
-  const QVComplex z = Add(r.Z, tiny.Difference());
-  output.Step(j, z);
-  if (tiny.Active() ? tiny.Escaped(r.Z, r.Gap, z, range_) : Escaped(r, tiny.Difference(), z)) return true;
-  if (divergence_->Diverged(j, z)) return true;
-  d = tiny.Difference();
-  if (m + 1 == orbit->size() || (tiny.Active() ? tiny.Closer(r.Z) : Norm(z) < Norm(d))) {
-    orbit = &zeroOrbit_;
-    m = 0;
-    if (tiny.Active()) tiny.Rebase(r.Z);
-    d = tiny.Active() ? tiny.Difference() : z;
-    if (!tiny.Active() && ScaledDifference::Needed(d, tiny.Offset())) tiny.Enter(d, tiny.Offset());
-  }
-  return false;
+DeepKernel::ScaledStart DeepKernel::ScaledSteps(QVOutputMethod& output, QVComplex d,
+                                                QVComplex dc) const {
+  ScaledStart s{&orbit_, 0, d, 0, false};
+  ScaledDifference tiny;
+  tiny.Enter(d, dc);
+  const bool finished = RunOrbit(
+      depth_,
+      [&](int32_t j) {
+        s.Done = j;
+        tiny.Step(formula_, (*s.Orbit)[s.M].Z);
+        ++s.M;
+        const ReferencePoint& r = (*s.Orbit)[s.M];
+        const QVComplex z = Add(r.Z, tiny.Difference());
+        output.Step(j, z);
+        s.D = tiny.Difference();
+        if (!tiny.Active()) {  // grown out of the form: the step ends as Pixel's
+          s.Ended = Escaped(r, s.D, z) || divergence_->Diverged(j, z);
+          if (!s.Ended && (s.M + 1 == s.Orbit->size() || Norm(z) < Norm(s.D))) {
+            s.Orbit = &zeroOrbit_;
+            s.D = z;
+            s.M = 0;
+          }
+          return true;
+        }
+        if (tiny.Escaped(r.Z, r.Gap, z, range_) || divergence_->Diverged(j, z)) {
+          s.Ended = true;
+          return true;
+        }
+        if (s.M + 1 == s.Orbit->size() || tiny.Closer(r.Z)) {
+          s.Orbit = &zeroOrbit_;
+          s.M = 0;
+          tiny.Rebase(r.Z);
+          s.D = tiny.Active() ? tiny.Difference() : z;
+          return !tiny.Active();
+        }
+        return false;
+      },
+      [this] { return stop_.stop_requested(); });
+  if (!finished) throw PassStopped{};
+  s.Ended = s.Ended || s.Done == depth_;
+  return s;
 }
 
 }  // namespace qv

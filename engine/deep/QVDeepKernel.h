@@ -90,11 +90,20 @@ class DeepKernel {
 
  private:
   FractalPixel Pixel(QVOutputMethod& output, int32_t col, int32_t row) const;
-  /// One step of Pixel while its difference is scaled (tiny active): steps,
-  /// records, tests and rebases as Pixel does, and leaves d in doubles once
-  /// tiny is no longer active. True when the orbit ended.
-  bool TinyStep(ScaledDifference& tiny, QVOutputMethod& output, int32_t j,
-                const std::vector<ReferencePoint>*& orbit, size_t& m, QVComplex& d) const;
+  /// Where Pixel goes on after its first steps in a ScaledDifference.
+  struct ScaledStart {
+    const std::vector<ReferencePoint>* Orbit;  // the orbit and point the difference D is from
+    size_t M;
+    QVComplex D;
+    int32_t Done;  // the steps taken
+    bool Ended;    // the orbit ended (beyond the range, diverged, or at the depth)
+  };
+  /// Pixel's first steps, from the difference d and offset dc, while the
+  /// difference is too small for doubles: steps, records, tests and rebases
+  /// as Pixel does, in a ScaledDifference, until it has grown out of it.
+  /// (Returned by value: the addresses of Pixel's own values never escape,
+  /// so its loop keeps them in registers.)
+  ScaledStart ScaledSteps(QVOutputMethod& output, QVComplex d, QVComplex dc) const;
   /// Whether the pixel z = Z + d is beyond the range.
   bool Escaped(const ReferencePoint& r, QVComplex d, QVComplex z) const;
   /// The orbit of start under the formula with c = (cr, ci), in MPFR at bits,

@@ -1,8 +1,10 @@
 #pragma once
 // The difference of a deep pixel while it is too small for doubles. At views
-// finer than about 1e-290 a pixel's difference d from the reference, and its
-// square (which decides pixels whose d lies across the reference's orbit,
-// such as those along the spine of c = -2), fall below the normal doubles.
+// finer than about 1e-150 the square of a pixel's difference d from the
+// reference falls below the normal doubles, and below about 1e-300 d itself;
+// yet the square decides pixels whose d lies across the reference's orbit
+// (the pixels on the line through c = -2 along the imaginary axis, whose
+// |z|^2 exceeds the range 4 by |d|^2 alone).
 // While |d| < 2^FloorExponent the pixel keeps d = w * 2^k instead: w a double
 // near 1 and k an integer exponent shared by both parts, renormalised when w
 // drifts beyond 2^+-16. The step is the doubles' step written in w, with the
@@ -69,8 +71,6 @@ class ScaledDifference {
     if (!(a >= 0x1p-16 && a <= 0x1p16)) Renormalise();
     return active_;
   }
-  /// The pixel's offset of c, as given to Enter.
-  QVComplex Offset() const { return dc_; }
   /// The difference rounded to doubles (may lose bits as a subnormal).
   QVComplex Difference() const { return d_; }
   /// Whether the pixel z = Z + d is beyond the range, given the reference

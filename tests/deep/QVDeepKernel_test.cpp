@@ -79,12 +79,12 @@ const char* const kM31 =
     "5855921453095241534826645957341170985";
 
 // Centres (nuclei: z_p = 0) of minibrots of period p on the real axis near
-// -2, each about as large as its view: Newton's iteration c -= z_p / z_p' in
-// 400 decimal digits from -2 + 1e-6, -2 + 1e-14, -2 + 1e-28 and -2 + 1e-86
-// each for 200 steps or until a step fell below 1e-380, rounded to 330
-// digits. The size
-// estimate 1 / |beta lambda^2| (lambda = prod 2 z_k) gives 3.6e-21, 3.0e-50,
-// 2.3e-100 and 4.6e-301 (periods 25, 60, 120 and 357).
+// -2, each a few to some tens of its view's pixels across: Newton's
+// iteration c -= z_p / z_p' (z_p' by z' -> 2 z z' + 1) in 400 decimal digits
+// (mpmath), from -2 + 1e-6, -2 + 1e-15, -2 + 1e-29 and -2 + 1e-87, for 200
+// steps or until a step fell below 1e-380, printed to 330 digits. The size
+// estimate 1 / |beta lambda^2| (lambda = prod 2 z_k, beta = sum 1 / lambda_k)
+// gives 3.6e-21, 3.0e-51, 2.3e-101 and 4.6e-302 (periods 25, 60, 120, 357).
 const char* const kNucleus25 =
     "-1."
     "9999989999445407627968373125841557740983009045271929482567830775356032201273526786817421463663"
