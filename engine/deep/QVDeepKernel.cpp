@@ -22,24 +22,9 @@ double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
 
 double Largest(QVComplex v) { return std::max({1.0, std::fabs(v.re), std::fabs(v.im)}); }
 
-// The step of the difference d from the reference point Z, each formula
-// written as a product with d, so no two large terms cancel:
-//   z^2+C: (2Z + d) d + dc
-//   z^3+C: (3Z^2 + (3Z + d) d) d + dc
-//   z+C:   d + dc
+// The step of the difference d from the reference point Z in doubles.
 QVComplex PerturbedStep(int32_t formula, QVComplex z, QVComplex d, QVComplex dc) {
-  switch (formula) {
-    case kZ2:
-      return Add(Mul(Add(Add(z, z), d), d), dc);
-    case kZ3: {
-      const QVComplex z3 = Add(Add(z, z), z);
-      const QVComplex zz = Mul(z, z);
-      const QVComplex zz3 = Add(Add(zz, zz), zz);
-      return Add(Mul(Add(zz3, Mul(Add(z3, d), d)), d), dc);
-    }
-    default:
-      return Add(d, dc);
-  }
+  return DifferenceStep(formula, z, d, d, dc);
 }
 
 // One step of the reference orbit in MPFR: z -> F(z, c), with scratch values

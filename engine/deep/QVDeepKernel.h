@@ -14,11 +14,13 @@
 // pixel whose d is too small to change z in doubles still escapes where it
 // should.
 //
-// The differences are doubles, except while a pixel's difference (or offset)
-// is below 2^-480 (about 3e-145): then its square would fall out of the normal
-// doubles, so the pixel keeps it as a double times a power of 2 of its own
-// (QVScaledDifference.h) until it grows past that, and views go down to the
-// smallest normal doubles, about 1e-305 at a thousand pixels.
+// The differences are doubles, except in a pixel's first steps while its
+// difference and offset are below 2^-480 (about 3e-145), where the square of
+// the difference would fall out of the normal doubles: the pixel keeps it as
+// a double times a power of 2 of its own (QVScaledDifference.h), rebasing
+// included, until it grows past that. So views go down to the smallest normal
+// doubles, about 1e-305 at a thousand pixels. (A pixel that later rebases onto
+// a z below 2^-480 goes on in doubles.)
 #include <cstdint>
 #include <memory>
 #include <stop_token>

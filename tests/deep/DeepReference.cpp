@@ -11,9 +11,8 @@ namespace qv::test {
 namespace {
 
 // Rows first, first + step, ... of the rectangle into pixels (row by row).
-void BruteForceRows(const QVParameter& p, const QVOutputMethod& output, int32_t depth,
-                    double range, int64_t bits, int32_t first, int32_t step,
-                    std::vector<FractalPixel>& pixels) {
+void BruteForceRows(const QVParameter& p, const QVOutputMethod& output, int32_t depth, double range,
+                    int64_t bits, int32_t first, int32_t step, std::vector<FractalPixel>& pixels) {
   const std::unique_ptr<QVOutputMethod> out = CloneAs(output);
   const int32_t formula = DeepFormulaKind(p.FractalMethod());  // 0: z^2, 1: z^3, 2: z
   const bool julia = p.FractalType() != 0;

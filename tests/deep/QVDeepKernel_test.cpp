@@ -207,7 +207,8 @@ TEST(QVDeepKernel, CountsAndColoursEqualTheBruteForceReference) {
     if (share < 0.999 && std::getenv("QV_DEEP_DUMP")) {
       for (size_t i = 0; i < deep.size(); ++i) {
         if (deep[i].Count != want[i].Count)
-          std::printf("(%zu,%zu) %d/%d\n", i % p.Width(), i / p.Width(), deep[i].Count, want[i].Count);
+          std::printf("(%zu,%zu) %d/%d\n", i % p.Width(), i / p.Width(), deep[i].Count,
+                      want[i].Count);
       }
     }
   }

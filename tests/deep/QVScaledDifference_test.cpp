@@ -39,7 +39,8 @@ TEST(QVScaledDifference, EqualsTheDoublesBitForBitWhereTheyAreExact) {
         if (!s.Active()) break;
         const double gap = Norm(Z) - 4.0;
         const QVComplex z = qv::Add(Z, d);
-        ASSERT_EQ(s.Escaped(Z, gap, z, 4.0), gap + (2.0 * (Z.re * d.re + Z.im * d.im) + Norm(d)) > 0.0);
+        ASSERT_EQ(s.Escaped(Z, gap, z, 4.0),
+                  gap + (2.0 * (Z.re * d.re + Z.im * d.im) + Norm(d)) > 0.0);
         ASSERT_EQ(s.Closer(Z), Norm(z) < Norm(d));
       }
       left += !s.Active();
