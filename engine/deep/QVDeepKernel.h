@@ -38,7 +38,6 @@ class QVGenerator;
 namespace qv {
 
 class PreciseReal;
-class ScaledDifference;
 
 /// A point of a reference orbit rounded to doubles, with |Z|^2 - range
 /// computed before the rounding.
