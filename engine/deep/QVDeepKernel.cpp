@@ -8,6 +8,7 @@
 #include "engine/QVPass.h"
 #include "engine/deep/QVDeepApproximation.h"
 #include "engine/deep/QVPreciseReal.h"
+#include "engine/deep/QVScaledDifference.h"
 #include "engine/kernels/QVOrbitLoop.h"
 #include "engine/methods/QVFormulas.h"
 #include "engine/methods/QVFractalMethods.h"
@@ -22,24 +23,9 @@ double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
 
 double Largest(QVComplex v) { return std::max({1.0, std::fabs(v.re), std::fabs(v.im)}); }
 
-// The step of the difference d from the reference point Z, each formula
-// written as a product with d, so no two large terms cancel:
-//   z^2+C: (2Z + d) d + dc
-//   z^3+C: (3Z^2 + (3Z + d) d) d + dc
-//   z+C:   d + dc
+// The step of the difference d from the reference point Z in doubles.
 QVComplex PerturbedStep(int32_t formula, QVComplex z, QVComplex d, QVComplex dc) {
-  switch (formula) {
-    case kZ2:
-      return Add(Mul(Add(Add(z, z), d), d), dc);
-    case kZ3: {
-      const QVComplex z3 = Add(Add(z, z), z);
-      const QVComplex zz = Mul(z, z);
-      const QVComplex zz3 = Add(Add(zz, zz), zz);
-      return Add(Mul(Add(zz3, Mul(Add(z3, d), d)), d), dc);
-    }
-    default:
-      return Add(d, dc);
-  }
+  return DifferenceStep(formula, z, d, d, dc);
 }
 
 // One step of the reference orbit in MPFR: z -> F(z, c), with scratch values
@@ -200,13 +186,23 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row,
   QVComplex d = julia_ ? offset : QVComplex{};
   const std::vector<ReferencePoint>* orbit = &orbit_;
   size_t m = 0;
-  const DeepApproximation* skips = skips_.get();
-  int32_t skipped = 0, j = 0;  // j: the steps taken; RunOrbit counts calls
   output.Start();
+  int32_t first = 0;  // the steps taken while the difference was too small for doubles
+  if (ScaledDifference::Needed(d, dc)) {
+    const ScaledStart start = ScaledSteps(output, d, dc);
+    counts.Steps += start.Done;
+    if (start.Ended) return output.Result();
+    orbit = start.Orbit;
+    m = start.M;
+    d = start.D;
+    first = start.Done;
+  }
+  const DeepApproximation* skips = orbit == &orbit_ ? skips_.get() : zeroSkips_.get();
+  int32_t skipped = 0, j = first;  // j: the steps taken; RunOrbit counts calls
   const bool finished = RunOrbit(
-      depth_,
+      depth_ - first,
       [&](int32_t call) {
-        j = call + skipped;
+        j = first + call + skipped;
         // A skip of l steps ends at step j + l - 1; the steps before its end
         // are neither recorded nor tested.
         const int64_t most = std::min<int64_t>(int64_t{depth_} - j, int64_t{untested_} - j + 1) + 1;
@@ -234,9 +230,52 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row,
       },
       [this] { return stop_.stop_requested(); });
   if (!finished) throw PassStopped{};
-  counts.Steps += j;
+  counts.Steps += j - first;
   counts.Skipped += skipped;
   return output.Result();
+}
+
+DeepKernel::ScaledStart DeepKernel::ScaledSteps(QVOutputMethod& output, QVComplex d,
+                                                QVComplex dc) const {
+  ScaledStart s{&orbit_, 0, d, 0, false};
+  ScaledDifference tiny;
+  tiny.Enter(d, dc);
+  const bool finished = RunOrbit(
+      depth_,
+      [&](int32_t j) {
+        s.Done = j;
+        tiny.Step(formula_, (*s.Orbit)[s.M].Z);
+        ++s.M;
+        const ReferencePoint& r = (*s.Orbit)[s.M];
+        const QVComplex z = Add(r.Z, tiny.Difference());
+        output.Step(j, z);
+        s.D = tiny.Difference();
+        if (!tiny.Active()) {  // grown out of the form: the step ends as Pixel's
+          s.Ended = Escaped(r, s.D, z) || divergence_->Diverged(j, z);
+          if (!s.Ended && (s.M + 1 == s.Orbit->size() || Norm(z) < Norm(s.D))) {
+            s.Orbit = &zeroOrbit_;
+            s.D = z;
+            s.M = 0;
+          }
+          return true;
+        }
+        if (tiny.Escaped(r.Z, r.Gap, z, range_) || divergence_->Diverged(j, z)) {
+          s.Ended = true;
+          return true;
+        }
+        if (s.M + 1 == s.Orbit->size() || tiny.Closer(r.Z)) {
+          s.Orbit = &zeroOrbit_;
+          s.M = 0;
+          tiny.Rebase(r.Z);
+          s.D = tiny.Active() ? tiny.Difference() : z;
+          return !tiny.Active();
+        }
+        return false;
+      },
+      [this] { return stop_.stop_requested(); });
+  if (!finished) throw PassStopped{};
+  s.Ended = s.Ended || s.Done == depth_;
+  return s;
 }
 
 }  // namespace qv

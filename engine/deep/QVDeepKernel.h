@@ -14,8 +14,15 @@
 // pixel whose d is too small to change z in doubles still escapes where it
 // should.
 //
-// The differences are doubles: views down to about 1e-290 keep them normal
-// numbers; a float with an extended exponent would carry the path further.
+// The differences are doubles, except in a pixel's first steps while its
+// difference and offset are below 2^-480 (about 3e-145), where the square of
+// the difference would fall out of the normal doubles: the pixel keeps it as
+// a double times a power of 2 of its own (QVScaledDifference.h), rebasing
+// included, until it grows past that. So views go down to the smallest normal
+// doubles, about 1e-305 at a thousand pixels. (A pixel that later rebases onto
+// a z below 2^-480 goes on in doubles.) Runs of steps where the difference
+// stays linear are skipped (QVDeepApproximation.h) only in doubles, after
+// those first steps.
 #include <cstdint>
 #include <memory>
 #include <stop_token>
@@ -91,6 +98,20 @@ class DeepKernel {
   /// (QVDeepApproximation.h); adds the pixel's steps to counts.
   FractalPixel Pixel(QVOutputMethod& output, int32_t col, int32_t row,
                      DeepStepCounts& counts) const;
+  /// Where Pixel goes on after its first steps in a ScaledDifference.
+  struct ScaledStart {
+    const std::vector<ReferencePoint>* Orbit;  // the orbit and point the difference D is from
+    size_t M;
+    QVComplex D;
+    int32_t Done;  // the steps taken
+    bool Ended;    // the orbit ended (beyond the range, diverged, or at the depth)
+  };
+  /// Pixel's first steps, from the difference d and offset dc, while the
+  /// difference is too small for doubles: steps, records, tests and rebases
+  /// as Pixel does, in a ScaledDifference, until it has grown out of it.
+  /// (Returned by value: the addresses of Pixel's own values never escape,
+  /// so its loop keeps them in registers.)
+  ScaledStart ScaledSteps(QVOutputMethod& output, QVComplex d, QVComplex dc) const;
   /// Whether the pixel z = Z + d is beyond the range.
   bool Escaped(const ReferencePoint& r, QVComplex d, QVComplex z) const;
   /// The orbit of start under the formula with c = (cr, ci), in MPFR at bits,

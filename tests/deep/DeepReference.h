@@ -6,15 +6,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/QVField.h"
 #include "engine/QVParameter.h"
+#include "engine/methods/QVMethod.h"
 
 namespace qv::test {
 
-/// The number of steps the plain loop with "ノルム" and "終点" would record
-/// at every pixel of p's computed rectangle, row by row, were it exact: the
-/// first step j whose |z|^2 exceeds range, or depth. Formulas: "z^2+C",
-/// "z^3+C" and "z+C"; both fractal types. bits: the precision of every value.
-std::vector<int32_t> BruteForceCounts(const QVParameter& p, int32_t depth, double range,
-                                      int64_t bits);
+/// What the plain loop with "ノルム" would record at every pixel of p's
+/// computed rectangle, row by row, were it exact: the orbit stops at the
+/// first step j whose |z|^2 exceeds range, or at depth, and output (a clone)
+/// sees every exact z rounded to doubles. Formulas: "z^2+C", "z^3+C" and
+/// "z+C"; both fractal types. bits: the precision of every value.
+std::vector<FractalPixel> BruteForcePixels(const QVParameter& p, const QVOutputMethod& output,
+                                           int32_t depth, double range, int64_t bits);
 
 }  // namespace qv::test

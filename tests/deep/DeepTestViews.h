@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/QVField.h"
+
 class QVGenerator;
 class QVMain;
 
@@ -17,17 +19,21 @@ struct DeepLocation {
   const char* Im;
   double Scale;
   int32_t Depth;
+  int32_t Shrink = 1;  // the test grid divided by this (the costliest brute forces)
 };
 
 /// M(3,1) = -1.5436890126920763615..., the real root of c^3 + 2c^2 + 2c + 2,
-/// to 85 digits.
+/// to 320 digits: enough for views down to 1e-300.
 extern const char* const M31;
 
 /// Sets main's parameter to the location at w x h pixels and its first
 /// generator's depth; returns that generator.
 QVGenerator& ShowDeepLocation(QVMain& main, const DeepLocation& l, int32_t w, int32_t h);
 
-/// Computes the generator and returns its recorded counts, row by row.
+/// Computes the generator and returns its records, row by row.
+std::vector<FractalPixel> FieldPixels(QVGenerator& g);
+
+/// The counts of FieldPixels.
 std::vector<int32_t> FieldCounts(QVGenerator& g);
 
 }  // namespace qv::test
