@@ -16,6 +16,7 @@
 #include "base/QVArena.h"
 #include "image/QVPictureFile.h"
 #include "image/QVPngFilterChoice.h"
+#include "image/QVZlibBlock.h"
 
 namespace qv {
 
@@ -67,10 +68,15 @@ struct Slice {
   std::exception_ptr Error;
 };
 
-// One compressing thread's zlib state and filter trial.
+// Bytes of one compressing thread's zlib memory in the slices' block: its
+// compressor and its filter trial's.
+constexpr size_t kThreadZlibBytes = 2 * kZlibDeflateBytes;
+
+// One compressing thread's zlib state and filter trial, both in memory.
 class SliceDeflater {
  public:
-  explicit SliceDeflater(int level) {
+  SliceDeflater(int level, std::byte* memory) : memory_(memory, kThreadZlibBytes), choice_(&memory_) {
+    memory_.Attach(z_);
     if (deflateInit2(&z_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
       throw std::bad_alloc();
   }
@@ -125,6 +131,7 @@ class SliceDeflater {
     slice.DeflatedSize = out;
   }
 
+  ZlibBlock memory_;
   z_stream z_{};
   PngFilterChoice choice_;
 };
@@ -142,7 +149,8 @@ struct PngSlices::State {
   uLong Adler = 1;
   std::unique_ptr<Slice> Filling;
   std::vector<std::unique_ptr<Slice>> Spare;  // slices free to fill
-  ArenaPtr Block;                             // every slice's memory
+  ArenaPtr Block;                             // every slice's memory, then the threads' zlib memory
+  std::byte* ZlibMemory = nullptr;            // kThreadZlibBytes for each thread
 
   std::mutex Mutex;
   std::condition_variable Changed;
@@ -151,7 +159,7 @@ struct PngSlices::State {
   size_t MaxPending = 0;
   std::vector<std::thread> Threads;
 
-  void Run() {
+  void Run(int32_t thread) {
     std::unique_ptr<SliceDeflater> deflater;
     std::unique_lock lock(Mutex);
     for (;;) {
@@ -166,7 +174,10 @@ struct PngSlices::State {
       slice->Taken = true;
       lock.unlock();
       try {
-        if (!deflater) deflater = std::make_unique<SliceDeflater>(Level);
+        if (!deflater) {
+          deflater = std::make_unique<SliceDeflater>(
+              Level, ZlibMemory + static_cast<size_t>(thread) * kThreadZlibBytes);
+        }
         deflater->Compress(*slice, RowBytes, ChooseFilter);
       } catch (...) {
         slice->Error = std::current_exception();
@@ -289,15 +300,17 @@ PngSlices::PngSlices(int32_t w, int32_t h, int level, bool chooseFilter, const P
   const int32_t threads = ThreadCount(slicing.Threads);
   s.MaxPending = MaxPending(threads);
   // One block for the slices (the pending ones and the one filling, or as
-  // many as the picture has): large enough for huge pages, so that touching
-  // it costs few page faults.
+  // many as the picture has) and the threads' zlib memory: large enough for
+  // huge pages, so that touching it costs few page faults.
   const int64_t sliceCount = (int64_t{h} + s.SliceRows - 1) / s.SliceRows;
   const size_t slots =
       static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(s.MaxPending) + 1, sliceCount));
   size_t rowsBytes = 0;
   const size_t slotBytes = SliceBytes(w, std::min(s.SliceRows, h), &rowsBytes);
-  s.Block = ArenaAllocate(slots * slotBytes);
+  const size_t zlibBytes = static_cast<size_t>(threads) * kThreadZlibBytes;
+  s.Block = ArenaAllocate(slots * slotBytes + zlibBytes);
   if (!s.Block) throw std::bad_alloc();
+  s.ZlibMemory = s.Block.get() + slots * slotBytes;
   for (size_t i = 0; i < slots; ++i) {
     auto slice = std::make_unique<Slice>();
     slice->Rows = reinterpret_cast<unsigned char*>(s.Block.get()) + i * slotBytes;
@@ -307,7 +320,7 @@ PngSlices::PngSlices(int32_t w, int32_t h, int level, bool chooseFilter, const P
   }
   s.Threads.reserve(static_cast<size_t>(threads));
   try {
-    for (int32_t i = 0; i < threads; ++i) s.Threads.emplace_back([&s] { s.Run(); });
+    for (int32_t i = 0; i < threads; ++i) s.Threads.emplace_back([&s, i] { s.Run(i); });
   } catch (...) {
     s.Stop();
     throw;
