@@ -257,6 +257,20 @@ int32_t PngSlices::DefaultSliceRows(int32_t w) {
   return static_cast<int32_t>(std::clamp<int64_t>(kSlicePixels / std::max(w, 1), 1, INT32_MAX));
 }
 
+int32_t PngSlices::SliceRowsAt(int32_t y, int32_t h, int32_t sliceRows) {
+  const int32_t into = y % sliceRows;
+  if (into != 0) return h - y;  // the second half of the last slice
+  const int32_t rows = std::min(sliceRows, h - y);
+  return y + rows == h ? rows - rows / 2 : rows;
+}
+
+int32_t PngSlices::LastSliceRows(int32_t w, int32_t h) {
+  if (h < 1) return 0;
+  const int32_t sliceRows = DefaultSliceRows(w);
+  const int32_t rows = h - (h - 1) / sliceRows * sliceRows;  // of the last stretch
+  return rows < 2 ? rows : rows / 2;
+}
+
 namespace {
 
 int32_t ThreadCount(int32_t asked) {
@@ -302,7 +316,7 @@ PngSlices::PngSlices(int32_t w, int32_t h, int level, bool chooseFilter, const P
   // One block for the slices (the pending ones and the one filling, or as
   // many as the picture has) and the threads' zlib memory: large enough for
   // huge pages, so that touching it costs few page faults.
-  const int64_t sliceCount = (int64_t{h} + s.SliceRows - 1) / s.SliceRows;
+  const int64_t sliceCount = (int64_t{h} + s.SliceRows - 1) / s.SliceRows + 1;
   const size_t slots =
       static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(s.MaxPending) + 1, sliceCount));
   size_t rowsBytes = 0;
@@ -337,7 +351,7 @@ void PngSlices::AddRows(const uint32_t* pixels, int32_t rows) {
       if (s.Spare.empty()) throw std::logic_error("no PNG slice free");
       s.Filling = std::move(s.Spare.back());
       s.Spare.pop_back();
-      const int32_t count = std::min(s.SliceRows, s.Height - s.Added);
+      const int32_t count = SliceRowsAt(s.Added, s.Height, s.SliceRows);
       s.Filling->RowsSize = static_cast<size_t>(count) * stride;
       s.Filling->Last = s.Added + count == s.Height;
     }

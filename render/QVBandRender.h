@@ -35,6 +35,9 @@ struct BandPlan {
   int32_t Supersample = 1;      ///< samples per side of each pixel, 1 to 8
   int64_t MemoryAllowance = 0;  ///< bytes; 0: the memory available (either within ulimit)
   int32_t Workers = 1;          ///< per node of each band's pass (see qv::Pass)
+  /// Rows of a shorter last band (0: as the others): the sink's last piece
+  /// of work, which nothing else overlaps, is then small.
+  int32_t LastBandRows = 0;
 };
 
 /// The progress of a job of one or more renders (a zoom's frames), told as
