@@ -267,8 +267,7 @@ int32_t PngSlices::SliceRowsAt(int32_t y, int32_t h, int32_t sliceRows) {
 int32_t PngSlices::LastSliceRows(int32_t w, int32_t h) {
   if (h < 1) return 0;
   const int32_t sliceRows = DefaultSliceRows(w);
-  const int32_t rows = h - (h - 1) / sliceRows * sliceRows;  // of the last stretch
-  return rows < 2 ? rows : rows / 2;
+  return h - (h - 1) / sliceRows * sliceRows;
 }
 
 namespace {

@@ -53,7 +53,8 @@ class PngSlices {
   /// slices of sliceRows: sliceRows, but the last slice's rows cut in two
   /// (the first half the larger).
   static int32_t SliceRowsAt(int32_t y, int32_t h, int32_t sliceRows);
-  /// Rows of the last slice of an h rows picture with the default slicing.
+  /// Rows of the last slice of a w x h picture with the default slicing,
+  /// both halves together.
   static int32_t LastSliceRows(int32_t w, int32_t h);
   /// The most bytes the slices of a w pixels wide picture hold at once
   /// (rows and their compressed form), with the default slicing.

@@ -35,8 +35,9 @@ struct BandPlan {
   int32_t Supersample = 1;      ///< samples per side of each pixel, 1 to 8
   int64_t MemoryAllowance = 0;  ///< bytes; 0: the memory available (either within ulimit)
   int32_t Workers = 1;          ///< per node of each band's pass (see qv::Pass)
-  /// Rows of a shorter last band (0: as the others): the sink's last piece
-  /// of work, which nothing else overlaps, is then small.
+  /// Rows of a last band of its own when fewer than a band's (0: none): the
+  /// rows the sink works on after the last band, alone, in one piece that it
+  /// can spread over the cores. The rows before it go in bands of equal size.
   int32_t LastBandRows = 0;
 };
 
