@@ -75,7 +75,8 @@ constexpr size_t kThreadZlibBytes = 2 * kZlibDeflateBytes;
 // One compressing thread's zlib state and filter trial, both in memory.
 class SliceDeflater {
  public:
-  SliceDeflater(int level, std::byte* memory) : memory_(memory, kThreadZlibBytes), choice_(&memory_) {
+  SliceDeflater(int level, std::byte* memory)
+      : memory_(memory, kThreadZlibBytes), choice_(&memory_) {
     memory_.Attach(z_);
     if (deflateInit2(&z_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
       throw std::bad_alloc();

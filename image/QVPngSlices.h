@@ -1,16 +1,17 @@
 #pragma once
 // The pixels of a PNG file compressed on several threads. The rows are cut
-// into slices of a fixed number of rows, the last of them cut in two halves
-// (so that the rows that come last, after every other slice has been handed
-// over, make a short slice and the file is done soon after them); each slice is filtered and deflated
-// on its own (a fresh dictionary, ended on a byte boundary by a sync flush,
-// the last one by the final block), and the pieces joined in order form one
-// valid zlib stream whose Adler-32 is combined from the slices' own. The
-// slices depend only on the picture's width and the slice height, so the
-// file is the same byte for byte whatever the number of threads, the bands
-// the rows come in or the timing. Compression runs beside the caller: the
-// rows handed over are copied, and the caller only waits when more slices
-// are pending than the threads can take.
+// into slices of a fixed number of rows, the last slice cut in two halves
+// (the rows that come last, after every other slice was handed over, then
+// make a short slice on each of two threads, and the file is done soon after
+// them). Each slice is filtered and deflated on its own (a fresh dictionary,
+// ended on a byte boundary by a sync flush, the last one by the final
+// block), and the pieces joined in order form one valid zlib stream whose
+// Adler-32 is combined from the slices' own. The slices depend only on the
+// picture's size and the slice height, so the file is the same byte for byte
+// whatever the number of threads, the bands the rows come in or the timing.
+// Compression runs beside the caller: the rows handed over are copied, and
+// the caller only waits when more slices are pending than the threads can
+// take.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

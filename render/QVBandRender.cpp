@@ -225,10 +225,10 @@ std::string RenderBands(QVSnapshot& snapshot, const BandPlan& plan, const BandSi
   snapshot.SetSize(fineW, fineH);
   // The rows before a last band of its own go in bands of equal size, none
   // larger than bandRows (so the last band reuses their memory).
-  const int64_t last = plan.LastBandRows > 0 && plan.LastBandRows < bandRows &&
-                               plan.LastBandRows < plan.Part.Height
-                           ? plan.LastBandRows
-                           : 0;
+  const int64_t last =
+      plan.LastBandRows > 0 && plan.LastBandRows < bandRows && plan.LastBandRows < plan.Part.Height
+          ? plan.LastBandRows
+          : 0;
   const int64_t lastStart = plan.Part.Bottom() - last, before = lastStart - plan.Part.Y;
   const int64_t bandsBefore = (before + bandRows - 1) / bandRows;
   const int64_t evenRows = last == 0 ? bandRows : (before + bandsBefore - 1) / bandsBefore;

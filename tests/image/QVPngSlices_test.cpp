@@ -119,7 +119,8 @@ TEST(QVPngSlices, SlicesTileThePictureAndTheLastIsCutInTwo) {
         ASSERT_GT(slices.back(), 0) << h << " " << sliceRows << " at " << y;
         y += slices.back();
       }
-      const int32_t stretch = h - (h - 1) / sliceRows * sliceRows;  // rows after the last full slice
+      const int32_t stretch =
+          h - (h - 1) / sliceRows * sliceRows;  // rows after the last full slice
       const size_t halves = stretch >= 2 ? 2 : 1;
       ASSERT_GE(slices.size(), halves);
       int32_t total = 0;
@@ -127,7 +128,8 @@ TEST(QVPngSlices, SlicesTileThePictureAndTheLastIsCutInTwo) {
         EXPECT_EQ(slices[i], sliceRows) << h << " " << sliceRows << " slice " << i;
         total += slices[i];
       }
-      const int32_t first = slices[slices.size() - halves], second = halves == 2 ? slices.back() : 0;
+      const int32_t first = slices[slices.size() - halves],
+                    second = halves == 2 ? slices.back() : 0;
       EXPECT_EQ(first + second, stretch) << h << " " << sliceRows;
       EXPECT_TRUE(first - second == 0 || first - second == 1) << h << " " << sliceRows;
       EXPECT_EQ(total + stretch, h) << h << " " << sliceRows;

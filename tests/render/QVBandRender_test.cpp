@@ -140,14 +140,13 @@ TEST(BandRender, LastBandOfItsOwnAfterBandsOfEqualSizeGivesTheSamePicture) {
     const int32_t bandRows = BandRows(*snapshot, plan);  // 32: the least
     std::vector<int32_t> bands;
     DecodedPicture out{50, 61, {}};
-    EXPECT_EQ(RenderBands(
-                  *snapshot, plan,
-                  [&](const uint32_t* pixels, int32_t rows) {
-                    bands.push_back(rows);
-                    for (size_t i = 0; i < static_cast<size_t>(rows) * 50; ++i)
-                      out.Pixels.push_back(QVPicture::ToEngineColor(pixels[i]));
-                  },
-                  {}, {}),
+    EXPECT_EQ(RenderBands(*snapshot, plan,
+                          [&](const uint32_t* pixels, int32_t rows) {
+                            bands.push_back(rows);
+                            for (size_t i = 0; i < static_cast<size_t>(rows) * 50; ++i)
+                              out.Pixels.push_back(QVPicture::ToEngineColor(pixels[i]));
+                          },
+                          {}, {}),
               "");
     EXPECT_EQ(PictureDifference(out, whole), "") << last;
     ASSERT_GE(bands.size(), 2u) << last;
