@@ -7,6 +7,8 @@
 #include <new>
 #include <vector>
 
+#include "image/QVZlibBlock.h"
+
 namespace qv {
 
 struct PngFilterChoice::Stream {
@@ -15,7 +17,8 @@ struct PngFilterChoice::Stream {
   std::vector<unsigned char> Out;
 };
 
-PngFilterChoice::PngFilterChoice() : stream_(std::make_unique<Stream>()) {
+PngFilterChoice::PngFilterChoice(ZlibBlock* memory) : stream_(std::make_unique<Stream>()) {
+  if (memory) memory->Attach(stream_->Z);
   // The trial compresses at the fastest level: it only ranks the two filters.
   stream_->Ready = deflateInit(&stream_->Z, kPngFastLevel) == Z_OK;
 }
@@ -33,8 +36,9 @@ void PngFilterChoice::Sample::Add(const unsigned char* row) {
   const size_t need = Used + RowBytes + 1;
   if (need > Capacity) {
     const size_t grown = std::max(need, 2 * Capacity);
-    auto none = std::make_unique<unsigned char[]>(grown),
-         sub = std::make_unique<unsigned char[]>(grown);
+    // Every byte up to Used is written before it is read: no zeroing.
+    auto none = std::make_unique_for_overwrite<unsigned char[]>(grown),
+         sub = std::make_unique_for_overwrite<unsigned char[]>(grown);
     if (Used > 0) {  // the first rows find no buffers to copy
       std::memcpy(none.get(), None.get(), Used);
       std::memcpy(sub.get(), Sub.get(), Used);

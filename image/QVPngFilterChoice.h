@@ -12,6 +12,8 @@
 
 namespace qv {
 
+class ZlibBlock;
+
 /// zlib levels: the default, and the one of a write that asks for speed.
 inline constexpr int kPngLevel = 2;
 inline constexpr int kPngFastLevel = 1;
@@ -20,7 +22,8 @@ inline constexpr int kPngFastLevel = 1;
 /// pixel) by compressing every 16th row both ways; reuses its zlib state.
 class PngFilterChoice {
  public:
-  PngFilterChoice();
+  /// memory, when given, holds the zlib state (and must outlive this).
+  explicit PngFilterChoice(ZlibBlock* memory = nullptr);
   ~PngFilterChoice();
   PngFilterChoice(const PngFilterChoice&) = delete;
   PngFilterChoice& operator=(const PngFilterChoice&) = delete;

@@ -16,6 +16,7 @@
 #include "base/QVArena.h"
 #include "image/QVPictureFile.h"
 #include "image/QVPngFilterChoice.h"
+#include "image/QVZlibBlock.h"
 
 namespace qv {
 
@@ -67,10 +68,16 @@ struct Slice {
   std::exception_ptr Error;
 };
 
-// One compressing thread's zlib state and filter trial.
+// Bytes of one compressing thread's zlib memory in the slices' block: its
+// compressor and its filter trial's.
+constexpr size_t kThreadZlibBytes = 2 * kZlibDeflateBytes;
+
+// One compressing thread's zlib state and filter trial, both in memory.
 class SliceDeflater {
  public:
-  explicit SliceDeflater(int level) {
+  SliceDeflater(int level, std::byte* memory)
+      : memory_(memory, kThreadZlibBytes), choice_(&memory_) {
+    memory_.Attach(z_);
     if (deflateInit2(&z_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
       throw std::bad_alloc();
   }
@@ -125,6 +132,7 @@ class SliceDeflater {
     slice.DeflatedSize = out;
   }
 
+  ZlibBlock memory_;
   z_stream z_{};
   PngFilterChoice choice_;
 };
@@ -142,7 +150,8 @@ struct PngSlices::State {
   uLong Adler = 1;
   std::unique_ptr<Slice> Filling;
   std::vector<std::unique_ptr<Slice>> Spare;  // slices free to fill
-  ArenaPtr Block;                             // every slice's memory
+  ArenaPtr Block;                             // every slice's memory, then the threads' zlib memory
+  std::byte* ZlibMemory = nullptr;            // kThreadZlibBytes for each thread
 
   std::mutex Mutex;
   std::condition_variable Changed;
@@ -151,7 +160,7 @@ struct PngSlices::State {
   size_t MaxPending = 0;
   std::vector<std::thread> Threads;
 
-  void Run() {
+  void Run(int32_t thread) {
     std::unique_ptr<SliceDeflater> deflater;
     std::unique_lock lock(Mutex);
     for (;;) {
@@ -166,7 +175,10 @@ struct PngSlices::State {
       slice->Taken = true;
       lock.unlock();
       try {
-        if (!deflater) deflater = std::make_unique<SliceDeflater>(Level);
+        if (!deflater) {
+          deflater = std::make_unique<SliceDeflater>(
+              Level, ZlibMemory + static_cast<size_t>(thread) * kThreadZlibBytes);
+        }
         deflater->Compress(*slice, RowBytes, ChooseFilter);
       } catch (...) {
         slice->Error = std::current_exception();
@@ -246,6 +258,19 @@ int32_t PngSlices::DefaultSliceRows(int32_t w) {
   return static_cast<int32_t>(std::clamp<int64_t>(kSlicePixels / std::max(w, 1), 1, INT32_MAX));
 }
 
+int32_t PngSlices::SliceRowsAt(int32_t y, int32_t h, int32_t sliceRows) {
+  const int32_t into = y % sliceRows;
+  if (into != 0) return h - y;  // the second half of the last slice
+  const int32_t rows = std::min(sliceRows, h - y);
+  return y + rows == h ? rows - rows / 2 : rows;
+}
+
+int32_t PngSlices::LastSliceRows(int32_t w, int32_t h) {
+  if (h < 1) return 0;
+  const int32_t sliceRows = DefaultSliceRows(w);
+  return h - (h - 1) / sliceRows * sliceRows;
+}
+
 namespace {
 
 int32_t ThreadCount(int32_t asked) {
@@ -289,15 +314,17 @@ PngSlices::PngSlices(int32_t w, int32_t h, int level, bool chooseFilter, const P
   const int32_t threads = ThreadCount(slicing.Threads);
   s.MaxPending = MaxPending(threads);
   // One block for the slices (the pending ones and the one filling, or as
-  // many as the picture has): large enough for huge pages, so that touching
-  // it costs few page faults.
-  const int64_t sliceCount = (int64_t{h} + s.SliceRows - 1) / s.SliceRows;
+  // many as the picture has) and the threads' zlib memory: large enough for
+  // huge pages, so that touching it costs few page faults.
+  const int64_t sliceCount = (int64_t{h} + s.SliceRows - 1) / s.SliceRows + 1;
   const size_t slots =
       static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(s.MaxPending) + 1, sliceCount));
   size_t rowsBytes = 0;
   const size_t slotBytes = SliceBytes(w, std::min(s.SliceRows, h), &rowsBytes);
-  s.Block = ArenaAllocate(slots * slotBytes);
+  const size_t zlibBytes = static_cast<size_t>(threads) * kThreadZlibBytes;
+  s.Block = ArenaAllocate(slots * slotBytes + zlibBytes);
   if (!s.Block) throw std::bad_alloc();
+  s.ZlibMemory = s.Block.get() + slots * slotBytes;
   for (size_t i = 0; i < slots; ++i) {
     auto slice = std::make_unique<Slice>();
     slice->Rows = reinterpret_cast<unsigned char*>(s.Block.get()) + i * slotBytes;
@@ -307,7 +334,7 @@ PngSlices::PngSlices(int32_t w, int32_t h, int level, bool chooseFilter, const P
   }
   s.Threads.reserve(static_cast<size_t>(threads));
   try {
-    for (int32_t i = 0; i < threads; ++i) s.Threads.emplace_back([&s] { s.Run(); });
+    for (int32_t i = 0; i < threads; ++i) s.Threads.emplace_back([&s, i] { s.Run(i); });
   } catch (...) {
     s.Stop();
     throw;
@@ -324,7 +351,7 @@ void PngSlices::AddRows(const uint32_t* pixels, int32_t rows) {
       if (s.Spare.empty()) throw std::logic_error("no PNG slice free");
       s.Filling = std::move(s.Spare.back());
       s.Spare.pop_back();
-      const int32_t count = std::min(s.SliceRows, s.Height - s.Added);
+      const int32_t count = SliceRowsAt(s.Added, s.Height, s.SliceRows);
       s.Filling->RowsSize = static_cast<size_t>(count) * stride;
       s.Filling->Last = s.Added + count == s.Height;
     }

@@ -223,11 +223,20 @@ std::string RenderBands(QVSnapshot& snapshot, const BandPlan& plan, const BandSi
                   }};
   SavedPicture saved(snapshot);
   snapshot.SetSize(fineW, fineH);
+  // The rows before a last band of its own go in bands of equal size, none
+  // larger than bandRows (so the last band reuses their memory).
+  const int64_t last =
+      plan.LastBandRows > 0 && plan.LastBandRows < bandRows && plan.LastBandRows < plan.Part.Height
+          ? plan.LastBandRows
+          : 0;
+  const int64_t lastStart = plan.Part.Bottom() - last, before = lastStart - plan.Part.Y;
+  const int64_t bandsBefore = (before + bandRows - 1) / bandRows;
+  const int64_t evenRows = last == 0 ? bandRows : (before + bandsBefore - 1) / bandsBefore;
   std::future<void> encoding;  // the band being written while the next is computed
   try {
-    for (int64_t y = plan.Part.Y; y < plan.Part.Bottom(); y += bandRows) {
-      const int32_t rows =
-          static_cast<int32_t>(std::min<int64_t>(bandRows, plan.Part.Bottom() - y));
+    int32_t rows = 0;
+    for (int64_t y = plan.Part.Y; y < plan.Part.Bottom(); y += rows) {
+      rows = static_cast<int32_t>(y < lastStart ? std::min(evenRows, lastStart - y) : last);
       if (stop.stop_requested()) return kStoppedMessage;
       reporter.StartBand(progress.RowsBefore + (y - plan.Part.Y), rows);
       const PixelRect fine{plan.Part.X * n, static_cast<int32_t>(y) * n, plan.Part.Width * n,

@@ -35,6 +35,10 @@ struct BandPlan {
   int32_t Supersample = 1;      ///< samples per side of each pixel, 1 to 8
   int64_t MemoryAllowance = 0;  ///< bytes; 0: the memory available (either within ulimit)
   int32_t Workers = 1;          ///< per node of each band's pass (see qv::Pass)
+  /// Rows of a last band of its own when fewer than a band's (0: none): the
+  /// rows the sink works on after the last band, alone, in one piece that it
+  /// can spread over the cores. The rows before it go in bands of equal size.
+  int32_t LastBandRows = 0;
 };
 
 /// The progress of a job of one or more renders (a zoom's frames), told as

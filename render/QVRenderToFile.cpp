@@ -12,6 +12,7 @@
 #include "engine/QVSnapshot.h"
 #include "image/QVPictureRegion.h"
 #include "image/QVPictureStream.h"
+#include "image/QVPngSlices.h"
 #include "image/QVProjectPicture.h"
 #include "source/QVSourceWriter.h"
 
@@ -165,6 +166,10 @@ std::string RenderToFile(QVSnapshot& snapshot, const PictureRenderOptions& optio
   plan.Supersample = options.Supersample;
   plan.MemoryAllowance = options.MemoryAllowance;
   plan.Workers = options.Workers;
+  // The last band brings the PNG's last slice alone: the rest is compressed
+  // while it is computed.
+  if (options.Format == PictureFormat::Png)
+    plan.LastBandRows = PngSlices::LastSliceRows(plan.Part.Width, plan.Part.Height);
   bool shortOfMemory = false;
   if (std::string problem = BandPlanProblem(snapshot, plan, &shortOfMemory); !problem.empty()) {
     const PictureWriteStage stage =

@@ -107,6 +107,40 @@ TEST(QVPngSlices, EverySlicingDecodesToThePixelsAndThreadsChangeNoByte) {
   }
 }
 
+// Walking the slices from the top covers every row once: slices of
+// sliceRows rows on multiples of it, then the last stretch of rows in two
+// halves (the first the larger), of which LastSliceRows gives the total.
+TEST(QVPngSlices, SlicesTileThePictureAndTheLastIsCutInTwo) {
+  for (int32_t h = 1; h <= 70; ++h) {
+    for (int32_t sliceRows = 1; sliceRows <= 24; ++sliceRows) {
+      std::vector<int32_t> slices;
+      for (int32_t y = 0; y < h && slices.size() <= static_cast<size_t>(h);) {
+        slices.push_back(qv::PngSlices::SliceRowsAt(y, h, sliceRows));
+        ASSERT_GT(slices.back(), 0) << h << " " << sliceRows << " at " << y;
+        y += slices.back();
+      }
+      const int32_t stretch =
+          h - (h - 1) / sliceRows * sliceRows;  // rows after the last full slice
+      const size_t halves = stretch >= 2 ? 2 : 1;
+      ASSERT_GE(slices.size(), halves);
+      int32_t total = 0;
+      for (size_t i = 0; i + halves < slices.size(); ++i) {
+        EXPECT_EQ(slices[i], sliceRows) << h << " " << sliceRows << " slice " << i;
+        total += slices[i];
+      }
+      const int32_t first = slices[slices.size() - halves],
+                    second = halves == 2 ? slices.back() : 0;
+      EXPECT_EQ(first + second, stretch) << h << " " << sliceRows;
+      EXPECT_TRUE(first - second == 0 || first - second == 1) << h << " " << sliceRows;
+      EXPECT_EQ(total + stretch, h) << h << " " << sliceRows;
+    }
+  }
+  // The default slicing's last slice, for a render that gives it a band.
+  EXPECT_EQ(qv::PngSlices::LastSliceRows(1024, 1024), 256);
+  EXPECT_EQ(qv::PngSlices::LastSliceRows(1024, 1000), 1000 - 768);
+  EXPECT_EQ(qv::PngSlices::LastSliceRows(320, 320), 320);
+}
+
 TEST(QVPngSlices, FileDoesNotDependOnTheBands) {
   ScratchDir dir;
   QVRGBField field;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,44 @@ TEST(BandRender, SupersamplingAveragesTheFinerRenderOfTheSameFraming) {
     plan.Supersample = n;
     plan.MemoryAllowance = kTightMemory;
     EXPECT_EQ(PictureDifference(RenderPart(project, plan), expected), "") << "n " << n;
+  }
+}
+
+// A last band of its own: the sink gets the rows before it in bands of
+// equal size (none above the plan's band height), then the last band, and
+// the picture is the whole render's.
+TEST(BandRender, LastBandOfItsOwnAfterBandsOfEqualSizeGivesTheSamePicture) {
+  const std::string project = Project(kEffectorSettings[3], 50, 61);
+  const DecodedPicture whole = EnginePicture(project);
+  for (const int32_t last : {1, 7, 16, 31, 32, 60}) {
+    QVMain main;
+    ASSERT_TRUE(ReadProject(main, project).Ok);
+    const std::shared_ptr<QVSnapshot> snapshot = main.Snapshot(FrozenCopy{false});
+    BandPlan plan;
+    plan.Part = {0, 0, 50, 61};
+    plan.Workers = 2;
+    plan.LastBandRows = last;
+    const int32_t bandRows = BandRows(*snapshot, plan);  // 32: the least
+    std::vector<int32_t> bands;
+    DecodedPicture out{50, 61, {}};
+    EXPECT_EQ(RenderBands(*snapshot, plan,
+                          [&](const uint32_t* pixels, int32_t rows) {
+                            bands.push_back(rows);
+                            for (size_t i = 0; i < static_cast<size_t>(rows) * 50; ++i)
+                              out.Pixels.push_back(QVPicture::ToEngineColor(pixels[i]));
+                          },
+                          {}, {}),
+              "");
+    EXPECT_EQ(PictureDifference(out, whole), "") << last;
+    ASSERT_GE(bands.size(), 2u) << last;
+    const bool own = last < bandRows;  // else the usual bands
+    const std::vector<int32_t> before(bands.begin(), bands.end() - (own ? 1 : 0));
+    const auto [low, high] = std::minmax_element(before.begin(), before.end() - (own ? 0 : 1));
+    EXPECT_LE(*high, bandRows) << last;
+    if (own) {
+      EXPECT_EQ(bands.back(), last);
+      EXPECT_LE(*high - *low, 1) << last;
+    }
   }
 }
 
