@@ -182,8 +182,8 @@ std::string QVViewerStatus::DeepPathText(int32_t lowestDepth, int32_t highestDep
 
 std::string QVViewerStatus::DeepPathRefusalText(const std::string& formula, double scale) {
   return qv::FromQString(
-      tr("式「%1」には深い視点の計算（摂動計算）がありません: 倍率 %2 では倍精度で計算されるため、"
-         "同じ色の画素のかたまりになります（摂動計算は z^2+C、z^3+C、z+C で使えます）")
+      tr("式「%1」は深い視点（摂動計算）に対応していません: 倍率 %2 では倍精度で計算されるため、"
+         "同じ色の画素のかたまりになります（深い視点は z^2+C、z^3+C、z+C で計算できます）")
           .arg(qv::ToQString(formula), qv::ToQString(qv::NumberToText(scale))));
 }
 

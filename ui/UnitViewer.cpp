@@ -392,7 +392,12 @@ void TFormViewer::ShowStatus() {
   if (LiveZoom.Active() && LiveZoom.FrameRate() > 0) {
     text = qv::FromQString(tr("ライブズーム %1 fps").arg(LiveZoom.FrameRate(), 0, 'f', 1));
   }
-  if (const std::string deep = DeepPathNote(); !deep.empty()) text += "　" + deep;
+  // A formula without a deep path is told first: the rest of a long line is
+  // cut (and shown whole as the tool tip).
+  if (const std::string deep = DeepPathNote(); !deep.empty()) {
+    const bool refused = qv::DeepFormulaKind(parameter_->FractalMethod()) < 0;
+    text = refused ? deep + "　" + text : text + "　" + deep;
+  }
   SetStatusText(LabelRender, text);
 }
 

@@ -286,13 +286,13 @@ TEST(TFormViewer, ADeepViewOfAFormulaWithoutADeepPathIsTold) {
   for (const QVFractalMethod* f : FractalMethods()) {
     v.parameter.ChangeFractalMethod(qv::CloneAs(*f));
     ASSERT_TRUE(v.Render());
-    const bool told = v.StatusText().find("には深い視点の計算（摂動計算）がありません") !=
-                      std::string::npos;
+    const bool told =
+        v.StatusText().find("」は深い視点（摂動計算）に対応していません") != std::string::npos;
     const bool deep = v.StatusText().find("深い視点（摂動計算）深さ") != std::string::npos;
     EXPECT_EQ(told, qv::DeepFormulaKind(*f) < 0) << f->Name() << ": " << v.StatusText();
     EXPECT_NE(told, deep) << f->Name() << ": " << v.StatusText();
     if (told) {
-      EXPECT_NE(v.StatusText().find("「" + f->Name() + "」"), std::string::npos);
+      EXPECT_EQ(v.StatusText().rfind("式「" + f->Name() + "」", 0), 0u) << v.StatusText();
       EXPECT_NE(v.StatusText().find("1E-30"), std::string::npos) << v.StatusText();
     }
   }
