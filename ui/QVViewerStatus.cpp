@@ -43,7 +43,9 @@ int DigitsFor(double part, double pixel) {
 
 // The significant digits that show a part whose first digit stands for
 // 10^exponent to the place 10^step (at least 1).
-int64_t DigitsTo(int64_t exponent, int64_t step) { return std::max<int64_t>(exponent - step + 1, 1); }
+int64_t DigitsTo(int64_t exponent, int64_t step) {
+  return std::max<int64_t>(exponent - step + 1, 1);
+}
 
 // value rounded to nearest (ties away from zero) at digits significant digits.
 qv::Decimal Rounded(qv::Decimal value, int64_t digits) {

@@ -426,9 +426,9 @@ void TFormViewer::ShowPoint(QPoint at) {
   if (!GesturesEnabled()) return;
   const QVView view = CurrentView();
   const int32_t w = parameter_->Width(), h = parameter_->Height();
-  SetStatusText(LabelPoint, QVViewerStatus::PointText(
-                                qv::PrecisePointAt(view, w, h, at.x(), at.y()),
-                                qv::PointAt(view, w, h, at.x(), at.y()), view.Scale / w));
+  SetStatusText(LabelPoint,
+                QVViewerStatus::PointText(qv::PrecisePointAt(view, w, h, at.x(), at.y()),
+                                          qv::PointAt(view, w, h, at.x(), at.y()), view.Scale / w));
 }
 
 void TFormViewer::ImageViewerLeave() {

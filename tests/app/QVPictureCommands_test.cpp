@@ -130,7 +130,8 @@ TEST(PictureCommands, DeepRegionsJoinIntoTheWholePicture) {
   std::vector<std::string> join = {"join", dir.File("joined.png")};
   for (const char* region : {"0,0,30,20", "30,0,37,20", "0,20,67,25"}) {
     join.push_back(dir.File("part" + std::to_string(join.size()) + ".png"));
-    ExpectSuccess(RunQvell({"render", dir.File("deep.qvl"), "--region", region, "-o", join.back()}));
+    ExpectSuccess(
+        RunQvell({"render", dir.File("deep.qvl"), "--region", region, "-o", join.back()}));
   }
   ExpectSuccess(RunQvell(join));
   EXPECT_EQ(ReadBytes(dir.File("joined.png")), ReadBytes(dir.File("whole.png")));

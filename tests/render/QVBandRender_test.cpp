@@ -11,9 +11,9 @@
 #include "base/QVDecimal.h"
 #include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
+#include "engine/QVSnapshot.h"
 #include "engine/deep/QVDeepKernel.h"
 #include "engine/kernels/QVGeneratorKernel.h"
-#include "engine/QVSnapshot.h"
 #include "image/QVSupersample.h"
 #include "render/RenderTestPictures.h"
 #include "source/QVSourceReader.h"
@@ -112,8 +112,9 @@ TEST(BandRender, RegionsEqualThoseRowsAndColumnsOfTheWholeRender) {
 // a viewpoint of 108 digits near M(3,1).
 std::string DeepProject(const char* const settings[4], int w, int h) {
   // Coloured by the count modulo 32, so the picture shows its detail.
-  std::string text = ReplaceFirst(Project(settings, w, h), "RenderingMethod: 回数\n\t{\n\t\tParameter: (50, 0)",
-                                  "RenderingMethod: 回数(ループ)\n\t{\n\t\tParameter: (32, 0)");
+  std::string text =
+      ReplaceFirst(Project(settings, w, h), "RenderingMethod: 回数\n\t{\n\t\tParameter: (50, 0)",
+                   "RenderingMethod: 回数(ループ)\n\t{\n\t\tParameter: (32, 0)");
   text = ReplaceFirst(text, "ConvertData: 1 255 255 255", "ConvertData: 31 255 255 255");
   QVMain main;
   EXPECT_TRUE(ReadProject(main, text).Ok);

@@ -117,8 +117,7 @@ TEST(QVViewerStatus, PrecisePointTextToThePixel) {
        "座標 (-0.743643887, 0.1318259042)"},
       {"-1.5436890126920763615708559718017479865", "1.2345678901234567890123456789E-40",
        1e-30 / 320, "座標 (-1.543689012692076361570855971801748, 1E-40)"},
-      {"9.99999999999999999999999999999999999", "-2.5E-21", 2e-20,
-       "座標 (10, -3E-21)"},
+      {"9.99999999999999999999999999999999999", "-2.5E-21", 2e-20, "座標 (10, -3E-21)"},
       {"0.1250000000000000000000000000000004", "0", 2e-30, "座標 (0.125, 0)"},
   };
   for (const Row& row : rows) {
@@ -137,8 +136,8 @@ TEST(QVViewerStatus, PointsOfNeighbouringDeepPixelsDiffer) {
   const double pixel = view.Scale / w;
   std::vector<qv::Decimal> shown;
   for (int32_t x = 0; x < w; ++x) {
-    const std::string text = S::PointText(qv::PrecisePointAt(view, w, h, x, 17),
-                                          qv::PointAt(view, w, h, x, 17), pixel);
+    const std::string text =
+        S::PointText(qv::PrecisePointAt(view, w, h, x, 17), qv::PointAt(view, w, h, x, 17), pixel);
     const size_t open = text.find('('), comma = text.find(", ");
     ASSERT_NE(comma, std::string::npos) << text;
     shown.push_back(qv::DecimalFromText(text.substr(open + 1, comma - open - 1)));

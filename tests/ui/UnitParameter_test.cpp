@@ -151,7 +151,8 @@ TEST(TFrameParameter, ADeepValueKeepsItsDigitsThroughTheBoxes) {
   b.parameter.ChangePreciseViewpoint(deep);
   b.parameter.ChangePreciseFractalParameter(deep);
   b.frame.UpdateView();
-  EXPECT_EQ(b.frame.EditViewpointR->text(), QStringLiteral("-1.5436890126920763615708559718017479865"));
+  EXPECT_EQ(b.frame.EditViewpointR->text(),
+            QStringLiteral("-1.5436890126920763615708559718017479865"));
   EXPECT_EQ(b.frame.EditParameterI->text(), QStringLiteral("1.2345678901234567890123456789E-40"));
   for (QLineEdit* box : {b.frame.EditViewpointR, b.frame.EditViewpointI, b.frame.EditParameterR,
                          b.frame.EditParameterI}) {
