@@ -77,6 +77,16 @@ QVComplex PointAt(const QVView& view, int32_t w, int32_t h, int32_t x, int32_t y
   return PlaneMapping(view.Viewpoint, view.Scale, w, h).Point(HeldPixel(x), HeldPixel(y));
 }
 
+DecimalComplex PrecisePointAt(const QVView& view, int32_t w, int32_t h, int32_t x, int32_t y) {
+  const double pixel = w >= 1 ? view.Scale / w : 0.0;
+  if (h < 1 || !std::isfinite(pixel) || !(pixel > 0.0)) return {};
+  const PlaneMapping offsets({0.0, 0.0}, view.Scale, w, h);
+  const int64_t place = static_cast<int64_t>(std::floor(std::log10(pixel))) - 3;
+  const DecimalComplex from = PreciseViewpointOf(view);
+  return {ShiftedDecimal(from.re, offsets.ColumnOffset(HeldPixel(x)), 0.0, place),
+          ShiftedDecimal(from.im, offsets.RowOffset(HeldPixel(y)), 0.0, place)};
+}
+
 ViewChange KeepPointAt(const QVView& view, int32_t w, int32_t h, int32_t fromX, int32_t fromY,
                        int32_t toX, int32_t toY, double newScale) {
   if (w < 1 || h < 1) return Refused(ViewRefusal::OutOfRange);

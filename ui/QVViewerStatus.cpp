@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/QVScan.h"
 #include "ui/QVText.h"
 
 namespace {
@@ -38,6 +39,33 @@ int DigitsFor(double part, double pixel) {
   const double whole = std::floor(std::log10(std::max(std::fabs(part), pixel)));
   const double step = std::floor(std::log10(pixel));
   return static_cast<int>(std::clamp(whole - step + 1.0, 1.0, 15.0));
+}
+
+// The significant digits that show a part whose first digit stands for
+// 10^exponent to the place 10^step (at least 1).
+int64_t DigitsTo(int64_t exponent, int64_t step) {
+  return std::max<int64_t>(exponent - step + 1, 1);
+}
+
+// value rounded to nearest (ties away from zero) at digits significant digits.
+qv::Decimal Rounded(qv::Decimal value, int64_t digits) {
+  if (static_cast<int64_t>(value.Digits.size()) <= digits) return value;
+  const bool up = value.Digits[static_cast<size_t>(digits)] >= '5';
+  value.Digits.resize(static_cast<size_t>(digits));
+  for (size_t i = value.Digits.size(); up; --i) {
+    if (i == 0) {  // 99.9 -> 100
+      value.Digits.insert(value.Digits.begin(), '1');
+      ++value.Exponent;
+      break;
+    }
+    if (value.Digits[i - 1] != '9') {
+      ++value.Digits[i - 1];
+      break;
+    }
+    value.Digits[i - 1] = '0';
+  }
+  while (!value.Digits.empty() && value.Digits.back() == '0') value.Digits.pop_back();
+  return value;
 }
 
 }  // namespace
@@ -122,6 +150,20 @@ std::string QVViewerStatus::PointText(QVComplex point, double pixel) {
                                   qv::ToQString(General(point.im, DigitsFor(point.im, pixel)))));
 }
 
+std::string QVViewerStatus::PointText(const qv::DecimalComplex& precise, QVComplex point,
+                                      double pixel) {
+  if (!(pixel > 0.0) || !std::isfinite(pixel)) return PointText(point, pixel);
+  const auto step = static_cast<int64_t>(std::floor(std::log10(pixel)));
+  const auto digits = [step](const qv::Decimal& part) {
+    return part.Digits.empty() ? 1 : DigitsTo(part.Exponent, step);
+  };
+  if (digits(precise.re) <= 15 && digits(precise.im) <= 15) return PointText(point, pixel);
+  const auto text = [&](const qv::Decimal& part) {
+    return qv::ToQString(qv::DecimalToText(Rounded(part, digits(part))));
+  };
+  return qv::FromQString(tr("座標 (%1, %2)").arg(text(precise.re), text(precise.im)));
+}
+
 std::string QVViewerStatus::FinishedText(double seconds, int64_t pixels) {
   const int decimals = seconds < 1.0 ? 3 : seconds < 100.0 ? 2 : 1;
   const QString time = qv::ToQString(Fixed(seconds, decimals));
@@ -138,6 +180,13 @@ std::string QVViewerStatus::DeepPathText(int32_t lowestDepth, int32_t highestDep
                             ? QString::number(lowestDepth)
                             : QStringLiteral("%1〜%2").arg(lowestDepth).arg(highestDepth);
   return qv::FromQString(tr("深い視点（摂動計算）深さ %1").arg(depth));
+}
+
+std::string QVViewerStatus::DeepPathRefusalText(const std::string& formula, double scale) {
+  return qv::FromQString(
+      tr("式「%1」は深い視点（摂動計算）に対応していません: 倍率 %2 では倍精度で計算されるため、"
+         "同じ色の画素のかたまりになります（深い視点は z^2+C、z^3+C、z+C で計算できます）")
+          .arg(qv::ToQString(formula), qv::ToQString(qv::NumberToText(scale))));
 }
 
 std::string QVViewerStatus::RefusalText(qv::ViewRefusal why, const std::string& change) {

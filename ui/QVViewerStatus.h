@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/QVComplex.h"
+#include "base/QVDecimal.h"
 #include "ui/QVViewZoom.h"
 
 class QVViewerStatus {
@@ -50,6 +51,13 @@ class QVViewerStatus {
   /// "座標 (re, im)": the plane point with the digits that tell apart points
   /// pixel apart (at most 15).
   static std::string PointText(QVComplex point, double pixel);
+  /// The same for a point held with every digit (precise, point its doubles):
+  /// where a part needs more than 15 digits to reach the pixel's place, the
+  /// parts are shown from precise with every digit that place needs.
+  static std::string PointText(const qv::DecimalComplex& precise, QVComplex point, double pixel);
+  /// The note of a view that needs the deep path while its formula has none:
+  /// it is computed in doubles and shows blocks of equal pixels.
+  static std::string DeepPathRefusalText(const std::string& formula, double scale);
   /// "描画完了 S 秒（毎秒 N 画素）".
   static std::string FinishedText(double seconds, int64_t pixels);
   /// The note of a view on the deep path (perturbation against one reference

@@ -155,10 +155,19 @@ void TFrameParameter::UpdateView() {
   if (!parameter_) return;
   // The engine keeps what the text keeps: the boxes show it and store nothing.
   auto show = [this](QLineEdit* box, double v) { marks_.Show(box, QVNumberEntry::RealText(v)); };
-  show(EditParameterR, parameter_->FractalParameter().re);
-  show(EditParameterI, parameter_->FractalParameter().im);
-  show(EditViewpointR, parameter_->Viewpoint().re);
-  show(EditViewpointI, parameter_->Viewpoint().im);
+  // A part held with more digits than a double's 15 shows every one, from
+  // its first digit on.
+  auto showPart = [&](QLineEdit* box, const qv::Decimal& precise, double v) {
+    if (qv::SignificantDigits(precise) <= 15) return show(box, v);
+    marks_.Show(box, qv::DecimalToText(precise));
+    box->setCursorPosition(0);
+  };
+  showPart(EditParameterR, parameter_->PreciseFractalParameter().re,
+           parameter_->FractalParameter().re);
+  showPart(EditParameterI, parameter_->PreciseFractalParameter().im,
+           parameter_->FractalParameter().im);
+  showPart(EditViewpointR, parameter_->PreciseViewpoint().re, parameter_->Viewpoint().re);
+  showPart(EditViewpointI, parameter_->PreciseViewpoint().im, parameter_->Viewpoint().im);
   show(EditScale, parameter_->Scale());
   const QVMagnification::Shown size =
       QVMagnification::Refresh(parameter_->Width(), parameter_->Height(), typedWidth_, typedHeight_,
@@ -217,9 +226,10 @@ std::optional<int32_t> TFrameParameter::Size(QLineEdit* box) {
 }
 
 // Each handler (Enter, or the focus leaving the box) converts first; only a
-// value that converted and is in range is stored. The box shows the 15
-// digits the text keeps of a part: leaving it as shown keeps every digit of
-// a deep value, and a typed part leaves the other's digits alone.
+// value that converted and is in range is stored. A part typed with more
+// than 15 digits is stored with every one; otherwise the text keeps 15, and a
+// part left as shown keeps every digit it had. A typed part leaves the
+// other's digits alone.
 void TFrameParameter::StorePart(QLineEdit* box,
                                 const qv::DecimalComplex& (QVParameter::*field)() const,
                                 bool realPart,
@@ -229,8 +239,15 @@ void TFrameParameter::StorePart(QLineEdit* box,
     if (!v) return;
     qv::DecimalComplex c = (p.*field)();
     qv::Decimal& part = realPart ? c.re : c.im;
-    if (qv::DecimalToDouble(part) == qv::KeptNumber(*v)) return;
-    part = qv::DecimalFromDouble(*v);
+    const qv::Decimal typed =
+        qv::DecimalFromText(QVNumberEntry::Normalise(qv::FromQString(box->text())));
+    if (qv::SignificantDigits(typed) > 15) {
+      if (typed == part) return;
+      part = typed;
+    } else {
+      if (qv::DecimalToDouble(part) == qv::KeptNumber(*v)) return;
+      part = qv::DecimalFromDouble(*v);
+    }
     (p.*setter)(c);
   });
 }

@@ -392,16 +392,23 @@ void TFormViewer::ShowStatus() {
   if (LiveZoom.Active() && LiveZoom.FrameRate() > 0) {
     text = qv::FromQString(tr("ライブズーム %1 fps").arg(LiveZoom.FrameRate(), 0, 'f', 1));
   }
-  if (const std::string deep = DeepPathNote(); !deep.empty()) text += "　" + deep;
+  // A formula without a deep path is told first: the rest of a long line is
+  // cut (and shown whole as the tool tip).
+  if (const std::string deep = DeepPathNote(); !deep.empty()) {
+    const bool refused = qv::DeepFormulaKind(parameter_->FractalMethod()) < 0;
+    text = refused ? deep + "　" + text : text + "　" + deep;
+  }
   SetStatusText(LabelRender, text);
 }
 
 // The view takes the deep path when it is that fine and its formula has one;
-// the depths are those of the generators that draw this view.
+// the depths are those of the generators that draw this view. A formula with
+// none is told, since its picture turns to blocks.
 std::string TFormViewer::DeepPathNote() const {
-  if (!main_ || !parameter_ || !qv::DeepViewNeeded(*parameter_) ||
-      qv::DeepFormulaKind(parameter_->FractalMethod()) < 0) {
-    return "";
+  if (!main_ || !parameter_ || !qv::DeepViewNeeded(*parameter_)) return "";
+  if (qv::DeepFormulaKind(parameter_->FractalMethod()) < 0) {
+    return QVViewerStatus::DeepPathRefusalText(parameter_->FractalMethod().Name(),
+                                               parameter_->Scale());
   }
   int32_t lowest = std::numeric_limits<int32_t>::max(), highest = 0;
   for (const QVGenerator* g : main_->Graph().Generators) {
@@ -418,10 +425,10 @@ std::string TFormViewer::DeepPathNote() const {
 void TFormViewer::ShowPoint(QPoint at) {
   if (!GesturesEnabled()) return;
   const QVView view = CurrentView();
-  const int32_t w = parameter_->Width();
+  const int32_t w = parameter_->Width(), h = parameter_->Height();
   SetStatusText(LabelPoint,
-                QVViewerStatus::PointText(
-                    qv::PointAt(view, w, parameter_->Height(), at.x(), at.y()), view.Scale / w));
+                QVViewerStatus::PointText(qv::PrecisePointAt(view, w, h, at.x(), at.y()),
+                                          qv::PointAt(view, w, h, at.x(), at.y()), view.Scale / w));
 }
 
 void TFormViewer::ImageViewerLeave() {

@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "base/QVDecimal.h"
+#include "engine/QVGenerator.h"
 #include "engine/QVMain.h"
 #include "engine/QVSnapshot.h"
+#include "engine/deep/QVDeepKernel.h"
+#include "engine/kernels/QVGeneratorKernel.h"
 #include "image/QVSupersample.h"
 #include "render/RenderTestPictures.h"
 #include "source/QVSourceReader.h"
@@ -100,6 +105,46 @@ TEST(BandRender, RegionsEqualThoseRowsAndColumnsOfTheWholeRender) {
       plan.MemoryAllowance = kTightMemory;
       EXPECT_EQ(PictureDifference(RenderPart(project, plan), Crop(whole, r)), "")
           << r.X << "," << r.Y << "," << r.Width << "," << r.Height;
+    }
+  }
+}
+
+// The project of settings moved to a view on the deep path: scale 1e-100 at
+// a viewpoint of 108 digits near M(3,1).
+std::string DeepProject(const char* const settings[4], int w, int h) {
+  // Coloured by the count modulo 32, so the picture shows its detail.
+  std::string text =
+      ReplaceFirst(Project(settings, w, h), "RenderingMethod: 回数\n\t{\n\t\tParameter: (50, 0)",
+                   "RenderingMethod: 回数(ループ)\n\t{\n\t\tParameter: (32, 0)");
+  text = ReplaceFirst(text, "ConvertData: 1 255 255 255", "ConvertData: 31 255 255 255");
+  QVMain main;
+  EXPECT_TRUE(ReadProject(main, text).Ok);
+  main.Parameter.ChangePreciseViewpoint(
+      {DecimalFromText("-1.543689012692076361570855971801747986525203297650983935240804037831168673"
+                       "9279738664851579145760591254621208"),
+       DecimalFromText("1.23E-105")});
+  main.Parameter.ChangeScale(1e-100);
+  main.Graph().Generators.front()->SetDepth(3000);
+  EXPECT_EQ(GeneratorKernel(*main.Graph().Generators.front()).Level(), GeneratorKernelLevel::Deep);
+  return WriteProject(main);
+}
+
+TEST(BandRender, DeepViewsInBandsAndRegionsEqualTheWholeRender) {
+  for (const auto& settings : {kEffectorSettings[0], kEffectorSettings[1]}) {
+    const std::string project = DeepProject(settings, 61, 47);
+    const DecodedPicture whole = EnginePicture(project, 2);
+    // A picture with detail in it, not one colour the bands could not get wrong.
+    EXPECT_GE(std::set<int32_t>(whole.Pixels.begin(), whole.Pixels.end()).size(), 20u);
+    BandPlan plan;
+    plan.MemoryAllowance = kTightMemory;
+    int32_t bandRows = 0;
+    EXPECT_EQ(PictureDifference(RenderPart(project, plan, &bandRows), whole), "") << settings[0];
+    EXPECT_LT(bandRows, 47 / 3);
+    for (const PixelRect r : {PixelRect{0, 0, 1, 1}, PixelRect{13, 7, 20, 11},
+                              PixelRect{60, 0, 1, 47}, PixelRect{30, 23, 31, 24}}) {
+      plan.Part = r;
+      EXPECT_EQ(PictureDifference(RenderPart(project, plan), Crop(whole, r)), "")
+          << settings[0] << " " << r.X << "," << r.Y << "," << r.Width << "," << r.Height;
     }
   }
 }

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#include "tests/ui/DeepViews.h"
+#include "ui/QVViewZoom.h"
 
 namespace {
 
@@ -95,6 +99,53 @@ TEST(QVViewerStatus, PointTextToThePixel) {
   };
   for (const Row& row : rows) {
     EXPECT_EQ(S::PointText(row.point, row.pixel), row.text) << row.text;
+  }
+}
+
+// A point held with every digit shows as the doubles do while 15 digits reach
+// the pixel, and with as many as the pixel's place needs beyond.
+TEST(QVViewerStatus, PrecisePointTextToThePixel) {
+  struct Row {
+    const char* re;
+    const char* im;
+    double pixel;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"-0.53125", "0.25", 0.00625, "座標 (-0.531, 0.25)"},
+      {"-0.74364388703715123456789", "0.131825904205330", 1e-10,
+       "座標 (-0.743643887, 0.1318259042)"},
+      {"-1.5436890126920763615708559718017479865", "1.2345678901234567890123456789E-40",
+       1e-30 / 320, "座標 (-1.543689012692076361570855971801748, 1E-40)"},
+      {"9.99999999999999999999999999999999999", "-2.5E-21", 2e-20, "座標 (10, -3E-21)"},
+      {"0.1250000000000000000000000000000004", "0", 2e-30, "座標 (0.125, 0)"},
+  };
+  for (const Row& row : rows) {
+    const qv::DecimalComplex precise{qv::DecimalFromText(row.re), qv::DecimalFromText(row.im)};
+    EXPECT_EQ(S::PointText(precise, qv::DecimalToComplex(precise), row.pixel), row.text)
+        << row.text;
+  }
+}
+
+// At scale 1e-100 every pixel of a row shows a point of its own: the shown
+// real parts, read back and taken apart in MPFR, step by one pixel (give or
+// take the rounding to the pixel's place) from the picture's left edge on.
+TEST(QVViewerStatus, PointsOfNeighbouringDeepPixelsDiffer) {
+  const QVView view = qv::test::DeepTestView(100);
+  const int32_t w = 320, h = 240;
+  const double pixel = view.Scale / w;
+  std::vector<qv::Decimal> shown;
+  for (int32_t x = 0; x < w; ++x) {
+    const std::string text =
+        S::PointText(qv::PrecisePointAt(view, w, h, x, 17), qv::PointAt(view, w, h, x, 17), pixel);
+    const size_t open = text.find('('), comma = text.find(", ");
+    ASSERT_NE(comma, std::string::npos) << text;
+    shown.push_back(qv::DecimalFromText(text.substr(open + 1, comma - open - 1)));
+    EXPECT_GT(qv::SignificantDigits(shown.back()), x == w / 2 ? 30 : 100) << text;
+  }
+  EXPECT_NEAR(qv::test::DecimalDifference(shown[0], view.Precise.re), -160 * pixel, 0.33 * pixel);
+  for (size_t x = 1; x < shown.size(); ++x) {
+    EXPECT_NEAR(qv::test::DecimalDifference(shown[x], shown[x - 1]), pixel, 0.33 * pixel) << x;
   }
 }
 

@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <string>
 
 #include "UiTestSupport.h"
 #include "engine/QVParameter.h"
 #include "tests/ui/DeepViews.h"
 #include "ui/QVStatusLine.h"
+#include "ui/QVText.h"
 #include "ui/UnitMethod.h"
 
 namespace {
@@ -141,14 +143,17 @@ TEST(TFrameParameter, UpdateViewShowsTheKeptDigitsAndStoresNothing) {
   EXPECT_EQ(b.parameter.Stamp(), stamp);
 }
 
-// The boxes show 15 digits of a deep viewpoint and C: Enter on a box as shown
-// keeps every digit, and a part typed anew leaves the other part's digits.
+// The boxes show every digit of a deep viewpoint and C: Enter on a box as
+// shown keeps every digit, and a part typed anew leaves the other part's digits.
 TEST(TFrameParameter, ADeepValueKeepsItsDigitsThroughTheBoxes) {
   BoundFrame b;
   const qv::DecimalComplex deep = qv::test::DeepTestView(30).Precise;
   b.parameter.ChangePreciseViewpoint(deep);
   b.parameter.ChangePreciseFractalParameter(deep);
   b.frame.UpdateView();
+  EXPECT_EQ(b.frame.EditViewpointR->text(),
+            QStringLiteral("-1.5436890126920763615708559718017479865"));
+  EXPECT_EQ(b.frame.EditParameterI->text(), QStringLiteral("1.2345678901234567890123456789E-40"));
   for (QLineEdit* box : {b.frame.EditViewpointR, b.frame.EditViewpointI, b.frame.EditParameterR,
                          b.frame.EditParameterI}) {
     b.Enter(box);
@@ -164,6 +169,44 @@ TEST(TFrameParameter, ADeepValueKeepsItsDigitsThroughTheBoxes) {
   EXPECT_EQ(b.parameter.Viewpoint().re, 0.25);
   EXPECT_EQ(b.parameter.PreciseFractalParameter().re, deep.re);
   EXPECT_EQ(b.parameter.FractalParameter().im, -0.5);
+}
+
+// A part typed with 120 digits (or 16, one more than a double keeps) is
+// stored with every one and shown back with every one, in the viewpoint and
+// in C alike; 15 digits or fewer store the double the text keeps, as before.
+TEST(TFrameParameter, ATypedPartKeepsEveryDigitItIsTypedWith) {
+  std::string digits120 = "-1.";
+  for (int i = 1; i < 120; ++i) digits120 += static_cast<char>('1' + (i * 7 + i / 13) % 9);
+  digits120 += "E-3";
+  const struct {
+    std::string typed;
+    std::string stored;  // DecimalToText of the stored part
+  } rows[] = {
+      {digits120, "-0.001" + digits120.substr(3, 119)},
+      {"0.1234567890123456", "0.1234567890123456"},
+      {"0.12345678901234567890", "0.1234567890123456789"},
+      {"0.333333333333333333333333333333333", "0.333333333333333333333333333333333"},
+      {"0.123456789012345", "0.123456789012345"},
+      {"0.1000000000000000000000000001", "0.1000000000000000000000000001"},
+  };
+  BoundFrame b;
+  for (const auto& row : rows) {
+    for (QLineEdit* box : {b.frame.EditViewpointR, b.frame.EditParameterI}) {
+      b.Type(box, row.typed.c_str());
+      b.Enter(box);
+      const qv::Decimal stored = box == b.frame.EditViewpointR
+                                     ? b.parameter.PreciseViewpoint().re
+                                     : b.parameter.PreciseFractalParameter().im;
+      EXPECT_EQ(qv::DecimalToText(stored), row.stored) << row.typed;
+      b.frame.UpdateView();
+      EXPECT_EQ(qv::FromQString(box->text()), row.stored) << row.typed;
+    }
+  }
+  // The stored digits typed again store nothing.
+  const uint64_t stamp = b.parameter.Stamp();
+  b.Type(b.frame.EditViewpointR, "0.1000000000000000000000000001");
+  b.Enter(b.frame.EditViewpointR);
+  EXPECT_EQ(b.parameter.Stamp(), stamp);
 }
 
 TEST(TFrameParameter, TypeAndMethodChoicesReachTheParameters) {

@@ -15,6 +15,8 @@
 #include "engine/QVGraph.h"
 #include "engine/QVMain.h"
 #include "engine/QVMixer.h"
+#include "engine/deep/QVDeepKernel.h"
+#include "engine/methods/QVMethodLists.h"
 #include "source/QVSourceWriter.h"
 #include "tests/ui/DeepViews.h"
 #include "ui/QVEditSession.h"
@@ -270,6 +272,31 @@ TEST(TFormViewer, DeepZoomsAndPansKeepEveryDigit) {
   EXPECT_NE(v.StatusText().find("深い視点（摂動計算）深さ " + depth), std::string::npos)
       << v.StatusText();
   v.parameter.ChangeScale(4.0);
+  ASSERT_TRUE(v.Render());
+  EXPECT_EQ(v.StatusText().find("深い視点"), std::string::npos) << v.StatusText();
+}
+
+// A deep view of a formula without a deep path is told on the status line
+// (its picture is blocks of equal pixels), and only at a deep view.
+TEST(TFormViewer, ADeepViewOfAFormulaWithoutADeepPathIsTold) {
+  Viewer v;
+  const QVView start = qv::test::DeepTestView(30);
+  v.parameter.ChangePreciseViewpoint(start.Precise);
+  v.parameter.ChangeScale(start.Scale);
+  for (const QVFractalMethod* f : FractalMethods()) {
+    v.parameter.ChangeFractalMethod(qv::CloneAs(*f));
+    ASSERT_TRUE(v.Render());
+    const bool told =
+        v.StatusText().find("」は深い視点（摂動計算）に対応していません") != std::string::npos;
+    const bool deep = v.StatusText().find("深い視点（摂動計算）深さ") != std::string::npos;
+    EXPECT_EQ(told, qv::DeepFormulaKind(*f) < 0) << f->Name() << ": " << v.StatusText();
+    EXPECT_NE(told, deep) << f->Name() << ": " << v.StatusText();
+    if (told) {
+      EXPECT_EQ(v.StatusText().rfind("式「" + f->Name() + "」", 0), 0u) << v.StatusText();
+      EXPECT_NE(v.StatusText().find("1E-30"), std::string::npos) << v.StatusText();
+    }
+  }
+  v.parameter.ChangeScale(1e-6);
   ASSERT_TRUE(v.Render());
   EXPECT_EQ(v.StatusText().find("深い視点"), std::string::npos) << v.StatusText();
 }

@@ -795,6 +795,10 @@
         <source>深い視点（摂動計算）深さ %1</source>
         <translation>Deep view (perturbation), depth %1</translation>
     </message>
+    <message>
+        <source>式「%1」は深い視点（摂動計算）に対応していません: 倍率 %2 では倍精度で計算されるため、同じ色の画素のかたまりになります（深い視点は z^2+C、z^3+C、z+C で計算できます）</source>
+        <translation>The formula &quot;%1&quot; has no deep path (perturbation): at scale %2 it is computed in doubles, so the picture shows blocks of equal pixels (the deep path takes z^2+C, z^3+C and z+C)</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
