@@ -94,14 +94,15 @@ bool DeepApproximation::Allowed(const QVOutputMethod& output, const QVDivergence
   return typeid(output) == typeid(QVOutputRuleMethod<output::EndPoint>) && untested > 0;
 }
 
-int32_t DeepApproximation::Skip(size_t& m, QVComplex& d, QVComplex dc, int64_t most) const {
+int32_t DeepApproximation::Skip(size_t& m, QVComplex& d, QVComplex dc, int64_t most,
+                                double inverse) const {
   if (m == 0 || levels_.empty() || most < 2) return 0;
   const size_t i = m - 1;
   // Each node's radius is at most that of the shorter node starting at m, so
   // the shortest one decides whether any holds.
   if ((i & 1) != 0 || i / 2 >= levels_[0].size()) return 0;
   const double dd = d.re * d.re + d.im * d.im;
-  const double r0 = levels_[0][i / 2].Radius;
+  const double r0 = levels_[0][i / 2].Radius * inverse;  // may be infinite: every d holds
   if (!(dd < r0 * r0)) return 0;
   const auto aligned = static_cast<size_t>(i == 0 ? 63 : std::countr_zero(i) - 1);
   const auto fits = static_cast<size_t>(std::bit_width(static_cast<uint64_t>(most)) - 2);
@@ -109,7 +110,7 @@ int32_t DeepApproximation::Skip(size_t& m, QVComplex& d, QVComplex dc, int64_t m
     const size_t index = i >> (k + 1);
     if (index < levels_[k].size()) {
       const LinearSkip& s = levels_[k][index];
-      if (dd < s.Radius * s.Radius) {
+      if (const double r = s.Radius * inverse; dd < r * r) {
         d = Add(Mul(s.A, d), Mul(s.B, dc));
         const size_t length = size_t{2} << k;
         m += length;

@@ -71,7 +71,9 @@ class DeepApproximation {
   /// From reference index m with difference d: the longest node whose radius
   /// holds and which takes at most most steps. Applies it (d and m move to
   /// the node's end) and returns its step count, 2 or more; 0 when none holds.
-  int32_t Skip(size_t& m, QVComplex& d, QVComplex dc, int64_t most) const;
+  /// d and dc may be given in units of 2^k (a scaled difference), inverse
+  /// being 2^-k: the maps are linear, only the radius is scaled.
+  int32_t Skip(size_t& m, QVComplex& d, QVComplex dc, int64_t most, double inverse = 1.0) const;
 
   /// Whether later DeepKernels skip steps where they may (the default) or go
   /// step by step. For tests and benchmarks. Thread: any; read when a

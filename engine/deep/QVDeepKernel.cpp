@@ -191,6 +191,7 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row,
   if (ScaledDifference::Needed(d, dc)) {
     const ScaledStart start = ScaledSteps(output, d, dc);
     counts.Steps += start.Done;
+    counts.Skipped += start.Skipped;
     if (start.Ended) return output.Result();
     orbit = start.Orbit;
     m = start.M;
@@ -237,15 +238,25 @@ FractalPixel DeepKernel::Pixel(QVOutputMethod& output, int32_t col, int32_t row,
 
 DeepKernel::ScaledStart DeepKernel::ScaledSteps(QVOutputMethod& output, QVComplex d,
                                                 QVComplex dc) const {
-  ScaledStart s{&orbit_, 0, d, 0, false};
+  ScaledStart s{&orbit_, 0, d, 0, 0, false};
+  const DeepApproximation* skips = skips_.get();
   ScaledDifference tiny;
   tiny.Enter(d, dc);
   const bool finished = RunOrbit(
       depth_,
-      [&](int32_t j) {
-        s.Done = j;
-        tiny.Step(formula_, (*s.Orbit)[s.M].Z);
-        ++s.M;
+      [&](int32_t call) {
+        s.Done = call + s.Skipped;
+        // As in Pixel: a skip of l steps ends at step Done + l - 1.
+        const int64_t most =
+            std::min<int64_t>(int64_t{depth_} - s.Done, int64_t{untested_} - s.Done + 1) + 1;
+        if (const int32_t l = skips ? tiny.Skip(*skips, s.M, most) : 0; l > 0) {
+          s.Skipped += l - 1;
+          s.Done += l - 1;
+        } else {
+          tiny.Step(formula_, (*s.Orbit)[s.M].Z);
+          ++s.M;
+        }
+        const int32_t j = s.Done;
         const ReferencePoint& r = (*s.Orbit)[s.M];
         const QVComplex z = Add(r.Z, tiny.Difference());
         output.Step(j, z);
@@ -265,12 +276,13 @@ DeepKernel::ScaledStart DeepKernel::ScaledSteps(QVOutputMethod& output, QVComple
         }
         if (s.M + 1 == s.Orbit->size() || tiny.Closer(r.Z)) {
           s.Orbit = &zeroOrbit_;
+          skips = zeroSkips_.get();
           s.M = 0;
           tiny.Rebase(r.Z);
           s.D = tiny.Active() ? tiny.Difference() : z;
           return !tiny.Active();
         }
-        return false;
+        return j == depth_;  // skips may reach the depth before the calls do
       },
       [this] { return stop_.stop_requested(); });
   if (!finished) throw PassStopped{};

@@ -21,8 +21,7 @@
 // included, until it grows past that. So views go down to the smallest normal
 // doubles, about 1e-305 at a thousand pixels. (A pixel that later rebases onto
 // a z below 2^-480 goes on in doubles.) Runs of steps where the difference
-// stays linear are skipped (QVDeepApproximation.h) only in doubles, after
-// those first steps.
+// stays linear are skipped (QVDeepApproximation.h), in either form.
 #include <cstdint>
 #include <memory>
 #include <stop_token>
@@ -103,12 +102,13 @@ class DeepKernel {
     const std::vector<ReferencePoint>* Orbit;  // the orbit and point the difference D is from
     size_t M;
     QVComplex D;
-    int32_t Done;  // the steps taken
-    bool Ended;    // the orbit ended (beyond the range, diverged, or at the depth)
+    int32_t Done;     // the steps taken
+    int32_t Skipped;  // of those, the steps taken through the table without a point of their own
+    bool Ended;       // the orbit ended (beyond the range, diverged, or at the depth)
   };
   /// Pixel's first steps, from the difference d and offset dc, while the
-  /// difference is too small for doubles: steps, records, tests and rebases
-  /// as Pixel does, in a ScaledDifference, until it has grown out of it.
+  /// difference is too small for doubles: steps, skips, records, tests and
+  /// rebases as Pixel does, in a ScaledDifference, until it has grown out of it.
   /// (Returned by value: the addresses of Pixel's own values never escape,
   /// so its loop keeps them in registers.)
   ScaledStart ScaledSteps(QVOutputMethod& output, QVComplex d, QVComplex dc) const;

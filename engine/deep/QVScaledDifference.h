@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "base/QVComplex.h"
+#include "engine/deep/QVDeepApproximation.h"
 
 namespace qv {
 
@@ -70,6 +71,18 @@ class ScaledDifference {
     const double a = std::max(std::fabs(w_.re), std::fabs(w_.im));
     if (!(a >= 0x1p-16 && a <= 0x1p16)) Renormalise();
     return active_;
+  }
+  /// Takes the longest run of steps the table allows from reference index m
+  /// (DeepApproximation::Skip in the units of 2^k); its step count, 0 when
+  /// none holds. As after Step, the form may end.
+  int32_t Skip(const DeepApproximation& table, size_t& m, int64_t most) {
+    const int32_t l = table.Skip(m, w_, dcw_, most, inverse_);
+    if (l > 0) {
+      d_ = {w_.re * scale_, w_.im * scale_};
+      const double a = std::max(std::fabs(w_.re), std::fabs(w_.im));
+      if (!(a >= 0x1p-16 && a <= 0x1p16)) Renormalise();
+    }
+    return l;
   }
   /// The difference rounded to doubles (may lose bits as a subnormal).
   QVComplex Difference() const { return d_; }

@@ -92,6 +92,8 @@ TEST(QVDeepApproximation, SkippingKeepsTheCounts) {
       {m31, "終点", "ノルム", 0, 0.5},
       {m31, "球", "ノルム", 0, 0.0},
       {m31, "終点", "エプシロンクロス", 127, 0.3},
+      // Below 2^-480 the differences are scaled; their first steps skip too.
+      {{"M(3,1) 1e-300", "z^2+C", 0, qv::test::M31, "0", 1e-300, 2000}, "終点", "ノルム", 0, 0.8},
       {{"Julia z^3 1e-30", "z^3+C", 1, "1.00000000000000000000000000000037", "0", 1e-30, 1000},
        "終点",
        "ノルム",
