@@ -35,6 +35,9 @@ inline QVComplex Div(QVComplex a, QVComplex b) {
 
 inline QVComplex Reciprocal(QVComplex w) { return Div({1.0, 0.0}, w); }
 
+/// |z|^2, the squared modulus: re^2 + im^2.
+inline double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
+
 /// Modulus without intermediate overflow.
 inline double Abs(QVComplex z) { return std::hypot(z.re, z.im); }
 

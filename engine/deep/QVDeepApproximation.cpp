@@ -101,7 +101,7 @@ int32_t DeepApproximation::Skip(size_t& m, QVComplex& d, QVComplex dc, int64_t m
   // Each node's radius is at most that of the shorter node starting at m, so
   // the shortest one decides whether any holds.
   if ((i & 1) != 0 || i / 2 >= levels_[0].size()) return 0;
-  const double dd = d.re * d.re + d.im * d.im;
+  const double dd = Norm(d);
   const double r0 = levels_[0][i / 2].Radius * inverse;  // may be infinite: every d holds
   if (!(dd < r0 * r0)) return 0;
   const auto aligned = static_cast<size_t>(i == 0 ? 63 : std::countr_zero(i) - 1);

@@ -19,8 +19,6 @@ namespace {
 
 enum DeepFormula : int32_t { kZ2, kZ3, kZ1 };
 
-double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
-
 double Largest(QVComplex v) { return std::max({1.0, std::fabs(v.re), std::fabs(v.im)}); }
 
 // The step of the difference d from the reference point Z in doubles.

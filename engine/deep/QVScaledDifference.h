@@ -101,7 +101,6 @@ class ScaledDifference {
   void Rebase(QVComplex Z);
 
  private:
-  static double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
   QVComplex Divided(QVComplex z) const { return {z.re * inverse_, z.im * inverse_}; }
   void Renormalise();
   void SetExponent(int32_t k);

@@ -9,8 +9,6 @@
 
 namespace {
 
-double Norm(QVComplex z) { return z.re * z.re + z.im * z.im; }
-
 // Where every term of the doubles' step is a normal double, the scaled form
 // is the same arithmetic times powers of 2, so it gives the doubles' bits:
 // the differences, the range test and the rebasing test, step by step, until
@@ -37,11 +35,11 @@ TEST(QVScaledDifference, EqualsTheDoublesBitForBitWhereTheyAreExact) {
         ASSERT_EQ(s.Difference().re, d.re) << formula << " " << pixel << " " << i;
         ASSERT_EQ(s.Difference().im, d.im);
         if (!s.Active()) break;
-        const double gap = Norm(Z) - 4.0;
+        const double gap = qv::Norm(Z) - 4.0;
         const QVComplex z = qv::Add(Z, d);
         ASSERT_EQ(s.Escaped(Z, gap, z, 4.0),
-                  gap + (2.0 * (Z.re * d.re + Z.im * d.im) + Norm(d)) > 0.0);
-        ASSERT_EQ(s.Closer(Z), Norm(z) < Norm(d));
+                  gap + (2.0 * (Z.re * d.re + Z.im * d.im) + qv::Norm(d)) > 0.0);
+        ASSERT_EQ(s.Closer(Z), qv::Norm(z) < qv::Norm(d));
       }
       left += !s.Active();
     }
@@ -115,7 +113,7 @@ TEST(QVScaledDifference, KeepsTheSquareTheDoublesLose) {
   const QVComplex z{-2.0, 1e-300};
   EXPECT_TRUE(s.Escaped({-2.0, 0.0}, 0.0, z, 4.0));
   const QVComplex d = s.Difference();
-  EXPECT_FALSE(0.0 + (2.0 * (-2.0 * d.re + 0.0 * d.im) + Norm(d)) > 0.0);  // the doubles' test
+  EXPECT_FALSE(0.0 + (2.0 * (-2.0 * d.re + 0.0 * d.im) + qv::Norm(d)) > 0.0);  // the doubles' test
 }
 
 }  // namespace
